@@ -1,0 +1,68 @@
+#include "headless/EventLoop.h"
+
+#include <stdexcept>
+
+namespace scenova::headless {
+
+namespace {
+// A message that keeps posting itself would otherwise spin forever.
+constexpr int kMaxMessagesPerPass = 100000;
+}  // namespace
+
+void EventLoop::Post(std::function<void()> message) { m_posted.push_back(std::move(message)); }
+
+int EventLoop::ProcessPending() {
+    int count = 0;
+    while (!m_posted.empty()) {
+        if (count == kMaxMessagesPerPass) {
+            throw std::logic_error("headless event loop: messages keep posting themselves");
+        }
+        auto message = std::move(m_posted.front());
+        m_posted.pop_front();
+        ++count;
+        message();
+    }
+    return count;
+}
+
+EventLoop::TimerId EventLoop::At(Micros due, std::function<void()> callback) {
+    const TimerId id = m_nextId++;
+    if (due < m_now) {
+        due = m_now;
+    }
+    m_timed.emplace(std::pair{due, id}, std::move(callback));
+    m_dueOf.emplace(id, due);
+    return id;
+}
+
+void EventLoop::Cancel(TimerId id) {
+    auto it = m_dueOf.find(id);
+    if (it == m_dueOf.end()) {
+        return;
+    }
+    m_timed.erase(std::pair{it->second, id});
+    m_dueOf.erase(it);
+}
+
+EventLoop::Micros EventLoop::NextDue() const {
+    return m_timed.empty() ? -1 : m_timed.begin()->first.first;
+}
+
+void EventLoop::AdvanceBy(Micros duration) { AdvanceTo(m_now + duration); }
+
+void EventLoop::AdvanceTo(Micros time) {
+    ProcessPending();
+    while (!m_timed.empty() && m_timed.begin()->first.first <= time) {
+        auto node = m_timed.extract(m_timed.begin());
+        m_dueOf.erase(node.key().second);
+        m_now = node.key().first;
+        node.mapped()();
+        ProcessPending();
+    }
+    if (time > m_now) {
+        m_now = time;
+    }
+    ProcessPending();
+}
+
+}  // namespace scenova::headless

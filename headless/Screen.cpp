@@ -1,0 +1,15 @@
+#include "headless/Screen.h"
+
+namespace scenova::headless {
+
+void Screen::MouseIcon(const Picture& picture) {
+    m_ctx.trace.Put("screen", "MouseIcon", picture);
+    m_mouseIcon = picture;
+}
+
+void Screen::MousePointer(int16_t pointer) {
+    m_ctx.trace.Put("screen", "MousePointer", pointer);
+    m_mousePointer = pointer;
+}
+
+}  // namespace scenova::headless

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "headless/HeadlessPlatform.h"
+#include "runtime/RuntimeError.h"
+#include "runtime/Variant.h"
+#include "tool/CScenova.h"
+#include "tool/Manager.h"
+
+namespace scenova::headless {
+
+// What a host call returned: a value, or the run-time error that failed it.
+struct HostResult {
+    Variant value;
+    std::optional<RuntimeError> error;
+
+    bool Failed() const { return error.has_value(); }
+};
+
+// Plays the host's part against the tool: creates it, calls its IToolTalk
+// members (each traced as "< tool.Member(...)"), and turns a run-time error
+// into a failed call as the COM boundary does.
+class ToolHost {
+public:
+    ToolHost(HeadlessPlatform& platform, std::shared_ptr<IManager> manager);
+    ~ToolHost();
+
+    void Create();
+    void Release();
+    bool Exists() const { return m_tool != nullptr; }
+    CScenova& Tool();
+
+    HostResult Init(const std::string& toolId);  // with the host's main window
+    HostResult Init(const std::string& toolId, int32_t parentHwnd);
+    HostResult Startup();
+    HostResult Shutdown();
+    HostResult Show();
+    HostResult Hide();
+    HostResult Move(float left, std::optional<Variant> top = std::nullopt,
+                    std::optional<Variant> width = std::nullopt,
+                    std::optional<Variant> height = std::nullopt);
+    HostResult NavEnabled(const std::string& name);
+    HostResult NavEnabled(const std::string& name, bool value);
+    HostResult ToolbarEnabled(const std::string& name);
+    HostResult ToolbarEnabled(const std::string& name, bool value);
+    HostResult ID();
+    HostResult Left();
+    HostResult Left(float value);
+    HostResult Top();
+    HostResult Top(float value);
+    HostResult Width();
+    HostResult Width(float value);
+    HostResult Height();
+    HostResult Height(float value);
+
+private:
+    template <class Body>
+    HostResult Deliver(std::string_view member, const std::string& rest, Body&& body);
+
+    HeadlessPlatform& m_platform;
+    std::shared_ptr<IManager> m_manager;
+    std::unique_ptr<CScenova> m_tool;
+};
+
+}  // namespace scenova::headless

@@ -1,0 +1,58 @@
+#include "headless/Toolkit.h"
+
+#include "headless/FileLookup.h"
+
+namespace scenova::headless {
+
+namespace {
+constexpr int32_t kChildStyle = 0x50000000;  // visible child
+}  // namespace
+
+PresentationWindow Toolkit::LoadPresentationWindow(FormEvents events) {
+    HeadlessWindow w;
+    w.form = std::make_shared<Form>(m_ctx, m_desktop, m_twipsPerPixel, "frmScenova", "Scenova",
+                                    std::move(events));
+    const int32_t textWindow =
+        m_desktop.Create("TranscriptText", "", w.form->hWnd(), kChildStyle, 0);
+    w.ExitTimer = std::make_shared<Timer>(m_ctx, "ExitTimer");
+    w.frmRose = std::make_shared<ButtonBar>(m_ctx, "frmRose");
+    w.movOrvMovie = std::make_shared<Video>(m_ctx, "movOrvMovie");
+    w.sldVideoSlider = std::make_shared<Slider>(m_ctx, "sldVideoSlider");
+    w.rtfText = std::make_shared<RichText>(m_ctx, "rtfText", textWindow);
+    w.frmRoseNavigation = std::make_shared<ButtonBar>(m_ctx, "frmRoseNavigation");
+    w.frmRoseToolbar = std::make_shared<ButtonBar>(m_ctx, "frmRoseToolbar");
+    m_windows.push_back(w);
+    w.form->RaiseLoad();
+    return PresentationWindow{
+        .form = w.form,
+        .ExitTimer = w.ExitTimer,
+        .frmRose = w.frmRose,
+        .movOrvMovie = w.movOrvMovie,
+        .sldVideoSlider = w.sldVideoSlider,
+        .rtfText = w.rtfText,
+        .frmRoseNavigation = w.frmRoseNavigation,
+        .frmRoseToolbar = w.frmRoseToolbar,
+    };
+}
+
+void Toolkit::DoEvents() {
+    m_ctx.trace.Call("app", "DoEvents");
+    m_ctx.loop.ProcessPending();
+}
+
+Picture Toolkit::LoadPicture(const std::string& path) {
+    m_ctx.trace.Call("app", "LoadPicture", path);
+    return m_gdi.LoadPictureFile(path);
+}
+
+bool Toolkit::FindOrdinaryFile(const std::string& path) {
+    m_ctx.trace.Call("app", "FindOrdinaryFile", path);
+    return headless::FindOrdinaryFile(path);
+}
+
+const HeadlessWindow& Toolkit::Window() const {
+    static const HeadlessWindow none;
+    return m_windows.empty() ? none : m_windows.back();
+}
+
+}  // namespace scenova::headless

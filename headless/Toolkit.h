@@ -1,0 +1,57 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "headless/ButtonBar.h"
+#include "headless/Context.h"
+#include "headless/Desktop.h"
+#include "headless/Form.h"
+#include "headless/Gdi.h"
+#include "headless/RichText.h"
+#include "headless/Slider.h"
+#include "headless/Timer.h"
+#include "headless/Video.h"
+#include "platform/Toolkit.h"
+
+namespace scenova::headless {
+
+// The headless presentation window, with its controls as their headless
+// types so that a host or a test can act as the user.
+struct HeadlessWindow {
+    std::shared_ptr<Form> form;
+    std::shared_ptr<Timer> ExitTimer;
+    std::shared_ptr<ButtonBar> frmRose;
+    std::shared_ptr<Video> movOrvMovie;
+    std::shared_ptr<Slider> sldVideoSlider;
+    std::shared_ptr<RichText> rtfText;
+    std::shared_ptr<ButtonBar> frmRoseNavigation;
+    std::shared_ptr<ButtonBar> frmRoseToolbar;
+};
+
+class Toolkit final : public IToolkit {
+public:
+    Toolkit(Context& ctx, Desktop& desktop, Gdi& gdi, float twipsPerPixel)
+        : m_ctx(ctx), m_desktop(desktop), m_gdi(gdi), m_twipsPerPixel(twipsPerPixel) {}
+
+    PresentationWindow LoadPresentationWindow(FormEvents events) override;
+    void DoEvents() override;
+    Picture LoadPicture(const std::string& path) override;
+    bool FindOrdinaryFile(const std::string& path) override;
+
+    // The window loaded last; an empty record before the first load.
+    const HeadlessWindow& Window() const;
+    int LoadCount() const { return static_cast<int>(m_windows.size()); }
+
+private:
+    Context& m_ctx;
+    Desktop& m_desktop;
+    Gdi& m_gdi;
+    float m_twipsPerPixel;
+    // Every window ever loaded stays referenced here, so that a control whose
+    // event unloads the window is not destroyed while it is still raising it.
+    std::vector<HeadlessWindow> m_windows;
+};
+
+}  // namespace scenova::headless

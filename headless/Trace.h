@@ -1,0 +1,112 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "headless/EventLoop.h"
+#include "platform/Picture.h"
+#include "runtime/Variant.h"
+
+namespace scenova::headless {
+
+// A value shown as it stands, for objects: "<tool>", "<collection 12>".
+struct TraceObject {
+    std::string text;
+};
+
+// A cursor handle; shown by what it was loaded from: "<cursor 32512>".
+struct TraceCursor {
+    int32_t handle;
+};
+
+// The trace of every interaction of the component, one line each:
+//     TIME DIR OBJECT.MEMBER REST
+// TIME is the virtual clock in seconds with three decimals; DIR is ">" for a
+// call the component makes and "<" for a call or event delivered into it;
+// REST is "(arg, ...)" for a call and " = value" for a property assignment.
+// Property reads are not traced.
+class Trace {
+public:
+    explicit Trace(const EventLoop& loop) : m_loop(loop) {}
+
+    template <class... Args>
+    void Call(std::string_view object, std::string_view member, const Args&... args) {
+        std::vector<std::string> formatted;
+        (Append(formatted, args), ...);
+        Write('>', object, member, Arguments(formatted));
+    }
+
+    template <class T>
+    void Put(std::string_view object, std::string_view property, const T& value) {
+        Write('>', object, property, " = " + Format(value));
+    }
+
+    template <class... Args>
+    void Event(std::string_view object, std::string_view member, const Args&... args) {
+        std::vector<std::string> formatted;
+        (Append(formatted, args), ...);
+        Write('<', object, member, Arguments(formatted));
+    }
+
+    // A line whose REST is already formatted.
+    void Write(char direction, std::string_view object, std::string_view member,
+               const std::string& rest);
+
+    template <class... Args>
+    std::string Arguments(const Args&... args) const {
+        std::vector<std::string> formatted;
+        (Append(formatted, args), ...);
+        return Arguments(formatted);
+    }
+
+    const std::vector<std::string>& Lines() const { return m_lines; }
+    void Clear() { m_lines.clear(); }
+
+    // Called with every new line as it is written (for live output).
+    void SetEcho(std::function<void(const std::string&)> echo) { m_echo = std::move(echo); }
+
+    void NameCursor(int32_t handle, std::string name) { m_cursorNames[handle] = std::move(name); }
+
+    std::string Format(const std::string& value) const;
+    std::string Format(std::string_view value) const { return Format(std::string(value)); }
+    std::string Format(const char* value) const { return Format(std::string(value)); }
+    std::string Format(bool value) const;
+    std::string Format(int16_t value) const;
+    std::string Format(int32_t value) const;
+    std::string Format(int64_t value) const;
+    std::string Format(float value) const;
+    std::string Format(double value) const;
+    std::string Format(const Variant& value) const;
+    std::string Format(const Picture& value) const;
+    std::string Format(const TraceObject& value) const { return value.text; }
+    std::string Format(const TraceCursor& value) const;
+
+    // The TIME column for a virtual time.
+    static std::string FormatTime(EventLoop::Micros time);
+
+private:
+    template <class T>
+    void Append(std::vector<std::string>& out, const T& value) const {
+        out.push_back(Format(value));
+    }
+    // A missing optional argument is left out.
+    template <class T>
+    void Append(std::vector<std::string>& out, const std::optional<T>& value) const {
+        if (value) {
+            out.push_back(Format(*value));
+        }
+    }
+    static std::string Arguments(const std::vector<std::string>& formatted);
+
+    const EventLoop& m_loop;
+    std::vector<std::string> m_lines;
+    std::function<void(const std::string&)> m_echo;
+    std::unordered_map<int32_t, std::string> m_cursorNames;
+};
+
+}  // namespace scenova::headless

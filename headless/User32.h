@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "headless/Context.h"
+#include "headless/Desktop.h"
+#include "platform/User32.h"
+
+namespace scenova::headless {
+
+// user32 on the headless desktop. System cursors are shared handles, loaded
+// once; cursor files are checked for a cursor header before they load.
+class User32 final : public IUser32 {
+public:
+    User32(Context& ctx, Desktop& desktop) : m_ctx(ctx), m_desktop(desktop) {}
+
+    int32_t FindWindowExA(int32_t parent, int32_t childAfter, const std::string& className,
+                          const std::string& windowName) override;
+    int32_t SetParent(int32_t child, int32_t newParent) override;
+    int32_t GetWindowLongA(int32_t hWnd, int32_t index) override;
+    int32_t SetWindowLongA(int32_t hWnd, int32_t index, int32_t newLong) override;
+    int32_t LoadCursorA(int32_t hInstance, int32_t cursorId) override;
+    int32_t LoadCursorFromFileA(const std::string& path) override;
+    int32_t SetCursor(int32_t hCursor) override;
+
+    int32_t CurrentCursor() const { return m_currentCursor; }
+    // What a cursor handle was loaded from ("32512", a file path), or "".
+    std::string CursorSource(int32_t hCursor) const;
+
+private:
+    int32_t NewCursor(std::string source);
+
+    Context& m_ctx;
+    Desktop& m_desktop;
+    std::map<int32_t, int32_t> m_systemCursors;  // resource id -> handle
+    std::map<int32_t, std::string> m_cursorSources;
+    int32_t m_nextCursor = 0x10001;
+    int32_t m_currentCursor = 0;
+};
+
+}  // namespace scenova::headless

@@ -1,0 +1,294 @@
+// The host's calling protocol, seen through the headless platform's trace.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "headless/HeadlessPlatform.h"
+#include "headless/RecordingManager.h"
+#include "headless/ToolHost.h"
+#include "module/Module1.h"
+#include "platform/Win32Constants.h"
+#include "tests/support/TraceMatchers.h"
+
+namespace scenova {
+namespace {
+
+using headless::HeadlessPlatform;
+using headless::RecordingManager;
+using headless::ToolHost;
+using scenova::testing::IndexOf;
+using scenova::testing::Untimed;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+class ToolTest : public ::testing::Test {
+protected:
+    ToolTest() {
+        Module1::Get().Reset();
+        mgr->mediaPath = "/l/media/";
+        mgr->auxiliaryPath = "/l/";
+        mgr->resourcePath = "/l/resources/";
+        mgr->videoPath = "/l/video/";
+        mgr->settings->Add(std::string("x"), std::string("Unrelated.Key"));
+        host.Create();
+    }
+    ~ToolTest() override { Module1::Get().Reset(); }
+
+    std::vector<std::string> Lines(std::string_view prefix = "") {
+        return Untimed(platform.GetTrace().Lines(), prefix);
+    }
+    const headless::Desktop::Window& PresentationWindow() {
+        return *platform.GetDesktop().Find(platform.Window().form->hWnd());
+    }
+    void InitAndShow() {
+        ASSERT_EQ(host.Init("scenova").value, Variant(true));
+        ASSERT_FALSE(host.Show().Failed());
+        platform.GetTrace().Clear();
+    }
+
+    HeadlessPlatform platform;
+    std::shared_ptr<RecordingManager> mgr = std::make_shared<RecordingManager>(platform.Ctx());
+    ToolHost host{platform, mgr};
+};
+
+TEST_F(ToolTest, InitAsksTheManagerInOrderAndEmbedsTheHiddenWindow) {
+    const auto result = host.Init("scenova");
+    ASSERT_FALSE(result.Failed());
+    EXPECT_EQ(result.value, Variant(true));
+
+    EXPECT_THAT(Lines("> mgr."), ElementsAre("> mgr.GetScript(<tool>)", "> mgr.GetMediaPath(<tool>)",
+                                             "> mgr.GetAuxiliaryPath(<tool>)",
+                                             "> mgr.GetResourcePath(<tool>)",
+                                             "> mgr.GetVideoPath(<tool>)",
+                                             "> mgr.GetSettings(<tool>)"));
+    EXPECT_EQ(Module1::Get().g_strMediaPath, "/l/media/");
+    EXPECT_EQ(Module1::Get().g_strResourcePath, "/l/resources/");
+    EXPECT_EQ(Module1::Get().g_strVideoPath, "/l/video/");
+
+    // The window loads when its handle is first read, then moves into the
+    // host's MDI client as an MDI child.
+    const auto trace = platform.GetTrace().Lines();
+    const std::string find = "> user32.FindWindowExA(" + std::to_string(platform.HostMainWindow()) +
+                             ", 0, \"MDIClient\", \"\")";
+    EXPECT_LT(IndexOf(trace, "> mgr.GetScript(<tool>)"), IndexOf(trace, find));
+    EXPECT_LT(IndexOf(trace, find), IndexOf(trace, "< frmScenova.Load()"));
+    EXPECT_LT(IndexOf(trace, "< frmScenova.Load()"), IndexOf(trace, "> mgr.GetMediaPath(<tool>)"));
+
+    const auto& window = PresentationWindow();
+    EXPECT_EQ(window.parent, platform.MdiClient());
+    EXPECT_EQ(window.style, headless::Form::kStyle | win::WS_CHILD);
+    EXPECT_EQ(window.exStyle & win::WS_EX_APPWINDOW, 0);
+    EXPECT_NE(window.exStyle & win::WS_EX_MDICHILD, 0);
+    EXPECT_FALSE(platform.Window().form->Visible());
+}
+
+TEST_F(ToolTest, InitReportsMissingSettingsOnceAndStillSucceeds) {
+    mgr->settings->Clear();
+    EXPECT_EQ(host.Init("scenova").value, Variant(true));
+    EXPECT_THAT(Lines("> mgr.ReportError"), ElementsAre("> mgr.ReportError(<tool>, 0, \"\")"));
+    EXPECT_EQ(Module1::Get().g_strVideoPath, "/l/video/");
+}
+
+TEST_F(ToolTest, InitTurnsABootstrapFailureIntoOneReport) {
+    mgr->FailOn("GetResourcePath");
+    EXPECT_EQ(host.Init("scenova").value, Variant(true));
+    EXPECT_THAT(Lines("> mgr.ReportError"), ElementsAre("> mgr.ReportError(<tool>, 0, \"\")"));
+    EXPECT_EQ(Module1::Get().g_strMediaPath, "/l/media/");  // fetched before the failure
+    EXPECT_EQ(mgr->Calls("GetVideoPath"), 0);
+
+    // A manager that returns no settings collection at all is reported the same way.
+    ToolHost second(platform, mgr);
+    mgr->settings = nullptr;
+    second.Create();
+    EXPECT_EQ(second.Init("scenova").value, Variant(true));
+    EXPECT_EQ(mgr->Calls("ReportError"), 2);
+}
+
+TEST_F(ToolTest, InitReturnsFalseWhenTheManagerFails) {
+    mgr->FailOn("GetScript");
+    const auto result = host.Init("scenova");
+    ASSERT_FALSE(result.Failed());
+    EXPECT_EQ(result.value, Variant(false));
+    EXPECT_THAT(Lines("> user32."), IsEmpty());  // not re-parented
+    EXPECT_EQ(platform.HeadlessToolkit().LoadCount(), 0);
+    EXPECT_EQ(mgr->Calls("ReportError"), 0);
+
+    // A failing report ends Init with False as well, after the embedding.
+    ToolHost second(platform, mgr);
+    RecordingManager& m = *mgr;
+    m.FailOn("GetScript", RuntimeError(err::Unspecified), 1000);
+    m.settings->Clear();
+    m.FailOn("ReportError");
+    second.Create();
+    EXPECT_EQ(second.Init("scenova").value, Variant(false));
+}
+
+TEST_F(ToolTest, InitWithoutAManagerReturnsFalse) {
+    ToolHost orphan(platform, nullptr);
+    orphan.Create();
+    EXPECT_EQ(orphan.Init("scenova").value, Variant(false));
+    EXPECT_EQ(orphan.ID().value, Variant(std::string("scenova")));
+}
+
+TEST_F(ToolTest, ShowStartsUpOnceAndUpdatesTheResourcesEveryTime) {
+    ASSERT_EQ(host.Init("scenova").value, Variant(true));
+    Module1::Get().g_strCultureTip = "tips.htm";
+    Module1::Get().g_strLearningStrategy = "strategy.htm";
+    platform.GetTrace().Clear();
+
+    ASSERT_FALSE(host.Show().Failed());
+    EXPECT_THAT(Lines("> mgr."), ElementsAre("> mgr.ResourceAction(\"Help\", 0)",
+                                             "> mgr.ResourceAction(\"Culture Tips\", 1, \"tips.htm\")",
+                                             "> mgr.ResourceAction(\"Learning Strategies\", 1, "
+                                             "\"strategy.htm\")"));
+    EXPECT_THAT(Lines("> frmScenova."),
+                ElementsAre("> frmScenova.Enabled = True", "> frmScenova.Visible = True"));
+    EXPECT_THAT(Lines("> user32."), ElementsAre("> user32.LoadCursorA(0, 32512)",
+                                                "> user32.LoadCursorA(0, 32514)",
+                                                "> user32.SetCursor(<cursor 32512>)"));
+    // The first showing enables the offered resources on the toolbar.
+    EXPECT_EQ(platform.Window().frmRoseToolbar->GetButtonState("Help"), 1);
+    EXPECT_EQ(platform.Window().frmRoseToolbar->GetButtonState("Culture Tips"), 0);
+    EXPECT_THAT(Lines("> frmRoseToolbar.SetButtonState"),
+                ElementsAre("> frmRoseToolbar.SetButtonState(\"Help\", 1, True)"));
+
+    platform.GetTrace().Clear();
+    ASSERT_FALSE(host.Startup().Failed());
+    ASSERT_FALSE(host.Show().Failed());
+    EXPECT_EQ(Lines("> mgr.ResourceAction").size(), 6u);
+    EXPECT_EQ(Lines("> frmScenova.Visible = True").size(), 2u);
+    EXPECT_THAT(Lines("> frmRoseToolbar."), IsEmpty());  // first-call work done once
+}
+
+TEST_F(ToolTest, TheHostMayChangeAResourceStringItWasHanded) {
+    ASSERT_EQ(host.Init("scenova").value, Variant(true));
+    Module1::Get().g_strHelp = "help.htm";
+    mgr->onResourceAction = [](const std::string& id, int32_t, std::string* value) {
+        if (id == "Help" && value != nullptr) {
+            *value = "help2.htm";
+        }
+    };
+    ASSERT_FALSE(host.Show().Failed());
+    EXPECT_EQ(Module1::Get().g_strHelp, "help2.htm");
+}
+
+TEST_F(ToolTest, HideClosesOnlyTheLearningStrategiesAndHidesTheWindow) {
+    InitAndShow();
+    ASSERT_FALSE(host.Hide().Failed());
+    EXPECT_THAT(Lines(">"), ElementsAre("> mgr.ResourceAction(\"Learning Strategies\", 0)",
+                                        "> frmScenova.Visible = False"));
+}
+
+TEST_F(ToolTest, MoveKeepsTheCurrentValuesOfMissingArguments) {
+    InitAndShow();
+    ASSERT_FALSE(host.Move(100, Variant(200.0f), Variant(3000.0f), Variant(4000.0f)).Failed());
+    ASSERT_FALSE(host.Move(150).Failed());
+    ASSERT_FALSE(host.Move(10, std::nullopt, Variant(std::string("5000.5"))).Failed());
+    EXPECT_THAT(Lines("> frmScenova.Move"), ElementsAre("> frmScenova.Move(100, 200, 3000, 4000)",
+                                                        "> frmScenova.Move(150, 200, 3000, 4000)",
+                                                        "> frmScenova.Move(10, 200, 5000.5, 4000)"));
+
+    const auto bad = host.Move(0, Variant(std::string("left")));
+    ASSERT_TRUE(bad.Failed());
+    EXPECT_EQ(bad.error->number(), err::TypeMismatch);
+
+    ASSERT_FALSE(host.Left(1.5f).Failed());
+    EXPECT_EQ(host.Left().value, Variant(1.5f));
+    EXPECT_EQ(host.Height().value, Variant(4000.0f));
+}
+
+TEST_F(ToolTest, HostCannotEnableSingleButtons) {
+    InitAndShow();
+    for (const char* name : {"Next", "Help", ""}) {
+        ASSERT_FALSE(host.NavEnabled(name, true).Failed());
+        ASSERT_FALSE(host.ToolbarEnabled(name, true).Failed());
+        EXPECT_EQ(host.NavEnabled(name).value, Variant(false));
+        EXPECT_EQ(host.ToolbarEnabled(name).value, Variant(false));
+    }
+    EXPECT_THAT(Lines(">"), IsEmpty());
+}
+
+TEST_F(ToolTest, ToolbarPressesOpenResourcesByNameInAnyCase) {
+    Module1::Get().g_strHelp = "help.htm";
+    InitAndShow();
+    auto& toolbar = *platform.Window().frmRoseToolbar;
+    toolbar.SetButtonState("Learning Strategies", 0, false);  // as a bar script might
+    toolbar.UserPress("hELp");
+    toolbar.UserPress("Learning Strategies");
+    toolbar.UserPress("Glossary");
+    EXPECT_THAT(Lines("> mgr."),
+                ElementsAre("> mgr.ResourceAction(\"hELp\", 2, \"help.htm\")",
+                            "> mgr.ResourceAction(\"Learning Strategies\", 2, \"\")",
+                            "> mgr.ToolbarRequest(<tool>, \"Glossary\")"));
+    EXPECT_TRUE(platform.Window().form->Enabled());
+}
+
+TEST_F(ToolTest, NavigationPressReachesTheHostAfterTheExitTimer) {
+    InitAndShow();
+    platform.Window().frmRoseNavigation->UserPress("Next");
+    EXPECT_FALSE(platform.Window().form->Enabled());
+    platform.RunFor(0.299);
+    EXPECT_THAT(Lines("> mgr."), IsEmpty());
+    platform.RunFor(0.001);
+    EXPECT_THAT(Lines("> mgr."), ElementsAre("> mgr.NavigationRequest(<tool>, \"Next\")"));
+    platform.RunFor(5);
+    EXPECT_EQ(mgr->Calls("NavigationRequest"), 1);
+    EXPECT_FALSE(platform.Window().form->Enabled());  // until the next Show
+
+    ASSERT_FALSE(host.Show().Failed());
+    EXPECT_TRUE(platform.Window().form->Enabled());
+}
+
+TEST_F(ToolTest, AFailingManagerCallFailsTheHostCall) {
+    InitAndShow();
+    mgr->FailOn("ResourceAction", RuntimeError(err::Unspecified), mgr->Calls("ResourceAction") + 2);
+    const auto result = host.Show();
+    ASSERT_TRUE(result.Failed());
+    EXPECT_EQ(result.error->number(), err::Unspecified);
+    // What was done before the failure stays done.
+    EXPECT_EQ(Lines("> mgr.ResourceAction").size(), 2u);
+    EXPECT_THAT(Lines("> frmScenova."), IsEmpty());
+
+    // The event handler's failure ends only the handler.
+    mgr->FailOn("ToolbarRequest");
+    platform.Window().frmRoseToolbar->UserPress("Glossary");
+    ASSERT_EQ(platform.Ctx().eventErrors.size(), 1u);
+    EXPECT_EQ(platform.Ctx().eventErrors[0].event, "frmRoseToolbar.ButtonPress");
+}
+
+TEST_F(ToolTest, ShutdownUnloadsTheWindowThenTellsTheManager) {
+    InitAndShow();
+    const int32_t hWnd = platform.Window().form->hWnd();
+    ASSERT_FALSE(host.Shutdown().Failed());
+    EXPECT_THAT(Lines(">"), ElementsAre("> frmScenova.Unload()", "> mgr.ToolShutdown(<tool>)"));
+    EXPECT_FALSE(platform.GetDesktop().Exists(hWnd));
+    EXPECT_TRUE(platform.Window().form->IsUnloaded());
+}
+
+TEST_F(ToolTest, TerminationEmptiesAndReleasesTheButtonCollection) {
+    auto buttons = Module1::Get().g_colButtonInfo;
+    ASSERT_NE(buttons, nullptr);
+    buttons->Add(std::string("btnVideoPlay"), std::string("btnVideoPlay"));
+    buttons->Add(std::string("btnVideoStop"), std::string("btnVideoStop"));
+
+    // A second tool object replaces the shared collection with a new one.
+    ToolHost second(platform, mgr);
+    second.Create();
+    EXPECT_NE(Module1::Get().g_colButtonInfo, buttons);
+    EXPECT_EQ(Module1::Get().g_colButtonInfo->Count(), 0);
+    Module1::Get().g_colButtonInfo = buttons;
+
+    host.Release();
+    EXPECT_EQ(Module1::Get().g_colButtonInfo, nullptr);
+    EXPECT_EQ(buttons->Count(), 0);
+}
+
+TEST_F(ToolTest, CallsOnAReleasedToolFailWithNoObject) {
+    host.Release();
+    const auto result = host.Show();
+    ASSERT_TRUE(result.Failed());
+    EXPECT_EQ(result.error->number(), err::NoObject);
+}
+
+}  // namespace
+}  // namespace scenova

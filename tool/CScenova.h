@@ -1,0 +1,75 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/Platform.h"
+#include "runtime/Collection.h"
+#include "runtime/Variant.h"
+#include "tool/Manager.h"
+#include "window/frmScenova.h"
+
+namespace scenova {
+
+class CPictureClip;
+
+// The lesson tool the host creates and drives through IToolTalk. It owns the
+// presentation window and passes the window's button events to the host's
+// manager. Members run on the host's user-interface thread; a member that
+// fails raises a RuntimeError, which the platform layer hands to the host as
+// the member's failure.
+class CScenova {
+public:
+    // Class_Initialize.
+    explicit CScenova(Platform& platform);
+    // Class_Terminate.
+    ~CScenova();
+    CScenova(const CScenova&) = delete;
+    CScenova& operator=(const CScenova&) = delete;
+
+    // IToolTalk, in the order of the interface.
+    bool IToolTalk_Init(std::shared_ptr<IManager> Mgr, std::string& ToolID, int32_t ParentHwnd);
+    void IToolTalk_Startup();
+    void IToolTalk_Shutdown();
+    void IToolTalk_Show();
+    void IToolTalk_Hide();
+    void IToolTalk_Move(float& Left, const std::optional<Variant>& Top = std::nullopt,
+                        const std::optional<Variant>& Width = std::nullopt,
+                        const std::optional<Variant>& Height = std::nullopt);
+    void IToolTalk_NavEnabled(std::string& Name, bool RHS);
+    bool IToolTalk_NavEnabled(std::string& Name);
+    void IToolTalk_ToolbarEnabled(std::string& Name, bool RHS);
+    bool IToolTalk_ToolbarEnabled(std::string& Name);
+    std::string IToolTalk_ID();
+    float IToolTalk_Left();
+    void IToolTalk_Left(float RHS);
+    float IToolTalk_Top();
+    void IToolTalk_Top(float RHS);
+    float IToolTalk_Width();
+    void IToolTalk_Width(float RHS);
+    float IToolTalk_Height();
+    void IToolTalk_Height(float RHS);
+
+    // For the platform layer and tests: the window the tool owns.
+    frmScenova& Window() { return *m_MyForm; }
+
+private:
+    void m_MyForm_NavigationClicked(const std::string& strName);
+    void m_MyForm_ToolbarClicked(const std::string& strName);
+
+    IManager& Mgr();
+    bool LoadSettings();
+    void ParseScript(ICollection& Script);
+
+    Platform& m_platform;
+    std::unique_ptr<frmScenova> m_MyForm;
+    std::shared_ptr<IManager> m_Mgr;
+    std::string m_strToolID;
+    bool m_blnScriptParsed = false;
+    std::shared_ptr<ICollection> m_colScript;
+    std::shared_ptr<CPictureClip> m_objPictureClip;
+};
+
+}  // namespace scenova

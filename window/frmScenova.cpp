@@ -1,0 +1,328 @@
+#include "window/frmScenova.h"
+
+#include <array>
+#include <utility>
+
+#include "module/Module1.h"
+#include "platform/Win32Constants.h"
+#include "runtime/Convert.h"
+#include "runtime/RuntimeError.h"
+
+namespace scenova {
+
+namespace {
+
+// Button states of the bars.
+constexpr int16_t kEnabled = controls::button_state::Enabled;
+constexpr int16_t kDisabled = controls::button_state::Disabled;
+
+template <class T>
+T& Present(const std::shared_ptr<T>& part) {
+    if (!part) {
+        Raise(err::NoObject);
+    }
+    return *part;
+}
+
+}  // namespace
+
+frmScenova::frmScenova(Platform& platform, frmScenovaEvents events)
+    : m_platform(platform), m_events(std::move(events)) {}
+
+frmScenova::~frmScenova() {
+    // A window nobody can reach any more would stay on screen for good.
+    try {
+        Unload();
+    } catch (const RuntimeError&) {
+    }
+}
+
+void frmScenova::Load() {
+    m_window = m_platform.toolkit().LoadPresentationWindow({
+        .Load = [this] { Form_Load(); },
+        .LostFocus = [this] { Form_LostFocus(); },
+    });
+    if (!m_window.form || !m_window.ExitTimer || !m_window.frmRose || !m_window.movOrvMovie ||
+        !m_window.sldVideoSlider || !m_window.rtfText || !m_window.frmRoseNavigation ||
+        !m_window.frmRoseToolbar) {
+        m_window = {};
+        Raise(err::NoObject);
+    }
+    ConnectEvents();
+}
+
+void frmScenova::ConnectEvents() {
+    // Every control event reaches the window here, and only here.
+    m_window.ExitTimer->Advise({.Timer = [this] { ExitTimer_Timer(); }});
+    m_window.frmRoseNavigation->Advise({
+        .ButtonGotFocus = [this](const std::string& name,
+                                 const std::string&) { frmRoseNavigation_ButtonGotFocus(name); },
+        .ButtonLostFocus = [this](const std::string& name,
+                                  const std::string&) { frmRoseNavigation_ButtonLostFocus(name); },
+        .ButtonPress = [this](const std::string& name,
+                              const std::string&) { frmRoseNavigation_ButtonPress(name); },
+    });
+    m_window.frmRoseToolbar->Advise({
+        .ButtonGotFocus = [this](const std::string& name,
+                                 const std::string&) { frmRoseToolbar_ButtonGotFocus(name); },
+        .ButtonLostFocus = [this](const std::string& name,
+                                  const std::string&) { frmRoseToolbar_ButtonLostFocus(name); },
+        .ButtonPress = [this](const std::string& name,
+                              const std::string&) { frmRoseToolbar_ButtonPress(name); },
+    });
+}
+
+IForm& frmScenova::Form() {
+    if (!IsLoaded()) {
+        Load();
+    }
+    return *m_window.form;
+}
+
+int32_t frmScenova::hWnd() { return Form().hWnd(); }
+float frmScenova::Left() { return Form().Left(); }
+void frmScenova::Left(float value) { Form().Left(value); }
+float frmScenova::Top() { return Form().Top(); }
+void frmScenova::Top(float value) { Form().Top(value); }
+float frmScenova::Width() { return Form().Width(); }
+void frmScenova::Width(float value) { Form().Width(value); }
+float frmScenova::Height() { return Form().Height(); }
+void frmScenova::Height(float value) { Form().Height(value); }
+void frmScenova::Move(float left, float top, float width, float height) {
+    Form().Move(left, top, width, height);
+}
+bool frmScenova::Visible() { return Form().Visible(); }
+void frmScenova::Visible(bool value) { Form().Visible(value); }
+bool frmScenova::Enabled() { return Form().Enabled(); }
+void frmScenova::Enabled(bool value) { Form().Enabled(value); }
+Picture frmScenova::GetPicture() { return Form().GetPicture(); }
+void frmScenova::SetPicture(const Picture& picture) { Form().SetPicture(picture); }
+void frmScenova::BackColor(int32_t colour) { Form().BackColor(colour); }
+float frmScenova::PixelsToTwipsX(float pixels) { return Form().PixelsToTwipsX(pixels); }
+float frmScenova::PixelsToTwipsY(float pixels) { return Form().PixelsToTwipsY(pixels); }
+float frmScenova::TwipsToPixelsX(float twips) { return Form().TwipsToPixelsX(twips); }
+float frmScenova::TwipsToPixelsY(float twips) { return Form().TwipsToPixelsY(twips); }
+
+void frmScenova::Unload() {
+    if (!IsLoaded()) {
+        return;
+    }
+    // Drop the references even when the toolkit fails, so that the next use
+    // loads a fresh window instead of touching a half-destroyed one.
+    PresentationWindow window = std::exchange(m_window, {});
+    window.form->Unload();
+}
+
+controls::IButtonBar& frmScenova::frmRose() {
+    Form();
+    return Present(m_window.frmRose);
+}
+controls::IButtonBar& frmScenova::frmRoseNavigation() {
+    Form();
+    return Present(m_window.frmRoseNavigation);
+}
+controls::IButtonBar& frmScenova::frmRoseToolbar() {
+    Form();
+    return Present(m_window.frmRoseToolbar);
+}
+controls::IVideo& frmScenova::movOrvMovie() {
+    Form();
+    return Present(m_window.movOrvMovie);
+}
+controls::ISlider& frmScenova::sldVideoSlider() {
+    Form();
+    return Present(m_window.sldVideoSlider);
+}
+controls::IRichText& frmScenova::rtfText() {
+    Form();
+    return Present(m_window.rtfText);
+}
+ITimer& frmScenova::ExitTimer() {
+    Form();
+    return Present(m_window.ExitTimer);
+}
+
+void frmScenova::Form_Load() {
+    m_lngCurrentBlock = -1;
+    m_VideoState = -1;
+    m_blnSliderByUser = true;
+    m_lngSelStart = -1;
+    m_blnLinkClicked = false;
+    m_blnInSignalEvent = false;
+    m_blnFirstShowDone = false;
+}
+
+void frmScenova::Form_LostFocus() { StopPlayback(); }
+
+void frmScenova::ExitTimer_Timer() {
+    ExitTimer().Enabled(false);
+    m_platform.toolkit().DoEvents();
+    if (m_blnInSignalEvent) {
+        // The video's signal handler is still running; look again later.
+        ExitTimer().Enabled(true);
+        return;
+    }
+    ResetPresentation();
+    if (m_events.NavigationClicked) {
+        m_events.NavigationClicked(m_strNavButton);
+    }
+}
+
+void frmScenova::ResetPresentation() {
+    m_lngCurrentBlock = -1;
+    m_VideoState = -1;
+    m_lngSelStart = -1;
+    m_blnLinkClicked = false;
+    m_blnInSignalEvent = false;
+
+    m_blnSliderByUser = false;
+    sldVideoSlider().Value(0);
+    m_blnSliderByUser = true;
+
+    movOrvMovie().Seek(0.0);
+
+    if (!rtfText().Visible()) {
+        rtfText().Visible(true);
+        if (ButtonExists("btnTextOn")) {
+            frmRose().SetButtonState("btnTextOn", kDisabled, true);
+        }
+        if (ButtonExists("btnTextOff")) {
+            frmRose().SetButtonState("btnTextOff", kEnabled, true);
+        }
+    }
+
+    rtfText().ClearHighlight();
+    rtfText().ScrollLines(ToInteger(-static_cast<double>(rtfText().LastVisibleLine())));
+
+    frmRose().SetButtonState("btnVideoFwd", kEnabled, true);
+    frmRose().SetButtonState("btnVideoRew", kDisabled, true);
+    frmRose().SetButtonState("btnVideoStop", kDisabled, true);
+    frmRose().SetButtonState("btnVideoPlay", kEnabled, true);
+    m_VideoState = -1;
+}
+
+void frmScenova::ShowButtonCursor(controls::IButtonBar& bar, const std::string& buttonName) {
+    const Module1& module = Module1::Get();
+    if (module.g_strButtonCursor.empty()) {
+        return;
+    }
+    if (bar.GetButtonState(buttonName) != kDisabled) {
+        IScreen& screen = m_platform.screen();
+        screen.MouseIcon(module.g_picButtonCursor);
+        screen.MousePointer(mouse_pointer::Custom);
+    }
+}
+
+void frmScenova::HideButtonCursor() {
+    if (!Module1::Get().g_strButtonCursor.empty()) {
+        m_platform.screen().MousePointer(mouse_pointer::Default);
+    }
+}
+
+void frmScenova::frmRoseNavigation_ButtonGotFocus(const std::string& buttonName) {
+    ShowButtonCursor(frmRoseNavigation(), buttonName);
+}
+
+void frmScenova::frmRoseNavigation_ButtonLostFocus(const std::string&) { HideButtonCursor(); }
+
+void frmScenova::frmRoseNavigation_ButtonPress(const std::string& buttonName) {
+    Enabled(false);
+    m_platform.user32().SetCursor(m_hWaitCursor);
+    StopPlayback();
+    m_strNavButton = buttonName;
+    // The host hears of the press only when the timer fires, after the
+    // video's signal handling has finished.
+    ExitTimer().Interval(300);
+    ExitTimer().Enabled(true);
+}
+
+void frmScenova::frmRoseToolbar_ButtonGotFocus(const std::string& buttonName) {
+    ShowButtonCursor(frmRoseToolbar(), buttonName);
+}
+
+void frmScenova::frmRoseToolbar_ButtonLostFocus(const std::string&) { HideButtonCursor(); }
+
+void frmScenova::frmRoseToolbar_ButtonPress(const std::string& buttonName) {
+    StopPlayback();
+    if (m_events.ToolbarClicked) {
+        m_events.ToolbarClicked(buttonName);
+    }
+}
+
+void frmScenova::Start() {
+    Module1& module = Module1::Get();
+    if (!m_blnFirstShowDone) {
+        m_blnFirstShowDone = true;
+        UpdateStepButtons();
+        // A lesson without speaker blocks has no last block; there is then
+        // nothing that could lie below the visible lines.
+        if (!module.g_Blocks.empty() &&
+            module.g_Blocks.back().LastLine > rtfText().LastVisibleLine()) {
+            rtfText().ScrollBarVisible(true);
+        }
+        const std::array<std::pair<const char*, const std::string*>, 3> resources{{
+            {"Help", &module.g_strHelp},
+            {"Culture Tips", &module.g_strCultureTip},
+            {"Learning Strategies", &module.g_strLearningStrategy},
+        }};
+        for (const auto& [name, value] : resources) {
+            const int16_t wanted = value->empty() ? kDisabled : kEnabled;
+            const std::string buttonName = name;
+            if (frmRoseToolbar().GetButtonState(buttonName) != wanted) {
+                frmRoseToolbar().SetButtonState(buttonName, wanted, true);
+            }
+        }
+    }
+    IUser32& user32 = m_platform.user32();
+    m_hArrowCursor = user32.LoadCursorA(0, win::IDC_ARROW);
+    m_hWaitCursor = user32.LoadCursorA(0, win::IDC_WAIT);
+    user32.SetCursor(m_hArrowCursor);
+    Enabled(true);
+    Visible(true);
+}
+
+bool frmScenova::ButtonExists(const std::string& buttonName) {
+    const auto& buttons = Module1::Get().g_colButtonInfo;
+    if (!buttons || !buttons->Contains(buttonName)) {
+        return false;
+    }
+    const Variant item = buttons->Item(std::string_view(buttonName));
+    const auto* text = std::get_if<std::string>(&item);
+    return text == nullptr || !text->empty();
+}
+
+void frmScenova::StopPlayback() {
+    movOrvMovie().Stop();
+    rtfText().ClearHighlight();
+    if (ButtonExists("btnVideoPlay")) {
+        frmRose().SetButtonState("btnVideoPlay", kEnabled, true);
+    }
+    frmRose().SetButtonState("btnVideoStop", kDisabled, true);
+    m_VideoState = -1;
+}
+
+void frmScenova::UpdateStepButtons() {
+    // Without a parsed lesson there are no blocks: the scale is then empty.
+    const int32_t blocks = static_cast<int32_t>(Module1::Get().g_Blocks.size());
+    const int32_t v = sldVideoSlider().Value();
+    controls::IButtonBar& bar = frmRose();
+    auto setIfDifferent = [&](const char* name, int16_t state) {
+        if (ButtonExists(name) && bar.GetButtonState(name) != state) {
+            bar.SetButtonState(name, state, true);
+        }
+    };
+    if (v <= 1) {
+        setIfDifferent("btnVideoRew", kDisabled);
+        setIfDifferent("btnVideoFwd", kEnabled);
+    } else if (v < blocks) {
+        setIfDifferent("btnVideoRew", kEnabled);
+        setIfDifferent("btnVideoFwd", kEnabled);
+    } else {
+        if (ButtonExists("btnVideoFwd")) {
+            bar.SetButtonState("btnVideoFwd", kDisabled, true);
+        }
+        setIfDifferent("btnVideoRew", kEnabled);
+    }
+}
+
+}  // namespace scenova

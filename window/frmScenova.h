@@ -1,0 +1,111 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "platform/Platform.h"
+
+namespace scenova {
+
+// The events the window raises to its owner, the tool object.
+struct frmScenovaEvents {
+    std::function<void(const std::string& strName)> NavigationClicked;
+    std::function<void(const std::string& strName)> ToolbarClicked;
+};
+
+// The presentation window. Creating the object does not create the window:
+// it loads (toolkit window, controls, Form_Load) the first time one of its
+// members is used, and again after an unload, as a form of the toolkit does.
+class frmScenova {
+public:
+    frmScenova(Platform& platform, frmScenovaEvents events);
+    ~frmScenova();
+    frmScenova(const frmScenova&) = delete;
+    frmScenova& operator=(const frmScenova&) = delete;
+
+    bool IsLoaded() const { return m_window.form != nullptr; }
+
+    // Standard window members; each loads the window first.
+    int32_t hWnd();
+    float Left();
+    void Left(float value);
+    float Top();
+    void Top(float value);
+    float Width();
+    void Width(float value);
+    float Height();
+    void Height(float value);
+    void Move(float left, float top, float width, float height);
+    bool Visible();
+    void Visible(bool value);
+    bool Enabled();
+    void Enabled(bool value);
+    Picture GetPicture();
+    void SetPicture(const Picture& picture);
+    void BackColor(int32_t colour);
+    float PixelsToTwipsX(float pixels);
+    float PixelsToTwipsY(float pixels);
+    float TwipsToPixelsX(float twips);
+    float TwipsToPixelsY(float twips);
+
+    // Destroys the window and its controls; the object stays usable.
+    void Unload();
+
+    // The hosted controls; each loads the window first.
+    controls::IButtonBar& frmRose();
+    controls::IButtonBar& frmRoseNavigation();
+    controls::IButtonBar& frmRoseToolbar();
+    controls::IVideo& movOrvMovie();
+    controls::ISlider& sldVideoSlider();
+    controls::IRichText& rtfText();
+    ITimer& ExitTimer();
+
+    // Shows the window; the first call also prepares the buttons and the
+    // transcript's scroll bar.
+    void Start();
+
+private:
+    IForm& Form();
+    void Load();
+    void ConnectEvents();
+
+    void Form_Load();
+    void Form_LostFocus();
+    void ExitTimer_Timer();
+    void ResetPresentation();
+
+    void frmRoseNavigation_ButtonGotFocus(const std::string& buttonName);
+    void frmRoseNavigation_ButtonLostFocus(const std::string& buttonName);
+    void frmRoseNavigation_ButtonPress(const std::string& buttonName);
+    void frmRoseToolbar_ButtonGotFocus(const std::string& buttonName);
+    void frmRoseToolbar_ButtonLostFocus(const std::string& buttonName);
+    void frmRoseToolbar_ButtonPress(const std::string& buttonName);
+    // The button cursor follows the pointer over enabled buttons of a bar.
+    void ShowButtonCursor(controls::IButtonBar& bar, const std::string& buttonName);
+    void HideButtonCursor();
+
+    bool ButtonExists(const std::string& buttonName);
+    void StopPlayback();
+    void UpdateStepButtons();
+
+    Platform& m_platform;
+    frmScenovaEvents m_events;
+    PresentationWindow m_window;
+
+    // Window-level state; Form_Load sets the initial values.
+    int32_t m_lngCurrentBlock = 0;
+    int32_t m_VideoState = 0;
+    bool m_blnSliderByUser = false;
+    int32_t m_lngSelStart = 0;
+    int32_t m_lngSelEnd = 0;
+    bool m_blnLinkClicked = false;
+    bool m_blnInSignalEvent = false;
+    bool m_blnFirstShowDone = false;
+    int32_t m_hArrowCursor = 0;
+    int32_t m_hWaitCursor = 0;
+    std::string m_strNavButton;
+    double m_dblPausePosition = 0;
+};
+
+}  // namespace scenova
