@@ -51,6 +51,38 @@ int16_t ToInteger(const Variant& value);
 int32_t ToLong(const Variant& value);
 bool ToBoolean(const Variant& value);
 
+// Plain strings are text, not run-time typed values.
+inline double ToDouble(const std::string& text) {
+    return ToDouble(std::string_view(text));
+}
+inline double ToDouble(const char* text) {
+    return ToDouble(std::string_view(text));
+}
+inline float ToSingle(const std::string& text) {
+    return ToSingle(std::string_view(text));
+}
+inline float ToSingle(const char* text) {
+    return ToSingle(std::string_view(text));
+}
+inline int16_t ToInteger(const std::string& text) {
+    return ToInteger(std::string_view(text));
+}
+inline int16_t ToInteger(const char* text) {
+    return ToInteger(std::string_view(text));
+}
+inline int32_t ToLong(const std::string& text) {
+    return ToLong(std::string_view(text));
+}
+inline int32_t ToLong(const char* text) {
+    return ToLong(std::string_view(text));
+}
+inline bool ToBoolean(const std::string& text) {
+    return ToBoolean(std::string_view(text));
+}
+inline bool ToBoolean(const char* text) {
+    return ToBoolean(std::string_view(text));
+}
+
 // The default text form of a number: up to 15 significant digits for a
 // 64-bit float (7 for single precision), no thousands separators, "." as
 // decimal separator, no trailing zeros, negative zero as "0". Plain form when

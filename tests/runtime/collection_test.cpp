@@ -1,0 +1,97 @@
+#include "runtime/Collection.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+
+#include "runtime/RuntimeError.h"
+
+namespace scenova {
+namespace {
+
+template <class F>
+int32_t ErrorOf(F&& f) {
+    try {
+        f();
+    } catch (const RuntimeError& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+std::string Text(const Variant& v) {
+    return std::get<std::string>(v);
+}
+
+// a (key "Alpha"), b (no key), c (key "straße")
+Collection Sample() {
+    Collection c;
+    c.Add(std::string("a"), "Alpha");
+    c.Add(std::string("b"));
+    c.Add(std::string("c"), "straße");
+    return c;
+}
+
+TEST(CollectionTest, ItemsByPositionAndCaseInsensitiveKey) {
+    const Collection c = Sample();
+    ASSERT_EQ(c.Count(), 3);
+    EXPECT_EQ(Text(c.Item(1)), "a");
+    EXPECT_EQ(Text(c.Item(2)), "b");
+    EXPECT_EQ(Text(c.Item(3)), "c");
+    EXPECT_EQ(Text(c.Item("ALPHA")), "a");
+    EXPECT_EQ(Text(c.Item("STRAßE")), "c");
+    EXPECT_TRUE(c.Contains("alpha"));
+    EXPECT_FALSE(c.Contains("STRASSE"));
+    EXPECT_FALSE(c.Contains(""));
+}
+
+TEST(CollectionTest, BadPositionsAndKeysRaise) {
+    Collection c = Sample();
+    for (int32_t index : {0, -1, 4, INT32_MIN, INT32_MAX}) {
+        EXPECT_EQ(ErrorOf([&] { c.Item(index); }), 9) << index;
+        EXPECT_EQ(ErrorOf([&] { c.Remove(index); }), 9) << index;
+    }
+    for (const char* key : {"Beta", "", "Alpha "}) {
+        EXPECT_EQ(ErrorOf([&] { c.Item(key); }), 5) << key;
+        EXPECT_EQ(ErrorOf([&] { c.Remove(std::string_view(key)); }), 5) << key;
+    }
+    EXPECT_EQ(c.Count(), 3);
+}
+
+TEST(CollectionTest, DuplicateKeyRaisesAndLeavesCollectionUnchanged) {
+    Collection c = Sample();
+    EXPECT_EQ(ErrorOf([&] { c.Add(std::string("x"), "aLpHa"); }), 457);
+    EXPECT_EQ(ErrorOf([&] { c.Add(std::string("y"), "STRASSE"); }), 0);  // ß is not SS
+    EXPECT_EQ(ErrorOf([&] { c.Add(std::string("z"), "STRAßE"); }), 457);
+    EXPECT_EQ(c.Count(), 4);
+    EXPECT_EQ(Text(c.Item("alpha")), "a");
+    EXPECT_EQ(Text(c.Item(4)), "y");
+}
+
+TEST(CollectionTest, RemoveShiftsPositionsAndKeepsKeysFindable) {
+    Collection c = Sample();
+    c.Remove(1);
+    ASSERT_EQ(c.Count(), 2);
+    EXPECT_EQ(Text(c.Item(1)), "b");
+    EXPECT_EQ(Text(c.Item("STRAßE")), "c");
+    EXPECT_FALSE(c.Contains("Alpha"));
+    c.Add(std::string("a2"), "ALPHA");  // a removed key may be used again
+    c.Remove("Straße");
+    ASSERT_EQ(c.Count(), 2);
+    EXPECT_EQ(Text(c.Item(2)), "a2");
+    EXPECT_EQ(Text(c.Item("alpha")), "a2");
+}
+
+TEST(CollectionTest, ClearEmpties) {
+    Collection c = Sample();
+    c.Clear();
+    EXPECT_EQ(c.Count(), 0);
+    EXPECT_FALSE(c.Contains("Alpha"));
+    EXPECT_EQ(ErrorOf([&] { c.Item(1); }), 9);
+    c.Add(Variant{}, "Alpha");
+    EXPECT_TRUE(IsEmpty(c.Item("alpha")));
+}
+
+}  // namespace
+}  // namespace scenova
