@@ -16,6 +16,7 @@ public:
     virtual bool BitBlt(int32_t hdcDest, int32_t x, int32_t y, int32_t width, int32_t height,
                         int32_t hdcSrc, int32_t xSrc, int32_t ySrc, int32_t rop) = 0;
     virtual bool DeleteDC(int32_t hdc) = 0;
+    virtual bool DeleteObject(int32_t hObject) = 0;
 };
 
 // The picture description handed to OleCreatePictureIndirect.
@@ -26,6 +27,7 @@ struct PictDesc {
     int32_t hpal = 0;
     uint32_t reserved = 0;
 };
+static_assert(sizeof(PictDesc) == 20, "the picture description is a 20-byte record");
 
 class IOlePro32 {
 public:

@@ -1,0 +1,428 @@
+#include "headless/Gdi.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "headless/Context.h"
+#include "platform/Win32Constants.h"
+#include "runtime/RuntimeError.h"
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wall"
+#pragma GCC diagnostic ignored "-Wextra"
+#pragma GCC diagnostic ignored "-Wpedantic"
+#include <stb/stb_image_write.h>
+#pragma GCC diagnostic pop
+
+namespace scenova::headless {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A colour that tells every pixel of a source up to 1024x1024 apart.
+uint32_t Pattern(int32_t x, int32_t y) {
+    return 0x100000u | static_cast<uint32_t>(x) | static_cast<uint32_t>(y) << 10;
+}
+
+class GdiTest : public ::testing::Test {
+  protected:
+    int32_t MakeSource(int32_t width, int32_t height) {
+        const int32_t bitmap = gdi.CreateBitmap(width, height, 32);
+        for (int32_t y = 0; y < height; ++y) {
+            for (int32_t x = 0; x < width; ++x) {
+                gdi.SetPixel(bitmap, x, y, Pattern(x, y));
+            }
+        }
+        return bitmap;
+    }
+
+    // The clipping sequence the component runs. With bitmapFirst the new
+    // bitmap is made before the source is selected: the ordering fault.
+    Picture Clip(int32_t hBmp, int32_t x, int32_t y, int32_t cx, int32_t cy,
+                 bool bitmapFirst = false) {
+        const int32_t source = gdi.CreateCompatibleDC(0);
+        const int32_t target = gdi.CreateCompatibleDC(0);
+        int32_t bitmap = 0;
+        if (bitmapFirst) {
+            bitmap = gdi.CreateCompatibleBitmap(source, cx, cy);
+        }
+        const int32_t oldSource = gdi.SelectObject(source, hBmp);
+        if (!bitmapFirst) {
+            bitmap = gdi.CreateCompatibleBitmap(source, cx, cy);
+        }
+        const int32_t oldTarget = gdi.SelectObject(target, bitmap);
+        gdi.BitBlt(target, 0, 0, cx, cy, source, x, y, win::SRCCOPY);
+        gdi.SelectObject(source, oldSource);
+        gdi.DeleteDC(source);
+        gdi.SelectObject(target, oldTarget);
+        gdi.DeleteDC(target);
+        PictDesc desc;
+        desc.picType = win::PICTYPE_BITMAP;
+        desc.hbitmap = bitmap;
+        return gdi.OleCreatePictureIndirect(desc, true);
+    }
+
+    EventLoop loop;
+    Trace trace{loop};
+    Context ctx{loop, trace};
+    Gdi gdi{ctx};
+};
+
+TEST_F(GdiTest, ClipCopiesTheRectangleInTheSourceDepthAndLeaksNothing) {
+    const int32_t source = MakeSource(640, 480);
+    Picture picture = Clip(source, 100, 50, 200, 100);
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(picture->Width(), 200);
+    EXPECT_EQ(picture->Height(), 100);
+    const int32_t bitmap = picture->Handle();
+    EXPECT_EQ(gdi.BitsPerPixel(bitmap), 32);
+    EXPECT_EQ(gdi.GetPixel(bitmap, 0, 0), Pattern(100, 50));
+    EXPECT_EQ(gdi.GetPixel(bitmap, 199, 99), Pattern(299, 149));
+
+    EXPECT_EQ(gdi.LiveDCs(), 0u);
+    EXPECT_EQ(gdi.LiveBitmaps(), 2u);
+    picture.reset();
+    EXPECT_EQ(gdi.LiveBitmaps(), 1u);
+    EXPECT_EQ(gdi.BitsPerPixel(bitmap), 0);
+
+    // The source stays the caller's, unchanged and free to select again.
+    EXPECT_EQ(gdi.GetPixel(source, 100, 50), Pattern(100, 50));
+    const int32_t dc = gdi.CreateCompatibleDC(0);
+    EXPECT_EQ(gdi.SelectObject(dc, source), gdi.StockBitmap());
+    EXPECT_EQ(gdi.SelectObject(dc, gdi.StockBitmap()), source);
+    EXPECT_TRUE(gdi.DeleteDC(dc));
+}
+
+TEST_F(GdiTest, TracesEveryCallBeforeItRuns) {
+    const int32_t source = MakeSource(4, 4);  // handle 2; the stock bitmap is 1
+    trace.Clear();
+    Picture picture = Clip(source, 1, 1, 2, 2);
+    const std::vector<std::string> expected = {
+        "0.000 > gdi32.CreateCompatibleDC(0)",
+        "0.000 > gdi32.CreateCompatibleDC(0)",
+        "0.000 > gdi32.SelectObject(3, 2)",
+        "0.000 > gdi32.CreateCompatibleBitmap(3, 2, 2)",
+        "0.000 > gdi32.SelectObject(4, 5)",
+        "0.000 > gdi32.BitBlt(4, 0, 0, 2, 2, 3, 1, 1, 13369376)",
+        "0.000 > gdi32.SelectObject(3, 1)",
+        "0.000 > gdi32.DeleteDC(3)",
+        "0.000 > gdi32.SelectObject(4, 1)",
+        "0.000 > gdi32.DeleteDC(4)",
+        "0.000 > olepro32.OleCreatePictureIndirect(<pictdesc bitmap 5>, True)",
+    };
+    EXPECT_EQ(trace.Lines(), expected);
+    // Releasing the picture deletes its bitmap without a call of the component.
+    picture.reset();
+    EXPECT_EQ(trace.Lines().size(), expected.size());
+
+    gdi.DeleteObject(source);
+    EXPECT_EQ(trace.Lines().back(), "0.000 > gdi32.DeleteObject(2)");
+}
+
+TEST_F(GdiTest, BitmapMadeBeforeSelectingTheSourceIsMonochrome) {
+    const int32_t source = MakeSource(8, 8);
+    gdi.SetPixel(source, 2, 3, 0x00FFFFFF);
+    Picture picture = Clip(source, 2, 3, 4, 4, /*bitmapFirst=*/true);
+    ASSERT_TRUE(picture);
+    const int32_t bitmap = picture->Handle();
+    EXPECT_EQ(gdi.BitsPerPixel(bitmap), 1);
+    // Colour is lost: white stays white, every other colour turns black.
+    EXPECT_EQ(gdi.GetPixel(bitmap, 0, 0), 0x00FFFFFFu);
+    EXPECT_EQ(gdi.GetPixel(bitmap, 1, 0), 0u);
+    EXPECT_EQ(gdi.LiveDCs(), 0u);
+}
+
+TEST_F(GdiTest, CopiesOnlyThePartInsideBothBitmaps) {
+    const int32_t source = MakeSource(10, 10);
+
+    Picture beyond = Clip(source, 6, 7, 5, 5);
+    ASSERT_TRUE(beyond);
+    EXPECT_EQ(gdi.GetPixel(beyond->Handle(), 0, 0), Pattern(6, 7));
+    EXPECT_EQ(gdi.GetPixel(beyond->Handle(), 3, 2), Pattern(9, 9));
+    EXPECT_EQ(gdi.GetPixel(beyond->Handle(), 4, 0), 0u);
+    EXPECT_EQ(gdi.GetPixel(beyond->Handle(), 4, 2), 0u);
+    EXPECT_EQ(gdi.GetPixel(beyond->Handle(), 3, 3), 0u);
+
+    Picture before = Clip(source, -2, -1, 4, 4);
+    ASSERT_TRUE(before);
+    EXPECT_EQ(gdi.GetPixel(before->Handle(), 2, 1), Pattern(0, 0));
+    EXPECT_EQ(gdi.GetPixel(before->Handle(), 3, 3), Pattern(1, 2));
+    EXPECT_EQ(gdi.GetPixel(before->Handle(), 1, 1), 0u);
+    EXPECT_EQ(gdi.GetPixel(before->Handle(), 3, 0), 0u);
+
+    // Far outside and at the ends of the integer range: nothing copied.
+    Picture outside = Clip(source, 30000, -30000, 3, 3);
+    ASSERT_TRUE(outside);
+    EXPECT_EQ(gdi.GetPixel(outside->Handle(), 0, 0), 0u);
+    const int32_t dc = gdi.CreateCompatibleDC(0);
+    const int32_t src = gdi.CreateCompatibleDC(0);
+    gdi.SelectObject(dc, outside->Handle());
+    gdi.SelectObject(src, source);
+    EXPECT_TRUE(gdi.BitBlt(dc, INT32_MAX, INT32_MIN, INT32_MAX, INT32_MAX, src, INT32_MIN,
+                           INT32_MAX, win::SRCCOPY));
+    EXPECT_TRUE(gdi.BitBlt(dc, 0, 0, -5, 3, src, 0, 0, win::SRCCOPY));
+    EXPECT_EQ(gdi.GetPixel(outside->Handle(), 0, 0), 0u);
+    gdi.SelectObject(dc, gdi.StockBitmap());
+    gdi.DeleteDC(dc);
+    gdi.DeleteDC(src);
+}
+
+TEST_F(GdiTest, CopyWithinOneBitmapReadsThePixelsBeforeTheCopy) {
+    const int32_t bitmap = MakeSource(4, 1);
+    const int32_t dc = gdi.CreateCompatibleDC(0);
+    gdi.SelectObject(dc, bitmap);
+    EXPECT_TRUE(gdi.BitBlt(dc, 1, 0, 3, 1, dc, 0, 0, win::SRCCOPY));
+    EXPECT_EQ(gdi.GetPixel(bitmap, 1, 0), Pattern(0, 0));
+    EXPECT_EQ(gdi.GetPixel(bitmap, 2, 0), Pattern(1, 0));
+    EXPECT_EQ(gdi.GetPixel(bitmap, 3, 0), Pattern(2, 0));
+    gdi.SelectObject(dc, gdi.StockBitmap());
+    gdi.DeleteDC(dc);
+}
+
+TEST_F(GdiTest, InvalidHandlesAndSizesFailWithoutHarm) {
+    const int32_t source = MakeSource(4, 4);
+    const int32_t dc = gdi.CreateCompatibleDC(0);
+
+    EXPECT_EQ(gdi.CreateCompatibleDC(999), 0);
+    EXPECT_EQ(gdi.SelectObject(999, source), 0);
+    EXPECT_EQ(gdi.SelectObject(dc, 999), 0);
+    EXPECT_EQ(gdi.SelectObject(dc, dc), 0);
+    EXPECT_EQ(gdi.SelectObject(dc, 0), 0);
+    EXPECT_EQ(gdi.SelectedBitmap(dc), gdi.StockBitmap());
+    EXPECT_EQ(gdi.CreateCompatibleBitmap(999, 2, 2), 0);
+    for (const auto& [cx, cy] : std::vector<std::pair<int32_t, int32_t>>{
+             {0, 5}, {5, 0}, {-1, 5}, {16385, 1}, {1, 16385}, {16384, 16384}, {INT32_MAX, 2}}) {
+        EXPECT_EQ(gdi.CreateCompatibleBitmap(dc, cx, cy), 0) << cx << "x" << cy;
+    }
+    EXPECT_EQ(gdi.CreateBitmap(2, 2, 24), 0);
+    EXPECT_EQ(gdi.LiveBitmaps(), 1u);
+
+    EXPECT_FALSE(gdi.BitBlt(999, 0, 0, 1, 1, dc, 0, 0, win::SRCCOPY));
+    EXPECT_FALSE(gdi.BitBlt(dc, 0, 0, 1, 1, 999, 0, 0, win::SRCCOPY));
+    const int32_t target = gdi.CreateBitmap(4, 4, 32);
+    const int32_t src = gdi.CreateCompatibleDC(0);
+    gdi.SelectObject(dc, target);
+    gdi.SelectObject(src, source);
+    EXPECT_FALSE(gdi.BitBlt(dc, 0, 0, 4, 4, src, 0, 0, 0x00EE0086));  // SRCPAINT
+    EXPECT_EQ(gdi.GetPixel(target, 1, 1), 0u);
+
+    EXPECT_TRUE(gdi.DeleteDC(dc));
+    EXPECT_TRUE(gdi.DeleteDC(src));
+    EXPECT_FALSE(gdi.DeleteDC(dc));
+    EXPECT_FALSE(gdi.DeleteDC(0));
+    EXPECT_EQ(gdi.LiveDCs(), 0u);
+}
+
+TEST_F(GdiTest, ClipOfAnInvalidBitmapNeitherCrashesNorLeaksDCs) {
+    for (int32_t hBmp : {0, 12345, -7}) {
+        Picture picture = Clip(hBmp, 0, 0, 10, 10);
+        EXPECT_EQ(gdi.LiveDCs(), 0u);
+        // The new bitmap took the stock bitmap's format: monochrome, black.
+        ASSERT_TRUE(picture);
+        EXPECT_EQ(gdi.BitsPerPixel(picture->Handle()), 1);
+        EXPECT_EQ(gdi.GetPixel(picture->Handle(), 9, 9), 0u);
+    }
+    EXPECT_EQ(gdi.LiveBitmaps(), 0u);
+}
+
+TEST_F(GdiTest, BitmapSitsInOneDCAtATime) {
+    const int32_t bitmap = gdi.CreateBitmap(2, 2, 32);
+    const int32_t first = gdi.CreateCompatibleDC(0);
+    const int32_t second = gdi.CreateCompatibleDC(first);
+    ASSERT_NE(second, 0);
+    EXPECT_EQ(gdi.SelectObject(first, bitmap), gdi.StockBitmap());
+    EXPECT_EQ(gdi.SelectObject(second, bitmap), 0);
+    EXPECT_EQ(gdi.SelectObject(first, bitmap), bitmap);  // again into the same DC
+    EXPECT_FALSE(gdi.DeleteObject(bitmap));              // still selected
+    // The stock bitmap goes into any number of DCs and is never deleted.
+    EXPECT_EQ(gdi.SelectObject(second, gdi.StockBitmap()), gdi.StockBitmap());
+    EXPECT_TRUE(gdi.DeleteObject(gdi.StockBitmap()));
+    EXPECT_EQ(gdi.BitsPerPixel(gdi.StockBitmap()), 1);
+
+    EXPECT_TRUE(gdi.DeleteDC(first));  // releases the bitmap it held
+    EXPECT_EQ(gdi.SelectObject(second, bitmap), gdi.StockBitmap());
+    EXPECT_TRUE(gdi.DeleteDC(second));
+    EXPECT_TRUE(gdi.DeleteObject(bitmap));
+    EXPECT_FALSE(gdi.DeleteObject(bitmap));
+    EXPECT_FALSE(gdi.DeleteObject(second));  // a DC is not deleted this way
+    EXPECT_EQ(gdi.LiveBitmaps(), 0u);
+    // Handles are never reused, so a stale one stays invalid.
+    const int32_t next = gdi.CreateCompatibleDC(0);
+    EXPECT_GT(next, second);
+    EXPECT_EQ(gdi.SelectObject(next, bitmap), 0);
+    gdi.DeleteDC(next);
+}
+
+TEST_F(GdiTest, PictureDescriptionMustNameAnExistingBitmap) {
+    const int32_t bitmap = gdi.CreateBitmap(3, 2, 32);
+    PictDesc desc;
+    desc.picType = win::PICTYPE_BITMAP;
+    desc.hbitmap = bitmap;
+
+    const auto changed = [&](auto change) {
+        PictDesc wrong = desc;
+        change(wrong);
+        return gdi.OleCreatePictureIndirect(wrong, true);
+    };
+    EXPECT_FALSE(changed([](PictDesc& d) { d.cbSizeofstruct = 16; }));
+    EXPECT_FALSE(changed([](PictDesc& d) { d.picType = 0; }));
+    EXPECT_FALSE(changed([](PictDesc& d) { d.hpal = 5; }));
+    EXPECT_FALSE(changed([](PictDesc& d) { d.hbitmap = 0; }));
+    EXPECT_EQ(gdi.LiveBitmaps(), 1u);
+
+    // Not owned: the bitmap outlives the picture.
+    Picture borrowed = gdi.OleCreatePictureIndirect(desc, false);
+    ASSERT_TRUE(borrowed);
+    EXPECT_EQ(borrowed->Width(), 3);
+    EXPECT_EQ(borrowed->Height(), 2);
+    EXPECT_EQ(borrowed->Handle(), bitmap);
+    borrowed.reset();
+    EXPECT_EQ(gdi.BitsPerPixel(bitmap), 32);
+
+    // Owned, shared: the bitmap goes with the last reference.
+    Picture owner = gdi.OleCreatePictureIndirect(desc, true);
+    Picture copy = owner;
+    owner.reset();
+    EXPECT_EQ(gdi.BitsPerPixel(bitmap), 32);
+    copy.reset();
+    EXPECT_EQ(gdi.BitsPerPixel(bitmap), 0);
+}
+
+TEST(GdiLifetime, PictureMayOutliveTheGdi) {
+    EventLoop loop;
+    Trace trace{loop};
+    Context ctx{loop, trace};
+    auto gdi = std::make_unique<Gdi>(ctx);
+    PictDesc desc;
+    desc.picType = win::PICTYPE_BITMAP;
+    desc.hbitmap = gdi->CreateBitmap(1, 1, 32);
+    Picture picture = gdi->OleCreatePictureIndirect(desc, true);
+    gdi.reset();
+    EXPECT_EQ(picture->Width(), 1);
+    picture.reset();  // must not touch the gone Gdi
+}
+
+// Picture files written by the tests into a folder of their own.
+class GdiLoadTest : public GdiTest {
+  protected:
+    void SetUp() override {
+        m_folder = fs::temp_directory_path() /
+                   ("scenova-gdi-" + std::to_string(::getpid()) + "-" +
+                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(m_folder);
+    }
+    void TearDown() override {
+        std::error_code error;
+        fs::remove_all(m_folder, error);
+    }
+
+    std::string Write(const std::string& name, const std::vector<unsigned char>& bytes) {
+        const std::string path = (m_folder / name).string();
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
+        return path;
+    }
+    std::string Path(const std::string& name) const { return (m_folder / name).string(); }
+
+    int32_t LoadError(const std::string& path) {
+        try {
+            gdi.LoadPictureFile(path);
+        } catch (const RuntimeError& error) {
+            return error.number();
+        }
+        return 0;
+    }
+
+    fs::path m_folder;
+};
+
+void PutLE(std::vector<unsigned char>& out, uint32_t value) {
+    for (int i = 0; i < 4; ++i) {
+        out.push_back(static_cast<unsigned char>(value >> (8 * i)));
+    }
+}
+
+// A 2x2 24-bit BMP: red, green on top; blue, white below. Rows are stored
+// bottom-up, each padded to four bytes, pixels as blue, green, red.
+std::vector<unsigned char> TinyBmp() {
+    std::vector<unsigned char> bmp = {'B', 'M'};
+    // File header: size, reserved, pixel offset; info header: its size,
+    // width, height (positive: bottom-up), planes and bits per pixel (16 bits
+    // each), compression, image size, resolution, palette counts.
+    for (uint32_t field :
+         {70u, 0u, 54u, 40u, 2u, 2u, 1u | 24u << 16, 0u, 16u, 2835u, 2835u, 0u, 0u}) {
+        PutLE(bmp, field);
+    }
+    const std::vector<unsigned char> rows = {
+        0xFF, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0, 0,  // bottom: blue, white
+        0x00, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0, 0,  // top: red, green
+    };
+    bmp.insert(bmp.end(), rows.begin(), rows.end());
+    return bmp;
+}
+
+TEST_F(GdiLoadTest, LoadsBmpIntoAnOwned32BitBitmap) {
+    Picture picture = gdi.LoadPictureFile(Write("tiny.bmp", TinyBmp()));
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(picture->Width(), 2);
+    EXPECT_EQ(picture->Height(), 2);
+    const int32_t bitmap = picture->Handle();
+    EXPECT_EQ(gdi.BitsPerPixel(bitmap), 32);
+    EXPECT_EQ(gdi.GetPixel(bitmap, 0, 0), 0x000000FFu);  // red
+    EXPECT_EQ(gdi.GetPixel(bitmap, 1, 0), 0x0000FF00u);  // green
+    EXPECT_EQ(gdi.GetPixel(bitmap, 0, 1), 0x00FF0000u);  // blue
+    EXPECT_EQ(gdi.GetPixel(bitmap, 1, 1), 0x00FFFFFFu);
+    picture.reset();
+    EXPECT_EQ(gdi.LiveBitmaps(), 0u);
+}
+
+TEST_F(GdiLoadTest, LoadsPngDroppingAlpha) {
+    const std::vector<unsigned char> rgba = {
+        0x12, 0x34, 0x56, 0xFF, 0xAB, 0xCD, 0xEF, 0x80, 0x00, 0x00, 0x00, 0x00,
+        0x01, 0x02, 0x03, 0xFF, 0xFF, 0x00, 0x00, 0xFF, 0x00, 0x00, 0xFF, 0xFF,
+    };
+    const std::string png = Path("tiny.png");
+    ASSERT_NE(stbi_write_png(png.c_str(), 3, 2, 4, rgba.data(), 3 * 4), 0);
+    Picture picture = gdi.LoadPictureFile(png);
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(picture->Width(), 3);
+    EXPECT_EQ(picture->Height(), 2);
+    EXPECT_EQ(gdi.GetPixel(picture->Handle(), 0, 0), 0x00563412u);
+    EXPECT_EQ(gdi.GetPixel(picture->Handle(), 1, 0), 0x00EFCDABu);
+    EXPECT_EQ(gdi.GetPixel(picture->Handle(), 2, 1), 0x00FF0000u);
+}
+
+TEST_F(GdiLoadTest, FilesThatAreNotPicturesRaiseInvalidPicture) {
+    std::string text = "not a picture\n";
+    EXPECT_EQ(LoadError(Write("notes.bmp", {text.begin(), text.end()})), err::InvalidPicture);
+    EXPECT_EQ(LoadError(Write("empty.png", {})), err::InvalidPicture);
+    std::vector<unsigned char> truncated = TinyBmp();
+    truncated.resize(40);
+    EXPECT_EQ(LoadError(Write("cut.bmp", truncated)), err::InvalidPicture);
+    EXPECT_EQ(gdi.LiveBitmaps(), 0u);
+}
+
+TEST_F(GdiLoadTest, MissingFilesRaiseFileNotFound) {
+    EXPECT_EQ(LoadError(Path("absent.bmp")), err::FileNotFound);
+    EXPECT_EQ(LoadError(""), err::FileNotFound);
+    EXPECT_EQ(LoadError(m_folder.string()), err::FileNotFound);
+    EXPECT_EQ(LoadError(std::string("tiny.bmp\0x", 10)), err::FileNotFound);
+}
+
+TEST_F(GdiLoadTest, HugePictureIsRefusedBeforeDecoding) {
+    std::vector<unsigned char> bmp = TinyBmp();
+    bmp[18] = 0x01;  // width 0x4001 = 16385
+    bmp[19] = 0x40;
+    EXPECT_EQ(LoadError(Write("huge.bmp", bmp)), err::OutOfMemory);
+}
+
+}  // namespace
+}  // namespace scenova::headless
