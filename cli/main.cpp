@@ -12,9 +12,10 @@
 namespace {
 
 int Usage() {
-    std::cerr << "usage: scenova demo\n"
-                 "  Runs the lesson tool through the host's calling order (create, Init, Show,\n"
-                 "  Hide, Move, Shutdown, release) on the headless platform and prints the trace.\n";
+    std::cerr
+        << "usage: scenova demo\n"
+           "  Runs the lesson tool through the host's calling order (create, Init, Show,\n"
+           "  Hide, Move, Shutdown, release) on the headless platform and prints the trace.\n";
     return 2;
 }
 

@@ -18,7 +18,8 @@ inline constexpr int16_t Hidden = 3;
 }  // namespace button_state
 
 struct ButtonBarEvents {
-    using Handler = std::function<void(const std::string& buttonName, const std::string& buttonIndex)>;
+    using Handler =
+        std::function<void(const std::string& buttonName, const std::string& buttonIndex)>;
     Handler ButtonGotFocus;
     Handler ButtonLostFocus;
     Handler ButtonPress;

@@ -41,7 +41,8 @@ public:
     virtual int32_t CaretLine() const = 0;
     virtual void CaretPosition(int32_t position) = 0;
     virtual int32_t FindText(int32_t from, int32_t to, int32_t flags, const std::string& text) = 0;
-    virtual void AddLink(int32_t startIndex, int32_t endIndex, int16_t linkType, int32_t userID) = 0;
+    virtual void AddLink(int32_t startIndex, int32_t endIndex, int16_t linkType,
+                         int32_t userID) = 0;
 
     virtual void ScrollBarVisible(bool value) = 0;
     virtual int32_t FirstVisibleLine() const = 0;

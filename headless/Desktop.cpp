@@ -5,8 +5,8 @@ namespace scenova::headless {
 int32_t Desktop::Create(std::string className, std::string title, int32_t parent, int32_t style,
                         int32_t exStyle) {
     const int32_t handle = m_nextHandle++;
-    m_windows.emplace(handle,
-                      Window{handle, std::move(className), std::move(title), parent, style, exStyle});
+    m_windows.emplace(
+        handle, Window{handle, std::move(className), std::move(title), parent, style, exStyle});
     return handle;
 }
 

@@ -9,7 +9,9 @@ namespace {
 constexpr int kMaxMessagesPerPass = 100000;
 }  // namespace
 
-void EventLoop::Post(std::function<void()> message) { m_posted.push_back(std::move(message)); }
+void EventLoop::Post(std::function<void()> message) {
+    m_posted.push_back(std::move(message));
+}
 
 int EventLoop::ProcessPending() {
     int count = 0;
@@ -48,7 +50,9 @@ EventLoop::Micros EventLoop::NextDue() const {
     return m_timed.empty() ? -1 : m_timed.begin()->first.first;
 }
 
-void EventLoop::AdvanceBy(Micros duration) { AdvanceTo(m_now + duration); }
+void EventLoop::AdvanceBy(Micros duration) {
+    AdvanceTo(m_now + duration);
+}
 
 void EventLoop::AdvanceTo(Micros time) {
     ProcessPending();

@@ -53,6 +53,8 @@ private:
 inline constexpr EventLoop::Micros Seconds(double seconds) {
     return static_cast<EventLoop::Micros>(seconds * 1e6 + (seconds >= 0 ? 0.5 : -0.5));
 }
-inline constexpr EventLoop::Micros Millis(int64_t milliseconds) { return milliseconds * 1000; }
+inline constexpr EventLoop::Micros Millis(int64_t milliseconds) {
+    return milliseconds * 1000;
+}
 
 }  // namespace scenova::headless

@@ -71,9 +71,14 @@ void Form::Unload() {
     m_visible = false;
     m_picture.reset();
     m_desktop.Destroy(m_hWnd);
+    if (m_onUnload) {
+        std::exchange(m_onUnload, nullptr)();
+    }
 }
 
-void Form::RaiseLoad() { m_ctx.Raise(m_name, "Load", m_events.Load); }
+void Form::RaiseLoad() {
+    m_ctx.Raise(m_name, "Load", m_events.Load);
+}
 
 void Form::UserDeactivate() {
     if (!m_unloaded) {

@@ -16,8 +16,8 @@ public:
     static constexpr int32_t kStyle = 0x02CF0000;    // overlapped window, clips children
     static constexpr int32_t kExStyle = 0x00040100;  // application window with an edge
 
-    Form(Context& ctx, Desktop& desktop, float twipsPerPixel, std::string name,
-         std::string caption, FormEvents events);
+    Form(Context& ctx, Desktop& desktop, float twipsPerPixel, std::string name, std::string caption,
+         FormEvents events);
 
     int32_t hWnd() const override { return m_hWnd; }
     float Left() const override { return m_left; }
@@ -49,6 +49,8 @@ public:
     bool IsUnloaded() const { return m_unloaded; }
     const std::string& Caption() const { return m_caption; }
     void RaiseLoad();
+    // Runs when the window unloads: the toolkit destroys the controls on it.
+    void OnUnload(std::function<void()> action) { m_onUnload = std::move(action); }
     // The user switches to another window.
     void UserDeactivate();
 
@@ -69,6 +71,7 @@ private:
     Picture m_picture;
     int32_t m_backColor = 0x00F0F0F0;
     bool m_unloaded = false;
+    std::function<void()> m_onUnload;
 };
 
 }  // namespace scenova::headless

@@ -133,7 +133,7 @@ struct Gdi::State {
 };
 
 class Gdi::BitmapPicture final : public IPicture {
-  public:
+public:
     BitmapPicture(std::weak_ptr<State> state, int32_t handle, int32_t width, int32_t height,
                   bool own)
         : m_state(std::move(state)),
@@ -156,7 +156,7 @@ class Gdi::BitmapPicture final : public IPicture {
     int32_t Width() const override { return m_width; }
     int32_t Height() const override { return m_height; }
 
-  private:
+private:
     std::weak_ptr<State> m_state;
     int32_t m_handle;
     int32_t m_width;

@@ -30,7 +30,7 @@ namespace scenova::headless {
 // type is not that of a bitmap description, as
 // "<pictdesc size S type T handle H palette P>".
 class Gdi : public IGdi32, public IOlePro32 {
-  public:
+public:
     // Largest bitmap side and pixel count; bigger requests fail as an
     // allocation would.
     static constexpr int32_t kMaxSide = 16384;
@@ -83,7 +83,7 @@ class Gdi : public IGdi32, public IOlePro32 {
     std::size_t LiveDCs() const;
     std::size_t LiveBitmaps() const;
 
-  private:
+private:
     // Kept apart from the Gdi object so that a picture outliving it finds the
     // objects gone instead of dangling.
     struct State;

@@ -34,8 +34,7 @@ void RecordingManager::ReportError(CScenova&, int32_t code, const std::string& t
     Enter("ReportError");
 }
 
-void RecordingManager::ResourceAction(std::string& buttonId, int32_t& action,
-                                      std::string* value) {
+void RecordingManager::ResourceAction(std::string& buttonId, int32_t& action, std::string* value) {
     m_ctx.trace.Call(kMgr, "ResourceAction", buttonId, action,
                      value ? std::optional<std::string>(*value) : std::nullopt);
     Enter("ResourceAction");

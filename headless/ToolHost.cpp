@@ -7,7 +7,9 @@ namespace scenova::headless {
 ToolHost::ToolHost(HeadlessPlatform& platform, std::shared_ptr<IManager> manager)
     : m_platform(platform), m_manager(std::move(manager)) {}
 
-ToolHost::~ToolHost() { m_tool.reset(); }
+ToolHost::~ToolHost() {
+    m_tool.reset();
+}
 
 void ToolHost::Create() {
     m_platform.GetTrace().Write('<', "tool", "Create", "()");
@@ -124,14 +126,14 @@ HostResult ToolHost::ID() {
     return Deliver("IToolTalk_ID", "()", [](CScenova& tool) { return tool.IToolTalk_ID(); });
 }
 
-#define SCENOVA_POSITION_PROPERTY(Name)                                                        \
-    HostResult ToolHost::Name() {                                                              \
-        return Deliver("IToolTalk_" #Name, "()",                                               \
-                       [](CScenova& tool) { return tool.IToolTalk_##Name(); });                \
-    }                                                                                          \
-    HostResult ToolHost::Name(float value) {                                                   \
-        return Deliver("IToolTalk_" #Name, " = " + m_platform.GetTrace().Format(value),        \
-                       [&](CScenova& tool) { tool.IToolTalk_##Name(value); });                 \
+#define SCENOVA_POSITION_PROPERTY(Name)                                                 \
+    HostResult ToolHost::Name() {                                                       \
+        return Deliver("IToolTalk_" #Name, "()",                                        \
+                       [](CScenova& tool) { return tool.IToolTalk_##Name(); });         \
+    }                                                                                   \
+    HostResult ToolHost::Name(float value) {                                            \
+        return Deliver("IToolTalk_" #Name, " = " + m_platform.GetTrace().Format(value), \
+                       [&](CScenova& tool) { tool.IToolTalk_##Name(value); });          \
     }
 
 SCENOVA_POSITION_PROPERTY(Left)

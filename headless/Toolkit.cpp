@@ -21,6 +21,17 @@ PresentationWindow Toolkit::LoadPresentationWindow(FormEvents events) {
     w.rtfText = std::make_shared<RichText>(m_ctx, "rtfText", textWindow);
     w.frmRoseNavigation = std::make_shared<ButtonBar>(m_ctx, "frmRoseNavigation");
     w.frmRoseToolbar = std::make_shared<ButtonBar>(m_ctx, "frmRoseToolbar");
+    HeadlessWindow controls = w;
+    controls.form.reset();  // the form must not keep itself alive
+    w.form->OnUnload([w = std::move(controls)] {
+        w.ExitTimer->Destroy();
+        w.frmRose->Destroy();
+        w.movOrvMovie->Destroy();
+        w.sldVideoSlider->Destroy();
+        w.rtfText->Destroy();
+        w.frmRoseNavigation->Destroy();
+        w.frmRoseToolbar->Destroy();
+    });
     m_windows.push_back(w);
     w.form->RaiseLoad();
     return PresentationWindow{

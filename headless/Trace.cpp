@@ -20,12 +20,24 @@ std::string Trace::Format(const std::string& value) const {
     return out;
 }
 
-std::string Trace::Format(bool value) const { return value ? "True" : "False"; }
-std::string Trace::Format(int16_t value) const { return std::to_string(value); }
-std::string Trace::Format(int32_t value) const { return std::to_string(value); }
-std::string Trace::Format(int64_t value) const { return std::to_string(value); }
-std::string Trace::Format(float value) const { return ShortestText(value); }
-std::string Trace::Format(double value) const { return ShortestText(value); }
+std::string Trace::Format(bool value) const {
+    return value ? "True" : "False";
+}
+std::string Trace::Format(int16_t value) const {
+    return std::to_string(value);
+}
+std::string Trace::Format(int32_t value) const {
+    return std::to_string(value);
+}
+std::string Trace::Format(int64_t value) const {
+    return std::to_string(value);
+}
+std::string Trace::Format(float value) const {
+    return ShortestText(value);
+}
+std::string Trace::Format(double value) const {
+    return ShortestText(value);
+}
 
 std::string Trace::Format(const Variant& value) const {
     return std::visit(
@@ -50,7 +62,7 @@ std::string Trace::Format(const Picture& value) const {
 std::string Trace::Format(const TraceCursor& value) const {
     auto it = m_cursorNames.find(value.handle);
     if (it == m_cursorNames.end()) {
-        return value.handle == 0 ? "0" : "<cursor " + std::to_string(value.handle) + ">";
+        return std::to_string(value.handle);  // not a cursor anyone loaded
     }
     return "<cursor " + it->second + ">";
 }

@@ -9,7 +9,9 @@ Module1& Module1::Get() {
     return instance;
 }
 
-void Module1::Reset() { *this = Module1{}; }
+void Module1::Reset() {
+    *this = Module1{};
+}
 
 bool FileExists(IToolkit& toolkit, const std::string& path) {
     if (path.empty()) {

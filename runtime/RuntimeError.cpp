@@ -42,7 +42,9 @@ RuntimeError::RuntimeError(int32_t number, std::string description)
       m_description(std::move(description)),
       m_what("run-time error " + std::to_string(number) + ": " + m_description) {}
 
-void Raise(int32_t number) { throw RuntimeError(number); }
+void Raise(int32_t number) {
+    throw RuntimeError(number);
+}
 
 void Raise(int32_t number, std::string description) {
     throw RuntimeError(number, std::move(description));

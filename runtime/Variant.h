@@ -10,6 +10,8 @@ namespace scenova {
 // collections and optional arguments. Empty is the state of a missing value.
 using Variant = std::variant<std::monostate, bool, int16_t, int32_t, float, double, std::string>;
 
-inline bool IsEmpty(const Variant& v) { return std::holds_alternative<std::monostate>(v); }
+inline bool IsEmpty(const Variant& v) {
+    return std::holds_alternative<std::monostate>(v);
+}
 
 }  // namespace scenova

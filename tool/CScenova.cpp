@@ -28,12 +28,12 @@ constexpr std::array<ResourceButton, 3> kResourceButtons{{
 
 CScenova::CScenova(Platform& platform) : m_platform(platform) {
     m_MyForm = std::make_unique<frmScenova>(
-        platform, frmScenovaEvents{
-                      .NavigationClicked =
-                          [this](const std::string& name) { m_MyForm_NavigationClicked(name); },
-                      .ToolbarClicked =
-                          [this](const std::string& name) { m_MyForm_ToolbarClicked(name); },
-                  });
+        platform,
+        frmScenovaEvents{
+            .NavigationClicked =
+                [this](const std::string& name) { m_MyForm_NavigationClicked(name); },
+            .ToolbarClicked = [this](const std::string& name) { m_MyForm_ToolbarClicked(name); },
+        });
     Module1::Get().g_colButtonInfo = std::make_shared<Collection>();
 }
 
@@ -140,20 +140,42 @@ void CScenova::IToolTalk_Move(float& Left, const std::optional<Variant>& Top,
 
 // Enabling single buttons from the host is not supported.
 void CScenova::IToolTalk_NavEnabled(std::string& /*Name*/, bool /*RHS*/) {}
-bool CScenova::IToolTalk_NavEnabled(std::string& /*Name*/) { return false; }
+bool CScenova::IToolTalk_NavEnabled(std::string& /*Name*/) {
+    return false;
+}
 void CScenova::IToolTalk_ToolbarEnabled(std::string& /*Name*/, bool /*RHS*/) {}
-bool CScenova::IToolTalk_ToolbarEnabled(std::string& /*Name*/) { return false; }
+bool CScenova::IToolTalk_ToolbarEnabled(std::string& /*Name*/) {
+    return false;
+}
 
-std::string CScenova::IToolTalk_ID() { return m_strToolID; }
+std::string CScenova::IToolTalk_ID() {
+    return m_strToolID;
+}
 
-float CScenova::IToolTalk_Left() { return m_MyForm->Left(); }
-void CScenova::IToolTalk_Left(float RHS) { m_MyForm->Left(RHS); }
-float CScenova::IToolTalk_Top() { return m_MyForm->Top(); }
-void CScenova::IToolTalk_Top(float RHS) { m_MyForm->Top(RHS); }
-float CScenova::IToolTalk_Width() { return m_MyForm->Width(); }
-void CScenova::IToolTalk_Width(float RHS) { m_MyForm->Width(RHS); }
-float CScenova::IToolTalk_Height() { return m_MyForm->Height(); }
-void CScenova::IToolTalk_Height(float RHS) { m_MyForm->Height(RHS); }
+float CScenova::IToolTalk_Left() {
+    return m_MyForm->Left();
+}
+void CScenova::IToolTalk_Left(float RHS) {
+    m_MyForm->Left(RHS);
+}
+float CScenova::IToolTalk_Top() {
+    return m_MyForm->Top();
+}
+void CScenova::IToolTalk_Top(float RHS) {
+    m_MyForm->Top(RHS);
+}
+float CScenova::IToolTalk_Width() {
+    return m_MyForm->Width();
+}
+void CScenova::IToolTalk_Width(float RHS) {
+    m_MyForm->Width(RHS);
+}
+float CScenova::IToolTalk_Height() {
+    return m_MyForm->Height();
+}
+void CScenova::IToolTalk_Height(float RHS) {
+    m_MyForm->Height(RHS);
+}
 
 void CScenova::m_MyForm_NavigationClicked(const std::string& strName) {
     Mgr().NavigationRequest(*this, strName);
@@ -171,33 +193,6 @@ void CScenova::m_MyForm_ToolbarClicked(const std::string& strName) {
         }
     }
     Mgr().ToolbarRequest(*this, strName);
-}
-
-bool CScenova::LoadSettings() {
-    std::shared_ptr<ICollection> settings;
-    try {
-        Module1& module = Module1::Get();
-        module.g_strMediaPath = Mgr().GetMediaPath(*this);
-        Mgr().GetAuxiliaryPath(*this);
-        module.g_strResourcePath = Mgr().GetResourcePath(*this);
-        module.g_strVideoPath = Mgr().GetVideoPath(*this);
-        settings = Mgr().GetSettings(*this);
-        if (!settings) {
-            Raise(err::NoObject);
-        }
-        if (settings->Count() == 0) {
-            return false;
-        }
-        // The four apply steps run here, in order: layout with the transport
-        // buttons, labels and backdrop, navigation bar, toolbar.
-        return true;
-    } catch (const RuntimeError&) {
-        return false;
-    }
-}
-
-void CScenova::ParseScript(ICollection& /*Script*/) {
-    // The script parser fills the cue tables and loads the transcript.
 }
 
 }  // namespace scenova

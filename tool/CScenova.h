@@ -4,6 +4,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "platform/Platform.h"
 #include "runtime/Collection.h"
@@ -55,13 +57,35 @@ public:
     // For the platform layer and tests: the window the tool owns.
     frmScenova& Window() { return *m_MyForm; }
 
+    // The transcript settings the tool keeps for the script parser.
+    struct TranscriptSettings {
+        bool m_blnUseSeperator = false;
+        std::string m_strTextFontColor;
+        std::string m_strActorFontColor;
+    };
+    const TranscriptSettings& Transcript() const { return m_transcript; }
+
 private:
     void m_MyForm_NavigationClicked(const std::string& strName);
     void m_MyForm_ToolbarClicked(const std::string& strName);
 
     IManager& Mgr();
+
+    // Settings (settings/): the bootstrap and its four apply steps.
     bool LoadSettings();
+    void ApplyLayoutSettings(ICollection& settings);
+    void ApplyTransportButtonSettings(ICollection& settings);
+    void ApplyBackdropSettings(ICollection& settings);
+    void ApplyNavigationSettings(ICollection& settings);
+    void ApplyToolbarSettings(ICollection& settings);
+    void ApplyBarSettings(ICollection& settings, controls::IButtonBar& bar,
+                          std::string_view keyPrefix);
+
+    // The lesson script (script/).
     void ParseScript(ICollection& Script);
+    void LocateTranscriptLines();
+    void RegisterCueTimes();
+    void SetSliderRange();
 
     Platform& m_platform;
     std::unique_ptr<frmScenova> m_MyForm;
@@ -70,6 +94,7 @@ private:
     bool m_blnScriptParsed = false;
     std::shared_ptr<ICollection> m_colScript;
     std::shared_ptr<CPictureClip> m_objPictureClip;
+    TranscriptSettings m_transcript;
 };
 
 }  // namespace scenova

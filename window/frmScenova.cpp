@@ -79,29 +79,69 @@ IForm& frmScenova::Form() {
     return *m_window.form;
 }
 
-int32_t frmScenova::hWnd() { return Form().hWnd(); }
-float frmScenova::Left() { return Form().Left(); }
-void frmScenova::Left(float value) { Form().Left(value); }
-float frmScenova::Top() { return Form().Top(); }
-void frmScenova::Top(float value) { Form().Top(value); }
-float frmScenova::Width() { return Form().Width(); }
-void frmScenova::Width(float value) { Form().Width(value); }
-float frmScenova::Height() { return Form().Height(); }
-void frmScenova::Height(float value) { Form().Height(value); }
+int32_t frmScenova::hWnd() {
+    return Form().hWnd();
+}
+float frmScenova::Left() {
+    return Form().Left();
+}
+void frmScenova::Left(float value) {
+    Form().Left(value);
+}
+float frmScenova::Top() {
+    return Form().Top();
+}
+void frmScenova::Top(float value) {
+    Form().Top(value);
+}
+float frmScenova::Width() {
+    return Form().Width();
+}
+void frmScenova::Width(float value) {
+    Form().Width(value);
+}
+float frmScenova::Height() {
+    return Form().Height();
+}
+void frmScenova::Height(float value) {
+    Form().Height(value);
+}
 void frmScenova::Move(float left, float top, float width, float height) {
     Form().Move(left, top, width, height);
 }
-bool frmScenova::Visible() { return Form().Visible(); }
-void frmScenova::Visible(bool value) { Form().Visible(value); }
-bool frmScenova::Enabled() { return Form().Enabled(); }
-void frmScenova::Enabled(bool value) { Form().Enabled(value); }
-Picture frmScenova::GetPicture() { return Form().GetPicture(); }
-void frmScenova::SetPicture(const Picture& picture) { Form().SetPicture(picture); }
-void frmScenova::BackColor(int32_t colour) { Form().BackColor(colour); }
-float frmScenova::PixelsToTwipsX(float pixels) { return Form().PixelsToTwipsX(pixels); }
-float frmScenova::PixelsToTwipsY(float pixels) { return Form().PixelsToTwipsY(pixels); }
-float frmScenova::TwipsToPixelsX(float twips) { return Form().TwipsToPixelsX(twips); }
-float frmScenova::TwipsToPixelsY(float twips) { return Form().TwipsToPixelsY(twips); }
+bool frmScenova::Visible() {
+    return Form().Visible();
+}
+void frmScenova::Visible(bool value) {
+    Form().Visible(value);
+}
+bool frmScenova::Enabled() {
+    return Form().Enabled();
+}
+void frmScenova::Enabled(bool value) {
+    Form().Enabled(value);
+}
+Picture frmScenova::GetPicture() {
+    return Form().GetPicture();
+}
+void frmScenova::SetPicture(const Picture& picture) {
+    Form().SetPicture(picture);
+}
+void frmScenova::BackColor(int32_t colour) {
+    Form().BackColor(colour);
+}
+float frmScenova::PixelsToTwipsX(float pixels) {
+    return Form().PixelsToTwipsX(pixels);
+}
+float frmScenova::PixelsToTwipsY(float pixels) {
+    return Form().PixelsToTwipsY(pixels);
+}
+float frmScenova::TwipsToPixelsX(float twips) {
+    return Form().TwipsToPixelsX(twips);
+}
+float frmScenova::TwipsToPixelsY(float twips) {
+    return Form().TwipsToPixelsY(twips);
+}
 
 void frmScenova::Unload() {
     if (!IsLoaded()) {
@@ -152,7 +192,9 @@ void frmScenova::Form_Load() {
     m_blnFirstShowDone = false;
 }
 
-void frmScenova::Form_LostFocus() { StopPlayback(); }
+void frmScenova::Form_LostFocus() {
+    StopPlayback();
+}
 
 void frmScenova::ExitTimer_Timer() {
     ExitTimer().Enabled(false);
@@ -223,7 +265,9 @@ void frmScenova::frmRoseNavigation_ButtonGotFocus(const std::string& buttonName)
     ShowButtonCursor(frmRoseNavigation(), buttonName);
 }
 
-void frmScenova::frmRoseNavigation_ButtonLostFocus(const std::string&) { HideButtonCursor(); }
+void frmScenova::frmRoseNavigation_ButtonLostFocus(const std::string&) {
+    HideButtonCursor();
+}
 
 void frmScenova::frmRoseNavigation_ButtonPress(const std::string& buttonName) {
     Enabled(false);
@@ -240,7 +284,9 @@ void frmScenova::frmRoseToolbar_ButtonGotFocus(const std::string& buttonName) {
     ShowButtonCursor(frmRoseToolbar(), buttonName);
 }
 
-void frmScenova::frmRoseToolbar_ButtonLostFocus(const std::string&) { HideButtonCursor(); }
+void frmScenova::frmRoseToolbar_ButtonLostFocus(const std::string&) {
+    HideButtonCursor();
+}
 
 void frmScenova::frmRoseToolbar_ButtonPress(const std::string& buttonName) {
     StopPlayback();

@@ -14,7 +14,7 @@ namespace {
 namespace fs = std::filesystem;
 
 class FileLookupTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         m_root = fs::temp_directory_path() /
                  ("scenova-lookup-" + std::to_string(::getpid()) + "-" +

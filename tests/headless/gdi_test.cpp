@@ -32,7 +32,7 @@ uint32_t Pattern(int32_t x, int32_t y) {
 }
 
 class GdiTest : public ::testing::Test {
-  protected:
+protected:
     int32_t MakeSource(int32_t width, int32_t height) {
         const int32_t bitmap = gdi.CreateBitmap(width, height, 32);
         for (int32_t y = 0; y < height; ++y) {
@@ -311,7 +311,7 @@ TEST(GdiLifetime, PictureMayOutliveTheGdi) {
 
 // Picture files written by the tests into a folder of their own.
 class GdiLoadTest : public GdiTest {
-  protected:
+protected:
     void SetUp() override {
         m_folder = fs::temp_directory_path() /
                    ("scenova-gdi-" + std::to_string(::getpid()) + "-" +

@@ -56,11 +56,10 @@ TEST_F(ToolTest, InitAsksTheManagerInOrderAndEmbedsTheHiddenWindow) {
     ASSERT_FALSE(result.Failed());
     EXPECT_EQ(result.value, Variant(true));
 
-    EXPECT_THAT(Lines("> mgr."), ElementsAre("> mgr.GetScript(<tool>)", "> mgr.GetMediaPath(<tool>)",
-                                             "> mgr.GetAuxiliaryPath(<tool>)",
-                                             "> mgr.GetResourcePath(<tool>)",
-                                             "> mgr.GetVideoPath(<tool>)",
-                                             "> mgr.GetSettings(<tool>)"));
+    EXPECT_THAT(Lines("> mgr."),
+                ElementsAre("> mgr.GetScript(<tool>)", "> mgr.GetMediaPath(<tool>)",
+                            "> mgr.GetAuxiliaryPath(<tool>)", "> mgr.GetResourcePath(<tool>)",
+                            "> mgr.GetVideoPath(<tool>)", "> mgr.GetSettings(<tool>)"));
     EXPECT_EQ(Module1::Get().g_strMediaPath, "/l/media/");
     EXPECT_EQ(Module1::Get().g_strResourcePath, "/l/resources/");
     EXPECT_EQ(Module1::Get().g_strVideoPath, "/l/video/");
@@ -137,15 +136,16 @@ TEST_F(ToolTest, ShowStartsUpOnceAndUpdatesTheResourcesEveryTime) {
     platform.GetTrace().Clear();
 
     ASSERT_FALSE(host.Show().Failed());
-    EXPECT_THAT(Lines("> mgr."), ElementsAre("> mgr.ResourceAction(\"Help\", 0)",
-                                             "> mgr.ResourceAction(\"Culture Tips\", 1, \"tips.htm\")",
-                                             "> mgr.ResourceAction(\"Learning Strategies\", 1, "
-                                             "\"strategy.htm\")"));
+    EXPECT_THAT(Lines("> mgr."),
+                ElementsAre("> mgr.ResourceAction(\"Help\", 0)",
+                            "> mgr.ResourceAction(\"Culture Tips\", 1, \"tips.htm\")",
+                            "> mgr.ResourceAction(\"Learning Strategies\", 1, "
+                            "\"strategy.htm\")"));
     EXPECT_THAT(Lines("> frmScenova."),
                 ElementsAre("> frmScenova.Enabled = True", "> frmScenova.Visible = True"));
-    EXPECT_THAT(Lines("> user32."), ElementsAre("> user32.LoadCursorA(0, 32512)",
-                                                "> user32.LoadCursorA(0, 32514)",
-                                                "> user32.SetCursor(<cursor 32512>)"));
+    EXPECT_THAT(Lines("> user32."),
+                ElementsAre("> user32.LoadCursorA(0, 32512)", "> user32.LoadCursorA(0, 32514)",
+                            "> user32.SetCursor(<cursor 32512>)"));
     // The first showing enables the offered resources on the toolbar.
     EXPECT_EQ(platform.Window().frmRoseToolbar->GetButtonState("Help"), 1);
     EXPECT_EQ(platform.Window().frmRoseToolbar->GetButtonState("Culture Tips"), 0);
@@ -184,9 +184,10 @@ TEST_F(ToolTest, MoveKeepsTheCurrentValuesOfMissingArguments) {
     ASSERT_FALSE(host.Move(100, Variant(200.0f), Variant(3000.0f), Variant(4000.0f)).Failed());
     ASSERT_FALSE(host.Move(150).Failed());
     ASSERT_FALSE(host.Move(10, std::nullopt, Variant(std::string("5000.5"))).Failed());
-    EXPECT_THAT(Lines("> frmScenova.Move"), ElementsAre("> frmScenova.Move(100, 200, 3000, 4000)",
-                                                        "> frmScenova.Move(150, 200, 3000, 4000)",
-                                                        "> frmScenova.Move(10, 200, 5000.5, 4000)"));
+    EXPECT_THAT(Lines("> frmScenova.Move"),
+                ElementsAre("> frmScenova.Move(100, 200, 3000, 4000)",
+                            "> frmScenova.Move(150, 200, 3000, 4000)",
+                            "> frmScenova.Move(10, 200, 5000.5, 4000)"));
 
     const auto bad = host.Move(0, Variant(std::string("left")));
     ASSERT_TRUE(bad.Failed());
@@ -263,6 +264,10 @@ TEST_F(ToolTest, ShutdownUnloadsTheWindowThenTellsTheManager) {
     EXPECT_THAT(Lines(">"), ElementsAre("> frmScenova.Unload()", "> mgr.ToolShutdown(<tool>)"));
     EXPECT_FALSE(platform.GetDesktop().Exists(hWnd));
     EXPECT_TRUE(platform.Window().form->IsUnloaded());
+    // The controls went with the window: the user can no longer reach them.
+    EXPECT_TRUE(platform.Window().frmRoseToolbar->IsDestroyed());
+    platform.Window().frmRoseToolbar->UserPress("Glossary");
+    EXPECT_EQ(mgr->Calls("ToolbarRequest"), 0);
 }
 
 TEST_F(ToolTest, TerminationEmptiesAndReleasesTheButtonCollection) {

@@ -1,0 +1,248 @@
+#include "headless/RichText.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "runtime/RuntimeError.h"
+
+namespace scenova::headless {
+
+RichText::RichText(Context& ctx, std::string name, int32_t hWnd)
+    : m_ctx(ctx), m_name(std::move(name)), m_hWnd(hWnd) {}
+
+void RichText::Left(float value) {
+    m_ctx.trace.Put(m_name, "Left", value);
+    m_left = value;
+}
+
+void RichText::Top(float value) {
+    m_ctx.trace.Put(m_name, "Top", value);
+    m_top = value;
+}
+
+void RichText::Width(float value) {
+    m_ctx.trace.Put(m_name, "Width", value);
+    m_width = value;
+}
+
+void RichText::Height(float value) {
+    m_ctx.trace.Put(m_name, "Height", value);
+    m_height = value;
+    // A taller page may leave the old first line below the last full page.
+    m_firstVisible = std::min(m_firstVisible, LastFirstLine());
+}
+
+void RichText::Visible(bool value) {
+    m_ctx.trace.Put(m_name, "Visible", value);
+    m_visible = value;
+}
+
+void RichText::Enabled(bool value) {
+    m_ctx.trace.Put(m_name, "Enabled", value);
+    m_enabled = value;
+}
+
+void RichText::RolloverColor(int32_t colour) {
+    m_ctx.trace.Put(m_name, "RolloverColor", colour);
+    m_rolloverColor = colour;
+}
+
+void RichText::DisplayFlag1(int16_t value) {
+    m_ctx.trace.Put(m_name, "DisplayFlag1", value);
+    m_displayFlags[0] = value;
+}
+
+void RichText::DisplayFlag2(int16_t value) {
+    m_ctx.trace.Put(m_name, "DisplayFlag2", value);
+    m_displayFlags[1] = value;
+}
+
+void RichText::DisplayFlag3(int16_t value) {
+    m_ctx.trace.Put(m_name, "DisplayFlag3", value);
+    m_displayFlags[2] = value;
+}
+
+void RichText::RTFContent(const std::string& rtf) {
+    m_ctx.trace.Put(m_name, "RTFContent", rtf);
+    // Positions and lengths are 32-bit throughout.
+    if (rtf.size() > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
+        Raise(err::OutOfMemory);
+    }
+    m_text = rtf;
+    m_lineStarts.assign(1, 0);
+    for (std::size_t i = 0; i < m_text.size(); ++i) {
+        if (m_text[i] == '\n') {
+            m_lineStarts.push_back(static_cast<int32_t>(i + 1));
+        }
+    }
+    m_links.clear();
+    m_highlights.clear();
+    m_matchStart = -1;
+    m_matchEnd = -1;
+    m_caret = 0;
+    m_firstVisible = 0;
+}
+
+void RichText::BackPicture(Picture& picture) {
+    m_ctx.trace.Put(m_name, "BackPicture", picture);
+    m_backPicture = picture;
+}
+
+void RichText::CaretPosition(int32_t position) {
+    m_ctx.trace.Put(m_name, "CaretPosition", position);
+    m_caret = std::clamp(position, int32_t{0}, TextLength());
+}
+
+int32_t RichText::FindText(int32_t from, int32_t to, int32_t flags, const std::string& text) {
+    m_ctx.trace.Call(m_name, "FindText", from, to, flags, text);
+    const int32_t length = TextLength();
+    const int32_t first = std::max(from, int32_t{0});
+    const int32_t last = std::min(to, length - 1);
+    if (text.empty() || first > last) {
+        return -1;
+    }
+    const auto found = m_text.find(text, static_cast<std::size_t>(first));
+    if (found == std::string::npos || found > static_cast<std::size_t>(last)) {
+        return -1;
+    }
+    m_matchStart = static_cast<int32_t>(found);
+    m_matchEnd = static_cast<int32_t>(found + text.size());
+    return m_matchStart;
+}
+
+void RichText::AddLink(int32_t startIndex, int32_t endIndex, int16_t linkType, int32_t userID) {
+    m_ctx.trace.Call(m_name, "AddLink", startIndex, endIndex, linkType, userID);
+    if (startIndex < 0 || startIndex > endIndex || endIndex > TextLength()) {
+        Raise(err::SubscriptOutOfRange);
+    }
+    m_links.push_back({startIndex, endIndex, linkType, userID});
+}
+
+void RichText::ScrollBarVisible(bool value) {
+    m_ctx.trace.Put(m_name, "ScrollBarVisible", value);
+    m_scrollBarVisible = value;
+}
+
+int32_t RichText::LastVisibleLine() const {
+    return std::min(m_firstVisible + LinesPerPage() - 1, LineCount() - 1);
+}
+
+void RichText::ScrollLines(int16_t lines) {
+    m_ctx.trace.Call(m_name, "ScrollLines", lines);
+    m_firstVisible = std::clamp(m_firstVisible + lines, int32_t{0}, LastFirstLine());
+}
+
+void RichText::HighlightRange(int32_t startIndex, int32_t endIndex) {
+    m_ctx.trace.Call(m_name, "HighlightRange", startIndex, endIndex);
+    Range added = Clamp(startIndex, endIndex);
+    if (added.start >= added.end) {
+        return;
+    }
+    std::vector<Range> kept;
+    for (const Range& r : m_highlights) {
+        if (r.end < added.start || r.start > added.end) {
+            kept.push_back(r);
+        } else {
+            added.start = std::min(added.start, r.start);
+            added.end = std::max(added.end, r.end);
+        }
+    }
+    kept.push_back(added);
+    std::sort(kept.begin(), kept.end(),
+              [](const Range& a, const Range& b) { return a.start < b.start; });
+    m_highlights = std::move(kept);
+}
+
+void RichText::UnhighlightRange(int32_t startIndex, int32_t endIndex, int16_t mode) {
+    m_ctx.trace.Call(m_name, "UnhighlightRange", startIndex, endIndex, mode);
+    const Range removed = Clamp(startIndex, endIndex);
+    if (removed.start >= removed.end) {
+        return;
+    }
+    std::vector<Range> kept;
+    for (const Range& r : m_highlights) {
+        if (r.end <= removed.start || r.start >= removed.end) {
+            kept.push_back(r);
+            continue;
+        }
+        if (r.start < removed.start) {
+            kept.push_back({r.start, removed.start});
+        }
+        if (removed.end < r.end) {
+            kept.push_back({removed.end, r.end});
+        }
+    }
+    m_highlights = std::move(kept);
+}
+
+void RichText::ClearHighlight() {
+    m_ctx.trace.Call(m_name, "ClearHighlight");
+    m_highlights.clear();
+}
+
+bool RichText::UserEnterLink(int32_t index) {
+    const Link link = LinkAt(index);  // a copy: the handler may replace the content
+    if (!CanReach()) {
+        return false;
+    }
+    const auto handler = m_events.LinkEnter;  // the handler may Advise anew
+    m_ctx.Raise(m_name, "LinkEnter", handler, link.userID, link.type, link.start, link.end);
+    return true;
+}
+
+bool RichText::UserLeaveLink(int32_t index) {
+    const Link link = LinkAt(index);
+    if (!CanReach()) {
+        return false;
+    }
+    const auto handler = m_events.LinkLeave;
+    m_ctx.Raise(m_name, "LinkLeave", handler, link.userID, link.type, link.start, link.end);
+    return true;
+}
+
+bool RichText::UserClickLink(int32_t index, int16_t button) {
+    const Link link = LinkAt(index);
+    if (!CanReach()) {
+        return false;
+    }
+    const auto handler = m_events.LinkClick;
+    m_ctx.Raise(m_name, "LinkClick", handler, link.userID, link.type, link.start, link.end, button);
+    return true;
+}
+
+bool RichText::IsHighlighted(int32_t position) const {
+    return std::any_of(m_highlights.begin(), m_highlights.end(),
+                       [&](const Range& r) { return r.start <= position && position < r.end; });
+}
+
+int32_t RichText::LineOf(int32_t position) const {
+    const int32_t clamped = std::clamp(position, int32_t{0}, TextLength());
+    const auto after = std::upper_bound(m_lineStarts.begin(), m_lineStarts.end(), clamped);
+    return static_cast<int32_t>(after - m_lineStarts.begin()) - 1;
+}
+
+int32_t RichText::LinesPerPage() const {
+    // Written so that NaN and negative heights give one line.
+    if (!(m_height >= 2.0f * kTwipsPerLine)) {
+        return 1;
+    }
+    constexpr float kMost = 1e6f;  // far beyond any line count, and safe to convert
+    return static_cast<int32_t>(std::min(m_height, kMost * kTwipsPerLine) / kTwipsPerLine);
+}
+
+const RichText::Link& RichText::LinkAt(int32_t index) const {
+    if (index < 0 || static_cast<std::size_t>(index) >= m_links.size()) {
+        Raise(err::SubscriptOutOfRange);
+    }
+    return m_links[static_cast<std::size_t>(index)];
+}
+
+RichText::Range RichText::Clamp(int32_t start, int32_t end) const {
+    return {std::clamp(start, int32_t{0}, TextLength()), std::clamp(end, int32_t{0}, TextLength())};
+}
+
+int32_t RichText::LastFirstLine() const {
+    return std::max(LineCount() - LinesPerPage(), 0);
+}
+
+}  // namespace scenova::headless

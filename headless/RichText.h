@@ -1,0 +1,161 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "controls/RichText.h"
+#include "headless/Context.h"
+#include "platform/Picture.h"
+
+namespace scenova::headless {
+
+// A transcript control held in memory. Until it reads rich text, the content
+// it is given is its visible text as it stands, lines separated by "\n".
+// Character positions are byte offsets from 0; a range [start, end) excludes
+// its end, as FindText reports it (MatchEnd = MatchStart + length).
+//
+// Highlighting works per character: HighlightRange marks the characters of
+// its range, UnhighlightRange unmarks those of its range (also when they were
+// marked by a different call), and Highlights() gives the marked characters
+// as sorted, disjoint, merged ranges.
+//
+// A page shows one line per 240 twips of Height, at least one line.
+// ScrollLines stops at the first line and at the last full page.
+//
+// The user reaches links only while the control is visible, enabled and not
+// destroyed.
+class RichText final : public controls::IRichText {
+public:
+    static constexpr int32_t kTwipsPerLine = 240;
+    static constexpr int32_t kMetricA = 1440;
+    static constexpr int32_t kMetricB = 15;
+
+    struct Link {
+        int32_t start = 0;
+        int32_t end = 0;
+        int16_t type = 0;
+        int32_t userID = 0;
+    };
+    struct Range {
+        int32_t start = 0;
+        int32_t end = 0;
+        friend bool operator==(const Range&, const Range&) = default;
+    };
+
+    RichText(Context& ctx, std::string name, int32_t hWnd);
+
+    // IContainedControl
+    float Left() const override { return m_left; }
+    void Left(float value) override;
+    float Top() const override { return m_top; }
+    void Top(float value) override;
+    float Width() const override { return m_width; }
+    void Width(float value) override;
+    float Height() const override { return m_height; }
+    void Height(float value) override;
+    bool Visible() const override { return m_visible; }
+    void Visible(bool value) override;
+    bool Enabled() const override { return m_enabled; }
+    void Enabled(bool value) override;
+
+    // IRichText
+    void Advise(controls::RichTextEvents events) override { m_events = std::move(events); }
+    void RolloverColor(int32_t colour) override;
+    void DisplayFlag1(int16_t value) override;
+    void DisplayFlag2(int16_t value) override;
+    void DisplayFlag3(int16_t value) override;
+    int32_t hWnd() const override { return m_hWnd; }
+    int32_t RtfMetricA() const override { return kMetricA; }
+    int32_t RtfMetricB() const override { return kMetricB; }
+    // Replaces the text; links, highlights, the match, caret and scrolling
+    // start afresh. Text beyond 32-bit positions raises 7.
+    void RTFContent(const std::string& rtf) override;
+    void BackPicture(Picture& picture) override;
+
+    int32_t TextLength() const override { return static_cast<int32_t>(m_text.size()); }
+    // -1 until a search has found something.
+    int32_t MatchStart() const override { return m_matchStart; }
+    int32_t MatchEnd() const override { return m_matchEnd; }
+    int32_t CaretLine() const override { return LineOf(m_caret); }
+    // Clamped into 0..TextLength.
+    void CaretPosition(int32_t position) override;
+    // The first occurrence of text that starts at a position in from..to
+    // (clamped to the text) and lies wholly in the text. Returns its start,
+    // or -1 (match left as it was) when there is none or text is empty.
+    // Matching is exact; flags are not interpreted.
+    int32_t FindText(int32_t from, int32_t to, int32_t flags, const std::string& text) override;
+    // Raises 9 unless 0 <= startIndex <= endIndex <= TextLength.
+    void AddLink(int32_t startIndex, int32_t endIndex, int16_t linkType, int32_t userID) override;
+
+    void ScrollBarVisible(bool value) override;
+    int32_t FirstVisibleLine() const override { return m_firstVisible; }
+    int32_t LastVisibleLine() const override;
+    int32_t LineCount() const override { return static_cast<int32_t>(m_lineStarts.size()); }
+    void ScrollLines(int16_t lines) override;
+    // Ranges are clamped to the text; an empty or reversed range does nothing.
+    void HighlightRange(int32_t startIndex, int32_t endIndex) override;
+    void UnhighlightRange(int32_t startIndex, int32_t endIndex, int16_t mode) override;
+    void ClearHighlight() override;
+
+    // The simulated user, by link position in AddLink order (from 0; another
+    // position raises 9). Each returns whether the link could be reached.
+    bool UserEnterLink(int32_t index);
+    bool UserLeaveLink(int32_t index);
+    bool UserClickLink(int32_t index, int16_t button);
+
+    void Destroy() { m_destroyed = true; }
+    bool IsDestroyed() const { return m_destroyed; }
+
+    const std::string& Name() const { return m_name; }
+    const std::string& Content() const { return m_text; }
+    const std::vector<Link>& Links() const { return m_links; }
+    const std::vector<Range>& Highlights() const { return m_highlights; }
+    bool IsHighlighted(int32_t position) const;
+    int32_t CaretPosition() const { return m_caret; }
+    // The line (from 0) holding a position; positions are clamped to the text.
+    int32_t LineOf(int32_t position) const;
+    int32_t LinesPerPage() const;
+    int32_t RolloverColor() const { return m_rolloverColor; }
+    int16_t DisplayFlag1() const { return m_displayFlags[0]; }
+    int16_t DisplayFlag2() const { return m_displayFlags[1]; }
+    int16_t DisplayFlag3() const { return m_displayFlags[2]; }
+    bool ScrollBarVisible() const { return m_scrollBarVisible; }
+    const Picture& BackPicture() const { return m_backPicture; }
+
+private:
+    bool CanReach() const { return m_visible && m_enabled && !m_destroyed; }
+    const Link& LinkAt(int32_t index) const;
+    Range Clamp(int32_t start, int32_t end) const;
+    int32_t LastFirstLine() const;
+
+    Context& m_ctx;
+    std::string m_name;
+    int32_t m_hWnd;
+    controls::RichTextEvents m_events;
+
+    float m_left = 0.0f;
+    float m_top = 0.0f;
+    float m_width = 0.0f;
+    float m_height = 0.0f;
+    bool m_visible = true;
+    bool m_enabled = true;
+    bool m_destroyed = false;
+
+    std::string m_text;
+    std::vector<int32_t> m_lineStarts{0};
+    std::vector<Link> m_links;
+    std::vector<Range> m_highlights;
+    int32_t m_matchStart = -1;
+    int32_t m_matchEnd = -1;
+    int32_t m_caret = 0;
+    int32_t m_firstVisible = 0;
+
+    int32_t m_rolloverColor = 0;
+    int16_t m_displayFlags[3] = {0, 0, 0};
+    bool m_scrollBarVisible = false;
+    Picture m_backPicture;
+};
+
+}  // namespace scenova::headless

@@ -1,0 +1,116 @@
+#include "headless/Slider.h"
+
+#include <algorithm>
+
+#include "runtime/RuntimeError.h"
+
+namespace scenova::headless {
+
+Slider::Slider(Context& ctx, std::string name) : m_ctx(ctx), m_name(std::move(name)) {}
+
+void Slider::Left(float value) {
+    m_ctx.trace.Put(m_name, "Left", value);
+    m_left = value;
+}
+
+void Slider::Top(float value) {
+    m_ctx.trace.Put(m_name, "Top", value);
+    m_top = value;
+}
+
+void Slider::Width(float value) {
+    m_ctx.trace.Put(m_name, "Width", value);
+    m_width = value;
+}
+
+void Slider::Height(float value) {
+    m_ctx.trace.Put(m_name, "Height", value);
+    m_height = value;
+}
+
+void Slider::Visible(bool value) {
+    m_ctx.trace.Put(m_name, "Visible", value);
+    m_visible = value;
+}
+
+void Slider::Enabled(bool value) {
+    m_ctx.trace.Put(m_name, "Enabled", value);
+    m_enabled = value;
+}
+
+void Slider::Max(int32_t value) {
+    m_ctx.trace.Put(m_name, "Max", value);
+    if (value < 0) {
+        Raise(err::InvalidPropertyValue);
+    }
+    m_max = value;
+    Move(m_value);
+}
+
+void Slider::Value(int32_t value) {
+    m_ctx.trace.Put(m_name, "Value", value);
+    Move(value);
+}
+
+void Slider::BorderStyle(int16_t style) {
+    m_ctx.trace.Put(m_name, "BorderStyle", style);
+    m_borderStyle = style;
+}
+
+void Slider::ForeColor(int32_t colour) {
+    m_ctx.trace.Put(m_name, "ForeColor", colour);
+    m_foreColor = colour;
+}
+
+void Slider::BackColor(int32_t colour) {
+    m_ctx.trace.Put(m_name, "BackColor", colour);
+    m_backColor = colour;
+}
+
+void Slider::Move(int32_t value) {
+    const int32_t clamped = std::clamp(value, int32_t{0}, m_max);
+    if (clamped == m_value) {
+        return;
+    }
+    m_value = clamped;
+    const auto handler = m_events.Change;  // the handler may Advise anew
+    m_ctx.Raise(m_name, "Change", handler);
+}
+
+bool Slider::UserThumbDown() {
+    if (!CanReach()) {
+        return false;
+    }
+    const auto handler = m_events.ThumbDown;
+    m_ctx.Raise(m_name, "ThumbDown", handler);
+    return true;
+}
+
+bool Slider::UserScrollTo(int32_t value) {
+    if (!CanReach()) {
+        return false;
+    }
+    const auto handler = m_events.Scroll;
+    m_ctx.Raise(m_name, "Scroll", handler);
+    Move(value);
+    return true;
+}
+
+bool Slider::UserThumbUp() {
+    if (!CanReach()) {
+        return false;
+    }
+    const auto handler = m_events.ThumbUp;
+    m_ctx.Raise(m_name, "ThumbUp", handler);
+    return true;
+}
+
+bool Slider::UserClickTo(int32_t value) {
+    if (!CanReach()) {
+        return false;
+    }
+    Move(value);
+    return true;
+}
+
+}  // namespace scenova::headless

@@ -1,0 +1,13 @@
+#include "tool/CScenova.h"
+
+namespace scenova {
+
+void CScenova::ParseScript(ICollection& /*Script*/) {}
+
+void CScenova::LocateTranscriptLines() {}
+
+void CScenova::RegisterCueTimes() {}
+
+void CScenova::SetSliderRange() {}
+
+}  // namespace scenova

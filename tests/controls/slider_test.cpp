@@ -1,0 +1,69 @@
+#include "headless/Slider.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/controls/control_test_support.h"
+#include "tests/controls/slider_contract.h"
+
+namespace scenova::test {
+namespace {
+
+struct HeadlessSliderFactory {
+    HeadlessWorld world;
+    headless::Slider slider{world.ctx, "sldVideoSlider"};
+
+    controls::ISlider& Slider() { return slider; }
+    void ThumbDown() { slider.UserThumbDown(); }
+    void DragTo(int32_t value) { slider.UserScrollTo(value); }
+    void ThumbUp() { slider.UserThumbUp(); }
+    void ClickTo(int32_t value) { slider.UserClickTo(value); }
+};
+
+using Lines = std::vector<std::string>;
+
+class HeadlessSliderTest : public ::testing::Test {
+protected:
+    HeadlessWorld world;
+    headless::Slider slider{world.ctx, "sldVideoSlider"};
+};
+
+TEST_F(HeadlessSliderTest, AssignmentIsTracedBeforeTheChangeItRaises) {
+    slider.Value(1);
+    slider.Value(1);
+    EXPECT_EQ(ErrorOf([&] { slider.Max(-2); }), err::InvalidPropertyValue);
+    slider.UserScrollTo(3);
+    EXPECT_EQ(world.trace.Lines(),
+              (Lines{"0.000 > sldVideoSlider.Value = 1", "0.000 < sldVideoSlider.Change()",
+                     "0.000 > sldVideoSlider.Value = 1", "0.000 > sldVideoSlider.Max = -2",
+                     "0.000 < sldVideoSlider.Scroll()", "0.000 < sldVideoSlider.Change()"}));
+}
+
+TEST_F(HeadlessSliderTest, HandlerErrorIsKeptAndTheValueStays) {
+    slider.Advise({[] { Raise(err::SubscriptOutOfRange); }, nullptr, nullptr, nullptr});
+    EXPECT_NO_THROW(slider.Value(4));
+    EXPECT_EQ(slider.Value(), 4);
+    ASSERT_EQ(world.ctx.eventErrors.size(), 1u);
+    EXPECT_EQ(world.ctx.eventErrors[0].event, "sldVideoSlider.Change");
+    EXPECT_EQ(world.ctx.eventErrors[0].error.number(), err::SubscriptOutOfRange);
+}
+
+TEST_F(HeadlessSliderTest, UserCannotMoveAHiddenDisabledOrDestroyedSlider) {
+    slider.Visible(false);
+    EXPECT_FALSE(slider.UserClickTo(3));
+    slider.Visible(true);
+    slider.Enabled(false);
+    EXPECT_FALSE(slider.UserScrollTo(3));
+    slider.Enabled(true);
+    slider.Destroy();
+    EXPECT_FALSE(slider.UserThumbDown());
+    EXPECT_EQ(slider.Value(), 0);
+}
+
+}  // namespace
+
+INSTANTIATE_TYPED_TEST_SUITE_P(Headless, SliderContract, HeadlessSliderFactory);
+
+}  // namespace scenova::test

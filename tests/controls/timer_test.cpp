@@ -1,0 +1,84 @@
+#include "headless/Timer.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/controls/control_test_support.h"
+#include "tests/controls/timer_contract.h"
+
+namespace scenova::test {
+namespace {
+
+struct HeadlessTimerFactory {
+    static constexpr int64_t kSlackMs = 0;
+
+    HeadlessWorld world;
+    headless::Timer timer{world.ctx, "ExitTimer"};
+
+    ITimer& Timer() { return timer; }
+    void Advance(int64_t ms) { world.loop.AdvanceBy(headless::Millis(ms)); }
+    int64_t NowMs() { return world.loop.Now() / 1000; }
+};
+
+using Lines = std::vector<std::string>;
+
+class HeadlessTimerTest : public ::testing::Test {
+protected:
+    HeadlessWorld world;
+    headless::Timer timer{world.ctx, "ExitTimer"};
+};
+
+TEST_F(HeadlessTimerTest, StartsDisarmedAndTracesTheTickAtItsVirtualTime) {
+    EXPECT_FALSE(timer.Enabled());
+    EXPECT_EQ(timer.Interval(), 0);
+    timer.Advise({[&] { timer.Enabled(false); }});
+    timer.Interval(300);
+    timer.Enabled(true);
+    world.loop.AdvanceBy(headless::Seconds(1));
+    EXPECT_EQ(world.trace.Lines(),
+              (Lines{"0.000 > ExitTimer.Interval = 300", "0.000 > ExitTimer.Enabled = True",
+                     "0.300 < ExitTimer.Timer()", "0.300 > ExitTimer.Enabled = False"}));
+}
+
+TEST_F(HeadlessTimerTest, HandlerErrorIsKeptAndTheTimerGoesOn) {
+    timer.Advise({[] { Raise(err::InvalidCall); }});
+    timer.Interval(100);
+    timer.Enabled(true);
+    EXPECT_NO_THROW(world.loop.AdvanceBy(headless::Millis(250)));
+    ASSERT_EQ(world.ctx.eventErrors.size(), 2u);
+    EXPECT_EQ(world.ctx.eventErrors[1].event, "ExitTimer.Timer");
+    EXPECT_EQ(world.ctx.eventErrors[1].error.number(), err::InvalidCall);
+    EXPECT_EQ(timer.NextTick(), headless::Millis(300));
+}
+
+TEST_F(HeadlessTimerTest, TimerReleasedByItsOwnHandlerStops) {
+    auto owned = std::make_unique<headless::Timer>(world.ctx, "ExitTimer");
+    int ticks = 0;
+    owned->Advise({[&] {
+        ++ticks;
+        owned.reset();  // the window unloads from inside the tick
+    }});
+    owned->Interval(300);
+    owned->Enabled(true);
+    world.loop.AdvanceBy(headless::Seconds(2));
+    EXPECT_EQ(ticks, 1);
+    EXPECT_EQ(world.loop.NextDue(), -1);
+}
+
+TEST_F(HeadlessTimerTest, DestroyedTimerCannotBeArmedAgain) {
+    timer.Interval(300);
+    timer.Enabled(true);
+    timer.Destroy();
+    timer.Enabled(true);
+    EXPECT_EQ(timer.NextTick(), std::nullopt);
+    EXPECT_EQ(world.loop.NextDue(), -1);
+}
+
+}  // namespace
+
+INSTANTIATE_TYPED_TEST_SUITE_P(Headless, TimerContract, HeadlessTimerFactory);
+
+}  // namespace scenova::test

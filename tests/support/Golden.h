@@ -1,0 +1,34 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace scenova::testing {
+
+// Compares lines with a golden file under tests/golden/. With
+// SCENOVA_UPDATE_GOLDEN=1 in the environment the file is rewritten instead;
+// review the difference by hand before committing it.
+inline void ExpectGolden(const std::string& name, const std::vector<std::string>& lines) {
+    const std::string path = std::string(SCENOVA_SOURCE_DIR) + "/tests/golden/" + name;
+    std::string actual;
+    for (const std::string& line : lines) {
+        actual += line;
+        actual += '\n';
+    }
+    if (const char* update = std::getenv("SCENOVA_UPDATE_GOLDEN"); update && *update == '1') {
+        std::ofstream(path, std::ios::binary) << actual;
+        return;
+    }
+    std::ifstream in(path, std::ios::binary);
+    ASSERT_TRUE(in) << "missing golden file " << path;
+    std::stringstream expected;
+    expected << in.rdbuf();
+    EXPECT_EQ(expected.str(), actual) << "golden file " << path;
+}
+
+}  // namespace scenova::testing
