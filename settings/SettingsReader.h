@@ -1,0 +1,207 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <utility>
+#include <vector>
+
+#include "runtime/Collection.h"
+#include "runtime/Convert.h"
+#include "runtime/ResumeNext.h"
+#include "runtime/Variant.h"
+#include "settings/ValueParsers.h"
+#include "window/frmScenova.h"
+
+namespace scenova {
+
+enum class Axis { X, Y };
+
+// Several targets that take the same value, each set by a statement of its
+// own, so that one that fails does not keep the others from being set.
+template <class T>
+struct Each {
+    std::vector<std::function<void(T)>> targets;
+};
+
+// Applies setting rows under the skip-and-go-on error model of the settings
+// procedures. Every statement is one call of Do: a run-time error skips it and
+// empties the value text. A row reads its key (a missing key leaves the value
+// text empty), forms the value (the text, or 0 when empty) and assigns the
+// converted value, or its default when the value text is empty. The
+// conversion is worked out in either case, so text that does not convert
+// fails the assignment and the target keeps what it held.
+//
+// A target is a variable, a callable taking the value, or an Each.
+class SettingsReader {
+public:
+    SettingsReader(ICollection& settings, frmScenova& window)
+        : m_settings(settings), m_window(window) {}
+
+    // The value text: the key read last, empty after a failed statement.
+    const std::string& Text() const { return m_text; }
+
+    template <class Statement>
+    bool Do(Statement&& statement) {
+        return m_step(std::forward<Statement>(statement));
+    }
+
+    // Reads a key into the value text and forms the value.
+    void Read(std::string_view key);
+
+    // Pixels converted to twips with the window's own conversion; the
+    // default is twips as it stands.
+    template <class Default, class... Targets>
+    void Pixels(std::string_view key, Axis axis, Default fallback, Targets&&... targets) {
+        Row(
+            key, [this, axis](const Variant& v) { return Twips(axis, ToSingle(v)); }, fallback,
+            targets...);
+    }
+    template <class Default, class... Targets>
+    void Number(std::string_view key, Default fallback, Targets&&... targets) {
+        Row(
+            key, [](const Variant& v) { return ToSingle(v); }, fallback, targets...);
+    }
+    // A single-precision number rounded to 16 bits, halves to even.
+    template <class Default, class... Targets>
+    void Integer(std::string_view key, Default fallback, Targets&&... targets) {
+        Row(
+            key, [](const Variant& v) { return ToInteger(static_cast<double>(ToSingle(v))); },
+            fallback, targets...);
+    }
+    // A single-precision number rounded to 32 bits, halves to even.
+    template <class Default, class... Targets>
+    void Long(std::string_view key, Default fallback, Targets&&... targets) {
+        Row(
+            key, [](const Variant& v) { return ToLong(static_cast<double>(ToSingle(v))); },
+            fallback, targets...);
+    }
+    template <class Default, class... Targets>
+    void Boolean(std::string_view key, Default fallback, Targets&&... targets) {
+        Row(
+            key, [](const Variant& v) { return ToBoolean(v); }, fallback, targets...);
+    }
+    template <class Default, class... Targets>
+    void Text(std::string_view key, Default fallback, Targets&&... targets) {
+        Row(
+            key, [this](const Variant&) { return m_text; }, std::string(fallback), targets...);
+    }
+    // The value as it stands: the text, or the default.
+    template <class... Targets>
+    void Unconverted(std::string_view key, Variant fallback, Targets&&... targets) {
+        Row(
+            key, [](const Variant& v) { return v; }, fallback, targets...);
+    }
+    // One statement: the item goes straight into the target, so a missing key
+    // leaves it as it was.
+    template <class Target>
+    void Item(std::string_view key, Target&& target) {
+        Do([&] { Store(target, ToText(m_settings.Item(key))); });
+    }
+
+    // Parses the value text as a colour, in one statement: nothing when it is
+    // not an RGB(r,g,b) text or a component does not convert.
+    std::optional<ColourComponents> ParseColour();
+
+    // When the value text parses as a colour, each target gets its colour
+    // reference; otherwise every target keeps what it held.
+    template <class... Targets>
+    void ApplyColour(Targets&&... targets) {
+        if (const auto rgb = ParseColour()) {
+            (Put(targets, ColourRef(*rgb)), ...);
+        }
+    }
+    template <class... Targets>
+    void Colour(std::string_view key, Targets&&... targets) {
+        Read(key);
+        ApplyColour(targets...);
+    }
+    // When the value parses as a colour, the target keeps the text itself.
+    template <class Target>
+    void ColourText(std::string_view key, Target&& target) {
+        Read(key);
+        if (ParseColour()) {
+            Do([&] { Store(target, m_text); });
+        }
+    }
+
+    // Sets a value on a target, one statement per target.
+    template <class Target, class T>
+    void Put(Target&& target, const T& value) {
+        if constexpr (IsEach<std::remove_cvref_t<Target>>::value) {
+            for (auto& each : target.targets) {
+                Put(each, value);
+            }
+        } else {
+            Do([&] { Store(target, value); });
+        }
+    }
+
+private:
+    template <class U>
+    struct IsEach : std::false_type {};
+    template <class U>
+    struct IsEach<Each<U>> : std::true_type {};
+
+    template <class Convert, class Default, class... Targets>
+    void Row(std::string_view key, Convert convert, const Default& fallback, Targets&... targets) {
+        Read(key);
+        (Assign(convert, fallback, targets), ...);
+    }
+
+    template <class Convert, class Default, class Target>
+    void Assign(Convert& convert, const Default& fallback, Target& target) {
+        if constexpr (IsEach<std::remove_cvref_t<Target>>::value) {
+            for (auto& each : target.targets) {
+                Assign(convert, fallback, each);
+            }
+        } else {
+            Do([&] {
+                using Value = decltype(convert(m_value));
+                Value converted = convert(m_value);
+                Value chosen = m_text.empty() ? Value(Evaluate(fallback)) : std::move(converted);
+                Store(target, chosen);
+            });
+        }
+    }
+
+    // A default is a value, or a callable read at the moment of assignment.
+    template <class Default>
+    static auto Evaluate(const Default& fallback) {
+        if constexpr (std::is_invocable_v<const Default&>) {
+            return fallback();
+        } else {
+            return fallback;
+        }
+    }
+
+    template <class Target, class T>
+    static void Store(Target& target, const T& value) {
+        if constexpr (std::is_invocable_v<Target&, const T&>) {
+            target(value);
+        } else {
+            target = value;
+        }
+    }
+
+    float Twips(Axis axis, float pixels);
+
+    ICollection& m_settings;
+    frmScenova& m_window;
+    std::string m_text;
+    Variant m_value;
+    ResumeNext m_step{m_text};
+};
+
+// The text without its last character (a folder without its trailing
+// separator). Empty text raises 5.
+std::string WithoutLastCharacter(std::string_view text);
+
+// The text without its first and last character (a caption without its
+// enclosing quotes). Text of fewer than two characters raises 5.
+std::string WithoutEnclosingCharacters(std::string_view text);
+
+}  // namespace scenova

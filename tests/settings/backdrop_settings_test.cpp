@@ -1,0 +1,193 @@
+// The window's size, backdrop, colours, cursor, tooltips and labels.
+
+#include "tests/settings/SettingsFixture.h"
+
+namespace scenova::testing {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+using BackdropTest = SettingsTest;
+
+TEST_F(BackdropTest, TheWindowIsSizedInTwipsAndTheBarInPixels) {
+    Set("WIDTH", "640");
+    Set("HEIGHT", "300.5");
+    Set("BACKCOLOR", "255");
+    ASSERT_TRUE(Init());
+    EXPECT_THAT(Lines("> frmScenova."),
+                ElementsAre("> frmScenova.Width = 9600", "> frmScenova.Height = 4507.5",
+                            "> frmScenova.BackColor = 255"));
+    EXPECT_EQ(Window().frmRose->Width(), 640.0f);
+    EXPECT_EQ(Window().frmRose->Height(), 300.5f);
+}
+
+TEST_F(BackdropTest, ValuesThatDoNotConvertLeaveTheWindowAsItWas) {
+    Set("WIDTH", "1e38");  // beyond single precision once in twips
+    Set("BACKCOLOR", "RGB(1,2,3)");
+    ASSERT_TRUE(Init());
+    EXPECT_EQ(Window().form->Width(), 9600.0f);
+    EXPECT_EQ(Window().form->BackColor(), 0x00F0F0F0);
+}
+
+TEST_F(BackdropTest, TheTranscriptGetsThePieceOfTheBackdropUnderIt) {
+    WriteBitmap(Media("back.bmp"), 640, 480);
+    Set("PICTURE", "back.bmp");
+    Set("rtfText.Left", "100");
+    Set("rtfText.Top", "50");
+    Set("rtfText.Width", "200");
+    Set("rtfText.Height", "100");
+    ASSERT_TRUE(Init());
+
+    const Picture backdrop = Window().form->GetPicture();
+    ASSERT_TRUE(backdrop);
+    EXPECT_EQ(backdrop->Width(), 640);
+    EXPECT_EQ(Window().frmRose->PictureFile(), "back.bmp");
+    const Picture clip = Window().rtfText->BackPicture();
+    ASSERT_TRUE(clip);
+    EXPECT_EQ(clip->Width(), 200);
+    EXPECT_EQ(clip->Height(), 100);
+    auto& gdi = platform.HeadlessGdi();
+    EXPECT_EQ(gdi.BitsPerPixel(clip->Handle()), 32);
+    EXPECT_EQ(gdi.GetPixel(clip->Handle(), 0, 0), PatternColour(100, 50));
+    EXPECT_EQ(gdi.GetPixel(clip->Handle(), 199, 99), PatternColour(299, 149));
+    EXPECT_EQ(gdi.LiveDCs(), 0u);
+
+    // Both host bars draw the same backdrop.
+    EXPECT_EQ(Window().frmRoseNavigation->BackgroundSet()->picture, backdrop);
+    EXPECT_EQ(Window().frmRoseToolbar->BackgroundSet()->picture, backdrop);
+    EXPECT_THAT(Lines("> mgr.ReportError"), IsEmpty());
+}
+
+TEST_F(BackdropTest, AFileThatIsNoPictureGivesNoBackdropAndNoReport) {
+    Touch(Media("back.bmp"));
+    Set("PICTURE", "back.bmp");
+    ASSERT_TRUE(Init());
+    EXPECT_FALSE(Window().form->GetPicture());
+    EXPECT_FALSE(Window().rtfText->BackPicture());
+    EXPECT_THAT(Lines("> mgr.ReportError"), IsEmpty());
+    EXPECT_EQ(platform.HeadlessGdi().LiveDCs(), 0u);
+}
+
+TEST_F(BackdropTest, MissingFilesAreReportedOnceEachWithTheirPaths) {
+    Set("rtfText.LinkCursor", "link.cur");
+    Set("btnVideoFwd.Bmp", "fwd.bmp");
+    Set("PICTURE", "back.bmp");
+    Set("BUTTONCURSOR", "hand.bmp");
+    ASSERT_TRUE(Init());
+    const std::string prefix = "> mgr.ReportError(<tool>, 5, \"Unable to open ";
+    EXPECT_THAT(Lines("> mgr."),
+                ::testing::IsSupersetOf(
+                    {prefix + Resource("link.cur") + "\")", prefix + Media("fwd.bmp") + "\")",
+                     prefix + Media("back.bmp") + "\")", prefix + Resource("hand.bmp") + "\")"}));
+    EXPECT_EQ(mgr->Calls("ReportError"), 4);
+    EXPECT_EQ(Module().g_strButtonCursor, "");
+    EXPECT_FALSE(Module().g_picButtonCursor);
+    EXPECT_FALSE(Window().form->GetPicture());
+}
+
+TEST_F(BackdropTest, TheButtonCursorIsLoadedFromTheResourceFolder) {
+    WriteBitmap(Resource("hand.bmp"), 2, 2);
+    Set("BUTTONCURSOR", "hand.bmp");
+    ASSERT_TRUE(Init());
+    EXPECT_EQ(Module().g_strButtonCursor, "hand.bmp");
+    ASSERT_TRUE(Module().g_picButtonCursor);
+    EXPECT_EQ(Module().g_picButtonCursor->Width(), 2);
+}
+
+TEST_F(BackdropTest, TooltipsOfTheThreeBarsTakeTheBackColourAsShadow) {
+    Set("ToolTip.ForeColor", "RGB(4,5,6)");
+    Set("ToolTip.BackColor", "RGB(1,2,3)");
+    Set("ToolTip.Time", "500");
+    Set("ToolTip.FontSize", "large");
+    Set("ToolTip.FontBold", "true");
+    ASSERT_TRUE(Init());
+    EXPECT_THAT(Lines("> frmRose"),
+                ::testing::IsSupersetOf({"> frmRose.Transparent = True",
+                                         "> frmRoseToolbar.Transparent = True",
+                                         "> frmRoseNavigation.Transparent = True"}));
+    const auto lines = Lines();
+    std::vector<std::string> tooltips;
+    for (const std::string& line : lines) {
+        if (line.find(".ToolTip") != std::string::npos) {
+            tooltips.push_back(line);
+        }
+    }
+    EXPECT_THAT(
+        tooltips,
+        ElementsAre(
+            "> frmRose.ToolTipForeColor = 394500", "> frmRoseToolbar.ToolTipForeColor = 394500",
+            "> frmRoseNavigation.ToolTipForeColor = 394500", "> frmRose.ToolTipBackColor = 197121",
+            "> frmRoseToolbar.ToolTipBackColor = 197121",
+            "> frmRoseNavigation.ToolTipBackColor = 197121",
+            "> frmRose.ToolTipShadowColor = 197121", "> frmRoseToolbar.ToolTipShadowColor = 197121",
+            "> frmRoseNavigation.ToolTipShadowColor = 197121", "> frmRose.ToolTipTime = 500",
+            "> frmRoseToolbar.ToolTipTime = 500", "> frmRoseNavigation.ToolTipTime = 500",
+            "> frmRose.ToolTipFontBold = True", "> frmRoseToolbar.ToolTipFontBold = True",
+            "> frmRoseNavigation.ToolTipFontBold = True"));
+}
+
+TEST_F(BackdropTest, AShadowColourOfItsOwnThatDoesNotParseFallsBackToNothing) {
+    Set("ToolTip.BackColor", "RGB(1,2,3)");
+    Set("ToolTip.ShadowColor", "grey");
+    ASSERT_TRUE(Init());
+    EXPECT_THAT(Lines("> frmRoseNavigation.ToolTipShadowColor"), IsEmpty());
+    EXPECT_EQ(Window().frmRoseNavigation->ToolTips().backColor, 197121);
+}
+
+TEST_F(BackdropTest, AnEmptyCaptionSkipsItsLabelAndTheOtherGetsTheDefaults) {
+    Set("Label.Count", "2");
+    Set("Label(0).Caption", "");
+    Set("Label(0).Top", "99");
+    Set("Label(1).Caption", "\"Hello\"");
+    ASSERT_TRUE(Init());
+    const auto lines = Lines("> frmRose.");
+    ASSERT_GE(lines.size(), 8u);
+    const std::vector<std::string> tail(lines.end() - 8, lines.end());
+    EXPECT_THAT(tail,
+                ElementsAre("> frmRose.FontName = 13", "> frmRose.FontBold = False",
+                            "> frmRose.FontItalic = False", "> frmRose.FontUnderline = False",
+                            "> frmRose.FontSize = 10", "> frmRose.ForeColor = 0",
+                            "> frmRose.LabelMode = 1", "> frmRose.AddLabel(0, 0, \"Hello\")"));
+    ASSERT_EQ(Window().frmRose->Labels().size(), 1u);
+    EXPECT_EQ(Window().frmRose->Labels()[0].style.size, Variant(int16_t{10}));
+}
+
+TEST_F(BackdropTest, LabelsTakeTheirPositionFontAndColour) {
+    Set("Label.Count", "2.5");  // labels 0 to 2
+    Set("Label(0).Caption",
+        "\xE2\x80\x9CGr\xC3\xBC\xC3\x9F"
+        "e\xE2\x80\x9D");  // “Grüße”
+    Set("Label(0).Top", "12.5");
+    Set("Label(0).Left", "7");
+    Set("Label(0).FontName", "arial");
+    Set("Label(0).FontBold", "1");
+    Set("Label(0).FontItalic", "maybe");
+    Set("Label(0).FontSize", "12");
+    Set("Label(0).ForeColor", "RGB(255,0,0)");
+    Set("Label(1).Caption", "'x'");
+    Set("Label(1).FontName", "Comic");
+    Set("Label(1).ForeColor", "RGB(300,0,0)");
+    Set("Label(2).Caption", "!");
+    ASSERT_TRUE(Init());
+    const auto& labels = Window().frmRose->Labels();
+    ASSERT_EQ(labels.size(), 3u);
+    EXPECT_EQ(labels[0].caption,
+              "Gr\xC3\xBC\xC3\x9F"
+              "e");
+    EXPECT_EQ(labels[0].x, 7);
+    EXPECT_EQ(labels[0].y, 12);
+    EXPECT_EQ(labels[0].style.fontNumber, 1);
+    EXPECT_TRUE(labels[0].style.bold);
+    EXPECT_FALSE(labels[0].style.italic);
+    EXPECT_EQ(labels[0].style.size, Variant(std::string("12")));
+    EXPECT_EQ(labels[0].style.foreColor, 255);
+    EXPECT_EQ(labels[1].caption, "x");
+    EXPECT_EQ(labels[1].style.fontNumber, 0);
+    EXPECT_EQ(labels[1].style.foreColor, 0);  // a colour that fails is black
+    // A caption too short to have enclosing characters has no text left.
+    EXPECT_EQ(labels[2].caption, "");
+}
+
+}  // namespace
+}  // namespace scenova::testing

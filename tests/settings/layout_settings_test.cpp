@@ -1,0 +1,261 @@
+// The settings bootstrap and the layout of the video, transcript and slider,
+// seen through the trace and the values kept for the script.
+
+#include <optional>
+
+#include "tests/settings/SettingsFixture.h"
+
+namespace scenova::testing {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+// The trace lines from the first line equal to `first` to the first line
+// after it equal to `last`, both included.
+std::vector<std::string> Between(const std::vector<std::string>& lines, const std::string& first,
+                                 const std::string& last) {
+    std::vector<std::string> out;
+    bool inside = false;
+    for (const std::string& line : lines) {
+        inside = inside || line == first;
+        if (inside) {
+            out.push_back(line);
+            if (line == last) {
+                break;
+            }
+        }
+    }
+    return out;
+}
+
+using LayoutTest = SettingsTest;
+
+TEST_F(LayoutTest, AnEmptyCollectionFetchesTheFoldersAndAppliesNothing) {
+    EXPECT_TRUE(host.Init("scenova").value == Variant(true));
+    EXPECT_THAT(Lines("> mgr."),
+                ElementsAre("> mgr.GetScript(<tool>)", "> mgr.GetMediaPath(<tool>)",
+                            "> mgr.GetAuxiliaryPath(<tool>)", "> mgr.GetResourcePath(<tool>)",
+                            "> mgr.GetVideoPath(<tool>)", "> mgr.GetSettings(<tool>)",
+                            "> mgr.ReportError(<tool>, 0, \"\")"));
+    const auto lines = Lines();
+    EXPECT_EQ(lines.back(), "> mgr.ReportError(<tool>, 0, \"\")");
+    EXPECT_EQ(lines[lines.size() - 2], "> mgr.GetSettings(<tool>)");
+    EXPECT_EQ(Module().g_strVideoPath, mgr->videoPath);
+}
+
+TEST_F(LayoutTest, ACollectionWithoutLayoutKeysGivesEveryDefault) {
+    Set("Unrelated.Key", "x");
+    Module().g_strHelp = "help.htm";
+    ASSERT_TRUE(Init());
+
+    const std::string folder = mgr->mediaPath.substr(0, mgr->mediaPath.size() - 1);
+    EXPECT_THAT(
+        Between(Lines(), "> frmRose.ImageFolder = \"" + folder + "\"",
+                "> frmRose.EndBar(\"Scenova\")"),
+        ElementsAre("> frmRose.ImageFolder = \"" + folder + "\"", "> frmRose.BeginBar(\"Scenova\")",
+                    "> movOrvMovie.Top = 0", "> movOrvMovie.Left = 0", "> movOrvMovie.Width = 10",
+                    "> movOrvMovie.Height = 10", "> movOrvMovie.TimeFormat = 0",
+                    "> rtfText.Top = 0", "> rtfText.Left = 0", "> rtfText.Width = 50",
+                    "> rtfText.Height = 100", "> rtfText.Visible = False",
+                    "> rtfText.DisplayFlag1 = 1", "> rtfText.DisplayFlag2 = 0",
+                    "> rtfText.DisplayFlag3 = 0", "> rtfText.DisplayFlag1 = 0",
+                    "> sldVideoSlider.Visible = True", "> sldVideoSlider.Top = 10",
+                    "> sldVideoSlider.Left = 0", "> sldVideoSlider.Width = 10",
+                    "> sldVideoSlider.Height = 300", "> sldVideoSlider.Enabled = True",
+                    "> sldVideoSlider.BorderStyle = 0", "> frmRose.RefreshBar()",
+                    "> frmRose.EndBar(\"Scenova\")"));
+
+    const TranscriptFontInfo& fonts = Module().g_TranscriptFonts;
+    EXPECT_EQ(fonts.ActorFontName, "MS Sans Serif");
+    EXPECT_EQ(fonts.TextFontName, "MS Sans Serif");
+    EXPECT_EQ(fonts.SeperatorFontName, "MS Sans Serif");
+    EXPECT_EQ(fonts.ActorFontSize, 10);
+    EXPECT_EQ(fonts.TextFontSize, 10);
+    EXPECT_EQ(fonts.SeperatorFontSize, 10);
+    EXPECT_EQ(fonts.SeperatorChar, "");
+    EXPECT_FALSE(host.Tool().Transcript().m_blnUseSeperator);
+    EXPECT_EQ(host.Tool().Transcript().m_strTextFontColor, "");
+    EXPECT_EQ(Module().g_hLinkCursor, 0);
+    EXPECT_EQ(Module().g_strCultureTipChar, "\xC2\xA7");
+    EXPECT_EQ(Module().g_colButtonInfo->Count(), 0);
+    EXPECT_THAT(Window().frmRose->Buttons(), IsEmpty());
+    EXPECT_EQ(Module().g_strHelp, "help.htm");
+    EXPECT_EQ(Module().g_strCultureTip, "");
+    EXPECT_THAT(Lines("> mgr.ReportError"), IsEmpty());
+
+    // Then the backdrop, the navigation bar and the toolbar, in this order.
+    const long layout = IndexOf(platform.GetTrace().Lines(), "> frmRose.EndBar(\"Scenova\")");
+    const long backdrop = IndexOf(platform.GetTrace().Lines(), "> frmRose.Transparent = True");
+    const long navigation = IndexOf(platform.GetTrace().Lines(), "> frmRoseNavigation.ZOrder(0)");
+    const long toolbar = IndexOf(platform.GetTrace().Lines(), "> frmRoseToolbar.ZOrder(0)");
+    EXPECT_LT(layout, backdrop);
+    EXPECT_LT(backdrop, navigation);
+    EXPECT_LT(navigation, toolbar);
+}
+
+TEST_F(LayoutTest, PixelsBecomeTwipsAndABadValueLeavesOnlyItsProperty) {
+    Set("movOrvMovie.Top", "abc");
+    Set("movOrvMovie.Left", "2");
+    Set("movOrvMovie.Width", "320");
+    Set("movOrvMovie.Height", "1e38");  // beyond single precision once in twips
+    Set("sldVideoSlider.Left", "1.5");
+    ASSERT_TRUE(Init());
+    EXPECT_THAT(Lines("> movOrvMovie."),
+                ElementsAre("> movOrvMovie.Left = 30", "> movOrvMovie.Width = 4800",
+                            "> movOrvMovie.TimeFormat = 0"));
+    // The slider's defaults are read back from the video as it is now.
+    EXPECT_EQ(Window().sldVideoSlider->Width(), 4800.0f);
+    EXPECT_EQ(Window().sldVideoSlider->Left(), 22.5f);
+    EXPECT_EQ(Window().sldVideoSlider->Top(), 0.0f);
+}
+
+struct FontSizeCase {
+    const char* value;
+    int16_t expected;
+};
+
+class FontSizeTest : public SettingsTest, public ::testing::WithParamInterface<FontSizeCase> {};
+
+TEST_P(FontSizeTest, RoundsHalfToEvenAndKeepsWhatDoesNotConvert) {
+    Module().g_TranscriptFonts.ActorFontSize = 7;
+    Set("rtfText.ActorFontSize", GetParam().value);
+    ASSERT_TRUE(Init());
+    EXPECT_EQ(Module().g_TranscriptFonts.ActorFontSize, GetParam().expected);
+    EXPECT_EQ(Module().g_TranscriptFonts.TextFontSize, 10);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, FontSizeTest,
+                         ::testing::Values(FontSizeCase{"12.5", 12}, FontSizeCase{"13.5", 14},
+                                           FontSizeCase{"12.7", 13}, FontSizeCase{"", 10},
+                                           FontSizeCase{"big", 7}, FontSizeCase{"40000", 7}));
+
+struct BooleanCase {
+    const char* value;
+    std::optional<bool> shown;  // nothing: the transcript is left as it was
+};
+
+class VisibleTest : public SettingsTest, public ::testing::WithParamInterface<BooleanCase> {};
+
+TEST_P(VisibleTest, ReadsTheBooleanForms) {
+    Set("rtfText.Visible", GetParam().value);
+    ASSERT_TRUE(Init());
+    if (GetParam().shown) {
+        EXPECT_THAT(Lines("> rtfText.Visible"),
+                    ElementsAre(*GetParam().shown ? "> rtfText.Visible = True"
+                                                  : "> rtfText.Visible = False"));
+    } else {
+        EXPECT_THAT(Lines("> rtfText.Visible"), IsEmpty());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, VisibleTest,
+                         ::testing::Values(BooleanCase{"true", true}, BooleanCase{"TRUE", true},
+                                           BooleanCase{"-1", true}, BooleanCase{"0", false},
+                                           BooleanCase{"", false},
+                                           BooleanCase{"yes", std::nullopt}));
+
+struct SeparatorCase {
+    const char* character;
+    const char* colour;
+    const char* expected;
+};
+
+class SeparatorTest : public SettingsTest, public ::testing::WithParamInterface<SeparatorCase> {};
+
+TEST_P(SeparatorTest, AColouredSeparatorCarriesItsMarkup) {
+    Set("rtfText.SeperatorChar", GetParam().character);
+    Set("rtfText.SeperatorFontColor", GetParam().colour);
+    ASSERT_TRUE(Init());
+    EXPECT_EQ(Module().g_TranscriptFonts.SeperatorChar, GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Colours, SeparatorTest,
+    ::testing::Values(SeparatorCase{"|", "RGB(255,0,0)", "\\cf(255,0,0)|\\cf0"},
+                      SeparatorCase{"", "RGB(255,0,0)", "\\cf(255,0,0)\\cf0"},
+                      SeparatorCase{"|", "RGB( 0 , 128 , 7 ) ", "\\cf(0,128,7)|\\cf0"},
+                      SeparatorCase{"|", "RGB(1,2,300)", "|"}, SeparatorCase{"|", "red", "|"},
+                      SeparatorCase{"|", "", "|"}));
+
+TEST_F(LayoutTest, ColoursApplyOnlyWhenTheyParse) {
+    Set("rtfText.TextFontColor", "RGB(1,2,3)");
+    Set("rtfText.ActorFontColor", "blue");
+    Set("rtfText.RolloverColor", "RGB(1,2,3)");
+    Set("sldVideoSlider.ForeColor", "RGB(0,0,300)");
+    Set("sldVideoSlider.BackColor", "RGB(10,20,30)");
+    Set("rtfText.UseSeperator", "1");
+    Set("rtfText.CultureTipChar", "*");
+    ASSERT_TRUE(Init());
+    EXPECT_EQ(host.Tool().Transcript().m_strTextFontColor, "RGB(1,2,3)");
+    EXPECT_EQ(host.Tool().Transcript().m_strActorFontColor, "");
+    EXPECT_TRUE(host.Tool().Transcript().m_blnUseSeperator);
+    EXPECT_EQ(Module().g_strCultureTipChar, "*");
+    EXPECT_THAT(Lines("> rtfText.RolloverColor"), ElementsAre("> rtfText.RolloverColor = 197121"));
+    EXPECT_THAT(Lines("> sldVideoSlider.ForeColor"), IsEmpty());
+    EXPECT_EQ(Window().sldVideoSlider->BackColor(), 10 | 20 << 8 | 30 << 16);
+    EXPECT_THAT(Lines("> mgr.ReportError"), IsEmpty());
+}
+
+TEST_F(LayoutTest, TheLinkCursorIsLoadedWhenItsFileIsThereAndReportedWhenNot) {
+    WriteCursor(Resource("link.cur"));
+    Set("rtfText.LinkCursor", "link.cur");
+    ASSERT_TRUE(Init());
+    EXPECT_THAT(Lines("> user32.LoadCursorFromFileA"),
+                ElementsAre("> user32.LoadCursorFromFileA(\"" + Resource("link.cur") + "\")"));
+    EXPECT_NE(Module().g_hLinkCursor, 0);
+    EXPECT_EQ(platform.HeadlessUser32().CursorSource(Module().g_hLinkCursor), Resource("link.cur"));
+
+    // A second tool whose cursor file is missing reports it once and uses none.
+    host.Release();
+    mgr->settings->Clear();
+    Set("rtfText.LinkCursor", "gone.cur");
+    platform.GetTrace().Clear();
+    host.Create();
+    ASSERT_TRUE(Init());
+    EXPECT_THAT(Lines("> mgr.ReportError"),
+                ElementsAre("> mgr.ReportError(<tool>, 5, \"Unable to open " +
+                            Resource("gone.cur") + "\")"));
+    EXPECT_THAT(Lines("> user32.LoadCursorFromFileA"), IsEmpty());
+    EXPECT_EQ(Module().g_hLinkCursor, 0);
+}
+
+TEST_F(LayoutTest, AFailingReportDoesNotStopTheLayout) {
+    Set("rtfText.LinkCursor", "gone.cur");
+    mgr->FailOn("ReportError");
+    ASSERT_TRUE(Init());
+    EXPECT_EQ(mgr->Calls("ReportError"), 1);
+    EXPECT_EQ(Module().g_hLinkCursor, 0);
+    EXPECT_THAT(Lines("> frmRose.EndBar"), ElementsAre("> frmRose.EndBar(\"Scenova\")"));
+}
+
+TEST_F(LayoutTest, HostStringsAreTakenAsTheyStand) {
+    Set("Help", "help.htm");
+    Set("CultureTip", "");
+    Set("LearningStrategy", "strategy.htm");
+    Module().g_strCultureTip = "before";
+    ASSERT_TRUE(Init());
+    EXPECT_EQ(Module().g_strHelp, "help.htm");
+    EXPECT_EQ(Module().g_strCultureTip, "");
+    EXPECT_EQ(Module().g_strLearningStrategy, "strategy.htm");
+}
+
+TEST_F(LayoutTest, AnEmptyMediaFolderLeavesTheBarsImageFoldersAlone) {
+    mgr->mediaPath = "";
+    Set("movOrvMovie.Width", "20");
+    ASSERT_TRUE(Init());
+    EXPECT_THAT(Lines("> frmRose.ImageFolder"), IsEmpty());
+    EXPECT_THAT(Lines("> frmRoseNavigation.ImageFolder"), IsEmpty());
+    EXPECT_THAT(Lines("> frmRose.BeginBar"), ElementsAre("> frmRose.BeginBar(\"Scenova\")"));
+    EXPECT_EQ(Window().movOrvMovie->Width(), 300.0f);
+}
+
+TEST_F(LayoutTest, TheMediaFolderLosesItsLastCharacterWholly) {
+    mgr->mediaPath = "/l/m\xC3\xA9";  // ends in a two-byte character
+    Set("Unrelated.Key", "x");
+    ASSERT_TRUE(Init());
+    EXPECT_EQ(Window().frmRose->ImageFolder(), "/l/m");
+}
+
+}  // namespace
+}  // namespace scenova::testing
