@@ -1,8 +1,11 @@
 #include "headless/RichText.h"
 
 #include <algorithm>
+#include <iterator>
 #include <limits>
+#include <string_view>
 
+#include "headless/RtfReader.h"
 #include "runtime/RuntimeError.h"
 
 namespace scenova::headless {
@@ -63,12 +66,16 @@ void RichText::DisplayFlag3(int16_t value) {
 }
 
 void RichText::RTFContent(const std::string& rtf) {
-    m_ctx.trace.Put(m_name, "RTFContent", rtf);
-    // Positions and lengths are 32-bit throughout.
+    // A whole document would make the trace unreadable.
+    m_ctx.trace.Put(m_name, "RTFContent",
+                    TraceObject{"<rtf " + std::to_string(rtf.size()) + " bytes>"});
+    // Positions and lengths are 32-bit throughout; the text is never longer
+    // than the RTF it comes from.
     if (rtf.size() > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
         Raise(err::OutOfMemory);
     }
-    m_text = rtf;
+    m_text = ReadRtfText(rtf);
+    m_rtf = rtf;
     m_lineStarts.assign(1, 0);
     for (std::size_t i = 0; i < m_text.size(); ++i) {
         if (m_text[i] == '\n') {
@@ -98,15 +105,19 @@ int32_t RichText::FindText(int32_t from, int32_t to, int32_t flags, const std::s
     const int32_t length = TextLength();
     const int32_t first = std::max(from, int32_t{0});
     const int32_t last = std::min(to, length - 1);
-    if (text.empty() || first > last) {
+    const std::u32string wanted = DecodeUtf8(text);
+    if (wanted.empty() || first > last) {
         return -1;
     }
-    const auto found = m_text.find(text, static_cast<std::size_t>(first));
-    if (found == std::string::npos || found > static_cast<std::size_t>(last)) {
+    // Only the part where a match starting by `last` can lie is searched.
+    const std::u32string_view window = std::u32string_view(m_text).substr(
+        static_cast<std::size_t>(first), static_cast<std::size_t>(last - first) + wanted.size());
+    const auto found = window.find(wanted);
+    if (found == std::u32string_view::npos) {
         return -1;
     }
-    m_matchStart = static_cast<int32_t>(found);
-    m_matchEnd = static_cast<int32_t>(found + text.size());
+    m_matchStart = first + static_cast<int32_t>(found);
+    m_matchEnd = m_matchStart + static_cast<int32_t>(wanted.size());
     return m_matchStart;
 }
 
@@ -138,19 +149,17 @@ void RichText::HighlightRange(int32_t startIndex, int32_t endIndex) {
     if (added.start >= added.end) {
         return;
     }
-    std::vector<Range> kept;
-    for (const Range& r : m_highlights) {
-        if (r.end < added.start || r.start > added.end) {
-            kept.push_back(r);
-        } else {
-            added.start = std::min(added.start, r.start);
-            added.end = std::max(added.end, r.end);
-        }
+    // The ranges are sorted and disjoint, so those that touch or overlap the
+    // new one are consecutive; they merge into it.
+    const auto first = std::lower_bound(m_highlights.begin(), m_highlights.end(), added.start,
+                                        [](const Range& r, int32_t at) { return r.end < at; });
+    const auto last = std::upper_bound(first, m_highlights.end(), added.end,
+                                       [](int32_t at, const Range& r) { return at < r.start; });
+    if (first != last) {
+        added.start = std::min(added.start, first->start);
+        added.end = std::max(added.end, std::prev(last)->end);
     }
-    kept.push_back(added);
-    std::sort(kept.begin(), kept.end(),
-              [](const Range& a, const Range& b) { return a.start < b.start; });
-    m_highlights = std::move(kept);
+    m_highlights.insert(m_highlights.erase(first, last), added);
 }
 
 void RichText::UnhighlightRange(int32_t startIndex, int32_t endIndex, int16_t mode) {
@@ -159,20 +168,22 @@ void RichText::UnhighlightRange(int32_t startIndex, int32_t endIndex, int16_t mo
     if (removed.start >= removed.end) {
         return;
     }
-    std::vector<Range> kept;
-    for (const Range& r : m_highlights) {
-        if (r.end <= removed.start || r.start >= removed.end) {
-            kept.push_back(r);
-            continue;
-        }
-        if (r.start < removed.start) {
-            kept.push_back({r.start, removed.start});
-        }
-        if (removed.end < r.end) {
-            kept.push_back({removed.end, r.end});
-        }
+    const auto first = std::upper_bound(m_highlights.begin(), m_highlights.end(), removed.start,
+                                        [](int32_t at, const Range& r) { return at < r.end; });
+    const auto last = std::lower_bound(first, m_highlights.end(), removed.end,
+                                       [](const Range& r, int32_t at) { return r.start < at; });
+    if (first == last) {
+        return;
     }
-    m_highlights = std::move(kept);
+    // Only the outer two of the ranges hit can reach beyond the removed one.
+    std::vector<Range> remains;
+    if (first->start < removed.start) {
+        remains.push_back({first->start, removed.start});
+    }
+    if (removed.end < std::prev(last)->end) {
+        remains.push_back({removed.end, std::prev(last)->end});
+    }
+    m_highlights.insert(m_highlights.erase(first, last), remains.begin(), remains.end());
 }
 
 void RichText::ClearHighlight() {
@@ -210,9 +221,23 @@ bool RichText::UserClickLink(int32_t index, int16_t button) {
     return true;
 }
 
+std::string RichText::Content() const {
+    return EncodeUtf8(m_text);
+}
+
+int32_t RichText::LinkIndexAt(int32_t position) const {
+    for (std::size_t i = m_links.size(); i-- > 0;) {
+        if (m_links[i].start <= position && position < m_links[i].end) {
+            return static_cast<int32_t>(i);
+        }
+    }
+    return -1;
+}
+
 bool RichText::IsHighlighted(int32_t position) const {
-    return std::any_of(m_highlights.begin(), m_highlights.end(),
-                       [&](const Range& r) { return r.start <= position && position < r.end; });
+    const auto after = std::upper_bound(m_highlights.begin(), m_highlights.end(), position,
+                                        [](int32_t at, const Range& r) { return at < r.start; });
+    return after != m_highlights.begin() && position < std::prev(after)->end;
 }
 
 int32_t RichText::LineOf(int32_t position) const {

@@ -11,10 +11,11 @@
 
 namespace scenova::headless {
 
-// A transcript control held in memory. Until it reads rich text, the content
-// it is given is its visible text as it stands, lines separated by "\n".
-// Character positions are byte offsets from 0; a range [start, end) excludes
-// its end, as FindText reports it (MatchEnd = MatchStart + length).
+// A transcript control held in memory. The content it is given is RTF; it
+// works on the visible text of it (see ReadRtfText), lines separated by "\n".
+// Character positions count code points from 0; a range [start, end) excludes
+// its end, as FindText reports it (MatchEnd = MatchStart + length). Line n
+// holds the positions after the n-th "\n", so even an empty text has a line.
 //
 // Highlighting works per character: HighlightRange marks the characters of
 // its range, UnhighlightRange unmarks those of its range (also when they were
@@ -25,7 +26,10 @@ namespace scenova::headless {
 // ScrollLines stops at the first line and at the last full page.
 //
 // The user reaches links only while the control is visible, enabled and not
-// destroyed.
+// destroyed. Where links overlap, the one added last is on top.
+//
+// Window handlers call these per event, so lines and highlights are found by
+// binary search, and FindText looks no further than a match may start.
 class RichText final : public controls::IRichText {
 public:
     static constexpr int32_t kTwipsPerLine = 240;
@@ -69,8 +73,8 @@ public:
     int32_t hWnd() const override { return m_hWnd; }
     int32_t RtfMetricA() const override { return kMetricA; }
     int32_t RtfMetricB() const override { return kMetricB; }
-    // Replaces the text; links, highlights, the match, caret and scrolling
-    // start afresh. Text beyond 32-bit positions raises 7.
+    // Replaces the content; links, highlights, the match, caret and
+    // scrolling start afresh. RTF beyond 32-bit positions raises 7.
     void RTFContent(const std::string& rtf) override;
     void BackPicture(Picture& picture) override;
 
@@ -81,10 +85,10 @@ public:
     int32_t CaretLine() const override { return LineOf(m_caret); }
     // Clamped into 0..TextLength.
     void CaretPosition(int32_t position) override;
-    // The first occurrence of text that starts at a position in from..to
-    // (clamped to the text) and lies wholly in the text. Returns its start,
-    // or -1 (match left as it was) when there is none or text is empty.
-    // Matching is exact; flags are not interpreted.
+    // The first occurrence of text (UTF-8) that starts at a position in
+    // from..to (clamped to the text) and lies wholly in the text. Returns its
+    // start, or -1 (match left as it was) when there is none or text is empty.
+    // Matching is exact, code point by code point; flags are not interpreted.
     int32_t FindText(int32_t from, int32_t to, int32_t flags, const std::string& text) override;
     // Raises 9 unless 0 <= startIndex <= endIndex <= TextLength.
     void AddLink(int32_t startIndex, int32_t endIndex, int16_t linkType, int32_t userID) override;
@@ -109,8 +113,14 @@ public:
     bool IsDestroyed() const { return m_destroyed; }
 
     const std::string& Name() const { return m_name; }
-    const std::string& Content() const { return m_text; }
+    // The RTF last given, and its visible text.
+    const std::string& Rtf() const { return m_rtf; }
+    const std::u32string& CodePoints() const { return m_text; }
+    std::string Content() const;
     const std::vector<Link>& Links() const { return m_links; }
+    // The index of the link the pointer is over at a position, -1 for none.
+    // Linear in the number of links.
+    int32_t LinkIndexAt(int32_t position) const;
     const std::vector<Range>& Highlights() const { return m_highlights; }
     bool IsHighlighted(int32_t position) const;
     int32_t CaretPosition() const { return m_caret; }
@@ -143,7 +153,8 @@ private:
     bool m_enabled = true;
     bool m_destroyed = false;
 
-    std::string m_text;
+    std::string m_rtf;
+    std::u32string m_text;
     std::vector<int32_t> m_lineStarts{0};
     std::vector<Link> m_links;
     std::vector<Range> m_highlights;

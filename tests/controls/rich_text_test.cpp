@@ -12,18 +12,21 @@
 namespace scenova::test {
 namespace {
 
+// A document of plain ASCII lines, one paragraph each.
+std::string Rtf(const std::vector<std::string>& lines) {
+    std::string rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\n";
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        rtf += (i == 0 ? "" : "\\par\n") + lines[i];
+    }
+    return rtf + "}";
+}
+
 struct HeadlessRichTextFactory {
     HeadlessWorld world;
     headless::RichText text{world.ctx, "rtfText", 4242};
 
     controls::IRichText& Text() { return text; }
-    void Load(const std::vector<std::string>& lines) {
-        std::string joined;
-        for (const std::string& line : lines) {
-            joined += (joined.empty() ? "" : "\n") + line;
-        }
-        text.RTFContent(joined);
-    }
+    void Load(const std::vector<std::string>& lines) { text.RTFContent(Rtf(lines)); }
     bool IsHighlighted(int32_t position) { return text.IsHighlighted(position); }
     void EnterLink(int32_t n) { text.UserEnterLink(n); }
     void LeaveLink(int32_t n) { text.UserLeaveLink(n); }
@@ -40,7 +43,7 @@ protected:
 };
 
 TEST_F(HeadlessRichTextTest, CallsAndEventsAreTraced) {
-    text.RTFContent("Hi there\nBye");
+    text.RTFContent("{\\rtf1 Hi there\\par Bye}");
     text.AddLink(0, 8, 1, 3);
     EXPECT_EQ(text.FindText(0, 11, -1, "Bye"), 9);
     text.CaretPosition(9);
@@ -50,8 +53,7 @@ TEST_F(HeadlessRichTextTest, CallsAndEventsAreTraced) {
     text.UserClickLink(0, 2);
     EXPECT_EQ(
         world.trace.Lines(),
-        (Lines{"0.000 > rtfText.RTFContent = \"Hi there\nBye\"",
-               "0.000 > rtfText.AddLink(0, 8, 1, 3)",
+        (Lines{"0.000 > rtfText.RTFContent = <rtf 24 bytes>", "0.000 > rtfText.AddLink(0, 8, 1, 3)",
                "0.000 > rtfText.FindText(0, 11, -1, \"Bye\")", "0.000 > rtfText.CaretPosition = 9",
                "0.000 > rtfText.ScrollLines(-3)", "0.000 < rtfText.LinkClick(3, 1, 0, 8, 2)"}));
 }
@@ -72,10 +74,25 @@ TEST_F(HeadlessRichTextTest, HighlightsMergeAndSplitPerCharacter) {
     text.HighlightRange(15, 13);
     text.UnhighlightRange(std::numeric_limits<int32_t>::min(), 1, 0);
     EXPECT_EQ(text.Highlights(), (Ranges{{1, 3}, {25, 27}, {28, 30}, {35, 40}}));
+    // One range may swallow or cut several.
+    text.HighlightRange(2, 26);
+    EXPECT_EQ(text.Highlights(), (Ranges{{1, 27}, {28, 30}, {35, 40}}));
+    text.UnhighlightRange(5, 36, 0);
+    EXPECT_EQ(text.Highlights(), (Ranges{{1, 5}, {36, 40}}));
+    for (auto [position, marked] : {std::pair{0, false},
+                                    {1, true},
+                                    {4, true},
+                                    {5, false},
+                                    {35, false},
+                                    {36, true},
+                                    {39, true},
+                                    {40, false}}) {
+        EXPECT_EQ(text.IsHighlighted(position), marked) << position;
+    }
 }
 
 TEST_F(HeadlessRichTextTest, NewContentStartsAfresh) {
-    text.RTFContent("one\ntwo\nthree");
+    text.RTFContent("one\\par two\\par three");
     text.AddLink(0, 3, 1, 0);
     text.HighlightRange(0, 3);
     text.ScrollLines(2);
@@ -103,7 +120,11 @@ TEST_F(HeadlessRichTextTest, LinksOutsideTheTextRaise9) {
 }
 
 TEST_F(HeadlessRichTextTest, PageFollowsTheHeight) {
-    text.RTFContent(std::string(20, '\n'));  // 21 empty lines
+    std::string rtf;
+    for (int i = 0; i < 20; ++i) {
+        rtf += "\\par ";  // 21 empty lines
+    }
+    text.RTFContent(rtf);
     ASSERT_EQ(text.LineCount(), 21);
     for (float height : {0.0f, -500.0f, std::numeric_limits<float>::quiet_NaN(), 479.0f}) {
         text.Height(height);
@@ -140,6 +161,48 @@ TEST_F(HeadlessRichTextTest, HandlerErrorIsKeptAndDoesNotEscape) {
     ASSERT_EQ(world.ctx.eventErrors.size(), 1u);
     EXPECT_EQ(world.ctx.eventErrors[0].event, "rtfText.LinkClick");
     EXPECT_EQ(world.ctx.eventErrors[0].error.number(), err::SubscriptOutOfRange);
+}
+
+TEST_F(HeadlessRichTextTest, PositionsCountCharactersOfTheVisibleText) {
+    // "café € naïve", a line break, then an emoji (one character) and " end".
+    text.RTFContent(
+        "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red1\\green2\\blue3;}"
+        "\\pard caf\\'e9 \\u8364? na\\u239?ve\\par {\\cf1 \\u-10179?\\u-8704?} end}");
+    EXPECT_EQ(text.Content(), "caf\u00e9 \u20AC na\u00efve\n\U0001F600 end");
+    ASSERT_EQ(text.TextLength(), 18);
+    EXPECT_EQ(text.LineCount(), 2);
+    EXPECT_EQ(text.FindText(0, 17, -1, "na\u00efve"), 7);
+    EXPECT_EQ(text.MatchEnd(), 12);
+    EXPECT_EQ(text.FindText(0, 17, -1, "\U0001F600 end"), 13);
+    EXPECT_EQ(text.MatchEnd(), 18);
+    EXPECT_EQ(text.FindText(0, 17, -1, "caf\u00e9 \u20AC"), 0);
+    EXPECT_EQ(text.FindText(0, 17, -1, "caf\xe9"), -1);  // not UTF-8: no match
+    text.CaretPosition(13);
+    EXPECT_EQ(text.CaretLine(), 1);
+    text.CaretPosition(12);
+    EXPECT_EQ(text.CaretLine(), 0);
+}
+
+TEST_F(HeadlessRichTextTest, EmptyContentIsOneEmptyLine) {
+    text.RTFContent("{\\rtf1{\\fonttbl{\\f0 Arial;}}}");
+    EXPECT_EQ(text.TextLength(), 0);
+    EXPECT_EQ(text.LineCount(), 1);
+    EXPECT_EQ(text.LastVisibleLine(), 0);
+    EXPECT_EQ(text.FindText(0, 0, -1, "a"), -1);
+    text.ScrollLines(5);
+    EXPECT_EQ(text.FirstVisibleLine(), 0);
+}
+
+TEST_F(HeadlessRichTextTest, LinkAtAPositionIsTheTopmostCoveringIt) {
+    text.RTFContent("0123456789");
+    text.AddLink(0, 4, 1, 0);
+    text.AddLink(4, 8, 1, 1);
+    text.AddLink(6, 10, 1, 2);  // over the end of the second
+    text.AddLink(9, 9, 1, 3);   // empty: nowhere
+    for (auto [position, link] :
+         {std::pair{-1, -1}, {0, 0}, {3, 0}, {4, 1}, {5, 1}, {6, 2}, {9, 2}, {10, -1}}) {
+        EXPECT_EQ(text.LinkIndexAt(position), link) << position;
+    }
 }
 
 }  // namespace

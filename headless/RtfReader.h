@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace scenova::headless {
+
+// Deeper groups than this are not shown; real documents nest a few dozen.
+inline constexpr std::size_t kMaxDepth = 1000;
+
+// The visible text of an RTF document, as a word processor would show it,
+// one code point per character:
+//
+// - "\par", "\line", "\sect", "\page" and "\row" give "\n", "\tab" and
+//   "\cell" give "\t"; "\~" is U+00A0, "\_" U+2011, "\-" shows nothing;
+//   "\emdash", "\lquote" and their kin give their characters.
+// - "\'hh" and bytes above 0x7F are Windows-1252; "\uN" is the UTF-16 unit N
+//   (signed or not; a surrogate pair makes one character, an unpaired or
+//   out-of-range unit U+FFFD), followed by the \ucN characters it replaces.
+// - Font, colour and style tables, document information, pictures, headers,
+//   footers, notes and every "{\*" group are not shown.
+// - Line breaks in the file and control characters other than tab are not
+//   text; "\" before a line break is a paragraph.
+//
+// Any input is read to its end without failing: unbalanced braces are
+// ignored, truncated escapes dropped, numbers saturate, and groups nested
+// deeper than kMaxDepth are not shown. Time is linear in the input size and
+// the text is never longer than the input.
+std::u32string ReadRtfText(std::string_view rtf);
+
+// UTF-8 to code points; a malformed sequence gives U+FFFD.
+std::u32string DecodeUtf8(std::string_view utf8);
+// Code points to UTF-8; a value that is no Unicode scalar gives U+FFFD.
+std::string EncodeUtf8(std::u32string_view text);
+
+}  // namespace scenova::headless

@@ -1,0 +1,342 @@
+#include "rtfbuilder/CreateRTFText.h"
+
+#include <algorithm>
+#include <charconv>
+#include <string_view>
+#include <unordered_map>
+
+namespace scenova {
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+constexpr uint32_t kAutoColour = 0xFFFFFFFF;  // outside every 24-bit RGB value
+constexpr int kMostPoints = 1638;
+
+// Decodes the code point starting at pos and moves past it. A malformed
+// sequence gives U+FFFD and consumes only the bytes that could still have
+// begun a valid one, so the character after the damage survives.
+char32_t NextCodePoint(std::string_view s, std::size_t& pos) {
+    const auto lead = static_cast<unsigned char>(s[pos++]);
+    if (lead < 0x80) {
+        return lead;
+    }
+    int more = 0;
+    char32_t cp = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        more = 1;
+        cp = lead & 0x1Fu;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        more = 2;
+        cp = lead & 0x0Fu;
+        low = lead == 0xE0 ? 0xA0 : 0x80;   // overlong
+        high = lead == 0xED ? 0x9F : 0xBF;  // surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        more = 3;
+        cp = lead & 0x07u;
+        low = lead == 0xF0 ? 0x90 : 0x80;   // overlong
+        high = lead == 0xF4 ? 0x8F : 0xBF;  // beyond U+10FFFF
+    } else {
+        return kReplacement;
+    }
+    for (int i = 0; i < more; ++i) {
+        if (pos >= s.size()) {
+            return kReplacement;
+        }
+        const auto next = static_cast<unsigned char>(s[pos]);
+        if (next < low || next > high) {
+            return kReplacement;
+        }
+        cp = (cp << 6) | (next & 0x3Fu);
+        low = 0x80;
+        high = 0xBF;
+        ++pos;
+    }
+    return cp;
+}
+
+// A colour marker at the start of s: its length (0 when there is none) and
+// its colour, kAutoColour for "\cf0".
+struct Marker {
+    std::size_t length = 0;
+    uint32_t rgb = kAutoColour;
+};
+
+Marker MarkerAt(std::string_view s) {
+    if (s.starts_with("\\cf0")) {
+        return {4, kAutoColour};
+    }
+    if (!s.starts_with("\\cf(")) {
+        return {};
+    }
+    std::size_t pos = 4;
+    uint32_t rgb = 0;
+    for (int component = 0; component < 3; ++component) {
+        unsigned value = 0;
+        std::size_t digits = 0;
+        while (pos < s.size() && s[pos] >= '0' && s[pos] <= '9' && digits < 3) {
+            value = value * 10 + static_cast<unsigned>(s[pos] - '0');
+            ++pos;
+            ++digits;
+        }
+        if (digits == 0 || value > 255 || pos >= s.size() ||
+            s[pos] != (component < 2 ? ',' : ')')) {
+            return {};
+        }
+        ++pos;
+        rgb = (rgb << 8) | value;
+    }
+    return {pos, rgb};
+}
+
+// A piece of a string: literal text, or a colour switch.
+struct Piece {
+    std::string_view text;
+    uint32_t rgb = kAutoColour;
+    bool isColour = false;
+};
+
+// Splits s into text and colour switches, without the spaces around the
+// visible text.
+void SplitMarkers(std::string_view s, std::vector<Piece>& pieces) {
+    pieces.clear();
+    std::size_t textStart = 0;
+    std::size_t pos = 0;
+    while ((pos = s.find('\\', pos)) != std::string_view::npos) {
+        const Marker marker = MarkerAt(s.substr(pos));
+        if (marker.length == 0) {
+            ++pos;
+            continue;
+        }
+        if (pos > textStart) {
+            pieces.push_back({s.substr(textStart, pos - textStart)});
+        }
+        pieces.push_back({{}, marker.rgb, true});
+        pos += marker.length;
+        textStart = pos;
+    }
+    if (textStart < s.size()) {
+        pieces.push_back({s.substr(textStart)});
+    }
+
+    for (Piece& piece : pieces) {
+        if (piece.isColour) {
+            continue;
+        }
+        const std::size_t first = piece.text.find_first_not_of(' ');
+        piece.text.remove_prefix(std::min(first, piece.text.size()));
+        if (!piece.text.empty()) {
+            break;
+        }
+    }
+    for (auto it = pieces.rbegin(); it != pieces.rend(); ++it) {
+        if (it->isColour) {
+            continue;
+        }
+        const std::size_t last = it->text.find_last_not_of(' ');
+        it->text = it->text.substr(0, last == std::string_view::npos ? 0 : last + 1);
+        if (!it->text.empty()) {
+            break;
+        }
+    }
+}
+
+class Writer {
+public:
+    Writer(const std::vector<TranscriptBlock>& transcript, const TranscriptFontInfo& fonts,
+           bool useSeparator)
+        : m_transcript(transcript), m_fonts(fonts), m_useSeparator(useSeparator) {}
+
+    std::string Build() {
+        m_actorFont = FontIndex(m_fonts.ActorFontName);
+        m_textFont = FontIndex(m_fonts.TextFontName);
+        m_separatorFont = FontIndex(m_fonts.SeperatorFontName);
+
+        // The colour table comes first in the document, so one pass collects
+        // the colours and a second writes the paragraphs.
+        std::size_t textBytes = 0;
+        ForEachParagraph([&](std::string_view s, int, int16_t) {
+            textBytes += s.size();
+            CollectColours(s);
+        });
+        CollectColours(m_fonts.SeperatorChar);
+
+        // Room for the text plus a little markup per paragraph; escapes may
+        // still grow it, which std::string absorbs in amortised constant time.
+        m_out.reserve(256 + textBytes + textBytes / 8 + 48 * m_paragraphs);
+        m_out += "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n";
+        WriteFontTable();
+        WriteColourTable();
+        bool first = true;
+        ForEachParagraph([&](std::string_view s, int font, int16_t size) {
+            if (!first) {
+                m_out += "\\par\n";
+            }
+            first = false;
+            WriteParagraph(s, font, size);
+        });
+        m_out += "}\n";
+        return std::move(m_out);
+    }
+
+private:
+    template <class F>
+    void ForEachParagraph(F&& paragraph) {
+        m_paragraphs = 0;
+        for (std::size_t b = 0; b < m_transcript.size(); ++b) {
+            if (b > 0 && m_useSeparator) {
+                paragraph(m_fonts.SeperatorChar, m_separatorFont, m_fonts.SeperatorFontSize);
+                ++m_paragraphs;
+            }
+            paragraph(m_transcript[b].Actor, m_actorFont, m_fonts.ActorFontSize);
+            ++m_paragraphs;
+            for (const std::string& line : m_transcript[b].Texts) {
+                paragraph(line, m_textFont, m_fonts.TextFontSize);
+                ++m_paragraphs;
+            }
+        }
+    }
+
+    int FontIndex(const std::string& name) {
+        const auto found = std::find(m_fontNames.begin(), m_fontNames.end(), name);
+        if (found != m_fontNames.end()) {
+            return static_cast<int>(found - m_fontNames.begin());
+        }
+        m_fontNames.push_back(name);
+        return static_cast<int>(m_fontNames.size()) - 1;
+    }
+
+    void CollectColours(std::string_view s) {
+        for (std::size_t pos = s.find('\\'); pos != std::string_view::npos;
+             pos = s.find('\\', pos + 1)) {
+            const Marker marker = MarkerAt(s.substr(pos));
+            if (marker.length > 0 && marker.rgb != kAutoColour &&
+                m_colourIndex.emplace(marker.rgb, static_cast<int>(m_colours.size()) + 1).second) {
+                m_colours.push_back(marker.rgb);
+            }
+        }
+    }
+
+    void WriteFontTable() {
+        m_out += "{\\fonttbl";
+        for (std::size_t i = 0; i < m_fontNames.size(); ++i) {
+            m_out += "{\\f";
+            PutNumber(static_cast<int>(i));
+            m_out += "\\fnil\\fcharset0 ";
+            // A ';' would end the name early.
+            for (std::size_t pos = 0; pos < m_fontNames[i].size();) {
+                const char32_t c = NextCodePoint(m_fontNames[i], pos);
+                if (c == ';') {
+                    m_out += "\\'3b";
+                } else {
+                    PutCodePoint(c);
+                }
+            }
+            m_out += ";}";
+        }
+        m_out += "}\n";
+    }
+
+    void WriteColourTable() {
+        m_out += "{\\colortbl;";
+        for (uint32_t rgb : m_colours) {
+            m_out += "\\red";
+            PutNumber(static_cast<int>((rgb >> 16) & 0xFF));
+            m_out += "\\green";
+            PutNumber(static_cast<int>((rgb >> 8) & 0xFF));
+            m_out += "\\blue";
+            PutNumber(static_cast<int>(rgb & 0xFF));
+            m_out += ';';
+        }
+        m_out += "}\n";
+    }
+
+    void WriteParagraph(std::string_view s, int font, int16_t size) {
+        m_out += "\\pard\\plain\\f";
+        PutNumber(font);
+        if (size > 0) {
+            m_out += "\\fs";
+            PutNumber(2 * std::min<int>(size, kMostPoints));
+        }
+        m_out += ' ';
+        SplitMarkers(s, m_pieces);
+        for (const Piece& piece : m_pieces) {
+            if (piece.isColour) {
+                m_out += "\\cf";
+                PutNumber(piece.rgb == kAutoColour ? 0 : m_colourIndex.at(piece.rgb));
+                m_out += ' ';
+            } else {
+                PutText(piece.text);
+            }
+        }
+    }
+
+    void PutText(std::string_view text) {
+        for (std::size_t pos = 0; pos < text.size();) {
+            const char32_t c = NextCodePoint(text, pos);
+            if (c == '\r' && pos < text.size() && text[pos] == '\n') {
+                ++pos;  // CR LF is one line break
+            }
+            PutCodePoint(c);
+        }
+    }
+
+    void PutCodePoint(char32_t c) {
+        if (c == '\\' || c == '{' || c == '}') {
+            m_out += '\\';
+            m_out += static_cast<char>(c);
+        } else if (c == '\t') {
+            m_out += "\\tab ";
+        } else if (c == '\n' || c == '\r') {
+            m_out += ' ';
+        } else if (c < 0x20 || c == 0x7F) {
+            // Other control characters have no visible form.
+        } else if (c < 0x80) {
+            m_out += static_cast<char>(c);
+        } else if (c < 0x10000) {
+            PutUnicodeUnit(c);
+        } else {
+            const char32_t offset = c - 0x10000;
+            PutUnicodeUnit(0xD800 + (offset >> 10));
+            PutUnicodeUnit(0xDC00 + (offset & 0x3FF));
+        }
+    }
+
+    // \uN takes a signed 16-bit N; the '?' is what readers without Unicode show.
+    void PutUnicodeUnit(char32_t unit) {
+        m_out += "\\u";
+        PutNumber(unit > 0x7FFF ? static_cast<int>(unit) - 0x10000 : static_cast<int>(unit));
+        m_out += '?';
+    }
+
+    void PutNumber(int value) {
+        char digits[16];
+        const auto result = std::to_chars(digits, digits + sizeof digits, value);
+        m_out.append(digits, result.ptr);
+    }
+
+    const std::vector<TranscriptBlock>& m_transcript;
+    const TranscriptFontInfo& m_fonts;
+    const bool m_useSeparator;
+
+    std::string m_out;
+    std::vector<std::string> m_fontNames;
+    int m_actorFont = 0;
+    int m_textFont = 0;
+    int m_separatorFont = 0;
+    std::vector<uint32_t> m_colours;  // colour table entries from 1
+    std::unordered_map<uint32_t, int> m_colourIndex;
+    std::vector<Piece> m_pieces;  // reused for every paragraph
+    std::size_t m_paragraphs = 0;
+};
+
+}  // namespace
+
+std::string CreateRTFText(int32_t /*hWnd*/, int16_t /*metricA*/, int16_t /*metricB*/,
+                          const std::vector<TranscriptBlock>& transcript, TranscriptFontInfo& fonts,
+                          int16_t& useSeparator) {
+    return Writer(transcript, fonts, useSeparator != 0).Build();
+}
+
+}  // namespace scenova

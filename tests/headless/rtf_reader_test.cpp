@@ -1,0 +1,159 @@
+// The RTF reader of the headless transcript control: what a word processor
+// would show, and nothing worse than a sensible guess on damaged input.
+
+#include "headless/RtfReader.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace scenova::headless {
+namespace {
+
+struct Row {
+    std::string rtf;
+    std::string shown;  // UTF-8, so that failures read well
+};
+
+void ExpectShown(const std::vector<Row>& rows) {
+    for (const Row& row : rows) {
+        EXPECT_EQ(EncodeUtf8(ReadRtfText(row.rtf)), row.shown) << "RTF: " << row.rtf;
+    }
+}
+
+TEST(RtfReader, ControlWordsAndSymbols) {
+    ExpectShown({
+        {R"({\rtf1\ansi\deff0 Hello})", "Hello"},
+        {R"({\b Bold\b0  two})", "Bold two"},  // one space delimits, the next is text
+        {R"(\fs24 x\li-720 y\foo123 z)", "xyz"},
+        {R"(a\par b\line c\tab d)", "a\nb\nc\td"},
+        {R"(a\par\par b\sect c\page d)", "a\n\nb\nc\nd"},
+        {"a\r\nb\nc", "abc"},  // line breaks in the file are not text
+        {"a\\\nb\\\r\nc", "a\nb\nc"},
+        {"a\tb", "a\tb"},
+        {R"(\\ \{ \})", "\\ { }"},
+        {R"(a\~b\-c\_d)", "a\u00A0bc\u2011d"},
+        {R"(\emdash\endash\lquote\rquote\ldblquote\rdblquote\bullet)",
+         "\u2014\u2013\u2018\u2019\u201C\u201D\u2022"},
+        {R"(\PAR x)", "x"},  // words are case-sensitive
+        {"\\" + std::string(100, 'q') + " x", "x"},
+        {R"(a\|b\:c)", "abc"},
+    });
+}
+
+TEST(RtfReader, HexEscapesAndHighBytesAreWindows1252) {
+    ExpectShown({
+        {R"(caf\'e9 caf\'E9)", "caf\u00e9 caf\u00e9"},
+        {R"(\'80\'93x\'94\'9f)", "\u20AC\u201Cx\u201D\u0178"},
+        {R"(\'81\'8d)", "\u0081\u008D"},  // unassigned bytes keep their C1 code points
+        {R"(\'41\'7b\'7d)", "A{}"},       // a brace by number is text, not a group
+        {R"(a\'0ab\'09c\'00d)", "ab\tcd"},
+        {"caf\xe9 \x80", "caf\u00e9 \u20AC"},
+    });
+}
+
+TEST(RtfReader, UnicodeSkipsTheCharactersItReplaces) {
+    ExpectShown({
+        {R"(\u233?x)", "\u00e9x"},  // \uc1 unless told otherwise
+        {R"(\uc0\u233 x)", "\u00e9x"},
+        {R"(\uc1\u233?x)", "\u00e9x"},
+        {R"(\uc2\u233??x)", "\u00e9x"},
+        {R"(\uc2\u233\'3f\'3fx)", "\u00e9x"},  // an escape is one character
+        {R"(\u233\par x)", "\u00e9x"},         // so is a control word
+        {R"({\uc2\u233?}x)", "\u00e9x"},       // a group ends the skip
+        {R"(\u233{x})", "\u00e9x"},
+        {R"({\uc0\u233?}\u233?x)", "\u00e9?\u00e9x"},  // \uc belongs to its group
+        {R"({\uc99999999999\u233 abc}d)", "\u00e9d"},
+        {R"(\u8364?\u-3?\u65533?)", "\u20AC\uFFFD\uFFFD"},
+        {R"(\u-10179?\u-8704?)", "\U0001F600"},  // a surrogate pair is one character
+        {R"(\u55357?\u56832?)", "\U0001F600"},
+        {R"(\u-10179?x)", "\uFFFDx"},
+        {R"(\u-8704?x)", "\uFFFDx"},
+        {R"(x\u-10179?)", "x\uFFFD"},
+        {R"(\u99999999999?\u-99999?\u70000?)", "\uFFFD\uFFFD\uFFFD"},
+        {R"(\u10?\u0?x)", "x"},  // control characters by number are not text
+    });
+    EXPECT_EQ(ReadRtfText(R"(\u-10179?\u-8704?)").size(), 1u);
+}
+
+TEST(RtfReader, DestinationsAreNotShown) {
+    ExpectShown({
+        {"{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fnil Arial;}{\\f1 Times;}}\n"
+         "{\\colortbl;\\red128\\green0\\blue0;}{\\stylesheet{\\s0 Normal;}}"
+         "{\\info{\\title T}{\\author A}}\\pard Hello}",
+         "Hello"},
+        {R"({\*\generator Writer;}{\*\unknown {nested} text}x)", "x"},
+        {R"({\pict\pngblip 89504e470d0a}x)", "x"},
+        {R"({\header H}{\footerr F}body{\footnote N})", "body"},
+        {R"({\field{\*\fldinst HYPERLINK "u"}{\fldrslt link}})", "link"},
+        {R"({\upr{a}{\*\ud{b}}})", "a"},
+        {"{\\pict\\bin6 {}\\}{x}y", "y"},  // binary data is not read as RTF
+        {"a\\bin99999 bc", "a"},
+        {R"(a{\b b{\i c{\ul d}e}f}g)", "abcdefg"},
+    });
+}
+
+TEST(RtfReader, DamagedInputGivesASensibleText) {
+    ExpectShown({
+        {"", ""},
+        {"{", ""},
+        {"}}}a{{{b", "ab"},
+        {"{\\*\\x {}}}}visible", "visible"},
+        {"a\\", "a"},
+        {"a\\'", "a"},
+        {"a\\'4", "a"},
+        {"a\\'4x", "ax"},
+        {"\\'zz", "zz"},
+        {"\\u-x", "-x"},  // \u without a number is ignored
+        {std::string("a\0b\x01\x7f", 5), "ab"},
+        {"\\fs99999999999999999999999999999 x", "x"},
+        {"\\fs-99999999999999999999999999999 x", "x"},
+        {"\\\xff\\\x80x", "x"},
+        {std::string(5000, '{') + "deep" + std::string(5000, '}') + "after", "after"},
+        {std::string(kMaxDepth, '{') + "shown" + std::string(kMaxDepth, '}'), "shown"},
+        {std::string(kMaxDepth + 1, '{') + "hidden" + std::string(kMaxDepth + 1, '}'), ""},
+    });
+}
+
+// Random RTF-ish input, so that the sanitizer builds see every path on
+// input nobody thought of. The text can never outgrow the input.
+TEST(RtfReader, ArbitraryInputNeverFails) {
+    const std::string alphabet = "{}\\'*-~_?0123456789-abcuparbinfcsE9 \n\r\x80\xff";
+    uint32_t seed = 12345;
+    for (int round = 0; round < 3000; ++round) {
+        std::string rtf;
+        const int length = round % 200;
+        for (int i = 0; i < length; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            rtf += alphabet[(seed >> 16) % alphabet.size()];
+        }
+        EXPECT_LE(ReadRtfText(rtf).size(), rtf.size()) << rtf;
+    }
+}
+
+TEST(Utf8, MalformedSequencesBecomeReplacementCharacters) {
+    struct Case {
+        std::string utf8;
+        std::u32string decoded;
+    };
+    const std::vector<Case> cases = {
+        {"a\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80", U"a\u00e9\u20AC\U0001F600"},
+        {"\xc0\x80", U"\uFFFD\uFFFD"},                      // overlong
+        {"\xe0\x80\x80", U"\uFFFD\uFFFD\uFFFD"},            // overlong
+        {"\xed\xa0\x80", U"\uFFFD\uFFFD\uFFFD"},            // a surrogate
+        {"\xf4\x90\x80\x80", U"\uFFFD\uFFFD\uFFFD\uFFFD"},  // beyond U+10FFFF
+        {"\xe2\x82x", U"\uFFFDx"},                          // the damage does not eat the x
+        {"x\xf0\x9f\x98", U"x\uFFFD"},
+        {"\xff\xfe", U"\uFFFD\uFFFD"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(DecodeUtf8(c.utf8), c.decoded) << c.utf8;
+    }
+    EXPECT_EQ(EncodeUtf8(U"a\u00e9\u20AC\U0001F600"), "a\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80");
+    EXPECT_EQ(EncodeUtf8(std::u32string{0xD800, 0x110000}), "\xef\xbf\xbd\xef\xbf\xbd");
+}
+
+}  // namespace
+}  // namespace scenova::headless
