@@ -1,5 +1,6 @@
 #include "headless/EventLoop.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace scenova::headless {
@@ -15,16 +16,26 @@ void EventLoop::Post(std::function<void()> message) {
 
 int EventLoop::ProcessPending() {
     int count = 0;
-    while (!m_posted.empty()) {
+    while (true) {
         if (count == kMaxMessagesPerPass) {
             throw std::logic_error("headless event loop: messages keep posting themselves");
         }
-        auto message = std::move(m_posted.front());
-        m_posted.pop_front();
-        ++count;
-        message();
+        if (!m_posted.empty()) {
+            auto message = std::move(m_posted.front());
+            m_posted.pop_front();
+            ++count;
+            message();
+        } else if (!m_timed.empty() && m_timed.begin()->first.first <= m_now) {
+            // Like a timer message, timed work that is due runs once the
+            // posted messages are done, also inside a yield.
+            auto node = m_timed.extract(m_timed.begin());
+            m_dueOf.erase(node.key().second);
+            ++count;
+            node.mapped()();
+        } else {
+            return count;
+        }
     }
-    return count;
 }
 
 EventLoop::TimerId EventLoop::At(Micros due, std::function<void()> callback) {
@@ -57,10 +68,7 @@ void EventLoop::AdvanceBy(Micros duration) {
 void EventLoop::AdvanceTo(Micros time) {
     ProcessPending();
     while (!m_timed.empty() && m_timed.begin()->first.first <= time) {
-        auto node = m_timed.extract(m_timed.begin());
-        m_dueOf.erase(node.key().second);
-        m_now = node.key().first;
-        node.mapped()();
+        m_now = std::max(m_now, m_timed.begin()->first.first);
         ProcessPending();
     }
     if (time > m_now) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -25,8 +26,8 @@ public:
     Micros Now() const { return m_now; }
 
     void Post(std::function<void()> message);
-    // Runs posted messages until none is left, also those posted meanwhile.
-    // Returns how many ran.
+    // Runs posted messages until none is left, also those posted meanwhile,
+    // then timed callbacks that are due by now. Returns how many ran.
     int ProcessPending();
     bool HasPending() const { return !m_posted.empty(); }
 
@@ -34,6 +35,8 @@ public:
     void Cancel(TimerId id);
     // The due time of the earliest timed callback, or -1 when there is none.
     Micros NextDue() const;
+    // How many timed callbacks wait (for tests that bound the schedule).
+    std::size_t PendingTimed() const { return m_timed.size(); }
 
     // Moves the clock forward by `duration`, running what falls due.
     void AdvanceBy(Micros duration);

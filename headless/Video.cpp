@@ -3,15 +3,95 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <limits>
 #include <string_view>
 #include <system_error>
+
+extern "C" {
+#include <libavformat/avformat.h>
+#include <libavutil/dict.h>
+#include <libavutil/log.h>
+}
 
 #include "runtime/Convert.h"
 #include "runtime/RuntimeError.h"
 
 namespace scenova::headless {
 
+namespace {
+
+struct FormatCloser {
+    void operator()(AVFormatContext* format) const { avformat_close_input(&format); }
+};
+
+// The length in seconds of the movie in the file at path, when libavformat
+// reads the file as one with a video stream and can tell its length.
+std::optional<double> ProbeMovieSeconds(const std::string& path) {
+    // A FIFO or a device could block or never end: only plain files qualify.
+    std::error_code error;
+    if (path.empty() || !std::filesystem::is_regular_file(path, error)) {
+        return std::nullopt;
+    }
+    // The library would otherwise write its complaints about bad files to
+    // stderr, into the middle of the trace.
+    static const bool quiet = [] {
+        av_log_set_level(AV_LOG_QUIET);
+        return true;
+    }();
+    (void)quiet;
+
+    // Playlist-like formats may name further resources; only local files are
+    // read, and the "file:" prefix keeps the path from being taken as a URL.
+    AVDictionary* options = nullptr;
+    av_dict_set(&options, "protocol_whitelist", "file", 0);
+    AVFormatContext* raw = nullptr;
+    const std::string url = "file:" + path;
+    const int opened = avformat_open_input(&raw, url.c_str(), nullptr, &options);
+    av_dict_free(&options);
+    if (opened < 0 || raw == nullptr) {
+        return std::nullopt;
+    }
+    const std::unique_ptr<AVFormatContext, FormatCloser> format(raw);
+    if (avformat_find_stream_info(format.get(), nullptr) < 0) {
+        return std::nullopt;
+    }
+
+    // Cover art comes as a one-picture "video" stream; it does not make a movie.
+    const AVStream* video = nullptr;
+    for (unsigned i = 0; i < format->nb_streams && video == nullptr; ++i) {
+        const AVStream* stream = format->streams[i];
+        if (stream != nullptr && stream->codecpar != nullptr &&
+            stream->codecpar->codec_type == AVMEDIA_TYPE_VIDEO &&
+            (stream->disposition & AV_DISPOSITION_ATTACHED_PIC) == 0) {
+            video = stream;
+        }
+    }
+    if (video == nullptr) {
+        return std::nullopt;
+    }
+
+    double seconds = 0.0;
+    if (format->duration != AV_NOPTS_VALUE && format->duration > 0) {
+        seconds = static_cast<double>(format->duration) / AV_TIME_BASE;
+    } else if (video->duration != AV_NOPTS_VALUE && video->duration > 0 &&
+               video->time_base.num > 0 && video->time_base.den > 0) {
+        seconds = static_cast<double>(video->duration) * av_q2d(video->time_base);
+    }
+    // A still picture read as a stream has no length; neither may a damaged file.
+    if (!(std::isfinite(seconds) && seconds > 0.0)) {
+        return std::nullopt;
+    }
+    return seconds;
+}
+
+}  // namespace
+
 Video::Video(Context& ctx, std::string name) : m_ctx(ctx), m_name(std::move(name)) {}
+
+Video::~Video() {
+    *m_alive = false;
+    CancelTimer();
+}
 
 void Video::Left(float value) {
     m_ctx.trace.Put(m_name, "Left", value);
@@ -45,21 +125,49 @@ void Video::Enabled(bool value) {
 
 void Video::TimeFormat(float format) {
     m_ctx.trace.Put(m_name, "TimeFormat", format);
+    const double before = UnitsPerSecond();
+    const double current = CurrentPosition();
     m_timeFormat = format;
+    const double ratio = UnitsPerSecond() / before;
+    if (ratio == 1.0) {
+        return;
+    }
+    m_position = current * ratio;
+    if (m_state == PlayState::Playing) {
+        // Carry on from here in the new unit; what the clock has passed is
+        // not raised again.
+        m_end *= ratio;
+        m_anchorClock = m_ctx.loop.Now();
+        CancelTimer();
+        m_next = static_cast<std::size_t>(
+            std::partition_point(m_byTime.begin(), m_byTime.end(),
+                                 [&](const Signal& s) { return DueAt(s.time) <= m_anchorClock; }) -
+            m_byTime.begin());
+        ScheduleNext();
+    }
 }
 
 bool Video::OpenMovie(const std::string& path, double position) {
     m_ctx.trace.Call(m_name, "OpenMovie", path, position);
+    CancelTimer();
     m_state = PlayState::Stopped;
     m_range.reset();
-    std::error_code error;
-    m_open = !path.empty() && !m_destroyed && std::filesystem::is_regular_file(path, error);
-    m_path = m_open ? path : std::string();
+    m_open = false;
+    m_path.clear();
+    m_durationSeconds = 0.0;
     m_position = 0.0;
-    if (m_open) {
-        MoveTo(position);
+    if (m_destroyed) {
+        return false;
     }
-    return m_open;
+    const std::optional<double> seconds = ProbeMovieSeconds(path);
+    if (!seconds) {
+        return false;
+    }
+    m_open = true;
+    m_path = path;
+    m_durationSeconds = *seconds;
+    m_position = Clamped(position);
+    return true;
 }
 
 void Video::SetSignalTimes(std::string& times) {
@@ -68,6 +176,9 @@ void Video::SetSignalTimes(std::string& times) {
     if (!TrimSpaces(times).empty()) {
         std::string_view rest = times;
         while (true) {
+            if (parsed.size() == kMaxSignalTimes) {
+                Raise(err::Overflow);
+            }
             const auto comma = rest.find(',');
             parsed.push_back(ToDouble(rest.substr(0, comma)));
             if (comma == std::string_view::npos) {
@@ -76,7 +187,26 @@ void Video::SetSignalTimes(std::string& times) {
             rest.remove_prefix(comma + 1);
         }
     }
+    std::vector<Signal> byTime;
+    byTime.reserve(parsed.size());
+    for (std::size_t i = 0; i < parsed.size(); ++i) {
+        if (std::isfinite(parsed[i])) {
+            byTime.push_back({parsed[i], static_cast<int16_t>(i + 1)});
+        }
+    }
+    std::stable_sort(byTime.begin(), byTime.end(),
+                     [](const Signal& a, const Signal& b) { return a.time < b.time; });
     m_signalTimes = std::move(parsed);
+    m_byTime = std::move(byTime);
+    if (m_state == PlayState::Playing) {
+        CancelTimer();
+        const EventLoop::Micros now = m_ctx.loop.Now();
+        m_next = static_cast<std::size_t>(
+            std::partition_point(m_byTime.begin(), m_byTime.end(),
+                                 [&](const Signal& s) { return DueAt(s.time) <= now; }) -
+            m_byTime.begin());
+        ScheduleNext();
+    }
 }
 
 void Video::EnableSignals(bool enable) {
@@ -91,13 +221,17 @@ void Video::SetPlayMode(int16_t mode) {
 
 bool Video::PlayRange(double startTime, double endTime, bool lineFlag) {
     m_ctx.trace.Call(m_name, "PlayRange", startTime, endTime, lineFlag);
-    // Written so that NaN fails as well.
-    if (!m_open || !(startTime >= 0.0 && startTime <= endTime)) {
+    if (!m_open || !std::isfinite(startTime) || !std::isfinite(endTime) || startTime < 0.0 ||
+        startTime > endTime) {
         return false;
     }
-    m_range = Range{startTime, endTime, lineFlag};
-    MoveTo(startTime);
-    m_state = PlayState::Playing;
+    const double end = std::min(endTime, Duration());
+    if (startTime > end) {
+        return false;
+    }
+    m_range = Range{startTime, end, lineFlag};
+    m_end = end;
+    PlayFrom(startTime);
     return true;
 }
 
@@ -106,31 +240,179 @@ void Video::Seek(double position) {
     if (std::isnan(position)) {
         Raise(err::InvalidCall);
     }
-    MoveTo(position);
+    const double target = Clamped(position);
+    if (m_state == PlayState::Playing) {
+        PlayFrom(target);
+    } else {
+        m_position = target;
+        PostSignalsAt(target);
+    }
 }
 
 void Video::Stop() {
     m_ctx.trace.Call(m_name, "Stop");
-    m_state = PlayState::Stopped;
+    Halt(PlayState::Stopped);
 }
 
 void Video::Pause() {
     m_ctx.trace.Call(m_name, "Pause");
     if (m_state == PlayState::Playing) {
-        m_state = PlayState::Paused;
+        Halt(PlayState::Paused);
     }
+}
+
+double Video::CurrentPosition() {
+    if (m_state != PlayState::Playing) {
+        return m_position;
+    }
+    const double seconds = static_cast<double>(m_ctx.loop.Now() - m_anchorClock) / 1e6;
+    return std::min(m_end, m_position + seconds * UnitsPerSecond());
+}
+
+void Video::SetDuration(double duration) {
+    Halt(PlayState::Stopped);
+    const double units = std::isfinite(duration) && duration > 0.0 ? duration : 0.0;
+    m_durationSeconds = units / UnitsPerSecond();
+    m_position = Clamped(m_position);
 }
 
 void Video::Destroy() {
     m_destroyed = true;
+    *m_alive = false;
+    CancelTimer();
     m_state = PlayState::Stopped;
+    m_open = false;
 }
 
-void Video::MoveTo(double position) {
-    if (std::isnan(position)) {
-        position = 0.0;
+EventLoop::Micros Video::DueAt(double time) const {
+    using Micros = EventLoop::Micros;
+    // Rounded to the microsecond from the anchor, so that no error adds up
+    // from one event to the next. Far-off times saturate (4e18 us is over a
+    // hundred thousand years).
+    double micros = std::floor((time - m_position) / UnitsPerSecond() * 1e6 + 0.5);
+    if (!(micros > 0.0)) {
+        return m_anchorClock;
     }
-    m_position = m_open ? std::clamp(position, 0.0, m_duration) : position;
+    micros = std::min(micros, 4e18);
+    const auto offset = static_cast<Micros>(micros);
+    if (m_anchorClock > std::numeric_limits<Micros>::max() - offset) {
+        return std::numeric_limits<Micros>::max();
+    }
+    return m_anchorClock + offset;
+}
+
+double Video::Clamped(double position) {
+    if (std::isnan(position)) {
+        return 0.0;
+    }
+    return std::clamp(position, 0.0, Duration());
+}
+
+void Video::Halt(PlayState state) {
+    if (m_state == PlayState::Playing) {
+        m_position = CurrentPosition();
+        CancelTimer();
+    }
+    m_state = state;
+}
+
+void Video::CancelTimer() {
+    if (m_timer) {
+        m_ctx.loop.Cancel(*m_timer);
+        m_timer.reset();
+    }
+}
+
+void Video::PlayFrom(double position) {
+    CancelTimer();
+    m_position = position;
+    m_anchorClock = m_ctx.loop.Now();
+    PostSignalsAt(position);
+    // Times equal to the start were just posted; the timed ones come after.
+    m_next = static_cast<std::size_t>(
+        std::upper_bound(m_byTime.begin(), m_byTime.end(), position,
+                         [](double p, const Signal& s) { return p < s.time; }) -
+        m_byTime.begin());
+    if (position >= m_end) {
+        m_state = PlayState::Stopped;
+        PostNotify();
+        return;
+    }
+    m_state = PlayState::Playing;
+    ScheduleNext();
+}
+
+void Video::ScheduleNext() {
+    // Only the next event waits in the loop, so a lesson with thousands of
+    // blocks costs one timer at a time.
+    if (m_next < m_byTime.size() && m_byTime[m_next].time <= m_end) {
+        m_timer = m_ctx.loop.At(DueAt(m_byTime[m_next].time), [this] { SignalDue(); });
+    } else {
+        m_timer = m_ctx.loop.At(DueAt(m_end), [this] { EndDue(); });
+    }
+}
+
+void Video::SignalDue() {
+    m_timer.reset();
+    if (m_next >= m_byTime.size()) {
+        ScheduleNext();
+        return;
+    }
+    const int16_t number = m_byTime[m_next].number;
+    ++m_next;
+    // Scheduled before the handler runs, so whatever it does to playback
+    // (stop, seek, play another range) replaces the schedule.
+    ScheduleNext();
+    if (m_signalsEnabled) {
+        RaiseSignal(number);
+    }
+}
+
+void Video::EndDue() {
+    m_timer.reset();
+    m_position = m_end;
+    m_state = PlayState::Stopped;
+    RaiseNotify();
+}
+
+void Video::PostSignalsAt(double position) {
+    if (!m_open || !m_signalsEnabled) {
+        return;
+    }
+    const auto [first, last] =
+        std::equal_range(m_byTime.begin(), m_byTime.end(), Signal{position, 0},
+                         [](const Signal& a, const Signal& b) { return a.time < b.time; });
+    for (auto it = first; it != last; ++it) {
+        m_ctx.loop.Post([this, alive = m_alive, number = it->number] {
+            if (*alive && m_signalsEnabled) {
+                RaiseSignal(number);
+            }
+        });
+    }
+}
+
+void Video::PostNotify() {
+    m_ctx.loop.Post([this, alive = m_alive] {
+        if (*alive) {
+            RaiseNotify();
+        }
+    });
+}
+
+// The handler may release the control (its window unloads), so the raise
+// works on copies and nothing of the control is touched after it.
+void Video::RaiseSignal(int16_t number) {
+    Context& ctx = m_ctx;
+    const std::string name = m_name;
+    const auto handler = m_events.SignalEvent;
+    ctx.Raise(name, "SignalEvent", handler, number);
+}
+
+void Video::RaiseNotify() {
+    Context& ctx = m_ctx;
+    const std::string name = m_name;
+    const auto handler = m_events.Notify;
+    ctx.Raise(name, "Notify", handler);
 }
 
 }  // namespace scenova::headless

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -8,13 +10,29 @@
 
 #include "controls/Video.h"
 #include "headless/Context.h"
+#include "headless/EventLoop.h"
 
 namespace scenova::headless {
 
-// A video player held in memory. For now it keeps the shape of playback only:
-// it opens any existing regular file, records what it is told, keeps the
-// position in range and raises no events. Its duration is what a test sets
-// (SetDuration) and reads as 0 while no movie is open.
+// A video player on the virtual clock. It reads real movie files (their
+// length only: nothing is decoded or shown) and plays a range at normal speed
+// while the host advances the clock, raising SignalEvent at the signal times
+// and Notify at the end of the range.
+//
+// Units. Every position (OpenMovie, PlayRange, Seek, SetSignalTimes,
+// CurrentPosition, Duration) is in the unit chosen by TimeFormat: 1 means
+// milliseconds; 0 (the default) and every other value mean seconds. A change
+// of unit converts the current position and the end of a running range;
+// signal times are numbers and are read in the unit in force.
+//
+// Events. One caused by a call (a range starting on a signal time, a seek
+// landing on one, a range that ends where it starts) is posted and delivered
+// when pending messages are processed, never inside the call; posted events
+// stay queued whatever the component calls next, as a real control's
+// messages do. Events reached while time passes are raised at their exact
+// virtual time (microsecond resolution). Signals are checked against
+// EnableSignals when posted and again when delivered or due. A destroyed
+// control raises nothing.
 class Video final : public controls::IVideo {
 public:
     enum class PlayState { Stopped, Playing, Paused };
@@ -23,8 +41,13 @@ public:
         double end = 0.0;
         bool lineFlag = false;
     };
+    // Event numbers are 16-bit, so a longer list cannot be signalled.
+    static constexpr std::size_t kMaxSignalTimes = 32767;
 
     Video(Context& ctx, std::string name);
+    ~Video() override;
+    Video(const Video&) = delete;
+    Video& operator=(const Video&) = delete;
 
     // IContainedControl
     float Left() const override { return m_left; }
@@ -43,32 +66,44 @@ public:
     // IVideo
     void Advise(controls::VideoEvents events) override { m_events = std::move(events); }
     void TimeFormat(float format) override;
-    // True when path names an existing regular file; a failed open leaves no
-    // movie open. The position is then sought as by Seek.
+    // True when path names a regular file that libavformat reads as a movie
+    // with a video stream and a known, positive length; a file whose length
+    // cannot be told is refused, as nothing could be signalled at its end.
+    // Any movie open before is closed either way. The movie then stands at
+    // position (NaN as 0, clamped as by Seek) without raising anything.
     bool OpenMovie(const std::string& path, double position) override;
     // Comma-separated numbers in the invariant form; "" clears the list. Text
-    // that does not parse raises (13, or 6 for a number out of range) and
-    // keeps the previous list.
+    // that does not parse raises (13, or 6 for a number out of range), as
+    // does a list longer than kMaxSignalTimes (6); the previous list is then
+    // kept. While playing, the new times still ahead of the clock are
+    // scheduled.
     void SetSignalTimes(std::string& times) override;
     void EnableSignals(bool enable) override;
     void SetPlayMode(int16_t mode) override;
-    // True and playing from startTime when a movie is open and
-    // 0 <= startTime <= endTime; otherwise false and nothing changes.
+    // False, changing nothing, without a movie, for a bound that is not a
+    // finite number, for startTime < 0, startTime > endTime or startTime
+    // beyond Duration. Otherwise plays afresh from startTime to endTime
+    // (clamped to Duration); the end stops playback and raises Notify after
+    // any signal there.
     bool PlayRange(double startTime, double endTime, bool lineFlag) override;
-    // Clamped into 0..Duration while a movie is open; NaN raises 5.
+    // Clamped into 0..Duration (0 without a movie); NaN raises 5. Landing on
+    // signal times posts them (with a movie open and signals enabled). While
+    // playing, playback goes on from there to the same end; landing at or
+    // beyond that end finishes the range (Notify is posted).
     void Seek(double position) override;
+    // Both halt playback where it is; a later PlayRange starts afresh.
     void Stop() override;
     void Pause() override;
-    double CurrentPosition() override { return m_position; }
-    double Duration() override { return m_open ? m_duration : 0.0; }
+    double CurrentPosition() override;
+    double Duration() override { return m_open ? m_durationSeconds * UnitsPerSecond() : 0.0; }
 
-    // Stands in for probing the media until the player reads real files.
-    // Negative or NaN counts as 0; an open movie's position is kept in range.
-    void SetDuration(double duration) {
-        m_duration = duration > 0.0 ? duration : 0.0;
-        MoveTo(m_position);
-    }
+    // For tests only: gives the open movie another length in the current
+    // unit (negative, NaN or infinite as 0). Playback stops; the position is
+    // kept in range. The next OpenMovie reads the length from its file.
+    void SetDuration(double duration);
 
+    // The window unloads: pending events are dropped and nothing is raised
+    // or opened from now on.
     void Destroy();
     bool IsDestroyed() const { return m_destroyed; }
 
@@ -80,15 +115,36 @@ public:
     bool SignalsEnabled() const { return m_signalsEnabled; }
     int16_t PlayMode() const { return m_playMode; }
     PlayState State() const { return m_state; }
-    // The range of the last successful PlayRange.
+    // The range of the last successful PlayRange, its end clamped.
     const std::optional<Range>& LastRange() const { return m_range; }
 
 private:
-    void MoveTo(double position);
+    struct Signal {
+        double time;
+        int16_t number;
+    };
+
+    double UnitsPerSecond() const { return m_timeFormat == 1.0f ? 1000.0 : 1.0; }
+    EventLoop::Micros DueAt(double time) const;
+    double Clamped(double position);
+    void Halt(PlayState state);
+    void CancelTimer();
+    // Plays from position to m_end from now on, posting the events at position.
+    void PlayFrom(double position);
+    // Schedules the next signal up to m_end, or the end itself.
+    void ScheduleNext();
+    void SignalDue();
+    void EndDue();
+    void PostSignalsAt(double position);
+    void PostNotify();
+    void RaiseSignal(int16_t number);
+    void RaiseNotify();
 
     Context& m_ctx;
     std::string m_name;
     controls::VideoEvents m_events;
+    // Shared with posted events, which may outlive the control.
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 
     float m_left = 0.0f;
     float m_top = 0.0f;
@@ -101,13 +157,23 @@ private:
     float m_timeFormat = 0.0f;
     bool m_open = false;
     std::string m_path;
-    double m_duration = 0.0;
-    double m_position = 0.0;
+    double m_durationSeconds = 0.0;
     std::vector<double> m_signalTimes;
+    // The finite signal times by time, equal times in list order.
+    std::vector<Signal> m_byTime;
     bool m_signalsEnabled = false;
     int16_t m_playMode = 0;
     PlayState m_state = PlayState::Stopped;
     std::optional<Range> m_range;
+
+    // Stopped or paused: where the movie stands. Playing: the position at
+    // m_anchorClock, from which every due time is computed.
+    double m_position = 0.0;
+    EventLoop::Micros m_anchorClock = 0;
+    double m_end = 0.0;
+    // The first of m_byTime not yet reached while playing.
+    std::size_t m_next = 0;
+    std::optional<EventLoop::TimerId> m_timer;
 };
 
 }  // namespace scenova::headless
