@@ -1,0 +1,34 @@
+#include "module/Module1.h"
+#include "runtime/Array.h"
+#include "runtime/Convert.h"
+#include "tool/CScenova.h"
+
+namespace scenova {
+
+// Hands the video the start time of every block and, last, the video's
+// length: signal k then marks block k-1 and signal n+1 the end. A lesson the
+// video cannot signal still plays, so every failure here is absorbed.
+void CScenova::RegisterCueTimes() {
+    try {
+        m_platform.toolkit().DoEvents();
+        const auto& blocks = Module1::Get().g_Blocks;
+        const int32_t last = UBound(blocks);
+        controls::IVideo& video = m_MyForm->movOrvMovie();
+        std::string list;
+        for (int32_t b = 0; b <= last; ++b) {
+            list += FormatNumber(Element(blocks, b).StartTime);
+            list += ',';
+        }
+        list += FormatNumber(video.Duration());
+        video.SetSignalTimes(list);
+        video.EnableSignals(true);
+    } catch (const RuntimeError&) {
+    }
+}
+
+// Slider position 0 is the start, 1..n the blocks, n+1 the end.
+void CScenova::SetSliderRange() {
+    m_MyForm->sldVideoSlider().Max(UBound(Module1::Get().g_Blocks) + 2);
+}
+
+}  // namespace scenova

@@ -1,0 +1,343 @@
+// The lesson script through the whole startup: cue tables, host messages and
+// resource commands, the transcript's links and the published cue times.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <initializer_list>
+
+#include "headless/HeadlessPlatform.h"
+#include "headless/RecordingManager.h"
+#include "headless/ToolHost.h"
+#include "module/Module1.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TraceMatchers.h"
+
+namespace scenova {
+namespace {
+
+using headless::HeadlessPlatform;
+using headless::RecordingManager;
+using headless::ToolHost;
+using scenova::testing::Untimed;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+// The example lesson of the script format.
+const std::initializer_list<const char*> kExample = {
+    "VIDEO lesson1.avi",
+    "ACTOR Maria",
+    "TEXT Good morning. [CT Greetings]",
+    "AVSTART 0",
+    "AVEND 2.5",
+    "ACTOR Maria",
+    "TEXT How are you?",
+    "AVSTART 2.6",
+    "AVEND 4",
+    "ACTOR Juan",
+    "TEXT Fine, thanks.",
+    "AVSTART 4.2",
+    "AVEND 6",
+    "RESOPEN Glossary,unit1",
+};
+
+class ScriptTest : public ::testing::Test {
+protected:
+    ScriptTest() {
+        Module1::Get().Reset();
+        const std::filesystem::path video =
+            std::string(SCENOVA_SOURCE_DIR) + "/tests/data/six_seconds.avi";
+        std::filesystem::create_directories(lesson.Path() / "video");
+        std::filesystem::copy_file(video, lesson.Path() / "video/lesson1.avi");
+        std::filesystem::copy_file(video, lesson.Path() / "video/x.avi");
+        mgr->videoPath = lesson.Folder() + "video/";
+        mgr->mediaPath = lesson.Folder() + "media/";
+        mgr->resourcePath = lesson.Folder() + "resources/";
+        mgr->settings->Add(std::string("x"), std::string("Unrelated.Key"));
+        host.Create();
+    }
+    ~ScriptTest() override { Module1::Get().Reset(); }
+
+    // Initialises the tool with the script and starts it up.
+    headless::HostResult Start(std::initializer_list<const char*> script) {
+        for (const char* line : script) {
+            mgr->script->Add(std::string(line));
+        }
+        EXPECT_EQ(host.Init("scenova").value, Variant(true));
+        platform.GetTrace().Clear();
+        return host.Startup();
+    }
+    // What the parse did: the trace up to the resource calls of the showing
+    // that follows it.
+    std::vector<std::string> Lines(std::string_view prefix) {
+        auto lines = Untimed(platform.GetTrace().Lines());
+        for (std::size_t i = lines.size(); i-- > 0;) {
+            if (lines[i] == "> mgr.ResourceAction(\"Culture Tips\", 0)") {
+                lines.resize(i - 1);
+                break;
+            }
+        }
+        std::vector<std::string> out;
+        for (const auto& line : lines) {
+            if (line.starts_with(prefix)) {
+                out.push_back(line);
+            }
+        }
+        return out;
+    }
+    const std::vector<BlockInfo>& Blocks() { return Module1::Get().g_Blocks; }
+    const std::vector<CueInfo>& Cues() { return Module1::Get().g_Cues; }
+    const std::vector<TranscriptBlock>& Transcript() { return Module1::Get().g_Transcript; }
+
+    scenova::testing::TempDir lesson;
+    HeadlessPlatform platform;
+    std::shared_ptr<RecordingManager> mgr = std::make_shared<RecordingManager>(platform.Ctx());
+    ToolHost host{platform, mgr};
+};
+
+TEST_F(ScriptTest, ExampleLessonFillsTheTablesAndPublishesTheCueTimes) {
+    ASSERT_FALSE(Start(kExample).Failed());
+
+    ASSERT_EQ(Blocks().size(), 2u);
+    EXPECT_EQ(Blocks()[0].StartTime, 2.6);  // the first non-zero start
+    EXPECT_EQ(Blocks()[0].EndTime, 4);
+    EXPECT_EQ(Blocks()[1].StartTime, 4.2);
+    EXPECT_EQ(Blocks()[1].EndTime, 6);
+    ASSERT_EQ(Cues().size(), 3u);
+    EXPECT_EQ(Cues()[1].StartTime, 2.6);
+    EXPECT_EQ(Cues()[2].EndTime, 6);
+    EXPECT_EQ(Cues()[2].Block, 1);
+    ASSERT_EQ(Transcript().size(), 2u);
+    EXPECT_EQ(Transcript()[0].Actor, "Maria");
+    EXPECT_THAT(Transcript()[0].Texts, ElementsAre("Good morning.  §Greetings", "How are you?"));
+
+    EXPECT_THAT(Lines("> mgr."), ElementsAre("> mgr.ResourceAction(\"Glossary\", 2, \"unit1\")"));
+    EXPECT_THAT(Lines("> movOrvMovie.OpenMovie"),
+                ElementsAre("> movOrvMovie.OpenMovie(\"" + mgr->videoPath + "lesson1.avi\", 0)"));
+    EXPECT_THAT(Lines("> movOrvMovie.SetSignalTimes"),
+                ElementsAre("> movOrvMovie.SetSignalTimes(\"2.6,4.2,6\")"));
+    EXPECT_THAT(Lines("> movOrvMovie.EnableSignals"),
+                ElementsAre("> movOrvMovie.EnableSignals(True)"));
+    EXPECT_EQ(platform.Window().sldVideoSlider->Max(), 3);
+
+    // The transcript shows each speaker once per block, and every line is a
+    // link, numbered in order, over exactly the text of that line.
+    const headless::RichText& transcript = *platform.Window().rtfText;
+    const std::string content = transcript.Content();
+    auto occurrences = [&](const std::string& word) {
+        std::size_t count = 0;
+        for (auto at = content.find(word); at != std::string::npos;
+             at = content.find(word, at + 1)) {
+            ++count;
+        }
+        return count;
+    };
+    EXPECT_EQ(occurrences("Maria"), 1u);
+    EXPECT_EQ(occurrences("Juan"), 1u);
+    const std::u32string expected[] = {U"Good morning.  §Greetings", U"How are you?",
+                                       U"Fine, thanks."};
+    ASSERT_EQ(transcript.Links().size(), 3u);
+    for (int32_t i = 0; i < 3; ++i) {
+        const auto& link = transcript.Links()[i];
+        EXPECT_EQ(link.userID, i);
+        EXPECT_EQ(link.type, 1);
+        EXPECT_EQ(transcript.CodePoints().substr(link.start, link.end - link.start), expected[i]);
+    }
+    // Block 0 runs from its first line to the end of its second, block 1 is
+    // its single line; line numbers are those of the text.
+    EXPECT_EQ(Blocks()[0].TextStart, transcript.Links()[0].start);
+    EXPECT_EQ(Blocks()[0].TextEnd, transcript.Links()[1].end);
+    EXPECT_EQ(Blocks()[1].TextStart, transcript.Links()[2].start);
+    EXPECT_EQ(Blocks()[0].FirstLine, transcript.LineOf(transcript.Links()[0].start));
+    EXPECT_EQ(Blocks()[1].LastLine, transcript.LineOf(transcript.Links()[2].end));
+    EXPECT_LT(Blocks()[0].LastLine, Blocks()[1].FirstLine);
+}
+
+TEST_F(ScriptTest, EqualLinesAreLinkedInOrderAndAMissingLineShiftsLaterCueNumbers) {
+    // The second line carries a colour marker of its own while no text colour
+    // is set: it is searched with the marker and not found.
+    ASSERT_FALSE(
+        Start({"VIDEO lesson1.avi", "ACTOR Ana", "TEXT Again.", "ACTOR Ana", "TEXT \\cf(1,2,3)Odd",
+               "ACTOR Ana", "TEXT Again.", "ACTOR Ben", "TEXT Last."})
+            .Failed());
+    const auto& links = platform.Window().rtfText->Links();
+    ASSERT_EQ(links.size(), 3u);
+    EXPECT_EQ(links[0].userID, 0);
+    EXPECT_EQ(links[1].userID, 1);  // the third line of the script
+    EXPECT_EQ(links[2].userID, 2);  // the fourth
+    EXPECT_LT(links[0].end, links[1].start);
+    EXPECT_EQ(Cues()[1].Block, 0);
+    EXPECT_EQ(Cues()[2].Block, 1);  // cue numbers follow the lines found
+    EXPECT_EQ(Cues()[3].Block, 0);  // never found: left as it was
+}
+
+TEST_F(ScriptTest, ColouredLinesAreFoundWithoutTheirMarkup) {
+    mgr->settings->Add(std::string("RGB(0,0,128)"), std::string("rtfText.TextFontColor"));
+    mgr->settings->Add(std::string("RGB(128,0,0)"), std::string("rtfText.ActorFontColor"));
+    ASSERT_FALSE(
+        Start({"VIDEO lesson1.avi", "ACTOR Juan", "TEXT  Fine (really). ", "ACTOR Ana", "TEXT Hi."})
+            .Failed());
+    EXPECT_EQ(Transcript()[0].Actor, "\\cf(128,0,0)Juan");
+    EXPECT_THAT(Transcript()[0].Texts, ElementsAre("\\cf(0,0,128)Fine (really).\\cf0"));
+    const auto& links = platform.Window().rtfText->Links();
+    ASSERT_EQ(links.size(), 2u);
+    EXPECT_EQ(platform.Window().rtfText->CodePoints().substr(links[0].start,
+                                                             links[0].end - links[0].start),
+              U"Fine (really).");
+    EXPECT_EQ(platform.Window().rtfText->Content().find("cf("), std::string::npos);
+}
+
+TEST_F(ScriptTest, TagsAreCaseInsensitiveAndTheLastVideoLineWins) {
+    ASSERT_FALSE(
+        Start({"video x.avi", "Video lesson1.avi", "actor Ana", "text Hi.", "AvStart 1", "aVeNd 2"})
+            .Failed());
+    EXPECT_THAT(Lines("> movOrvMovie.OpenMovie"),
+                ElementsAre("> movOrvMovie.OpenMovie(\"" + mgr->videoPath + "lesson1.avi\", 0)"));
+    ASSERT_EQ(Blocks().size(), 1u);
+    EXPECT_EQ(Blocks()[0].StartTime, 1);
+    EXPECT_EQ(platform.Window().sldVideoSlider->Max(), 2);
+    EXPECT_THAT(Lines("> movOrvMovie.SetSignalTimes"),
+                ElementsAre("> movOrvMovie.SetSignalTimes(\"1,6\")"));
+}
+
+TEST_F(ScriptTest, TagsWithoutTheirValueAreReportedWithTheirOwnText) {
+    ASSERT_FALSE(Start({"VIDEO lesson1.avi", "ACTOR", "ACTOR Ana", "TEXT ", "AVSTART ", "AVEND ",
+                        "RESOPEN ", "RESCLOSE ", "RESUPDATE ", "UNKNOWN "})
+                     .Failed());
+    EXPECT_THAT(
+        Lines("> mgr."),
+        ElementsAre("> mgr.ReportError(<tool>, 12, \"TEXT script tag found with no text "
+                    "string.\")",
+                    "> mgr.ReportError(<tool>, 12, \"AVSTART script tag found with no start "
+                    "value.\")",
+                    "> mgr.ReportError(<tool>, 12, \"AVEND script tag found with no end "
+                    "value.\")",
+                    "> mgr.ReportError(<tool>, 12, \"RESOPEN script tag found with no "
+                    "ButtonID.\")",
+                    "> mgr.ReportError(<tool>, 12, \"RESCLOSE script tag found with no "
+                    "ButtonID.\")",
+                    "> mgr.ReportError(<tool>, 12, \"RESUPDATE script tag found with no "
+                    "ButtonID.\")"));
+    // "ACTOR" without any space is no line at all.
+    EXPECT_EQ(Cues().size(), 1u);
+    EXPECT_EQ(Cues()[0].StartTime, 0);
+}
+
+TEST_F(ScriptTest, ActorWithOneSpaceStartsAnUnnamedCue) {
+    const auto result = Start({"VIDEO lesson1.avi", "ACTOR ", "ACTOR   ", "ACTOR Ana", "TEXT Hi."});
+    ASSERT_FALSE(result.Failed());
+    EXPECT_THAT(Lines("> mgr.ReportError"),
+                ElementsAre("> mgr.ReportError(<tool>, 12, \"ACTOR script tag found with no actor "
+                            "name.\")"));
+    EXPECT_EQ(Cues().size(), 3u);    // every ACTOR line is a cue
+    EXPECT_EQ(Blocks().size(), 1u);  // an empty name equals the initial empty name
+}
+
+TEST_F(ScriptTest, ConsecutiveLinesOfOneSpeakerFormOneBlock) {
+    ASSERT_FALSE(Start({"VIDEO lesson1.avi", "ACTOR Ana", "TEXT One.", "AVSTART 0", "ACTOR Ana",
+                        "TEXT Two.", "AVSTART 0", "ACTOR Ana", "TEXT Three.", "AVSTART 3",
+                        "AVEND 4", "ACTOR Ben", "TEXT Four.", "ACTOR Ana", "TEXT Five."})
+                     .Failed());
+    ASSERT_EQ(Transcript().size(), 3u);
+    EXPECT_THAT(Transcript()[0].Texts, ElementsAre("One.", "Two.", "Three."));
+    EXPECT_EQ(Transcript()[2].Actor, "Ana");
+    EXPECT_EQ(Blocks()[0].StartTime, 3);  // zero starts wait for the first non-zero one
+    EXPECT_EQ(Blocks()[0].EndTime, 4);
+    EXPECT_EQ(Blocks()[1].StartTime, 0);
+    EXPECT_THAT(Lines("> movOrvMovie.SetSignalTimes"),
+                ElementsAre("> movOrvMovie.SetSignalTimes(\"3,0,0,6\")"));
+}
+
+TEST_F(ScriptTest, ResourceCommandsGoToTheHostAtOnceInScriptOrder) {
+    ASSERT_FALSE(Start({"RESCLOSE Help", "RESUPDATE Help, page2", "RESOPEN Help,a,b",
+                        "VIDEO lesson1.avi", "ACTOR Ana", "TEXT Hi.", "RESOPEN ,x"})
+                     .Failed());
+    EXPECT_THAT(Lines("> mgr."), ElementsAre("> mgr.ResourceAction(\"Help\", 0)",
+                                             "> mgr.ResourceAction(\"Help\", 1, \"page2\")",
+                                             "> mgr.ResourceAction(\"Help\", 2)",
+                                             "> mgr.ResourceAction(\"\", 2, \"x\")"));
+}
+
+TEST_F(ScriptTest, AScriptWithoutItsVideoIsReportedAndNotLoaded) {
+    // A VIDEO line without a name ends the parse at once; what was read stays.
+    ASSERT_FALSE(Start({"ACTOR Ana", "VIDEO ", "ACTOR Ben", "VIDEO lesson1.avi"}).Failed());
+    EXPECT_THAT(Lines("> mgr."), ElementsAre("> mgr.ReportError(<tool>, 11, \"VIDEO script tag "
+                                             "found with no video name.\")"));
+    EXPECT_EQ(Cues().size(), 1u);
+    EXPECT_THAT(Lines("> movOrvMovie."), IsEmpty());
+    EXPECT_THAT(Lines("> rtfText.RTFContent"), IsEmpty());
+}
+
+TEST_F(ScriptTest, NoVideoLineIsReportedAfterTheWholeScript) {
+    ASSERT_FALSE(Start({"ACTOR Ana", "TEXT Hi.", "RESOPEN Help"}).Failed());
+    EXPECT_THAT(Lines("> mgr."),
+                ElementsAre("> mgr.ResourceAction(\"Help\", 2)",
+                            "> mgr.ReportError(<tool>, 11, \"No VIDEO script tag was found.\")"));
+    EXPECT_THAT(Lines("> movOrvMovie.OpenMovie"), IsEmpty());
+}
+
+TEST_F(ScriptTest, AnEmptyScriptDoesNothingAtAll) {
+    ASSERT_FALSE(Start({}).Failed());
+    EXPECT_THAT(Lines("> mgr.ReportError"), IsEmpty());
+    EXPECT_THAT(Lines("> app.DoEvents"), IsEmpty());
+    EXPECT_THAT(Untimed(platform.GetTrace().Lines(), "> frmScenova.Visible = True"),
+                ElementsAre("> frmScenova.Visible = True"));
+}
+
+TEST_F(ScriptTest, AVideoThatCannotBeOpenedIsReportedAndTheLessonStillLoads) {
+    ASSERT_FALSE(Start({"VIDEO missing.avi", "ACTOR Ana", "TEXT Hi.", "AVSTART 1"}).Failed());
+    EXPECT_THAT(Lines("> mgr."), ElementsAre("> mgr.ReportError(<tool>, 5, \"Unable to open "
+                                             "movie: " +
+                                             mgr->videoPath + "missing.avi\")"));
+    EXPECT_THAT(Lines("> rtfText.AddLink"),
+                ElementsAre(::testing::StartsWith("> rtfText.AddLink(")));
+    EXPECT_EQ(platform.Window().sldVideoSlider->Max(), 2);
+}
+
+TEST_F(ScriptTest, BrokenScriptsFailTheStartupWithTheirRunTimeError) {
+    struct Row {
+        const char* why;
+        std::initializer_list<const char*> script;
+        int32_t error;
+    };
+    const Row rows[] = {
+        {"TEXT before any ACTOR", {"VIDEO lesson1.avi", "TEXT Hi."}, err::SubscriptOutOfRange},
+        {"AVSTART before any ACTOR", {"VIDEO lesson1.avi", "AVSTART 1"}, err::SubscriptOutOfRange},
+        {"AVEND before any ACTOR", {"AVEND 1", "VIDEO lesson1.avi"}, err::SubscriptOutOfRange},
+        {"first ACTOR unnamed, then TEXT", {"ACTOR   ", "TEXT Hi."}, err::SubscriptOutOfRange},
+        {"time that is not a number", {"ACTOR Ana", "AVSTART soon"}, err::TypeMismatch},
+        {"time with a decimal comma", {"ACTOR Ana", "AVEND 2,5"}, err::TypeMismatch},
+        {"time of spaces only", {"ACTOR Ana", "AVEND   "}, err::TypeMismatch},
+        {"a video and no ACTOR", {"VIDEO lesson1.avi"}, err::SubscriptOutOfRange},
+        {"a block without TEXT", {"VIDEO lesson1.avi", "ACTOR Ana"}, err::SubscriptOutOfRange},
+        {"more TEXT than ACTOR lines",
+         {"VIDEO lesson1.avi", "ACTOR Ana", "TEXT One.", "TEXT Two."},
+         err::SubscriptOutOfRange},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.why);
+        Module1::Get().Reset();
+        HeadlessPlatform p;
+        auto m = std::make_shared<RecordingManager>(p.Ctx());
+        m->videoPath = mgr->videoPath;
+        m->settings->Add(std::string("x"), std::string("Unrelated.Key"));
+        for (const char* line : row.script) {
+            m->script->Add(std::string(line));
+        }
+        ToolHost h(p, m);
+        h.Create();
+        ASSERT_EQ(h.Init("scenova").value, Variant(true));
+        const auto result = h.Show();
+        ASSERT_TRUE(result.Failed());
+        EXPECT_EQ(result.error->number(), row.error);
+        // Not parsed: the window was not shown, and the next Show parses again.
+        EXPECT_FALSE(p.Window().form->Visible());
+        const auto before = m->Calls("ResourceAction");
+        EXPECT_TRUE(h.Show().Failed());
+        EXPECT_EQ(m->Calls("ResourceAction"), before);
+    }
+}
+
+}  // namespace
+}  // namespace scenova

@@ -1,0 +1,117 @@
+// Splitting script lines and lists, and rewriting culture tips.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "runtime/RuntimeError.h"
+#include "script/ScriptText.h"
+
+namespace scenova {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+
+TEST(SplitScriptLine, TagBeforeTheFirstSpaceValueTrimmedOfSpacesOnly) {
+    struct Row {
+        const char* text;
+        bool isLine;
+        const char* tag;
+        const char* value;
+        bool hasValue;
+    };
+    const Row rows[] = {
+        {"VIDEO lesson1.avi", true, "VIDEO", "lesson1.avi", true},
+        {"video x.avi", true, "VIDEO", "x.avi", true},
+        {"Video   x y.avi  ", true, "VIDEO", "x y.avi", true},
+        {"ACTOR", false, "", "", false},                  // no space: not a line at all
+        {"ACTOR ", true, "ACTOR", "", false},             // the space is the last character
+        {"ACTOR   ", true, "ACTOR", "", true},            // value of spaces only: empty, no message
+        {" ACTOR Maria", true, "", "ACTOR Maria", true},  // empty tag
+        {"TEXT\tHello there", true, "TEXT\tHELLO", "there", true},  // a tab separates nothing
+        {"TEXT \tHello\t", true, "TEXT", "\tHello\t", true},
+        {"", false, "", "", false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.text);
+        const auto line = SplitScriptLine(row.text);
+        ASSERT_EQ(line.has_value(), row.isLine);
+        if (line) {
+            EXPECT_EQ(line->tag, row.tag);
+            EXPECT_EQ(line->value, row.value);
+            EXPECT_EQ(line->hasValue, row.hasValue);
+        }
+    }
+}
+
+TEST(SplitList, TrimsPartsAndKeepsEmptyOnes) {
+    struct Row {
+        const char* list;
+        std::vector<std::string> parts;
+    };
+    const Row rows[] = {
+        {"Help, page2", {"Help", "page2"}},
+        {"x,,y", {"x", "", "y"}},
+        {"x,", {"x"}},
+        {",x", {"", "x"}},
+        {"x", {"x"}},
+        {" a , b ,c ", {"a", "b", "c"}},
+        {"Help,a,b", {"Help", "a", "b"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.list);
+        std::vector<std::string> parts{"old", "contents", "here", "and", "more"};
+        EXPECT_EQ(SplitList(row.list, parts), static_cast<int16_t>(row.parts.size()));
+        EXPECT_THAT(parts, ElementsAreArray(row.parts));
+    }
+    std::vector<std::string> untouched{"kept"};
+    EXPECT_EQ(SplitList("", untouched), 0);
+    EXPECT_THAT(untouched, ElementsAre("kept"));
+}
+
+TEST(SplitList, CountBeyondSixteenBitsOverflows) {
+    std::vector<std::string> parts;
+    try {
+        SplitList(std::string(40000, ','), parts);
+        FAIL() << "expected an overflow";
+    } catch (const RuntimeError& error) {
+        EXPECT_EQ(error.number(), err::Overflow);
+    }
+}
+
+TEST(MarkCultureTips, RewritesTheFirstMarkerAndDropsTheRest) {
+    struct Row {
+        const char* text;
+        const char* tip;
+        const char* expected;
+    };
+    const Row rows[] = {
+        {"Good morning. [CT Greetings]", "§", "Good morning.  §Greetings"},
+        {"Hello [CT Tip] more", "§", "Hello  §Tip"},
+        {"A [CT one] B [CT two]", "*", "A  *one"},
+        {"[CT   spaced   ]", "§", " §spaced"},
+        {"No marker here", "§", "No marker here"},
+        {"lower [ct tip]", "§", "lower [ct tip]"},
+        {"open [CT tip", "§", "open [CT tip"},
+        {"early ] then [CT tip", "§", "early ] then [CT tip"},
+        {"Hello [CT Tip]", "", "Hello [CT Tip]"},
+        {"", "§", ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.text);
+        std::string text = row.text;
+        MarkCultureTips(text, row.tip);
+        EXPECT_EQ(text, row.expected);
+    }
+}
+
+TEST(VisibleLineText, StripsColourMarkupOnlyForColouredLines) {
+    EXPECT_EQ(VisibleLineText("  Fine, thanks.  ", false), "Fine, thanks.");
+    EXPECT_EQ(VisibleLineText("\\cf(0,0,128)Fine, thanks.\\cf0", true), "Fine, thanks.");
+    EXPECT_EQ(VisibleLineText("\\cf(0,0,128) Fine (really). \\cf0", true), "Fine (really).");
+    EXPECT_EQ(VisibleLineText("\\cf(0,0,128)Fine.\\cf0", false), "\\cf(0,0,128)Fine.\\cf0");
+    EXPECT_EQ(VisibleLineText("plain", true), "plain");
+}
+
+}  // namespace
+}  // namespace scenova

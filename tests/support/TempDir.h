@@ -1,0 +1,43 @@
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include <unistd.h>
+
+namespace scenova::testing {
+
+// A folder of its own for one test, removed afterwards.
+class TempDir {
+public:
+    TempDir() {
+        static int counter = 0;
+        m_path = std::filesystem::temp_directory_path() /
+                 ("scenova-test-" + std::to_string(::getpid()) + "-" + std::to_string(++counter));
+        std::filesystem::remove_all(m_path);
+        std::filesystem::create_directories(m_path);
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_path, ignored);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& Path() const { return m_path; }
+    // The folder as the host hands folders over: with a trailing separator.
+    std::string Folder() const { return m_path.string() + "/"; }
+
+    std::string Write(const std::string& name, const std::string& content) const {
+        const auto file = m_path / name;
+        std::filesystem::create_directories(file.parent_path());
+        std::ofstream(file, std::ios::binary) << content;
+        return file.string();
+    }
+
+private:
+    std::filesystem::path m_path;
+};
+
+}  // namespace scenova::testing
