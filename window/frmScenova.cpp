@@ -12,9 +12,7 @@ namespace scenova {
 
 namespace {
 
-// Button states of the bars.
-constexpr int16_t kEnabled = controls::button_state::Enabled;
-constexpr int16_t kDisabled = controls::button_state::Disabled;
+namespace bs = controls::button_state;
 
 template <class T>
 T& Present(const std::shared_ptr<T>& part) {
@@ -54,6 +52,34 @@ void frmScenova::Load() {
 void frmScenova::ConnectEvents() {
     // Every control event reaches the window here, and only here.
     m_window.ExitTimer->Advise({.Timer = [this] { ExitTimer_Timer(); }});
+    m_window.frmRose->Advise({
+        .ButtonGotFocus = [this](const std::string& name,
+                                 const std::string&) { frmRose_ButtonGotFocus(name); },
+        .ButtonLostFocus = [this](const std::string& name,
+                                  const std::string&) { frmRose_ButtonLostFocus(name); },
+        .ButtonPress = [this](const std::string& name,
+                              const std::string&) { frmRose_ButtonPress(name); },
+    });
+    m_window.movOrvMovie->Advise({
+        .Notify = [this] { movOrvMovie_Notify(); },
+        .SignalEvent = [this](int16_t number) { movOrvMovie_SignalEvent(number); },
+    });
+    m_window.sldVideoSlider->Advise({
+        .Change = [this] { sldVideoSlider_Change(); },
+        .Scroll = [this] { sldVideoSlider_Scroll(); },
+        .ThumbDown = [this] { sldVideoSlider_ThumbDown(); },
+        .ThumbUp = [this] { sldVideoSlider_ThumbUp(); },
+    });
+    m_window.rtfText->Advise({
+        .LinkClick =
+            [this](int32_t userID, int16_t linkType, int32_t start, int32_t end, int16_t button) {
+                rtfText_LinkClick(userID, linkType, start, end, button);
+            },
+        .LinkEnter = [this](int32_t userID, int16_t linkType, int32_t start,
+                            int32_t end) { rtfText_LinkEnter(userID, linkType, start, end); },
+        .LinkLeave = [this](int32_t userID, int16_t linkType, int32_t start,
+                            int32_t end) { rtfText_LinkLeave(userID, linkType, start, end); },
+    });
     m_window.frmRoseNavigation->Advise({
         .ButtonGotFocus = [this](const std::string& name,
                                  const std::string&) { frmRoseNavigation_ButtonGotFocus(name); },
@@ -217,82 +243,28 @@ void frmScenova::ResetPresentation() {
     m_blnLinkClicked = false;
     m_blnInSignalEvent = false;
 
-    m_blnSliderByUser = false;
-    sldVideoSlider().Value(0);
-    m_blnSliderByUser = true;
+    SetSliderQuietly(0);
 
     movOrvMovie().Seek(0.0);
 
     if (!rtfText().Visible()) {
         rtfText().Visible(true);
         if (ButtonExists("btnTextOn")) {
-            frmRose().SetButtonState("btnTextOn", kDisabled, true);
+            frmRose().SetButtonState("btnTextOn", bs::Disabled, true);
         }
         if (ButtonExists("btnTextOff")) {
-            frmRose().SetButtonState("btnTextOff", kEnabled, true);
+            frmRose().SetButtonState("btnTextOff", bs::Enabled, true);
         }
     }
 
     rtfText().ClearHighlight();
     rtfText().ScrollLines(ToInteger(-static_cast<double>(rtfText().LastVisibleLine())));
 
-    frmRose().SetButtonState("btnVideoFwd", kEnabled, true);
-    frmRose().SetButtonState("btnVideoRew", kDisabled, true);
-    frmRose().SetButtonState("btnVideoStop", kDisabled, true);
-    frmRose().SetButtonState("btnVideoPlay", kEnabled, true);
+    frmRose().SetButtonState("btnVideoFwd", bs::Enabled, true);
+    frmRose().SetButtonState("btnVideoRew", bs::Disabled, true);
+    frmRose().SetButtonState("btnVideoStop", bs::Disabled, true);
+    frmRose().SetButtonState("btnVideoPlay", bs::Enabled, true);
     m_VideoState = -1;
-}
-
-void frmScenova::ShowButtonCursor(controls::IButtonBar& bar, const std::string& buttonName) {
-    const Module1& module = Module1::Get();
-    if (module.g_strButtonCursor.empty()) {
-        return;
-    }
-    if (bar.GetButtonState(buttonName) != kDisabled) {
-        IScreen& screen = m_platform.screen();
-        screen.MouseIcon(module.g_picButtonCursor);
-        screen.MousePointer(mouse_pointer::Custom);
-    }
-}
-
-void frmScenova::HideButtonCursor() {
-    if (!Module1::Get().g_strButtonCursor.empty()) {
-        m_platform.screen().MousePointer(mouse_pointer::Default);
-    }
-}
-
-void frmScenova::frmRoseNavigation_ButtonGotFocus(const std::string& buttonName) {
-    ShowButtonCursor(frmRoseNavigation(), buttonName);
-}
-
-void frmScenova::frmRoseNavigation_ButtonLostFocus(const std::string&) {
-    HideButtonCursor();
-}
-
-void frmScenova::frmRoseNavigation_ButtonPress(const std::string& buttonName) {
-    Enabled(false);
-    m_platform.user32().SetCursor(m_hWaitCursor);
-    StopPlayback();
-    m_strNavButton = buttonName;
-    // The host hears of the press only when the timer fires, after the
-    // video's signal handling has finished.
-    ExitTimer().Interval(300);
-    ExitTimer().Enabled(true);
-}
-
-void frmScenova::frmRoseToolbar_ButtonGotFocus(const std::string& buttonName) {
-    ShowButtonCursor(frmRoseToolbar(), buttonName);
-}
-
-void frmScenova::frmRoseToolbar_ButtonLostFocus(const std::string&) {
-    HideButtonCursor();
-}
-
-void frmScenova::frmRoseToolbar_ButtonPress(const std::string& buttonName) {
-    StopPlayback();
-    if (m_events.ToolbarClicked) {
-        m_events.ToolbarClicked(buttonName);
-    }
 }
 
 void frmScenova::Start() {
@@ -312,7 +284,7 @@ void frmScenova::Start() {
             {"Learning Strategies", &module.g_strLearningStrategy},
         }};
         for (const auto& [name, value] : resources) {
-            const int16_t wanted = value->empty() ? kDisabled : kEnabled;
+            const int16_t wanted = value->empty() ? bs::Disabled : bs::Enabled;
             const std::string buttonName = name;
             if (frmRoseToolbar().GetButtonState(buttonName) != wanted) {
                 frmRoseToolbar().SetButtonState(buttonName, wanted, true);
@@ -325,50 +297,6 @@ void frmScenova::Start() {
     user32.SetCursor(m_hArrowCursor);
     Enabled(true);
     Visible(true);
-}
-
-bool frmScenova::ButtonExists(const std::string& buttonName) {
-    const auto& buttons = Module1::Get().g_colButtonInfo;
-    if (!buttons || !buttons->Contains(buttonName)) {
-        return false;
-    }
-    const Variant item = buttons->Item(std::string_view(buttonName));
-    const auto* text = std::get_if<std::string>(&item);
-    return text == nullptr || !text->empty();
-}
-
-void frmScenova::StopPlayback() {
-    movOrvMovie().Stop();
-    rtfText().ClearHighlight();
-    if (ButtonExists("btnVideoPlay")) {
-        frmRose().SetButtonState("btnVideoPlay", kEnabled, true);
-    }
-    frmRose().SetButtonState("btnVideoStop", kDisabled, true);
-    m_VideoState = -1;
-}
-
-void frmScenova::UpdateStepButtons() {
-    // Without a parsed lesson there are no blocks: the scale is then empty.
-    const int32_t blocks = static_cast<int32_t>(Module1::Get().g_Blocks.size());
-    const int32_t v = sldVideoSlider().Value();
-    controls::IButtonBar& bar = frmRose();
-    auto setIfDifferent = [&](const char* name, int16_t state) {
-        if (ButtonExists(name) && bar.GetButtonState(name) != state) {
-            bar.SetButtonState(name, state, true);
-        }
-    };
-    if (v <= 1) {
-        setIfDifferent("btnVideoRew", kDisabled);
-        setIfDifferent("btnVideoFwd", kEnabled);
-    } else if (v < blocks) {
-        setIfDifferent("btnVideoRew", kEnabled);
-        setIfDifferent("btnVideoFwd", kEnabled);
-    } else {
-        if (ButtonExists("btnVideoFwd")) {
-            bar.SetButtonState("btnVideoFwd", kDisabled, true);
-        }
-        setIfDifferent("btnVideoRew", kEnabled);
-    }
 }
 
 }  // namespace scenova

@@ -65,6 +65,14 @@ public:
     // transcript's scroll bar.
     void Start();
 
+    // Window-level state, for the platform layer's checks and for tests.
+    int32_t VideoState() const { return m_VideoState; }
+    int32_t CurrentBlock() const { return m_lngCurrentBlock; }
+    bool SliderByUser() const { return m_blnSliderByUser; }
+    int32_t SelStart() const { return m_lngSelStart; }
+    bool LinkClicked() const { return m_blnLinkClicked; }
+    bool InSignalEvent() const { return m_blnInSignalEvent; }
+
 private:
     IForm& Form();
     void Load();
@@ -75,6 +83,30 @@ private:
     void ExitTimer_Timer();
     void ResetPresentation();
 
+    // Transport buttons and playback.
+    void frmRose_ButtonGotFocus(const std::string& buttonName);
+    void frmRose_ButtonLostFocus(const std::string& buttonName);
+    void frmRose_ButtonPress(const std::string& buttonName);
+    void movOrvMovie_Notify();
+    void movOrvMovie_SignalEvent(int16_t nEventNum);
+    void Play();
+    void StartPlayback(double startTime, double endTime, int16_t playMode);
+
+    // Transcript links.
+    void rtfText_LinkClick(int32_t UserID, int16_t LinkType, int32_t StartIndex, int32_t EndIndex,
+                           int16_t Button);
+    void rtfText_LinkEnter(int32_t UserID, int16_t LinkType, int32_t StartIndex, int32_t EndIndex);
+    void rtfText_LinkLeave(int32_t UserID, int16_t LinkType, int32_t StartIndex, int32_t EndIndex);
+
+    // Position slider.
+    void sldVideoSlider_Change();
+    void sldVideoSlider_Scroll();
+    void sldVideoSlider_ThumbDown();
+    void sldVideoSlider_ThumbUp();
+    // The window moves the slider itself: the change must not seek.
+    void SetSliderQuietly(int32_t value);
+
+    // Navigation bar and toolbar.
     void frmRoseNavigation_ButtonGotFocus(const std::string& buttonName);
     void frmRoseNavigation_ButtonLostFocus(const std::string& buttonName);
     void frmRoseNavigation_ButtonPress(const std::string& buttonName);
@@ -88,6 +120,8 @@ private:
     bool ButtonExists(const std::string& buttonName);
     void StopPlayback();
     void UpdateStepButtons();
+    void SetButton(const char* buttonName, int16_t state);
+    void SetButtonIfExists(const char* buttonName, int16_t state);
 
     Platform& m_platform;
     frmScenovaEvents m_events;
