@@ -1,59 +1,69 @@
-// scenova: runs the lesson tool through the headless host and prints the
-// trace of everything it does.
+// scenova: plays a lesson folder through the headless host.
 
+#include <CLI/CLI.hpp>
+
+#include <fstream>
 #include <iostream>
-#include <memory>
-#include <string_view>
+#include <iterator>
 
-#include "headless/HeadlessPlatform.h"
-#include "headless/RecordingManager.h"
-#include "headless/ToolHost.h"
-
-namespace {
-
-int Usage() {
-    std::cerr
-        << "usage: scenova demo\n"
-           "  Runs the lesson tool through the host's calling order (create, Init, Show,\n"
-           "  Hide, Move, Shutdown, release) on the headless platform and prints the trace.\n";
-    return 2;
-}
-
-int RunDemo() {
-    using namespace scenova::headless;
-    HeadlessPlatform platform;
-    platform.GetTrace().SetEcho([](const std::string& line) { std::cout << line << '\n'; });
-
-    auto manager = std::make_shared<RecordingManager>(platform.Ctx());
-    manager->mediaPath = "/lesson/media/";
-    manager->auxiliaryPath = "/lesson/";
-    manager->resourcePath = "/lesson/resources/";
-    manager->videoPath = "/lesson/video/";
-    manager->settings->Add(std::string("Help"), std::string("Help"));
-
-    ToolHost host(platform, manager);
-    host.Create();
-    int status = 0;
-    for (const HostResult& result : {host.Init("scenova"), host.Show()}) {
-        if (result.Failed()) {
-            std::cerr << "scenova: " << result.error->what() << '\n';
-            status = 1;
-        }
-    }
-    platform.RunFor(1.0);
-    host.Hide();
-    host.Move(0, scenova::Variant(0.0f), scenova::Variant(9600.0f), scenova::Variant(7200.0f));
-    host.Show();
-    host.Shutdown();
-    host.Release();
-    return status;
-}
-
-}  // namespace
+#include "cli/Actions.h"
+#include "cli/Player.h"
 
 int main(int argc, char** argv) {
-    if (argc == 2 && std::string_view(argv[1]) == "demo") {
-        return RunDemo();
+    using namespace scenova::cli;
+    CLI::App app{"Plays an interactive video lesson on the headless platform."};
+    app.require_subcommand(1);
+
+    PlayOptions options;
+    std::string lesson;
+    std::string actionsFile;
+    std::vector<std::string> actionLines;
+    double until = 0;
+    CLI::App* play = app.add_subcommand(
+        "play",
+        "Create the tool, initialise and show it, carry out the actions (without any: "
+        "press Play and let the lesson run to its end), shut it down.");
+    play->add_option("LESSON", lesson, "the lesson folder")->required();
+    auto* file = play->add_option("--actions", actionsFile, "a file of actions, one a line");
+    auto* inline_ = play->add_option("--action", actionLines, "one action (repeatable)");
+    file->excludes(inline_);
+    play->add_flag("--trace", options.trace, "print the full trace instead of the timeline");
+    auto* untilOption =
+        play->add_option("--until", until, "let the virtual clock run to SECONDS at the end")
+            ->check(CLI::NonNegativeNumber);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        const int status = app.exit(error);
+        return status == 0 ? 0 : 2;
     }
-    return Usage();
+
+    options.lesson = lesson;
+    if (*untilOption) {
+        options.until = until;
+    }
+    try {
+        if (*file) {
+            std::ifstream in(actionsFile, std::ios::binary);
+            if (!in) {
+                std::cerr << "scenova: cannot read the actions file " << actionsFile << '\n';
+                return 2;
+            }
+            const std::string text{std::istreambuf_iterator<char>(in),
+                                   std::istreambuf_iterator<char>()};
+            options.actions = ParseActions(text);
+        } else if (*inline_) {
+            options.actions.emplace();
+            int number = 0;
+            for (const std::string& line : actionLines) {
+                options.actions->push_back(ParseAction(line, ++number));
+            }
+        }
+    } catch (const ActionError& error) {
+        std::cerr << "scenova: " << (*file ? actionsFile : std::string("--action")) << " "
+                  << error.what() << '\n';
+        return 2;
+    }
+    return Play(options, std::cout, std::cerr);
 }

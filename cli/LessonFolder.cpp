@@ -1,0 +1,119 @@
+#include "cli/LessonFolder.h"
+
+#include "runtime/Convert.h"
+
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <vector>
+
+namespace scenova::cli {
+
+namespace {
+
+std::string_view TrimBlanks(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    const auto last = text.find_last_not_of(" \t");
+    return text.substr(first, last - first + 1);
+}
+
+// The lines of a text file: "\n" ends a line; a final line without one counts.
+std::vector<std::string_view> Lines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const auto end = text.find('\n', start);
+        if (end == std::string_view::npos) {
+            lines.push_back(text.substr(start));
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    for (auto& line : lines) {
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+    }
+    return lines;
+}
+
+std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (!in.is_open() || in.bad()) {
+        throw LessonError("cannot read " + path.string());
+    }
+    return content;
+}
+
+}  // namespace
+
+std::string Lesson::Folder() const {
+    std::string text = folder.string();
+    if (text.empty() || text.back() != '/') {
+        text += '/';
+    }
+    return text;
+}
+
+std::shared_ptr<Collection> ParseSettings(std::string_view text) {
+    std::vector<std::pair<std::string, std::string>> ordered;
+    // Keys are compared as the collection compares them, without letter case.
+    std::map<std::string, std::size_t> position;
+    for (std::string_view line : Lines(text)) {
+        const std::string_view trimmed = TrimBlanks(line);
+        if (trimmed.empty() || trimmed.front() == ';' || trimmed.front() == '#') {
+            continue;
+        }
+        const auto equals = trimmed.find('=');
+        if (equals == std::string_view::npos) {
+            continue;
+        }
+        std::string key(TrimBlanks(trimmed.substr(0, equals)));
+        std::string value(TrimBlanks(trimmed.substr(equals + 1)));
+        const std::string folded = UCase(key);
+        if (auto it = position.find(folded); it != position.end()) {
+            ordered[it->second].second = std::move(value);
+        } else {
+            position.emplace(folded, ordered.size());
+            ordered.emplace_back(std::move(key), std::move(value));
+        }
+    }
+    auto settings = std::make_shared<Collection>();
+    for (auto& [key, value] : ordered) {
+        settings->Add(std::move(value), key);
+    }
+    return settings;
+}
+
+std::shared_ptr<Collection> ParseScript(std::string_view text) {
+    auto script = std::make_shared<Collection>();
+    for (std::string_view line : Lines(text)) {
+        script->Add(std::string(line));
+    }
+    return script;
+}
+
+Lesson LoadLesson(const std::filesystem::path& folder) {
+    std::error_code error;
+    const auto absolute = std::filesystem::absolute(folder, error);
+    if (error || !std::filesystem::is_directory(absolute, error)) {
+        throw LessonError("no lesson folder at " + folder.string());
+    }
+    Lesson lesson;
+    lesson.folder = absolute.lexically_normal();
+    const auto settingsFile = absolute / "settings.ini";
+    const auto scriptFile = absolute / "script.txt";
+    lesson.settings = std::filesystem::exists(settingsFile, error)
+                          ? ParseSettings(ReadFile(settingsFile))
+                          : std::make_shared<Collection>();
+    lesson.script = std::filesystem::exists(scriptFile, error) ? ParseScript(ReadFile(scriptFile))
+                                                               : std::make_shared<Collection>();
+    return lesson;
+}
+
+}  // namespace scenova::cli

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "runtime/Collection.h"
+
+namespace scenova::cli {
+
+// A lesson folder: settings.ini, script.txt, and the media/, resources/ and
+// video/ folders the host hands to the tool.
+struct Lesson {
+    std::filesystem::path folder;  // absolute
+    std::shared_ptr<Collection> settings;
+    std::shared_ptr<Collection> script;
+
+    // The folders as the host hands them over: absolute, ending with "/".
+    std::string Folder() const;
+    std::string MediaFolder() const { return Folder() + "media/"; }
+    std::string ResourceFolder() const { return Folder() + "resources/"; }
+    std::string VideoFolder() const { return Folder() + "video/"; }
+};
+
+class LessonError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Reads a lesson folder; raises LessonError when the folder is missing or a
+// file in it cannot be read. A missing settings.ini or script.txt is empty.
+Lesson LoadLesson(const std::filesystem::path& folder);
+
+// settings.ini: one KEY=VALUE a line; key and value trimmed of surrounding
+// blanks, the value otherwise kept verbatim; empty lines and lines starting
+// with ';' or '#' skipped; a later duplicate key replaces the earlier one.
+// Lines without '=' are skipped too.
+std::shared_ptr<Collection> ParseSettings(std::string_view text);
+
+// script.txt: one item a line (a trailing CR removed, empty lines kept).
+std::shared_ptr<Collection> ParseScript(std::string_view text);
+
+}  // namespace scenova::cli

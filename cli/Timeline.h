@@ -1,0 +1,38 @@
+#pragma once
+
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "headless/HeadlessPlatform.h"
+
+namespace scenova::cli {
+
+// The readable account of a lesson for a person: what the learner did and
+// saw, and what the host was told. It reads the trace as it is written.
+class Timeline {
+public:
+    Timeline(headless::HeadlessPlatform& platform, std::ostream& out)
+        : m_platform(platform), m_out(out) {}
+    ~Timeline() { Flush(); }
+
+    // Takes one trace line.
+    void Take(const std::string& line);
+    // Writes what is still held back (button changes are gathered per moment).
+    void Flush();
+    // A note of the host's own ("the lesson ran to its end").
+    void Note(const std::string& text);
+
+private:
+    void Write(const std::string& time, const std::string& text);
+    std::string BlockText(int block) const;
+
+    headless::HeadlessPlatform& m_platform;
+    std::ostream& m_out;
+    std::string m_buttonsTime;
+    std::vector<std::string> m_buttons;
+    int m_signal = 0;  // the block signal being handled, 0 for none
+};
+
+}  // namespace scenova::cli
