@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <memory>
 
 #include "module/Module1.h"
@@ -128,6 +129,9 @@ void CScenova::ApplyBackdropSettings(ICollection& settings) {
     row.Number("Label.Count", 0, count);
     int64_t last = -1;
     row.Do([&] { last = ToLong(static_cast<double>(count) - 1); });
+    // Labels are numbered in 16 bits. A larger count cannot be meant, and
+    // would keep the host waiting for billions of lookups.
+    last = std::min<int64_t>(last, INT16_MAX - 1);
     for (int64_t n = 0; n <= last; ++n) {
         const std::string label = "Label(" + std::to_string(n) + ").";
         row.Read(label + "Caption");

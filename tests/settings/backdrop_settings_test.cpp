@@ -189,5 +189,15 @@ TEST_F(BackdropTest, LabelsTakeTheirPositionFontAndColour) {
     EXPECT_EQ(labels[2].caption, "");
 }
 
+TEST_F(BackdropTest, AHugeLabelCountStopsAtTheLastSixteenBitLabel) {
+    Set("Label.Count", "2e9");
+    Set("Label(5).Caption", "'five'");
+    Set("Label(40000).Caption", "'beyond'");
+    ASSERT_TRUE(Init());
+    const auto& labels = Window().frmRose->Labels();
+    ASSERT_EQ(labels.size(), 1u);
+    EXPECT_EQ(labels[0].caption, "five");
+}
+
 }  // namespace
 }  // namespace scenova::testing
