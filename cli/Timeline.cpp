@@ -1,5 +1,6 @@
 #include "cli/Timeline.h"
 
+#include <algorithm>
 #include <charconv>
 #include <map>
 
@@ -125,7 +126,7 @@ void Timeline::Flush() {
     }
     std::string text = "buttons: ";
     for (std::size_t i = 0; i < m_buttons.size(); ++i) {
-        text += (i == 0 ? "" : ", ") + m_buttons[i];
+        text += (i == 0 ? "" : ", ") + m_buttons[i].first + " " + m_buttons[i].second;
     }
     m_buttons.clear();
     Write(m_buttonsTime, text);
@@ -163,7 +164,14 @@ void Timeline::Take(const std::string& line) {
             Flush();
         }
         m_buttonsTime = t.time;
-        m_buttons.push_back(ButtonName(arg(0)) + " " + StateName(arg(1)));
+        const std::string name = ButtonName(arg(0));
+        const auto same = std::find_if(m_buttons.begin(), m_buttons.end(),
+                                       [&](const auto& button) { return button.first == name; });
+        if (same != m_buttons.end()) {
+            same->second = StateName(arg(1));
+        } else {
+            m_buttons.emplace_back(name, StateName(arg(1)));
+        }
         return;
     }
 

@@ -3,6 +3,7 @@
 #include <functional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "headless/HeadlessPlatform.h"
@@ -31,7 +32,7 @@ private:
     headless::HeadlessPlatform& m_platform;
     std::ostream& m_out;
     std::string m_buttonsTime;
-    std::vector<std::string> m_buttons;
+    std::vector<std::pair<std::string, std::string>> m_buttons;  // name, state; last wins
     int m_signal = 0;  // the block signal being handled, 0 for none
 };
 

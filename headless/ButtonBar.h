@@ -20,7 +20,21 @@ namespace scenova::headless {
 // Buttons are compared by exact (case-sensitive) name. A second AddButton
 // under a name already on the bar replaces the descriptor and keeps the
 // button's position. Button states are remembered for any name, also for
-// buttons that come from a script file the bar only records.
+// names that are not on the bar.
+//
+// Bar scripts (LoadScript) are a text format of our own, one button a line:
+//
+//     # name, picture, left, top
+//     Culture Tips, tips.bmp, 120, 4
+//
+// Fields are separated by commas and trimmed of blanks; the name may hold
+// blanks but no comma, the picture is a file name in the bar's image folder,
+// left and top are whole numbers (a minus sign allowed) in the bar's units.
+// Blank lines and lines starting with '#' are skipped; a UTF-8 byte order mark
+// and CR line ends are accepted. Each button is added as AddButton adds it
+// (descriptor "picture,left,top"), so the user can press it. A missing or
+// unreadable file raises 53; a malformed line raises 5, naming the file and
+// line, and nothing of that file is added.
 //
 // The user can point at and press only what is there to see: nothing happens
 // while the bar is hidden, disabled or destroyed; a hidden button (state 3)
@@ -32,6 +46,7 @@ public:
         std::string name;
         std::string descriptor;
         std::string section;  // the bar section open when it was added ("" for none)
+        std::string script;   // the bar script it came from ("" for AddButton)
     };
     struct LabelStyle {
         int16_t fontNumber = 0;
@@ -137,6 +152,7 @@ public:
     const ToolTipStyle& ToolTips() const { return m_toolTips; }
     const LabelStyle& CurrentLabelStyle() const { return m_labelStyle; }
     const std::vector<Label>& Labels() const { return m_labels; }
+    // Every path LoadScript was called with, loaded or not.
     const std::vector<std::string>& Scripts() const { return m_scripts; }
     const std::optional<Background>& BackgroundSet() const { return m_background; }
     std::optional<int16_t> LastZOrder() const { return m_zOrder; }
@@ -148,6 +164,7 @@ public:
 private:
     bool CanReach() const { return m_visible && m_enabled && !m_destroyed; }
     const Button* Find(const std::string& buttonName) const;
+    void Put(Button button);
 
     Context& m_ctx;
     std::string m_name;

@@ -2,9 +2,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "headless/Context.h"
 #include "platform/Gdi32.h"
@@ -59,9 +62,12 @@ public:
     // existing bitmap make a picture.
     Picture OleCreatePictureIndirect(const PictDesc& desc, bool own) override;
 
-    // Decodes a BMP, PNG, JPEG or GIF file into a picture owning a new 32-bit
-    // bitmap (alpha is dropped). Raises 53 when the path is not an existing
-    // file, 481 when the file is not a picture, 7 when it is too large.
+    // Decodes a BMP, PNG, JPEG, GIF, icon (.ico) or cursor (.cur) file into a
+    // picture owning a new 32-bit bitmap (alpha is dropped). Of an icon or
+    // cursor the largest image is taken, an embedded PNG or a bitmap of 1, 4,
+    // 8, 24 or 32 bits per pixel; its transparency mask is not applied. Raises
+    // 53 when the path is not an existing file, 481 when the file is not a
+    // picture (or a damaged one), 7 when it is too large.
     Picture LoadPictureFile(const std::string& path);
 
     // Not traced: the services other headless parts and the tests use.
@@ -90,6 +96,12 @@ private:
     class BitmapPicture;
 
     Picture MakePicture(int32_t hBitmap, bool own);
+    // The rest of LoadPictureFile for an icon or cursor file.
+    Picture LoadIconFile(std::FILE* file);
+    // A picture owning a new 32-bit bitmap of the given size whose pixels,
+    // top row first, fill writes; raises 7 when the bitmap cannot be made.
+    Picture NewPicture(int32_t width, int32_t height,
+                       const std::function<void(std::vector<uint32_t>&)>& fill);
 
     Context& m_ctx;
     std::shared_ptr<State> m_state;
