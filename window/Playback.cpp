@@ -124,10 +124,13 @@ void frmScenova::StartPlayback(double startTime, double endTime, int16_t playMod
 
 void frmScenova::movOrvMovie_SignalEvent(int16_t nEventNum) {
     // While this runs, a pending navigation press waits (see ExitTimer_Timer).
+    // A signal handled inside another one's yield hands the flag back as it
+    // found it, so the outer handler stays protected.
     struct InSignal {
         bool& flag;
-        explicit InSignal(bool& f) : flag(f) { flag = true; }
-        ~InSignal() { flag = false; }
+        bool outer;
+        explicit InSignal(bool& f) : flag(f), outer(f) { flag = true; }
+        ~InSignal() { flag = outer; }
     } inSignal(m_blnInSignalEvent);
 
     const auto& blocks = Module1::Get().g_Blocks;

@@ -1,0 +1,62 @@
+// The sample lesson played by the command with the full trace, without
+// actions and with action files, compared with reviewed traces.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "cli/Actions.h"
+#include "cli/Player.h"
+#include "tests/support/Golden.h"
+
+namespace scenova::cli {
+namespace {
+
+const std::string kSource = SCENOVA_SOURCE_DIR;
+
+std::vector<std::string> PlayTrace(const std::optional<std::string>& actionsFile) {
+    PlayOptions options;
+    options.lesson = kSource + "/examples/market";
+    options.trace = true;
+    if (actionsFile) {
+        std::ifstream in(kSource + "/tests/cli/actions/" + *actionsFile);
+        const std::string text{std::istreambuf_iterator<char>(in),
+                               std::istreambuf_iterator<char>()};
+        options.actions = ParseActions(text);
+    }
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(Play(options, out, err), 0) << err.str();
+    EXPECT_EQ(err.str(), "");
+    // The lesson's folder depends on where the sources are.
+    std::vector<std::string> lines;
+    std::istringstream trace(out.str());
+    const std::string folder = kSource + "/examples/market/";
+    for (std::string line; std::getline(trace, line);) {
+        for (auto at = line.find(folder); at != std::string::npos; at = line.find(folder)) {
+            line.replace(at, folder.size(), "<lesson>/");
+        }
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+TEST(SampleLessonTrace, PlayedToTheEnd) {
+    scenova::testing::ExpectGolden("market_play.trace", PlayTrace(std::nullopt));
+}
+
+class SampleLessonActions : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(SampleLessonActions, MatchTheirReviewedTrace) {
+    const std::string name = GetParam();
+    scenova::testing::ExpectGolden("market_" + name + ".trace", PlayTrace(name + ".txt"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Stories, SampleLessonActions,
+                         ::testing::Values("stop_play", "stepping", "dragging", "links",
+                                           "hide_show", "navigation", "toolbar"));
+
+}  // namespace
+}  // namespace scenova::cli
