@@ -111,37 +111,7 @@ std::vector<ButtonBar::Button> ParseBarScript(const std::string& path, std::stri
 
 }  // namespace
 
-ButtonBar::ButtonBar(Context& ctx, std::string name) : m_ctx(ctx), m_name(std::move(name)) {}
-
-void ButtonBar::Left(float value) {
-    m_ctx.trace.Put(m_name, "Left", value);
-    m_left = value;
-}
-
-void ButtonBar::Top(float value) {
-    m_ctx.trace.Put(m_name, "Top", value);
-    m_top = value;
-}
-
-void ButtonBar::Width(float value) {
-    m_ctx.trace.Put(m_name, "Width", value);
-    m_width = value;
-}
-
-void ButtonBar::Height(float value) {
-    m_ctx.trace.Put(m_name, "Height", value);
-    m_height = value;
-}
-
-void ButtonBar::Visible(bool value) {
-    m_ctx.trace.Put(m_name, "Visible", value);
-    m_visible = value;
-}
-
-void ButtonBar::Enabled(bool value) {
-    m_ctx.trace.Put(m_name, "Enabled", value);
-    m_enabled = value;
-}
+ButtonBar::ButtonBar(Context& ctx, std::string name) : ContainedControl(ctx, std::move(name)) {}
 
 void ButtonBar::ImageFolder(const std::string& folder) {
     m_ctx.trace.Put(m_name, "ImageFolder", folder);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "controls/ButtonBar.h"
+#include "headless/ContainedControl.h"
 #include "headless/Context.h"
 #include "platform/Picture.h"
 #include "runtime/Variant.h"
@@ -40,7 +41,7 @@ namespace scenova::headless {
 // while the bar is hidden, disabled or destroyed; a hidden button (state 3)
 // neither gets the pointer nor presses; a disabled one (state 1) gets the
 // pointer but does not press.
-class ButtonBar final : public controls::IButtonBar {
+class ButtonBar final : public ContainedControl<controls::IButtonBar> {
 public:
     struct Button {
         std::string name;
@@ -82,19 +83,6 @@ public:
 
     ButtonBar(Context& ctx, std::string name);
 
-    // IContainedControl
-    float Left() const override { return m_left; }
-    void Left(float value) override;
-    float Top() const override { return m_top; }
-    void Top(float value) override;
-    float Width() const override { return m_width; }
-    void Width(float value) override;
-    float Height() const override { return m_height; }
-    void Height(float value) override;
-    bool Visible() const override { return m_visible; }
-    void Visible(bool value) override;
-    bool Enabled() const override { return m_enabled; }
-    void Enabled(bool value) override;
 
     // IButtonBar
     void Advise(controls::ButtonBarEvents events) override { m_events = std::move(events); }
@@ -137,7 +125,6 @@ public:
     bool IsDestroyed() const { return m_destroyed; }
 
     // What the bar was told, for tests.
-    const std::string& Name() const { return m_name; }
     const std::vector<Button>& Buttons() const { return m_buttons; }
     bool HasButton(const std::string& buttonName) const;
     std::optional<std::string> Descriptor(const std::string& buttonName) const;
@@ -166,16 +153,8 @@ private:
     const Button* Find(const std::string& buttonName) const;
     void Put(Button button);
 
-    Context& m_ctx;
-    std::string m_name;
     controls::ButtonBarEvents m_events;
 
-    float m_left = 0.0f;
-    float m_top = 0.0f;
-    float m_width = 0.0f;
-    float m_height = 0.0f;
-    bool m_visible = true;
-    bool m_enabled = true;
     bool m_destroyed = false;
 
     std::vector<Button> m_buttons;

@@ -11,38 +11,12 @@
 namespace scenova::headless {
 
 RichText::RichText(Context& ctx, std::string name, int32_t hWnd)
-    : m_ctx(ctx), m_name(std::move(name)), m_hWnd(hWnd) {}
-
-void RichText::Left(float value) {
-    m_ctx.trace.Put(m_name, "Left", value);
-    m_left = value;
-}
-
-void RichText::Top(float value) {
-    m_ctx.trace.Put(m_name, "Top", value);
-    m_top = value;
-}
-
-void RichText::Width(float value) {
-    m_ctx.trace.Put(m_name, "Width", value);
-    m_width = value;
-}
+    : ContainedControl(ctx, std::move(name)), m_hWnd(hWnd) {}
 
 void RichText::Height(float value) {
-    m_ctx.trace.Put(m_name, "Height", value);
-    m_height = value;
+    ContainedControl::Height(value);
     // A taller page may leave the old first line below the last full page.
     m_firstVisible = std::min(m_firstVisible, LastFirstLine());
-}
-
-void RichText::Visible(bool value) {
-    m_ctx.trace.Put(m_name, "Visible", value);
-    m_visible = value;
-}
-
-void RichText::Enabled(bool value) {
-    m_ctx.trace.Put(m_name, "Enabled", value);
-    m_enabled = value;
 }
 
 void RichText::RolloverColor(int32_t colour) {

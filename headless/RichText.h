@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "controls/RichText.h"
+#include "headless/ContainedControl.h"
 #include "headless/Context.h"
 #include "platform/Picture.h"
 
@@ -30,7 +31,7 @@ namespace scenova::headless {
 //
 // Window handlers call these per event, so lines and highlights are found by
 // binary search, and FindText looks no further than a match may start.
-class RichText final : public controls::IRichText {
+class RichText final : public ContainedControl<controls::IRichText> {
 public:
     static constexpr int32_t kTwipsPerLine = 240;
     static constexpr int32_t kMetricA = 1440;
@@ -50,19 +51,10 @@ public:
 
     RichText(Context& ctx, std::string name, int32_t hWnd);
 
-    // IContainedControl
-    float Left() const override { return m_left; }
-    void Left(float value) override;
-    float Top() const override { return m_top; }
-    void Top(float value) override;
-    float Width() const override { return m_width; }
-    void Width(float value) override;
-    float Height() const override { return m_height; }
+    using ContainedControl::Height;
+    // The page of visible lines follows the height.
     void Height(float value) override;
-    bool Visible() const override { return m_visible; }
-    void Visible(bool value) override;
-    bool Enabled() const override { return m_enabled; }
-    void Enabled(bool value) override;
+
 
     // IRichText
     void Advise(controls::RichTextEvents events) override { m_events = std::move(events); }
@@ -112,7 +104,6 @@ public:
     void Destroy() { m_destroyed = true; }
     bool IsDestroyed() const { return m_destroyed; }
 
-    const std::string& Name() const { return m_name; }
     // The RTF last given, and its visible text.
     const std::string& Rtf() const { return m_rtf; }
     const std::u32string& CodePoints() const { return m_text; }
@@ -140,17 +131,9 @@ private:
     Range Clamp(int32_t start, int32_t end) const;
     int32_t LastFirstLine() const;
 
-    Context& m_ctx;
-    std::string m_name;
     int32_t m_hWnd;
     controls::RichTextEvents m_events;
 
-    float m_left = 0.0f;
-    float m_top = 0.0f;
-    float m_width = 0.0f;
-    float m_height = 0.0f;
-    bool m_visible = true;
-    bool m_enabled = true;
     bool m_destroyed = false;
 
     std::string m_rtf;

@@ -6,37 +6,7 @@
 
 namespace scenova::headless {
 
-Slider::Slider(Context& ctx, std::string name) : m_ctx(ctx), m_name(std::move(name)) {}
-
-void Slider::Left(float value) {
-    m_ctx.trace.Put(m_name, "Left", value);
-    m_left = value;
-}
-
-void Slider::Top(float value) {
-    m_ctx.trace.Put(m_name, "Top", value);
-    m_top = value;
-}
-
-void Slider::Width(float value) {
-    m_ctx.trace.Put(m_name, "Width", value);
-    m_width = value;
-}
-
-void Slider::Height(float value) {
-    m_ctx.trace.Put(m_name, "Height", value);
-    m_height = value;
-}
-
-void Slider::Visible(bool value) {
-    m_ctx.trace.Put(m_name, "Visible", value);
-    m_visible = value;
-}
-
-void Slider::Enabled(bool value) {
-    m_ctx.trace.Put(m_name, "Enabled", value);
-    m_enabled = value;
-}
+Slider::Slider(Context& ctx, std::string name) : ContainedControl(ctx, std::move(name)) {}
 
 void Slider::Max(int32_t value) {
     m_ctx.trace.Put(m_name, "Max", value);

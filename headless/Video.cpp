@@ -86,41 +86,11 @@ std::optional<double> ProbeMovieSeconds(const std::string& path) {
 
 }  // namespace
 
-Video::Video(Context& ctx, std::string name) : m_ctx(ctx), m_name(std::move(name)) {}
+Video::Video(Context& ctx, std::string name) : ContainedControl(ctx, std::move(name)) {}
 
 Video::~Video() {
     *m_alive = false;
     CancelTimer();
-}
-
-void Video::Left(float value) {
-    m_ctx.trace.Put(m_name, "Left", value);
-    m_left = value;
-}
-
-void Video::Top(float value) {
-    m_ctx.trace.Put(m_name, "Top", value);
-    m_top = value;
-}
-
-void Video::Width(float value) {
-    m_ctx.trace.Put(m_name, "Width", value);
-    m_width = value;
-}
-
-void Video::Height(float value) {
-    m_ctx.trace.Put(m_name, "Height", value);
-    m_height = value;
-}
-
-void Video::Visible(bool value) {
-    m_ctx.trace.Put(m_name, "Visible", value);
-    m_visible = value;
-}
-
-void Video::Enabled(bool value) {
-    m_ctx.trace.Put(m_name, "Enabled", value);
-    m_enabled = value;
 }
 
 void Video::TimeFormat(float format) {

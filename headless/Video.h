@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "controls/Video.h"
+#include "headless/ContainedControl.h"
 #include "headless/Context.h"
 #include "headless/EventLoop.h"
 
@@ -33,7 +34,7 @@ namespace scenova::headless {
 // virtual time (microsecond resolution). Signals are checked against
 // EnableSignals when posted and again when delivered or due. A destroyed
 // control raises nothing.
-class Video final : public controls::IVideo {
+class Video final : public ContainedControl<controls::IVideo> {
 public:
     enum class PlayState { Stopped, Playing, Paused };
     struct Range {
@@ -49,19 +50,6 @@ public:
     Video(const Video&) = delete;
     Video& operator=(const Video&) = delete;
 
-    // IContainedControl
-    float Left() const override { return m_left; }
-    void Left(float value) override;
-    float Top() const override { return m_top; }
-    void Top(float value) override;
-    float Width() const override { return m_width; }
-    void Width(float value) override;
-    float Height() const override { return m_height; }
-    void Height(float value) override;
-    bool Visible() const override { return m_visible; }
-    void Visible(bool value) override;
-    bool Enabled() const override { return m_enabled; }
-    void Enabled(bool value) override;
 
     // IVideo
     void Advise(controls::VideoEvents events) override { m_events = std::move(events); }
@@ -107,7 +95,6 @@ public:
     void Destroy();
     bool IsDestroyed() const { return m_destroyed; }
 
-    const std::string& Name() const { return m_name; }
     float TimeFormat() const { return m_timeFormat; }
     bool IsOpen() const { return m_open; }
     const std::string& MoviePath() const { return m_path; }
@@ -140,18 +127,10 @@ private:
     void RaiseSignal(int16_t number);
     void RaiseNotify();
 
-    Context& m_ctx;
-    std::string m_name;
     controls::VideoEvents m_events;
     // Shared with posted events, which may outlive the control.
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 
-    float m_left = 0.0f;
-    float m_top = 0.0f;
-    float m_width = 0.0f;
-    float m_height = 0.0f;
-    bool m_visible = true;
-    bool m_enabled = true;
     bool m_destroyed = false;
 
     float m_timeFormat = 0.0f;

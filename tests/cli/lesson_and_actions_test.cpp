@@ -148,6 +148,15 @@ TEST_F(PlayerTest, ExitStatusTellsHowTheRunEnded) {
     EXPECT_EQ(Run(options), 1);
     EXPECT_THAT(err.str(), HasSubstr("IToolTalk_Show failed: run-time error 9"));
 
+    // A script without its video, settings with garbage lines and a lesson
+    // without its media folder: reported to the host, and the run completes.
+    WriteLesson("ACTOR Ana\nTEXT Hello.\n");
+    lesson.Write("settings.ini", "}}}garbage\n=\n\x01\x02\nbtnVideoPlay.Bmp=play.bmp\n");
+    EXPECT_EQ(Run(options), 0);
+    EXPECT_THAT(out.str(), HasSubstr("error 11: No VIDEO script tag was found."));
+    EXPECT_THAT(out.str(), HasSubstr("error 5: Unable to open " + lesson.Folder() +
+                                     "media/play.bmp"));
+
     // Errors reported to the host are output, not failures.
     WriteLesson("VIDEO missing.avi\nACTOR Ana\nTEXT Hello.\nAVSTART 1\nAVEND 2\n");
     EXPECT_EQ(Run(options), 0);

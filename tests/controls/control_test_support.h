@@ -4,6 +4,7 @@
 // and a way to read the number of the run-time error a statement raises.
 
 #include <cstdint>
+#include "tests/support/Errors.h"
 
 #include "headless/Context.h"
 #include "headless/EventLoop.h"
@@ -18,15 +19,6 @@ struct HeadlessWorld {
     headless::Context ctx{loop, trace};
 };
 
-// The number of the run-time error that f raises, 0 when it raises none.
-template <class F>
-int32_t ErrorOf(F&& f) {
-    try {
-        f();
-    } catch (const RuntimeError& e) {
-        return e.number();
-    }
-    return 0;
-}
+using scenova::testing::ErrorOf;
 
 }  // namespace scenova::test

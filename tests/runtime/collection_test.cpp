@@ -1,4 +1,5 @@
 #include "runtime/Collection.h"
+#include "tests/support/Errors.h"
 
 #include <gtest/gtest.h>
 
@@ -10,15 +11,7 @@
 namespace scenova {
 namespace {
 
-template <class F>
-int32_t ErrorOf(F&& f) {
-    try {
-        f();
-    } catch (const RuntimeError& e) {
-        return e.number();
-    }
-    return 0;
-}
+using scenova::testing::ErrorOf;
 
 std::string Text(const Variant& v) {
     return std::get<std::string>(v);

@@ -1,4 +1,5 @@
 #include "runtime/Convert.h"
+#include "tests/support/Errors.h"
 
 #include <gtest/gtest.h>
 
@@ -14,16 +15,7 @@ namespace {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-// The number of the run-time error the call raised, or 0 when it raised none.
-template <class F>
-int32_t ErrorOf(F&& f) {
-    try {
-        f();
-    } catch (const RuntimeError& e) {
-        return e.number();
-    }
-    return 0;
-}
+using scenova::testing::ErrorOf;
 
 TEST(ConvertTest, TrimSpacesRemovesOnlyOuterSpaces) {
     EXPECT_EQ(TrimSpaces("  a b  "), "a b");
