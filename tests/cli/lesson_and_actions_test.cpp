@@ -154,8 +154,8 @@ TEST_F(PlayerTest, ExitStatusTellsHowTheRunEnded) {
     lesson.Write("settings.ini", "}}}garbage\n=\n\x01\x02\nbtnVideoPlay.Bmp=play.bmp\n");
     EXPECT_EQ(Run(options), 0);
     EXPECT_THAT(out.str(), HasSubstr("error 11: No VIDEO script tag was found."));
-    EXPECT_THAT(out.str(), HasSubstr("error 5: Unable to open " + lesson.Folder() +
-                                     "media/play.bmp"));
+    EXPECT_THAT(out.str(),
+                HasSubstr("error 5: Unable to open " + lesson.Folder() + "media/play.bmp"));
 
     // Errors reported to the host are output, not failures.
     WriteLesson("VIDEO missing.avi\nACTOR Ana\nTEXT Hello.\nAVSTART 1\nAVEND 2\n");
