@@ -83,7 +83,6 @@ public:
 
     ButtonBar(Context& ctx, std::string name);
 
-
     // IButtonBar
     void Advise(controls::ButtonBarEvents events) override { m_events = std::move(events); }
     void ImageFolder(const std::string& folder) override;

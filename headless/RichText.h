@@ -55,7 +55,6 @@ public:
     // The page of visible lines follows the height.
     void Height(float value) override;
 
-
     // IRichText
     void Advise(controls::RichTextEvents events) override { m_events = std::move(events); }
     void RolloverColor(int32_t colour) override;

@@ -20,7 +20,6 @@ public:
 
     Slider(Context& ctx, std::string name);
 
-
     // ISlider
     void Advise(controls::SliderEvents events) override { m_events = std::move(events); }
     int32_t Max() const override { return m_max; }

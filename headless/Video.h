@@ -50,7 +50,6 @@ public:
     Video(const Video&) = delete;
     Video& operator=(const Video&) = delete;
 
-
     // IVideo
     void Advise(controls::VideoEvents events) override { m_events = std::move(events); }
     void TimeFormat(float format) override;
