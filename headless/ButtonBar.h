@@ -148,7 +148,7 @@ public:
     int RefreshCount() const { return m_refreshCount; }
 
 private:
-    bool CanReach() const { return m_visible && m_enabled && !m_destroyed; }
+    bool CanReach() const { return UserCanReach() && !m_destroyed; }
     const Button* Find(const std::string& buttonName) const;
     void Put(Button button);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <utility>
 
@@ -27,6 +28,12 @@ public:
 
     const std::string& Name() const { return m_name; }
 
+    // The window the control sits on: while it is disabled, the user's input
+    // reaches none of its controls.
+    void SetWindowTakesInput(std::function<bool()> takesInput) {
+        m_windowTakesInput = std::move(takesInput);
+    }
+
 protected:
     ContainedControl(Context& ctx, std::string name) : m_ctx(ctx), m_name(std::move(name)) {}
 
@@ -39,7 +46,14 @@ protected:
     bool m_visible = true;
     bool m_enabled = true;
 
+    // Whether a user could reach the control now.
+    bool UserCanReach() const {
+        return m_visible && m_enabled && (!m_windowTakesInput || m_windowTakesInput());
+    }
+
 private:
+    std::function<bool()> m_windowTakesInput;
+
     template <class T>
     void Assign(const char* property, T& field, T value) {
         m_ctx.trace.Put(m_name, property, value);

@@ -125,7 +125,7 @@ public:
     const Picture& BackPicture() const { return m_backPicture; }
 
 private:
-    bool CanReach() const { return m_visible && m_enabled && !m_destroyed; }
+    bool CanReach() const { return UserCanReach() && !m_destroyed; }
     const Link& LinkAt(int32_t index) const;
     Range Clamp(int32_t start, int32_t end) const;
     int32_t LastFirstLine() const;

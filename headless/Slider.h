@@ -48,7 +48,7 @@ public:
     int32_t BackColor() const { return m_backColor; }
 
 private:
-    bool CanReach() const { return m_visible && m_enabled && !m_destroyed; }
+    bool CanReach() const { return UserCanReach() && !m_destroyed; }
     void Move(int32_t value);
 
     controls::SliderEvents m_events;

@@ -21,6 +21,16 @@ PresentationWindow Toolkit::LoadPresentationWindow(FormEvents events) {
     w.rtfText = std::make_shared<RichText>(m_ctx, "rtfText", textWindow);
     w.frmRoseNavigation = std::make_shared<ButtonBar>(m_ctx, "frmRoseNavigation");
     w.frmRoseToolbar = std::make_shared<ButtonBar>(m_ctx, "frmRoseToolbar");
+    const std::weak_ptr<Form> form = w.form;
+    const auto windowTakesInput = [form] {
+        const auto window = form.lock();
+        return window && window->Enabled() && !window->IsUnloaded();
+    };
+    w.frmRose->SetWindowTakesInput(windowTakesInput);
+    w.sldVideoSlider->SetWindowTakesInput(windowTakesInput);
+    w.rtfText->SetWindowTakesInput(windowTakesInput);
+    w.frmRoseNavigation->SetWindowTakesInput(windowTakesInput);
+    w.frmRoseToolbar->SetWindowTakesInput(windowTakesInput);
     HeadlessWindow controls = w;
     controls.form.reset();  // the form must not keep itself alive
     w.form->OnUnload([w = std::move(controls)] {

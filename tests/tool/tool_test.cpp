@@ -228,6 +228,9 @@ TEST_F(ToolTest, NavigationPressReachesTheHostAfterTheExitTimer) {
     InitAndShow();
     platform.Window().frmRoseNavigation->UserPress("Next");
     EXPECT_FALSE(platform.Window().form->Enabled());
+    // A disabled window takes no input at all.
+    EXPECT_FALSE(platform.Window().frmRoseToolbar->UserPress("Glossary"));
+    EXPECT_FALSE(platform.Window().sldVideoSlider->UserClickTo(1));
     platform.RunFor(0.299);
     EXPECT_THAT(Lines("> mgr."), IsEmpty());
     platform.RunFor(0.001);
