@@ -49,10 +49,40 @@ int32_t ResourceCommand(const std::string& tag) {
 }  // namespace
 
 void CScenova::ParseScript(ICollection& Script) {
-    const int32_t count = Script.Count();
-    if (count == 0) {
+    if (Script.Count() == 0) {
         return;
     }
+    std::string videoName;
+    if (!ReadScript(Script, videoName)) {
+        return;
+    }
+    {
+        // The RTF of a long lesson runs to megabytes: it goes once the
+        // control has read it, before the lines are located.
+        Module1& module = Module1::Get();
+        controls::IRichText& transcript = m_MyForm->rtfText();
+        int16_t useSeparator = m_transcript.m_blnUseSeperator ? -1 : 0;
+        const int32_t hWnd = transcript.hWnd();
+        const int16_t metricA = ToInteger(static_cast<double>(transcript.RtfMetricA()));
+        const int16_t metricB = ToInteger(static_cast<double>(transcript.RtfMetricB()));
+        // The text is plain 7-bit RTF, so it needs no further conversion.
+        const std::string rtf = CreateRTFText(hWnd, metricA, metricB, module.g_Transcript,
+                                              module.g_TranscriptFonts, useSeparator);
+
+        const std::string path = module.g_strVideoPath + videoName;
+        if (!m_MyForm->movOrvMovie().OpenMovie(path, 0)) {
+            Mgr().ReportError(*this, report::CannotOpen,
+                              "Unable to open movie: " + module.g_strVideoPath + videoName);
+        }
+        transcript.RTFContent(rtf);
+    }
+    LocateTranscriptLines();
+    RegisterCueTimes();
+    SetSliderRange();
+}
+
+bool CScenova::ReadScript(ICollection& Script, std::string& videoName) {
+    const int32_t count = Script.Count();
     Module1& module = Module1::Get();
     // A parse starts from empty tables: entries left by an earlier, failed
     // parse would otherwise break the block start rule below.
@@ -64,7 +94,7 @@ void CScenova::ParseScript(ICollection& Script) {
     int32_t block = -1;
     int32_t lineInBlock = -1;
     std::string previousActor;
-    std::string videoName;
+    videoName.clear();
     bool videoFound = false;
     ColourComponents rgb{};
     m_platform.toolkit().DoEvents();
@@ -83,13 +113,14 @@ void CScenova::ParseScript(ICollection& Script) {
             }
             Mgr().ReportError(*this, missing->code, missing->text);
             if (tag == "VIDEO") {
-                return;  // a lesson without its video cannot be played
+                return false;  // a lesson without its video cannot be played
             }
             if (tag.starts_with("RES")) {
                 continue;
             }
             if (tag == "AVSTART" || tag == "AVEND") {
-                value = "0";
+                // Not `value = "0"`: GCC 12 at -O3 takes that for an overlapping copy.
+                value.assign(1, '0');
             }
         }
 
@@ -144,28 +175,9 @@ void CScenova::ParseScript(ICollection& Script) {
 
     if (!videoFound) {
         Mgr().ReportError(*this, report::NoVideo, "No VIDEO script tag was found.");
-        return;
+        return false;
     }
-
-    controls::IRichText& transcript = m_MyForm->rtfText();
-    int16_t useSeparator = m_transcript.m_blnUseSeperator ? -1 : 0;
-    const int32_t hWnd = transcript.hWnd();
-    const int16_t metricA = ToInteger(static_cast<double>(transcript.RtfMetricA()));
-    const int16_t metricB = ToInteger(static_cast<double>(transcript.RtfMetricB()));
-    // The text is plain 7-bit RTF, so it needs no further conversion.
-    const std::string rtf = CreateRTFText(hWnd, metricA, metricB, module.g_Transcript,
-                                          module.g_TranscriptFonts, useSeparator);
-
-    const std::string path = module.g_strVideoPath + videoName;
-    if (!m_MyForm->movOrvMovie().OpenMovie(path, 0)) {
-        Mgr().ReportError(*this, report::CannotOpen,
-                          "Unable to open movie: " + module.g_strVideoPath + videoName);
-    }
-    transcript.RTFContent(rtf);
-
-    LocateTranscriptLines();
-    RegisterCueTimes();
-    SetSliderRange();
+    return true;
 }
 
 }  // namespace scenova

@@ -66,6 +66,9 @@ public:
     const TranscriptSettings& Transcript() const { return m_transcript; }
 
 private:
+    // The benchmarks time the steps of the start-up one by one.
+    friend struct StartupSteps;
+
     void m_MyForm_NavigationClicked(const std::string& strName);
     void m_MyForm_ToolbarClicked(const std::string& strName);
 
@@ -83,6 +86,10 @@ private:
 
     // The lesson script (script/).
     void ParseScript(ICollection& Script);
+    // The loop over the script lines: fills the cue tables and carries out
+    // the resource commands. False when the parse ends there; otherwise
+    // videoName holds the video the script named.
+    bool ReadScript(ICollection& Script, std::string& videoName);
     void LocateTranscriptLines();
     void RegisterCueTimes();
     void SetSliderRange();
