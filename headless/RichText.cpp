@@ -48,8 +48,7 @@ void RichText::RTFContent(const std::string& rtf) {
     if (rtf.size() > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
         Raise(err::OutOfMemory);
     }
-    m_text = ReadRtfText(rtf);
-    m_rtf = rtf;
+    m_text = ReadPackedRtfText(rtf);
     m_lineStarts.assign(1, 0);
     for (std::size_t i = 0; i < m_text.size(); ++i) {
         if (m_text[i] == '\n') {
@@ -84,9 +83,15 @@ int32_t RichText::FindText(int32_t from, int32_t to, int32_t flags, const std::s
         return -1;
     }
     // Only the part where a match starting by `last` can lie is searched.
-    const std::u32string_view window = std::u32string_view(m_text).substr(
-        static_cast<std::size_t>(first), static_cast<std::size_t>(last - first) + wanted.size());
-    const auto found = window.find(wanted);
+    const auto start = static_cast<std::size_t>(first);
+    const std::size_t count = static_cast<std::size_t>(last - first) + wanted.size();
+    std::size_t found = std::u32string_view::npos;
+    if (m_text.isWide) {
+        found = std::u32string_view(m_text.wide).substr(start, count).find(wanted);
+    } else if (std::all_of(wanted.begin(), wanted.end(), [](char32_t c) { return c <= 0xFFFF; })) {
+        const std::u16string narrow(wanted.begin(), wanted.end());
+        found = std::u16string_view(m_text.narrow).substr(start, count).find(narrow);
+    }
     if (found == std::u32string_view::npos) {
         return -1;
     }
@@ -196,7 +201,7 @@ bool RichText::UserClickLink(int32_t index, int16_t button) {
 }
 
 std::string RichText::Content() const {
-    return EncodeUtf8(m_text);
+    return EncodeUtf8(m_text.CodePoints());
 }
 
 int32_t RichText::LinkIndexAt(int32_t position) const {

@@ -8,6 +8,7 @@
 #include "controls/RichText.h"
 #include "headless/ContainedControl.h"
 #include "headless/Context.h"
+#include "headless/RtfReader.h"
 #include "platform/Picture.h"
 
 namespace scenova::headless {
@@ -103,9 +104,8 @@ public:
     void Destroy() { m_destroyed = true; }
     bool IsDestroyed() const { return m_destroyed; }
 
-    // The RTF last given, and its visible text.
-    const std::string& Rtf() const { return m_rtf; }
-    const std::u32string& CodePoints() const { return m_text; }
+    // The visible text of the RTF last given (the RTF itself is not kept).
+    std::u32string CodePoints() const { return m_text.CodePoints(); }
     std::string Content() const;
     const std::vector<Link>& Links() const { return m_links; }
     // The index of the link the pointer is over at a position, -1 for none.
@@ -135,8 +135,7 @@ private:
 
     bool m_destroyed = false;
 
-    std::string m_rtf;
-    std::u32string m_text;
+    PackedText m_text;
     std::vector<int32_t> m_lineStarts{0};
     std::vector<Link> m_links;
     std::vector<Range> m_highlights;

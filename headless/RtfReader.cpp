@@ -109,9 +109,15 @@ Word Lookup(std::string_view name) {
 
 class Reader {
 public:
-    explicit Reader(std::string_view in) : m_in(in) { m_groups.push_back({}); }
+    explicit Reader(std::string_view in) : m_in(in) {
+        m_groups.push_back({});
+        // The text is never longer than the input; reserving that much at
+        // once spares the copies of a growing buffer, and the pages the text
+        // does not reach are never touched.
+        m_text.narrow.reserve(in.size());
+    }
 
-    std::u32string Read() {
+    PackedText Read() {
         while (m_pos < m_in.size()) {
             const char c = m_in[m_pos++];
             switch (c) {
@@ -135,7 +141,7 @@ public:
             }
         }
         if (m_highSurrogate != 0) {
-            m_text.push_back(kReplacement);  // unpaired at the end
+            Emit(kReplacement);  // unpaired at the end
         }
         return std::move(m_text);
     }
@@ -322,21 +328,35 @@ private:
             const char32_t high = m_highSurrogate;
             m_highSurrogate = 0;
             if (c >= 0xDC00 && c <= 0xDFFF) {
-                m_text.push_back(0x10000 + ((high - 0xD800) << 10) + (c - 0xDC00));
+                Emit(0x10000 + ((high - 0xD800) << 10) + (c - 0xDC00));
                 return;
             }
-            m_text.push_back(kReplacement);
+            Emit(kReplacement);
         }
         if (c >= 0xD800 && c <= 0xDBFF) {
             m_highSurrogate = c;
             return;
         }
-        m_text.push_back(c >= 0xDC00 && c <= 0xDFFF ? kReplacement : c);
+        Emit(c >= 0xDC00 && c <= 0xDFFF ? kReplacement : c);
+    }
+
+    void Emit(char32_t c) {
+        if (!m_text.isWide && c > 0xFFFF) {
+            m_text.wide.reserve(m_in.size());
+            m_text.wide.assign(m_text.narrow.begin(), m_text.narrow.end());
+            m_text.narrow = std::u16string();
+            m_text.isWide = true;
+        }
+        if (m_text.isWide) {
+            m_text.wide.push_back(c);
+        } else {
+            m_text.narrow.push_back(static_cast<char16_t>(c));
+        }
     }
 
     std::string_view m_in;
     std::size_t m_pos = 0;
-    std::u32string m_text;
+    PackedText m_text;
     std::vector<Group> m_groups;  // [0] holds what lies outside every group
     std::size_t m_overflow = 0;   // open groups beyond kMaxDepth
     int32_t m_fallback = 0;       // characters still to skip after a \u
@@ -346,7 +366,15 @@ private:
 }  // namespace
 
 std::u32string ReadRtfText(std::string_view rtf) {
+    return Reader(rtf).Read().CodePoints();
+}
+
+PackedText ReadPackedRtfText(std::string_view rtf) {
     return Reader(rtf).Read();
+}
+
+std::u32string PackedText::CodePoints() const {
+    return isWide ? wide : std::u32string(narrow.begin(), narrow.end());
 }
 
 std::u32string DecodeUtf8(std::string_view utf8) {

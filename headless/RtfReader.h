@@ -29,6 +29,20 @@ inline constexpr std::size_t kMaxDepth = 1000;
 // the text is never longer than the input.
 std::u32string ReadRtfText(std::string_view rtf);
 
+// The same text, packed: two bytes a character while every character lies
+// in the Basic Multilingual Plane, as a transcript's nearly always do, four
+// otherwise.
+struct PackedText {
+    std::u16string narrow;
+    std::u32string wide;
+    bool isWide = false;
+
+    std::size_t size() const { return isWide ? wide.size() : narrow.size(); }
+    char32_t operator[](std::size_t i) const { return isWide ? wide[i] : narrow[i]; }
+    std::u32string CodePoints() const;
+};
+PackedText ReadPackedRtfText(std::string_view rtf);
+
 // UTF-8 to code points; a malformed sequence gives U+FFFD.
 std::u32string DecodeUtf8(std::string_view utf8);
 // Code points to UTF-8; a value that is no Unicode scalar gives U+FFFD.

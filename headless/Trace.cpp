@@ -1,6 +1,8 @@
 #include "headless/Trace.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <limits>
 
 #include "runtime/Convert.h"
 
@@ -89,7 +91,8 @@ std::string Trace::Arguments(const std::vector<std::string>& formatted) {
 
 void Trace::Write(char direction, std::string_view object, std::string_view member,
                   const std::string& rest) {
-    std::string line = FormatTime(m_loop.Now());
+    std::string& line = m_line;
+    line = FormatTime(m_loop.Now());
     line += ' ';
     line += direction;
     line += ' ';
@@ -97,10 +100,41 @@ void Trace::Write(char direction, std::string_view object, std::string_view memb
     line += '.';
     line += member;
     line += rest;
-    m_lines.push_back(line);
-    if (m_echo) {
-        m_echo(m_lines.back());
+
+    if (line.size() > std::numeric_limits<uint32_t>::max()) {
+        line.resize(std::numeric_limits<uint32_t>::max());
     }
+    constexpr std::size_t kChunk = std::size_t{1} << 18;
+    if (m_chunks.empty() || m_chunks.back().capacity() - m_chunks.back().size() < line.size()) {
+        m_chunks.emplace_back().reserve(std::max(kChunk, line.size()));
+        m_linesInChunk.push_back(0);
+    }
+    m_chunks.back() += line;
+    ++m_linesInChunk.back();
+    m_lengths.push_back(static_cast<uint32_t>(line.size()));
+    if (m_echo) {
+        m_echo(line);
+    }
+}
+
+std::vector<std::string> Trace::Lines() const {
+    std::vector<std::string> lines;
+    lines.reserve(m_lengths.size());
+    std::size_t next = 0;
+    for (std::size_t c = 0; c < m_chunks.size(); ++c) {
+        std::size_t at = 0;
+        for (std::size_t i = 0; i < m_linesInChunk[c]; ++i, ++next) {
+            lines.emplace_back(m_chunks[c], at, m_lengths[next]);
+            at += m_lengths[next];
+        }
+    }
+    return lines;
+}
+
+void Trace::Clear() {
+    m_chunks.clear();
+    m_linesInChunk.clear();
+    m_lengths.clear();
 }
 
 }  // namespace scenova::headless

@@ -64,8 +64,11 @@ public:
         return Arguments(formatted);
     }
 
-    const std::vector<std::string>& Lines() const { return m_lines; }
-    void Clear() { m_lines.clear(); }
+    // The lines so far, as separate strings (built on each call: the trace
+    // of a long lesson is kept packed, see m_chunks).
+    std::vector<std::string> Lines() const;
+    std::size_t LineCount() const { return m_lengths.size(); }
+    void Clear();
 
     // Called with every new line as it is written (for live output).
     void SetEcho(std::function<void(const std::string&)> echo) { m_echo = std::move(echo); }
@@ -104,7 +107,13 @@ private:
     static std::string Arguments(const std::vector<std::string>& formatted);
 
     const EventLoop& m_loop;
-    std::vector<std::string> m_lines;
+    // The lines end to end in chunks that never move once allocated, each
+    // line's length apart: a start-up writes a hundred thousand lines, which
+    // as strings of their own would take twice the memory.
+    std::vector<std::string> m_chunks;
+    std::vector<std::size_t> m_linesInChunk;
+    std::vector<uint32_t> m_lengths;  // a longer line is cut
+    std::string m_line;               // the line being written
     std::function<void(const std::string&)> m_echo;
     std::unordered_map<int32_t, std::string> m_cursorNames;
 };

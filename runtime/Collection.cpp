@@ -44,7 +44,8 @@ void Collection::Add(Variant item, std::optional<std::string> key) {
         }
     }
     const std::size_t position = m_entries.size();
-    m_entries.push_back(Entry{std::move(item), std::move(key)});
+    m_entries.push_back(Entry{
+        std::move(item), key ? std::make_shared<const std::string>(std::move(*key)) : nullptr});
     if (m_entries.back().key) {
         try {
             m_byKey.emplace(std::move(folded), position);

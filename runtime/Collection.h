@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,9 +38,11 @@ public:
     void Clear();
 
 private:
+    // Most items (script lines) have no key; a pointer keeps their entries
+    // small.
     struct Entry {
         Variant item;
-        std::optional<std::string> key;
+        std::shared_ptr<const std::string> key;
     };
     void Reindex();
 

@@ -137,7 +137,7 @@ protected:
     double Position() const { return W().movOrvMovie->CurrentPosition(); }
 
     // The trace from a mark on, without times, filtered by a prefix.
-    std::size_t Mark() { return platform.GetTrace().Lines().size(); }
+    std::size_t Mark() { return platform.GetTrace().LineCount(); }
     std::vector<std::string> Since(std::size_t mark, std::string_view prefix = "") {
         const auto& lines = platform.GetTrace().Lines();
         return Untimed(
