@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
-#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace scenova::headless {
@@ -50,61 +50,71 @@ struct Word {
 };
 
 Word Lookup(std::string_view name) {
-    static const std::unordered_map<std::string_view, Word> kWords = {
-        {"par", {Kind::Text, '\n'}},
-        {"line", {Kind::Text, '\n'}},
-        {"sect", {Kind::Text, '\n'}},
-        {"page", {Kind::Text, '\n'}},
-        {"row", {Kind::Text, '\n'}},
-        {"tab", {Kind::Text, '\t'}},
-        {"cell", {Kind::Text, '\t'}},
-        {"emdash", {Kind::Text, 0x2014}},
-        {"endash", {Kind::Text, 0x2013}},
-        {"emspace", {Kind::Text, 0x2003}},
-        {"enspace", {Kind::Text, 0x2002}},
-        {"qmspace", {Kind::Text, 0x2005}},
-        {"bullet", {Kind::Text, 0x2022}},
-        {"lquote", {Kind::Text, 0x2018}},
-        {"rquote", {Kind::Text, 0x2019}},
-        {"ldblquote", {Kind::Text, 0x201C}},
-        {"rdblquote", {Kind::Text, 0x201D}},
-        {"zwbo", {Kind::Text, 0x200B}},
-        {"zwnj", {Kind::Text, 0x200C}},
-        {"zwj", {Kind::Text, 0x200D}},
-        {"ltrmark", {Kind::Text, 0x200E}},
-        {"rtlmark", {Kind::Text, 0x200F}},
-        {"fonttbl", {Kind::Destination}},
-        {"colortbl", {Kind::Destination}},
-        {"stylesheet", {Kind::Destination}},
-        {"listtable", {Kind::Destination}},
-        {"listoverridetable", {Kind::Destination}},
-        {"revtbl", {Kind::Destination}},
-        {"rsidtbl", {Kind::Destination}},
-        {"filetbl", {Kind::Destination}},
-        {"info", {Kind::Destination}},
-        {"pict", {Kind::Destination}},
-        {"nonshppict", {Kind::Destination}},
-        {"object", {Kind::Destination}},
-        {"header", {Kind::Destination}},
-        {"headerl", {Kind::Destination}},
-        {"headerr", {Kind::Destination}},
-        {"headerf", {Kind::Destination}},
-        {"footer", {Kind::Destination}},
-        {"footerl", {Kind::Destination}},
-        {"footerr", {Kind::Destination}},
-        {"footerf", {Kind::Destination}},
-        {"footnote", {Kind::Destination}},
-        {"annotation", {Kind::Destination}},
-        {"fldinst", {Kind::Destination}},
-        {"xe", {Kind::Destination}},
-        {"tc", {Kind::Destination}},
-        {"txe", {Kind::Destination}},
-        {"uc", {Kind::UnicodeSkip}},
-        {"u", {Kind::Unicode}},
-        {"bin", {Kind::Binary}},
-    };
-    const auto found = kWords.find(name);
-    return found == kWords.end() ? Word{} : found->second;
+    // Sorted once, then searched by halves: cheaper than hashing every word
+    // of a long document.
+    using Entry = std::pair<std::string_view, Word>;
+    static const std::vector<Entry> kWords = [] {
+        std::vector<Entry> words = {
+            {"par", {Kind::Text, '\n'}},
+            {"line", {Kind::Text, '\n'}},
+            {"sect", {Kind::Text, '\n'}},
+            {"page", {Kind::Text, '\n'}},
+            {"row", {Kind::Text, '\n'}},
+            {"tab", {Kind::Text, '\t'}},
+            {"cell", {Kind::Text, '\t'}},
+            {"emdash", {Kind::Text, 0x2014}},
+            {"endash", {Kind::Text, 0x2013}},
+            {"emspace", {Kind::Text, 0x2003}},
+            {"enspace", {Kind::Text, 0x2002}},
+            {"qmspace", {Kind::Text, 0x2005}},
+            {"bullet", {Kind::Text, 0x2022}},
+            {"lquote", {Kind::Text, 0x2018}},
+            {"rquote", {Kind::Text, 0x2019}},
+            {"ldblquote", {Kind::Text, 0x201C}},
+            {"rdblquote", {Kind::Text, 0x201D}},
+            {"zwbo", {Kind::Text, 0x200B}},
+            {"zwnj", {Kind::Text, 0x200C}},
+            {"zwj", {Kind::Text, 0x200D}},
+            {"ltrmark", {Kind::Text, 0x200E}},
+            {"rtlmark", {Kind::Text, 0x200F}},
+            {"fonttbl", {Kind::Destination}},
+            {"colortbl", {Kind::Destination}},
+            {"stylesheet", {Kind::Destination}},
+            {"listtable", {Kind::Destination}},
+            {"listoverridetable", {Kind::Destination}},
+            {"revtbl", {Kind::Destination}},
+            {"rsidtbl", {Kind::Destination}},
+            {"filetbl", {Kind::Destination}},
+            {"info", {Kind::Destination}},
+            {"pict", {Kind::Destination}},
+            {"nonshppict", {Kind::Destination}},
+            {"object", {Kind::Destination}},
+            {"header", {Kind::Destination}},
+            {"headerl", {Kind::Destination}},
+            {"headerr", {Kind::Destination}},
+            {"headerf", {Kind::Destination}},
+            {"footer", {Kind::Destination}},
+            {"footerl", {Kind::Destination}},
+            {"footerr", {Kind::Destination}},
+            {"footerf", {Kind::Destination}},
+            {"footnote", {Kind::Destination}},
+            {"annotation", {Kind::Destination}},
+            {"fldinst", {Kind::Destination}},
+            {"xe", {Kind::Destination}},
+            {"tc", {Kind::Destination}},
+            {"txe", {Kind::Destination}},
+            {"uc", {Kind::UnicodeSkip}},
+            {"u", {Kind::Unicode}},
+            {"bin", {Kind::Binary}},
+        };
+        std::sort(words.begin(), words.end(),
+                  [](const Entry& a, const Entry& b) { return a.first < b.first; });
+        return words;
+    }();
+    const auto found =
+        std::lower_bound(kWords.begin(), kWords.end(), name,
+                         [](const Entry& entry, std::string_view n) { return entry.first < n; });
+    return found != kWords.end() && found->first == name ? found->second : Word{};
 }
 
 class Reader {

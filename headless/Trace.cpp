@@ -91,16 +91,28 @@ std::string Trace::Arguments(const std::vector<std::string>& formatted) {
 
 void Trace::Write(char direction, std::string_view object, std::string_view member,
                   const std::string& rest) {
+    Begin(direction, object, member);
+    m_line += rest;
+    Finish();
+}
+
+void Trace::Begin(char direction, std::string_view object, std::string_view member) {
+    if (m_loop.Now() != m_timeOf) {
+        m_timeOf = m_loop.Now();
+        m_timeText = FormatTime(m_timeOf);
+    }
     std::string& line = m_line;
-    line = FormatTime(m_loop.Now());
+    line = m_timeText;
     line += ' ';
     line += direction;
     line += ' ';
     line += object;
     line += '.';
     line += member;
-    line += rest;
+}
 
+void Trace::Finish() {
+    std::string& line = m_line;
     if (line.size() > std::numeric_limits<uint32_t>::max()) {
         line.resize(std::numeric_limits<uint32_t>::max());
     }

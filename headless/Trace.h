@@ -36,9 +36,7 @@ public:
 
     template <class... Args>
     void Call(std::string_view object, std::string_view member, const Args&... args) {
-        std::vector<std::string> formatted;
-        (Append(formatted, args), ...);
-        Write('>', object, member, Arguments(formatted));
+        WriteCall('>', object, member, args...);
     }
 
     template <class T>
@@ -48,9 +46,7 @@ public:
 
     template <class... Args>
     void Event(std::string_view object, std::string_view member, const Args&... args) {
-        std::vector<std::string> formatted;
-        (Append(formatted, args), ...);
-        Write('<', object, member, Arguments(formatted));
+        WriteCall('<', object, member, args...);
     }
 
     // A line whose REST is already formatted.
@@ -93,6 +89,35 @@ public:
     static std::string FormatTime(EventLoop::Micros time);
 
 private:
+    // Calls are written straight into the line, without a string per
+    // argument list: a lesson's start-up writes a hundred thousand of them.
+    template <class... Args>
+    void WriteCall(char direction, std::string_view object, std::string_view member,
+                   const Args&... args) {
+        Begin(direction, object, member);
+        m_line += '(';
+        [[maybe_unused]] bool first = true;
+        (AppendArgument(first, args), ...);
+        m_line += ')';
+        Finish();
+    }
+    template <class T>
+    void AppendArgument(bool& first, const T& value) {
+        if (!first) {
+            m_line += ", ";
+        }
+        first = false;
+        m_line += Format(value);
+    }
+    template <class T>
+    void AppendArgument(bool& first, const std::optional<T>& value) {
+        if (value) {
+            AppendArgument(first, *value);
+        }
+    }
+    void Begin(char direction, std::string_view object, std::string_view member);
+    void Finish();
+
     template <class T>
     void Append(std::vector<std::string>& out, const T& value) const {
         out.push_back(Format(value));
@@ -114,6 +139,9 @@ private:
     std::vector<std::size_t> m_linesInChunk;
     std::vector<uint32_t> m_lengths;  // a longer line is cut
     std::string m_line;               // the line being written
+    // The TIME column of the last line and the time it shows.
+    std::string m_timeText;
+    EventLoop::Micros m_timeOf = -1;
     std::function<void(const std::string&)> m_echo;
     std::unordered_map<int32_t, std::string> m_cursorNames;
 };
