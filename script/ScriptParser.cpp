@@ -1,3 +1,4 @@
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -96,8 +97,18 @@ bool CScenova::ReadScript(ICollection& Script, std::string& videoName) {
     std::string previousActor;
     videoName.clear();
     bool videoFound = false;
-    ColourComponents rgb{};
     m_platform.toolkit().DoEvents();
+    // The colour codes put before speakers and lines, worked out once for
+    // the whole script rather than once a line.
+    auto colourCode = [](const std::string& colour) -> std::optional<std::string> {
+        ColourComponents rgb{};
+        if (ParseRGBColour(colour, rgb)) {
+            return ColourCode(rgb);
+        }
+        return std::nullopt;
+    };
+    const std::optional<std::string> actorCode = colourCode(m_transcript.m_strActorFontColor);
+    const std::optional<std::string> textCode = colourCode(m_transcript.m_strTextFontColor);
 
     for (int32_t i = 1; i <= count; ++i) {
         const auto line = SplitScriptLine(ToText(Script.Item(i)));
@@ -137,8 +148,8 @@ bool CScenova::ReadScript(ICollection& Script, std::string& videoName) {
                 std::string& actor = Element(module.g_Transcript, block).Actor;
                 actor = value;
                 previousActor = value;
-                if (ParseRGBColour(m_transcript.m_strActorFontColor, rgb)) {
-                    actor = ColourCode(rgb) + actor;
+                if (actorCode) {
+                    actor = *actorCode + actor;
                 }
             }
         } else if (tag == "TEXT") {
@@ -147,8 +158,8 @@ bool CScenova::ReadScript(ICollection& Script, std::string& videoName) {
             RedimPreserve(texts, ++lineInBlock);
             std::string& text = Element(texts, lineInBlock);
             text = value;
-            if (ParseRGBColour(m_transcript.m_strTextFontColor, rgb)) {
-                text = ColourCode(rgb) + std::string(TrimSpaces(text)) + "\\cf0";
+            if (textCode) {
+                text = *textCode + std::string(TrimSpaces(text)) + "\\cf0";
             }
         } else if (tag == "AVSTART") {
             const double time = ToDouble(value);
