@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -23,6 +24,10 @@ struct Context {
     EventLoop& loop;
     Trace& trace;
     std::vector<EventError> eventErrors;
+    // Elements the controls have gone through one by one (characters
+    // searched, highlight ranges moved, signal times read or posted): work
+    // that grows with the content, for tests that bound it per event.
+    uint64_t elementsExamined = 0;
 
     Context(EventLoop& l, Trace& t) : loop(l), trace(t) {}
 

@@ -49,6 +49,7 @@ void RichText::RTFContent(const std::string& rtf) {
         Raise(err::OutOfMemory);
     }
     m_text = ReadPackedRtfText(rtf);
+    m_ctx.elementsExamined += rtf.size();
     m_lineStarts.assign(1, 0);
     for (std::size_t i = 0; i < m_text.size(); ++i) {
         if (m_text[i] == '\n') {
@@ -92,6 +93,7 @@ int32_t RichText::FindText(int32_t from, int32_t to, int32_t flags, const std::s
         const std::u16string narrow(wanted.begin(), wanted.end());
         found = std::u16string_view(m_text.narrow).substr(start, count).find(narrow);
     }
+    m_ctx.elementsExamined += found == std::u32string_view::npos ? count : found + wanted.size();
     if (found == std::u32string_view::npos) {
         return -1;
     }
@@ -138,6 +140,7 @@ void RichText::HighlightRange(int32_t startIndex, int32_t endIndex) {
         added.start = std::min(added.start, first->start);
         added.end = std::max(added.end, std::prev(last)->end);
     }
+    m_ctx.elementsExamined += static_cast<uint64_t>(m_highlights.end() - first);
     m_highlights.insert(m_highlights.erase(first, last), added);
 }
 
@@ -154,6 +157,7 @@ void RichText::UnhighlightRange(int32_t startIndex, int32_t endIndex, int16_t mo
     if (first == last) {
         return;
     }
+    m_ctx.elementsExamined += static_cast<uint64_t>(m_highlights.end() - first);
     // Only the outer two of the ranges hit can reach beyond the removed one.
     std::vector<Range> remains;
     if (first->start < removed.start) {
@@ -167,6 +171,7 @@ void RichText::UnhighlightRange(int32_t startIndex, int32_t endIndex, int16_t mo
 
 void RichText::ClearHighlight() {
     m_ctx.trace.Call(m_name, "ClearHighlight");
+    m_ctx.elementsExamined += m_highlights.size();
     m_highlights.clear();
 }
 

@@ -166,6 +166,7 @@ void Video::SetSignalTimes(std::string& times) {
     }
     std::stable_sort(byTime.begin(), byTime.end(),
                      [](const Signal& a, const Signal& b) { return a.time < b.time; });
+    m_ctx.elementsExamined += parsed.size();
     m_signalTimes = std::move(parsed);
     m_byTime = std::move(byTime);
     if (m_state == PlayState::Playing) {
@@ -352,6 +353,7 @@ void Video::PostSignalsAt(double position) {
     const auto [first, last] =
         std::equal_range(m_byTime.begin(), m_byTime.end(), Signal{position, 0},
                          [](const Signal& a, const Signal& b) { return a.time < b.time; });
+    m_ctx.elementsExamined += static_cast<uint64_t>(last - first);
     for (auto it = first; it != last; ++it) {
         m_ctx.loop.Post([this, alive = m_alive, number = it->number] {
             if (*alive && m_signalsEnabled) {
