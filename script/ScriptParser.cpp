@@ -1,5 +1,6 @@
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "module/Module1.h"
@@ -111,12 +112,12 @@ bool CScenova::ReadScript(ICollection& Script, std::string& videoName) {
     const std::optional<std::string> textCode = colourCode(m_transcript.m_strTextFontColor);
 
     for (int32_t i = 1; i <= count; ++i) {
-        const auto line = SplitScriptLine(ToText(Script.Item(i)));
+        auto line = SplitScriptLine(ToText(Script.Item(i)));
         if (!line) {
             continue;
         }
         const std::string& tag = line->tag;
-        std::string value = line->value;
+        std::string value = std::move(line->value);
         if (!line->hasValue) {
             const MissingValue* missing = FindMissingValue(tag);
             if (missing == nullptr) {

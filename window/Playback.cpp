@@ -1,6 +1,7 @@
 #include "module/Module1.h"
 #include "runtime/Array.h"
 #include "runtime/Convert.h"
+#include "window/TranscriptScroll.h"
 #include "window/frmScenova.h"
 
 namespace scenova {
@@ -158,7 +159,7 @@ void frmScenova::movOrvMovie_SignalEvent(int16_t nEventNum) {
     const bool scroll = m_VideoState == 0 ? block.FirstLine != first
                                           : block.LastLine > last || block.FirstLine < first;
     if (scroll) {
-        text.ScrollLines(ToInteger(static_cast<double>(block.FirstLine) - first));
+        ScrollTranscript(text, static_cast<double>(block.FirstLine) - first);
     }
 
     if (m_VideoState == 0 && m_lngSelStart != -1) {

@@ -1,6 +1,7 @@
 #include "module/Module1.h"
 #include "runtime/Array.h"
 #include "runtime/Convert.h"
+#include "window/TranscriptScroll.h"
 #include "window/frmScenova.h"
 
 namespace scenova {
@@ -33,13 +34,12 @@ void frmScenova::sldVideoSlider_Change() {
     } else if (v == max) {
         text.ClearHighlight();
         video.Seek(video.Duration());
-        text.ScrollLines(
-            ToInteger(static_cast<double>(text.LineCount()) - text.FirstVisibleLine()));
+        ScrollTranscript(text, static_cast<double>(text.LineCount()) - text.FirstVisibleLine());
     } else {
         text.ClearHighlight();
         video.Seek(0.0);
         m_lngCurrentBlock = -1;
-        text.ScrollLines(ToInteger(-static_cast<double>(text.LastVisibleLine())));
+        ScrollTranscript(text, -static_cast<double>(text.LastVisibleLine()));
     }
 }
 

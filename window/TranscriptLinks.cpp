@@ -1,6 +1,7 @@
 #include "module/Module1.h"
 #include "runtime/Array.h"
 #include "runtime/Convert.h"
+#include "window/TranscriptScroll.h"
 #include "window/frmScenova.h"
 
 namespace scenova {
@@ -34,9 +35,9 @@ void frmScenova::rtfText_LinkClick(int32_t UserID, int16_t /*LinkType*/, int32_t
     const CueInfo cue = Element(module.g_Cues, UserID);
     const BlockInfo& block = Element(module.g_Blocks, cue.Block);
     if (block.LastLine > text.LastVisibleLine()) {
-        text.ScrollLines(ToInteger(static_cast<double>(block.LastLine) - text.LastVisibleLine()));
+        ScrollTranscript(text, static_cast<double>(block.LastLine) - text.LastVisibleLine());
     } else if (block.FirstLine < text.FirstVisibleLine()) {
-        text.ScrollLines(ToInteger(static_cast<double>(block.FirstLine) - text.FirstVisibleLine()));
+        ScrollTranscript(text, static_cast<double>(block.FirstLine) - text.FirstVisibleLine());
     }
 
     SetSliderQuietly(cue.Block + 1);

@@ -1,4 +1,5 @@
 #include "window/frmScenova.h"
+#include "window/TranscriptScroll.h"
 
 #include <array>
 #include <utility>
@@ -258,7 +259,7 @@ void frmScenova::ResetPresentation() {
     }
 
     rtfText().ClearHighlight();
-    rtfText().ScrollLines(ToInteger(-static_cast<double>(rtfText().LastVisibleLine())));
+    ScrollTranscript(rtfText(), -static_cast<double>(rtfText().LastVisibleLine()));
 
     frmRose().SetButtonState("btnVideoFwd", bs::Enabled, true);
     frmRose().SetButtonState("btnVideoRew", bs::Disabled, true);
