@@ -8,7 +8,6 @@
 
 #include <cstdint>
 #include <fstream>
-#include <map>
 #include <memory>
 #include <sstream>
 #include <stdexcept>
@@ -52,11 +51,14 @@ std::string ReadFile(const std::string& path) {
 }
 
 // The script as the host hands it over: one collection item a line. Kept
-// for the next round, as only the host's copy of the script would be.
+// for the next round, as only the host's copy of the script would be; one
+// size at a time, so that peak_MiB counts no other lesson's script.
 std::shared_ptr<Collection> ScriptCollection(int spokenLines) {
-    static std::map<int, std::shared_ptr<Collection>> collections;
-    auto& collection = collections[spokenLines];
-    if (!collection) {
+    static int size = -1;
+    static std::shared_ptr<Collection> collection;
+    if (size != spokenLines) {
+        collection.reset();
+        size = spokenLines;
         collection = std::make_shared<Collection>();
         for (std::string& line : testing::GeneratedScript(spokenLines, "thirty_hours.avi")) {
             collection->Add(std::move(line));
