@@ -75,57 +75,6 @@ protected:
     Gdi gdi{ctx};
 };
 
-TEST_F(GdiTest, ClipCopiesTheRectangleInTheSourceDepthAndLeaksNothing) {
-    const int32_t source = MakeSource(640, 480);
-    Picture picture = Clip(source, 100, 50, 200, 100);
-    ASSERT_TRUE(picture);
-    EXPECT_EQ(picture->Width(), 200);
-    EXPECT_EQ(picture->Height(), 100);
-    const int32_t bitmap = picture->Handle();
-    EXPECT_EQ(gdi.BitsPerPixel(bitmap), 32);
-    EXPECT_EQ(gdi.GetPixel(bitmap, 0, 0), Pattern(100, 50));
-    EXPECT_EQ(gdi.GetPixel(bitmap, 199, 99), Pattern(299, 149));
-
-    EXPECT_EQ(gdi.LiveDCs(), 0u);
-    EXPECT_EQ(gdi.LiveBitmaps(), 2u);
-    picture.reset();
-    EXPECT_EQ(gdi.LiveBitmaps(), 1u);
-    EXPECT_EQ(gdi.BitsPerPixel(bitmap), 0);
-
-    // The source stays the caller's, unchanged and free to select again.
-    EXPECT_EQ(gdi.GetPixel(source, 100, 50), Pattern(100, 50));
-    const int32_t dc = gdi.CreateCompatibleDC(0);
-    EXPECT_EQ(gdi.SelectObject(dc, source), gdi.StockBitmap());
-    EXPECT_EQ(gdi.SelectObject(dc, gdi.StockBitmap()), source);
-    EXPECT_TRUE(gdi.DeleteDC(dc));
-}
-
-TEST_F(GdiTest, TracesEveryCallBeforeItRuns) {
-    const int32_t source = MakeSource(4, 4);  // handle 2; the stock bitmap is 1
-    trace.Clear();
-    Picture picture = Clip(source, 1, 1, 2, 2);
-    const std::vector<std::string> expected = {
-        "0.000 > gdi32.CreateCompatibleDC(0)",
-        "0.000 > gdi32.CreateCompatibleDC(0)",
-        "0.000 > gdi32.SelectObject(3, 2)",
-        "0.000 > gdi32.CreateCompatibleBitmap(3, 2, 2)",
-        "0.000 > gdi32.SelectObject(4, 5)",
-        "0.000 > gdi32.BitBlt(4, 0, 0, 2, 2, 3, 1, 1, 13369376)",
-        "0.000 > gdi32.SelectObject(3, 1)",
-        "0.000 > gdi32.DeleteDC(3)",
-        "0.000 > gdi32.SelectObject(4, 1)",
-        "0.000 > gdi32.DeleteDC(4)",
-        "0.000 > olepro32.OleCreatePictureIndirect(<pictdesc bitmap 5>, True)",
-    };
-    EXPECT_EQ(trace.Lines(), expected);
-    // Releasing the picture deletes its bitmap without a call of the component.
-    picture.reset();
-    EXPECT_EQ(trace.Lines().size(), expected.size());
-
-    gdi.DeleteObject(source);
-    EXPECT_EQ(trace.Lines().back(), "0.000 > gdi32.DeleteObject(2)");
-}
-
 TEST_F(GdiTest, BitmapMadeBeforeSelectingTheSourceIsMonochrome) {
     const int32_t source = MakeSource(8, 8);
     gdi.SetPixel(source, 2, 3, 0x00FFFFFF);
@@ -172,18 +121,6 @@ TEST_F(GdiTest, CopiesOnlyThePartInsideBothBitmaps) {
     gdi.SelectObject(dc, gdi.StockBitmap());
     gdi.DeleteDC(dc);
     gdi.DeleteDC(src);
-}
-
-TEST_F(GdiTest, CopyWithinOneBitmapReadsThePixelsBeforeTheCopy) {
-    const int32_t bitmap = MakeSource(4, 1);
-    const int32_t dc = gdi.CreateCompatibleDC(0);
-    gdi.SelectObject(dc, bitmap);
-    EXPECT_TRUE(gdi.BitBlt(dc, 1, 0, 3, 1, dc, 0, 0, win::SRCCOPY));
-    EXPECT_EQ(gdi.GetPixel(bitmap, 1, 0), Pattern(0, 0));
-    EXPECT_EQ(gdi.GetPixel(bitmap, 2, 0), Pattern(1, 0));
-    EXPECT_EQ(gdi.GetPixel(bitmap, 3, 0), Pattern(2, 0));
-    gdi.SelectObject(dc, gdi.StockBitmap());
-    gdi.DeleteDC(dc);
 }
 
 TEST_F(GdiTest, InvalidHandlesAndSizesFailWithoutHarm) {
@@ -293,20 +230,6 @@ TEST_F(GdiTest, PictureDescriptionMustNameAnExistingBitmap) {
     EXPECT_EQ(gdi.BitsPerPixel(bitmap), 32);
     copy.reset();
     EXPECT_EQ(gdi.BitsPerPixel(bitmap), 0);
-}
-
-TEST(GdiLifetime, PictureMayOutliveTheGdi) {
-    EventLoop loop;
-    Trace trace{loop};
-    Context ctx{loop, trace};
-    auto gdi = std::make_unique<Gdi>(ctx);
-    PictDesc desc;
-    desc.picType = win::PICTYPE_BITMAP;
-    desc.hbitmap = gdi->CreateBitmap(1, 1, 32);
-    Picture picture = gdi->OleCreatePictureIndirect(desc, true);
-    gdi.reset();
-    EXPECT_EQ(picture->Width(), 1);
-    picture.reset();  // must not touch the gone Gdi
 }
 
 // Picture files written by the tests into a folder of their own.
