@@ -404,19 +404,18 @@ TEST(PictureClip, CutsARectangleIntoAPictureThatOwnsItsBitmap) {
     VariantClear(&result);
 }
 
-// Runs last: everything above has been released.
+// Runs after the tests above: everything they made has been released.
 TEST(Server, UnloadsWhenNothingHoldsIt) {
+    ComPtr<IClassFactory> factory;
+    ASSERT_EQ(CoGetClassObject(host::kCLSID_Scenova, CLSCTX_INPROC_SERVER, nullptr,
+                               IID_IClassFactory, &factory),
+              S_OK);
     HMODULE module = GetModuleHandleW(L"Scenova.dll");
     ASSERT_NE(module, nullptr);
     using CanUnload = HRESULT(STDAPICALLTYPE*)();
     const auto canUnload = reinterpret_cast<CanUnload>(
         reinterpret_cast<void*>(GetProcAddress(module, "DllCanUnloadNow")));
     ASSERT_NE(canUnload, nullptr);
-
-    ComPtr<IClassFactory> factory;
-    ASSERT_EQ(CoGetClassObject(host::kCLSID_Scenova, CLSCTX_INPROC_SERVER, nullptr,
-                               IID_IClassFactory, &factory),
-              S_OK);
     ComPtr<IUnknown> object;
     ASSERT_EQ(factory->CreateInstance(nullptr, IID_IUnknown, &object), S_OK);
     ComPtr<IUnknown> aggregate;
