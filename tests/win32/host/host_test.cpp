@@ -1,0 +1,471 @@
+// The real DLL driven as a host drives it: registered by regsvr32, created
+// through COM, called through the host's own declarations.
+
+// windows.h first: the other system headers rely on it.
+#include <windows.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <objbase.h>
+#include <olectl.h>
+#include <wrl/client.h>
+
+#include <string>
+
+#include "HostInterfaces.h"
+#include "HostObjects.h"
+
+using Microsoft::WRL::ComPtr;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+namespace {
+
+constexpr HRESULT RunTimeError(int number) {
+    return static_cast<HRESULT>(0x800A0000u | static_cast<unsigned>(number));
+}
+
+// A BSTR owned by the test.
+struct Text {
+    BSTR value;
+    explicit Text(const wchar_t* text) : value(SysAllocString(text)) {}
+    ~Text() { SysFreeString(value); }
+    std::string str() const { return host::Narrow(value, static_cast<int>(SysStringLen(value))); }
+};
+
+VARIANT Missing() {
+    VARIANT value;
+    V_VT(&value) = VT_ERROR;
+    V_ERROR(&value) = DISP_E_PARAMNOTFOUND;
+    return value;
+}
+
+// The description of the thread's error object, if any.
+std::string LastErrorDescription() {
+    ComPtr<IErrorInfo> info;
+    if (GetErrorInfo(0, &info) != S_OK || !info) {
+        return {};
+    }
+    BSTR source = nullptr;
+    BSTR description = nullptr;
+    info->GetSource(&source);
+    info->GetDescription(&description);
+    const std::string text = host::Narrow(source, static_cast<int>(SysStringLen(source))) + ": " +
+                             host::Narrow(description, static_cast<int>(SysStringLen(description)));
+    SysFreeString(source);
+    SysFreeString(description);
+    return text;
+}
+
+// The window's own visibility (the host's frame itself stays hidden here).
+bool Shown(HWND window) {
+    return (GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+class HostTest : public ::testing::Test {
+protected:
+    HostTest() {
+        mgr->script = new host::HostCollection();
+        mgr->settings = new host::HostCollection();
+        mgr->settings->Add(L"x", L"Unrelated.Key");
+    }
+    ~HostTest() override {
+        tool.Reset();
+        // Every reference the tool took on the manager is gone with it.
+        EXPECT_EQ(mgr->refs(), 1u);
+        mgr->Release();
+    }
+
+    void Create() {
+        ASSERT_EQ(CoCreateInstance(host::kCLSID_Scenova, nullptr, CLSCTX_INPROC_SERVER,
+                                   host::kIID_ToolTalk, &tool),
+                  S_OK);
+        ComPtr<IUnknown> identity;
+        tool.As(&identity);
+        mgr->tool = identity.Get();
+    }
+    HRESULT Init(IDispatch* manager, VARIANT_BOOL* result, HWND parent = nullptr) {
+        Text id(L"scenova");
+        return tool->Init(&manager, &id.value, HandleToLong(parent), result);
+    }
+    std::string Id() {
+        BSTR id = nullptr;
+        EXPECT_EQ(tool->get_ID(&id), S_OK);
+        Text owned(L"");
+        SysFreeString(owned.value);
+        owned.value = id;
+        return owned.str();
+    }
+
+    host::RecordingManager* mgr = new host::RecordingManager();
+    ComPtr<host::IToolTalk> tool;
+};
+
+TEST_F(HostTest, CreatedByClsidAndProgIdAndReachableLateBound) {
+    CLSID clsid{};
+    ASSERT_EQ(CLSIDFromProgID(L"Scenova.CScenova", &clsid), S_OK);
+    EXPECT_TRUE(IsEqualCLSID(clsid, host::kCLSID_Scenova));
+    ASSERT_EQ(CLSIDFromProgID(L"Scenova.CPictureClip", &clsid), S_OK);
+    EXPECT_TRUE(IsEqualCLSID(clsid, host::kCLSID_PictureClip));
+
+    ASSERT_EQ(CLSIDFromProgID(L"Scenova.CScenova", &clsid), S_OK);
+    ASSERT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, host::kIID_ToolTalk, &tool),
+              S_OK);
+    ComPtr<IUnknown> identity;
+    tool.As(&identity);
+    mgr->tool = identity.Get();
+
+    // Host-side enabling is not supported: False whatever was put.
+    Text name(L"Next");
+    VARIANT_BOOL enabled = VARIANT_TRUE;
+    EXPECT_EQ(tool->put_NavEnabled(&name.value, VARIANT_TRUE), S_OK);
+    EXPECT_EQ(tool->get_NavEnabled(&name.value, &enabled), S_OK);
+    EXPECT_EQ(enabled, VARIANT_FALSE);
+    EXPECT_EQ(tool->put_ToolbarEnabled(&name.value, VARIANT_TRUE), S_OK);
+    EXPECT_EQ(tool->get_ToolbarEnabled(&name.value, &enabled), S_OK);
+    EXPECT_EQ(enabled, VARIANT_FALSE);
+
+    // Init without a script fails softly; the identifier is kept all the same
+    // and is readable through IToolTalk's IDispatch by name.
+    mgr->failures["GetScript"] = E_FAIL;
+    VARIANT_BOOL ok = VARIANT_TRUE;
+    ASSERT_EQ(Init(mgr, &ok), S_OK);
+    EXPECT_EQ(ok, VARIANT_FALSE);
+    LPOLESTR member = const_cast<LPOLESTR>(L"ID");
+    DISPID id = DISPID_UNKNOWN;
+    ASSERT_EQ(tool->GetIDsOfNames(IID_NULL, &member, 1, LOCALE_USER_DEFAULT, &id), S_OK);
+    DISPPARAMS none{nullptr, nullptr, 0, 0};
+    VARIANT result;
+    VariantInit(&result);
+    ASSERT_EQ(tool->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &result,
+                           nullptr, nullptr),
+              S_OK);
+    ASSERT_EQ(V_VT(&result), VT_BSTR);
+    EXPECT_EQ(host::Narrow(V_BSTR(&result)), "scenova");
+    VariantClear(&result);
+}
+
+TEST_F(HostTest, InitReturnsFalseWithoutScriptOrManagerAndLeavesTheHostWindowAlone) {
+    host::MainWindow main;
+    Create();
+    mgr->failures["GetScript"] = RunTimeError(57);
+    VARIANT_BOOL ok = VARIANT_TRUE;
+    ASSERT_EQ(Init(mgr, &ok, main.frame()), S_OK);
+    EXPECT_EQ(ok, VARIANT_FALSE);
+    EXPECT_THAT(mgr->Calls(), ElementsAre("mgr.GetScript(<tool>)"));
+    EXPECT_EQ(FindWindowExW(main.mdiClient(), nullptr, nullptr, nullptr), nullptr);
+
+    // No manager, or an object that is not one: False as well, nothing called.
+    ok = VARIANT_TRUE;
+    ASSERT_EQ(Init(nullptr, &ok, main.frame()), S_OK);
+    EXPECT_EQ(ok, VARIANT_FALSE);
+    ok = VARIANT_TRUE;
+    ASSERT_EQ(Init(mgr->settings, &ok, main.frame()), S_OK);
+    EXPECT_EQ(ok, VARIANT_FALSE);
+    EXPECT_EQ(mgr->Calls().size(), 1u);
+}
+
+TEST_F(HostTest, FailuresReachTheHostAsTheRunTimeErrorsHResultWithADescription) {
+    Create();
+    // Startup before Init: no script collection (91).
+    EXPECT_EQ(tool->Startup(), RunTimeError(91));
+    EXPECT_THAT(LastErrorDescription(), HasSubstr("Scenova.CScenova: IToolTalk.Startup: "));
+
+    // A manager failure passes through with its own HRESULT and says where.
+    mgr->failures["GetScript"] = E_FAIL;
+    VARIANT_BOOL ok = VARIANT_TRUE;
+    ASSERT_EQ(Init(mgr, &ok), S_OK);
+    mgr->failures["ResourceAction"] = RunTimeError(57);
+    EXPECT_EQ(tool->Hide(), RunTimeError(57));
+    EXPECT_THAT(LastErrorDescription(), HasSubstr("mgr.ResourceAction failed"));
+    mgr->failures["ToolShutdown"] = E_ACCESSDENIED;
+    EXPECT_EQ(tool->Shutdown(), E_ACCESSDENIED);
+    EXPECT_EQ(mgr->Calls().back(), "mgr.ToolShutdown(<tool>)");
+
+    // Null out-pointers are refused, not written through.
+    EXPECT_EQ(tool->get_Left(nullptr), E_POINTER);
+    EXPECT_EQ(tool->Move(nullptr, nullptr, nullptr, nullptr), E_POINTER);
+}
+
+TEST_F(HostTest, SessionFromInitToShutdownThroughTheRealWindow) {
+    host::MainWindow main;
+    mgr->settings->Add(L"help.htm", L"Help");
+    mgr->onResourceAction = [](const std::string& id, LONG, VARIANT* value) {
+        if (id == "Help" && V_VT(value) == (VT_BYREF | VT_BSTR)) {
+            SysFreeString(*V_BSTRREF(value));
+            *V_BSTRREF(value) = SysAllocString(L"help2.htm");
+        }
+    };
+    Create();
+    VARIANT_BOOL ok = VARIANT_FALSE;
+    ASSERT_EQ(Init(mgr, &ok, main.frame()), S_OK);
+    ASSERT_EQ(ok, VARIANT_TRUE) << ::testing::PrintToString(mgr->lines);
+    EXPECT_THAT(mgr->Calls(),
+                ElementsAre("mgr.GetScript(<tool>)", "mgr.GetMediaPath(<tool>)",
+                            "mgr.GetAuxiliaryPath(<tool>)", "mgr.GetResourcePath(<tool>)",
+                            "mgr.GetVideoPath(<tool>)", "mgr.GetSettings(<tool>)"));
+
+    // The presentation window is now an MDI child of the host's client, hidden.
+    const HWND window = FindWindowExW(main.mdiClient(), nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    EXPECT_NE(GetWindowLongW(window, GWL_STYLE) & WS_CHILD, 0);
+    EXPECT_NE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_MDICHILD, 0);
+    EXPECT_EQ(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_APPWINDOW, 0);
+    EXPECT_FALSE(Shown(window));
+
+    // Each showing updates the offered resources; the host's change to the
+    // string it was handed by reference is kept.
+    mgr->lines.clear();
+    ASSERT_EQ(tool->Show(), S_OK);
+    ASSERT_EQ(tool->Show(), S_OK);
+    EXPECT_THAT(mgr->Calls("mgr.ResourceAction"),
+                ElementsAre("mgr.ResourceAction(\"Help\", 1, \"help.htm\")",
+                            "mgr.ResourceAction(\"Culture Tips\", 0)",
+                            "mgr.ResourceAction(\"Learning Strategies\", 0)",
+                            "mgr.ResourceAction(\"Help\", 1, \"help2.htm\")",
+                            "mgr.ResourceAction(\"Culture Tips\", 0)",
+                            "mgr.ResourceAction(\"Learning Strategies\", 0)"));
+    EXPECT_TRUE(Shown(window));
+
+    mgr->lines.clear();
+    ASSERT_EQ(tool->Hide(), S_OK);
+    EXPECT_THAT(mgr->Calls(), ElementsAre("mgr.ResourceAction(\"Learning Strategies\", 0)"));
+    EXPECT_FALSE(Shown(window));
+
+    // Move: missing optional arguments keep the current values.
+    float left = 100;
+    VARIANT top;
+    V_VT(&top) = VT_I4;
+    V_I4(&top) = 200;
+    VARIANT width;
+    V_VT(&width) = VT_BSTR;
+    V_BSTR(&width) = SysAllocString(L"3000");
+    VARIANT missing = Missing();
+    ASSERT_EQ(tool->Move(&left, &top, &width, &missing), S_OK);
+    VariantClear(&width);
+    float height = 0;
+    ASSERT_EQ(tool->get_Height(&height), S_OK);
+    left = 150;
+    ASSERT_EQ(tool->Move(&left, nullptr, &missing, &missing), S_OK);
+    float value = 0;
+    EXPECT_EQ(tool->get_Left(&value), S_OK);
+    EXPECT_EQ(value, 150);
+    EXPECT_EQ(tool->get_Top(&value), S_OK);
+    EXPECT_EQ(value, 200);
+    EXPECT_EQ(tool->get_Width(&value), S_OK);
+    EXPECT_EQ(value, 3000);
+    EXPECT_EQ(tool->get_Height(&value), S_OK);
+    EXPECT_EQ(value, height);
+    V_VT(&width) = VT_BSTR;
+    V_BSTR(&width) = SysAllocString(L"wide");
+    EXPECT_EQ(tool->Move(&left, &missing, &width, &missing), RunTimeError(13));
+    VariantClear(&width);
+
+    // The host may drop the tool it is handed by reference; the tool lives on.
+    mgr->dropToolOnShutdown = true;
+    mgr->lines.clear();
+    ASSERT_EQ(tool->Shutdown(), S_OK);
+    EXPECT_EQ(mgr->Calls().back(), "mgr.ToolShutdown(<tool>)");
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(Id(), "scenova");
+}
+
+// Lets the window process its messages until the manager has seen a line
+// starting with prefix (the exit timer defers a navigation press), or 5 s pass.
+void PumpUntil(const host::RecordingManager& mgr, const std::string& prefix) {
+    const ULONGLONG deadline = GetTickCount64() + 5000;
+    while (mgr.Calls(prefix).empty() && GetTickCount64() < deadline) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        Sleep(10);
+    }
+}
+
+TEST_F(HostTest, BarPressesReachTheManagerThroughTheHostedControls) {
+    host::MainWindow main;
+    mgr->settings->Add(L"tips.htm", L"CultureTip");
+    Create();
+    VARIANT_BOOL ok = VARIANT_FALSE;
+    ASSERT_EQ(Init(mgr, &ok, main.frame()), S_OK);
+    ASSERT_EQ(ok, VARIANT_TRUE);
+    ASSERT_EQ(tool->Show(), S_OK);
+
+    // The test controls raise their events as the real ones would.
+    const HMODULE controls = GetModuleHandleW(L"ScenovaFakeControls.dll");
+    ASSERT_NE(controls, nullptr);
+    using RaiseFn = int (*)(const char*, const char*, const char*);
+    const auto raise = reinterpret_cast<RaiseFn>(
+        reinterpret_cast<void*>(GetProcAddress(controls, "FakeControls_Raise")));
+    ASSERT_NE(raise, nullptr);
+
+    mgr->lines.clear();
+    raise("frmRoseToolbar", "ButtonPress", "\"Glossary\", \"1\"");
+    raise("frmRoseToolbar", "ButtonPress", "\"culture TIPS\", \"2\"");
+    raise("frmRoseNavigation", "ButtonPress", "\"Next\", \"1\"");
+    PumpUntil(*mgr, "mgr.NavigationRequest");
+    EXPECT_THAT(mgr->Calls(), ElementsAre("mgr.ToolbarRequest(<tool>, \"Glossary\")",
+                                          "mgr.ResourceAction(\"culture TIPS\", 2, \"tips.htm\")",
+                                          "mgr.NavigationRequest(<tool>, \"Next\")"));
+    ASSERT_EQ(tool->Shutdown(), S_OK);
+}
+
+// A 640 by 480 source with a distinct colour at every pixel.
+HBITMAP MakeSource() {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = 640;
+    info.bmiHeader.biHeight = -480;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    auto* pixels = static_cast<DWORD*>(bits);
+    for (int y = 0; y < 480; ++y) {
+        for (int x = 0; x < 640; ++x) {
+            pixels[y * 640 + x] = static_cast<DWORD>((x << 12) | y);
+        }
+    }
+    return bitmap;
+}
+
+COLORREF PixelOf(HBITMAP bitmap, int x, int y) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    const COLORREF colour = GetPixel(dc, x, y);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return colour;
+}
+
+TEST(PictureClip, CutsARectangleIntoAPictureThatOwnsItsBitmap) {
+    ComPtr<IDispatch> clip;
+    ASSERT_EQ(CoCreateInstance(host::kCLSID_PictureClip, nullptr, CLSCTX_INPROC_SERVER,
+                               IID_IDispatch, &clip),
+              S_OK);
+    LPOLESTR name = const_cast<LPOLESTR>(L"CreatePictureClip");
+    DISPID id = DISPID_UNKNOWN;
+    ASSERT_EQ(clip->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id), S_OK);
+
+    HBITMAP source = MakeSource();
+    ASSERT_NE(source, nullptr);
+    LONG handle = HandleToLong(source);
+    SHORT x = 100, y = 50, cx = 200, cy = 100;
+    // Arguments go right to left, all by reference.
+    VARIANT args[5];
+    V_VT(&args[4]) = VT_BYREF | VT_I4;
+    V_I4REF(&args[4]) = &handle;
+    SHORT* shorts[] = {&cy, &cx, &y, &x};
+    for (int i = 0; i < 4; ++i) {
+        V_VT(&args[i]) = VT_BYREF | VT_I2;
+        V_I2REF(&args[i]) = shorts[i];
+    }
+    DISPPARAMS params{args, nullptr, 5, 0};
+    VARIANT result;
+    VariantInit(&result);
+    ASSERT_EQ(clip->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, &result,
+                           nullptr, nullptr),
+              S_OK);
+    ASSERT_EQ(V_VT(&result), VT_DISPATCH);
+    ComPtr<IPicture> picture;
+    ASSERT_EQ(V_DISPATCH(&result)->QueryInterface(IID_IPicture, &picture), S_OK);
+    VariantClear(&result);
+    EXPECT_EQ(handle, HandleToLong(source));  // arguments left unchanged
+    EXPECT_EQ(x, 100);
+
+    OLE_HANDLE clipped = 0;
+    ASSERT_EQ(picture->get_Handle(&clipped), S_OK);
+    const HBITMAP bitmap = static_cast<HBITMAP>(LongToHandle(static_cast<LONG>(clipped)));
+    BITMAP info{};
+    ASSERT_NE(GetObjectW(bitmap, sizeof info, &info), 0);
+    EXPECT_EQ(info.bmWidth, 200);
+    EXPECT_EQ(info.bmHeight, 100);
+    EXPECT_EQ(info.bmBitsPixel, 32);  // the source's depth, not monochrome
+    EXPECT_EQ(PixelOf(bitmap, 0, 0), PixelOf(source, 100, 50));
+    EXPECT_EQ(PixelOf(bitmap, 199, 99), PixelOf(source, 299, 149));
+    EXPECT_NE(PixelOf(bitmap, 0, 0), PixelOf(bitmap, 199, 99));
+
+    // The picture owns the copy: releasing it deletes the bitmap; the source stays.
+    picture.Reset();
+    EXPECT_EQ(GetObjectType(bitmap), 0u);
+    EXPECT_EQ(GetObjectType(source), static_cast<DWORD>(OBJ_BITMAP));
+    DeleteObject(source);
+
+    // No bitmap: nothing, and no failure.
+    handle = 0;
+    ASSERT_EQ(clip->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, &result,
+                           nullptr, nullptr),
+              S_OK);
+    EXPECT_TRUE(V_VT(&result) == VT_EMPTY ||
+                (V_VT(&result) == VT_DISPATCH && V_DISPATCH(&result) == nullptr));
+    VariantClear(&result);
+}
+
+// Runs after the tests above: everything they made has been released.
+TEST(Server, UnloadsWhenNothingHoldsIt) {
+    ComPtr<IClassFactory> factory;
+    ASSERT_EQ(CoGetClassObject(host::kCLSID_Scenova, CLSCTX_INPROC_SERVER, nullptr,
+                               IID_IClassFactory, &factory),
+              S_OK);
+    HMODULE module = GetModuleHandleW(L"Scenova.dll");
+    ASSERT_NE(module, nullptr);
+    using CanUnload = HRESULT(STDAPICALLTYPE*)();
+    const auto canUnload = reinterpret_cast<CanUnload>(
+        reinterpret_cast<void*>(GetProcAddress(module, "DllCanUnloadNow")));
+    ASSERT_NE(canUnload, nullptr);
+    ComPtr<IUnknown> object;
+    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IUnknown, &object), S_OK);
+    ComPtr<IUnknown> aggregate;
+    EXPECT_EQ(factory->CreateInstance(object.Get(), IID_IUnknown, &aggregate),
+              CLASS_E_NOAGGREGATION);
+    factory->LockServer(TRUE);
+    factory.Reset();
+    EXPECT_EQ(canUnload(), S_FALSE);  // an object and a lock
+    object.Reset();
+    EXPECT_EQ(canUnload(), S_FALSE);  // the lock
+    ASSERT_EQ(CoGetClassObject(host::kCLSID_Scenova, CLSCTX_INPROC_SERVER, nullptr,
+                               IID_IClassFactory, &factory),
+              S_OK);
+    factory->LockServer(FALSE);
+    factory.Reset();
+    EXPECT_EQ(canUnload(), S_OK);
+
+    CoFreeUnusedLibrariesEx(0, 0);
+    EXPECT_EQ(GetModuleHandleW(L"Scenova.dll"), nullptr);
+}
+
+// Run separately, after regsvr32 /u.
+TEST(Unregistered, NoKeyOfTheServerRemains) {
+    for (const wchar_t* key : {
+             L"CLSID\\{1604DA73-5875-11D2-B530-006097714880}",
+             L"CLSID\\{6C25117F-6EA3-464A-8603-82883EE3A0BA}",
+             L"Scenova.CScenova",
+             L"Scenova.CPictureClip",
+             L"TypeLib\\{1604DA74-5875-11D2-B530-006097714880}",
+             L"Interface\\{07264684-38CF-11D2-A062-00A0C9740CBA}",
+             L"Interface\\{1604DA72-5875-11D2-B530-006097714880}",
+             L"Interface\\{AC383523-BEC9-4821-A1E3-452608FA0134}",
+         }) {
+        HKEY opened = nullptr;
+        EXPECT_EQ(RegOpenKeyExW(HKEY_CLASSES_ROOT, key, 0, KEY_READ, &opened), ERROR_FILE_NOT_FOUND)
+            << host::Narrow(key);
+        if (opened != nullptr) {
+            RegCloseKey(opened);
+        }
+    }
+    CLSID clsid{};
+    EXPECT_NE(CLSIDFromProgID(L"Scenova.CScenova", &clsid), S_OK);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    const int result = RUN_ALL_TESTS();
+    CoUninitialize();
+    return result;
+}

@@ -1,0 +1,124 @@
+// The sample lesson as a host runs it: the registered DLL created through COM
+// and called through the host's own IToolTalk declaration, the host's manager
+// handing over the lesson's settings and script. Recorded headless stories are
+// replayed on the test controls; what the controls see and what the manager is
+// asked must be what the headless platform recorded.
+
+// windows.h first: the other system headers rely on it.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+#include <objbase.h>
+#include <wrl/client.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "../window/WindowTestSupport.h"
+#include "HostInterfaces.h"
+#include "HostObjects.h"
+
+namespace {
+
+using Microsoft::WRL::ComPtr;
+using namespace scenova::win32::testing_support;
+
+std::string Trim(std::string text) {
+    text.erase(0, text.find_first_not_of(" \t"));
+    text.erase(text.find_last_not_of(" \t") + 1);
+    return text;
+}
+
+// The lesson's settings.ini (KEY=VALUE; ';' and '#' start comments) or
+// script.txt (an item a line) as the host's collection.
+host::HostCollection* ReadLessonFile(const std::string& name) {
+    auto* collection = new host::HostCollection();
+    std::ifstream in(kSource + "/examples/market/" + name, std::ios::binary);
+    EXPECT_TRUE(in) << name;
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        const std::string trimmed = Trim(line);
+        const auto equals = trimmed.find('=');
+        if (name == "script.txt") {
+            collection->Add(host::Wide(line));
+        } else if (!trimmed.empty() && trimmed[0] != ';' && trimmed[0] != '#' &&
+                   equals != std::string::npos) {
+            collection->Add(host::Wide(Trim(trimmed.substr(equals + 1))),
+                            host::Wide(Trim(trimmed.substr(0, equals))));
+        }
+    }
+    return collection;
+}
+
+class MarketHost : public testing::TestWithParam<const char*> {};
+
+TEST_P(MarketHost, ReplaysTheRecordedStoryThroughTheRegisteredDll) {
+    FakeControls& fake = LoadedFakeControls();
+    ASSERT_NE(fake.reset, nullptr);
+    const std::vector<Line> story = LoadStory(GetParam());
+    ASSERT_FALSE(story.empty());
+    // The stories begin on a freshly loaded component.
+    CoFreeUnusedLibrariesEx(0, 0);
+    fake.reset();
+    fake.setVideoDuration(kMarketVideoSeconds);
+    fake.lessonFolder = kLesson;
+    HostFrame frame;
+    auto* mgr = new host::RecordingManager();
+    mgr->settings = ReadLessonFile("settings.ini");
+    mgr->script = ReadLessonFile("script.txt");
+    mgr->mediaPath = host::Wide(kLesson + "/media/");
+    mgr->auxiliaryPath = host::Wide(kLesson + "/");
+    mgr->resourcePath = host::Wide(kLesson + "/resources/");
+    mgr->videoPath = host::Wide(kLesson + "/video/");
+    ComPtr<host::IToolTalk> tool;
+
+    ReplayStory(fake, story, frame, [&](const Line& line) {
+        if (line.member == "Create") {
+            ASSERT_EQ(CoCreateInstance(host::kCLSID_Scenova, nullptr, CLSCTX_INPROC_SERVER,
+                                       host::kIID_ToolTalk, &tool),
+                      S_OK);
+            ComPtr<IUnknown> identity;
+            tool.As(&identity);
+            mgr->tool = identity.Get();
+        } else if (line.member == "IToolTalk_Init") {
+            IDispatch* manager = mgr;
+            BSTR id = SysAllocString(L"scenova");
+            VARIANT_BOOL ok = VARIANT_FALSE;
+            const HRESULT hr = tool->Init(&manager, &id, HandleToLong(frame.frame), &ok);
+            SysFreeString(id);
+            ASSERT_EQ(hr, S_OK);
+            ASSERT_EQ(ok, VARIANT_TRUE) << testing::PrintToString(mgr->lines);
+        } else if (line.member == "IToolTalk_Show") {
+            EXPECT_EQ(tool->Show(), S_OK);
+        } else if (line.member == "IToolTalk_Shutdown") {
+            EXPECT_EQ(tool->Shutdown(), S_OK);
+        } else if (line.member == "Release") {
+            EXPECT_EQ(tool.Detach()->Release(), 0u) << "the host held the last reference";
+        } else {
+            FAIL() << "host call not replayed: " << line.text;
+        }
+    });
+    tool.Reset();
+
+    std::vector<std::string> asked;
+    for (const Line& line : story) {
+        if (line.object == "mgr") {
+            asked.push_back("mgr." + line.member + line.rest);
+        }
+    }
+    EXPECT_EQ(mgr->lines, asked);
+    EXPECT_EQ(mgr->refs(), 1u) << "the tool kept references to the manager";
+    mgr->Release();
+    EXPECT_EQ(fake.liveObjects(), 0) << "the window left controls referenced";
+    CoFreeUnusedLibrariesEx(0, 0);
+    EXPECT_EQ(GetModuleHandleW(L"Scenova.dll"), nullptr) << "the lesson kept the server loaded";
+}
+
+// Between them: Play, the video's signals, link clicks, and a navigation
+// press with its exit timer.
+INSTANTIATE_TEST_SUITE_P(Market, MarketHost, testing::Values("market_links", "market_navigation"));
+
+}  // namespace

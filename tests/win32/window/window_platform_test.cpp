@@ -1,0 +1,224 @@
+// The Windows platform layer on its own: the presentation window and its
+// control sites on real windows, the hosted controls' failures and events,
+// and the toolkit's files, pictures, timer and cursors.
+
+#include <gtest/gtest.h>
+#include <ole2.h>
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "runtime/RuntimeError.h"
+#include "tests/win32/window/WindowTestSupport.h"
+#include "win32/Win32Platform.h"
+#include "win32/window/EventErrors.h"
+#include "win32/window/Screen.h"
+#include "win32/window/Timer.h"
+#include "win32/window/Toolkit.h"
+
+namespace scenova::win32 {
+namespace {
+
+using namespace testing_support;
+
+HWND WindowOf(int32_t handle) {
+    return reinterpret_cast<HWND>(static_cast<intptr_t>(handle));
+}
+
+RECT RectInParent(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+int32_t ErrorNumberOf(const std::function<void()>& call) {
+    try {
+        call();
+    } catch (const RuntimeError& error) {
+        return error.number();
+    }
+    return 0;
+}
+
+class Win32Window : public testing::Test {
+protected:
+    void SetUp() override {
+        fake.reset();
+        EventErrors().clear();
+    }
+    FakeControls& fake = LoadedFakeControls();
+    Platform& platform = ProcessPlatform();
+};
+
+TEST_F(Win32Window, PlacesWindowAndControlsInScreenPixelsAndClosesEverythingOnUnload) {
+    bool lostFocus = false;
+    FormEvents events;
+    events.LostFocus = [&] { lostFocus = true; };
+    PresentationWindow w = platform.toolkit().LoadPresentationWindow(std::move(events));
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    const float twips = platform.screen().TwipsPerPixelX();
+    EXPECT_FLOAT_EQ(twips, 1440.0f / static_cast<float>(dpi));
+
+    const HWND form = WindowOf(w.form->hWnd());
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongW(form, GWL_STYLE)) & 0x02CF0000u, 0x02CF0000u);
+    w.form->Move(10 * twips, 20 * twips, 320 * twips, 240 * twips);
+    RECT rect{};
+    GetWindowRect(form, &rect);
+    EXPECT_EQ(rect.left, 10);
+    EXPECT_EQ(rect.top, 20);
+    EXPECT_EQ(rect.right - rect.left, 320);
+    EXPECT_EQ(rect.bottom - rect.top, 240);
+    EXPECT_FLOAT_EQ(w.form->Width(), 320 * twips);
+    w.form->Visible(true);
+    EXPECT_TRUE(IsWindowVisible(form));
+    SetFocus(form);
+    w.form->Enabled(false);  // takes the focus, but the user went nowhere
+    EXPECT_FALSE(IsWindowEnabled(form));
+    EXPECT_FALSE(lostFocus);
+
+    // The container's properties move, hide and disable the control's window.
+    const HWND text = WindowOf(w.rtfText->hWnd());
+    EXPECT_EQ(GetParent(text), form);
+    w.rtfText->Left(100 * twips);
+    w.rtfText->Top(50 * twips);
+    w.rtfText->Width(260 * twips);
+    w.rtfText->Height(128 * twips);
+    const RECT placed = RectInParent(text);
+    EXPECT_EQ(placed.left, 100);
+    EXPECT_EQ(placed.top, 50);
+    EXPECT_EQ(placed.right, 360);
+    EXPECT_EQ(placed.bottom, 178);
+    EXPECT_FLOAT_EQ(w.rtfText->Top(), 50 * twips);
+    w.rtfText->Visible(false);
+    EXPECT_FALSE(IsWindowVisible(text));
+    w.sldVideoSlider->Enabled(false);
+    EXPECT_FALSE(w.sldVideoSlider->Enabled());
+
+    w.form->Unload();
+    EXPECT_FALSE(IsWindow(form));
+    EXPECT_FALSE(IsWindow(text));
+    // A control of an unloaded window is no object any more.
+    EXPECT_EQ(ErrorNumberOf([&] { w.frmRose->RefreshBar(); }), err::NoObject);
+    w = {};
+    EXPECT_EQ(fake.liveObjects(), 0);
+}
+
+TEST_F(Win32Window, ControlFailuresAndHandlerErrorsStayWhereTheyBelong) {
+    PresentationWindow w = platform.toolkit().LoadPresentationWindow({});
+    // The control's own run-time error arrives with its number and the call.
+    try {
+        w.rtfText->AddLink(5, 1, 1, 0);
+        ADD_FAILURE() << "AddLink of a reversed range succeeded";
+    } catch (const RuntimeError& error) {
+        EXPECT_EQ(error.number(), err::SubscriptOutOfRange);
+        EXPECT_NE(std::string(error.what()).find("rtfText.AddLink"), std::string::npos)
+            << error.what();
+    }
+    // By-reference arguments come back; a by-value one keeps the control's
+    // changes to itself.
+    std::string times = "0.5,5.1";
+    w.movOrvMovie->SetSignalTimes(times);
+    EXPECT_EQ(times, "0.5,5.1");
+    int32_t x = 4;
+    int32_t y = 6;
+    std::string caption = "Transcript";
+    w.frmRose->AddLabel(x, y, caption);
+    EXPECT_EQ(fake.Lines().back(), "0.000 > frmRose.AddLabel(4, 6, \"Transcript\")");
+
+    // A failing handler ends itself only: the next event is delivered.
+    int presses = 0;
+    controls::ButtonBarEvents bar;
+    bar.ButtonPress = [&](const std::string& name, const std::string&) {
+        ++presses;
+        if (name == "btnVideoPlay") {
+            Raise(err::TypeMismatch);
+        }
+    };
+    w.frmRose->Advise(std::move(bar));
+    w.frmRose->AddButton("btnVideoPlay", "109,play.bmp,52,352");
+    w.frmRose->AddButton("btnVideoStop", "109,stop.bmp,84,352");
+    EXPECT_EQ(fake.raise("frmRose", "ButtonPress", "\"btnVideoPlay\""), 1);
+    EXPECT_EQ(fake.raise("frmRose", "ButtonPress", "\"btnVideoStop\""), 1);
+    EXPECT_EQ(presses, 2);
+    ASSERT_EQ(EventErrors().size(), 1u);
+    EXPECT_EQ(EventErrors()[0].rfind("frmRose.ButtonPress: ", 0), 0u) << EventErrors()[0];
+
+    // Events of the right kind of control only, by name: the slider's Change
+    // during an assignment, before it returns.
+    int changes = 0;
+    controls::SliderEvents slider;
+    slider.Change = [&] { ++changes; };
+    w.sldVideoSlider->Advise(std::move(slider));
+    w.sldVideoSlider->Max(8);
+    w.sldVideoSlider->Value(3);
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(w.sldVideoSlider->Value(), 3);
+    w.form->Unload();
+}
+
+TEST_F(Win32Window, AControlThatCannotBeCreatedIsNamed) {
+    const Screen screen;
+    Toolkit toolkit(screen, [](std::wstring_view role) {
+        return role == L"AVSlider" ? std::wstring(L"No.Such.Slider")
+                                   : std::wstring(L"Rose.RoseBar.1");
+    });
+    try {
+        toolkit.LoadPresentationWindow({});
+        ADD_FAILURE() << "the window loaded without its slider";
+    } catch (const RuntimeError& error) {
+        EXPECT_EQ(error.number(), 429);
+        EXPECT_NE(std::string(error.what()).find("sldVideoSlider"), std::string::npos);
+        EXPECT_NE(std::string(error.what()).find("No.Such.Slider"), std::string::npos);
+    }
+    EXPECT_EQ(fake.liveObjects(), 0);
+    EXPECT_EQ(FindWindowW(L"ScenovaWindow", nullptr), nullptr);
+}
+
+TEST(Win32Toolkit, FilesPicturesTimerAndCursors) {
+    Platform& platform = ProcessPlatform();
+    IToolkit& toolkit = platform.toolkit();
+    const std::string media = kLesson + "/media/";
+    EXPECT_TRUE(toolkit.FindOrdinaryFile(media + "play.bmp"));
+    EXPECT_TRUE(toolkit.FindOrdinaryFile(media + "*.bmp"));
+    EXPECT_FALSE(toolkit.FindOrdinaryFile(kLesson + "/media"));  // a folder
+    EXPECT_FALSE(toolkit.FindOrdinaryFile(media + "missing.bmp"));
+    EXPECT_FALSE(toolkit.FindOrdinaryFile(""));
+
+    const Picture backdrop = toolkit.LoadPicture(media + "backdrop.png");
+    ASSERT_TRUE(backdrop);
+    EXPECT_EQ(backdrop->Width(), 640);
+    EXPECT_EQ(backdrop->Height(), 480);
+    EXPECT_NE(backdrop->Handle(), 0);
+    EXPECT_EQ(ErrorNumberOf([&] { toolkit.LoadPicture(media + "missing.png"); }),
+              err::FileNotFound);
+    EXPECT_EQ(ErrorNumberOf([&] { toolkit.LoadPicture(kLesson + "/script.txt"); }),
+              err::InvalidPicture);
+
+    Timer timer("ExitTimer");
+    EXPECT_EQ(ErrorNumberOf([&] { timer.Interval(-1); }), err::InvalidPropertyValue);
+    int ticks = 0;
+    timer.Advise({.Timer = [&] {
+        ++ticks;
+        timer.Enabled(false);
+    }});
+    timer.Interval(10);
+    timer.Enabled(true);
+    PumpUntil([&] { return ticks > 0; }, 10000);
+    EXPECT_EQ(ticks, 1);
+
+    IUser32& user32 = platform.user32();
+    const int32_t arrow = user32.LoadCursorA(0, 32512);
+    EXPECT_NE(arrow, 0);
+    EXPECT_EQ(user32.LoadCursorA(0, 32512 + 0x10000), 0);  // not truncated to IDC_ARROW
+    EXPECT_NE(user32.LoadCursorFromFileA(kLesson + "/resources/link.cur"), 0);
+    EXPECT_EQ(user32.LoadCursorFromFileA(kLesson + "/script.txt"), 0);
+    user32.SetCursor(arrow);
+    EXPECT_EQ(user32.SetCursor(0), arrow);
+}
+
+}  // namespace
+}  // namespace scenova::win32

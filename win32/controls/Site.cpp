@@ -1,0 +1,442 @@
+#include "win32/controls/Site.h"
+
+#include <olectl.h>
+
+#include <cmath>
+#include <utility>
+
+#include "runtime/RuntimeError.h"
+#include "win32/window/Text.h"
+
+namespace scenova::win32::controls {
+
+namespace {
+
+std::string HexCode(HRESULT hr) {
+    char code[16];
+    snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(hr));
+    return code;
+}
+
+[[noreturn]] void Fail(int32_t number, const std::string& what, HRESULT hr) {
+    Raise(number, what + " (" + HexCode(hr) + ")");
+}
+
+// Releases a COM interface pointer when it goes out of scope.
+template <class T>
+struct Ref {
+    T* p = nullptr;
+    ~Ref() {
+        if (p != nullptr) {
+            p->Release();
+        }
+    }
+    void** Out() { return reinterpret_cast<void**>(&p); }
+};
+
+// A type attribute, released with its type info.
+struct TypeAttr {
+    ITypeInfo* info;
+    TYPEATTR* attr = nullptr;
+    explicit TypeAttr(ITypeInfo* i) : info(i) {
+        if (FAILED(info->GetTypeAttr(&attr))) {
+            attr = nullptr;
+        }
+    }
+    ~TypeAttr() {
+        if (attr != nullptr) {
+            info->ReleaseTypeAttr(attr);
+        }
+    }
+};
+
+int Pixels(float value) {
+    if (!std::isfinite(value) || std::fabs(value) > 1e9f) {
+        Raise(err::Overflow);
+    }
+    return static_cast<int>(std::lround(value));
+}
+
+}  // namespace
+
+// The event sink: answers IDispatch and the control's source interface.
+class EventSink final : public IDispatch {
+public:
+    EventSink(IID source, std::map<DISPID, std::string> names, EventHandler handler)
+        : m_source(source), m_names(std::move(names)), m_handler(std::move(handler)) {}
+
+    // The control's events stop reaching the handler (the window unloads).
+    void Disconnect() { m_handler = nullptr; }
+
+    STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
+        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == m_source) {
+            *object = static_cast<IDispatch*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++m_references; }
+    STDMETHODIMP_(ULONG) Release() override {
+        const ULONG left = --m_references;
+        if (left == 0) {
+            delete this;
+        }
+        return left;
+    }
+    STDMETHODIMP GetTypeInfoCount(UINT* count) override {
+        *count = 0;
+        return S_OK;
+    }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
+                        UINT*) override {
+        auto it = m_names.find(id);
+        if (it == m_names.end() || params == nullptr) {
+            return S_OK;  // an event nobody handles
+        }
+        AddRef();
+        // The handler may unload the window and so disconnect this sink.
+        const EventHandler handler = m_handler;
+        if (handler) {
+            handler(it->second, *params);
+        }
+        Release();
+        return S_OK;
+    }
+
+private:
+    ULONG m_references = 1;
+    IID m_source;
+    std::map<DISPID, std::string> m_names;
+    EventHandler m_handler;
+};
+
+ControlSite::ControlSite(HWND parent, Units units, std::string name)
+    : m_parent(parent), m_units(std::move(units)), m_name(std::move(name)) {}
+
+ControlSite::~ControlSite() = default;
+
+ControlSite* ControlSite::Create(HWND parent, Units units, const std::string& name,
+                                 const std::wstring& progId) {
+    auto* site = new ControlSite(parent, std::move(units), name);
+    try {
+        CLSID clsid{};
+        HRESULT hr = CLSIDFromProgID(progId.c_str(), &clsid);
+        if (FAILED(hr)) {
+            Fail(429, name + ": no control is registered as " + Narrow(progId), hr);
+        }
+        hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
+                              reinterpret_cast<void**>(&site->m_object));
+        if (FAILED(hr)) {
+            Fail(429, name + ": cannot create the control " + Narrow(progId), hr);
+        }
+        site->Activate();
+        return site;
+    } catch (...) {
+        site->Close();
+        site->Release();
+        throw;
+    }
+}
+
+void ControlSite::Activate() {
+    HRESULT hr = m_object->SetClientSite(this);
+    if (FAILED(hr)) {
+        Fail(429, m_name + ": the control refuses its site", hr);
+    }
+    Ref<IPersistStreamInit> persist;
+    if (SUCCEEDED(m_object->QueryInterface(IID_IPersistStreamInit, persist.Out()))) {
+        persist.p->InitNew();
+    }
+    m_object->SetHostNames(L"Scenova", nullptr);
+    IDispatch* dispatch = nullptr;
+    hr = m_object->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch));
+    if (FAILED(hr)) {
+        Fail(429, m_name + ": the control has no IDispatch", hr);
+    }
+    m_dispatcher = std::make_unique<Dispatcher>(dispatch, m_name);
+    dispatch->Release();
+    RECT rect = PixelRect();
+    hr = m_object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, this, 0, m_parent, &rect);
+    if (FAILED(hr)) {
+        Fail(429, m_name + ": the control cannot be activated in place", hr);
+    }
+}
+
+void ControlSite::Advise(EventHandler handler) {
+    Ref<IProvideClassInfo> provide;
+    HRESULT hr = m_object->QueryInterface(IID_IProvideClassInfo, provide.Out());
+    if (FAILED(hr)) {
+        Fail(err::InvalidCall, m_name + ": no type information for the events", hr);
+    }
+    Ref<ITypeInfo> coclass;
+    hr = provide.p->GetClassInfo(&coclass.p);
+    if (FAILED(hr)) {
+        Fail(err::InvalidCall, m_name + ": no class information for the events", hr);
+    }
+    // The default source interface holds the events.
+    Ref<ITypeInfo> events;
+    {
+        TypeAttr attr(coclass.p);
+        for (UINT i = 0; attr.attr != nullptr && i < attr.attr->cImplTypes; ++i) {
+            INT flags = 0;
+            HREFTYPE ref = 0;
+            if (SUCCEEDED(coclass.p->GetImplTypeFlags(i, &flags)) &&
+                (flags & IMPLTYPEFLAG_FSOURCE) != 0 && (flags & IMPLTYPEFLAG_FDEFAULT) != 0 &&
+                SUCCEEDED(coclass.p->GetRefTypeOfImplType(i, &ref))) {
+                coclass.p->GetRefTypeInfo(ref, &events.p);
+                break;
+            }
+        }
+    }
+    if (events.p == nullptr) {
+        Raise(err::InvalidCall, m_name + ": the control declares no events");
+    }
+    IID source{};
+    std::map<DISPID, std::string> names;
+    {
+        TypeAttr attr(events.p);
+        if (attr.attr == nullptr) {
+            Raise(err::InvalidCall, m_name + ": unreadable event interface");
+        }
+        source = attr.attr->guid;
+        for (UINT i = 0; i < attr.attr->cFuncs; ++i) {
+            FUNCDESC* func = nullptr;
+            if (FAILED(events.p->GetFuncDesc(i, &func))) {
+                continue;
+            }
+            BSTR name = nullptr;
+            if (SUCCEEDED(
+                    events.p->GetDocumentation(func->memid, &name, nullptr, nullptr, nullptr))) {
+                names[func->memid] = Narrow(std::wstring_view(name, SysStringLen(name)));
+                SysFreeString(name);
+            }
+            events.p->ReleaseFuncDesc(func);
+        }
+    }
+    Ref<IConnectionPointContainer> container;
+    hr = m_object->QueryInterface(IID_IConnectionPointContainer, container.Out());
+    if (FAILED(hr)) {
+        Fail(err::InvalidCall, m_name + ": the control has no connection points", hr);
+    }
+    IConnectionPoint* point = nullptr;
+    hr = container.p->FindConnectionPoint(source, &point);
+    if (FAILED(hr)) {
+        Fail(err::InvalidCall, m_name + ": no connection point for the events", hr);
+    }
+    auto* sink = new EventSink(source, std::move(names), std::move(handler));
+    DWORD cookie = 0;
+    hr = point->Advise(sink, &cookie);
+    if (FAILED(hr)) {
+        sink->Release();
+        point->Release();
+        Fail(err::InvalidCall, m_name + ": the control refuses the event sink", hr);
+    }
+    if (m_connection != nullptr) {  // a second Advise replaces the first
+        m_connection->Unadvise(m_cookie);
+        m_connection->Release();
+        m_sink->Disconnect();
+        m_sink->Release();
+    }
+    m_connection = point;
+    m_sink = sink;
+    m_cookie = cookie;
+}
+
+void ControlSite::Close() {
+    if (m_sink != nullptr) {
+        m_sink->Disconnect();
+    }
+    if (m_connection != nullptr) {
+        m_connection->Unadvise(m_cookie);
+        std::exchange(m_connection, nullptr)->Release();
+    }
+    if (m_sink != nullptr) {
+        std::exchange(m_sink, nullptr)->Release();
+    }
+    if (m_dispatcher) {
+        m_dispatcher->Release();
+    }
+    if (m_object != nullptr) {
+        IOleObject* object = std::exchange(m_object, nullptr);
+        Ref<IOleInPlaceObject> inPlace;
+        if (SUCCEEDED(object->QueryInterface(IID_IOleInPlaceObject, inPlace.Out()))) {
+            inPlace.p->InPlaceDeactivate();
+        }
+        object->Close(OLECLOSE_NOSAVE);
+        object->SetClientSite(nullptr);
+        object->Release();
+    }
+}
+
+RECT ControlSite::PixelRect() const {
+    RECT rect{};
+    rect.left = Pixels(m_units.twipsToPixelsX(m_left));
+    rect.top = Pixels(m_units.twipsToPixelsY(m_top));
+    rect.right = rect.left + Pixels(m_units.twipsToPixelsX(m_width));
+    rect.bottom = rect.top + Pixels(m_units.twipsToPixelsY(m_height));
+    return rect;
+}
+
+HWND ControlSite::ControlWindow() const {
+    Ref<IOleInPlaceObject> inPlace;
+    HWND window = nullptr;
+    if (m_object != nullptr &&
+        SUCCEEDED(m_object->QueryInterface(IID_IOleInPlaceObject, inPlace.Out()))) {
+        inPlace.p->GetWindow(&window);
+    }
+    return window;
+}
+
+void ControlSite::Place(float left, float top, float width, float height) {
+    const float oldLeft = std::exchange(m_left, left);
+    const float oldTop = std::exchange(m_top, top);
+    const float oldWidth = std::exchange(m_width, width);
+    const float oldHeight = std::exchange(m_height, height);
+    RECT rect{};
+    try {
+        rect = PixelRect();
+    } catch (...) {
+        m_left = oldLeft;
+        m_top = oldTop;
+        m_width = oldWidth;
+        m_height = oldHeight;
+        throw;
+    }
+    Ref<IOleInPlaceObject> inPlace;
+    if (m_object != nullptr &&
+        SUCCEEDED(m_object->QueryInterface(IID_IOleInPlaceObject, inPlace.Out()))) {
+        inPlace.p->SetObjectRects(&rect, &rect);
+    }
+}
+
+void ControlSite::Visible(bool value) {
+    m_visible = value;
+    if (HWND window = ControlWindow()) {
+        ShowWindow(window, value ? SW_SHOWNA : SW_HIDE);
+    }
+}
+
+void ControlSite::Enabled(bool value) {
+    m_enabled = value;
+    if (HWND window = ControlWindow()) {
+        EnableWindow(window, value ? TRUE : FALSE);
+    }
+}
+
+STDMETHODIMP ControlSite::QueryInterface(REFIID riid, void** object) {
+    if (object == nullptr) {
+        return E_POINTER;
+    }
+    if (riid == IID_IUnknown || riid == IID_IOleClientSite) {
+        *object = static_cast<IOleClientSite*>(this);
+    } else if (riid == IID_IOleWindow || riid == IID_IOleInPlaceSite) {
+        *object = static_cast<IOleInPlaceSite*>(this);
+    } else if (riid == IID_IOleInPlaceUIWindow || riid == IID_IOleInPlaceFrame) {
+        *object = static_cast<IOleInPlaceFrame*>(this);
+    } else if (riid == IID_IDispatch) {
+        *object = static_cast<IDispatch*>(this);
+    } else {
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    AddRef();
+    return S_OK;
+}
+
+STDMETHODIMP_(ULONG) ControlSite::AddRef() {
+    return ++m_references;
+}
+
+STDMETHODIMP_(ULONG) ControlSite::Release() {
+    const ULONG left = --m_references;
+    if (left == 0) {
+        delete this;
+    }
+    return left;
+}
+
+STDMETHODIMP ControlSite::GetContainer(IOleContainer** container) {
+    *container = nullptr;
+    return E_NOINTERFACE;
+}
+
+STDMETHODIMP ControlSite::GetWindow(HWND* window) {
+    *window = m_parent;
+    return S_OK;
+}
+
+STDMETHODIMP ControlSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document,
+                                           LPRECT position, LPRECT clip,
+                                           LPOLEINPLACEFRAMEINFO info) {
+    if (frame == nullptr || document == nullptr || position == nullptr || clip == nullptr) {
+        return E_POINTER;
+    }
+    *frame = static_cast<IOleInPlaceFrame*>(this);
+    AddRef();
+    *document = nullptr;
+    try {
+        *position = PixelRect();
+    } catch (...) {
+        *position = RECT{};
+    }
+    *clip = *position;
+    if (info != nullptr) {
+        info->fMDIApp = FALSE;
+        info->hwndFrame = m_parent;
+        info->haccel = nullptr;
+        info->cAccelEntries = 0;
+    }
+    return S_OK;
+}
+
+STDMETHODIMP ControlSite::GetTypeInfoCount(UINT* count) {
+    *count = 0;
+    return S_OK;
+}
+
+STDMETHODIMP ControlSite::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result,
+                                 EXCEPINFO*, UINT*) {
+    if ((flags & DISPATCH_PROPERTYGET) == 0 || result == nullptr) {
+        return DISP_E_MEMBERNOTFOUND;
+    }
+    VariantInit(result);
+    switch (id) {
+        case DISPID_AMBIENT_DISPLAYNAME: {
+            const std::wstring name = Widen(m_name);
+            result->vt = VT_BSTR;
+            result->bstrVal = SysAllocStringLen(name.data(), static_cast<UINT>(name.size()));
+            return result->bstrVal != nullptr ? S_OK : E_OUTOFMEMORY;
+        }
+        case DISPID_AMBIENT_USERMODE:
+            result->vt = VT_BOOL;
+            result->boolVal = VARIANT_TRUE;
+            return S_OK;
+        case DISPID_AMBIENT_UIDEAD:
+        case DISPID_AMBIENT_SHOWGRABHANDLES:
+        case DISPID_AMBIENT_SHOWHATCHING:
+            result->vt = VT_BOOL;
+            result->boolVal = VARIANT_FALSE;
+            return S_OK;
+        case DISPID_AMBIENT_LOCALEID:
+            result->vt = VT_I4;
+            result->lVal = static_cast<LONG>(GetUserDefaultLCID());
+            return S_OK;
+        default:
+            return DISP_E_MEMBERNOTFOUND;
+    }
+}
+
+SitePtr HoldSite(ControlSite* site) {
+    return SitePtr(site, [](ControlSite* s) {
+        s->Close();
+        s->Release();
+    });
+}
+
+}  // namespace scenova::win32::controls

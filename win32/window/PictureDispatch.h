@@ -1,0 +1,24 @@
+#pragma once
+
+#include <ole2.h>
+#include <olectl.h>
+#include <windows.h>
+
+#include "platform/Picture.h"
+
+namespace scenova::win32 {
+
+// A core picture as an OLE picture's IDispatch (IPictureDisp), for a control:
+// the picture's own object when it is one, otherwise a picture that borrows
+// the bitmap handle (not owning it). Null for no picture. The caller releases
+// the result.
+IDispatch* NewPictureDispatch(const Picture& picture);
+
+// The OLE picture behind a core picture (a new reference), or null.
+::IPicture* NewOlePicture(const Picture& picture);
+
+// An OLE picture handed over (its reference taken over), as a core picture;
+// null stays no picture.
+Picture AdoptPicture(IDispatch* dispatch);
+
+}  // namespace scenova::win32

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "platform/Timer.h"
+
+namespace scenova::win32 {
+
+// A timer of the presentation window on the system's timer (SetTimer),
+// delivered by the message loop of the thread that armed it. While enabled
+// with a positive interval it raises Timer every Interval milliseconds;
+// enabling it, or setting the interval while enabled, restarts the countdown.
+class Timer final : public ITimer {
+public:
+    explicit Timer(std::string name) : m_name(std::move(name)) {}
+    ~Timer() override { Destroy(); }
+    Timer(const Timer&) = delete;
+    Timer& operator=(const Timer&) = delete;
+
+    void Advise(TimerEvents events) override { m_events = std::move(events); }
+    int32_t Interval() const override { return m_interval; }
+    // A negative interval raises 380.
+    void Interval(int32_t milliseconds) override;
+    bool Enabled() const override { return m_enabled; }
+    void Enabled(bool value) override;
+
+    // Destroyed with its window: it never fires again.
+    void Destroy();
+
+private:
+    static void CALLBACK Elapsed(HWND, UINT, UINT_PTR id, DWORD);
+    void Restart();
+    void Cancel();
+
+    std::string m_name;
+    TimerEvents m_events;
+    int32_t m_interval = 0;
+    bool m_enabled = false;
+    bool m_destroyed = false;
+    UINT_PTR m_id = 0;
+};
+
+}  // namespace scenova::win32
