@@ -43,6 +43,7 @@ PresentationWindow Toolkit::LoadPresentationWindow(FormEvents events) {
         w.frmRoseToolbar->Destroy();
     });
     m_windows.push_back(w);
+    ++m_loadCount;
     w.form->RaiseLoad();
     return PresentationWindow{
         .form = w.form,
@@ -69,6 +70,16 @@ Picture Toolkit::LoadPicture(const std::string& path) {
 bool Toolkit::FindOrdinaryFile(const std::string& path) {
     m_ctx.trace.Call("app", "FindOrdinaryFile", path);
     return headless::FindOrdinaryFile(path);
+}
+
+void Toolkit::ForgetUnloaded() {
+    for (std::size_t i = 0; i + 1 < m_windows.size();) {
+        if (m_windows[i].form->IsUnloaded()) {
+            m_windows.erase(m_windows.begin() + static_cast<std::ptrdiff_t>(i));
+        } else {
+            ++i;
+        }
+    }
 }
 
 const HeadlessWindow& Toolkit::Window() const {
