@@ -22,9 +22,10 @@ PresentationWindow Toolkit::LoadPresentationWindow(FormEvents events) {
     w.frmRoseNavigation = std::make_shared<ButtonBar>(m_ctx, "frmRoseNavigation");
     w.frmRoseToolbar = std::make_shared<ButtonBar>(m_ctx, "frmRoseToolbar");
     const std::weak_ptr<Form> form = w.form;
+    // A user reaches no control of a window that is hidden, disabled or gone.
     const auto windowTakesInput = [form] {
         const auto window = form.lock();
-        return window && window->Enabled() && !window->IsUnloaded();
+        return window && window->Visible() && window->Enabled() && !window->IsUnloaded();
     };
     w.frmRose->SetWindowTakesInput(windowTakesInput);
     w.sldVideoSlider->SetWindowTakesInput(windowTakesInput);
