@@ -427,9 +427,9 @@ int SessionCount() {
         return std::max(1, std::atoi(n));
     }
 #ifdef SCENOVA_SANITIZED
-    return 150;
+    return 75;
 #else
-    return 600;
+    return 300;
 #endif
 }
 
@@ -497,8 +497,11 @@ TEST_P(RandomSessions, KeepTheWindowConsistent) {
 }
 
 INSTANTIATE_TEST_SUITE_P(, RandomSessions,
+                         // Four cases, so that ctest runs them side by side.
                          ::testing::Values(Case{"Market", false, 1},
-                                           Case{"Generated", true, 100000}),
+                                           Case{"MarketMore", false, 1000000},
+                                           Case{"Generated", true, 2000000},
+                                           Case{"GeneratedMore", true, 3000000}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
