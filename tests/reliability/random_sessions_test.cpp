@@ -16,6 +16,7 @@
 #include <iterator>
 #include <map>
 #include <memory>
+#include <ostream>
 #include <random>
 #include <set>
 #include <sstream>
@@ -438,6 +439,10 @@ struct Case {
     bool generated;
     unsigned firstSeed;
 };
+// The case's name in test listings, instead of its bytes.
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class RandomSessions : public ::testing::TestWithParam<Case> {};
 
