@@ -51,9 +51,9 @@ TEST(Lifetime, ToolObjectsMadeAndReleasedManyTimesLeaveNothingBehind) {
     const int rounds = std::getenv("SCENOVA_LIFETIME_ROUNDS")
                            ? std::atoi(std::getenv("SCENOVA_LIFETIME_ROUNDS"))
 #ifdef SCENOVA_SANITIZED
-                           : 200;
+                           : 150;
 #else
-                           : 1000;
+                           : 500;
 #endif
     Module1::Get().Reset();
     std::weak_ptr<headless::Form> firstForm;

@@ -428,9 +428,9 @@ int SessionCount() {
         return std::max(1, std::atoi(n));
     }
 #ifdef SCENOVA_SANITIZED
-    return 75;
+    return 60;
 #else
-    return 300;
+    return 250;
 #endif
 }
 
