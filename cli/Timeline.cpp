@@ -144,9 +144,8 @@ std::string Timeline::BlockText(int block) const {
     }
     const TranscriptBlock& entry = module.g_Transcript[static_cast<std::size_t>(block)];
     std::string text = PlainActor(entry.Actor) + ":";
-    const bool coloured = !entry.Texts.empty() && entry.Texts.front().starts_with("\\cf(");
     for (const std::string& line : entry.Texts) {
-        text += "\n          \"" + VisibleLineText(line, coloured) + "\"";
+        text += "\n          \"" + VisibleLineText(line) + "\"";
     }
     return text;
 }

@@ -120,7 +120,13 @@ public:
     bool UserPress(const std::string& buttonName);
 
     // Destroyed with its window: from now on the user reaches nothing.
-    void Destroy() { m_destroyed = true; }
+    // A destroyed control lets go of its background picture as a real one would.
+    void Destroy() {
+        m_destroyed = true;
+        if (m_background) {
+            m_background->picture.reset();
+        }
+    }
     bool IsDestroyed() const { return m_destroyed; }
 
     // What the bar was told, for tests.

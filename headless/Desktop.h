@@ -36,6 +36,8 @@ public:
     int32_t FindChild(int32_t parent, int32_t childAfter, const std::string& className,
                       const std::optional<std::string>& title) const;
     std::vector<int32_t> Children(int32_t parent) const;
+    // Windows that exist, the desktop not counted.
+    std::size_t Count() const { return m_windows.size(); }
 
 private:
     std::map<int32_t, Window> m_windows;  // ordered by handle: creation order

@@ -278,6 +278,7 @@ struct Gdi::State {
 
     std::map<int32_t, Bitmap> bitmaps;
     std::map<int32_t, Dc> dcs;
+    std::size_t pictures = 0;  // picture objects alive
     int32_t stockBitmap = 0;
     int32_t lastHandle = 0;
 
@@ -345,12 +346,18 @@ public:
           m_handle(handle),
           m_width(width),
           m_height(height),
-          m_own(own) {}
+          m_own(own) {
+        if (auto s = m_state.lock()) {
+            ++s->pictures;
+        }
+    }
     ~BitmapPicture() override {
-        if (!m_own) {
+        auto state = m_state.lock();
+        if (!state) {
             return;
         }
-        if (auto state = m_state.lock()) {
+        --state->pictures;
+        if (m_own) {
             state->DeleteBitmap(m_handle);
         }
     }
@@ -640,6 +647,10 @@ std::size_t Gdi::LiveDCs() const {
 
 std::size_t Gdi::LiveBitmaps() const {
     return m_state->bitmaps.size() - 1;
+}
+
+std::size_t Gdi::LivePictures() const {
+    return m_state->pictures;
 }
 
 }  // namespace scenova::headless

@@ -88,6 +88,7 @@ public:
     // Live objects, the stock bitmap not counted.
     std::size_t LiveDCs() const;
     std::size_t LiveBitmaps() const;
+    std::size_t LivePictures() const;
 
 private:
     // Kept apart from the Gdi object so that a picture outliving it finds the

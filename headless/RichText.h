@@ -101,7 +101,11 @@ public:
     bool UserLeaveLink(int32_t index);
     bool UserClickLink(int32_t index, int16_t button);
 
-    void Destroy() { m_destroyed = true; }
+    // A destroyed control lets go of its picture as a real one would.
+    void Destroy() {
+        m_destroyed = true;
+        m_backPicture.reset();
+    }
     bool IsDestroyed() const { return m_destroyed; }
 
     // The visible text of the RTF last given (the RTF itself is not kept).

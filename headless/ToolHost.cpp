@@ -22,6 +22,8 @@ void ToolHost::Release() {
     }
     m_platform.GetTrace().Write('<', "tool", "Release", "()");
     m_tool.reset();
+    // No event of the released tool's windows can be running here.
+    m_platform.HeadlessToolkit().ForgetUnloaded();
 }
 
 CScenova& ToolHost::Tool() {

@@ -22,9 +22,10 @@ PresentationWindow Toolkit::LoadPresentationWindow(FormEvents events) {
     w.frmRoseNavigation = std::make_shared<ButtonBar>(m_ctx, "frmRoseNavigation");
     w.frmRoseToolbar = std::make_shared<ButtonBar>(m_ctx, "frmRoseToolbar");
     const std::weak_ptr<Form> form = w.form;
+    // A user reaches no control of a window that is hidden, disabled or gone.
     const auto windowTakesInput = [form] {
         const auto window = form.lock();
-        return window && window->Enabled() && !window->IsUnloaded();
+        return window && window->Visible() && window->Enabled() && !window->IsUnloaded();
     };
     w.frmRose->SetWindowTakesInput(windowTakesInput);
     w.sldVideoSlider->SetWindowTakesInput(windowTakesInput);
@@ -43,6 +44,7 @@ PresentationWindow Toolkit::LoadPresentationWindow(FormEvents events) {
         w.frmRoseToolbar->Destroy();
     });
     m_windows.push_back(w);
+    ++m_loadCount;
     w.form->RaiseLoad();
     return PresentationWindow{
         .form = w.form,
@@ -69,6 +71,16 @@ Picture Toolkit::LoadPicture(const std::string& path) {
 bool Toolkit::FindOrdinaryFile(const std::string& path) {
     m_ctx.trace.Call("app", "FindOrdinaryFile", path);
     return headless::FindOrdinaryFile(path);
+}
+
+void Toolkit::ForgetUnloaded() {
+    for (std::size_t i = 0; i + 1 < m_windows.size();) {
+        if (m_windows[i].form->IsUnloaded()) {
+            m_windows.erase(m_windows.begin() + static_cast<std::ptrdiff_t>(i));
+        } else {
+            ++i;
+        }
+    }
 }
 
 const HeadlessWindow& Toolkit::Window() const {

@@ -42,7 +42,13 @@ public:
 
     // The window loaded last; an empty record before the first load.
     const HeadlessWindow& Window() const;
-    int LoadCount() const { return static_cast<int>(m_windows.size()); }
+    int LoadCount() const { return m_loadCount; }
+    // Window records the toolkit still holds: those loaded, and the last one.
+    std::size_t RetainedWindows() const { return m_windows.size(); }
+    // Lets go of unloaded windows other than the last one. Only for a point
+    // where no event of theirs can be running, such as the host's release of
+    // a tool object.
+    void ForgetUnloaded();
 
 private:
     Context& m_ctx;
@@ -52,6 +58,7 @@ private:
     // Every window ever loaded stays referenced here, so that a control whose
     // event unloads the window is not destroyed while it is still raising it.
     std::vector<HeadlessWindow> m_windows;
+    int m_loadCount = 0;
 };
 
 }  // namespace scenova::headless

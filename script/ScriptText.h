@@ -26,8 +26,11 @@ int16_t SplitList(const std::string& List, std::vector<std::string>& Parts);
 // tip character and the name; whatever follows the marker is dropped.
 void MarkCultureTips(std::string& Text, const std::string& TipChar);
 
-// The text of a transcript line as the reader sees it: trimmed and, when the
-// line carries colour markup, without it.
-std::string VisibleLineText(std::string_view line, bool coloured);
+// The text of a transcript line as the transcript shows it, which is what the
+// line search looks for: without its colour markers (valid "\cf(r,g,b)" and
+// "\cf0", wherever they are and whether or not a text colour is set), without
+// surrounding spaces, line breaks as spaces, other control characters other
+// than tab dropped, and malformed UTF-8 as U+FFFD.
+std::string VisibleLineText(std::string_view line);
 
 }  // namespace scenova

@@ -12,7 +12,6 @@ void CScenova::LocateTranscriptLines() {
     m_platform.toolkit().DoEvents();
     Module1& module = Module1::Get();
     controls::IRichText& transcript = m_MyForm->rtfText();
-    const bool coloured = !m_transcript.m_strTextFontColor.empty();
 
     int32_t from = 0;
     int32_t cue = 0;
@@ -25,7 +24,7 @@ void CScenova::LocateTranscriptLines() {
         const std::vector<std::string>& texts = Element(module.g_Transcript, b).Texts;
         const int32_t lastLine = UBound(texts);
         for (int32_t t = 0; t <= lastLine; ++t) {
-            const std::string text = VisibleLineText(Element(texts, t), coloured);
+            const std::string text = VisibleLineText(Element(texts, t));
             if (transcript.FindText(from, transcript.TextLength() - 1, -1, text) == -1) {
                 continue;
             }

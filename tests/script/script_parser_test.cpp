@@ -155,14 +155,15 @@ TEST_F(ScriptTest, ExampleLessonFillsTheTablesAndPublishesTheCueTimes) {
 }
 
 TEST_F(ScriptTest, EqualLinesAreLinkedInOrderAndAMissingLineShiftsLaterCueNumbers) {
-    // The second line carries a colour marker of its own while no text colour
-    // is set: it is searched with the marker and not found.
-    ASSERT_FALSE(
-        Start({"VIDEO lesson1.avi", "ACTOR Ana", "TEXT Again.", "ACTOR Ana", "TEXT \\cf(1,2,3)Odd",
-               "ACTOR Ana", "TEXT Again.", "ACTOR Ben", "TEXT Last."})
-            .Failed());
+    // The second line shows nothing, so it cannot be found; the last carries
+    // a colour marker of its own while no text colour is set, and is found as
+    // the transcript shows it.
+    ASSERT_FALSE(Start({"VIDEO lesson1.avi", "ACTOR Ana", "TEXT Again.", "ACTOR Ana", "TEXT \\cf0",
+                        "ACTOR Ana", "TEXT Again.", "ACTOR Ben", "TEXT \\cf(1,2,3)Last."})
+                     .Failed());
     const auto& links = platform.Window().rtfText->Links();
     ASSERT_EQ(links.size(), 3u);
+    EXPECT_EQ(platform.Window().rtfText->CodePoints().substr(links[2].start, 5), U"Last.");
     EXPECT_EQ(links[0].userID, 0);
     EXPECT_EQ(links[1].userID, 1);  // the third line of the script
     EXPECT_EQ(links[2].userID, 2);  // the fourth

@@ -105,12 +105,16 @@ TEST(MarkCultureTips, RewritesTheFirstMarkerAndDropsTheRest) {
     }
 }
 
-TEST(VisibleLineText, StripsColourMarkupOnlyForColouredLines) {
-    EXPECT_EQ(VisibleLineText("  Fine, thanks.  ", false), "Fine, thanks.");
-    EXPECT_EQ(VisibleLineText("\\cf(0,0,128)Fine, thanks.\\cf0", true), "Fine, thanks.");
-    EXPECT_EQ(VisibleLineText("\\cf(0,0,128) Fine (really). \\cf0", true), "Fine (really).");
-    EXPECT_EQ(VisibleLineText("\\cf(0,0,128)Fine.\\cf0", false), "\\cf(0,0,128)Fine.\\cf0");
-    EXPECT_EQ(VisibleLineText("plain", true), "plain");
+// What the transcript shows of a line, so that the line search finds it
+// whether or not a text colour is set.
+TEST(VisibleLineText, IsTheLineAsTheTranscriptShowsIt) {
+    EXPECT_EQ(VisibleLineText("  Fine, thanks.  "), "Fine, thanks.");
+    EXPECT_EQ(VisibleLineText("\\cf(0,0,128)Fine, thanks.\\cf0"), "Fine, thanks.");
+    EXPECT_EQ(VisibleLineText("\\cf(0,0,128) Fine (really). \\cf0"), "Fine (really).");
+    EXPECT_EQ(VisibleLineText("a \\cf(1,2,3)red\\cf0 b\\cf0"), "a red b");
+    EXPECT_EQ(VisibleLineText("\\cf(256,0,0)x \\cf0"), "\\cf(256,0,0)x");
+    EXPECT_EQ(VisibleLineText("a\r\nb\nc\x01\td\x7f"), "a b c\td");
+    EXPECT_EQ(VisibleLineText("\xC3\\cf0\xA9 \xE2\x82"), "\xEF\xBF\xBD\xEF\xBF\xBD \xEF\xBF\xBD");
 }
 
 }  // namespace
