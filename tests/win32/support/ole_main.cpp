@@ -1,4 +1,4 @@
-// Entry point of the Windows layer tests: OLE initialised on this thread, as
+// Entry point of the window and layer tests: OLE initialised on this thread, as
 // on a host's user-interface thread.
 
 #include <gtest/gtest.h>
