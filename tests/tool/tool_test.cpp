@@ -154,21 +154,6 @@ TEST_F(ToolTest, HostCannotEnableSingleButtons) {
     EXPECT_THAT(Lines(">"), IsEmpty());
 }
 
-TEST_F(ToolTest, ToolbarPressesOpenResourcesByNameInAnyCase) {
-    Module1::Get().g_strHelp = "help.htm";
-    InitAndShow();
-    auto& toolbar = *platform.Window().frmRoseToolbar;
-    toolbar.SetButtonState("Learning Strategies", 0, false);  // as a bar script might
-    toolbar.UserPress("hELp");
-    toolbar.UserPress("Learning Strategies");
-    toolbar.UserPress("Glossary");
-    EXPECT_THAT(Lines("> mgr."),
-                ElementsAre("> mgr.ResourceAction(\"hELp\", 2, \"help.htm\")",
-                            "> mgr.ResourceAction(\"Learning Strategies\", 2, \"\")",
-                            "> mgr.ToolbarRequest(<tool>, \"Glossary\")"));
-    EXPECT_TRUE(platform.Window().form->Enabled());
-}
-
 TEST_F(ToolTest, AFailingManagerCallFailsTheHostCall) {
     InitAndShow();
     mgr->FailOn("ResourceAction", RuntimeError(err::Unspecified), mgr->Calls("ResourceAction") + 2);
