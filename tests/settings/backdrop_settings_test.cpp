@@ -83,11 +83,14 @@ TEST_F(BackdropTest, TheButtonCursorIsLoadedFromTheResourceFolder) {
     EXPECT_EQ(Module().g_picButtonCursor->Width(), 2);
 }
 
-TEST_F(BackdropTest, AShadowColourOfItsOwnThatDoesNotParseFallsBackToNothing) {
+// The tooltips of well-formed settings are in the full settings trace.
+TEST_F(BackdropTest, TooltipValuesThatDoNotParseAreNotApplied) {
     Set("ToolTip.BackColor", "RGB(1,2,3)");
     Set("ToolTip.ShadowColor", "grey");
+    Set("ToolTip.FontSize", "large");
     ASSERT_TRUE(Init());
     EXPECT_THAT(Lines("> frmRoseNavigation.ToolTipShadowColor"), IsEmpty());
+    EXPECT_THAT(Lines("> frmRoseNavigation.ToolTipFontSize"), IsEmpty());
     EXPECT_EQ(Window().frmRoseNavigation->ToolTips().backColor, 197121);
 }
 
