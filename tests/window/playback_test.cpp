@@ -23,6 +23,26 @@ TEST_F(WindowPlaybackTest, ForwardDuringPlaybackStopsAtTheNextBlock) {
     EXPECT_DOUBLE_EQ(Position(), Block(2).StartTime);
 }
 
+// A bar script may leave the step buttons enabled at either end: the
+// handlers themselves keep the slider within the blocks.
+TEST_F(WindowPlaybackTest, ForwardAndRewindNeverLeaveTheBlocks) {
+    Open();
+    const auto force = [&](const std::string& button) {
+        W().frmRose->SetButtonState(button, 0, false);
+        Press(button);
+    };
+    Slide(5);  // the last block
+    std::size_t mark = Mark();
+    force("btnVideoFwd");
+    EXPECT_THAT(Since(mark, "> sldVideoSlider."), IsEmpty());
+    EXPECT_EQ(W().sldVideoSlider->Value(), 5);
+    Slide(1);  // the first block
+    mark = Mark();
+    force("btnVideoRew");
+    EXPECT_THAT(Since(mark, "> sldVideoSlider."), IsEmpty());
+    EXPECT_EQ(W().sldVideoSlider->Value(), 1);
+}
+
 TEST_F(WindowPlaybackTest, ABarWithoutStopStillPlaysAndStops) {
     settings.erase("btnVideoStop.Bmp");
     Open();
