@@ -86,6 +86,7 @@ TEST_F(BarScriptTest, AMalformedLineLoadsNothingOfItsFileAndNamesTheLine) {
     const std::string expected = ": expected name, picture, left, top";
     const std::vector<Row> rows = {
         {"three fields", "A,a.bmp,0,0\n# c\n\nB,b.bmp,4", "nav.bar line 4" + expected},
+        {"no picture", "A,,0,0", "nav.bar line 1" + expected},
         {"no name", " ,a.bmp,0,0", "nav.bar line 1" + expected},
         {"a fraction", "A,a.bmp,0,0\nB,b.bmp,1.5,0",
          "nav.bar line 2" + expected + "; left is not a whole number"},

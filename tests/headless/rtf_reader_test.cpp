@@ -64,7 +64,9 @@ TEST(RtfReader, UnicodeSkipsTheCharactersItReplaces) {
         {R"({\uc99999999999\u233 abc}d)", "\u00e9d"},
         {R"(\u8364?\u-3?\u65533?)", "\u20AC\uFFFD\uFFFD"},
         {R"(\u-10179?\u-8704?)", "\U0001F600"},  // a surrogate pair is one character
+        {R"(\u55357?\u56832?)", "\U0001F600"},
         {R"(\u-10179?x)", "\uFFFDx"},
+        {R"(\u-8704?x)", "\uFFFDx"},
         {R"(x\u-10179?)", "x\uFFFD"},
         {R"(\u99999999999?\u-99999?\u70000?)", "\uFFFD\uFFFD\uFFFD"},
         {R"(\u10?\u0?x)", "x"},  // control characters by number are not text
@@ -100,6 +102,7 @@ TEST(RtfReader, DamagedInputGivesASensibleText) {
         {"\\u-x", "-x"},  // \u without a number is ignored
         {std::string("a\0b\x01\x7f", 5), "ab"},
         {"\\fs99999999999999999999999999999 x", "x"},
+        {"\\fs-99999999999999999999999999999 x", "x"},
         {"\\\xff\\\x80x", "x"},
         {std::string(5000, '{') + "deep" + std::string(5000, '}') + "after", "after"},
         {std::string(kMaxDepth, '{') + "shown" + std::string(kMaxDepth, '}'), "shown"},
