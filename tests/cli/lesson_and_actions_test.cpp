@@ -98,8 +98,6 @@ TEST(Actions, ReadsEveryActionAndNamesTheFirstBadLine) {
         {"press frmRose", 1, "usage"},
         {"press frmNothing Play", 1, "unknown bar"},
         {"slide 2.5", 1, "slider position"},
-        {"move 1 2", 1, "usage"},
-        {"show now", 1, "usage"},
         {"\n\n  jump 3", 3, "unknown action"},
         {"advance nan", 1, "seconds"},
     };
@@ -180,14 +178,6 @@ TEST_F(PlayerTest, TheTimelineShowsEveryBlockAndTheEnd) {
     EXPECT_LT(second, end);
     EXPECT_THAT(timeline, HasSubstr("\"Hi, Ana.\""));
     EXPECT_THAT(timeline, HasSubstr("1.000     slider at 1"));
-
-    // The trace instead, and nothing else.
-    options.trace = true;
-    options.actions = std::vector<Action>{ParseAction("advance 1", 1)};
-    ASSERT_EQ(Run(options), 0);
-    EXPECT_THAT(out.str(), HasSubstr("0.000 < tool.IToolTalk_Show()\n"));
-    EXPECT_THAT(out.str(), ::testing::Not(HasSubstr("block 1")));
-    EXPECT_THAT(out.str(), HasSubstr("1.000 < tool.IToolTalk_Shutdown()\n"));
 }
 
 }  // namespace

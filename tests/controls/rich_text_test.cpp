@@ -33,7 +33,6 @@ struct HeadlessRichTextFactory {
     void ClickLink(int32_t n, int16_t button) { text.UserClickLink(n, button); }
 };
 
-using Lines = std::vector<std::string>;
 using Ranges = std::vector<headless::RichText::Range>;
 
 class HeadlessRichTextTest : public ::testing::Test {
@@ -42,53 +41,19 @@ protected:
     headless::RichText text{world.ctx, "rtfText", 4242};
 };
 
-TEST_F(HeadlessRichTextTest, CallsAndEventsAreTraced) {
-    text.RTFContent("{\\rtf1 Hi there\\par Bye}");
-    text.AddLink(0, 8, 1, 3);
-    EXPECT_EQ(text.FindText(0, 11, -1, "Bye"), 9);
-    text.CaretPosition(9);
-    (void)text.CaretLine();
-    (void)text.MatchEnd();
-    text.ScrollLines(-3);
-    text.UserClickLink(0, 2);
-    EXPECT_EQ(
-        world.trace.Lines(),
-        (Lines{"0.000 > rtfText.RTFContent = <rtf 24 bytes>", "0.000 > rtfText.AddLink(0, 8, 1, 3)",
-               "0.000 > rtfText.FindText(0, 11, -1, \"Bye\")", "0.000 > rtfText.CaretPosition = 9",
-               "0.000 > rtfText.ScrollLines(-3)", "0.000 < rtfText.LinkClick(3, 1, 0, 8, 2)"}));
-}
-
-TEST_F(HeadlessRichTextTest, HighlightsMergeAndSplitPerCharacter) {
+// Touching and overlapping ranges merge; ends are clamped to the text; empty
+// and reversed ranges do nothing.
+TEST_F(HeadlessRichTextTest, HighlightsMergeAndStayWithinTheText) {
     text.RTFContent(std::string(40, 'a'));
     text.HighlightRange(0, 5);
-    text.HighlightRange(5, 10);  // touching: one run
-    text.HighlightRange(20, 30);
-    text.HighlightRange(8, 12);  // overlapping
-    EXPECT_EQ(text.Highlights(), (Ranges{{0, 12}, {20, 30}}));
-    text.UnhighlightRange(3, 25, 0);
-    text.UnhighlightRange(27, 28, 0);
-    EXPECT_EQ(text.Highlights(), (Ranges{{0, 3}, {25, 27}, {28, 30}}));
-    // Ends are clamped to the text; empty and reversed ranges do nothing.
+    text.HighlightRange(5, 10);
+    text.HighlightRange(8, 12);
     text.HighlightRange(35, 1000);
-    text.HighlightRange(12, 12);
-    text.HighlightRange(15, 13);
+    text.HighlightRange(15, 15);
+    text.HighlightRange(20, 18);
     text.UnhighlightRange(std::numeric_limits<int32_t>::min(), 1, 0);
-    EXPECT_EQ(text.Highlights(), (Ranges{{1, 3}, {25, 27}, {28, 30}, {35, 40}}));
-    // One range may swallow or cut several.
-    text.HighlightRange(2, 26);
-    EXPECT_EQ(text.Highlights(), (Ranges{{1, 27}, {28, 30}, {35, 40}}));
-    text.UnhighlightRange(5, 36, 0);
-    EXPECT_EQ(text.Highlights(), (Ranges{{1, 5}, {36, 40}}));
-    for (auto [position, marked] : {std::pair{0, false},
-                                    {1, true},
-                                    {4, true},
-                                    {5, false},
-                                    {35, false},
-                                    {36, true},
-                                    {39, true},
-                                    {40, false}}) {
-        EXPECT_EQ(text.IsHighlighted(position), marked) << position;
-    }
+    EXPECT_EQ(text.Highlights(), (Ranges{{1, 12}, {35, 40}}));
+    EXPECT_FALSE(text.IsHighlighted(40));
 }
 
 TEST_F(HeadlessRichTextTest, NewContentStartsAfresh) {

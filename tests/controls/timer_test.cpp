@@ -23,25 +23,11 @@ struct HeadlessTimerFactory {
     int64_t NowMs() { return world.loop.Now() / 1000; }
 };
 
-using Lines = std::vector<std::string>;
-
 class HeadlessTimerTest : public ::testing::Test {
 protected:
     HeadlessWorld world;
     headless::Timer timer{world.ctx, "ExitTimer"};
 };
-
-TEST_F(HeadlessTimerTest, StartsDisarmedAndTracesTheTickAtItsVirtualTime) {
-    EXPECT_FALSE(timer.Enabled());
-    EXPECT_EQ(timer.Interval(), 0);
-    timer.Advise({[&] { timer.Enabled(false); }});
-    timer.Interval(300);
-    timer.Enabled(true);
-    world.loop.AdvanceBy(headless::Seconds(1));
-    EXPECT_EQ(world.trace.Lines(),
-              (Lines{"0.000 > ExitTimer.Interval = 300", "0.000 > ExitTimer.Enabled = True",
-                     "0.300 < ExitTimer.Timer()", "0.300 > ExitTimer.Enabled = False"}));
-}
 
 TEST_F(HeadlessTimerTest, HandlerErrorIsKeptAndTheTimerGoesOn) {
     timer.Advise({[] { Raise(err::InvalidCall); }});

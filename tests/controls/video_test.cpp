@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -16,35 +14,13 @@
 #include "runtime/Convert.h"
 #include "tests/controls/control_test_support.h"
 #include "tests/controls/video_contract.h"
+#include "tests/support/TempDir.h"
 
 namespace scenova::test {
 namespace {
 
 // 6.0 seconds long.
 const std::string kMovie = std::string(SCENOVA_SOURCE_DIR) + "/tests/data/six_seconds.avi";
-
-// A file that exists for as long as the object lives.
-class TempFile {
-public:
-    explicit TempFile(const std::string& content) {
-        static std::atomic<int> counter{0};
-        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-        m_path =
-            std::filesystem::temp_directory_path() /
-            ("scenova-video-" + std::to_string(stamp) + "-" + std::to_string(counter++) + ".avi");
-        std::ofstream(m_path, std::ios::binary) << content;
-    }
-    ~TempFile() {
-        std::error_code ignored;
-        std::filesystem::remove(m_path, ignored);
-    }
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
-    std::string Path() const { return m_path.string(); }
-
-private:
-    std::filesystem::path m_path;
-};
 
 std::string ReadAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -114,14 +90,12 @@ TEST_F(HeadlessVideoTest, OpensOnlyFilesThatHoldAMovie) {
     ASSERT_TRUE(video.OpenMovie(kMovie, kNaN));
     EXPECT_EQ(video.CurrentPosition(), 0.0);
 
-    const TempFile text("This is a lesson transcript, not a movie.\n");
-    const TempFile picture(kPicture);
-    const TempFile cut(ReadAll(kMovie).substr(0, 4096));
-    const TempFile sound(WaveFile());
-    const TempFile empty("");
+    const scenova::testing::TempDir dir;
     for (const std::string& path :
-         {text.Path(), picture.Path(), cut.Path(), sound.Path(), empty.Path(),
-          std::filesystem::temp_directory_path().string(), kMovie + ".missing", std::string()}) {
+         {dir.Write("text.avi", "This is a lesson transcript, not a movie.\n"),
+          dir.Write("picture.avi", kPicture), dir.Write("cut.avi", ReadAll(kMovie).substr(0, 4096)),
+          dir.Write("sound.avi", WaveFile()), dir.Write("empty.avi", ""), dir.Folder(),
+          kMovie + ".missing", std::string()}) {
         ASSERT_TRUE(video.OpenMovie(kMovie, 3.0));
         EXPECT_FALSE(video.OpenMovie(path, 0.0)) << path;
         EXPECT_FALSE(video.IsOpen()) << path;
@@ -151,21 +125,6 @@ TEST_F(HeadlessVideoTest, SignalTimesAreReadInTheInvariantForm) {
     std::string empty;
     video.SetSignalTimes(empty);
     EXPECT_TRUE(video.SignalTimes().empty());
-}
-
-TEST_F(HeadlessVideoTest, CallsAreTracedWithTheirArgumentsAndReadsAreNot) {
-    video.TimeFormat(3.0f);
-    EXPECT_TRUE(video.OpenMovie(kMovie, 0.0));
-    video.EnableSignals(true);
-    EXPECT_TRUE(video.PlayRange(1.5, 10.0, false));
-    (void)video.CurrentPosition();
-    (void)video.Duration();
-    video.Pause();
-    EXPECT_EQ(world.trace.Lines(), (Lines{"0.000 > movOrvMovie.TimeFormat = 3",
-                                          "0.000 > movOrvMovie.OpenMovie(\"" + kMovie + "\", 0)",
-                                          "0.000 > movOrvMovie.EnableSignals(True)",
-                                          "0.000 > movOrvMovie.PlayRange(1.5, 10, False)",
-                                          "0.000 > movOrvMovie.Pause()"}));
 }
 
 TEST_F(HeadlessVideoTest, PlaybackStatesFollowTheCalls) {
@@ -211,24 +170,14 @@ TEST_F(HeadlessVideoTest, PositionIsAlwaysANumberInRange) {
     EXPECT_EQ(video.CurrentPosition(), 0.0);
 }
 
-TEST_F(HeadlessVideoTest, EventsAreTracedAtTheirVirtualTimes) {
+// A range that ends where it starts raises its signal and the end at once.
+TEST_F(HeadlessVideoTest, AnEmptyRangeRaisesItsSignalAndNotify) {
     OpenWithSignals("2.6,4.2,6");
-    ASSERT_TRUE(video.PlayRange(0.0, 6.0, false));
-    AdvanceTo(7.0);
-    // A range starting on a signal time, then one that ends where it starts.
-    ASSERT_TRUE(video.PlayRange(2.6, 6.0, false));
     AdvanceTo(7.5);
     ASSERT_TRUE(video.PlayRange(6.0, 6.0, false));
     EXPECT_EQ(video.State(), State::Stopped);
     world.loop.ProcessPending();
     EXPECT_EQ(world.trace.Lines(), (Lines{
-                                       "0.000 > movOrvMovie.PlayRange(0, 6, False)",
-                                       "2.600 < movOrvMovie.SignalEvent(1)",
-                                       "4.200 < movOrvMovie.SignalEvent(2)",
-                                       "6.000 < movOrvMovie.SignalEvent(3)",
-                                       "6.000 < movOrvMovie.Notify()",
-                                       "7.000 > movOrvMovie.PlayRange(2.6, 6, False)",
-                                       "7.000 < movOrvMovie.SignalEvent(1)",
                                        "7.500 > movOrvMovie.PlayRange(6, 6, False)",
                                        "7.500 < movOrvMovie.SignalEvent(3)",
                                        "7.500 < movOrvMovie.Notify()",

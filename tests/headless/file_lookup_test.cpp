@@ -2,106 +2,75 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
+
+#include "tests/support/TempDir.h"
 
 namespace scenova::headless {
 namespace {
 
 namespace fs = std::filesystem;
 
-class FileLookupTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        m_root = fs::temp_directory_path() /
-                 ("scenova-lookup-" + std::to_string(::getpid()) + "-" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(m_root);
+// One folder of every kind of entry, and what each path or pattern finds in it.
+TEST(FileLookup, OnlyOrdinaryFilesCountAndWildcardsOnlyInTheLastComponent) {
+    const scenova::testing::TempDir dir;
+    const std::string root = dir.Folder();
+    const std::string file = dir.Write("media/back.bmp", "x");
+    dir.Write("media/.hidden.bmp", "x");
+    dir.Write("media/notes.txt", "x");
+    dir.Write("hidden/.x.bmp", "x");
+    fs::create_directories(dir.Path() / "folders/sub.bmp");
+    fs::create_symlink(file, dir.Path() / "link.bmp");
+    fs::create_directory_symlink(dir.Path() / "folders", dir.Path() / "dirlink");
+    fs::create_symlink(dir.Path() / "gone.bmp", dir.Path() / "dangling.bmp");
+    ASSERT_EQ(::mkfifo((root + "pipe.bmp").c_str(), 0600), 0);
+
+    const struct {
+        std::string path;
+        bool found;
+    } rows[] = {
+        {"", false},
+        {file, true},
+        {root + "absent.bmp", false},
+        {root + "media", false},
+        {root + "media/", false},
+        {root + "media/BACK.BMP", false},  // case matters
+        {file + "/", false},
+        {root + "media/.hidden.bmp", false},
+        {file + std::string("\0.txt", 5), false},
+        {root + "link.bmp", true},  // links count by what they point to
+        {root + "dirlink", false},
+        {root + "dangling.bmp", false},
+        {root + "dangling*", false},
+        {root + "pipe.bmp", false},
+        {root + "*.bmp", true},  // through the link only
+        {"/dev/null", false},
+        {root + "media/o?e.*", false},
+        {root + "media/b?ck.*", true},
+        {root + "media/*.*", true},
+        {root + "media/*.BMP", false},
+        {root + "media/*.gif", false},
+        {root + "other/*.bmp", false},
+        {root + "med*/back.bmp", false},  // a wildcard in a folder makes the path invalid
+        {root + "hidden/*.bmp", false},
+        {root + "hidden/.x.*", false},
+        {root + "folders/*.bmp", false},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(FindOrdinaryFile(row.path), row.found) << row.path;
     }
-    void TearDown() override {
-        std::error_code error;
-        fs::remove_all(m_root, error);
-    }
-
-    std::string Touch(const std::string& name) {
-        const fs::path path = m_root / name;
-        fs::create_directories(path.parent_path());
-        std::ofstream(path) << "x";
-        return path.string();
-    }
-    std::string Folder(const std::string& name) {
-        fs::create_directories(m_root / name);
-        return (m_root / name).string();
-    }
-    std::string Path(const std::string& name) const { return (m_root / name).string(); }
-
-    fs::path m_root;
-};
-
-TEST_F(FileLookupTest, PlainPathNamesExactlyOneOrdinaryFile) {
-    EXPECT_FALSE(FindOrdinaryFile(""));
-    EXPECT_FALSE(FindOrdinaryFile(Path("absent.bmp")));
-    EXPECT_FALSE(FindOrdinaryFile(Folder("media")));
-    EXPECT_FALSE(FindOrdinaryFile(Path("media") + "/"));
-
-    const std::string file = Touch("media/back.bmp");
-    EXPECT_TRUE(FindOrdinaryFile(file));
-    EXPECT_FALSE(FindOrdinaryFile(Path("media/BACK.BMP")));  // case matters
-    EXPECT_FALSE(FindOrdinaryFile(file + "/"));
-    EXPECT_FALSE(FindOrdinaryFile(Touch("media/.hidden.bmp")));
-    EXPECT_FALSE(FindOrdinaryFile(file + std::string("\0.txt", 5)));
+    // One ordinary file among hidden entries and folders is enough.
+    dir.Write("folders/z.bmp", "x");
+    EXPECT_TRUE(FindOrdinaryFile(root + "folders/*.bmp"));
 }
 
-TEST_F(FileLookupTest, LinksCountByWhatTheyPointTo) {
-    const std::string file = Touch("real.bmp");
-    fs::create_symlink(file, m_root / "link.bmp");
-    fs::create_directory_symlink(Folder("dir"), m_root / "dirlink");
-    fs::create_symlink(m_root / "gone.bmp", m_root / "dangling.bmp");
-    EXPECT_TRUE(FindOrdinaryFile(Path("link.bmp")));
-    EXPECT_FALSE(FindOrdinaryFile(Path("dirlink")));
-    EXPECT_FALSE(FindOrdinaryFile(Path("dangling.bmp")));
-    EXPECT_FALSE(FindOrdinaryFile(Path("dangling*")));
-}
-
-TEST_F(FileLookupTest, SpecialFilesDoNotCount) {
-    ASSERT_EQ(::mkfifo(Path("pipe.bmp").c_str(), 0600), 0);
-    EXPECT_FALSE(FindOrdinaryFile(Path("pipe.bmp")));
-    EXPECT_FALSE(FindOrdinaryFile(Path("*.bmp")));
-    EXPECT_FALSE(FindOrdinaryFile("/dev/null"));
-}
-
-TEST_F(FileLookupTest, WildcardsInTheLastComponent) {
-    Touch("media/one.bmp");
-    Touch("media/notes.txt");
-    EXPECT_TRUE(FindOrdinaryFile(Path("media/*.bmp")));
-    EXPECT_TRUE(FindOrdinaryFile(Path("media/o?e.*")));
-    EXPECT_TRUE(FindOrdinaryFile(Path("media/*.*")));
-    EXPECT_FALSE(FindOrdinaryFile(Path("media/*.BMP")));
-    EXPECT_FALSE(FindOrdinaryFile(Path("media/*.gif")));
-    EXPECT_FALSE(FindOrdinaryFile(Path("other/*.bmp")));
-    // A wildcard in a folder component makes the path invalid.
-    EXPECT_FALSE(FindOrdinaryFile(Path("med*/one.bmp")));
-    EXPECT_FALSE(FindOrdinaryFile(Path("me?ia/*.bmp")));
-}
-
-TEST_F(FileLookupTest, WildcardMatchesOnlyHiddenEntriesOrFolders) {
-    Touch("hidden/.x.bmp");
-    EXPECT_FALSE(FindOrdinaryFile(Path("hidden/*.bmp")));
-    EXPECT_FALSE(FindOrdinaryFile(Path("hidden/.x.*")));
-    Folder("folders/sub.bmp");
-    EXPECT_FALSE(FindOrdinaryFile(Path("folders/*.bmp")));
-    // One ordinary file among them is enough, whatever the directory order.
-    Touch("folders/z.bmp");
-    EXPECT_TRUE(FindOrdinaryFile(Path("folders/*.bmp")));
-}
-
-TEST_F(FileLookupTest, RelativePatternSearchesTheWorkingFolder) {
-    Touch("here.bmp");
+TEST(FileLookup, RelativePatternSearchesTheWorkingFolder) {
+    const scenova::testing::TempDir dir;
+    dir.Write("here.bmp", "x");
     const fs::path previous = fs::current_path();
-    fs::current_path(m_root);
+    fs::current_path(dir.Path());
     const bool found = FindOrdinaryFile("h*.bmp");
     const bool missing = FindOrdinaryFile("x*.bmp");
     fs::current_path(previous);

@@ -29,10 +29,8 @@ TEST(RtfReader, ControlWordsAndSymbols) {
         {R"({\b Bold\b0  two})", "Bold two"},  // one space delimits, the next is text
         {R"(\fs24 x\li-720 y\foo123 z)", "xyz"},
         {R"(a\par b\line c\tab d)", "a\nb\nc\td"},
-        {R"(a\par\par b\sect c\page d)", "a\n\nb\nc\nd"},
         {"a\r\nb\nc", "abc"},  // line breaks in the file are not text
         {"a\\\nb\\\r\nc", "a\nb\nc"},
-        {"a\tb", "a\tb"},
         {R"(\\ \{ \})", "\\ { }"},
         {R"(a\~b\-c\_d)", "a\u00A0bc\u2011d"},
         {R"(\emdash\endash\lquote\rquote\ldblquote\rdblquote\bullet)",
@@ -58,12 +56,10 @@ TEST(RtfReader, UnicodeSkipsTheCharactersItReplaces) {
     ExpectShown({
         {R"(\u233?x)", "\u00e9x"},  // \uc1 unless told otherwise
         {R"(\uc0\u233 x)", "\u00e9x"},
-        {R"(\uc1\u233?x)", "\u00e9x"},
         {R"(\uc2\u233??x)", "\u00e9x"},
-        {R"(\uc2\u233\'3f\'3fx)", "\u00e9x"},  // an escape is one character
-        {R"(\u233\par x)", "\u00e9x"},         // so is a control word
-        {R"({\uc2\u233?}x)", "\u00e9x"},       // a group ends the skip
-        {R"(\u233{x})", "\u00e9x"},
+        {R"(\uc2\u233\'3f\'3fx)", "\u00e9x"},          // an escape is one character
+        {R"(\u233\par x)", "\u00e9x"},                 // so is a control word
+        {R"({\uc2\u233?}x)", "\u00e9x"},               // a group ends the skip
         {R"({\uc0\u233?}\u233?x)", "\u00e9?\u00e9x"},  // \uc belongs to its group
         {R"({\uc99999999999\u233 abc}d)", "\u00e9d"},
         {R"(\u8364?\u-3?\u65533?)", "\u20AC\uFFFD\uFFFD"},
@@ -86,7 +82,6 @@ TEST(RtfReader, DestinationsAreNotShown) {
          "Hello"},
         {R"({\*\generator Writer;}{\*\unknown {nested} text}x)", "x"},
         {R"({\pict\pngblip 89504e470d0a}x)", "x"},
-        {R"({\header H}{\footerr F}body{\footnote N})", "body"},
         {R"({\field{\*\fldinst HYPERLINK "u"}{\fldrslt link}})", "link"},
         {R"({\upr{a}{\*\ud{b}}})", "a"},
         {"{\\pict\\bin6 {}\\}{x}y", "y"},  // binary data is not read as RTF
@@ -98,11 +93,9 @@ TEST(RtfReader, DestinationsAreNotShown) {
 TEST(RtfReader, DamagedInputGivesASensibleText) {
     ExpectShown({
         {"", ""},
-        {"{", ""},
         {"}}}a{{{b", "ab"},
         {"{\\*\\x {}}}}visible", "visible"},
         {"a\\", "a"},
-        {"a\\'", "a"},
         {"a\\'4", "a"},
         {"a\\'4x", "ax"},
         {"\\'zz", "zz"},
@@ -115,22 +108,6 @@ TEST(RtfReader, DamagedInputGivesASensibleText) {
         {std::string(kMaxDepth, '{') + "shown" + std::string(kMaxDepth, '}'), "shown"},
         {std::string(kMaxDepth + 1, '{') + "hidden" + std::string(kMaxDepth + 1, '}'), ""},
     });
-}
-
-// Random RTF-ish input, so that the sanitizer builds see every path on
-// input nobody thought of. The text can never outgrow the input.
-TEST(RtfReader, ArbitraryInputNeverFails) {
-    const std::string alphabet = "{}\\'*-~_?0123456789-abcuparbinfcsE9 \n\r\x80\xff";
-    uint32_t seed = 12345;
-    for (int round = 0; round < 3000; ++round) {
-        std::string rtf;
-        const int length = round % 200;
-        for (int i = 0; i < length; ++i) {
-            seed = seed * 1103515245u + 12345u;
-            rtf += alphabet[(seed >> 16) % alphabet.size()];
-        }
-        EXPECT_LE(ReadRtfText(rtf).size(), rtf.size()) << rtf;
-    }
 }
 
 TEST(Utf8, MalformedSequencesBecomeReplacementCharacters) {

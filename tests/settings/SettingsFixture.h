@@ -2,7 +2,6 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -16,6 +15,7 @@
 #include "headless/RecordingManager.h"
 #include "headless/ToolHost.h"
 #include "module/Module1.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/TraceMatchers.h"
 
 #pragma GCC diagnostic push
@@ -41,23 +41,17 @@ class SettingsTest : public ::testing::Test {
 protected:
     SettingsTest() {
         Module1::Get().Reset();
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_root = std::filesystem::temp_directory_path() /
-                 ("scenova-settings-" + std::to_string(::getpid()) + "-" + test->name());
-        std::filesystem::remove_all(m_root);
-        std::filesystem::create_directories(m_root / "media");
-        std::filesystem::create_directories(m_root / "resources");
-        mgr->mediaPath = (m_root / "media").string() + "/";
-        mgr->auxiliaryPath = m_root.string() + "/";
-        mgr->resourcePath = (m_root / "resources").string() + "/";
-        mgr->videoPath = (m_root / "video").string() + "/";
+        mgr->mediaPath = m_root.Folder() + "media/";
+        mgr->auxiliaryPath = m_root.Folder();
+        mgr->resourcePath = m_root.Folder() + "resources/";
+        mgr->videoPath = m_root.Folder() + "video/";
+        std::filesystem::create_directories(m_root.Path() / "media");
+        std::filesystem::create_directories(m_root.Path() / "resources");
         host.Create();
     }
     ~SettingsTest() override {
         host.Release();
         Module1::Get().Reset();
-        std::error_code ignored;
-        std::filesystem::remove_all(m_root, ignored);
     }
 
     void Set(const std::string& key, const std::string& value) { mgr->settings->Add(value, key); }
@@ -96,7 +90,7 @@ protected:
         std::ofstream(path, std::ios::binary).write(header, sizeof header);
     }
 
-    const std::filesystem::path& Root() const { return m_root; }
+    const std::filesystem::path& Root() const { return m_root.Path(); }
 
     headless::HeadlessPlatform platform;
     std::shared_ptr<headless::RecordingManager> mgr =
@@ -104,7 +98,7 @@ protected:
     headless::ToolHost host{platform, mgr};
 
 private:
-    std::filesystem::path m_root;
+    TempDir m_root;
 };
 
 }  // namespace scenova::testing

