@@ -50,11 +50,7 @@ struct Live {
 TEST(Lifetime, ToolObjectsMadeAndReleasedManyTimesLeaveNothingBehind) {
     const int rounds = std::getenv("SCENOVA_LIFETIME_ROUNDS")
                            ? std::atoi(std::getenv("SCENOVA_LIFETIME_ROUNDS"))
-#ifdef SCENOVA_SANITIZED
-                           : 150;
-#else
-                           : 500;
-#endif
+                           : 1000;
     Module1::Get().Reset();
     std::weak_ptr<headless::Form> firstForm;
     std::weak_ptr<headless::Video> firstVideo;

@@ -427,11 +427,7 @@ int SessionCount() {
     if (const char* n = std::getenv("SCENOVA_SESSIONS")) {
         return std::max(1, std::atoi(n));
     }
-#ifdef SCENOVA_SANITIZED
-    return 60;
-#else
     return 250;
-#endif
 }
 
 struct Case {
