@@ -6,10 +6,12 @@
 #include <utility>
 #include <vector>
 
+#include "runtime/Utf8.h"
+
 namespace scenova::headless {
 namespace {
 
-constexpr char32_t kReplacement = 0xFFFD;
+using utf8::kReplacement;
 
 // Windows-1252 bytes 0x80..0x9F; the five unassigned ones keep their C1 code
 // points, as the system's own conversion does.
@@ -387,48 +389,11 @@ std::u32string PackedText::CodePoints() const {
     return isWide ? wide : std::u32string(narrow.begin(), narrow.end());
 }
 
-std::u32string DecodeUtf8(std::string_view utf8) {
+std::u32string DecodeUtf8(std::string_view text) {
     std::u32string out;
-    out.reserve(utf8.size());
-    std::size_t pos = 0;
-    while (pos < utf8.size()) {
-        const auto lead = static_cast<unsigned char>(utf8[pos++]);
-        if (lead < 0x80) {
-            out.push_back(lead);
-            continue;
-        }
-        int more = 0;
-        char32_t cp = 0;
-        unsigned char low = 0x80;
-        unsigned char high = 0xBF;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            more = 1;
-            cp = lead & 0x1Fu;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            more = 2;
-            cp = lead & 0x0Fu;
-            low = lead == 0xE0 ? 0xA0 : 0x80;   // overlong
-            high = lead == 0xED ? 0x9F : 0xBF;  // surrogates
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            more = 3;
-            cp = lead & 0x07u;
-            low = lead == 0xF0 ? 0x90 : 0x80;   // overlong
-            high = lead == 0xF4 ? 0x8F : 0xBF;  // beyond U+10FFFF
-        }
-        // A damaged sequence consumes only the bytes that could have begun a
-        // valid one, so the character after the damage survives.
-        bool valid = more > 0;
-        for (int i = 0; i < more && valid; ++i) {
-            const auto next = pos < utf8.size() ? static_cast<unsigned char>(utf8[pos]) : 0;
-            valid = next >= low && next <= high;
-            if (valid) {
-                cp = (cp << 6) | (next & 0x3Fu);
-                low = 0x80;
-                high = 0xBF;
-                ++pos;
-            }
-        }
-        out.push_back(valid ? cp : kReplacement);
+    out.reserve(text.size());
+    for (std::size_t pos = 0; pos < text.size();) {
+        out.push_back(utf8::NextCodePoint(text, pos));
     }
     return out;
 }
@@ -436,25 +401,8 @@ std::u32string DecodeUtf8(std::string_view utf8) {
 std::string EncodeUtf8(std::u32string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (char32_t c : text) {
-        if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-            c = kReplacement;
-        }
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
+    for (const char32_t c : text) {
+        utf8::AppendCodePoint(out, c);
     }
     return out;
 }

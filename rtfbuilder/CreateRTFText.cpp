@@ -5,56 +5,13 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "runtime/Utf8.h"
+
 namespace scenova {
 namespace {
 
-constexpr char32_t kReplacement = 0xFFFD;
 constexpr uint32_t kAutoColour = 0xFFFFFFFF;  // outside every 24-bit RGB value
 constexpr int kMostPoints = 1638;
-
-// Decodes the code point starting at pos and moves past it. A malformed
-// sequence gives U+FFFD and consumes only the bytes that could still have
-// begun a valid one, so the character after the damage survives.
-char32_t NextCodePoint(std::string_view s, std::size_t& pos) {
-    const auto lead = static_cast<unsigned char>(s[pos++]);
-    if (lead < 0x80) {
-        return lead;
-    }
-    int more = 0;
-    char32_t cp = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        more = 1;
-        cp = lead & 0x1Fu;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        more = 2;
-        cp = lead & 0x0Fu;
-        low = lead == 0xE0 ? 0xA0 : 0x80;   // overlong
-        high = lead == 0xED ? 0x9F : 0xBF;  // surrogates
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        more = 3;
-        cp = lead & 0x07u;
-        low = lead == 0xF0 ? 0x90 : 0x80;   // overlong
-        high = lead == 0xF4 ? 0x8F : 0xBF;  // beyond U+10FFFF
-    } else {
-        return kReplacement;
-    }
-    for (int i = 0; i < more; ++i) {
-        if (pos >= s.size()) {
-            return kReplacement;
-        }
-        const auto next = static_cast<unsigned char>(s[pos]);
-        if (next < low || next > high) {
-            return kReplacement;
-        }
-        cp = (cp << 6) | (next & 0x3Fu);
-        low = 0x80;
-        high = 0xBF;
-        ++pos;
-    }
-    return cp;
-}
 
 // A colour marker at the start of s: its length (0 when there is none) and
 // its colour, kAutoColour for "\cf0".
@@ -226,7 +183,7 @@ private:
             m_out += "\\fnil\\fcharset0 ";
             // A ';' would end the name early.
             for (std::size_t pos = 0; pos < m_fontNames[i].size();) {
-                const char32_t c = NextCodePoint(m_fontNames[i], pos);
+                const char32_t c = utf8::NextCodePoint(m_fontNames[i], pos);
                 if (c == ';') {
                     m_out += "\\'3b";
                 } else {
@@ -274,7 +231,7 @@ private:
 
     void PutText(std::string_view text) {
         for (std::size_t pos = 0; pos < text.size();) {
-            const char32_t c = NextCodePoint(text, pos);
+            const char32_t c = utf8::NextCodePoint(text, pos);
             if (c == '\r' && pos < text.size() && text[pos] == '\n') {
                 ++pos;  // CR LF is one line break
             }

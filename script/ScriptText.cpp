@@ -4,6 +4,7 @@
 
 #include "runtime/Convert.h"
 #include "runtime/RuntimeError.h"
+#include "runtime/Utf8.h"
 
 namespace scenova {
 
@@ -87,64 +88,6 @@ std::size_t MarkerLength(std::string_view s) {
     return pos;
 }
 
-// Appends the UTF-8 of one code point.
-void Append(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-// The code point at pos, moving past it; a damaged sequence is U+FFFD and
-// consumes only the bytes that could have begun a valid one.
-char32_t NextCodePoint(std::string_view s, std::size_t& pos) {
-    const auto lead = static_cast<unsigned char>(s[pos++]);
-    if (lead < 0x80) {
-        return lead;
-    }
-    int more = 0;
-    char32_t cp = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        more = 1;
-        cp = lead & 0x1Fu;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        more = 2;
-        cp = lead & 0x0Fu;
-        low = lead == 0xE0 ? 0xA0 : 0x80;
-        high = lead == 0xED ? 0x9F : 0xBF;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        more = 3;
-        cp = lead & 0x07u;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return 0xFFFD;
-    }
-    for (int i = 0; i < more; ++i) {
-        if (pos >= s.size() || static_cast<unsigned char>(s[pos]) < low ||
-            static_cast<unsigned char>(s[pos]) > high) {
-            return 0xFFFD;
-        }
-        cp = (cp << 6) | (static_cast<unsigned char>(s[pos++]) & 0x3Fu);
-        low = 0x80;
-        high = 0xBF;
-    }
-    return cp;
-}
-
 }  // namespace
 
 std::string VisibleLineText(std::string_view line) {
@@ -180,7 +123,7 @@ std::string VisibleLineText(std::string_view line) {
     std::string text;
     for (const std::string_view piece : pieces) {
         for (std::size_t pos = 0; pos < piece.size();) {
-            char32_t c = NextCodePoint(piece, pos);
+            char32_t c = utf8::NextCodePoint(piece, pos);
             if (c == '\r' && pos < piece.size() && piece[pos] == '\n') {
                 ++pos;
             }
@@ -189,7 +132,7 @@ std::string VisibleLineText(std::string_view line) {
             } else if ((c < 0x20 && c != '\t') || c == 0x7F) {
                 continue;
             }
-            Append(text, c);
+            utf8::AppendCodePoint(text, c);
         }
     }
     return text;
