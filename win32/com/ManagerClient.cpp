@@ -99,13 +99,9 @@ ManagerClient::ManagerClient(ComPtr<IToolManager> manager, IUnknown* tool) noexc
 // (or none) in its place, which is released again afterwards.
 template <class Call>
 void ManagerClient::WithTool(const char* where, Call&& call) {
-    IUnknown* tool = m_tool;
-    tool->AddRef();
+    ComPtr<IUnknown> tool(m_tool);
     ForgetErrorInfo();
-    const HRESULT hr = std::forward<Call>(call)(&tool);
-    if (tool != nullptr) {
-        tool->Release();
-    }
+    const HRESULT hr = std::forward<Call>(call)(tool.GetAddressOf());
     Check(hr, where);
 }
 
@@ -159,13 +155,15 @@ void ManagerClient::ResourceAction(std::string& buttonId, int32_t& action, std::
 
 std::shared_ptr<ICollection> ManagerClient::Collection(
     const char* where, HRESULT (STDMETHODCALLTYPE IToolManager::*member)(IUnknown**, IDispatch**)) {
-    IDispatch* result = nullptr;
-    WithTool(where, [&](IUnknown** tool) { return (m_manager.Get()->*member)(tool, &result); });
-    if (result == nullptr) {
+    // The returned reference is ours to release: taken over as it is (not
+    // with Attach, which would add one of its own).
+    ComPtr<IDispatch> collection;
+    WithTool(where, [&](IUnknown** tool) {
+        return (m_manager.Get()->*member)(tool, collection.ReleaseAndGetAddressOf());
+    });
+    if (!collection) {
         return nullptr;
     }
-    ComPtr<IDispatch> collection;
-    collection.Attach(result);
     return std::make_shared<DispatchCollection>(std::move(collection), std::string(where) + "()");
 }
 

@@ -1,5 +1,6 @@
 #include "HostObjects.h"
 
+#include <algorithm>
 #include <cwchar>
 
 namespace host {
@@ -27,7 +28,32 @@ std::string Quoted(BSTR text) {
     return Quoted(std::wstring(text != nullptr ? text : L"", SysStringLen(text)));
 }
 
+std::vector<Counted*>& LiveObjects() {
+    static std::vector<Counted*> objects;
+    return objects;
+}
+
 }  // namespace
+
+Counted::Counted(const char* kind) : m_kind(kind) {
+    LiveObjects().push_back(this);
+}
+
+Counted::~Counted() {
+    auto& objects = LiveObjects();
+    objects.erase(std::find(objects.begin(), objects.end(), this));
+}
+
+std::vector<std::string> Counted::HeldElsewhere() {
+    std::vector<std::string> held;
+    for (const Counted* object : LiveObjects()) {
+        if (object->m_refs != 1) {
+            held.push_back(std::string(object->m_kind) + ": " + std::to_string(object->m_refs) +
+                           " references");
+        }
+    }
+    return held;
+}
 
 std::string Narrow(const wchar_t* text, int length) {
     if (length == 0 || text == nullptr) {
@@ -130,7 +156,7 @@ HRESULT HostCollection::Invoke(DISPID member, REFIID, LCID, WORD /*flags*/, DISP
     return S_OK;
 }
 
-RecordingManager::RecordingManager() = default;
+RecordingManager::RecordingManager() : Counted("manager") {}
 
 RecordingManager::~RecordingManager() {
     if (settings != nullptr) {

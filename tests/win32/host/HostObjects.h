@@ -22,11 +22,18 @@ namespace host {
 std::string Narrow(const wchar_t* text, int length = -1);
 std::wstring Wide(const std::string& text);
 
-// Reference counting for the host's objects; tests read the count.
+// Reference counting for the host's objects. Every one the host creates is
+// known here, so that a test can see which the DLL still holds.
 class Counted {
 public:
-    virtual ~Counted() = default;
+    explicit Counted(const char* kind);
+    virtual ~Counted();
     ULONG refs() const { return m_refs; }
+
+    // The host's objects whose count is not the host's own (one reference
+    // each, held by the test or by the manager), as "collection: 2 references":
+    // once the tool is released, anything here is a reference the DLL kept.
+    static std::vector<std::string> HeldElsewhere();
 
 protected:
     ULONG AddRefImpl() { return ++m_refs; }
@@ -39,6 +46,7 @@ protected:
     }
 
 private:
+    const char* m_kind;
     ULONG m_refs = 1;
 };
 
@@ -47,6 +55,7 @@ private:
 // position out of range with 9.
 class HostCollection final : public IDispatch, public Counted {
 public:
+    HostCollection() : Counted("collection") {}
     void Add(std::wstring item, std::wstring key = L"") {
         m_items.emplace_back(std::move(key), std::move(item));
     }

@@ -18,6 +18,7 @@
 using Microsoft::WRL::ComPtr;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::IsEmpty;
 
 namespace {
 
@@ -71,8 +72,8 @@ protected:
     }
     ~HostTest() override {
         tool.Reset();
-        // Every reference the tool took on the manager is gone with it.
-        EXPECT_EQ(mgr->refs(), 1u);
+        // Every reference the tool took on the host's objects is gone with it.
+        EXPECT_THAT(host::Counted::HeldElsewhere(), IsEmpty());
         mgr->Release();
     }
 
