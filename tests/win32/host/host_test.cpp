@@ -10,7 +10,9 @@
 #include <olectl.h>
 #include <wrl/client.h>
 
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "HostInterfaces.h"
 #include "HostObjects.h"
@@ -183,9 +185,27 @@ TEST_F(HostTest, FailuresReachTheHostAsTheRunTimeErrorsHResultWithADescription) 
     EXPECT_EQ(tool->Shutdown(), E_ACCESSDENIED);
     EXPECT_EQ(mgr->Calls().back(), "mgr.ToolShutdown(<tool>)");
 
-    // Null out-pointers are refused, not written through.
-    EXPECT_EQ(tool->get_Left(nullptr), E_POINTER);
-    EXPECT_EQ(tool->Move(nullptr, nullptr, nullptr, nullptr), E_POINTER);
+    // Null pointers are refused, not written through, each with an error
+    // object of its own: never the description of an earlier failure.
+    Text name(L"Next");
+    IDispatch* none = nullptr;
+    VARIANT_BOOL flag = VARIANT_FALSE;
+    const std::pair<const char*, std::function<HRESULT()>> refused[] = {
+        {"Init", [&] { return tool->Init(&none, nullptr, 0, &flag); }},
+        {"Move", [&] { return tool->Move(nullptr, nullptr, nullptr, nullptr); }},
+        {"NavEnabled", [&] { return tool->put_NavEnabled(nullptr, VARIANT_TRUE); }},
+        {"NavEnabled", [&] { return tool->get_NavEnabled(&name.value, nullptr); }},
+        {"ToolbarEnabled", [&] { return tool->get_ToolbarEnabled(nullptr, &flag); }},
+        {"ID", [&] { return tool->get_ID(nullptr); }},
+        {"Left", [&] { return tool->get_Left(nullptr); }},
+        {"Height", [&] { return tool->get_Height(nullptr); }},
+    };
+    for (const auto& [member, call] : refused) {
+        EXPECT_EQ(tool->Startup(), RunTimeError(91));  // an error object to replace
+        EXPECT_EQ(call(), E_POINTER) << member;
+        EXPECT_THAT(LastErrorDescription(),
+                    HasSubstr("Scenova.CScenova: IToolTalk." + std::string(member) + ": "));
+    }
 }
 
 TEST_F(HostTest, SessionFromInitToShutdownThroughTheRealWindow) {
