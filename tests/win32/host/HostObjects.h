@@ -52,10 +52,15 @@ private:
 
 // Items by position (from 1) or by key (any letter case), as the standard
 // collection object answers: a missing key fails with run-time error 5, a
-// position out of range with 9.
-class HostCollection final : public IDispatch, public Counted {
+// position out of range with 9. It answers through the standard collection
+// interface's vtable only (its IDispatch resolves no names), or by name
+// through IDispatch only, as a host's own collection object may.
+enum class Binding { Vtable, Names };
+
+class HostCollection final : public ICollection, public Counted {
 public:
-    HostCollection() : Counted("collection") {}
+    explicit HostCollection(Binding binding = Binding::Vtable)
+        : Counted("collection"), m_binding(binding) {}
     void Add(std::wstring item, std::wstring key = L"") {
         m_items.emplace_back(std::move(key), std::move(item));
     }
@@ -70,7 +75,16 @@ public:
     HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID, LCID, WORD flags, DISPPARAMS* params,
                                      VARIANT* result, EXCEPINFO* exception, UINT*) override;
 
+    HRESULT STDMETHODCALLTYPE Item(VARIANT* Index, VARIANT* result) override;
+    HRESULT STDMETHODCALLTYPE Add(VARIANT*, VARIANT*, VARIANT*, VARIANT*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Count(LONG* result) override;
+    HRESULT STDMETHODCALLTYPE Remove(VARIANT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE _NewEnum(IUnknown**) override { return E_NOTIMPL; }
+
 private:
+    Binding m_binding;
     std::vector<std::pair<std::wstring, std::wstring>> m_items;  // key, item
 };
 

@@ -68,8 +68,10 @@ bool Shown(HWND window) {
 class HostTest : public ::testing::Test {
 protected:
     HostTest() {
-        mgr->script = new host::HostCollection();
-        mgr->settings = new host::HostCollection();
+        // Settings by name through IDispatch, the script through the
+        // standard collection interface only (as the sample lesson's are).
+        mgr->script = new host::HostCollection(host::Binding::Vtable);
+        mgr->settings = new host::HostCollection(host::Binding::Names);
         mgr->settings->Add(L"x", L"Unrelated.Key");
     }
     ~HostTest() override {
