@@ -129,10 +129,16 @@ bool Toolkit::FindOrdinaryFile(const std::string& path) {
     if (search == INVALID_HANDLE_VALUE) {
         return false;
     }
-    FindClose(search);
+    // The matches come in the directory's order: "." and ".." first for "*",
+    // folders and hidden files anywhere. Any ordinary one will do.
     constexpr DWORD kNotOrdinary =
         FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-    return (found.dwFileAttributes & kNotOrdinary) == 0;
+    bool ordinary = false;
+    do {
+        ordinary = (found.dwFileAttributes & kNotOrdinary) == 0;
+    } while (!ordinary && FindNextFileW(search, &found));
+    FindClose(search);
+    return ordinary;
 }
 
 }  // namespace scenova::win32
