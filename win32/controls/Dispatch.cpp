@@ -2,6 +2,7 @@
 
 #include <oleauto.h>
 
+#include <climits>
 #include <cstdio>
 #include <utility>
 
@@ -149,6 +150,22 @@ Arguments& Arguments::Add(double value) {
 
 Arguments& Arguments::Add(const std::string& value) {
     BSTR text = NewBstr(value);
+    VARIANT& v = m_values.emplace_back();
+    VariantInit(&v);
+    v.vt = VT_BSTR;
+    v.bstrVal = text;
+    return *this;
+}
+
+Arguments& Arguments::AddEightBit(const std::string& value) {
+    const std::string bytes = ToSystemCodePage(value);
+    if (bytes.size() > UINT_MAX - sizeof(OLECHAR)) {
+        Raise(err::OutOfMemory);
+    }
+    BSTR text = SysAllocStringByteLen(bytes.data(), static_cast<UINT>(bytes.size()));
+    if (text == nullptr) {
+        Raise(err::OutOfMemory);
+    }
     VARIANT& v = m_values.emplace_back();
     VariantInit(&v);
     v.vt = VT_BSTR;

@@ -45,6 +45,9 @@ public:
     Arguments& Add(float value);
     Arguments& Add(double value);
     Arguments& Add(const std::string& value);
+    // A string holding the text converted to 8-bit text in the system code
+    // page, two characters to a wide unit (its byte length is the text's).
+    Arguments& AddEightBit(const std::string& value);
     // Takes over one reference (null passes Nothing).
     Arguments& AddObject(IDispatch* value);
     Arguments& AddEmpty();

@@ -734,6 +734,20 @@ void SetBool(VARIANT& out, bool value) {
 std::string S(const VARIANT& v) {
     return FromBstr(v.bstrVal);
 }
+// The rich text control takes its content as 8-bit text in the system code
+// page, packed two characters to a wide unit of the string. A wide string
+// (a zero in every other byte of plain text) would show nothing there.
+std::string EightBit(const VARIANT& v) {
+    const char* bytes = reinterpret_cast<const char*>(v.bstrVal);
+    const UINT size = SysStringByteLen(v.bstrVal);
+    if (std::memchr(bytes, 0, size) != nullptr) {
+        Raise(err::InvalidPropertyValue, "RTFContent: a wide string, not 8-bit text");
+    }
+    const int wide = MultiByteToWideChar(CP_ACP, 0, bytes, static_cast<int>(size), nullptr, 0);
+    std::wstring text(static_cast<std::size_t>(wide), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, bytes, static_cast<int>(size), text.data(), wide);
+    return Narrow(text.data(), text.size());
+}
 bool B(const VARIANT& v) {
     return v.boolVal != VARIANT_FALSE;
 }
@@ -864,7 +878,7 @@ void FakeControl::AddMembers() {
         Read(L"hWnd", [text](VARIANT& r) { SetI4(r, text->hWnd()); });
         Read(L"RtfMetricA", [text](VARIANT& r) { SetI4(r, text->RtfMetricA()); });
         Read(L"RtfMetricB", [text](VARIANT& r) { SetI4(r, text->RtfMetricB()); });
-        Prop(L"RTFContent", BSTR_, [text](VARIANT& v) { text->RTFContent(S(v)); });
+        Prop(L"RTFContent", BSTR_, [text](VARIANT& v) { text->RTFContent(EightBit(v)); });
         Prop(L"BackPicture", VT_DISPATCH, [text](VARIANT& v) {
             Picture picture = ToPicture(v.pdispVal);
             text->BackPicture(picture);
