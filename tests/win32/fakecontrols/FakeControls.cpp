@@ -39,6 +39,7 @@ struct World {
     headless::Trace trace{loop};
     headless::Context ctx{loop, trace};
     double videoDuration = 0.0;
+    std::string refuseEvents;  // the control of this name takes no event sink
 };
 World& TheWorld() {
     static World world;
@@ -389,7 +390,8 @@ public:
         }
         STDMETHODIMP Advise(IUnknown* sink, DWORD* cookie) override {
             IDispatch* dispatch = nullptr;
-            if (sink == nullptr ||
+            const std::string& refused = TheWorld().refuseEvents;
+            if (sink == nullptr || (!refused.empty() && m_owner.m_name == refused) ||
                 FAILED(sink->QueryInterface(m_owner.m_kind.events,
                                             reinterpret_cast<void**>(&dispatch)))) {
                 return CONNECT_E_CANNOTCONNECT;
@@ -1179,6 +1181,12 @@ void FakeControls_Reset() {
 // Control objects alive now (every reference the container took must go).
 long FakeControls_LiveObjects() {
     return g_objects;
+}
+
+// The control of that name refuses every event sink from now on; none: all
+// take them again.
+void FakeControls_RefuseEvents(const char* object) {
+    TheWorld().refuseEvents = object != nullptr ? object : "";
 }
 
 }  // extern "C"

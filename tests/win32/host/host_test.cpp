@@ -168,6 +168,25 @@ TEST_F(HostTest, InitReturnsFalseWithoutScriptOrManagerAndLeavesTheHostWindowAlo
     ASSERT_EQ(Init(mgr->settings, &ok, main.frame()), S_OK);
     EXPECT_EQ(ok, VARIANT_FALSE);
     EXPECT_EQ(mgr->Calls().size(), 1u);
+
+    // A control that takes no event sink: False, and the window that was
+    // loading is unloaded again, with every control it had made.
+    const HMODULE controls = LoadLibraryA(FAKE_CONTROLS_DLL);
+    ASSERT_NE(controls, nullptr);
+    const auto refuseEvents = reinterpret_cast<void (*)(const char*)>(
+        reinterpret_cast<void*>(GetProcAddress(controls, "FakeControls_RefuseEvents")));
+    const auto liveControls = reinterpret_cast<long (*)()>(
+        reinterpret_cast<void*>(GetProcAddress(controls, "FakeControls_LiveObjects")));
+    ASSERT_NE(refuseEvents, nullptr);
+    mgr->failures.clear();
+    refuseEvents("sldVideoSlider");
+    ok = VARIANT_TRUE;
+    ASSERT_EQ(Init(mgr, &ok, main.frame()), S_OK);
+    refuseEvents(nullptr);
+    EXPECT_EQ(ok, VARIANT_FALSE);
+    EXPECT_EQ(FindWindowW(L"ScenovaWindow", nullptr), nullptr);
+    EXPECT_EQ(liveControls(), 0);
+    FreeLibrary(controls);
 }
 
 TEST_F(HostTest, FailuresReachTheHostAsTheRunTimeErrorsHResultWithADescription) {
