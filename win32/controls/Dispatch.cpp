@@ -219,24 +219,14 @@ void Arguments::CopyBack() {
 }
 
 Dispatcher::Dispatcher(IDispatch* dispatch, std::string object)
-    : m_dispatch(dispatch), m_object(std::move(object)) {
-    if (m_dispatch != nullptr) {
-        m_dispatch->AddRef();
-    }
-}
-
-Dispatcher::~Dispatcher() {
-    Release();
-}
+    : m_dispatch(dispatch), m_object(std::move(object)) {}
 
 void Dispatcher::Release() {
-    if (m_dispatch != nullptr) {
-        std::exchange(m_dispatch, nullptr)->Release();
-    }
+    m_dispatch.Reset();
 }
 
 DISPID Dispatcher::Id(const char* member) {
-    if (m_dispatch == nullptr) {
+    if (!m_dispatch) {
         Raise(err::NoObject, m_object + "." + member + ": the control is gone");
     }
     auto it = m_ids.find(member);
@@ -268,11 +258,9 @@ void Dispatcher::Invoke(const char* member, WORD flags, Arguments& args, VARIANT
     UINT badArgument = 0;
     // The control may release its last outside reference inside the call
     // (an event that unloads the window): keep it alive until we return.
-    IDispatch* dispatch = m_dispatch;
-    dispatch->AddRef();
+    const Microsoft::WRL::ComPtr<IDispatch> dispatch = m_dispatch;
     const HRESULT hr = dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result,
                                         &info, &badArgument);
-    dispatch->Release();
     if (FAILED(hr)) {
         RaiseFromHresult(hr, &info, m_object + "." + member);
     }

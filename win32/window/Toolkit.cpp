@@ -3,6 +3,7 @@
 #include <ole2.h>
 #include <olectl.h>
 #include <windows.h>
+#include <wrl/client.h>
 
 #include <memory>
 #include <utility>
@@ -103,15 +104,15 @@ Picture Toolkit::LoadPicture(const std::string& path) {
     void* data = GlobalLock(memory);
     const BOOL ok = ReadFile(file.h, data, bytes, &read, nullptr);
     GlobalUnlock(memory);
-    IStream* stream = nullptr;
+    Microsoft::WRL::ComPtr<IStream> stream;
     if (!ok || read != bytes || FAILED(CreateStreamOnHGlobal(memory, TRUE, &stream))) {
         GlobalFree(memory);
         Raise(err::FileNotFound, "LoadPicture: cannot read " + path);
     }
     IDispatch* dispatch = nullptr;
-    const HRESULT hr = OleLoadPicture(stream, static_cast<LONG>(bytes), FALSE, IID_IDispatch,
+    const HRESULT hr = OleLoadPicture(stream.Get(), static_cast<LONG>(bytes), FALSE, IID_IDispatch,
                                       reinterpret_cast<void**>(&dispatch));
-    stream->Release();
+    stream.Reset();
     if (FAILED(hr) || dispatch == nullptr) {
         Raise(err::InvalidPicture, "LoadPicture: not a picture: " + path);
     }
