@@ -212,30 +212,30 @@ public:
         });
     }
     HRESULT STDMETHODCALLTYPE put_NavEnabled(BSTR* Name, VARIANT_BOOL RHS) noexcept override {
-        return ByName("IToolTalk.NavEnabled", Name, Name, [&](std::string& name) {
+        return ByName("IToolTalk.NavEnabled", Name, {}, [&](std::string& name) {
             m_tool->IToolTalk_NavEnabled(name, RHS != VARIANT_FALSE);
         });
     }
     HRESULT STDMETHODCALLTYPE get_NavEnabled(BSTR* Name, VARIANT_BOOL* result) noexcept override {
-        return ByName("IToolTalk.NavEnabled", Name, result, [&](std::string& name) {
+        return ByName("IToolTalk.NavEnabled", Name, {result}, [&](std::string& name) {
             *result = ToVariantBool(m_tool->IToolTalk_NavEnabled(name));
         });
     }
     HRESULT STDMETHODCALLTYPE put_ToolbarEnabled(BSTR* Name, VARIANT_BOOL RHS) noexcept override {
-        return ByName("IToolTalk.ToolbarEnabled", Name, Name, [&](std::string& name) {
+        return ByName("IToolTalk.ToolbarEnabled", Name, {}, [&](std::string& name) {
             m_tool->IToolTalk_ToolbarEnabled(name, RHS != VARIANT_FALSE);
         });
     }
     HRESULT STDMETHODCALLTYPE get_ToolbarEnabled(BSTR* Name,
                                                  VARIANT_BOOL* result) noexcept override {
-        return ByName("IToolTalk.ToolbarEnabled", Name, result, [&](std::string& name) {
+        return ByName("IToolTalk.ToolbarEnabled", Name, {result}, [&](std::string& name) {
             *result = ToVariantBool(m_tool->IToolTalk_ToolbarEnabled(name));
         });
     }
     HRESULT STDMETHODCALLTYPE get_ID(BSTR* result) noexcept override {
         return Call("IToolTalk.ID", [&] {
             Require({result});
-            *result = nullptr;
+            *result = nullptr;  // what a failure leaves
             *result = AllocBstr(m_tool->IToolTalk_ID());
         });
     }
@@ -270,11 +270,13 @@ private:
     HRESULT Call(const char* member, Body&& body) noexcept {
         return Run(IID_IToolTalk, kToolSource, member, std::forward<Body>(body));
     }
-    // result: the member's out-pointer (Name again for a put).
+    // results: the member's out-pointers, none for a put.
     template <class Body>
-    HRESULT ByName(const char* member, BSTR* Name, const void* result, Body&& body) noexcept {
+    HRESULT ByName(const char* member, BSTR* Name, std::initializer_list<const void*> results,
+                   Body&& body) noexcept {
         return Call(member, [&] {
-            Require({Name, result});
+            Require({Name});
+            Require(results);
             std::string name = Utf8(*Name);
             body(name);
             CopyBack(Name, name);
@@ -320,7 +322,7 @@ public:
                                                 SHORT* cy, IDispatch** result) noexcept override {
         return Run(IID__CPictureClip, kClipSource, "CPictureClip.CreatePictureClip", [&] {
             Require({hBmp, x, y, cx, cy, result});
-            *result = nullptr;
+            *result = nullptr;  // also what a failure leaves
             scenova::CPictureClip clip(ProcessPlatform());
             const int32_t bitmap = *hBmp;
             const Picture picture = clip.CreatePictureClip(bitmap, *x, *y, *cx, *cy);

@@ -59,8 +59,7 @@ enum class Binding { Vtable, Names };
 
 class HostCollection final : public ICollection, public Counted {
 public:
-    explicit HostCollection(Binding binding = Binding::Vtable)
-        : Counted("collection"), m_binding(binding) {}
+    explicit HostCollection(Binding binding) : Counted("collection"), m_binding(binding) {}
     void Add(std::wstring item, std::wstring key = L"") {
         m_items.emplace_back(std::move(key), std::move(item));
     }
