@@ -41,8 +41,8 @@ public:
     // Loads a picture file; raises a run-time error when it cannot.
     virtual Picture LoadPicture(const std::string& path) = 0;
 
-    // True when the first directory entry matching path (wildcards allowed in
-    // its last component) is an ordinary file: not a folder, hidden or system
+    // True when a directory entry matching path (wildcards allowed in its
+    // last component) is an ordinary file: not a folder, hidden or system
     // entry. Never raises.
     virtual bool FindOrdinaryFile(const std::string& path) = 0;
 };

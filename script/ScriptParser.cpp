@@ -67,7 +67,8 @@ void CScenova::ParseScript(ICollection& Script) {
         const int32_t hWnd = transcript.hWnd();
         const int16_t metricA = ToInteger(static_cast<double>(transcript.RtfMetricA()));
         const int16_t metricB = ToInteger(static_cast<double>(transcript.RtfMetricB()));
-        // The text is plain 7-bit RTF, so it needs no further conversion.
+        // The text is plain 7-bit RTF: the same in any 8-bit code page, in
+        // which the platform hands it to the control.
         const std::string rtf = CreateRTFText(hWnd, metricA, metricB, module.g_Transcript,
                                               module.g_TranscriptFonts, useSeparator);
 

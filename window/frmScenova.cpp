@@ -47,7 +47,14 @@ void frmScenova::Load() {
         m_window = {};
         Raise(err::NoObject);
     }
-    ConnectEvents();
+    try {
+        ConnectEvents();
+    } catch (const RuntimeError&) {
+        // A window with some of its events connected would half work: it
+        // goes again, and the next use loads it afresh.
+        Unload();
+        throw;
+    }
 }
 
 void frmScenova::ConnectEvents() {

@@ -2,6 +2,7 @@
 
 #include <wrl/client.h>
 
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -102,6 +103,17 @@ private:
     LONG m_refs = 1;
 };
 
+// A null pointer where the interface needs one fails with E_POINTER, inside
+// the member's body, so that it gets an error object of its own like every
+// other failure: the host never reads an older call's description.
+void Require(std::initializer_list<const void*> pointers) {
+    for (const void* pointer : pointers) {
+        if (pointer == nullptr) {
+            Raise(hresult::Pointer, "a required pointer argument is null");
+        }
+    }
+}
+
 // A by-reference BSTR gets the core's value back only when it changed.
 void CopyBack(BSTR* target, const std::string& value) {
     if (Utf8(*target) == value) {
@@ -156,10 +168,8 @@ public:
     // IToolTalk
     HRESULT STDMETHODCALLTYPE Init(IDispatch** Mgr, BSTR* ToolID, LONG ParentHwnd,
                                    VARIANT_BOOL* result) noexcept override {
-        if (Mgr == nullptr || ToolID == nullptr || result == nullptr) {
-            return E_POINTER;
-        }
         return Call("IToolTalk.Init", [&] {
+            Require({Mgr, ToolID, result});
             std::shared_ptr<IManager> manager;
             if (*Mgr != nullptr) {
                 ComPtr<IToolManager> host;
@@ -190,10 +200,8 @@ public:
     }
     HRESULT STDMETHODCALLTYPE Move(float* Left, VARIANT* Top, VARIANT* Width,
                                    VARIANT* Height) noexcept override {
-        if (Left == nullptr) {
-            return E_POINTER;
-        }
         return Call("IToolTalk.Move", [&] {
+            Require({Left});
             auto optional = [](const VARIANT* value) -> std::optional<Variant> {
                 if (IsMissing(value)) {
                     return std::nullopt;
@@ -204,38 +212,32 @@ public:
         });
     }
     HRESULT STDMETHODCALLTYPE put_NavEnabled(BSTR* Name, VARIANT_BOOL RHS) noexcept override {
-        return ByName("IToolTalk.NavEnabled", Name, [&](std::string& name) {
+        return ByName("IToolTalk.NavEnabled", Name, {}, [&](std::string& name) {
             m_tool->IToolTalk_NavEnabled(name, RHS != VARIANT_FALSE);
         });
     }
     HRESULT STDMETHODCALLTYPE get_NavEnabled(BSTR* Name, VARIANT_BOOL* result) noexcept override {
-        if (result == nullptr) {
-            return E_POINTER;
-        }
-        return ByName("IToolTalk.NavEnabled", Name, [&](std::string& name) {
+        return ByName("IToolTalk.NavEnabled", Name, {result}, [&](std::string& name) {
             *result = ToVariantBool(m_tool->IToolTalk_NavEnabled(name));
         });
     }
     HRESULT STDMETHODCALLTYPE put_ToolbarEnabled(BSTR* Name, VARIANT_BOOL RHS) noexcept override {
-        return ByName("IToolTalk.ToolbarEnabled", Name, [&](std::string& name) {
+        return ByName("IToolTalk.ToolbarEnabled", Name, {}, [&](std::string& name) {
             m_tool->IToolTalk_ToolbarEnabled(name, RHS != VARIANT_FALSE);
         });
     }
     HRESULT STDMETHODCALLTYPE get_ToolbarEnabled(BSTR* Name,
                                                  VARIANT_BOOL* result) noexcept override {
-        if (result == nullptr) {
-            return E_POINTER;
-        }
-        return ByName("IToolTalk.ToolbarEnabled", Name, [&](std::string& name) {
+        return ByName("IToolTalk.ToolbarEnabled", Name, {result}, [&](std::string& name) {
             *result = ToVariantBool(m_tool->IToolTalk_ToolbarEnabled(name));
         });
     }
     HRESULT STDMETHODCALLTYPE get_ID(BSTR* result) noexcept override {
-        if (result == nullptr) {
-            return E_POINTER;
-        }
-        *result = nullptr;
-        return Call("IToolTalk.ID", [&] { *result = AllocBstr(m_tool->IToolTalk_ID()); });
+        return Call("IToolTalk.ID", [&] {
+            Require({result});
+            *result = nullptr;  // what a failure leaves
+            *result = AllocBstr(m_tool->IToolTalk_ID());
+        });
     }
     HRESULT STDMETHODCALLTYPE get_Left(float* result) noexcept override {
         return Get("IToolTalk.Left", result, [&] { return m_tool->IToolTalk_Left(); });
@@ -268,12 +270,13 @@ private:
     HRESULT Call(const char* member, Body&& body) noexcept {
         return Run(IID_IToolTalk, kToolSource, member, std::forward<Body>(body));
     }
+    // results: the member's out-pointers, none for a put.
     template <class Body>
-    HRESULT ByName(const char* member, BSTR* Name, Body&& body) noexcept {
-        if (Name == nullptr) {
-            return E_POINTER;
-        }
+    HRESULT ByName(const char* member, BSTR* Name, std::initializer_list<const void*> results,
+                   Body&& body) noexcept {
         return Call(member, [&] {
+            Require({Name});
+            Require(results);
             std::string name = Utf8(*Name);
             body(name);
             CopyBack(Name, name);
@@ -281,10 +284,10 @@ private:
     }
     template <class Body>
     HRESULT Get(const char* member, float* result, Body&& body) noexcept {
-        if (result == nullptr) {
-            return E_POINTER;
-        }
-        return Call(member, [&] { *result = body(); });
+        return Call(member, [&] {
+            Require({result});
+            *result = body();
+        });
     }
 
     std::unique_ptr<scenova::CScenova> m_tool;
@@ -317,12 +320,9 @@ public:
 
     HRESULT STDMETHODCALLTYPE CreatePictureClip(LONG* hBmp, SHORT* x, SHORT* y, SHORT* cx,
                                                 SHORT* cy, IDispatch** result) noexcept override {
-        if (hBmp == nullptr || x == nullptr || y == nullptr || cx == nullptr || cy == nullptr ||
-            result == nullptr) {
-            return E_POINTER;
-        }
-        *result = nullptr;
         return Run(IID__CPictureClip, kClipSource, "CPictureClip.CreatePictureClip", [&] {
+            Require({hBmp, x, y, cx, cy, result});
+            *result = nullptr;  // also what a failure leaves
             scenova::CPictureClip clip(ProcessPlatform());
             const int32_t bitmap = *hBmp;
             const Picture picture = clip.CreatePictureClip(bitmap, *x, *y, *cx, *cy);

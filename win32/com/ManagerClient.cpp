@@ -36,14 +36,17 @@ struct VariantHolder {
 
 }  // namespace
 
-DispatchCollection::DispatchCollection(ComPtr<IDispatch> collection, std::string name)
-    : m_collection(std::move(collection)), m_name(std::move(name)) {
-    m_count = MemberId(*m_collection.Get(), L"Count", DISPID_UNKNOWN);
+CollectionClient::CollectionClient(ComPtr<IDispatch> collection, std::string name)
+    : m_dispatch(std::move(collection)), m_name(std::move(name)) {
+    if (SUCCEEDED(m_dispatch.As(&m_standard))) {
+        return;
+    }
+    m_count = MemberId(*m_dispatch.Get(), L"Count", DISPID_UNKNOWN);
     // Item is the standard collection's default member.
-    m_item = MemberId(*m_collection.Get(), L"Item", DISPID_VALUE);
+    m_item = MemberId(*m_dispatch.Get(), L"Item", DISPID_VALUE);
 }
 
-Variant DispatchCollection::Call(DISPID member, const char* memberName, VARIANT* argument) const {
+Variant CollectionClient::Invoke(DISPID member, const char* memberName, VARIANT* argument) const {
     const std::string where = m_name + "." + memberName;
     if (member == DISPID_UNKNOWN) {
         Raise(kNoSuchMember, where + ": the host's collection has no such member");
@@ -52,9 +55,9 @@ Variant DispatchCollection::Call(DISPID member, const char* memberName, VARIANT*
     VariantHolder result;
     EXCEPINFO exception{};
     ForgetErrorInfo();
-    HRESULT hr = m_collection->Invoke(member, IID_NULL, LOCALE_USER_DEFAULT,
-                                      DISPATCH_METHOD | DISPATCH_PROPERTYGET, &params,
-                                      &result.value, &exception, nullptr);
+    HRESULT hr = m_dispatch->Invoke(member, IID_NULL, LOCALE_USER_DEFAULT,
+                                    DISPATCH_METHOD | DISPATCH_PROPERTYGET, &params, &result.value,
+                                    &exception, nullptr);
     if (hr == DISP_E_EXCEPTION) {
         if (exception.pfnDeferredFillIn != nullptr) {
             exception.pfnDeferredFillIn(&exception);
@@ -73,23 +76,39 @@ Variant DispatchCollection::Call(DISPID member, const char* memberName, VARIANT*
     return FromVariant(result.value);
 }
 
-int32_t DispatchCollection::Count() const {
-    return ToLong(Call(m_count, "Count", nullptr));
+int32_t CollectionClient::Count() const {
+    if (!m_standard) {
+        return ToLong(Invoke(m_count, "Count", nullptr));
+    }
+    LONG count = 0;
+    ForgetErrorInfo();
+    Check(m_standard->Count(&count), m_name + ".Count");
+    return count;
 }
 
-Variant DispatchCollection::Item(int32_t index) const {
+Variant CollectionClient::Item(VARIANT& index) const {
+    if (!m_standard) {
+        return Invoke(m_item, "Item", &index);
+    }
+    VariantHolder result;
+    ForgetErrorInfo();
+    Check(m_standard->Item(&index, &result.value), m_name + ".Item");
+    return FromVariant(result.value);
+}
+
+Variant CollectionClient::Item(int32_t index) const {
     VARIANT argument;
     V_VT(&argument) = VT_I4;
     V_I4(&argument) = index;
-    return Call(m_item, "Item", &argument);
+    return Item(argument);
 }
 
-Variant DispatchCollection::Item(std::string_view key) const {
+Variant CollectionClient::Item(std::string_view key) const {
     Bstr text(key);
     VARIANT argument;
     V_VT(&argument) = VT_BSTR;
     V_BSTR(&argument) = text.get();
-    return Call(m_item, "Item", &argument);
+    return Item(argument);
 }
 
 ManagerClient::ManagerClient(ComPtr<IToolManager> manager, IUnknown* tool) noexcept
@@ -99,13 +118,9 @@ ManagerClient::ManagerClient(ComPtr<IToolManager> manager, IUnknown* tool) noexc
 // (or none) in its place, which is released again afterwards.
 template <class Call>
 void ManagerClient::WithTool(const char* where, Call&& call) {
-    IUnknown* tool = m_tool;
-    tool->AddRef();
+    ComPtr<IUnknown> tool(m_tool);
     ForgetErrorInfo();
-    const HRESULT hr = std::forward<Call>(call)(&tool);
-    if (tool != nullptr) {
-        tool->Release();
-    }
+    const HRESULT hr = std::forward<Call>(call)(tool.GetAddressOf());
     Check(hr, where);
 }
 
@@ -159,14 +174,16 @@ void ManagerClient::ResourceAction(std::string& buttonId, int32_t& action, std::
 
 std::shared_ptr<ICollection> ManagerClient::Collection(
     const char* where, HRESULT (STDMETHODCALLTYPE IToolManager::*member)(IUnknown**, IDispatch**)) {
-    IDispatch* result = nullptr;
-    WithTool(where, [&](IUnknown** tool) { return (m_manager.Get()->*member)(tool, &result); });
-    if (result == nullptr) {
+    // The returned reference is ours to release: taken over as it is (not
+    // with Attach, which would add one of its own).
+    ComPtr<IDispatch> collection;
+    WithTool(where, [&](IUnknown** tool) {
+        return (m_manager.Get()->*member)(tool, collection.ReleaseAndGetAddressOf());
+    });
+    if (!collection) {
         return nullptr;
     }
-    ComPtr<IDispatch> collection;
-    collection.Attach(result);
-    return std::make_shared<DispatchCollection>(std::move(collection), std::string(where) + "()");
+    return std::make_shared<CollectionClient>(std::move(collection), std::string(where) + "()");
 }
 
 std::string ManagerClient::Path(const char* where,

@@ -15,24 +15,26 @@
 
 namespace scenova::win32 {
 
-// A host collection (settings, script lines) read late-bound through its
-// IDispatch: Count, and Item by position or key. Any collection object with
-// those two members serves, the standard collection object among them.
-class DispatchCollection final : public ICollection {
+// A host collection (settings, script lines): Count, and Item by position or
+// key, through the standard collection interface's vtable where the object
+// has it, otherwise late-bound by name through its IDispatch.
+class CollectionClient final : public ICollection {
 public:
-    DispatchCollection(Microsoft::WRL::ComPtr<IDispatch> collection, std::string name);
+    CollectionClient(Microsoft::WRL::ComPtr<IDispatch> collection, std::string name);
 
     int32_t Count() const override;
     Variant Item(int32_t index) const override;
     Variant Item(std::string_view key) const override;
 
 private:
-    Variant Call(DISPID member, const char* memberName, VARIANT* argument) const;
+    Variant Item(VARIANT& index) const;
+    Variant Invoke(DISPID member, const char* memberName, VARIANT* argument) const;
 
-    Microsoft::WRL::ComPtr<IDispatch> m_collection;
+    Microsoft::WRL::ComPtr<IStandardCollection> m_standard;  // null: by name
+    Microsoft::WRL::ComPtr<IDispatch> m_dispatch;
     std::string m_name;  // for error texts: "mgr.GetSettings()"
-    DISPID m_count;
-    DISPID m_item;
+    DISPID m_count = DISPID_UNKNOWN;
+    DISPID m_item = DISPID_VALUE;
 };
 
 // The host's manager as the core sees it, called through the manager's vtable.

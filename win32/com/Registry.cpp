@@ -1,12 +1,15 @@
 #include "win32/com/Registry.h"
 
 #include <oleauto.h>
+#include <wrl/client.h>
 
 #include <array>
 #include <vector>
 
 #include "runtime/RuntimeError.h"
 #include "win32/controls/ControlProgIds.h"
+
+using Microsoft::WRL::ComPtr;
 
 namespace scenova::win32 {
 
@@ -55,6 +58,78 @@ LSTATUS DeleteTree(const std::wstring& path) {
         return ERROR_SUCCESS;
     }
     return status;
+}
+
+// Automation's own marshaler, which marshals an interface by its type
+// information.
+constexpr wchar_t kAutomationMarshaler[] = L"{00020424-0000-0000-C000-000000000046}";
+constexpr wchar_t kTypeLibVersion[] = L"1.0";
+
+std::wstring GuidText(const GUID& guid) {
+    wchar_t text[40] = {};
+    StringFromGUID2(guid, text, 40);
+    return text;
+}
+
+// The interface keys of the library: those of its interfaces that automation
+// marshals by their type information (dual and dispatch interfaces), as
+// "Interface\{...}" with the interface's name.
+struct InterfaceKey {
+    std::wstring path;
+    std::wstring name;
+};
+
+HRESULT InterfaceKeys(const std::wstring& module, std::vector<InterfaceKey>& keys) {
+    ComPtr<ITypeLib> library;
+    HRESULT hr = LoadTypeLibEx(module.c_str(), REGKIND_NONE, &library);
+    for (UINT i = 0; SUCCEEDED(hr) && i < library->GetTypeInfoCount(); ++i) {
+        ComPtr<ITypeInfo> info;
+        TYPEATTR* attr = nullptr;
+        hr = library->GetTypeInfo(i, &info);
+        if (SUCCEEDED(hr)) {
+            hr = info->GetTypeAttr(&attr);
+        }
+        if (FAILED(hr)) {
+            break;
+        }
+        const bool automation =
+            attr->typekind == TKIND_DISPATCH || (attr->typekind == TKIND_INTERFACE &&
+                                                 (attr->wTypeFlags & TYPEFLAG_FOLEAUTOMATION) != 0);
+        const std::wstring path = L"Interface\\" + GuidText(attr->guid);
+        info->ReleaseTypeAttr(attr);
+        if (!automation) {
+            continue;
+        }
+        BSTR name = nullptr;
+        hr = info->GetDocumentation(MEMBERID_NIL, &name, nullptr, nullptr, nullptr);
+        if (SUCCEEDED(hr)) {
+            keys.push_back({path, std::wstring(name, SysStringLen(name))});
+            SysFreeString(name);
+        }
+    }
+    return hr;
+}
+
+// True when the interface key is free for this library to write and to
+// remove: there is none, or it names this library. A key that names another
+// library, or none (a proxy of the host's own), belongs to someone else: the
+// host registers IToolTalk with its own library.
+bool OursToWrite(const std::wstring& interfaceKey) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, interfaceKey.c_str(), 0, KEY_READ, &key) !=
+        ERROR_SUCCESS) {
+        return true;
+    }
+    RegCloseKey(key);
+    wchar_t library[40] = {};
+    DWORD bytes = sizeof library;
+    return RegGetValueW(HKEY_CLASSES_ROOT, (interfaceKey + L"\\TypeLib").c_str(), nullptr,
+                        RRF_RT_REG_SZ, nullptr, library, &bytes) == ERROR_SUCCESS &&
+           _wcsicmp(library, kTypeLibId) == 0;
+}
+
+std::wstring TypeLibKey() {
+    return std::wstring(L"TypeLib\\") + kTypeLibId + L"\\" + kTypeLibVersion;
 }
 
 }  // namespace
@@ -121,41 +196,67 @@ HRESULT RegisterServer(HMODULE module) noexcept {
                 return FromStatus(status);
             }
         }
-        ITypeLib* library = nullptr;
-        HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_NONE, &library);
+        // The type library, written here rather than by RegisterTypeLib,
+        // which would take over the host's registration of IToolTalk.
+        std::vector<InterfaceKey> interfaces;
+        const HRESULT hr = InterfaceKeys(path, interfaces);
         if (FAILED(hr)) {
             return hr;
         }
-        std::wstring file = path;
-        hr = RegisterTypeLib(library, file.data(), nullptr);
-        library->Release();
-        return hr;
+        LSTATUS failed = ERROR_SUCCESS;
+        const auto write = [&failed](const std::wstring& key, const wchar_t* name,
+                                     const std::wstring& value) {
+            const LSTATUS status = SetString(HKEY_CLASSES_ROOT, key, name, value);
+            if (status != ERROR_SUCCESS) {
+                failed = status;
+            }
+        };
+        const std::wstring library = TypeLibKey();
+        write(library, nullptr, L"Scenova");
+        write(library + (sizeof(void*) == 8 ? L"\\0\\win64" : L"\\0\\win32"), nullptr, path);
+        write(library + L"\\FLAGS", nullptr, L"0");
+        write(library + L"\\HELPDIR", nullptr, path.substr(0, path.find_last_of(L"\\/")));
+        for (const InterfaceKey& key : interfaces) {
+            if (OursToWrite(key.path)) {
+                write(key.path, nullptr, key.name);
+                write(key.path + L"\\ProxyStubClsid", nullptr, kAutomationMarshaler);
+                write(key.path + L"\\ProxyStubClsid32", nullptr, kAutomationMarshaler);
+                write(key.path + L"\\TypeLib", nullptr, kTypeLibId);
+                write(key.path + L"\\TypeLib", L"Version", kTypeLibVersion);
+            }
+        }
+        return FromStatus(failed);
     } catch (...) {
         return E_OUTOFMEMORY;
     }
 }
 
-HRESULT UnregisterServer(HMODULE /*module*/) noexcept {
+HRESULT UnregisterServer(HMODULE module) noexcept {
     try {
         LSTATUS failed = ERROR_SUCCESS;
+        const auto remove = [&failed](const std::wstring& key) {
+            const LSTATUS status = DeleteTree(key);
+            if (status != ERROR_SUCCESS) {
+                failed = status;
+            }
+        };
         for (const ClassEntry& entry : kClasses) {
-            for (const std::wstring& key :
-                 {std::wstring(L"CLSID\\") + entry.clsid, std::wstring(entry.progId)}) {
-                const LSTATUS status = DeleteTree(key);
-                if (status != ERROR_SUCCESS) {
-                    failed = status;
-                }
+            remove(std::wstring(L"CLSID\\") + entry.clsid);
+            remove(entry.progId);
+        }
+        // Only the interface keys that name this library: the host's
+        // IToolTalk stays as the host registered it.
+        std::vector<InterfaceKey> interfaces;
+        const HRESULT hr = InterfaceKeys(ModulePath(module), interfaces);
+        for (const InterfaceKey& key : interfaces) {
+            if (OursToWrite(key.path)) {
+                remove(key.path);
             }
         }
-        GUID library{};
-        CLSIDFromString(const_cast<wchar_t*>(kTypeLibId), &library);
-        // Removes the library's key and the interface keys that point at it.
-        const HRESULT hr = UnRegisterTypeLib(library, 1, 0, LOCALE_NEUTRAL,
-                                             sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32);
-        if (failed != ERROR_SUCCESS) {
-            return FromStatus(failed);
-        }
-        return hr == TYPE_E_REGISTRYACCESS ? S_OK : hr;
+        remove(TypeLibKey());
+        // Other versions of the library, if any, keep their key.
+        RegDeleteKeyW(HKEY_CLASSES_ROOT, (std::wstring(L"TypeLib\\") + kTypeLibId).c_str());
+        return failed != ERROR_SUCCESS ? FromStatus(failed) : hr;
     } catch (...) {
         return E_OUTOFMEMORY;
     }

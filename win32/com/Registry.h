@@ -26,10 +26,13 @@ inline constexpr wchar_t kControlsKey[] =
 std::wstring ControlProgId(std::wstring_view role);
 
 // The server's registration: both classes (InprocServer32 with the apartment
-// threading model, ProgIDs), the type library, and the control ProgIDs with
-// their defaults (values a site has already configured are kept).
+// threading model, ProgIDs), the type library with its interfaces (an
+// interface key of another library, such as the host's IToolTalk, is left
+// alone), and the control ProgIDs with their defaults (values a site has
+// already configured are kept).
 HRESULT RegisterServer(HMODULE module) noexcept;
-// Removes every key RegisterServer wrote, the configured ProgIDs included.
+// Removes every key RegisterServer wrote, the configured ProgIDs included,
+// and no interface key of another library.
 HRESULT UnregisterServer(HMODULE module) noexcept;
 
 }  // namespace scenova::win32

@@ -81,6 +81,8 @@ HRESULT TypeInfo(REFGUID iid, ITypeInfo** result) noexcept {
 }
 
 void SetError(REFIID iid, const wchar_t* source, const std::string& description) noexcept {
+    // Whatever fails below, the host must not read an older call's error.
+    SetErrorInfo(0, nullptr);
     ICreateErrorInfo* create = nullptr;
     if (FAILED(CreateErrorInfo(&create))) {
         return;

@@ -2,6 +2,7 @@
 
 #include <oleauto.h>
 
+#include <climits>
 #include <cstdio>
 #include <utility>
 
@@ -156,6 +157,22 @@ Arguments& Arguments::Add(const std::string& value) {
     return *this;
 }
 
+Arguments& Arguments::AddEightBit(const std::string& value) {
+    const std::string bytes = ToSystemCodePage(value);
+    if (bytes.size() > UINT_MAX - sizeof(OLECHAR)) {
+        Raise(err::OutOfMemory);
+    }
+    BSTR text = SysAllocStringByteLen(bytes.data(), static_cast<UINT>(bytes.size()));
+    if (text == nullptr) {
+        Raise(err::OutOfMemory);
+    }
+    VARIANT& v = m_values.emplace_back();
+    VariantInit(&v);
+    v.vt = VT_BSTR;
+    v.bstrVal = text;
+    return *this;
+}
+
 Arguments& Arguments::AddObject(IDispatch* value) {
     VARIANT& v = m_values.emplace_back();
     VariantInit(&v);
@@ -202,24 +219,14 @@ void Arguments::CopyBack() {
 }
 
 Dispatcher::Dispatcher(IDispatch* dispatch, std::string object)
-    : m_dispatch(dispatch), m_object(std::move(object)) {
-    if (m_dispatch != nullptr) {
-        m_dispatch->AddRef();
-    }
-}
-
-Dispatcher::~Dispatcher() {
-    Release();
-}
+    : m_dispatch(dispatch), m_object(std::move(object)) {}
 
 void Dispatcher::Release() {
-    if (m_dispatch != nullptr) {
-        std::exchange(m_dispatch, nullptr)->Release();
-    }
+    m_dispatch.Reset();
 }
 
 DISPID Dispatcher::Id(const char* member) {
-    if (m_dispatch == nullptr) {
+    if (!m_dispatch) {
         Raise(err::NoObject, m_object + "." + member + ": the control is gone");
     }
     auto it = m_ids.find(member);
@@ -251,11 +258,9 @@ void Dispatcher::Invoke(const char* member, WORD flags, Arguments& args, VARIANT
     UINT badArgument = 0;
     // The control may release its last outside reference inside the call
     // (an event that unloads the window): keep it alive until we return.
-    IDispatch* dispatch = m_dispatch;
-    dispatch->AddRef();
+    const Microsoft::WRL::ComPtr<IDispatch> dispatch = m_dispatch;
     const HRESULT hr = dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result,
                                         &info, &badArgument);
-    dispatch->Release();
     if (FAILED(hr)) {
         RaiseFromHresult(hr, &info, m_object + "." + member);
     }

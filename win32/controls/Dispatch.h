@@ -2,6 +2,7 @@
 
 #include <ole2.h>
 #include <windows.h>
+#include <wrl/client.h>
 
 #include <cstdint>
 #include <deque>
@@ -45,6 +46,9 @@ public:
     Arguments& Add(float value);
     Arguments& Add(double value);
     Arguments& Add(const std::string& value);
+    // A string holding the text converted to 8-bit text in the system code
+    // page, two characters to a wide unit (its byte length is the text's).
+    Arguments& AddEightBit(const std::string& value);
     // Takes over one reference (null passes Nothing).
     Arguments& AddObject(IDispatch* value);
     Arguments& AddEmpty();
@@ -68,8 +72,8 @@ private:
 // (GetIDsOfNames) and kept.
 class Dispatcher {
 public:
+    // Holds its own reference to dispatch.
     Dispatcher(IDispatch* dispatch, std::string object);
-    ~Dispatcher();
     Dispatcher(const Dispatcher&) = delete;
     Dispatcher& operator=(const Dispatcher&) = delete;
 
@@ -95,7 +99,7 @@ private:
     DISPID Id(const char* member);
     void Invoke(const char* member, WORD flags, Arguments& args, VARIANT* result);
 
-    IDispatch* m_dispatch;
+    Microsoft::WRL::ComPtr<IDispatch> m_dispatch;
     std::string m_object;
     std::map<std::string, DISPID> m_ids;
 };

@@ -256,7 +256,12 @@ public:
     int32_t hWnd() const override { return D().GetInt32("hWnd"); }
     int32_t RtfMetricA() const override { return D().GetInt32("RtfMetricA"); }
     int32_t RtfMetricB() const override { return D().GetInt32("RtfMetricB"); }
-    void RTFContent(const std::string& rtf) override { Put("RTFContent", rtf); }
+    // The control reads its content as 8-bit text, as it was always given it.
+    void RTFContent(const std::string& rtf) override {
+        Arguments args;
+        args.AddEightBit(rtf);
+        D().Put("RTFContent", args);
+    }
     void BackPicture(Picture& picture) override {
         Arguments args;
         args.AddObject(NewPictureDispatch(picture));

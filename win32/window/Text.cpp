@@ -27,4 +27,17 @@ std::string Narrow(std::wstring_view text) {
     return out;
 }
 
+std::string ToSystemCodePage(std::string_view text) {
+    const std::wstring wide = Widen(text);
+    if (wide.empty()) {
+        return {};
+    }
+    const int size = static_cast<int>(wide.size());
+    const int length =
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), size, out.data(), length, nullptr, nullptr);
+    return out;
+}
+
 }  // namespace scenova::win32

@@ -13,6 +13,8 @@ namespace scenova::win32 {
 // simply not found.
 std::wstring Widen(std::string_view text);
 std::string Narrow(std::wstring_view text);
+// The text in the system code page (characters it lacks become '?').
+std::string ToSystemCodePage(std::string_view text);
 
 // Window, cursor and GDI handles cross the platform interfaces as 32-bit
 // integers (sign-extended, as the system defines them on 64 bits).

@@ -3,6 +3,7 @@
 #include <ole2.h>
 #include <olectl.h>
 #include <windows.h>
+#include <wrl/client.h>
 
 #include <memory>
 #include <utility>
@@ -103,15 +104,15 @@ Picture Toolkit::LoadPicture(const std::string& path) {
     void* data = GlobalLock(memory);
     const BOOL ok = ReadFile(file.h, data, bytes, &read, nullptr);
     GlobalUnlock(memory);
-    IStream* stream = nullptr;
+    Microsoft::WRL::ComPtr<IStream> stream;
     if (!ok || read != bytes || FAILED(CreateStreamOnHGlobal(memory, TRUE, &stream))) {
         GlobalFree(memory);
         Raise(err::FileNotFound, "LoadPicture: cannot read " + path);
     }
     IDispatch* dispatch = nullptr;
-    const HRESULT hr = OleLoadPicture(stream, static_cast<LONG>(bytes), FALSE, IID_IDispatch,
+    const HRESULT hr = OleLoadPicture(stream.Get(), static_cast<LONG>(bytes), FALSE, IID_IDispatch,
                                       reinterpret_cast<void**>(&dispatch));
-    stream->Release();
+    stream.Reset();
     if (FAILED(hr) || dispatch == nullptr) {
         Raise(err::InvalidPicture, "LoadPicture: not a picture: " + path);
     }
@@ -129,10 +130,16 @@ bool Toolkit::FindOrdinaryFile(const std::string& path) {
     if (search == INVALID_HANDLE_VALUE) {
         return false;
     }
-    FindClose(search);
+    // The matches come in the directory's order: "." and ".." first for "*",
+    // folders and hidden files anywhere. Any ordinary one will do.
     constexpr DWORD kNotOrdinary =
         FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-    return (found.dwFileAttributes & kNotOrdinary) == 0;
+    bool ordinary = false;
+    do {
+        ordinary = (found.dwFileAttributes & kNotOrdinary) == 0;
+    } while (!ordinary && FindNextFileW(search, &found));
+    FindClose(search);
+    return ordinary;
 }
 
 }  // namespace scenova::win32

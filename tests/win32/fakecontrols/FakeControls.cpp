@@ -39,6 +39,7 @@ struct World {
     headless::Trace trace{loop};
     headless::Context ctx{loop, trace};
     double videoDuration = 0.0;
+    std::string refuseEvents;  // the control of this name takes no event sink
 };
 World& TheWorld() {
     static World world;
@@ -389,7 +390,8 @@ public:
         }
         STDMETHODIMP Advise(IUnknown* sink, DWORD* cookie) override {
             IDispatch* dispatch = nullptr;
-            if (sink == nullptr ||
+            const std::string& refused = TheWorld().refuseEvents;
+            if (sink == nullptr || (!refused.empty() && m_owner.m_name == refused) ||
                 FAILED(sink->QueryInterface(m_owner.m_kind.events,
                                             reinterpret_cast<void**>(&dispatch)))) {
                 return CONNECT_E_CANNOTCONNECT;
@@ -734,6 +736,20 @@ void SetBool(VARIANT& out, bool value) {
 std::string S(const VARIANT& v) {
     return FromBstr(v.bstrVal);
 }
+// The rich text control takes its content as 8-bit text in the system code
+// page, packed two characters to a wide unit of the string. A wide string
+// (a zero in every other byte of plain text) would show nothing there.
+std::string EightBit(const VARIANT& v) {
+    const char* bytes = reinterpret_cast<const char*>(v.bstrVal);
+    const UINT size = SysStringByteLen(v.bstrVal);
+    if (std::memchr(bytes, 0, size) != nullptr) {
+        Raise(err::InvalidPropertyValue, "RTFContent: a wide string, not 8-bit text");
+    }
+    const int wide = MultiByteToWideChar(CP_ACP, 0, bytes, static_cast<int>(size), nullptr, 0);
+    std::wstring text(static_cast<std::size_t>(wide), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, bytes, static_cast<int>(size), text.data(), wide);
+    return Narrow(text.data(), text.size());
+}
 bool B(const VARIANT& v) {
     return v.boolVal != VARIANT_FALSE;
 }
@@ -864,7 +880,7 @@ void FakeControl::AddMembers() {
         Read(L"hWnd", [text](VARIANT& r) { SetI4(r, text->hWnd()); });
         Read(L"RtfMetricA", [text](VARIANT& r) { SetI4(r, text->RtfMetricA()); });
         Read(L"RtfMetricB", [text](VARIANT& r) { SetI4(r, text->RtfMetricB()); });
-        Prop(L"RTFContent", BSTR_, [text](VARIANT& v) { text->RTFContent(S(v)); });
+        Prop(L"RTFContent", BSTR_, [text](VARIANT& v) { text->RTFContent(EightBit(v)); });
         Prop(L"BackPicture", VT_DISPATCH, [text](VARIANT& v) {
             Picture picture = ToPicture(v.pdispVal);
             text->BackPicture(picture);
@@ -1165,6 +1181,12 @@ void FakeControls_Reset() {
 // Control objects alive now (every reference the container took must go).
 long FakeControls_LiveObjects() {
     return g_objects;
+}
+
+// The control of that name refuses every event sink from now on; none: all
+// take them again.
+void FakeControls_RefuseEvents(const char* object) {
+    TheWorld().refuseEvents = object != nullptr ? object : "";
 }
 
 }  // extern "C"

@@ -17,6 +17,9 @@ inline constexpr IID kIID_ToolTalk = {
 // {0726469B-38CF-11D2-A062-00A0C9740CBA}
 inline constexpr IID kIID_Manager = {
     0x0726469B, 0x38CF, 0x11D2, {0xA0, 0x62, 0x00, 0xA0, 0xC9, 0x74, 0x0C, 0xBA}};
+// {A4C46780-499F-101B-BB78-00AA00383CBB}
+inline constexpr IID kIID_Collection = {
+    0xA4C46780, 0x499F, 0x101B, {0xBB, 0x78, 0x00, 0xAA, 0x00, 0x38, 0x3C, 0xBB}};
 // {1604DA73-5875-11D2-B530-006097714880}
 inline constexpr CLSID kCLSID_Scenova = {
     0x1604DA73, 0x5875, 0x11D2, {0xB5, 0x30, 0x00, 0x60, 0x97, 0x71, 0x48, 0x80}};
@@ -66,6 +69,16 @@ struct IManager : public IDispatch {
     virtual HRESULT STDMETHODCALLTYPE Slot13() = 0;
     virtual HRESULT STDMETHODCALLTYPE Slot14() = 0;
     virtual HRESULT STDMETHODCALLTYPE GetVideoPath(IUnknown** tool, BSTR* result) = 0;
+};
+
+// The standard collection interface of the settings and script collections.
+struct ICollection : public IDispatch {
+    virtual HRESULT STDMETHODCALLTYPE Item(VARIANT* Index, VARIANT* result) = 0;
+    virtual HRESULT STDMETHODCALLTYPE Add(VARIANT* Item, VARIANT* Key, VARIANT* Before,
+                                          VARIANT* After) = 0;
+    virtual HRESULT STDMETHODCALLTYPE Count(LONG* result) = 0;
+    virtual HRESULT STDMETHODCALLTYPE Remove(VARIANT* Index) = 0;
+    virtual HRESULT STDMETHODCALLTYPE _NewEnum(IUnknown** result) = 0;
 };
 
 }  // namespace host

@@ -1,5 +1,6 @@
 #include "HostObjects.h"
 
+#include <algorithm>
 #include <cwchar>
 
 namespace host {
@@ -7,14 +8,6 @@ namespace host {
 namespace {
 
 constexpr HRESULT kControlFacility = static_cast<HRESULT>(0x800A0000u);
-
-HRESULT Fail(EXCEPINFO* exception, int number) {
-    if (exception != nullptr) {
-        *exception = EXCEPINFO{};
-        exception->scode = kControlFacility | number;
-    }
-    return DISP_E_EXCEPTION;
-}
 
 std::string Quoted(const std::wstring& text) {
     std::string result(1, '"');
@@ -27,7 +20,32 @@ std::string Quoted(BSTR text) {
     return Quoted(std::wstring(text != nullptr ? text : L"", SysStringLen(text)));
 }
 
+std::vector<Counted*>& LiveObjects() {
+    static std::vector<Counted*> objects;
+    return objects;
+}
+
 }  // namespace
+
+Counted::Counted(const char* kind) : m_kind(kind) {
+    LiveObjects().push_back(this);
+}
+
+Counted::~Counted() {
+    auto& objects = LiveObjects();
+    objects.erase(std::find(objects.begin(), objects.end(), this));
+}
+
+std::vector<std::string> Counted::HeldElsewhere() {
+    std::vector<std::string> held;
+    for (const Counted* object : LiveObjects()) {
+        if (object->m_refs != 1) {
+            held.push_back(std::string(object->m_kind) + ": " + std::to_string(object->m_refs) +
+                           " references");
+        }
+    }
+    return held;
+}
 
 std::string Narrow(const wchar_t* text, int length) {
     if (length == 0 || text == nullptr) {
@@ -55,8 +73,9 @@ std::wstring Wide(const std::string& text) {
 }
 
 HRESULT HostCollection::QueryInterface(REFIID iid, void** result) {
-    if (iid == IID_IUnknown || iid == IID_IDispatch) {
-        *result = static_cast<IDispatch*>(this);
+    if (iid == IID_IUnknown || iid == IID_IDispatch ||
+        (iid == kIID_Collection && m_binding == Binding::Vtable)) {
+        *result = static_cast<ICollection*>(this);
         AddRef();
         return S_OK;
     }
@@ -70,7 +89,7 @@ HRESULT HostCollection::GetTypeInfoCount(UINT* count) {
 }
 
 HRESULT HostCollection::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
-    if (count != 1) {
+    if (count != 1 || m_binding != Binding::Names) {
         return DISP_E_UNKNOWNNAME;
     }
     if (_wcsicmp(names[0], L"Item") == 0) {
@@ -87,20 +106,37 @@ HRESULT HostCollection::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
 HRESULT HostCollection::Invoke(DISPID member, REFIID, LCID, WORD /*flags*/, DISPPARAMS* params,
                                VARIANT* result, EXCEPINFO* exception, UINT*) {
     VariantInit(result);
-    if (member == 2) {
-        V_VT(result) = VT_I4;
-        V_I4(result) = static_cast<LONG>(m_items.size());
-        return S_OK;
-    }
-    if (member != 0) {
+    if (m_binding != Binding::Names) {
         return DISP_E_MEMBERNOTFOUND;
     }
-    if (params == nullptr || params->cArgs != 1) {
-        return DISP_E_BADPARAMCOUNT;
+    HRESULT hr = DISP_E_MEMBERNOTFOUND;
+    if (member == 2) {
+        V_VT(result) = VT_I4;
+        hr = Count(&V_I4(result));
+    } else if (member == 0) {
+        if (params == nullptr || params->cArgs != 1) {
+            return DISP_E_BADPARAMCOUNT;
+        }
+        hr = Item(&params->rgvarg[0], result);
     }
+    if (HRESULT_FACILITY(hr) == FACILITY_CONTROL && exception != nullptr) {
+        *exception = EXCEPINFO{};
+        exception->scode = hr;
+        return DISP_E_EXCEPTION;
+    }
+    return hr;
+}
+
+HRESULT HostCollection::Count(LONG* result) {
+    *result = static_cast<LONG>(m_items.size());
+    return S_OK;
+}
+
+HRESULT HostCollection::Item(VARIANT* Index, VARIANT* result) {
+    VariantInit(result);
     VARIANT index;
     VariantInit(&index);
-    if (FAILED(VariantCopyInd(&index, &params->rgvarg[0]))) {
+    if (FAILED(VariantCopyInd(&index, Index))) {
         return DISP_E_TYPEMISMATCH;
     }
     const std::wstring* found = nullptr;
@@ -112,7 +148,7 @@ HRESULT HostCollection::Invoke(DISPID member, REFIID, LCID, WORD /*flags*/, DISP
         }
         VariantClear(&index);
         if (found == nullptr) {
-            return Fail(exception, 5);
+            return kControlFacility | 5;
         }
     } else {
         if (FAILED(VariantChangeType(&index, &index, 0, VT_I4))) {
@@ -121,7 +157,7 @@ HRESULT HostCollection::Invoke(DISPID member, REFIID, LCID, WORD /*flags*/, DISP
         }
         const LONG position = V_I4(&index);
         if (position < 1 || position > static_cast<LONG>(m_items.size())) {
-            return Fail(exception, 9);
+            return kControlFacility | 9;
         }
         found = &m_items[static_cast<std::size_t>(position - 1)].second;
     }
@@ -130,7 +166,7 @@ HRESULT HostCollection::Invoke(DISPID member, REFIID, LCID, WORD /*flags*/, DISP
     return S_OK;
 }
 
-RecordingManager::RecordingManager() = default;
+RecordingManager::RecordingManager() : Counted("manager") {}
 
 RecordingManager::~RecordingManager() {
     if (settings != nullptr) {

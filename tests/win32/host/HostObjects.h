@@ -22,11 +22,18 @@ namespace host {
 std::string Narrow(const wchar_t* text, int length = -1);
 std::wstring Wide(const std::string& text);
 
-// Reference counting for the host's objects; tests read the count.
+// Reference counting for the host's objects. Every one the host creates is
+// known here, so that a test can see which the DLL still holds.
 class Counted {
 public:
-    virtual ~Counted() = default;
+    explicit Counted(const char* kind);
+    virtual ~Counted();
     ULONG refs() const { return m_refs; }
+
+    // The host's objects whose count is not the host's own (one reference
+    // each, held by the test or by the manager), as "collection: 2 references":
+    // once the tool is released, anything here is a reference the DLL kept.
+    static std::vector<std::string> HeldElsewhere();
 
 protected:
     ULONG AddRefImpl() { return ++m_refs; }
@@ -39,14 +46,20 @@ protected:
     }
 
 private:
+    const char* m_kind;
     ULONG m_refs = 1;
 };
 
 // Items by position (from 1) or by key (any letter case), as the standard
 // collection object answers: a missing key fails with run-time error 5, a
-// position out of range with 9.
-class HostCollection final : public IDispatch, public Counted {
+// position out of range with 9. It answers through the standard collection
+// interface's vtable only (its IDispatch resolves no names), or by name
+// through IDispatch only, as a host's own collection object may.
+enum class Binding { Vtable, Names };
+
+class HostCollection final : public ICollection, public Counted {
 public:
+    explicit HostCollection(Binding binding) : Counted("collection"), m_binding(binding) {}
     void Add(std::wstring item, std::wstring key = L"") {
         m_items.emplace_back(std::move(key), std::move(item));
     }
@@ -61,7 +74,16 @@ public:
     HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID, LCID, WORD flags, DISPPARAMS* params,
                                      VARIANT* result, EXCEPINFO* exception, UINT*) override;
 
+    HRESULT STDMETHODCALLTYPE Item(VARIANT* Index, VARIANT* result) override;
+    HRESULT STDMETHODCALLTYPE Add(VARIANT*, VARIANT*, VARIANT*, VARIANT*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Count(LONG* result) override;
+    HRESULT STDMETHODCALLTYPE Remove(VARIANT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE _NewEnum(IUnknown**) override { return E_NOTIMPL; }
+
 private:
+    Binding m_binding;
     std::vector<std::pair<std::wstring, std::wstring>> m_items;  // key, item
 };
 

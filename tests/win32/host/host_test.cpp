@@ -10,7 +10,9 @@
 #include <olectl.h>
 #include <wrl/client.h>
 
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "HostInterfaces.h"
 #include "HostObjects.h"
@@ -18,6 +20,7 @@
 using Microsoft::WRL::ComPtr;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::IsEmpty;
 
 namespace {
 
@@ -65,14 +68,16 @@ bool Shown(HWND window) {
 class HostTest : public ::testing::Test {
 protected:
     HostTest() {
-        mgr->script = new host::HostCollection();
-        mgr->settings = new host::HostCollection();
+        // Settings by name through IDispatch, the script through the
+        // standard collection interface only (as the sample lesson's are).
+        mgr->script = new host::HostCollection(host::Binding::Vtable);
+        mgr->settings = new host::HostCollection(host::Binding::Names);
         mgr->settings->Add(L"x", L"Unrelated.Key");
     }
     ~HostTest() override {
         tool.Reset();
-        // Every reference the tool took on the manager is gone with it.
-        EXPECT_EQ(mgr->refs(), 1u);
+        // Every reference the tool took on the host's objects is gone with it.
+        EXPECT_THAT(host::Counted::HeldElsewhere(), IsEmpty());
         mgr->Release();
     }
 
@@ -163,6 +168,25 @@ TEST_F(HostTest, InitReturnsFalseWithoutScriptOrManagerAndLeavesTheHostWindowAlo
     ASSERT_EQ(Init(mgr->settings, &ok, main.frame()), S_OK);
     EXPECT_EQ(ok, VARIANT_FALSE);
     EXPECT_EQ(mgr->Calls().size(), 1u);
+
+    // A control that takes no event sink: False, and the window that was
+    // loading is unloaded again, with every control it had made.
+    const HMODULE controls = LoadLibraryA(FAKE_CONTROLS_DLL);
+    ASSERT_NE(controls, nullptr);
+    const auto refuseEvents = reinterpret_cast<void (*)(const char*)>(
+        reinterpret_cast<void*>(GetProcAddress(controls, "FakeControls_RefuseEvents")));
+    const auto liveControls = reinterpret_cast<long (*)()>(
+        reinterpret_cast<void*>(GetProcAddress(controls, "FakeControls_LiveObjects")));
+    ASSERT_NE(refuseEvents, nullptr);
+    mgr->failures.clear();
+    refuseEvents("sldVideoSlider");
+    ok = VARIANT_TRUE;
+    ASSERT_EQ(Init(mgr, &ok, main.frame()), S_OK);
+    refuseEvents(nullptr);
+    EXPECT_EQ(ok, VARIANT_FALSE);
+    EXPECT_EQ(FindWindowW(L"ScenovaWindow", nullptr), nullptr);
+    EXPECT_EQ(liveControls(), 0);
+    FreeLibrary(controls);
 }
 
 TEST_F(HostTest, FailuresReachTheHostAsTheRunTimeErrorsHResultWithADescription) {
@@ -182,9 +206,27 @@ TEST_F(HostTest, FailuresReachTheHostAsTheRunTimeErrorsHResultWithADescription) 
     EXPECT_EQ(tool->Shutdown(), E_ACCESSDENIED);
     EXPECT_EQ(mgr->Calls().back(), "mgr.ToolShutdown(<tool>)");
 
-    // Null out-pointers are refused, not written through.
-    EXPECT_EQ(tool->get_Left(nullptr), E_POINTER);
-    EXPECT_EQ(tool->Move(nullptr, nullptr, nullptr, nullptr), E_POINTER);
+    // Null pointers are refused, not written through, each with an error
+    // object of its own: never the description of an earlier failure.
+    Text name(L"Next");
+    IDispatch* none = nullptr;
+    VARIANT_BOOL flag = VARIANT_FALSE;
+    const std::pair<const char*, std::function<HRESULT()>> refused[] = {
+        {"Init", [&] { return tool->Init(&none, nullptr, 0, &flag); }},
+        {"Move", [&] { return tool->Move(nullptr, nullptr, nullptr, nullptr); }},
+        {"NavEnabled", [&] { return tool->put_NavEnabled(nullptr, VARIANT_TRUE); }},
+        {"NavEnabled", [&] { return tool->get_NavEnabled(&name.value, nullptr); }},
+        {"ToolbarEnabled", [&] { return tool->get_ToolbarEnabled(nullptr, &flag); }},
+        {"ID", [&] { return tool->get_ID(nullptr); }},
+        {"Left", [&] { return tool->get_Left(nullptr); }},
+        {"Height", [&] { return tool->get_Height(nullptr); }},
+    };
+    for (const auto& [member, call] : refused) {
+        EXPECT_EQ(tool->Startup(), RunTimeError(91));  // an error object to replace
+        EXPECT_EQ(call(), E_POINTER) << member;
+        EXPECT_THAT(LastErrorDescription(),
+                    HasSubstr("Scenova.CScenova: IToolTalk." + std::string(member) + ": "));
+    }
 }
 
 TEST_F(HostTest, SessionFromInitToShutdownThroughTheRealWindow) {
@@ -437,7 +479,74 @@ TEST(Server, UnloadsWhenNothingHoldsIt) {
     EXPECT_EQ(GetModuleHandleW(L"Scenova.dll"), nullptr);
 }
 
-// Run separately, after regsvr32 /u.
+// A key below HKEY_CLASSES_ROOT with its values and subkeys, as text.
+std::string Dump(const std::wstring& path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return "<no key>";
+    }
+    std::string text = "[" + host::Narrow(path.c_str()) + "]";
+    wchar_t name[256];
+    BYTE data[512];
+    for (DWORD i = 0;; ++i) {
+        DWORD nameLength = 256;
+        DWORD size = sizeof data - sizeof(wchar_t);
+        if (RegEnumValueW(key, i, name, &nameLength, nullptr, nullptr, data, &size) !=
+            ERROR_SUCCESS) {
+            break;
+        }
+        reinterpret_cast<wchar_t*>(data)[size / sizeof(wchar_t)] = L'\0';
+        text += " " + host::Narrow(name) + "=" + host::Narrow(reinterpret_cast<wchar_t*>(data));
+    }
+    for (DWORD i = 0; RegEnumKeyW(key, i, name, 256) == ERROR_SUCCESS; ++i) {
+        text += " " + Dump(path + L"\\" + name);
+    }
+    RegCloseKey(key);
+    return text;
+}
+
+// Run separately, after regsvr32 /u: the host's own registration of
+// IToolTalk (its library's, with a proxy of its own) is left as it was by
+// the server's registration and by its unregistration.
+TEST(Unregistered, TheHostsInterfaceKeyIsLeftAsItWas) {
+    const std::wstring key = L"Interface\\{07264684-38CF-11D2-A062-00A0C9740CBA}";
+    const std::pair<const wchar_t*, const wchar_t*> values[] = {
+        {L"", L"IToolTalk"},
+        {L"\\ProxyStubClsid32", L"{0726469A-38CF-11D2-A062-00A0C9740CBA}"},
+        {L"\\TypeLib", L"{072646A6-38CF-11D2-A062-00A0C9740CBA}"},
+    };
+    for (const auto& [subkey, value] : values) {
+        ASSERT_EQ(RegSetKeyValueW(HKEY_CLASSES_ROOT, (key + subkey).c_str(), nullptr, REG_SZ, value,
+                                  static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t))),
+                  ERROR_SUCCESS);
+    }
+    const std::string before = Dump(key);
+    const HMODULE server = LoadLibraryA(SCENOVA_DLL);
+    ASSERT_NE(server, nullptr);
+    using Entry = HRESULT(STDAPICALLTYPE*)();
+    const auto reg = reinterpret_cast<Entry>(
+        reinterpret_cast<void*>(GetProcAddress(server, "DllRegisterServer")));
+    const auto unreg = reinterpret_cast<Entry>(
+        reinterpret_cast<void*>(GetProcAddress(server, "DllUnregisterServer")));
+    ASSERT_EQ(reg(), S_OK);
+    EXPECT_EQ(Dump(key), before);
+    // The server's own library and interfaces are registered all the same.
+    const GUID library = {
+        0x1604DA74, 0x5875, 0x11D2, {0xB5, 0x30, 0x00, 0x60, 0x97, 0x71, 0x48, 0x80}};
+    ComPtr<ITypeLib> registered;
+    EXPECT_EQ(LoadRegTypeLib(library, 1, 0, LOCALE_NEUTRAL, &registered), S_OK);
+    registered.Reset();
+    EXPECT_EQ(Dump(L"Interface\\{1604DA72-5875-11D2-B530-006097714880}\\TypeLib"),
+              "[Interface\\{1604DA72-5875-11D2-B530-006097714880}\\TypeLib] "
+              "={1604DA74-5875-11D2-B530-006097714880} Version=1.0");
+    ASSERT_EQ(unreg(), S_OK);
+    EXPECT_EQ(Dump(key), before);
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, key.c_str());
+    RegDeleteKeyW(HKEY_CLASSES_ROOT, key.c_str());
+    FreeLibrary(server);
+}
+
+// Run separately, after regsvr32 /u, and after the test above.
 TEST(Unregistered, NoKeyOfTheServerRemains) {
     for (const wchar_t* key : {
              L"CLSID\\{1604DA73-5875-11D2-B530-006097714880}",

@@ -6,6 +6,8 @@
 #include <ole2.h>
 #include <windows.h>
 
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 
@@ -187,6 +189,27 @@ TEST(Win32Toolkit, FilesPicturesTimerAndCursors) {
     EXPECT_FALSE(toolkit.FindOrdinaryFile(kLesson + "/media"));  // a folder
     EXPECT_FALSE(toolkit.FindOrdinaryFile(media + "missing.bmp"));
     EXPECT_FALSE(toolkit.FindOrdinaryFile(""));
+    // A wildcard is found when any match is an ordinary file, whatever
+    // matches first: "." for "*", a folder, a hidden file.
+    const std::filesystem::path root =
+        std::filesystem::temp_directory_path() / ("lookup" + std::to_string(GetCurrentProcessId()));
+    for (const char* folder : {"files", "folders/a", "folders/b", "hidden"}) {
+        std::filesystem::create_directories(root / folder);
+    }
+    for (const char* file : {"files/b.txt", "hidden/.a.txt", "hidden/b.txt"}) {
+        std::ofstream(root / file) << "x";
+    }
+    ASSERT_TRUE(SetFileAttributesW((root / "hidden/.a.txt").c_str(), FILE_ATTRIBUTE_HIDDEN));
+    const struct {
+        const char* pattern;
+        bool found;
+    } rows[] = {{"files/*", true},      {"files/*.*", true},   {"folders/*", false},
+                {"hidden/*.txt", true}, {"hidden/.a*", false}, {"hidden/?.txt", true}};
+    for (const auto& row : rows) {
+        EXPECT_EQ(toolkit.FindOrdinaryFile((root / row.pattern).string()), row.found)
+            << row.pattern;
+    }
+    std::filesystem::remove_all(root);
 
     const Picture backdrop = toolkit.LoadPicture(media + "backdrop.png");
     ASSERT_TRUE(backdrop);
