@@ -15,10 +15,10 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/LessonFolder.h"
 #include "headless/HeadlessPlatform.h"
 #include "headless/RecordingManager.h"
 #include "headless/ToolHost.h"
+#include "lesson/LessonFolder.h"
 #include "module/Module1.h"
 #include "rtfbuilder/CreateRTFText.h"
 #include "script/ScriptText.h"
@@ -80,7 +80,7 @@ public:
     explicit Lesson(int spokenLines) {
         Module1::Get().Reset();
         static const std::shared_ptr<Collection> settings =
-            cli::ParseSettings(ReadFile(kSample + "settings.ini"));
+            lesson::ParseSettings(ReadFile(kSample + "settings.ini"));
         mgr->mediaPath = kSample + "media/";
         mgr->auxiliaryPath = kSample;
         mgr->resourcePath = kSample + "resources/";

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "cli/LessonFolder.h"
 #include "cli/Timeline.h"
 #include "headless/HeadlessPlatform.h"
 #include "headless/RecordingManager.h"
 #include "headless/ToolHost.h"
+#include "lesson/LessonFolder.h"
 #include "module/Module1.h"
 
 namespace scenova::cli {
@@ -15,6 +15,10 @@ namespace {
 
 using headless::HeadlessPlatform;
 using headless::HostResult;
+using lesson::Action;
+using lesson::Lesson;
+using lesson::LessonError;
+using lesson::LoadLesson;
 
 // The lesson tool, its host and the person at it.
 class Session {
@@ -28,12 +32,7 @@ public:
                 [this](const std::string& line) { m_timeline.Take(line); });
         }
         m_manager = std::make_shared<headless::RecordingManager>(m_platform.Ctx());
-        m_manager->mediaPath = lesson.MediaFolder();
-        m_manager->auxiliaryPath = lesson.Folder();
-        m_manager->resourcePath = lesson.ResourceFolder();
-        m_manager->videoPath = lesson.VideoFolder();
-        m_manager->settings = lesson.settings;
-        m_manager->script = lesson.script;
+        m_manager->Serve(lesson);
         m_host = std::make_unique<headless::ToolHost>(m_platform, m_manager);
     }
 

@@ -5,7 +5,7 @@
 #include <ostream>
 #include <vector>
 
-#include "cli/Actions.h"
+#include "lesson/Actions.h"
 
 namespace scenova::cli {
 
@@ -13,7 +13,7 @@ struct PlayOptions {
     std::filesystem::path lesson;
     // The person's actions; without any, Play is pressed and the lesson runs
     // to its end.
-    std::optional<std::vector<Action>> actions;
+    std::optional<std::vector<lesson::Action>> actions;
     bool trace = false;  // the full trace instead of the timeline
     // Let the virtual clock run to this time at the end.
     std::optional<double> until;

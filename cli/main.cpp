@@ -6,11 +6,12 @@
 #include <iostream>
 #include <iterator>
 
-#include "cli/Actions.h"
 #include "cli/Player.h"
+#include "lesson/Actions.h"
 
 int main(int argc, char** argv) {
     using namespace scenova::cli;
+    using namespace scenova::lesson;
     CLI::App app{"Plays an interactive video lesson on the headless platform."};
     app.require_subcommand(1);
 

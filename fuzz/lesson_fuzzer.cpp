@@ -13,10 +13,10 @@
 #include <string>
 #include <string_view>
 
-#include "cli/LessonFolder.h"
 #include "headless/HeadlessPlatform.h"
 #include "headless/RecordingManager.h"
 #include "headless/ToolHost.h"
+#include "lesson/LessonFolder.h"
 #include "module/Module1.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
@@ -36,8 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     mgr->resourcePath = folder + "resources/";
     // The short test video opens much faster than the sample lesson's.
     mgr->videoPath = std::string(SCENOVA_SOURCE_DIR) + "/tests/data/";
-    mgr->settings = cli::ParseSettings(settings);
-    mgr->script = cli::ParseScript(script);
+    mgr->settings = lesson::ParseSettings(settings);
+    mgr->script = lesson::ParseScript(script);
     {
         headless::ToolHost host(platform, mgr);
         host.Create();

@@ -1,5 +1,5 @@
-// The headless rich text reader on arbitrary bytes: it must read any input to
-// its end, never show more characters than the input has bytes, and the
+// The RTF reader on arbitrary bytes: it must read any input to its end,
+// never show more characters than the input has bytes, and the headless
 // transcript control must take the result with its lines and searches.
 
 #include <cstddef>
@@ -8,12 +8,13 @@
 #include <string>
 #include <string_view>
 
+#include "formats/RtfReader.h"
 #include "headless/EventLoop.h"
 #include "headless/RichText.h"
-#include "headless/RtfReader.h"
 #include "headless/Trace.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    using namespace scenova::formats;
     using namespace scenova::headless;
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     const std::u32string text = ReadRtfText(input);

@@ -1,29 +1,16 @@
 #include "headless/Gdi.h"
 
 #include <algorithm>
-#include <array>
-#include <cstdio>
-#include <filesystem>
 #include <limits>
 #include <map>
 #include <new>
-#include <span>
 #include <string>
-#include <system_error>
 #include <utility>
 #include <vector>
 
+#include "formats/PictureFile.h"
 #include "platform/Win32Constants.h"
 #include "runtime/RuntimeError.h"
-
-// The decoder comes compiled in the system's stb library; only its
-// declarations are needed here. Its header is not written for our warnings.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wall"
-#pragma GCC diagnostic ignored "-Wextra"
-#pragma GCC diagnostic ignored "-Wpedantic"
-#include <stb/stb_image.h>
-#pragma GCC diagnostic pop
 
 namespace scenova::headless {
 
@@ -58,209 +45,6 @@ std::string DescribePictDesc(const PictDesc& desc) {
            std::to_string(desc.picType) + " handle " + std::to_string(desc.hbitmap) + " palette " +
            std::to_string(desc.hpal) + ">";
 }
-
-using Bytes = std::span<const unsigned char>;
-
-// Reads from a picture file go through these, so that no size or offset
-// taken from the file can reach outside it: a piece outside is a damaged
-// picture.
-Bytes Piece(Bytes data, uint64_t offset, uint64_t size) {
-    if (offset > data.size() || size > data.size() - offset) {
-        Raise(err::InvalidPicture);
-    }
-    return data.subspan(static_cast<std::size_t>(offset), static_cast<std::size_t>(size));
-}
-
-uint16_t ReadU16(Bytes data, uint64_t offset) {
-    const Bytes b = Piece(data, offset, 2);
-    return static_cast<uint16_t>(b[0] | b[1] << 8);
-}
-
-uint32_t ReadU32(Bytes data, uint64_t offset) {
-    const Bytes b = Piece(data, offset, 4);
-    return uint32_t{b[0]} | uint32_t{b[1]} << 8 | uint32_t{b[2]} << 16 | uint32_t{b[3]} << 24;
-}
-
-uint32_t FromRgb(unsigned char red, unsigned char green, unsigned char blue) {
-    return uint32_t{red} | uint32_t{green} << 8 | uint32_t{blue} << 16;
-}
-
-// A picture's size as the bitmaps take it: 481 for none, 7 beyond them.
-void CheckPictureSize(int64_t width, int64_t height) {
-    if (width <= 0 || height <= 0) {
-        Raise(err::InvalidPicture);
-    }
-    if (width > Gdi::kMaxSide || height > Gdi::kMaxSide || width * height > Gdi::kMaxPixels) {
-        Raise(err::OutOfMemory);
-    }
-}
-
-// Pixels decoded by stb, as 8-bit RGBA, freed with it.
-using StbPixels = std::unique_ptr<stbi_uc, void (*)(void*)>;
-
-struct StbImage {
-    int width = 0;
-    int height = 0;
-    StbPixels rgba{nullptr, &stbi_image_free};
-};
-
-// Decodes with stb through info and load (from a file or from memory), the
-// size checked before the pixels are decoded.
-template <class Info, class Load>
-StbImage DecodeWithStb(Info info, Load load) {
-    StbImage image;
-    int channels = 0;
-    if (info(&image.width, &image.height, &channels) == 0) {
-        Raise(err::InvalidPicture);
-    }
-    CheckPictureSize(image.width, image.height);
-    int width = 0;
-    int height = 0;
-    image.rgba.reset(load(&width, &height, &channels));
-    if (!image.rgba || width != image.width || height != image.height) {
-        Raise(err::InvalidPicture);
-    }
-    return image;
-}
-
-void CopyRgba(const stbi_uc* rgba, std::vector<uint32_t>& pixels) {
-    for (uint32_t& pixel : pixels) {
-        pixel = FromRgb(rgba[0], rgba[1], rgba[2]);
-        rgba += 4;
-    }
-}
-
-// The icon and cursor container: a directory of images, each an embedded PNG
-// or a device-independent bitmap of twice the image's height (the colour
-// rows, then a 1-bit transparency mask, which is not used here).
-namespace ico {
-
-constexpr std::size_t kDirectorySize = 6;
-constexpr std::size_t kEntrySize = 16;
-// Far beyond any real icon; a bigger file is refused before it is read.
-constexpr uint64_t kMaxFileSize = uint64_t{64} * 1024 * 1024;
-constexpr std::array<unsigned char, 8> kPngSignature = {0x89, 'P',  'N',  'G',
-                                                        '\r', '\n', 0x1A, '\n'};
-
-bool IsDirectory(Bytes head) {
-    if (head.size() < kDirectorySize) {
-        return false;
-    }
-    const uint16_t type = ReadU16(head, 2);
-    return ReadU16(head, 0) == 0 && (type == 1 || type == 2) && ReadU16(head, 4) > 0;
-}
-
-// The image of the largest entry (the first of equal ones); a side of 0 in
-// the directory stands for 256.
-Bytes LargestImage(Bytes file) {
-    const uint16_t count = ReadU16(file, 4);
-    uint64_t bestArea = 0;
-    Bytes best;
-    for (uint16_t i = 0; i < count; ++i) {
-        const Bytes entry = Piece(file, kDirectorySize + uint64_t{i} * kEntrySize, kEntrySize);
-        const uint64_t width = entry[0] == 0 ? 256 : entry[0];
-        const uint64_t height = entry[1] == 0 ? 256 : entry[1];
-        const Bytes image = Piece(file, ReadU32(entry, 12), ReadU32(entry, 8));
-        if (width * height > bestArea) {
-            bestArea = width * height;
-            best = image;
-        }
-    }
-    if (best.empty()) {
-        Raise(err::InvalidPicture);
-    }
-    return best;
-}
-
-struct Dib {
-    int32_t width = 0;
-    int32_t height = 0;  // of the image: half the header's
-    uint16_t bitsPerPixel = 0;
-    Bytes palette;  // 4 bytes an entry: blue, green, red, unused
-    Bytes rows;     // bottom row first, each padded to 4 bytes
-    uint64_t stride = 0;
-};
-
-Dib ReadDib(Bytes image) {
-    constexpr uint32_t kInfoHeaderSize = 40;
-    constexpr uint32_t kUncompressed = 0;
-    Dib dib;
-    const uint32_t headerSize = ReadU32(image, 0);
-    if (headerSize < kInfoHeaderSize) {
-        Raise(err::InvalidPicture);
-    }
-    Piece(image, 0, headerSize);
-    const auto width = static_cast<int32_t>(ReadU32(image, 4));
-    const auto doubledHeight = static_cast<int32_t>(ReadU32(image, 8));
-    dib.bitsPerPixel = ReadU16(image, 14);
-    const uint32_t compression = ReadU32(image, 16);
-    const uint32_t coloursUsed = ReadU32(image, 32);
-    if (doubledHeight <= 0 || doubledHeight % 2 != 0) {
-        Raise(err::InvalidPicture);
-    }
-    CheckPictureSize(width, doubledHeight / 2);
-    dib.width = width;
-    dib.height = doubledHeight / 2;
-
-    const uint16_t bpp = dib.bitsPerPixel;
-    if ((bpp != 1 && bpp != 4 && bpp != 8 && bpp != 24 && bpp != 32) ||
-        compression != kUncompressed) {
-        Raise(err::InvalidPicture);
-    }
-    // A palette of up to 2^bpp entries; deeper bitmaps may still carry a
-    // colour table, which their pixels do not use.
-    uint64_t colours = coloursUsed;
-    if (bpp <= 8) {
-        const uint64_t most = uint64_t{1} << bpp;
-        if (colours > most) {
-            Raise(err::InvalidPicture);
-        }
-        colours = colours == 0 ? most : colours;
-    }
-    dib.palette = Piece(image, headerSize, colours * 4);
-    dib.stride = (uint64_t{static_cast<uint32_t>(width)} * bpp + 31) / 32 * 4;
-    dib.rows =
-        Piece(image, headerSize + colours * 4, dib.stride * static_cast<uint64_t>(dib.height));
-    return dib;
-}
-
-// Every read lies inside the rows that ReadDib checked; a palette index
-// beyond the palette is black.
-void CopyDib(const Dib& dib, std::vector<uint32_t>& pixels) {
-    const auto colourAt = [&](uint64_t index) -> uint32_t {
-        if (index * 4 + 3 > dib.palette.size()) {
-            return 0;
-        }
-        const unsigned char* entry = dib.palette.data() + index * 4;
-        return FromRgb(entry[2], entry[1], entry[0]);
-    };
-    const uint64_t width = static_cast<uint64_t>(dib.width);
-    for (uint64_t row = 0; row < static_cast<uint64_t>(dib.height); ++row) {
-        const unsigned char* bits = dib.rows.data() + row * dib.stride;
-        uint32_t* out = pixels.data() + (static_cast<uint64_t>(dib.height) - 1 - row) * width;
-        for (uint64_t x = 0; x < width; ++x) {
-            switch (dib.bitsPerPixel) {
-                case 32:
-                case 24: {
-                    const unsigned char* p = bits + x * (dib.bitsPerPixel / 8);
-                    out[x] = FromRgb(p[2], p[1], p[0]);
-                    break;
-                }
-                case 8:
-                    out[x] = colourAt(bits[x]);
-                    break;
-                case 4:
-                    out[x] = colourAt(x % 2 == 0 ? bits[x / 2] >> 4 : bits[x / 2] & 0x0F);
-                    break;
-                default:
-                    out[x] = colourAt((bits[x / 8] >> (7 - x % 8)) & 1);
-                    break;
-            }
-        }
-    }
-}
-
-}  // namespace ico
 
 }  // namespace
 
@@ -529,71 +313,9 @@ Picture Gdi::NewPicture(int32_t width, int32_t height,
 }
 
 Picture Gdi::LoadPictureFile(const std::string& path) {
-    std::error_code error;
-    if (path.empty() || path.find('\0') != std::string::npos ||
-        !std::filesystem::is_regular_file(std::filesystem::path(path), error)) {
-        Raise(err::FileNotFound);
-    }
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                         &std::fclose);
-    if (!file) {
-        Raise(err::FileNotFound);
-    }
-
-    // Icons and cursors first: stb does not read them, and a cursor's
-    // directory could pass for the header of another format it does read.
-    std::array<unsigned char, ico::kDirectorySize> head{};
-    const std::size_t headRead = std::fread(head.data(), 1, head.size(), file.get());
-    if (ico::IsDirectory(Bytes(head.data(), headRead))) {
-        return LoadIconFile(file.get());
-    }
-    if (std::fseek(file.get(), 0, SEEK_SET) != 0) {
-        Raise(err::InvalidPicture);
-    }
-
-    std::FILE* in = file.get();
-    const StbImage image = DecodeWithStb(
-        [&](int* x, int* y, int* channels) { return stbi_info_from_file(in, x, y, channels); },
-        [&](int* x, int* y, int* channels) { return stbi_load_from_file(in, x, y, channels, 4); });
-    return NewPicture(image.width, image.height,
-                      [&](std::vector<uint32_t>& pixels) { CopyRgba(image.rgba.get(), pixels); });
-}
-
-Picture Gdi::LoadIconFile(std::FILE* file) {
-    if (std::fseek(file, 0, SEEK_END) != 0) {
-        Raise(err::InvalidPicture);
-    }
-    const long size = std::ftell(file);
-    if (size < 0 || std::fseek(file, 0, SEEK_SET) != 0) {
-        Raise(err::InvalidPicture);
-    }
-    if (static_cast<uint64_t>(size) > ico::kMaxFileSize) {
-        Raise(err::OutOfMemory);
-    }
-    std::vector<unsigned char> bytes(static_cast<std::size_t>(size));
-    if (std::fread(bytes.data(), 1, bytes.size(), file) != bytes.size()) {
-        Raise(err::InvalidPicture);
-    }
-    const Bytes image = ico::LargestImage(bytes);
-
-    if (image.size() >= ico::kPngSignature.size() &&
-        std::equal(ico::kPngSignature.begin(), ico::kPngSignature.end(), image.begin())) {
-        static_assert(ico::kMaxFileSize <= std::numeric_limits<int>::max());
-        const int length = static_cast<int>(image.size());
-        const StbImage png = DecodeWithStb(
-            [&](int* x, int* y, int* channels) {
-                return stbi_info_from_memory(image.data(), length, x, y, channels);
-            },
-            [&](int* x, int* y, int* channels) {
-                return stbi_load_from_memory(image.data(), length, x, y, channels, 4);
-            });
-        return NewPicture(png.width, png.height,
-                          [&](std::vector<uint32_t>& pixels) { CopyRgba(png.rgba.get(), pixels); });
-    }
-
-    const ico::Dib dib = ico::ReadDib(image);
-    return NewPicture(dib.width, dib.height,
-                      [&](std::vector<uint32_t>& pixels) { ico::CopyDib(dib, pixels); });
+    formats::DecodedPicture decoded = formats::ReadPictureFile(path);
+    return NewPicture(decoded.width, decoded.height,
+                      [&](std::vector<uint32_t>& pixels) { pixels = std::move(decoded.pixels); });
 }
 
 int32_t Gdi::CreateBitmap(int32_t width, int32_t height, int32_t bitsPerPixel) {

@@ -2,13 +2,13 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "formats/PictureFile.h"
 #include "headless/Context.h"
 #include "platform/Gdi32.h"
 #include "platform/Picture.h"
@@ -36,8 +36,8 @@ class Gdi : public IGdi32, public IOlePro32 {
 public:
     // Largest bitmap side and pixel count; bigger requests fail as an
     // allocation would.
-    static constexpr int32_t kMaxSide = 16384;
-    static constexpr int64_t kMaxPixels = int64_t{64} * 1024 * 1024;
+    static constexpr int32_t kMaxSide = formats::kMaxPictureSide;
+    static constexpr int64_t kMaxPixels = formats::kMaxPicturePixels;
 
     explicit Gdi(Context& ctx);
     ~Gdi() override;
@@ -62,12 +62,10 @@ public:
     // existing bitmap make a picture.
     Picture OleCreatePictureIndirect(const PictDesc& desc, bool own) override;
 
-    // Decodes a BMP, PNG, JPEG, GIF, icon (.ico) or cursor (.cur) file into a
-    // picture owning a new 32-bit bitmap (alpha is dropped). Of an icon or
-    // cursor the largest image is taken, an embedded PNG or a bitmap of 1, 4,
-    // 8, 24 or 32 bits per pixel; its transparency mask is not applied. Raises
-    // 53 when the path is not an existing file, 481 when the file is not a
-    // picture (or a damaged one), 7 when it is too large.
+    // Decodes a BMP, PNG, JPEG, GIF, icon (.ico) or cursor (.cur) file as
+    // formats::ReadPictureFile does into a picture owning a new 32-bit bitmap.
+    // Raises 53 when the path is not an existing file, 481 when the file is
+    // not a picture (or a damaged one), 7 when it is too large.
     Picture LoadPictureFile(const std::string& path);
 
     // Not traced: the services other headless parts and the tests use.
@@ -97,8 +95,6 @@ private:
     class BitmapPicture;
 
     Picture MakePicture(int32_t hBitmap, bool own);
-    // The rest of LoadPictureFile for an icon or cursor file.
-    Picture LoadIconFile(std::FILE* file);
     // A picture owning a new 32-bit bitmap of the given size whose pixels,
     // top row first, fill writes; raises 7 when the bitmap cannot be made.
     Picture NewPicture(int32_t width, int32_t height,

@@ -24,69 +24,71 @@ void RecordingManager::Enter(const std::string& operation) {
     }
 }
 
-void RecordingManager::ToolShutdown(CScenova&) {
+void RecordingManager::ToolShutdown(CScenova& tool) {
     m_ctx.trace.Call(kMgr, "ToolShutdown", kTool);
     Enter("ToolShutdown");
+    LessonManager::ToolShutdown(tool);
 }
 
-void RecordingManager::ReportError(CScenova&, int32_t code, const std::string& text) {
+void RecordingManager::ReportError(CScenova& tool, int32_t code, const std::string& text) {
     m_ctx.trace.Call(kMgr, "ReportError", kTool, code, text);
     Enter("ReportError");
+    LessonManager::ReportError(tool, code, text);
 }
 
 void RecordingManager::ResourceAction(std::string& buttonId, int32_t& action, std::string* value) {
     m_ctx.trace.Call(kMgr, "ResourceAction", buttonId, action,
                      value ? std::optional<std::string>(*value) : std::nullopt);
     Enter("ResourceAction");
-    if (onResourceAction) {
-        onResourceAction(buttonId, action, value);
-    }
+    LessonManager::ResourceAction(buttonId, action, value);
 }
 
-std::shared_ptr<ICollection> RecordingManager::GetSettings(CScenova&) {
+std::shared_ptr<ICollection> RecordingManager::GetSettings(CScenova& tool) {
     m_ctx.trace.Call(kMgr, "GetSettings", kTool);
     Enter("GetSettings");
-    return settings;
+    return LessonManager::GetSettings(tool);
 }
 
-std::shared_ptr<ICollection> RecordingManager::GetScript(CScenova&) {
+std::shared_ptr<ICollection> RecordingManager::GetScript(CScenova& tool) {
     m_ctx.trace.Call(kMgr, "GetScript", kTool);
     Enter("GetScript");
-    return script;
+    return LessonManager::GetScript(tool);
 }
 
-void RecordingManager::NavigationRequest(CScenova&, const std::string& name) {
+void RecordingManager::NavigationRequest(CScenova& tool, const std::string& name) {
     m_ctx.trace.Call(kMgr, "NavigationRequest", kTool, name);
     Enter("NavigationRequest");
+    LessonManager::NavigationRequest(tool, name);
 }
 
-void RecordingManager::ToolbarRequest(CScenova&, const std::string& name) {
+void RecordingManager::ToolbarRequest(CScenova& tool, const std::string& name) {
     m_ctx.trace.Call(kMgr, "ToolbarRequest", kTool, name);
     Enter("ToolbarRequest");
+    LessonManager::ToolbarRequest(tool, name);
 }
 
-std::string RecordingManager::GetMediaPath(CScenova&) {
+std::string RecordingManager::GetMediaPath(CScenova& tool) {
     m_ctx.trace.Call(kMgr, "GetMediaPath", kTool);
     Enter("GetMediaPath");
-    return mediaPath;
+    return LessonManager::GetMediaPath(tool);
 }
 
-std::string RecordingManager::GetAuxiliaryPath(CScenova&) {
+std::string RecordingManager::GetAuxiliaryPath(CScenova& tool) {
     m_ctx.trace.Call(kMgr, "GetAuxiliaryPath", kTool);
     Enter("GetAuxiliaryPath");
-    return auxiliaryPath;
+    return LessonManager::GetAuxiliaryPath(tool);
 }
 
-std::string RecordingManager::GetResourcePath(CScenova&) {
+std::string RecordingManager::GetResourcePath(CScenova& tool) {
     m_ctx.trace.Call(kMgr, "GetResourcePath", kTool);
     Enter("GetResourcePath");
-    return resourcePath;
+    return LessonManager::GetResourcePath(tool);
 }
 
-std::string RecordingManager::GetVideoPath(CScenova&) {
+std::string RecordingManager::GetVideoPath(CScenova& tool) {
     m_ctx.trace.Call(kMgr, "GetVideoPath", kTool);
     Enter("GetVideoPath");
-    return videoPath;
+    return LessonManager::GetVideoPath(tool);
 }
 
 }  // namespace scenova::headless

@@ -1,36 +1,22 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "headless/Context.h"
-#include "runtime/Collection.h"
-#include "tool/Manager.h"
+#include "lesson/LessonManager.h"
 
 namespace scenova::headless {
 
-// A host manager for the headless host and for tests: configurable folders,
-// settings and script, every call traced as "> mgr.Member(...)", and any
-// operation made to fail on demand.
-class RecordingManager final : public IManager {
+// The host manager of the headless host and of the tests: it serves a lesson
+// as every host does, traces every call as "> mgr.Member(...)", and makes any
+// operation fail on demand.
+class RecordingManager final : public lesson::LessonManager {
 public:
     explicit RecordingManager(Context& ctx) : m_ctx(ctx) {}
-
-    std::string mediaPath;
-    std::string auxiliaryPath;
-    std::string resourcePath;
-    std::string videoPath;
-    // What GetSettings and GetScript return; null means "no collection".
-    std::shared_ptr<Collection> settings = std::make_shared<Collection>();
-    std::shared_ptr<Collection> script = std::make_shared<Collection>();
-
-    // The host's side of ResourceAction: it may read and change the value.
-    std::function<void(const std::string& buttonId, int32_t action, std::string* value)>
-        onResourceAction;
 
     // Makes an operation ("GetScript", "ReportError" ...) fail with `error`,
     // from its `fromCall`-th call on (counting from 1).

@@ -5,7 +5,7 @@
 #include <limits>
 #include <string_view>
 
-#include "headless/RtfReader.h"
+#include "formats/RtfReader.h"
 #include "runtime/RuntimeError.h"
 
 namespace scenova::headless {

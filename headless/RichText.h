@@ -6,12 +6,18 @@
 #include <vector>
 
 #include "controls/RichText.h"
+#include "formats/RtfReader.h"
 #include "headless/ContainedControl.h"
 #include "headless/Context.h"
-#include "headless/RtfReader.h"
 #include "platform/Picture.h"
 
 namespace scenova::headless {
+
+// The transcript's text is read as every platform reads it.
+using formats::DecodeUtf8;
+using formats::EncodeUtf8;
+using formats::PackedText;
+using formats::ReadPackedRtfText;
 
 // A transcript control held in memory. The content it is given is RTF; it
 // works on the visible text of it (see ReadRtfText), lines separated by "\n".

@@ -1,6 +1,6 @@
 #include "headless/Toolkit.h"
 
-#include "headless/FileLookup.h"
+#include "formats/FileLookup.h"
 
 namespace scenova::headless {
 
@@ -70,7 +70,7 @@ Picture Toolkit::LoadPicture(const std::string& path) {
 
 bool Toolkit::FindOrdinaryFile(const std::string& path) {
     m_ctx.trace.Call("app", "FindOrdinaryFile", path);
-    return headless::FindOrdinaryFile(path);
+    return formats::FindOrdinaryFile(path);
 }
 
 void Toolkit::ForgetUnloaded() {

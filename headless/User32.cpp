@@ -1,31 +1,11 @@
 #include "headless/User32.h"
 
-#include <array>
-#include <fstream>
 #include <utility>
 
+#include "formats/PictureFile.h"
 #include "platform/Win32Constants.h"
 
 namespace scenova::headless {
-
-namespace {
-
-// A cursor file starts with an icon directory of type 2, or is an animated
-// cursor in a RIFF "ACON" container.
-bool LooksLikeCursorFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::array<unsigned char, 12> head{};
-    if (!in.read(reinterpret_cast<char*>(head.data()), head.size())) {
-        return false;
-    }
-    const bool staticCursor = head[0] == 0 && head[1] == 0 && head[2] == 2 && head[3] == 0 &&
-                              (head[4] != 0 || head[5] != 0);
-    const bool animated = head[0] == 'R' && head[1] == 'I' && head[2] == 'F' && head[3] == 'F' &&
-                          head[8] == 'A' && head[9] == 'C' && head[10] == 'O' && head[11] == 'N';
-    return staticCursor || animated;
-}
-
-}  // namespace
 
 int32_t User32::FindWindowExA(int32_t parent, int32_t childAfter, const std::string& className,
                               const std::string& windowName) {
@@ -104,7 +84,7 @@ int32_t User32::LoadCursorA(int32_t hInstance, int32_t cursorId) {
 
 int32_t User32::LoadCursorFromFileA(const std::string& path) {
     m_ctx.trace.Call("user32", "LoadCursorFromFileA", path);
-    if (!LooksLikeCursorFile(path)) {
+    if (!formats::LooksLikeCursorFile(path)) {
         return 0;
     }
     return NewCursor(path);

@@ -2,89 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
 #include <limits>
 #include <string_view>
-#include <system_error>
 
-extern "C" {
-#include <libavformat/avformat.h>
-#include <libavutil/dict.h>
-#include <libavutil/log.h>
-}
-
+#include "formats/MovieFile.h"
 #include "runtime/Convert.h"
 #include "runtime/RuntimeError.h"
 
 namespace scenova::headless {
-
-namespace {
-
-struct FormatCloser {
-    void operator()(AVFormatContext* format) const { avformat_close_input(&format); }
-};
-
-// The length in seconds of the movie in the file at path, when libavformat
-// reads the file as one with a video stream and can tell its length.
-std::optional<double> ProbeMovieSeconds(const std::string& path) {
-    // A FIFO or a device could block or never end: only plain files qualify.
-    std::error_code error;
-    if (path.empty() || !std::filesystem::is_regular_file(path, error)) {
-        return std::nullopt;
-    }
-    // The library would otherwise write its complaints about bad files to
-    // stderr, into the middle of the trace.
-    static const bool quiet = [] {
-        av_log_set_level(AV_LOG_QUIET);
-        return true;
-    }();
-    (void)quiet;
-
-    // Playlist-like formats may name further resources; only local files are
-    // read, and the "file:" prefix keeps the path from being taken as a URL.
-    AVDictionary* options = nullptr;
-    av_dict_set(&options, "protocol_whitelist", "file", 0);
-    AVFormatContext* raw = nullptr;
-    const std::string url = "file:" + path;
-    const int opened = avformat_open_input(&raw, url.c_str(), nullptr, &options);
-    av_dict_free(&options);
-    if (opened < 0 || raw == nullptr) {
-        return std::nullopt;
-    }
-    const std::unique_ptr<AVFormatContext, FormatCloser> format(raw);
-    if (avformat_find_stream_info(format.get(), nullptr) < 0) {
-        return std::nullopt;
-    }
-
-    // Cover art comes as a one-picture "video" stream; it does not make a movie.
-    const AVStream* video = nullptr;
-    for (unsigned i = 0; i < format->nb_streams && video == nullptr; ++i) {
-        const AVStream* stream = format->streams[i];
-        if (stream != nullptr && stream->codecpar != nullptr &&
-            stream->codecpar->codec_type == AVMEDIA_TYPE_VIDEO &&
-            (stream->disposition & AV_DISPOSITION_ATTACHED_PIC) == 0) {
-            video = stream;
-        }
-    }
-    if (video == nullptr) {
-        return std::nullopt;
-    }
-
-    double seconds = 0.0;
-    if (format->duration != AV_NOPTS_VALUE && format->duration > 0) {
-        seconds = static_cast<double>(format->duration) / AV_TIME_BASE;
-    } else if (video->duration != AV_NOPTS_VALUE && video->duration > 0 &&
-               video->time_base.num > 0 && video->time_base.den > 0) {
-        seconds = static_cast<double>(video->duration) * av_q2d(video->time_base);
-    }
-    // A still picture read as a stream has no length; neither may a damaged file.
-    if (!(std::isfinite(seconds) && seconds > 0.0)) {
-        return std::nullopt;
-    }
-    return seconds;
-}
-
-}  // namespace
 
 Video::Video(Context& ctx, std::string name) : ContainedControl(ctx, std::move(name)) {}
 
@@ -129,7 +54,7 @@ bool Video::OpenMovie(const std::string& path, double position) {
     if (m_destroyed) {
         return false;
     }
-    const std::optional<double> seconds = ProbeMovieSeconds(path);
+    const std::optional<double> seconds = formats::ProbeMovieSeconds(path);
     if (!seconds) {
         return false;
     }

@@ -7,8 +7,8 @@
 #include <iterator>
 #include <sstream>
 
-#include "cli/Actions.h"
 #include "cli/Player.h"
+#include "lesson/Actions.h"
 #include "tests/support/Golden.h"
 
 namespace scenova::cli {
@@ -24,7 +24,7 @@ std::vector<std::string> PlayTrace(const std::optional<std::string>& actionsFile
         std::ifstream in(kSource + "/tests/cli/actions/" + *actionsFile);
         const std::string text{std::istreambuf_iterator<char>(in),
                                std::istreambuf_iterator<char>()};
-        options.actions = ParseActions(text);
+        options.actions = lesson::ParseActions(text);
     }
     std::ostringstream out;
     std::ostringstream err;

@@ -11,10 +11,10 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/LessonFolder.h"
 #include "headless/HeadlessPlatform.h"
 #include "headless/RecordingManager.h"
 #include "headless/ToolHost.h"
+#include "lesson/LessonFolder.h"
 #include "module/Module1.h"
 
 namespace scenova::testing {
@@ -30,13 +30,7 @@ class SampleLessonTest : public ::testing::Test {
 protected:
     SampleLessonTest() {
         Module1::Get().Reset();
-        const cli::Lesson lesson = cli::LoadLesson(kLesson);
-        mgr->mediaPath = lesson.MediaFolder();
-        mgr->auxiliaryPath = lesson.Folder();
-        mgr->resourcePath = lesson.ResourceFolder();
-        mgr->videoPath = lesson.VideoFolder();
-        mgr->settings = lesson.settings;
-        mgr->script = lesson.script;
+        mgr->Serve(lesson::LoadLesson(kLesson));
         host.Create();
     }
     ~SampleLessonTest() override {

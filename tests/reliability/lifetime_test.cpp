@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "cli/LessonFolder.h"
 #include "headless/HeadlessPlatform.h"
 #include "headless/RecordingManager.h"
 #include "headless/ToolHost.h"
+#include "lesson/LessonFolder.h"
 #include "module/Module1.h"
 
 namespace scenova::testing {
@@ -21,14 +21,9 @@ namespace {
 const std::string kMarket = std::string(SCENOVA_SOURCE_DIR) + "/examples/market/";
 
 std::shared_ptr<headless::RecordingManager> MarketManager(headless::HeadlessPlatform& platform) {
-    static const cli::Lesson lesson = cli::LoadLesson(kMarket);
+    static const lesson::Lesson market = lesson::LoadLesson(kMarket);
     auto mgr = std::make_shared<headless::RecordingManager>(platform.Ctx());
-    mgr->mediaPath = lesson.MediaFolder();
-    mgr->auxiliaryPath = lesson.Folder();
-    mgr->resourcePath = lesson.ResourceFolder();
-    mgr->videoPath = lesson.VideoFolder();
-    mgr->settings = lesson.settings;
-    mgr->script = lesson.script;
+    mgr->Serve(market);
     return mgr;
 }
 
@@ -116,8 +111,8 @@ TEST(Lifetime, ASecondToolObjectSharesTheModuleValues) {
 
     // Creating the second replaces the button collection with an empty one.
     auto other = MarketManager(platform);
-    other->script =
-        cli::ParseScript("VIDEO market.avi\nACTOR Solo\nTEXT Only line.\nAVSTART 0.5\nAVEND 1\n");
+    other->script = lesson::ParseScript(
+        "VIDEO market.avi\nACTOR Solo\nTEXT Only line.\nAVSTART 0.5\nAVEND 1\n");
     auto second = std::make_unique<headless::ToolHost>(platform, other);
     second->Create();
     EXPECT_EQ(Module1::Get().g_colButtonInfo->Count(), 0);

@@ -23,18 +23,18 @@
 #include <string>
 #include <vector>
 
-#include "cli/Actions.h"
-#include "cli/LessonFolder.h"
 #include "headless/HeadlessPlatform.h"
 #include "headless/RecordingManager.h"
 #include "headless/ToolHost.h"
+#include "lesson/Actions.h"
+#include "lesson/LessonFolder.h"
 #include "module/Module1.h"
 #include "tests/support/TempDir.h"
 
 namespace scenova::testing {
 namespace {
 
-using cli::Action;
+using lesson::Action;
 using K = Action::Kind;
 
 // A step: an action of the command, or a host call the command never makes.
@@ -174,8 +174,8 @@ public:
         mgr->auxiliaryPath = m_lesson.folder;
         mgr->resourcePath = m_lesson.folder + "resources/";
         mgr->videoPath = m_lesson.folder + "video/";
-        mgr->settings = cli::ParseSettings(m_lesson.settings);
-        mgr->script = cli::ParseScript(m_lesson.script);
+        mgr->settings = lesson::ParseSettings(m_lesson.settings);
+        mgr->script = lesson::ParseScript(m_lesson.script);
         headless::ToolHost host(platform, mgr);
         host.Create();
         std::string failure;

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "headless/RtfReader.h"
+#include "formats/RtfReader.h"
 
 namespace scenova::test {
 namespace {
@@ -29,7 +29,7 @@ std::string Build(const std::vector<TranscriptBlock>& blocks, int16_t useSeparat
 }
 
 std::string Shown(const std::string& rtf) {
-    return headless::EncodeUtf8(headless::ReadRtfText(rtf));
+    return formats::EncodeUtf8(formats::ReadRtfText(rtf));
 }
 
 // The document as the writer states it: colour table entries ("r,g,b", from

@@ -15,10 +15,10 @@
 #include <sstream>
 #include <string>
 
-#include "cli/LessonFolder.h"
 #include "headless/HeadlessPlatform.h"
 #include "headless/RecordingManager.h"
 #include "headless/ToolHost.h"
+#include "lesson/LessonFolder.h"
 #include "module/Module1.h"
 #include "tests/support/GeneratedLesson.h"
 
@@ -45,7 +45,7 @@ std::map<std::string, Work> WorkPerEvent(int spokenLines) {
     mgr->auxiliaryPath = sample;
     mgr->resourcePath = sample + "resources/";
     mgr->videoPath = std::string(SCENOVA_SOURCE_DIR) + "/tests/data/";
-    mgr->settings = cli::ParseSettings(settings.str());
+    mgr->settings = lesson::ParseSettings(settings.str());
     for (const std::string& line : GeneratedScript(spokenLines, "thirty_hours.avi")) {
         mgr->script->Add(line);
     }

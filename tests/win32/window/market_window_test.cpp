@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "cli/LessonFolder.h"
 #include "headless/Context.h"
 #include "headless/RecordingManager.h"
+#include "lesson/LessonFolder.h"
 #include "module/Module1.h"
 #include "tests/win32/window/WindowTestSupport.h"
 #include "tool/CScenova.h"
@@ -51,7 +51,7 @@ TEST_P(MarketWindow, ReplaysTheRecordedStory) {
     headless::EventLoop hostLoop;
     headless::Trace hostTrace(hostLoop);
     headless::Context hostContext(hostLoop, hostTrace);
-    const cli::Lesson lesson = cli::LoadLesson(kLesson);
+    const auto lesson = scenova::lesson::LoadLesson(kLesson);
     fake.lessonFolder = lesson.Folder().substr(0, lesson.Folder().size() - 1);
     auto manager = std::make_shared<headless::RecordingManager>(hostContext);
     manager->mediaPath = lesson.MediaFolder();

@@ -1,9 +1,9 @@
-#include "headless/FileLookup.h"
+#include "formats/FileLookup.h"
 
 #include <filesystem>
 #include <system_error>
 
-namespace scenova::headless {
+namespace scenova::formats {
 
 namespace fs = std::filesystem;
 
@@ -100,4 +100,4 @@ bool FindOrdinaryFile(const std::string& path) noexcept {
     }
 }
 
-}  // namespace scenova::headless
+}  // namespace scenova::formats

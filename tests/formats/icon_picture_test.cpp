@@ -1,5 +1,5 @@
 // Icon and cursor files as pictures: built byte by byte here, so that every
-// field the loader reads can be set to what a damaged file holds.
+// field the reader reads can be set to what a damaged file holds.
 
 #include <gtest/gtest.h>
 
@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "headless/Gdi.h"
+#include "formats/PictureFile.h"
 #include "runtime/RuntimeError.h"
-#include "tests/controls/control_test_support.h"
+#include "tests/support/Errors.h"
 #include "tests/support/TempDir.h"
 
 #pragma GCC diagnostic push
@@ -20,9 +20,10 @@
 #include <stb/stb_image_write.h>
 #pragma GCC diagnostic pop
 
-namespace scenova::test {
+namespace scenova::formats {
 namespace {
 
+using scenova::testing::ErrorOf;
 using Bytes = std::vector<unsigned char>;
 
 void Put16(Bytes& out, uint32_t value) {
@@ -148,24 +149,22 @@ protected:
     }
     int32_t LoadError(const Bytes& bytes) {
         const std::string path = Write(bytes);
-        return ErrorOf([&] { gdi.LoadPictureFile(path); });
+        return ErrorOf([&] { ReadPictureFile(path); });
     }
     // Each pixel of the picture, expecting test colour ColourIndex.
-    void ExpectTestColours(const Picture& picture, int width, int height, int bitsPerPixel) {
-        ASSERT_TRUE(picture);
-        ASSERT_EQ(picture->Width(), width);
-        ASSERT_EQ(picture->Height(), height);
+    void ExpectTestColours(const DecodedPicture& picture, int width, int height, int bitsPerPixel) {
+        ASSERT_EQ(picture.width, width);
+        ASSERT_EQ(picture.height, height);
+        ASSERT_EQ(picture.pixels.size(), static_cast<std::size_t>(width * height));
         for (int y = 0; y < height; ++y) {
             for (int x = 0; x < width; ++x) {
-                EXPECT_EQ(gdi.GetPixel(picture->Handle(), x, y),
+                EXPECT_EQ(picture.pixels[static_cast<std::size_t>(y * width + x)],
                           Colour(ColourIndex(x, y, width, bitsPerPixel)))
                     << "at " << x << "," << y;
             }
         }
     }
 
-    HeadlessWorld world;
-    headless::Gdi gdi{world.ctx};
     testing::TempDir dir;
 };
 
@@ -176,21 +175,20 @@ TEST_F(IconPictureTest, BitmapImagesOfEveryDepthKeepTheirColoursRightSideUp) {
         SCOPED_TRACE(bitsPerPixel);
         for (uint16_t type : {1, 2}) {
             const Bytes file = Container(type, {{5, 3, Dib(5, 3, bitsPerPixel)}});
-            ExpectTestColours(gdi.LoadPictureFile(Write(file)), 5, 3, bitsPerPixel);
+            ExpectTestColours(ReadPictureFile(Write(file)), 5, 3, bitsPerPixel);
         }
     }
-    EXPECT_EQ(gdi.LiveBitmaps(), 0u);
 }
 
 TEST_F(IconPictureTest, TheLargestImageIsTakenWhereverItStands) {
     const Bytes file = Container(
         1, {{4, 4, Dib(4, 4, 8)}, {0, 0, Dib(6, 2, 24)}, {16, 16, Dib(3, 3, 32)}, {8, 8, {}}});
     // 0 in the directory stands for 256, so the second image is the largest.
-    ExpectTestColours(gdi.LoadPictureFile(Write(file)), 6, 2, 24);
+    ExpectTestColours(ReadPictureFile(Write(file)), 6, 2, 24);
 }
 
 TEST_F(IconPictureTest, EmbeddedPngImagesAreDecodedDroppingAlpha) {
-    ExpectTestColours(gdi.LoadPictureFile(Write(Container(1, {{3, 2, Png(3, 2)}}))), 3, 2, 32);
+    ExpectTestColours(ReadPictureFile(Write(Container(1, {{3, 2, Png(3, 2)}}))), 3, 2, 32);
     Bytes cut = Png(3, 2);
     cut.resize(cut.size() / 2);
     EXPECT_EQ(LoadError(Container(1, {{3, 2, cut}})), err::InvalidPicture);
@@ -243,11 +241,9 @@ TEST_F(IconPictureTest, DamagedFilesAreRefusedCleanly) {
     Set32(fewColours, kImage + 32, 2);
     fewColours.erase(fewColours.begin() + kImage + 40 + 8, fewColours.begin() + kImage + 40 + 64);
     Set32(fewColours, kEntry + 8, static_cast<uint32_t>(fewColours.size() - kImage));
-    const Picture picture = gdi.LoadPictureFile(Write(fewColours));
-    ASSERT_TRUE(picture);
-    EXPECT_EQ(gdi.GetPixel(picture->Handle(), 1, 0), Colour(1));
-    EXPECT_EQ(gdi.GetPixel(picture->Handle(), 2, 0), 0u);
-    EXPECT_EQ(gdi.LiveBitmaps(), 1u);
+    const DecodedPicture picture = ReadPictureFile(Write(fewColours));
+    EXPECT_EQ(picture.pixels.at(1), Colour(1));
+    EXPECT_EQ(picture.pixels.at(2), 0u);
 }
 
 TEST_F(IconPictureTest, CutAndScrambledFilesNeverLoadOutsideTheFile) {
@@ -269,8 +265,7 @@ TEST_F(IconPictureTest, CutAndScrambledFilesNeverLoadOutsideTheFile) {
         EXPECT_TRUE(error == 0 || error == err::InvalidPicture || error == err::OutOfMemory)
             << "round " << round << ": " << error;
     }
-    EXPECT_EQ(gdi.LiveBitmaps(), 0u);
 }
 
 }  // namespace
-}  // namespace scenova::test
+}  // namespace scenova::formats

@@ -8,7 +8,7 @@
 
 #include "runtime/Collection.h"
 
-namespace scenova::cli {
+namespace scenova::lesson {
 
 // A lesson folder: settings.ini, script.txt, and the media/, resources/ and
 // video/ folders the host hands to the tool.
@@ -42,4 +42,4 @@ std::shared_ptr<Collection> ParseSettings(std::string_view text);
 // script.txt: one item a line (a trailing CR removed, empty lines kept).
 std::shared_ptr<Collection> ParseScript(std::string_view text);
 
-}  // namespace scenova::cli
+}  // namespace scenova::lesson

@@ -1,10 +1,10 @@
-#include "cli/Actions.h"
+#include "lesson/Actions.h"
 
 #include <charconv>
 #include <cmath>
 #include <map>
 
-namespace scenova::cli {
+namespace scenova::lesson {
 
 namespace {
 
@@ -201,4 +201,4 @@ std::string Action::Text() const {
     return "?";
 }
 
-}  // namespace scenova::cli
+}  // namespace scenova::lesson

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace scenova::cli {
+namespace scenova::lesson {
 
 // One thing the person at the lesson does, or one host call.
 struct Action {
@@ -62,4 +62,4 @@ std::vector<Action> ParseActions(std::string_view text);
 // Reads one action given on the command line (reported as line `line`).
 Action ParseAction(std::string_view text, int line);
 
-}  // namespace scenova::cli
+}  // namespace scenova::lesson

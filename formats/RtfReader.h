@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace scenova::headless {
+namespace scenova::formats {
 
 // Deeper groups than this are not shown; real documents nest a few dozen.
 inline constexpr std::size_t kMaxDepth = 1000;
@@ -48,4 +48,4 @@ std::u32string DecodeUtf8(std::string_view utf8);
 // Code points to UTF-8; a value that is no Unicode scalar gives U+FFFD.
 std::string EncodeUtf8(std::u32string_view text);
 
-}  // namespace scenova::headless
+}  // namespace scenova::formats

@@ -1,4 +1,4 @@
-#include "cli/LessonFolder.h"
+#include "lesson/LessonFolder.h"
 
 #include "runtime/Convert.h"
 
@@ -7,7 +7,7 @@
 #include <map>
 #include <vector>
 
-namespace scenova::cli {
+namespace scenova::lesson {
 
 namespace {
 
@@ -116,4 +116,4 @@ Lesson LoadLesson(const std::filesystem::path& folder) {
     return lesson;
 }
 
-}  // namespace scenova::cli
+}  // namespace scenova::lesson

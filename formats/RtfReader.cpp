@@ -1,4 +1,4 @@
-#include "headless/RtfReader.h"
+#include "formats/RtfReader.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -8,7 +8,7 @@
 
 #include "runtime/Utf8.h"
 
-namespace scenova::headless {
+namespace scenova::formats {
 namespace {
 
 using utf8::kReplacement;
@@ -407,4 +407,4 @@ std::string EncodeUtf8(std::u32string_view text) {
     return out;
 }
 
-}  // namespace scenova::headless
+}  // namespace scenova::formats

@@ -1,4 +1,4 @@
-#include "headless/FileLookup.h"
+#include "formats/FileLookup.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -8,7 +8,7 @@
 
 #include "tests/support/TempDir.h"
 
-namespace scenova::headless {
+namespace scenova::formats {
 namespace {
 
 namespace fs = std::filesystem;
@@ -92,4 +92,4 @@ TEST(FileLookupWildcard, MatchesNames) {
 }
 
 }  // namespace
-}  // namespace scenova::headless
+}  // namespace scenova::formats

@@ -2,7 +2,7 @@
 
 #include <string>
 
-namespace scenova::headless {
+namespace scenova::formats {
 
 // True when an ordinary file matches path: a regular file or a symlink to
 // one, not a folder, special file or hidden entry (name starting with ".").
@@ -15,4 +15,4 @@ bool FindOrdinaryFile(const std::string& path) noexcept;
 // run of characters, "?" exactly one (UTF-8) character, "*.*" every name.
 bool MatchesWildcard(const std::string& pattern, const std::string& name);
 
-}  // namespace scenova::headless
+}  // namespace scenova::formats

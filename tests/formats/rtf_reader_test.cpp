@@ -1,7 +1,7 @@
-// The RTF reader of the headless transcript control: what a word processor
+// The RTF reader the transcript controls share: what a word processor
 // would show, and nothing worse than a sensible guess on damaged input.
 
-#include "headless/RtfReader.h"
+#include "formats/RtfReader.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace scenova::headless {
+namespace scenova::formats {
 namespace {
 
 struct Row {
@@ -133,4 +133,4 @@ TEST(Utf8, MalformedSequencesBecomeReplacementCharacters) {
 }
 
 }  // namespace
-}  // namespace scenova::headless
+}  // namespace scenova::formats

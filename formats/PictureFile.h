@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace scenova::formats {
+
+// Largest picture side and pixel count; a bigger picture is refused as an
+// allocation of its bitmap would be.
+inline constexpr int32_t kMaxPictureSide = 16384;
+inline constexpr int64_t kMaxPicturePixels = int64_t{64} * 1024 * 1024;
+
+// A picture as a file holds it: colour references 0x00BBGGRR (alpha
+// dropped), row by row, top row first.
+struct DecodedPicture {
+    int32_t width = 0;
+    int32_t height = 0;
+    std::vector<uint32_t> pixels;
+};
+
+// Decodes a BMP, PNG, JPEG, GIF, icon (.ico) or cursor (.cur) file. Of an
+// icon or cursor the largest image is taken, an embedded PNG or a bitmap of
+// 1, 4, 8, 24 or 32 bits per pixel; its transparency mask is not applied.
+// Raises 53 when the path is not an existing file, 481 when the file is not a
+// picture (or a damaged one), 7 when it is too large. No size or offset taken
+// from the file can make it read outside the file.
+DecodedPicture ReadPictureFile(const std::string& path);
+
+// A cursor file starts with an icon directory of type 2, or is an animated
+// cursor in a RIFF "ACON" container. False for a file that cannot be read.
+bool LooksLikeCursorFile(const std::string& path);
+
+}  // namespace scenova::formats
