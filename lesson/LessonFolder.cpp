@@ -70,9 +70,8 @@ std::vector<SettingsLine> ReadSettingsLines(std::string_view text) {
         entry.number = ++number;
         const std::string_view trimmed = TrimBlanks(line);
         const auto equals = trimmed.find('=');
-        entry.hasEquals = equals != std::string_view::npos;
-        if (trimmed.empty() || trimmed.front() == ';' || trimmed.front() == '#' ||
-            !entry.hasEquals) {
+        entry.comment = trimmed.empty() || trimmed.front() == ';' || trimmed.front() == '#';
+        if (entry.comment || equals == std::string_view::npos) {
             entry.skipped = true;
             continue;
         }

@@ -39,9 +39,9 @@ struct SettingsLine {
     int number = 0;  // from 1
     std::string key;
     std::string value;
-    bool skipped = false;    // empty, a comment, or without '=': not a setting
-    bool replaced = false;   // a later line sets the same key (letter case aside)
-    bool hasEquals = false;  // for a skipped line: false when it has no '='
+    bool skipped = false;   // empty, a comment, or without '=': not a setting
+    bool replaced = false;  // a later line sets the same key (letter case aside)
+    bool comment = false;   // empty, or starting with ';' or '#'
 };
 std::vector<SettingsLine> ReadSettingsLines(std::string_view text);
 
