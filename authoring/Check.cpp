@@ -197,8 +197,8 @@ void Checker::CheckFiles() {
                 } else if (use.barScript.empty()) {
                     FileProblem(use.path, problem);
                 } else {
-                    FileProblem(use.barScript, "names for its button " + use.button + " " +
-                                                   Relative(use.path) + ", which " + problem);
+                    FileProblem(use.barScript, "names " + Relative(use.path) + " for its button " +
+                                                   use.button + ", which " + problem);
                 }
                 break;
             }

@@ -193,6 +193,9 @@ void Walk::Time(int line, const std::string& tag, const std::string& value) {
         time = ScriptTime(value);
     } catch (const RuntimeError& error) {
         Fatal(line, error.number(), tag + " \"" + value + "\" is not a time", "bad-time");
+        if (!m_out.cues.empty()) {
+            m_out.cues.back().badTime = true;
+        }
         return;
     }
     if (m_place.cue < 0 || m_place.block < 0) {
@@ -272,6 +275,9 @@ void Walk::Finish() {
     // Times, in the order the cues are written.
     const ScriptCue* previous = nullptr;
     for (const ScriptCue& cue : m_out.cues) {
+        if (cue.badTime) {
+            continue;
+        }
         const int startLine = cue.startLine != 0 ? cue.startLine : cue.actorLine;
         const int endLine = cue.endLine != 0 ? cue.endLine : cue.actorLine;
         std::string silent;

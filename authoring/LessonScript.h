@@ -32,6 +32,7 @@ struct ScriptCue {
     int endLine = 0;
     double start = 0;  // in the video's unit; 0 without AVSTART, as the parser keeps it
     double end = 0;
+    bool badTime = false;  // a time that does not convert: its times say nothing
 };
 
 struct ScriptBlock {

@@ -1,5 +1,6 @@
 #include "authoring/Subtitles.h"
 
+#include <algorithm>
 #include <optional>
 #include <set>
 
@@ -284,21 +285,58 @@ bool Reader::CueText(int line, const std::vector<std::string_view>& lines, Subti
     std::vector<Open> open;
     std::set<std::string> dropped;
     std::string text;
+    // A script line holds one culture tip, at its end: the tip's name is
+    // kept apart and put there.
+    std::string tip;
+    std::optional<std::string> firstTip;
+    bool textAfterTip = false;
+    bool tipTakenOut = false;
+    auto closeTip = [&](int at) {
+        const std::string name(TrimSpaces(tip));
+        if (!firstTip) {
+            firstTip = name;
+            tipTakenOut = true;
+        } else {
+            Warning(at, "a second culture tip, " + name +
+                            ", is kept as plain text: a line has "
+                            "one");
+            text += tip;
+        }
+        tip.clear();
+    };
+    auto inTip = [&] {
+        return std::any_of(open.begin(), open.end(), [](const Open& o) { return o.tip; });
+    };
+    auto put = [&](std::string_view piece) {
+        if (inTip()) {
+            tip += piece;
+        } else {
+            if (firstTip && !TrimSpaces(piece).empty()) {
+                textAfterTip = true;
+            }
+            // The space on each side of a tip taken out of the text: one stays.
+            if (tipTakenOut && text.ends_with(' ') && piece.starts_with(' ')) {
+                piece.remove_prefix(1);
+            }
+            tipTakenOut = false;
+            text += piece;
+        }
+    };
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (i > 0) {
-            text += ' ';
+            put(" ");
         }
         std::string_view s = lines[i];
         const int lineNumber = line + 1 + static_cast<int>(i);
         while (!s.empty()) {
             if (s.front() == '&') {
                 if (auto reference = CharacterReference(s)) {
-                    text += *reference;
+                    put(*reference);
                     continue;
                 }
             }
             if (s.front() != '<') {
-                text += s.front();
+                put(s.substr(0, 1));
                 s.remove_prefix(1);
                 continue;
             }
@@ -323,10 +361,11 @@ bool Reader::CueText(int line, const std::vector<std::string_view>& lines, Subti
                     if (open[k].name != name) {
                         continue;
                     }
-                    if (open[k].tip) {
-                        text += ']';
-                    }
+                    const bool wasTip = open[k].tip;
                     open.resize(k);
+                    if (wasTip && !inTip()) {
+                        closeTip(lineNumber);
+                    }
                     break;
                 }
                 continue;
@@ -353,7 +392,6 @@ bool Reader::CueText(int line, const std::vector<std::string_view>& lines, Subti
                 }
             } else if (name == "c" && classes.find(".tip.") != std::string::npos) {
                 tip = true;
-                text += "[CT ";
             } else {
                 dropped.insert("<" + name +
                                (classes.size() > 2 ? classes.substr(0, classes.size() - 1) : "") +
@@ -362,10 +400,9 @@ bool Reader::CueText(int line, const std::vector<std::string_view>& lines, Subti
             open.push_back({name, tip});
         }
     }
-    for (std::size_t k = open.size(); k-- > 0;) {
-        if (open[k].tip) {
-            text += ']';
-        }
+    if (inTip()) {
+        open.clear();
+        closeTip(line);
     }
     if (!dropped.empty()) {
         std::string list;
@@ -375,6 +412,13 @@ bool Reader::CueText(int line, const std::vector<std::string_view>& lines, Subti
         Warning(line, "markup dropped (a script line is plain text): " + list);
     }
     cue.text = std::string(TrimBlanks(text));
+    if (firstTip) {
+        if (textAfterTip) {
+            Warning(line, "the culture tip " + *firstTip +
+                              " moves to the end of the line, where the transcript shows tips");
+        }
+        cue.text += (cue.text.empty() ? "[CT " : " [CT ") + *firstTip + "]";
+    }
     return true;
 }
 
