@@ -89,7 +89,7 @@ protected:
         for (const auto& [key, value] : settings) {
             mgr->settings->Add(value, key);
         }
-        for (const std::string& line : kLessonScript) {
+        for (const std::string& line : script) {
             mgr->script->Add(line);
         }
         EXPECT_EQ(host.Init("scenova").value, Variant(true));
@@ -187,6 +187,7 @@ protected:
         std::make_shared<headless::RecordingManager>(platform.Ctx());
     headless::ToolHost host{platform, mgr};
     std::map<std::string, std::string> settings;
+    std::vector<std::string> script = kLessonScript;
 };
 
 }  // namespace scenova::testing
