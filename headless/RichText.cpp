@@ -62,6 +62,7 @@ void RichText::RTFContent(const std::string& rtf) {
     m_matchEnd = -1;
     m_caret = 0;
     m_firstVisible = 0;
+    m_entered = -1;
 }
 
 void RichText::BackPicture(Picture& picture) {
@@ -177,9 +178,18 @@ void RichText::ClearHighlight() {
 
 bool RichText::UserEnterLink(int32_t index) {
     const Link link = LinkAt(index);  // a copy: the handler may replace the content
-    if (!CanReach()) {
+    if (!CanReach() || m_entered == index) {
         return false;
     }
+    // The pointer comes from the link it was over: that one is left first.
+    if (m_entered != -1 && !UserLeaveLink(m_entered)) {
+        return false;
+    }
+    // The leave handler may have replaced the content or hidden the control.
+    if (!CanReach() || index >= static_cast<int32_t>(m_links.size())) {
+        return false;
+    }
+    m_entered = index;
     const auto handler = m_events.LinkEnter;  // the handler may Advise anew
     m_ctx.Raise(m_name, "LinkEnter", handler, link.userID, link.type, link.start, link.end);
     return true;
@@ -187,9 +197,10 @@ bool RichText::UserEnterLink(int32_t index) {
 
 bool RichText::UserLeaveLink(int32_t index) {
     const Link link = LinkAt(index);
-    if (!CanReach()) {
+    if (!CanReach() || m_entered != index) {
         return false;
     }
+    m_entered = -1;
     const auto handler = m_events.LinkLeave;
     m_ctx.Raise(m_name, "LinkLeave", handler, link.userID, link.type, link.start, link.end);
     return true;

@@ -28,7 +28,10 @@ namespace scenova::headless {
 // ScrollLines stops at the first line and at the last full page.
 //
 // The user reaches links only while the control is visible, enabled and not
-// destroyed. Where links overlap, the one added last is on top.
+// destroyed. Where links overlap, the one added last is on top. The pointer
+// is over one link at a time: entering a link first leaves the one it was
+// over (LinkLeave, then LinkEnter), and only that link can be left. New
+// content leaves the pointer over no link.
 //
 // Window handlers call these per event, so lines and highlights are found by
 // binary search, and FindText looks no further than a match may start.
@@ -96,7 +99,9 @@ public:
     void ClearHighlight() override;
 
     // The simulated user, by link position in AddLink order (from 0; another
-    // position raises 9). Each returns whether the link could be reached.
+    // position raises 9). Each returns whether the link could be reached:
+    // entering the link the pointer is already over, and leaving one it is
+    // not over, raise nothing.
     bool UserEnterLink(int32_t index);
     bool UserLeaveLink(int32_t index);
     bool UserClickLink(int32_t index, int16_t button);
@@ -104,6 +109,7 @@ public:
     // A destroyed control lets go of its picture as a real one would.
     void Destroy() {
         m_destroyed = true;
+        m_entered = -1;
         m_backPicture.reset();
     }
     bool IsDestroyed() const { return m_destroyed; }
@@ -118,6 +124,8 @@ public:
     const std::vector<Range>& Highlights() const { return m_highlights; }
     bool IsHighlighted(int32_t position) const;
     int32_t CaretPosition() const { return m_caret; }
+    // The link the pointer is over, -1 for none.
+    int32_t EnteredLink() const { return m_entered; }
     // The line (from 0) holding a position; positions are clamped to the text.
     int32_t LineOf(int32_t position) const;
     int32_t LinesPerPage() const;
@@ -147,6 +155,7 @@ private:
     int32_t m_matchEnd = -1;
     int32_t m_caret = 0;
     int32_t m_firstVisible = 0;
+    int32_t m_entered = -1;
 
     int32_t m_rolloverColor = 0;
     int16_t m_displayFlags[3] = {0, 0, 0};
