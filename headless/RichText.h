@@ -34,7 +34,7 @@ namespace scenova::headless {
 // content leaves the pointer over no link.
 //
 // Window handlers call these per event, so lines and highlights are found by
-// binary search, and FindText looks no further than a match may start.
+// binary search, and FindText looks no further than its range.
 class RichText final : public ContainedControl<controls::IRichText> {
 public:
     static constexpr int32_t kTwipsPerLine = 240;
@@ -80,10 +80,11 @@ public:
     int32_t CaretLine() const override { return LineOf(m_caret); }
     // Clamped into 0..TextLength.
     void CaretPosition(int32_t position) override;
-    // The first occurrence of text (UTF-8) that starts at a position in
-    // from..to (clamped to the text) and lies wholly in the text. Returns its
-    // start, or -1 (match left as it was) when there is none or text is empty.
-    // Matching is exact, code point by code point; flags are not interpreted.
+    // An occurrence of text (UTF-8) that lies wholly in from..to (clamped to
+    // the text), with the flags of controls::find_flags. Returns its start,
+    // or -1 (match left as it was) when there is none or text is empty.
+    // Matching is code point by code point; letters, digits and "_" make up
+    // words, and letters match in any case by the C.UTF-8 locale.
     int32_t FindText(int32_t from, int32_t to, int32_t flags, const std::string& text) override;
     // Raises 9 unless 0 <= startIndex <= endIndex <= TextLength.
     void AddLink(int32_t startIndex, int32_t endIndex, int16_t linkType, int32_t userID) override;
