@@ -237,6 +237,20 @@ TEST(SubtitleExport, TheSampleLessonMatchesItsGoldenFiles) {
     ExpectGolden("market_chapters.vtt", Lines(ReadText(chapters)));
 }
 
+TEST(SubtitleExport, ALessonThatDoesNotStartIsRefused) {
+    TempDir folder;
+    const auto output = folder.Path() / "out.vtt";
+    std::ostringstream out;
+    std::ostringstream err;
+    const ExportOptions options{kSource + "/tests/authoring/faulty", SubtitleFormat::WebVtt, output,
+                                std::nullopt};
+    EXPECT_EQ(ExportCommand(options, out, err), 1);
+    EXPECT_FALSE(std::filesystem::exists(output));
+    EXPECT_EQ(Replace(err.str(), kSource + "/", ""),
+              "scenova: the lesson does not start (run-time error 9: Subscript out of range): "
+              "scenova check tests/authoring/faulty tells why\n");
+}
+
 // What a learner gets from a lesson: the signal times, the transcript and
 // its links.
 std::vector<std::string> WhatPlays(const std::filesystem::path& lesson) {
