@@ -292,7 +292,12 @@ bool Reader::CueText(int line, const std::vector<std::string_view>& lines, Subti
     bool textAfterTip = false;
     bool tipTakenOut = false;
     auto closeTip = [&](int at) {
-        const std::string name(TrimSpaces(tip));
+        std::string name(TrimSpaces(tip));
+        if (name.find(']') != std::string::npos) {
+            // The marker ends at its first "]".
+            std::erase(name, ']');
+            Warning(at, "\"]\" in the culture tip " + name + " is dropped: it would end the tip");
+        }
         if (!firstTip) {
             firstTip = name;
             tipTakenOut = true;
