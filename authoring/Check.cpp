@@ -5,6 +5,7 @@
 #include <iterator>
 #include <map>
 #include <set>
+#include <tuple>
 
 #include "authoring/LessonRun.h"
 #include "formats/MovieFile.h"
