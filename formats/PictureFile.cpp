@@ -10,6 +10,7 @@
 #include <memory>
 #include <new>
 #include <span>
+#include <string_view>
 #include <system_error>
 #include <utility>
 
@@ -355,9 +356,24 @@ DecodedPicture FromDib(const ico::Dib& dib) {
                       [&](std::vector<uint32_t>& pixels) { ico::CopyDib(dib, pixels); });
 }
 
+// stb reads more kinds than a picture here may be (PNM, TGA, PSD, HDR, PIC),
+// and some of them it reads past a cut file's end into pixels it never
+// wrote; only the kinds named above reach it.
+bool IsBmpJpegOrGif(Bytes data) {
+    const auto startsWith = [&](std::string_view magic) {
+        return data.size() >= magic.size() &&
+               std::equal(magic.begin(), magic.end(), data.begin(), [](char m, unsigned char b) {
+                   return static_cast<unsigned char>(m) == b;
+               });
+    };
+    return startsWith("BM") || startsWith("\xFF\xD8") || startsWith("GIF8");
+}
+
 DecodedPicture ReadWithStb(Bytes data) {
     if (IsPng(data)) {
         CheckPngChunks(data);
+    } else if (!IsBmpJpegOrGif(data)) {
+        Raise(err::InvalidPicture);
     }
     const int length = static_cast<int>(data.size());
     const StbImage image = DecodeWithStb(

@@ -231,6 +231,9 @@ TEST_F(GdiLoadTest, FilesThatAreNotPicturesOrTooLargeAreRefused) {
         {Write("notes.bmp", {text.begin(), text.end()}), err::InvalidPicture},
         {Write("empty.png", {}), err::InvalidPicture},
         {Write("cut.bmp", truncated), err::InvalidPicture},
+        // A kind a picture cannot be, here one that stb read past its end.
+        {Write("cut.ppm", {'P', '6', '\n', '2', ' ', '2', '\n', '2', '5', '5', '\n', 1, 2}),
+         err::InvalidPicture},
         {Write("huge.bmp", huge), err::OutOfMemory},
         {Path("absent.bmp"), err::FileNotFound},
         {"", err::FileNotFound},
