@@ -10,6 +10,7 @@
 #include <memory>
 #include <new>
 #include <span>
+#include <string_view>
 #include <system_error>
 #include <utility>
 
@@ -82,6 +83,11 @@ StbImage DecodeWithStb(Info info, Load load) {
     if (info(&image.width, &image.height, &channels) == 0) {
         Raise(err::InvalidPicture);
     }
+    // stb tells a top-down bitmap's height as the file holds it, negative;
+    // its load gives the picture upright with the height positive.
+    if (image.height < 0 && image.height != std::numeric_limits<int>::min()) {
+        image.height = -image.height;
+    }
     CheckPictureSize(image.width, image.height);
     int width = 0;
     int height = 0;
@@ -99,6 +105,40 @@ void CopyRgba(const stbi_uc* rgba, std::vector<uint32_t>& pixels) {
     }
 }
 
+// A file is read whole before it is decoded. The largest picture as an
+// uncompressed bitmap, and a little more, is far beyond any real one; a
+// bigger file is refused before it is read.
+constexpr uint64_t kMaxFileSize = uint64_t{4} * kMaxPicturePixels + 1024 * 1024;
+static_assert(kMaxFileSize <= std::numeric_limits<int>::max(), "stb takes an int length");
+
+constexpr std::array<unsigned char, 8> kPngSignature = {0x89, 'P',  'N',  'G',
+                                                        '\r', '\n', 0x1A, '\n'};
+
+bool IsPng(Bytes data) {
+    return data.size() >= kPngSignature.size() &&
+           std::equal(kPngSignature.begin(), kPngSignature.end(), data.begin());
+}
+
+uint32_t ReadU32BigEndian(Bytes data, uint64_t offset) {
+    const Bytes b = Piece(data, offset, 4);
+    return uint32_t{b[0]} << 24 | uint32_t{b[1]} << 16 | uint32_t{b[2]} << 8 | uint32_t{b[3]};
+}
+
+// stb sizes its buffer for a PNG's image data from the chunk lengths: a file
+// of a few bytes claiming a gigabyte of data would have it take a gigabyte.
+// Every chunk up to the end chunk must lie inside the file.
+void CheckPngChunks(Bytes png) {
+    uint64_t at = kPngSignature.size();
+    while (true) {
+        const uint32_t length = ReadU32BigEndian(png, at);
+        const Bytes chunk = Piece(png, at, uint64_t{12} + length);  // length, type, data, CRC
+        if (chunk[4] == 'I' && chunk[5] == 'E' && chunk[6] == 'N' && chunk[7] == 'D') {
+            return;
+        }
+        at += chunk.size();
+    }
+}
+
 // The icon and cursor container: a directory of images, each an embedded PNG
 // or a device-independent bitmap of twice the image's height (the colour
 // rows, then a 1-bit transparency mask, which is not used here).
@@ -106,10 +146,6 @@ namespace ico {
 
 constexpr std::size_t kDirectorySize = 6;
 constexpr std::size_t kEntrySize = 16;
-// Far beyond any real icon; a bigger file is refused before it is read.
-constexpr uint64_t kMaxFileSize = uint64_t{64} * 1024 * 1024;
-constexpr std::array<unsigned char, 8> kPngSignature = {0x89, 'P',  'N',  'G',
-                                                        '\r', '\n', 0x1A, '\n'};
 
 bool IsDirectory(Bytes head) {
     if (head.size() < kDirectorySize) {
@@ -145,9 +181,11 @@ struct Dib {
     int32_t width = 0;
     int32_t height = 0;  // of the image: half the header's
     uint16_t bitsPerPixel = 0;
-    Bytes palette;  // 4 bytes an entry: blue, green, red, unused
-    Bytes rows;     // bottom row first, each padded to 4 bytes
+    Bytes palette;  // blue, green, red (and one unused byte in 4-byte entries)
+    uint64_t paletteEntrySize = 4;
+    Bytes rows;  // bottom row first unless topDown, each padded to 4 bytes
     uint64_t stride = 0;
+    bool topDown = false;
 };
 
 Dib ReadDib(Bytes image) {
@@ -197,16 +235,17 @@ Dib ReadDib(Bytes image) {
 // beyond the palette is black.
 void CopyDib(const Dib& dib, std::vector<uint32_t>& pixels) {
     const auto colourAt = [&](uint64_t index) -> uint32_t {
-        if (index * 4 + 3 > dib.palette.size()) {
+        if ((index + 1) * dib.paletteEntrySize > dib.palette.size()) {
             return 0;
         }
-        const unsigned char* entry = dib.palette.data() + index * 4;
+        const unsigned char* entry = dib.palette.data() + index * dib.paletteEntrySize;
         return FromRgb(entry[2], entry[1], entry[0]);
     };
     const uint64_t width = static_cast<uint64_t>(dib.width);
-    for (uint64_t row = 0; row < static_cast<uint64_t>(dib.height); ++row) {
+    const uint64_t height = static_cast<uint64_t>(dib.height);
+    for (uint64_t row = 0; row < height; ++row) {
         const unsigned char* bits = dib.rows.data() + row * dib.stride;
-        uint32_t* out = pixels.data() + (static_cast<uint64_t>(dib.height) - 1 - row) * width;
+        uint32_t* out = pixels.data() + (dib.topDown ? row : height - 1 - row) * width;
         for (uint64_t x = 0; x < width; ++x) {
             switch (dib.bitsPerPixel) {
                 case 32:
@@ -231,6 +270,70 @@ void CopyDib(const Dib& dib, std::vector<uint32_t>& pixels) {
 
 }  // namespace ico
 
+// Bitmap files with a palette are read here, not by stb: it sizes the palette
+// from the gap before the pixels and lets an index past it read colours from
+// memory it never wrote, so the same file could show differently each time.
+// Here the palette has the header's number of colours (all of the depth's
+// when it names none), and an index past it is black, as in icons.
+namespace bmp {
+
+constexpr uint64_t kFileHeaderSize = 14;
+constexpr uint32_t kCoreHeaderSize = 12;  // the oldest header: 16-bit sizes, 3-byte colours
+
+uint16_t BitsPerPixel(Bytes file, uint32_t headerSize) {
+    return ReadU16(file, kFileHeaderSize + (headerSize == kCoreHeaderSize ? 10 : 14));
+}
+
+bool HasPalette(Bytes file) {
+    if (file.size() < kFileHeaderSize + 16 || file[0] != 'B' || file[1] != 'M') {
+        return false;
+    }
+    const uint32_t headerSize = ReadU32(file, kFileHeaderSize);
+    if (headerSize != kCoreHeaderSize && headerSize < 40) {
+        return false;
+    }
+    const uint16_t bpp = BitsPerPixel(file, headerSize);
+    return bpp == 1 || bpp == 4 || bpp == 8;
+}
+
+ico::Dib ReadPalettedBitmap(Bytes file) {
+    const uint32_t pixelsAt = ReadU32(file, 10);
+    const uint32_t headerSize = ReadU32(file, kFileHeaderSize);
+    Piece(file, kFileHeaderSize, headerSize);
+    ico::Dib dib;
+    int64_t height = 0;
+    uint64_t colours = 0;
+    if (headerSize == kCoreHeaderSize) {
+        dib.width = ReadU16(file, kFileHeaderSize + 4);
+        height = static_cast<int16_t>(ReadU16(file, kFileHeaderSize + 6));
+        dib.paletteEntrySize = 3;
+    } else {
+        dib.width = static_cast<int32_t>(ReadU32(file, kFileHeaderSize + 4));
+        height = static_cast<int32_t>(ReadU32(file, kFileHeaderSize + 8));
+        if (ReadU32(file, kFileHeaderSize + 16) != 0) {
+            Raise(err::InvalidPicture);  // run-length coding, which stb does not read either
+        }
+        colours = ReadU32(file, kFileHeaderSize + 32);
+    }
+    dib.bitsPerPixel = BitsPerPixel(file, headerSize);
+    dib.topDown = height < 0;
+    height = height < 0 ? -height : height;
+    CheckPictureSize(dib.width, height);
+    dib.height = static_cast<int32_t>(height);
+
+    const uint64_t most = uint64_t{1} << dib.bitsPerPixel;
+    if (colours > most) {
+        Raise(err::InvalidPicture);
+    }
+    colours = colours == 0 ? most : colours;
+    dib.palette = Piece(file, kFileHeaderSize + headerSize, colours * dib.paletteEntrySize);
+    dib.stride = (uint64_t{static_cast<uint32_t>(dib.width)} * dib.bitsPerPixel + 31) / 32 * 4;
+    dib.rows = Piece(file, pixelsAt, dib.stride * static_cast<uint64_t>(dib.height));
+    return dib;
+}
+
+}  // namespace bmp
+
 // A picture of the given size whose pixels fill writes; raises 7 when its
 // pixels cannot be held.
 DecodedPicture NewPicture(int32_t width, int32_t height,
@@ -248,8 +351,44 @@ DecodedPicture NewPicture(int32_t width, int32_t height,
     return picture;
 }
 
-// The rest of ReadPictureFile for an icon or cursor file.
-DecodedPicture ReadIconFile(std::FILE* file) {
+DecodedPicture FromDib(const ico::Dib& dib) {
+    return NewPicture(dib.width, dib.height,
+                      [&](std::vector<uint32_t>& pixels) { ico::CopyDib(dib, pixels); });
+}
+
+// stb reads more kinds than a picture here may be (PNM, TGA, PSD, HDR, PIC),
+// and some of them it reads past a cut file's end into pixels it never
+// wrote; only the kinds named above reach it.
+bool IsBmpJpegOrGif(Bytes data) {
+    const auto startsWith = [&](std::string_view magic) {
+        return data.size() >= magic.size() &&
+               std::equal(magic.begin(), magic.end(), data.begin(), [](char m, unsigned char b) {
+                   return static_cast<unsigned char>(m) == b;
+               });
+    };
+    return startsWith("BM") || startsWith("\xFF\xD8") || startsWith("GIF8");
+}
+
+DecodedPicture ReadWithStb(Bytes data) {
+    if (IsPng(data)) {
+        CheckPngChunks(data);
+    } else if (!IsBmpJpegOrGif(data)) {
+        Raise(err::InvalidPicture);
+    }
+    const int length = static_cast<int>(data.size());
+    const StbImage image = DecodeWithStb(
+        [&](int* x, int* y, int* channels) {
+            return stbi_info_from_memory(data.data(), length, x, y, channels);
+        },
+        [&](int* x, int* y, int* channels) {
+            return stbi_load_from_memory(data.data(), length, x, y, channels, 4);
+        });
+    return NewPicture(image.width, image.height,
+                      [&](std::vector<uint32_t>& pixels) { CopyRgba(image.rgba.get(), pixels); });
+}
+
+// The whole file, at most kMaxFileSize bytes (7 beyond).
+std::vector<unsigned char> ReadWhole(std::FILE* file) {
     if (std::fseek(file, 0, SEEK_END) != 0) {
         Raise(err::InvalidPicture);
     }
@@ -257,33 +396,14 @@ DecodedPicture ReadIconFile(std::FILE* file) {
     if (size < 0 || std::fseek(file, 0, SEEK_SET) != 0) {
         Raise(err::InvalidPicture);
     }
-    if (static_cast<uint64_t>(size) > ico::kMaxFileSize) {
+    if (static_cast<uint64_t>(size) > kMaxFileSize) {
         Raise(err::OutOfMemory);
     }
     std::vector<unsigned char> bytes(static_cast<std::size_t>(size));
     if (std::fread(bytes.data(), 1, bytes.size(), file) != bytes.size()) {
         Raise(err::InvalidPicture);
     }
-    const Bytes image = ico::LargestImage(bytes);
-
-    if (image.size() >= ico::kPngSignature.size() &&
-        std::equal(ico::kPngSignature.begin(), ico::kPngSignature.end(), image.begin())) {
-        static_assert(ico::kMaxFileSize <= std::numeric_limits<int>::max());
-        const int length = static_cast<int>(image.size());
-        const StbImage png = DecodeWithStb(
-            [&](int* x, int* y, int* channels) {
-                return stbi_info_from_memory(image.data(), length, x, y, channels);
-            },
-            [&](int* x, int* y, int* channels) {
-                return stbi_load_from_memory(image.data(), length, x, y, channels, 4);
-            });
-        return NewPicture(png.width, png.height,
-                          [&](std::vector<uint32_t>& pixels) { CopyRgba(png.rgba.get(), pixels); });
-    }
-
-    const ico::Dib dib = ico::ReadDib(image);
-    return NewPicture(dib.width, dib.height,
-                      [&](std::vector<uint32_t>& pixels) { ico::CopyDib(dib, pixels); });
+    return bytes;
 }
 
 }  // namespace
@@ -300,23 +420,18 @@ DecodedPicture ReadPictureFile(const std::string& path) {
         Raise(err::FileNotFound);
     }
 
+    const std::vector<unsigned char> bytes = ReadWhole(file.get());
+    const Bytes data(bytes);
     // Icons and cursors first: stb does not read them, and a cursor's
     // directory could pass for the header of another format it does read.
-    std::array<unsigned char, ico::kDirectorySize> head{};
-    const std::size_t headRead = std::fread(head.data(), 1, head.size(), file.get());
-    if (ico::IsDirectory(Bytes(head.data(), headRead))) {
-        return ReadIconFile(file.get());
+    if (ico::IsDirectory(data)) {
+        const Bytes image = ico::LargestImage(data);
+        return IsPng(image) ? ReadWithStb(image) : FromDib(ico::ReadDib(image));
     }
-    if (std::fseek(file.get(), 0, SEEK_SET) != 0) {
-        Raise(err::InvalidPicture);
+    if (bmp::HasPalette(data)) {
+        return FromDib(bmp::ReadPalettedBitmap(data));
     }
-
-    std::FILE* in = file.get();
-    const StbImage image = DecodeWithStb(
-        [&](int* x, int* y, int* channels) { return stbi_info_from_file(in, x, y, channels); },
-        [&](int* x, int* y, int* channels) { return stbi_load_from_file(in, x, y, channels, 4); });
-    return NewPicture(image.width, image.height,
-                      [&](std::vector<uint32_t>& pixels) { CopyRgba(image.rgba.get(), pixels); });
+    return ReadWithStb(data);
 }
 
 bool LooksLikeCursorFile(const std::string& path) {
