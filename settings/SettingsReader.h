@@ -64,6 +64,8 @@ public:
 
     // Reads a key into the value text and forms the value.
     void Read(std::string_view key);
+    // The statements from here on belong to no key.
+    void EndOfKeys() { m_key.clear(); }
 
     // Pixels converted to twips with the window's own conversion; the
     // default is twips as it stands.
