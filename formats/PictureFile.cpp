@@ -119,12 +119,19 @@ bool IsDirectory(Bytes head) {
     return ReadU16(head, 0) == 0 && (type == 1 || type == 2) && ReadU16(head, 4) > 0;
 }
 
+struct Entry {
+    Bytes image;
+    // Of a cursor: the hot spot (where an icon keeps its planes and depth).
+    uint16_t hotspotX = 0;
+    uint16_t hotspotY = 0;
+};
+
 // The image of the largest entry (the first of equal ones); a side of 0 in
 // the directory stands for 256.
-Bytes LargestImage(Bytes file) {
+Entry LargestImage(Bytes file) {
     const uint16_t count = ReadU16(file, 4);
     uint64_t bestArea = 0;
-    Bytes best;
+    Entry best;
     for (uint16_t i = 0; i < count; ++i) {
         const Bytes entry = Piece(file, kDirectorySize + uint64_t{i} * kEntrySize, kEntrySize);
         const uint64_t width = entry[0] == 0 ? 256 : entry[0];
@@ -132,10 +139,10 @@ Bytes LargestImage(Bytes file) {
         const Bytes image = Piece(file, ReadU32(entry, 12), ReadU32(entry, 8));
         if (width * height > bestArea) {
             bestArea = width * height;
-            best = image;
+            best = {image, ReadU16(entry, 4), ReadU16(entry, 6)};
         }
     }
-    if (best.empty()) {
+    if (best.image.empty()) {
         Raise(err::InvalidPicture);
     }
     return best;
@@ -148,6 +155,8 @@ struct Dib {
     Bytes palette;  // 4 bytes an entry: blue, green, red, unused
     Bytes rows;     // bottom row first, each padded to 4 bytes
     uint64_t stride = 0;
+    Bytes mask;  // 1 bit a pixel, 1 for transparent; rows as above
+    uint64_t maskStride = 0;
 };
 
 Dib ReadDib(Bytes image) {
@@ -188,8 +197,15 @@ Dib ReadDib(Bytes image) {
     }
     dib.palette = Piece(image, headerSize, colours * 4);
     dib.stride = (uint64_t{static_cast<uint32_t>(width)} * bpp + 31) / 32 * 4;
-    dib.rows =
-        Piece(image, headerSize + colours * 4, dib.stride * static_cast<uint64_t>(dib.height));
+    const uint64_t rowsAt = headerSize + colours * 4;
+    dib.rows = Piece(image, rowsAt, dib.stride * static_cast<uint64_t>(dib.height));
+    // Some writers leave the mask out; the image is then opaque.
+    dib.maskStride = (uint64_t{static_cast<uint32_t>(width)} + 31) / 32 * 4;
+    const uint64_t maskAt = rowsAt + dib.rows.size();
+    const uint64_t maskSize = dib.maskStride * static_cast<uint64_t>(dib.height);
+    if (maskAt + maskSize <= image.size()) {
+        dib.mask = Piece(image, maskAt, maskSize);
+    }
     return dib;
 }
 
@@ -229,6 +245,31 @@ void CopyDib(const Dib& dib, std::vector<uint32_t>& pixels) {
     }
 }
 
+// Opacity from a 32-bit image's alpha where it has any, else from the mask.
+std::vector<uint8_t> DibOpacity(const Dib& dib) {
+    const uint64_t width = static_cast<uint64_t>(dib.width);
+    const uint64_t height = static_cast<uint64_t>(dib.height);
+    std::vector<uint8_t> opacity(static_cast<std::size_t>(width * height), 255);
+    bool alpha = false;
+    if (dib.bitsPerPixel == 32) {
+        for (uint64_t i = 3; i < dib.rows.size() && !alpha; i += 4) {
+            alpha = dib.rows[i] != 0;
+        }
+    }
+    for (uint64_t row = 0; row < height; ++row) {
+        uint8_t* out = opacity.data() + (height - 1 - row) * width;
+        for (uint64_t x = 0; x < width; ++x) {
+            if (alpha) {
+                out[x] = dib.rows[row * dib.stride + x * 4 + 3];
+            } else if (!dib.mask.empty()) {
+                const unsigned char bits = dib.mask[row * dib.maskStride + x / 8];
+                out[x] = (bits >> (7 - x % 8)) & 1 ? 0 : 255;
+            }
+        }
+    }
+    return opacity;
+}
+
 }  // namespace ico
 
 // A picture of the given size whose pixels fill writes; raises 7 when its
@@ -248,8 +289,17 @@ DecodedPicture NewPicture(int32_t width, int32_t height,
     return picture;
 }
 
-// The rest of ReadPictureFile for an icon or cursor file.
-DecodedPicture ReadIconFile(std::FILE* file) {
+// An icon or cursor file's image, with its opacity and hot spot.
+struct IconImage {
+    DecodedPicture picture;
+    std::vector<uint8_t> opacity;
+    uint16_t type = 0;  // 1 icon, 2 cursor
+    int32_t hotspotX = 0;
+    int32_t hotspotY = 0;
+};
+
+// The rest of reading an icon or cursor file.
+IconImage ReadIconFile(std::FILE* file) {
     if (std::fseek(file, 0, SEEK_END) != 0) {
         Raise(err::InvalidPicture);
     }
@@ -264,7 +314,12 @@ DecodedPicture ReadIconFile(std::FILE* file) {
     if (std::fread(bytes.data(), 1, bytes.size(), file) != bytes.size()) {
         Raise(err::InvalidPicture);
     }
-    const Bytes image = ico::LargestImage(bytes);
+    const ico::Entry entry = ico::LargestImage(bytes);
+    const Bytes image = entry.image;
+    IconImage out;
+    out.type = ReadU16(bytes, 2);
+    out.hotspotX = entry.hotspotX;
+    out.hotspotY = entry.hotspotY;
 
     if (image.size() >= ico::kPngSignature.size() &&
         std::equal(ico::kPngSignature.begin(), ico::kPngSignature.end(), image.begin())) {
@@ -277,35 +332,54 @@ DecodedPicture ReadIconFile(std::FILE* file) {
             [&](int* x, int* y, int* channels) {
                 return stbi_load_from_memory(image.data(), length, x, y, channels, 4);
             });
-        return NewPicture(png.width, png.height,
-                          [&](std::vector<uint32_t>& pixels) { CopyRgba(png.rgba.get(), pixels); });
+        out.picture = NewPicture(png.width, png.height, [&](std::vector<uint32_t>& pixels) {
+            CopyRgba(png.rgba.get(), pixels);
+        });
+        out.opacity.resize(out.picture.pixels.size());
+        for (std::size_t i = 0; i < out.opacity.size(); ++i) {
+            out.opacity[i] = png.rgba.get()[i * 4 + 3];
+        }
+        return out;
     }
 
     const ico::Dib dib = ico::ReadDib(image);
-    return NewPicture(dib.width, dib.height,
-                      [&](std::vector<uint32_t>& pixels) { ico::CopyDib(dib, pixels); });
+    out.picture = NewPicture(dib.width, dib.height,
+                             [&](std::vector<uint32_t>& pixels) { ico::CopyDib(dib, pixels); });
+    out.opacity = ico::DibOpacity(dib);
+    return out;
 }
 
-}  // namespace
+using File = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 
-DecodedPicture ReadPictureFile(const std::string& path) {
+// Opens a file for reading; 53 when the path names no regular file.
+File OpenFile(const std::string& path) {
     std::error_code error;
     if (path.empty() || path.find('\0') != std::string::npos ||
         !std::filesystem::is_regular_file(std::filesystem::path(path), error)) {
         Raise(err::FileNotFound);
     }
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                         &std::fclose);
+    File file(std::fopen(path.c_str(), "rb"), &std::fclose);
     if (!file) {
         Raise(err::FileNotFound);
     }
+    return file;
+}
 
+// Whether the file starts with an icon or cursor directory (then read on).
+bool IsIconFile(std::FILE* file) {
+    std::array<unsigned char, ico::kDirectorySize> head{};
+    const std::size_t headRead = std::fread(head.data(), 1, head.size(), file);
+    return ico::IsDirectory(Bytes(head.data(), headRead));
+}
+
+}  // namespace
+
+DecodedPicture ReadPictureFile(const std::string& path) {
+    const File file = OpenFile(path);
     // Icons and cursors first: stb does not read them, and a cursor's
     // directory could pass for the header of another format it does read.
-    std::array<unsigned char, ico::kDirectorySize> head{};
-    const std::size_t headRead = std::fread(head.data(), 1, head.size(), file.get());
-    if (ico::IsDirectory(Bytes(head.data(), headRead))) {
-        return ReadIconFile(file.get());
+    if (IsIconFile(file.get())) {
+        return ReadIconFile(file.get()).picture;
     }
     if (std::fseek(file.get(), 0, SEEK_SET) != 0) {
         Raise(err::InvalidPicture);
@@ -317,6 +391,23 @@ DecodedPicture ReadPictureFile(const std::string& path) {
         [&](int* x, int* y, int* channels) { return stbi_load_from_file(in, x, y, channels, 4); });
     return NewPicture(image.width, image.height,
                       [&](std::vector<uint32_t>& pixels) { CopyRgba(image.rgba.get(), pixels); });
+}
+
+DecodedCursor ReadCursorFile(const std::string& path) {
+    const File file = OpenFile(path);
+    if (!IsIconFile(file.get())) {
+        Raise(err::InvalidPicture);
+    }
+    IconImage image = ReadIconFile(file.get());
+    if (image.type != 2) {
+        Raise(err::InvalidPicture);
+    }
+    DecodedCursor cursor;
+    cursor.picture = std::move(image.picture);
+    cursor.opacity = std::move(image.opacity);
+    cursor.hotspotX = std::min(image.hotspotX, cursor.picture.width - 1);
+    cursor.hotspotY = std::min(image.hotspotY, cursor.picture.height - 1);
+    return cursor;
 }
 
 bool LooksLikeCursorFile(const std::string& path) {
