@@ -83,7 +83,9 @@ private:
 
     void PlayToTheEnd() {
         auto& window = m_platform.Window();
-        window.frmRose->UserPress("btnVideoPlay");
+        if (HasButton(*window.frmRose, "btnVideoPlay")) {
+            window.frmRose->UserPress("btnVideoPlay");
+        }
         Settle();
         const double length = window.movOrvMovie ? window.movOrvMovie->Duration() : 0;
         if (!m_options.until) {
@@ -110,13 +112,19 @@ private:
                 m_platform.RunFor(action.seconds);
                 break;
             case K::Press:
-                bar().UserPress(action.name);
+                if (HasButton(bar(), action.name)) {
+                    bar().UserPress(action.name);
+                }
                 break;
             case K::Enter:
-                bar().UserEnter(action.name);
+                if (HasButton(bar(), action.name)) {
+                    bar().UserEnter(action.name);
+                }
                 break;
             case K::Leave:
-                bar().UserLeave(action.name);
+                if (HasButton(bar(), action.name)) {
+                    bar().UserLeave(action.name);
+                }
                 break;
             case K::ThumbDown:
                 window.sldVideoSlider->UserThumbDown();
@@ -165,6 +173,16 @@ private:
                 }
                 break;
         }
+    }
+
+    // No learner can reach a button the bar does not show; the timeline
+    // says so instead of the press.
+    bool HasButton(const headless::ButtonBar& bar, const std::string& name) {
+        if (bar.HasButton(name)) {
+            return true;
+        }
+        m_timeline.Note(bar.Name() + " has no button \"" + name + "\"");
+        return false;
     }
 
     void Link(const Action& action) {

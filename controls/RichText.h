@@ -19,6 +19,14 @@ struct RichTextEvents {
         LinkLeave;
 };
 
+// The flags of FindText, as a rich edit control's search takes them; -1 sets
+// them all, other bits mean nothing.
+namespace find_flags {
+inline constexpr int32_t Down = 1;       // the first match from `from` on; else the last one
+inline constexpr int32_t WholeWord = 2;  // the match neither starts nor ends inside a word
+inline constexpr int32_t MatchCase = 4;  // letters match only in the same case
+}  // namespace find_flags
+
 // The transcript: a rich text control with links. Character positions count
 // from 0; line numbers are the control's own.
 class IRichText : public IContainedControl {
@@ -40,6 +48,9 @@ public:
     virtual int32_t MatchEnd() const = 0;
     virtual int32_t CaretLine() const = 0;
     virtual void CaretPosition(int32_t position) = 0;
+    // A match of text lying wholly in the range: it starts at or after `from`
+    // and ends at or before `to` (MatchEnd <= to), as find_flags says.
+    // Returns its start, and MatchStart and MatchEnd give it; -1 when none.
     virtual int32_t FindText(int32_t from, int32_t to, int32_t flags, const std::string& text) = 0;
     virtual void AddLink(int32_t startIndex, int32_t endIndex, int16_t linkType,
                          int32_t userID) = 0;

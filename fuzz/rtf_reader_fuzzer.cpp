@@ -39,8 +39,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     control.ScrollLines(static_cast<int16_t>(control.CaretLine()));
     if (length > 0) {
         const std::string probe = EncodeUtf8(text.substr(text.size() / 3, 3));
-        if (control.FindText(0, length - 1, -1, probe) < 0) {
-            std::abort();  // a piece of the text is always found in it
+        // A piece of the text is always found in it, inside words too.
+        constexpr int32_t kDownMatchCase =
+            scenova::controls::find_flags::Down | scenova::controls::find_flags::MatchCase;
+        if (control.FindText(0, length, kDownMatchCase, probe) < 0) {
+            std::abort();
         }
     }
     return 0;

@@ -38,9 +38,10 @@ namespace scenova::headless {
 // line, and nothing of that file is added.
 //
 // The user can point at and press only what is there to see: nothing happens
-// while the bar is hidden, disabled or destroyed; a hidden button (state 3)
-// neither gets the pointer nor presses; a disabled one (state 1) gets the
-// pointer but does not press.
+// while the bar is hidden, disabled or destroyed, nor for a name that is not
+// on the bar (a state set for it does not put it there); a hidden button
+// (state 3) neither gets the pointer nor presses; a disabled one (state 1)
+// gets the pointer but does not press.
 class ButtonBar final : public ContainedControl<controls::IButtonBar> {
 public:
     struct Button {

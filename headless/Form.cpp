@@ -4,11 +4,11 @@
 
 namespace scenova::headless {
 
-Form::Form(Context& ctx, Desktop& desktop, float twipsPerPixel, std::string name,
+Form::Form(Context& ctx, Desktop& desktop, TwipsPerPixel scale, std::string name,
            std::string caption, FormEvents events)
     : m_ctx(ctx),
       m_desktop(desktop),
-      m_twipsPerPixel(twipsPerPixel),
+      m_scale(scale),
       m_name(std::move(name)),
       m_caption(std::move(caption)),
       m_events(std::move(events)),

@@ -5,6 +5,7 @@
 
 #include "headless/Context.h"
 #include "headless/Desktop.h"
+#include "headless/Screen.h"
 #include "platform/Form.h"
 
 namespace scenova::headless {
@@ -16,7 +17,7 @@ public:
     static constexpr int32_t kStyle = 0x02CF0000;    // overlapped window, clips children
     static constexpr int32_t kExStyle = 0x00040100;  // application window with an edge
 
-    Form(Context& ctx, Desktop& desktop, float twipsPerPixel, std::string name, std::string caption,
+    Form(Context& ctx, Desktop& desktop, TwipsPerPixel scale, std::string name, std::string caption,
          FormEvents events);
 
     int32_t hWnd() const override { return m_hWnd; }
@@ -38,10 +39,10 @@ public:
     int32_t BackColor() const override { return m_backColor; }
     void BackColor(int32_t colour) override;
 
-    float PixelsToTwipsX(float pixels) const override { return pixels * m_twipsPerPixel; }
-    float PixelsToTwipsY(float pixels) const override { return pixels * m_twipsPerPixel; }
-    float TwipsToPixelsX(float twips) const override { return twips / m_twipsPerPixel; }
-    float TwipsToPixelsY(float twips) const override { return twips / m_twipsPerPixel; }
+    float PixelsToTwipsX(float pixels) const override { return pixels * m_scale.x; }
+    float PixelsToTwipsY(float pixels) const override { return pixels * m_scale.y; }
+    float TwipsToPixelsX(float twips) const override { return twips / m_scale.x; }
+    float TwipsToPixelsY(float twips) const override { return twips / m_scale.y; }
 
     void Unload() override;
 
@@ -57,7 +58,7 @@ public:
 private:
     Context& m_ctx;
     Desktop& m_desktop;
-    float m_twipsPerPixel;
+    TwipsPerPixel m_scale;
     std::string m_name;
     std::string m_caption;
     FormEvents m_events;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "headless/Context.h"
 #include "headless/Desktop.h"
@@ -17,9 +18,14 @@ namespace scenova::headless {
 // The complete headless platform: a desktop with a host main window that has
 // an "MDIClient" child, a screen of 15 twips per pixel, a virtual clock with
 // its message loop, and the trace of everything the component does.
+//
+// The screen's twips per pixel can be set per axis, and the presentation
+// window's own conversion apart from the screen's (as on a monitor of another
+// resolution), so that a mix-up of axes or of conversions shows.
 class HeadlessPlatform final : public Platform {
 public:
-    HeadlessPlatform();
+    explicit HeadlessPlatform(TwipsPerPixel screen = {},
+                              std::optional<TwipsPerPixel> window = std::nullopt);
 
     IUser32& user32() override { return m_user32; }
     IGdi32& gdi32() override { return m_gdi; }

@@ -3,12 +3,64 @@
 #include <algorithm>
 #include <iterator>
 #include <limits>
+#include <locale>
+#include <stdexcept>
 #include <string_view>
 
 #include "formats/RtfReader.h"
 #include "runtime/RuntimeError.h"
 
 namespace scenova::headless {
+
+namespace {
+
+// Word characters and case by the C.UTF-8 locale, whatever the process's own
+// locale is; ASCII only on a system without it.
+const std::ctype<wchar_t>& Classes() {
+    static const std::locale locale = [] {
+        try {
+            return std::locale("C.UTF-8");
+        } catch (const std::runtime_error&) {
+            return std::locale::classic();
+        }
+    }();
+    return std::use_facet<std::ctype<wchar_t>>(locale);
+}
+
+bool IsWordCharacter(char32_t c) {
+    return c == U'_' || Classes().is(std::ctype_base::alnum, static_cast<wchar_t>(c));
+}
+
+char32_t Folded(char32_t c) {
+    return static_cast<char32_t>(Classes().tolower(static_cast<wchar_t>(c)));
+}
+
+// The offset of the first (down) or last occurrence of needle in range that
+// accept takes, npos for none.
+template <class Char, class Accept>
+std::size_t Search(std::basic_string_view<Char> range, std::basic_string_view<Char> needle,
+                   bool down, const Accept& accept) {
+    constexpr auto npos = std::basic_string_view<Char>::npos;
+    if (down) {
+        for (std::size_t at = range.find(needle); at != npos; at = range.find(needle, at + 1)) {
+            if (accept(at)) {
+                return at;
+            }
+        }
+        return npos;
+    }
+    for (std::size_t at = range.rfind(needle); at != npos; at = range.rfind(needle, at - 1)) {
+        if (accept(at)) {
+            return at;
+        }
+        if (at == 0) {
+            break;
+        }
+    }
+    return npos;
+}
+
+}  // namespace
 
 RichText::RichText(Context& ctx, std::string name, int32_t hWnd)
     : ContainedControl(ctx, std::move(name)), m_hWnd(hWnd) {}
@@ -62,6 +114,7 @@ void RichText::RTFContent(const std::string& rtf) {
     m_matchEnd = -1;
     m_caret = 0;
     m_firstVisible = 0;
+    m_entered = -1;
 }
 
 void RichText::BackPicture(Picture& picture) {
@@ -76,29 +129,54 @@ void RichText::CaretPosition(int32_t position) {
 
 int32_t RichText::FindText(int32_t from, int32_t to, int32_t flags, const std::string& text) {
     m_ctx.trace.Call(m_name, "FindText", from, to, flags, text);
-    const int32_t length = TextLength();
-    const int32_t first = std::max(from, int32_t{0});
-    const int32_t last = std::min(to, length - 1);
-    const std::u32string wanted = DecodeUtf8(text);
-    if (wanted.empty() || first > last) {
+    namespace ff = controls::find_flags;
+    const int64_t first = std::max(from, int32_t{0});
+    const int64_t end = std::min(to, TextLength());  // where a match must end by
+    std::u32string wanted = DecodeUtf8(text);
+    const auto count = static_cast<int64_t>(wanted.size());
+    if (count == 0 || first + count > end) {
         return -1;
     }
-    // Only the part where a match starting by `last` can lie is searched.
+    const bool down = (flags & ff::Down) != 0;
+    const bool wholeWord = (flags & ff::WholeWord) != 0;
+    const bool matchCase = (flags & ff::MatchCase) != 0;
     const auto start = static_cast<std::size_t>(first);
-    const std::size_t count = static_cast<std::size_t>(last - first) + wanted.size();
+    const auto length = static_cast<std::size_t>(end - first);
+    // A word goes on across a boundary with word characters on both sides.
+    const auto inWord = [&](int64_t at) {
+        return at > 0 && at < TextLength() &&
+               IsWordCharacter(m_text[static_cast<std::size_t>(at - 1)]) &&
+               IsWordCharacter(m_text[static_cast<std::size_t>(at)]);
+    };
+    const auto accept = [&](std::size_t found) {
+        const auto at = first + static_cast<int64_t>(found);
+        return !wholeWord || (!inWord(at) && !inWord(at + count));
+    };
     std::size_t found = std::u32string_view::npos;
-    if (m_text.isWide) {
-        found = std::u32string_view(m_text.wide).substr(start, count).find(wanted);
+    if (!matchCase) {
+        std::u32string range(length, U'\0');
+        for (std::size_t i = 0; i < length; ++i) {
+            range[i] = Folded(m_text[start + i]);
+        }
+        for (char32_t& c : wanted) {
+            c = Folded(c);
+        }
+        found = Search<char32_t>(range, wanted, down, accept);
+    } else if (m_text.isWide) {
+        found = Search<char32_t>(std::u32string_view(m_text.wide).substr(start, length), wanted,
+                                 down, accept);
     } else if (std::all_of(wanted.begin(), wanted.end(), [](char32_t c) { return c <= 0xFFFF; })) {
         const std::u16string narrow(wanted.begin(), wanted.end());
-        found = std::u16string_view(m_text.narrow).substr(start, count).find(narrow);
+        found = Search<char16_t>(std::u16string_view(m_text.narrow).substr(start, length), narrow,
+                                 down, accept);
     }
-    m_ctx.elementsExamined += found == std::u32string_view::npos ? count : found + wanted.size();
+    m_ctx.elementsExamined +=
+        down && found != std::u32string_view::npos ? found + wanted.size() : length;
     if (found == std::u32string_view::npos) {
         return -1;
     }
-    m_matchStart = first + static_cast<int32_t>(found);
-    m_matchEnd = m_matchStart + static_cast<int32_t>(wanted.size());
+    m_matchStart = static_cast<int32_t>(first) + static_cast<int32_t>(found);
+    m_matchEnd = m_matchStart + static_cast<int32_t>(count);
     return m_matchStart;
 }
 
@@ -177,9 +255,18 @@ void RichText::ClearHighlight() {
 
 bool RichText::UserEnterLink(int32_t index) {
     const Link link = LinkAt(index);  // a copy: the handler may replace the content
-    if (!CanReach()) {
+    if (!CanReach() || m_entered == index) {
         return false;
     }
+    // The pointer comes from the link it was over: that one is left first.
+    if (m_entered != -1 && !UserLeaveLink(m_entered)) {
+        return false;
+    }
+    // The leave handler may have replaced the content or hidden the control.
+    if (!CanReach() || index >= static_cast<int32_t>(m_links.size())) {
+        return false;
+    }
+    m_entered = index;
     const auto handler = m_events.LinkEnter;  // the handler may Advise anew
     m_ctx.Raise(m_name, "LinkEnter", handler, link.userID, link.type, link.start, link.end);
     return true;
@@ -187,9 +274,10 @@ bool RichText::UserEnterLink(int32_t index) {
 
 bool RichText::UserLeaveLink(int32_t index) {
     const Link link = LinkAt(index);
-    if (!CanReach()) {
+    if (!CanReach() || m_entered != index) {
         return false;
     }
+    m_entered = -1;
     const auto handler = m_events.LinkLeave;
     m_ctx.Raise(m_name, "LinkLeave", handler, link.userID, link.type, link.start, link.end);
     return true;

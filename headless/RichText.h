@@ -34,10 +34,13 @@ using formats::ReadPackedRtfText;
 // ScrollLines stops at the first line and at the last full page.
 //
 // The user reaches links only while the control is visible, enabled and not
-// destroyed. Where links overlap, the one added last is on top.
+// destroyed. Where links overlap, the one added last is on top. The pointer
+// is over one link at a time: entering a link first leaves the one it was
+// over (LinkLeave, then LinkEnter), and only that link can be left. New
+// content leaves the pointer over no link.
 //
 // Window handlers call these per event, so lines and highlights are found by
-// binary search, and FindText looks no further than a match may start.
+// binary search, and FindText looks no further than its range.
 class RichText final : public ContainedControl<controls::IRichText> {
 public:
     static constexpr int32_t kTwipsPerLine = 240;
@@ -83,10 +86,11 @@ public:
     int32_t CaretLine() const override { return LineOf(m_caret); }
     // Clamped into 0..TextLength.
     void CaretPosition(int32_t position) override;
-    // The first occurrence of text (UTF-8) that starts at a position in
-    // from..to (clamped to the text) and lies wholly in the text. Returns its
-    // start, or -1 (match left as it was) when there is none or text is empty.
-    // Matching is exact, code point by code point; flags are not interpreted.
+    // An occurrence of text (UTF-8) that lies wholly in from..to (clamped to
+    // the text), with the flags of controls::find_flags. Returns its start,
+    // or -1 (match left as it was) when there is none or text is empty.
+    // Matching is code point by code point; letters, digits and "_" make up
+    // words, and letters match in any case by the C.UTF-8 locale.
     int32_t FindText(int32_t from, int32_t to, int32_t flags, const std::string& text) override;
     // Raises 9 unless 0 <= startIndex <= endIndex <= TextLength.
     void AddLink(int32_t startIndex, int32_t endIndex, int16_t linkType, int32_t userID) override;
@@ -102,7 +106,9 @@ public:
     void ClearHighlight() override;
 
     // The simulated user, by link position in AddLink order (from 0; another
-    // position raises 9). Each returns whether the link could be reached.
+    // position raises 9). Each returns whether the link could be reached:
+    // entering the link the pointer is already over, and leaving one it is
+    // not over, raise nothing.
     bool UserEnterLink(int32_t index);
     bool UserLeaveLink(int32_t index);
     bool UserClickLink(int32_t index, int16_t button);
@@ -110,6 +116,7 @@ public:
     // A destroyed control lets go of its picture as a real one would.
     void Destroy() {
         m_destroyed = true;
+        m_entered = -1;
         m_backPicture.reset();
     }
     bool IsDestroyed() const { return m_destroyed; }
@@ -124,6 +131,8 @@ public:
     const std::vector<Range>& Highlights() const { return m_highlights; }
     bool IsHighlighted(int32_t position) const;
     int32_t CaretPosition() const { return m_caret; }
+    // The link the pointer is over, -1 for none.
+    int32_t EnteredLink() const { return m_entered; }
     // The line (from 0) holding a position; positions are clamped to the text.
     int32_t LineOf(int32_t position) const;
     int32_t LinesPerPage() const;
@@ -153,6 +162,7 @@ private:
     int32_t m_matchEnd = -1;
     int32_t m_caret = 0;
     int32_t m_firstVisible = 0;
+    int32_t m_entered = -1;
 
     int32_t m_rolloverColor = 0;
     int16_t m_displayFlags[3] = {0, 0, 0};

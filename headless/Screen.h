@@ -5,15 +5,20 @@
 
 namespace scenova::headless {
 
-// The headless screen: 15 twips per pixel in both directions.
+// Twips per pixel across (x) and down (y).
+struct TwipsPerPixel {
+    float x = 15.0f;
+    float y = 15.0f;
+};
+
+// The headless screen: 15 twips per pixel in both directions unless told
+// otherwise, so that tests can tell the axes apart.
 class Screen final : public IScreen {
 public:
-    static constexpr float kTwipsPerPixel = 15.0f;
+    explicit Screen(Context& ctx, TwipsPerPixel scale = {}) : m_ctx(ctx), m_scale(scale) {}
 
-    explicit Screen(Context& ctx) : m_ctx(ctx) {}
-
-    float TwipsPerPixelX() const override { return kTwipsPerPixel; }
-    float TwipsPerPixelY() const override { return kTwipsPerPixel; }
+    float TwipsPerPixelX() const override { return m_scale.x; }
+    float TwipsPerPixelY() const override { return m_scale.y; }
     void MouseIcon(const Picture& picture) override;
     void MousePointer(int16_t pointer) override;
 
@@ -22,6 +27,7 @@ public:
 
 private:
     Context& m_ctx;
+    TwipsPerPixel m_scale;
     Picture m_mouseIcon;
     int16_t m_mousePointer = mouse_pointer::Default;
 };

@@ -10,7 +10,7 @@ constexpr int32_t kChildStyle = 0x50000000;  // visible child
 
 PresentationWindow Toolkit::LoadPresentationWindow(FormEvents events) {
     HeadlessWindow w;
-    w.form = std::make_shared<Form>(m_ctx, m_desktop, m_twipsPerPixel, "frmScenova", "Scenova",
+    w.form = std::make_shared<Form>(m_ctx, m_desktop, m_windowScale, "frmScenova", "Scenova",
                                     std::move(events));
     const int32_t textWindow =
         m_desktop.Create("TranscriptText", "", w.form->hWnd(), kChildStyle, 0);

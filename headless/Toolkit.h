@@ -10,6 +10,7 @@
 #include "headless/Form.h"
 #include "headless/Gdi.h"
 #include "headless/RichText.h"
+#include "headless/Screen.h"
 #include "headless/Slider.h"
 #include "headless/Timer.h"
 #include "headless/Video.h"
@@ -32,8 +33,9 @@ struct HeadlessWindow {
 
 class Toolkit final : public IToolkit {
 public:
-    Toolkit(Context& ctx, Desktop& desktop, Gdi& gdi, float twipsPerPixel)
-        : m_ctx(ctx), m_desktop(desktop), m_gdi(gdi), m_twipsPerPixel(twipsPerPixel) {}
+    // The windows it loads convert pixels to twips at `windowScale`.
+    Toolkit(Context& ctx, Desktop& desktop, Gdi& gdi, TwipsPerPixel windowScale)
+        : m_ctx(ctx), m_desktop(desktop), m_gdi(gdi), m_windowScale(windowScale) {}
 
     PresentationWindow LoadPresentationWindow(FormEvents events) override;
     void DoEvents() override;
@@ -54,7 +56,7 @@ private:
     Context& m_ctx;
     Desktop& m_desktop;
     Gdi& m_gdi;
-    float m_twipsPerPixel;
+    TwipsPerPixel m_windowScale;
     // Every window ever loaded stays referenced here, so that a control whose
     // event unloads the window is not destroyed while it is still raising it.
     std::vector<HeadlessWindow> m_windows;

@@ -125,13 +125,12 @@ public:
         m_out += "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n";
         WriteFontTable();
         WriteColourTable();
-        bool first = true;
+        // Every paragraph ends with its mark, the last one too: the line
+        // search wants a match that ends inside its range, which stops one
+        // short of the end of the text.
         ForEachParagraph([&](std::string_view s, int font, int16_t size) {
-            if (!first) {
-                m_out += "\\par\n";
-            }
-            first = false;
             WriteParagraph(s, font, size);
+            m_out += "\\par\n";
         });
         m_out += "}\n";
         return std::move(m_out);

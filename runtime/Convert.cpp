@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <optional>
 #include <system_error>
 #include <type_traits>
 #include <variant>
@@ -196,6 +197,50 @@ double ParseDouble(std::string_view text) {
         Raise(err::TypeMismatch);
     }
     return negative ? -value : value;
+}
+
+// A whole number written "&H" and hexadecimal digits or "&O" and octal digits
+// (letters in either case, surrounding spaces ignored, no sign, no fraction),
+// as the original language writes them; nothing when text is not of that
+// form at all. "&" with anything else, or without digits, raises 13; more
+// than 32 significant bits raise 6.
+std::optional<uint32_t> ParseRadix(std::string_view text) {
+    text = TrimSpaces(text);
+    if (text.size() < 2 || text[0] != '&') {
+        return std::nullopt;
+    }
+    const char kind = text[1];
+    const unsigned shift = (kind == 'H' || kind == 'h') ? 4 : (kind == 'O' || kind == 'o') ? 3 : 0;
+    if (shift == 0 || text.size() == 2) {
+        Raise(err::TypeMismatch);
+    }
+    uint64_t value = 0;
+    for (const char c : text.substr(2)) {
+        unsigned digit = 0;
+        if (c >= '0' && c <= '9') {
+            digit = static_cast<unsigned>(c - '0');
+        } else if (c >= 'A' && c <= 'F') {
+            digit = static_cast<unsigned>(c - 'A' + 10);
+        } else if (c >= 'a' && c <= 'f') {
+            digit = static_cast<unsigned>(c - 'a' + 10);
+        } else {
+            Raise(err::TypeMismatch);
+        }
+        if (digit >= (1u << shift)) {
+            Raise(err::TypeMismatch);
+        }
+        value = (value << shift) | digit;
+        if (value > 0xFFFFFFFFu) {
+            Raise(err::Overflow);
+        }
+    }
+    return static_cast<uint32_t>(value);
+}
+
+// Such a number read as a 32-bit two's complement value: &HFFFFFFFF is -1.
+int32_t SignedRadix32(uint32_t value) {
+    return value > 0x7FFFFFFFu ? static_cast<int32_t>(static_cast<int64_t>(value) - 0x100000000)
+                               : static_cast<int32_t>(value);
 }
 
 // Rounds to the nearest whole number, halves to the even neighbour, without
@@ -394,6 +439,9 @@ std::string UCase(std::string_view text) {
 }
 
 double ToDouble(std::string_view text) {
+    if (const auto radix = ParseRadix(text)) {
+        return SignedRadix32(*radix);
+    }
     return ParseDouble(text);
 }
 
@@ -413,12 +461,24 @@ int16_t ToInteger(double value) {
     return RoundToInt<int16_t>(value);
 }
 int16_t ToInteger(std::string_view text) {
+    if (const auto radix = ParseRadix(text)) {
+        // Up to four hexadecimal digits make a 16-bit value of their own:
+        // &HFFFF is -1 here, 65535 as a 32-bit or floating-point value.
+        if (*radix <= 0xFFFFu) {
+            return static_cast<int16_t>(static_cast<int32_t>(*radix) -
+                                        (*radix > 0x7FFFu ? 0x10000 : 0));
+        }
+        return NarrowInt<int16_t>(SignedRadix32(*radix));
+    }
     return ToInteger(ToDouble(text));
 }
 int32_t ToLong(double value) {
     return RoundToInt<int32_t>(value);
 }
 int32_t ToLong(std::string_view text) {
+    if (const auto radix = ParseRadix(text)) {
+        return SignedRadix32(*radix);
+    }
     return ToLong(ToDouble(text));
 }
 

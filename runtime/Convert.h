@@ -26,6 +26,13 @@ std::string UCase(std::string_view text);
 // digits with an optional "." fraction, an optional exponent (E or e). The
 // words True and False are not numbers. Empty or other text raises 13; a
 // magnitude beyond the 64-bit range raises 6 (one too small reads as 0).
+//
+// Whole numbers may also be written as the original language writes them:
+// "&H" and hexadecimal digits or "&O" and octal digits, either letter case,
+// no sign, at most 32 significant bits (more raise 6). They are 32-bit two's
+// complement values (&HFFFFFFFF is -1, &HFFFF is 65535), except that a
+// 16-bit conversion of text takes up to four hexadecimal digits as a 16-bit
+// value (ToInteger("&HFFFF") is -1).
 double ToDouble(std::string_view text);
 
 // To single precision; beyond its range raises 6.

@@ -60,11 +60,14 @@ void frmScenova::SetButtonIfExists(const char* buttonName, int16_t state) {
 
 void frmScenova::SetSliderQuietly(int32_t value) {
     // Restored however the assignment ends, or every later move of the
-    // slider would be taken for the window's own.
+    // slider would be taken for the window's own. A signal handled inside an
+    // outer assignment's yield hands back the False it found, so the outer
+    // change handler still sees its own move as the window's.
     struct Restore {
         bool& flag;
-        ~Restore() { flag = true; }
-    } restore{m_blnSliderByUser};
+        bool outer;
+        ~Restore() { flag = outer; }
+    } restore{m_blnSliderByUser, m_blnSliderByUser};
     m_blnSliderByUser = false;
     sldVideoSlider().Value(value);
 }

@@ -67,6 +67,8 @@ TEST_F(PlayerTest, TheTimelineShowsEveryBlockAndTheEnd) {
     WriteLesson(
         "VIDEO lesson.avi\nACTOR Ana\nTEXT Hello.\nAVSTART 1\nAVEND 2\n"
         "ACTOR Ben\nTEXT Hi, Ana.\nAVSTART 3\nAVEND 4\n");
+    lesson.Write("settings.ini", "rtfText.Visible=True\nbtnVideoPlay.Bmp=play.bmp\n");
+    lesson.Write("media/play.bmp", "BM");
     PlayOptions options;
     options.lesson = lesson.Path();
     ASSERT_EQ(Run(options), 0) << err.str();

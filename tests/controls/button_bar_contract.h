@@ -61,6 +61,10 @@ TYPED_TEST_P(ButtonBarContract, OnlyEnabledButtonsPress) {
     this->factory.Press("btnA");
     this->factory.Press("btnB");
     this->bar.SetButtonState("btnA", controls::button_state::Enabled, true);
+    // A name that was never added is not on the bar, whatever state it was given.
+    this->bar.SetButtonState("btnVideoStop", controls::button_state::Enabled, true);
+    this->factory.Enter("btnVideoStop");
+    this->factory.Press("btnVideoStop");
     this->factory.Enter("btnA");
     this->factory.Press("btnA");
     this->factory.Leave("btnA");

@@ -24,6 +24,8 @@ struct HeadlessButtonBarFactory {
 
 class HeadlessButtonBarTest : public ::testing::Test {
 protected:
+    HeadlessButtonBarTest() { bar.AddButton("btnA", "2,a.bmp,0,0"); }
+
     HeadlessWorld world;
     headless::ButtonBar bar{world.ctx, "frmRose"};
 };
@@ -34,8 +36,8 @@ TEST_F(HeadlessButtonBarTest, HandlerErrorIsKeptAndDoesNotEscape) {
                     ++presses;
                     Raise(err::NoObject);
                 }});
-    EXPECT_NO_THROW(bar.UserPress("btnVideoPlay"));
-    EXPECT_NO_THROW(bar.UserPress("btnVideoPlay"));
+    EXPECT_NO_THROW(bar.UserPress("btnA"));
+    EXPECT_NO_THROW(bar.UserPress("btnA"));
     EXPECT_EQ(presses, 2);
     ASSERT_EQ(world.ctx.eventErrors.size(), 2u);
     EXPECT_EQ(world.ctx.eventErrors[0].event, "frmRose.ButtonPress");

@@ -41,27 +41,39 @@ protected:
 
 TYPED_TEST_SUITE_P(RichTextContract);
 
-TYPED_TEST_P(RichTextContract, FindTextFindsTheFirstMatchStartingInTheRange) {
+TYPED_TEST_P(RichTextContract, FindTextFindsAMatchLyingWithinTheRange) {
     this->LoadGreetings();
     controls::IRichText& text = this->text;
     ASSERT_EQ(text.TextLength(), 41);
-    EXPECT_EQ(text.FindText(0, 40, -1, "Good morning."), 0);
+    EXPECT_EQ(text.FindText(0, 41, -1, "Good morning."), 0);
     EXPECT_EQ(text.MatchEnd(), 13);
     // Searching on after a match finds the next equal line.
-    EXPECT_EQ(text.FindText(14, 40, -1, "Good morning."), 28);
+    EXPECT_EQ(text.FindText(14, 41, -1, "Good morning."), 28);
     EXPECT_EQ(text.MatchStart(), 28);
     EXPECT_EQ(text.MatchEnd(), 41);
-    // `to` bounds where the match starts, not where it ends.
-    EXPECT_EQ(text.FindText(1, 27, -1, "Good morning."), -1);
-    EXPECT_EQ(text.FindText(1, 28, -1, "Good morning."), 28);
+    // `to` bounds where the match ends: the last character is not in 0..40.
+    EXPECT_EQ(text.FindText(1, 40, -1, "Good morning."), -1);
+    EXPECT_EQ(text.FindText(14, 27, -1, "Good evening."), 14);
     // Positions beyond the text are brought back into it.
     EXPECT_EQ(text.FindText(-7, 1000, -1, "evening"), 19);
     // Without a match the previous one stays.
     EXPECT_EQ(text.FindText(30, 10, -1, "morning"), -1);
-    EXPECT_EQ(text.FindText(0, 40, -1, "afternoon"), -1);
-    EXPECT_EQ(text.FindText(0, 40, -1, "Good morning.!"), -1);  // would run past the end
+    EXPECT_EQ(text.FindText(0, 41, -1, "afternoon"), -1);
     EXPECT_EQ(text.MatchStart(), 19);
     EXPECT_EQ(text.MatchEnd(), 26);
+
+    // The flags (-1 sets them all): without Down the last match, without
+    // WholeWord also inside words, without MatchCase in any letter case.
+    namespace ff = controls::find_flags;
+    const int32_t all = ff::Down | ff::WholeWord | ff::MatchCase;
+    EXPECT_EQ(text.FindText(0, 41, all & ~ff::Down, "Good morning."), 28);
+    EXPECT_EQ(text.FindText(0, 40, all & ~ff::Down, "Good morning."), 0);
+    EXPECT_EQ(text.FindText(0, 41, -1, "ood"), -1);
+    EXPECT_EQ(text.FindText(0, 41, -1, "Good m"), -1);
+    EXPECT_EQ(text.FindText(0, 41, all & ~ff::WholeWord, "ood"), 1);
+    EXPECT_EQ(text.FindText(0, 41, -1, "GOOD EVENING."), -1);
+    EXPECT_EQ(text.FindText(0, 41, all & ~ff::MatchCase, "GOOD EVENING."), 14);
+    EXPECT_EQ(text.FindText(0, 41, 0, "OD MORN"), 30);
 }
 
 TYPED_TEST_P(RichTextContract, CaretLineCountsLinesFromZero) {
@@ -120,14 +132,20 @@ TYPED_TEST_P(RichTextContract, LinkEventsCarryWhatAddLinkWasGiven) {
                            seen.push_back({2, id, type, start, end, button});
                        },
                        note(0), note(1)});
+    this->factory.EnterLink(0);
+    // The pointer is over one link at a time: it leaves the first for the second.
     this->factory.EnterLink(1);
     this->factory.ClickLink(1, 1);
     this->factory.LeaveLink(1);
-    EXPECT_EQ(seen, (std::vector<std::vector<int32_t>>{
-                        {0, 7, 1, 14, 27}, {2, 7, 1, 14, 27, 1}, {1, 7, 1, 14, 27}}));
+    this->factory.LeaveLink(1);  // no longer over it: nothing to leave
+    EXPECT_EQ(seen, (std::vector<std::vector<int32_t>>{{0, 0, 1, 0, 13},
+                                                       {1, 0, 1, 0, 13},
+                                                       {0, 7, 1, 14, 27},
+                                                       {2, 7, 1, 14, 27, 1},
+                                                       {1, 7, 1, 14, 27}}));
 }
 
-REGISTER_TYPED_TEST_SUITE_P(RichTextContract, FindTextFindsTheFirstMatchStartingInTheRange,
+REGISTER_TYPED_TEST_SUITE_P(RichTextContract, FindTextFindsAMatchLyingWithinTheRange,
                             CaretLineCountsLinesFromZero, ScrollingStopsAtEitherEnd,
                             UnhighlightRemovesTheHighlightFromItsRangeOnly,
                             LinkEventsCarryWhatAddLinkWasGiven);

@@ -138,7 +138,7 @@ TEST_F(HeadlessRichTextTest, PositionsCountCharactersOfTheVisibleText) {
     EXPECT_EQ(text.LineCount(), 2);
     EXPECT_EQ(text.FindText(0, 17, -1, "na\u00efve"), 7);
     EXPECT_EQ(text.MatchEnd(), 12);
-    EXPECT_EQ(text.FindText(0, 17, -1, "\U0001F600 end"), 13);
+    EXPECT_EQ(text.FindText(0, 18, -1, "\U0001F600 end"), 13);
     EXPECT_EQ(text.MatchEnd(), 18);
     EXPECT_EQ(text.FindText(0, 17, -1, "caf\u00e9 \u20AC"), 0);
     EXPECT_EQ(text.FindText(0, 17, -1, "caf\xe9"), -1);  // not UTF-8: no match

@@ -74,15 +74,16 @@ TEST(CreateRTFText, ShowsEachSpeakerOnceAndTheSeparatorOnlyBetweenBlocks) {
         int16_t useSeparator;
         std::string shown;
     };
+    // Every paragraph ends with its mark, the last one too.
     const std::vector<Row> rows = {
-        {{maria, juan}, -1, "Maria\nHello.\nHow are you?\n* * *\nJuan\nFine, thanks."},
-        {{maria, juan}, 1, "Maria\nHello.\nHow are you?\n* * *\nJuan\nFine, thanks."},
-        {{maria, juan}, 0, "Maria\nHello.\nHow are you?\nJuan\nFine, thanks."},
+        {{maria, juan}, -1, "Maria\nHello.\nHow are you?\n* * *\nJuan\nFine, thanks.\n"},
+        {{maria, juan}, 1, "Maria\nHello.\nHow are you?\n* * *\nJuan\nFine, thanks.\n"},
+        {{maria, juan}, 0, "Maria\nHello.\nHow are you?\nJuan\nFine, thanks.\n"},
         {{maria, juan, ana},
          -1,
-         "Maria\nHello.\nHow are you?\n* * *\nJuan\nFine, thanks.\n* * *\nAna\nHi."},
+         "Maria\nHello.\nHow are you?\n* * *\nJuan\nFine, thanks.\n* * *\nAna\nHi.\n"},
         {{}, -1, ""},
-        {{{"Maria", {}}}, 0, "Maria"},
+        {{{"Maria", {}}}, 0, "Maria\n"},
     };
     for (const Row& row : rows) {
         const std::string rtf = Build(row.blocks, row.useSeparator);
@@ -133,7 +134,7 @@ TEST(CreateRTFText, ColourMarkersBecomeColourTableEntries) {
     const Document doc = Parse(rtf);
     EXPECT_EQ(doc.colours,
               (std::vector<std::string>{"128,0,0", "0,0,128", "0,128,0", "255,255,255"}));
-    EXPECT_EQ(Shown(rtf), "Maria\nHello.\nplain\n~\nJuan\nFine, thanks.");
+    EXPECT_EQ(Shown(rtf), "Maria\nHello.\nplain\n~\nJuan\nFine, thanks.\n");
     ASSERT_EQ(doc.paragraphs.size(), 6u);
     EXPECT_EQ(doc.paragraphs[0].rtf, "\\cf1 Maria");
     EXPECT_EQ(doc.paragraphs[1].rtf, "\\cf2 Hello.\\cf0 ");
@@ -166,7 +167,7 @@ TEST(CreateRTFText, OnlyWellFormedMarkersAreColours) {
     };
     for (const Row& row : rows) {
         const std::string rtf = Build({{"A", {row.line}}});
-        EXPECT_EQ(Shown(rtf), "A\n" + row.shown) << row.line;
+        EXPECT_EQ(Shown(rtf), "A\n" + row.shown + "\n") << row.line;
         EXPECT_EQ(Parse(rtf).colours.size(), row.colours) << row.line;
     }
 }
@@ -203,7 +204,7 @@ TEST(CreateRTFText, EscapesKeepTheDocumentSevenBitClean) {
         const Document doc = Parse(rtf);
         ASSERT_EQ(doc.paragraphs.size(), 2u) << rtf;
         EXPECT_EQ(doc.paragraphs[1].rtf, row.written);
-        EXPECT_EQ(Shown(rtf), "A\n" + row.shown);
+        EXPECT_EQ(Shown(rtf), "A\n" + row.shown + "\n");
     }
 }
 
@@ -213,7 +214,7 @@ TEST(CreateRTFText, FontNamesAreEscapedToo) {
     EXPECT_NE(rtf.find("{\\f0\\fnil\\fcharset0 Caf\\u233? \\{Sans\\};}"), std::string::npos) << rtf;
     EXPECT_NE(rtf.find("{\\f1\\fnil\\fcharset0 Odd\\'3bName;}"), std::string::npos) << rtf;
     EXPECT_NE(rtf.find("{\\f2\\fnil\\fcharset0 ;}"), std::string::npos) << rtf;
-    EXPECT_EQ(Shown(rtf), "A\nb");
+    EXPECT_EQ(Shown(rtf), "A\nb\n");
 }
 
 }  // namespace

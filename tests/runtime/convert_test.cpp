@@ -52,9 +52,30 @@ TEST(ConvertTest, ToDoubleReadsInvariantNumbers) {
         const char* text;
         double value;
     } rows[] = {
-        {"0", 0},      {"  42  ", 42},   {"-3.25", -3.25},      {"+7", 7},       {".5", 0.5},
-        {"5.", 5},     {"1e3", 1000},    {"1.5E-3", 0.0015},    {"-2e+2", -200}, {"00012", 12},
-        {"1e-400", 0}, {"1000e-330", 0}, {"0e999999999999", 0}, {"2.6", 2.6},    {"0.1", 0.1},
+        {"0", 0},
+        {"  42  ", 42},
+        {"-3.25", -3.25},
+        {"+7", 7},
+        {".5", 0.5},
+        {"5.", 5},
+        {"1e3", 1000},
+        {"1.5E-3", 0.0015},
+        {"-2e+2", -200},
+        {"00012", 12},
+        {"1e-400", 0},
+        {"1000e-330", 0},
+        {"0e999999999999", 0},
+        {"2.6", 2.6},
+        {"0.1", 0.1},
+        // The original language's hexadecimal and octal forms, 32-bit two's complement.
+        {" &H00F0F0F0 ", 15790320},
+        {"&hff", 255},
+        {"&O17", 15},
+        {"&o0", 0},
+        {"&HFFFF", 65535},
+        {"&HFFFFFFFF", -1},
+        {"&H80000005", -2147483643},
+        {"&H000000000001", 1},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(ToDouble(std::string_view(row.text)), row.value) << row.text;
@@ -66,10 +87,13 @@ TEST(ConvertTest, ToDoubleRejectsOtherText) {
         const char* text;
         int32_t error;
     } rows[] = {
-        {"", 13},     {"   ", 13},   {"abc", 13},    {"1,5", 13},      {"True", 13}, {"12abc", 13},
-        {"0x1F", 13}, {"\t1", 13},   {"1 2", 13},    {".", 13},        {"-", 13},    {"+-1", 13},
-        {"1e", 13},   {"1e+", 13},   {"e5", 13},     {"inf", 13},      {"nan", 13},  {"1..2", 13},
-        {"1e400", 6}, {"-1e309", 6}, {"1.8e308", 6}, {"0.001e312", 6},
+        {"", 13},       {"   ", 13},        {"abc", 13},   {"1,5", 13},   {"True", 13},
+        {"12abc", 13},  {"0x1F", 13},       {"\t1", 13},   {"1 2", 13},   {".", 13},
+        {"-", 13},      {"+-1", 13},        {"1e", 13},    {"1e+", 13},   {"e5", 13},
+        {"inf", 13},    {"nan", 13},        {"1..2", 13},  {"1e400", 6},  {"-1e309", 6},
+        {"1.8e308", 6}, {"0.001e312", 6},   {"&H", 13},    {"&HG", 13},   {"&O8", 13},
+        {"&17", 13},    {"-&H1", 13},       {"&H1.5", 13}, {"&HFF&", 13}, {"& H1", 13},
+        {"&H 1", 13},   {"&H100000000", 6},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(ErrorOf([&] { ToDouble(std::string_view(row.text)); }), row.error) << row.text;
@@ -107,6 +131,22 @@ TEST(ConvertTest, ToIntegerAndToLongRoundHalvesToEven) {
     EXPECT_EQ(ToLong(-2147483648.5), -2147483647 - 1);
     EXPECT_EQ(ToInteger(std::string_view(" 2.5 ")), 2);
     EXPECT_EQ(ToLong(std::string_view("-1e4")), -10000);
+    // Up to four hexadecimal digits are a 16-bit value of their own.
+    const struct {
+        const char* text;
+        int32_t integer;  // ToInteger, 6 standing for its overflow
+        int32_t whole;    // ToLong
+    } radix[] = {
+        {"&H7FFF", 32767, 32767}, {"&H8000", -32768, 32768},      {"&HFFFF", -1, 65535},
+        {"&O177777", -1, 65535},  {"&HFFFF8000", -32768, -32768}, {"&H10000", 6, 65536},
+        {"&HFFFFFFFF", -1, -1},
+    };
+    for (const auto& row : radix) {
+        int32_t integer = 0;
+        const int32_t error = ErrorOf([&] { integer = ToInteger(std::string_view(row.text)); });
+        EXPECT_EQ(error != 0 ? error : integer, row.integer) << row.text;
+        EXPECT_EQ(ToLong(std::string_view(row.text)), row.whole) << row.text;
+    }
 }
 
 TEST(ConvertTest, ToIntegerAndToLongRaiseOutsideRange) {

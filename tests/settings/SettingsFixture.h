@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,7 +40,10 @@ inline uint32_t PatternColour(int32_t x, int32_t y) {
 // own, and the settings the host will hand it.
 class SettingsTest : public ::testing::Test {
 protected:
-    SettingsTest() {
+    // The screen's twips per pixel, and the window's own where they differ.
+    explicit SettingsTest(headless::TwipsPerPixel screen = {},
+                          std::optional<headless::TwipsPerPixel> window = std::nullopt)
+        : platform(screen, window) {
         Module1::Get().Reset();
         mgr->mediaPath = m_root.Folder() + "media/";
         mgr->auxiliaryPath = m_root.Folder();
@@ -92,7 +96,7 @@ protected:
 
     const std::filesystem::path& Root() const { return m_root.Path(); }
 
-    headless::HeadlessPlatform platform;
+    headless::HeadlessPlatform platform;  // set up by the constructor
     std::shared_ptr<headless::RecordingManager> mgr =
         std::make_shared<headless::RecordingManager>(platform.Ctx());
     headless::ToolHost host{platform, mgr};

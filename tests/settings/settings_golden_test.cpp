@@ -69,11 +69,11 @@ TEST_F(GoldenSettingsTest, InitWithEverySetting) {
         {"WIDTH", "640"},
         {"HEIGHT", "480"},
         {"PICTURE", "back.bmp"},
-        {"BACKCOLOR", "16777215"},
+        {"BACKCOLOR", "&H00FFFFFF"},  // the original language's hexadecimal form
         {"BUTTONCURSOR", "hand.bmp"},
         {"ToolTip.ForeColor", "RGB(0,0,0)"},
         {"ToolTip.BackColor", "RGB(255,255,224)"},
-        {"ToolTip.Time", "750"},
+        {"ToolTip.Time", "&O1356"},  // 750
         {"ToolTip.FontSize", "9"},
         {"ToolTip.FontBold", "true"},
         {"Label.Count", "2"},

@@ -165,6 +165,7 @@ TEST_F(ToolTest, AFailingManagerCallFailsTheHostCall) {
     EXPECT_THAT(Lines("> frmScenova."), IsEmpty());
 
     // The event handler's failure ends only the handler.
+    platform.Window().frmRoseToolbar->AddButton("Glossary", "glossary.bmp,0,0");
     mgr->FailOn("ToolbarRequest");
     platform.Window().frmRoseToolbar->UserPress("Glossary");
     ASSERT_EQ(platform.Ctx().eventErrors.size(), 1u);
@@ -173,6 +174,7 @@ TEST_F(ToolTest, AFailingManagerCallFailsTheHostCall) {
 
 TEST_F(ToolTest, ShutdownTakesTheControlsWithTheWindow) {
     InitAndShow();
+    platform.Window().frmRoseToolbar->AddButton("Glossary", "glossary.bmp,0,0");
     const int32_t hWnd = platform.Window().form->hWnd();
     ASSERT_FALSE(host.Shutdown().Failed());
     EXPECT_FALSE(platform.GetDesktop().Exists(hWnd));

@@ -1,9 +1,10 @@
 #pragma once
 
 // A whole lesson on the headless platform: the six-second test video, a
-// script of five speaker blocks, the six transport buttons and a transcript
-// that shows three lines at a time. Tests act as the user on the headless
-// controls and read the trace and the state the window and controls keep.
+// script of five speaker blocks, the six transport buttons, the host's two
+// bars and a transcript that shows three lines at a time. Tests act as the
+// user on the headless controls and read the trace and the state the window
+// and controls keep.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -72,6 +73,14 @@ protected:
             lesson.Write("media/" + std::string(button) + ".bmp", "BM");
             settings[std::string(button) + ".Bmp"] = std::string(button) + ".bmp";
         }
+        // The host's bars, as their bar scripts lay them out.
+        lesson.Write("resources/nav.bar", "Back, back.bmp, 0, 0\nNext, next.bmp, 40, 0\n");
+        lesson.Write(
+            "resources/toolbar.bar",
+            "Help, help.bmp, 0, 0\nCulture Tips, tips.bmp, 40, 0\n"
+            "Learning Strategies, strategies.bmp, 80, 0\nGlossary, glossary.bmp, 120, 0\n");
+        settings["Nav.Script"] = "nav.bar";
+        settings["Toolbar.Script"] = "toolbar.bar";
         // As at the start of a lesson: nothing to stop, the transcript shown.
         settings["btnVideoStop.Enabled"] = "False";
         settings["btnTextOn.Enabled"] = "False";
@@ -89,7 +98,7 @@ protected:
         for (const auto& [key, value] : settings) {
             mgr->settings->Add(value, key);
         }
-        for (const std::string& line : kLessonScript) {
+        for (const std::string& line : script) {
             mgr->script->Add(line);
         }
         EXPECT_EQ(host.Init("scenova").value, Variant(true));
@@ -187,6 +196,7 @@ protected:
         std::make_shared<headless::RecordingManager>(platform.Ctx());
     headless::ToolHost host{platform, mgr};
     std::map<std::string, std::string> settings;
+    std::vector<std::string> script = kLessonScript;
 };
 
 }  // namespace scenova::testing

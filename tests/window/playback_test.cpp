@@ -43,6 +43,25 @@ TEST_F(WindowPlaybackTest, ForwardAndRewindNeverLeaveTheBlocks) {
     EXPECT_EQ(W().sldVideoSlider->Value(), 1);
 }
 
+// The second signal runs inside the first one's slider assignment; the
+// window's own moves of the slider must not be taken for the user's.
+TEST_F(WindowPlaybackTest, TwoBlocksStartingTogetherPlayOn) {
+    script[11] = "AVSTART 1.5";  // block 2 starts with block 1
+    Open();
+    const std::size_t mark = Mark();
+    Press("btnVideoPlay");
+    RunTo(4.5);
+    EXPECT_THAT(Since(mark, "< movOrvMovie.SignalEvent"),
+                ElementsAre("< movOrvMovie.SignalEvent(1)", "< movOrvMovie.SignalEvent(2)",
+                            "< movOrvMovie.SignalEvent(3)", "< movOrvMovie.SignalEvent(4)"));
+    EXPECT_THAT(Since(mark, "> movOrvMovie.Stop"), IsEmpty());
+    EXPECT_THAT(Since(mark, "> movOrvMovie.Seek"), IsEmpty());
+    EXPECT_EQ(Form().VideoState(), 0);
+    EXPECT_EQ(W().movOrvMovie->State(), headless::Video::PlayState::Playing);
+    EXPECT_EQ(W().sldVideoSlider->Value(), 4);
+    EXPECT_EQ(Lit(), std::vector<Range>{Of(Block(3))});
+}
+
 TEST_F(WindowPlaybackTest, ABarWithoutStopStillPlaysAndStops) {
     settings.erase("btnVideoStop.Bmp");
     Open();

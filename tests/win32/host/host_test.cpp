@@ -329,6 +329,10 @@ void PumpUntil(const host::RecordingManager& mgr, const std::string& prefix) {
 TEST_F(HostTest, BarPressesReachTheManagerThroughTheHostedControls) {
     host::MainWindow main;
     mgr->settings->Add(L"tips.htm", L"CultureTip");
+    // The sample lesson's bars: a bar presses only the buttons it shows.
+    mgr->resourcePath = host::Wide("Z:" SCENOVA_SOURCE_DIR "/examples/market/resources/");
+    mgr->settings->Add(L"nav.bar", L"Nav.Script");
+    mgr->settings->Add(L"toolbar.bar", L"Toolbar.Script");
     Create();
     VARIANT_BOOL ok = VARIANT_FALSE;
     ASSERT_EQ(Init(mgr, &ok, main.frame()), S_OK);
@@ -344,12 +348,12 @@ TEST_F(HostTest, BarPressesReachTheManagerThroughTheHostedControls) {
     ASSERT_NE(raise, nullptr);
 
     mgr->lines.clear();
-    raise("frmRoseToolbar", "ButtonPress", "\"Glossary\", \"1\"");
-    raise("frmRoseToolbar", "ButtonPress", "\"culture TIPS\", \"2\"");
-    raise("frmRoseNavigation", "ButtonPress", "\"Next\", \"1\"");
+    EXPECT_EQ(raise("frmRoseToolbar", "ButtonPress", "\"Glossary\", \"4\""), 1);
+    EXPECT_EQ(raise("frmRoseToolbar", "ButtonPress", "\"Culture Tips\", \"2\""), 1);
+    EXPECT_EQ(raise("frmRoseNavigation", "ButtonPress", "\"Next\", \"3\""), 1);
     PumpUntil(*mgr, "mgr.NavigationRequest");
     EXPECT_THAT(mgr->Calls(), ElementsAre("mgr.ToolbarRequest(<tool>, \"Glossary\")",
-                                          "mgr.ResourceAction(\"culture TIPS\", 2, \"tips.htm\")",
+                                          "mgr.ResourceAction(\"Culture Tips\", 2, \"tips.htm\")",
                                           "mgr.NavigationRequest(<tool>, \"Next\")"));
     ASSERT_EQ(tool->Shutdown(), S_OK);
 }
