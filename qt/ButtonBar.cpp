@@ -9,6 +9,7 @@
 #include <array>
 #include <charconv>
 
+#include "formats/BarScript.h"
 #include "formats/PictureFile.h"
 #include "qt/Accessibility.h"
 #include "qt/Form.h"
@@ -50,7 +51,8 @@ bool ParseWhole(std::string_view text, int32_t& value) {
     return !text.empty() && ec == std::errc() && ptr == end;
 }
 
-// A button definition: "type,picture,left,top" or "picture,left,top".
+// A button definition: "type,picture,left,top", or "picture,left,top" as a
+// bar script gives it. What does not read as a number counts as 0.
 ButtonBar::Button ParseDefinition(const std::string& name, std::string_view descriptor) {
     std::vector<std::string_view> fields;
     for (;;) {
@@ -63,14 +65,17 @@ ButtonBar::Button ParseDefinition(const std::string& name, std::string_view desc
     }
     ButtonBar::Button button;
     button.name = name;
-    const std::size_t at = fields.size() == 4 ? 1 : 0;
-    int32_t type = 0;
-    if ((fields.size() != 3 && fields.size() != 4) || (at == 1 && !ParseWhole(fields[0], type)) ||
-        fields[at].empty() || !ParseWhole(fields[at + 1], button.left) ||
-        !ParseWhole(fields[at + 2], button.top)) {
-        Raise(err::InvalidCall, "button " + name + ": expected type, picture, left, top");
+    const std::size_t at = fields.size() >= 4 ? 1 : 0;
+    const auto field = [&](std::size_t i) {
+        return at + i < fields.size() ? fields[at + i] : std::string_view();
+    };
+    button.picture = std::string(field(0));
+    if (!ParseWhole(field(1), button.left)) {
+        button.left = 0;
     }
-    button.picture = std::string(fields[at]);
+    if (!ParseWhole(field(2), button.top)) {
+        button.top = 0;
+    }
     return button;
 }
 
@@ -258,7 +263,9 @@ void ButtonBar::SetButtonToolTip(const std::string& buttonName, const std::strin
 }
 
 void ButtonBar::LoadScript(const std::string& path) {
-    (void)path;
+    for (const formats::BarButton& button : formats::ReadBarScript(path)) {
+        Put({button.name, button.picture, button.left, button.top, QImage()});
+    }
 }
 
 void ButtonBar::SetBackground(const Picture& picture, int16_t windowWidth, int16_t windowHeight,

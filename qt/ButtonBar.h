@@ -54,9 +54,10 @@ private:
 // own picture (PictureFile) or the piece of the window's backdrop under it
 // (SetBackground); nothing at all under a transparent bar without either.
 //
-// AddButton takes "type,picture,left,top" (a bar script's buttons come as
-// "picture,left,top"); a malformed definition raises 5. A second AddButton
-// under a name on the bar replaces its definition and keeps its place.
+// AddButton takes "type,picture,left,top" (or "picture,left,top"; what does
+// not read as a number counts as 0). Bar scripts are read as every platform
+// reads them (formats/BarScript.h). A second button under a name on the bar
+// replaces its definition and keeps its place.
 // States are remembered for any name, also one not on the bar. A button
 // whose picture cannot be read shows as a framed blank of 24 by 24 pixels.
 //

@@ -16,6 +16,7 @@
 #include <iterator>
 #include <limits>
 
+#include "formats/TextSearch.h"
 #include "qt/Accessibility.h"
 #include "qt/Form.h"
 #include "qt/Gdi.h"
@@ -91,7 +92,7 @@ void TranscriptView::scrollContentsBy(int, int) {
 
 void TranscriptView::mouseMoveEvent(QMouseEvent* event) {
     if (const auto owner = m_owner.lock()) {
-        owner->Hover(owner->LinkAtPoint(event->position().toPoint()));
+        owner->Point(owner->LinkAtPoint(event->position().toPoint()));
     }
 }
 
@@ -112,7 +113,7 @@ void TranscriptView::mouseReleaseEvent(QMouseEvent* event) {
 
 void TranscriptView::leaveEvent(QEvent* event) {
     if (const auto owner = m_owner.lock()) {
-        owner->Hover(-1);
+        owner->Point(-1);
     }
     QAbstractScrollArea::leaveEvent(event);
 }
@@ -120,7 +121,7 @@ void TranscriptView::leaveEvent(QEvent* event) {
 bool TranscriptView::viewportEvent(QEvent* event) {
     if (event->type() == QEvent::Leave) {
         if (const auto owner = m_owner.lock()) {
-            owner->Hover(-1);
+            owner->Point(-1);
         }
     }
     return QAbstractScrollArea::viewportEvent(event);
@@ -247,7 +248,7 @@ void RichText::RTFContent(const std::string& rtf) {
     m_matchEnd = -1;
     m_caret = 0;
     m_first = 0;
-    m_hoverLink = -1;
+    m_entered = -1;
     m_focusLink = -1;
     Layout();
 }
@@ -263,29 +264,14 @@ void RichText::CaretPosition(int32_t position) {
     m_caret = std::clamp(position, int32_t{0}, TextLength());
 }
 
-int32_t RichText::FindText(int32_t from, int32_t to, int32_t /*flags*/, const std::string& text) {
-    const int32_t length = TextLength();
-    const int32_t first = std::max(from, int32_t{0});
-    const int32_t last = std::min(to, length - 1);
-    const std::u32string wanted = formats::DecodeUtf8(text);
-    if (wanted.empty() || first > last) {
+int32_t RichText::FindText(int32_t from, int32_t to, int32_t flags, const std::string& text) {
+    const std::optional<formats::TextMatch> match =
+        formats::FindInText(m_text, from, to, flags, text);
+    if (!match) {
         return -1;
     }
-    // Only the part where a match starting by `last` can lie is searched.
-    const auto start = static_cast<std::size_t>(first);
-    const std::size_t count = static_cast<std::size_t>(last - first) + wanted.size();
-    std::size_t found = std::u32string_view::npos;
-    if (m_text.isWide) {
-        found = std::u32string_view(m_text.wide).substr(start, count).find(wanted);
-    } else if (std::all_of(wanted.begin(), wanted.end(), [](char32_t c) { return c <= 0xFFFF; })) {
-        const std::u16string narrow(wanted.begin(), wanted.end());
-        found = std::u16string_view(m_text.narrow).substr(start, count).find(narrow);
-    }
-    if (found == std::u32string_view::npos) {
-        return -1;
-    }
-    m_matchStart = first + static_cast<int32_t>(found);
-    m_matchEnd = m_matchStart + static_cast<int32_t>(wanted.size());
+    m_matchStart = match->start;
+    m_matchEnd = match->end;
     return m_matchStart;
 }
 
@@ -369,9 +355,14 @@ void RichText::ClearHighlight() {
 
 bool RichText::UserEnterLink(int32_t index) {
     const Link link = LinkAt(index);  // a copy: the handler may replace the content
-    if (!CanReach()) {
+    if (!CanReach() || index == m_entered) {
         return false;
     }
+    if (m_entered >= 0) {
+        UserLeaveLink(m_entered);
+    }
+    m_entered = index;
+    Repaint();
     const auto handler = m_events.LinkEnter;
     m_ctx.Raise(m_name, "LinkEnter", handler, link.userID, link.type, link.start, link.end);
     return true;
@@ -379,9 +370,11 @@ bool RichText::UserEnterLink(int32_t index) {
 
 bool RichText::UserLeaveLink(int32_t index) {
     const Link link = LinkAt(index);
-    if (!CanReach()) {
+    if (!CanReach() || index != m_entered) {
         return false;
     }
+    m_entered = -1;
+    Repaint();
     const auto handler = m_events.LinkLeave;
     m_ctx.Raise(m_name, "LinkLeave", handler, link.userID, link.type, link.start, link.end);
     return true;
@@ -482,23 +475,23 @@ void RichText::FocusLink(int32_t index) {
 }
 
 void RichText::KeyboardTo(int32_t index) {
-    const auto count = static_cast<int32_t>(m_links.size());
-    const int32_t left = std::exchange(m_keyboardLink, -1);
-    if (left >= 0 && left < count && left != index) {
-        UserLeaveLink(left);
+    if (index >= 0 && index < static_cast<int32_t>(m_links.size())) {
+        FocusLink(index);
+        Point(index);
+    } else if (m_entered == m_focusLink) {
+        Point(-1);  // the keyboard leaves the line it was on
     }
-    if (index < 0 || index >= static_cast<int32_t>(m_links.size())) {
-        return;
-    }
-    FocusLink(index);
-    m_keyboardLink = index;
-    if (left != index) {
-        UserEnterLink(index);
+}
+
+void RichText::Repaint() const {
+    if (m_widget) {
+        View()->viewport()->update();
     }
 }
 
 void RichText::Destroy() {
     m_destroyed = true;
+    m_entered = -1;
     m_backPicture.reset();
 }
 
@@ -645,20 +638,15 @@ int32_t RichText::LinkAtPoint(QPoint point) const {
     return LinkIndexAt(at - 1);
 }
 
-void RichText::Hover(int32_t link) {
-    if (link == m_hoverLink) {
+void RichText::Point(int32_t link) {
+    if (link == m_entered) {
         return;
     }
-    const int32_t left = std::exchange(m_hoverLink, link);
-    if (m_widget) {
-        View()->viewport()->update();
-    }
-    const auto count = static_cast<int32_t>(m_links.size());
-    if (left >= 0 && left < count) {
-        UserLeaveLink(left);
+    if (m_entered >= 0) {
+        UserLeaveLink(m_entered);
     }
     // The handler may have replaced the content.
-    if (link >= 0 && link < static_cast<int32_t>(m_links.size()) && m_hoverLink == link) {
+    if (link >= 0 && link < static_cast<int32_t>(m_links.size())) {
         UserEnterLink(link);
     }
 }
@@ -692,8 +680,8 @@ void RichText::Paint(QPainter& painter, const QRect& area) {
     QAbstractTextDocumentLayout::PaintContext context;
     context.clip = QRectF(area).translated(0, offset);
     context.palette.setColor(QPalette::Text, Qt::black);
-    if (m_hoverLink >= 0 && static_cast<std::size_t>(m_hoverLink) < m_links.size()) {
-        const Link& link = m_links[static_cast<std::size_t>(m_hoverLink)];
+    if (m_entered >= 0 && static_cast<std::size_t>(m_entered) < m_links.size()) {
+        const Link& link = m_links[static_cast<std::size_t>(m_entered)];
         QAbstractTextDocumentLayout::Selection rollover;
         rollover.cursor = QTextCursor(&m_document);
         rollover.cursor.setPosition(ToDocument(link.start));

@@ -56,12 +56,13 @@ private:
 //
 // Highlighting is per character, in the highlight colour, with a mark in the
 // margin beside each line that holds highlighted text. FindText searches the
-// text exactly, code point by code point (also across line breaks). Links
-// are ranges; where they overlap the one added last is on top. The user
-// reaches them only while the control can be reached: pointing (LinkEnter,
-// LinkLeave), clicking (LinkClick, button 1 left, 2 right, 4 middle), and
-// from the keyboard: Tab comes in once, Up and Down move between links,
-// Enter clicks the link framed.
+// text as every platform does (formats::FindInText). Links are ranges; where
+// they overlap the one added last is on top. The user reaches them only
+// while the control can be reached: pointing (LinkEnter, LinkLeave; the
+// pointer is over one link at a time, shown in the rollover colour),
+// clicking (LinkClick, button 1 left, 2 right, 4 middle), and from the
+// keyboard: Tab comes in once, Up and Down move between links as the
+// pointer would, Enter clicks the link framed.
 class RichText final : public ContainedControl<controls::IRichText>,
                        public std::enable_shared_from_this<RichText> {
 public:
@@ -113,7 +114,8 @@ public:
 
     // The user, as the host's scripted actions and the view drive it, by
     // link position in AddLink order (another position raises 9). Each
-    // returns whether the link could be reached.
+    // returns whether the link could be reached: entering the link the
+    // pointer is over, or leaving one it is not over, raises nothing.
     bool UserEnterLink(int32_t index);
     bool UserLeaveLink(int32_t index);
     bool UserClickLink(int32_t index, int16_t button);
@@ -167,7 +169,9 @@ private:
     const Link& LinkAt(int32_t index) const;
     // The link under a point of the viewport, -1 for none.
     int32_t LinkAtPoint(QPoint point) const;
-    void Hover(int32_t link);
+    // The pointer (or the keyboard) is over a link now, -1 for none.
+    void Point(int32_t link);
+    void Repaint() const;
     void Paint(QPainter& painter, const QRect& area);
 
     int32_t m_hWnd = 0;
@@ -186,9 +190,8 @@ private:
     int32_t m_matchEnd = -1;
     int32_t m_caret = 0;
     int32_t m_first = 0;
-    int32_t m_hoverLink = -1;
+    int32_t m_entered = -1;  // the link the pointer or the keyboard is over
     int32_t m_focusLink = -1;
-    int32_t m_keyboardLink = -1;  // the link the keyboard entered
     QColor m_rollover{0, 0, 255};
     int16_t m_displayFlags[3] = {0, 0, 0};
     Picture m_backPicture;
