@@ -676,6 +676,9 @@ void RichText::Paint(QPainter& painter, const QRect& area) {
                              kMarkColour);
         }
     }
+    // Lines above the first one shown stay out of the top margin.
+    painter.setClipRect(QRectF(0, m_lines.front().top, View()->viewport()->width(), height),
+                        Qt::IntersectClip);
     painter.translate(0, -offset);
     QAbstractTextDocumentLayout::PaintContext context;
     context.clip = QRectF(area).translated(0, offset);
