@@ -52,7 +52,6 @@ Player::Player(Options options)
     : m_options(options),
       m_platform(std::make_unique<qt::QtPlatform>()),
       m_window(std::make_unique<HostWindow>(options.rememberLessons)) {
-    m_clock.start();
     m_hostWindow = m_platform->AddHostWindow(m_window.get(), m_window->Area());
     m_keys = std::make_unique<KeyMap>([this]() -> const qt::QtWindow& { return Lesson(); });
     m_platform->QtToolkit().onLoad = [this](const qt::QtWindow& window) { Loaded(window); };
@@ -158,8 +157,8 @@ void Player::Loaded(const qt::QtWindow& window) {
     window.form->Widget()->installEventFilter(m_keys.get());
     window.movOrvMovie->SetRate(m_speed);
     window.movOrvMovie->onFrame = [this] {
-        if (!m_firstFrameMs) {
-            m_firstFrameMs = static_cast<double>(m_clock.nsecsElapsed()) / 1e6;
+        if (!m_firstFrame) {
+            m_firstFrame = std::chrono::steady_clock::now();
         }
     };
 }

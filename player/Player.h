@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -62,8 +62,10 @@ public:
 
     // 1 once a host call has failed, else 0.
     int Status() const { return m_status; }
-    // Since the player was made, when the first video frame was shown.
-    std::optional<double> FirstFrameMs() const { return m_firstFrameMs; }
+    // When the first video frame was shown.
+    std::optional<std::chrono::steady_clock::time_point> FirstFrameAt() const {
+        return m_firstFrame;
+    }
     // For every signal raised while the video played: how far past its time
     // the video was when the signal reached the window, in milliseconds.
     const std::vector<double>& SignalDelaysMs() const { return m_signalDelaysMs; }
@@ -92,8 +94,7 @@ private:
     std::unique_ptr<ActionRunner> m_runner;
     double m_speed = 1.0;
     int m_status = 0;
-    QElapsedTimer m_clock;
-    std::optional<double> m_firstFrameMs;
+    std::optional<std::chrono::steady_clock::time_point> m_firstFrame;
     std::vector<double> m_signalDelaysMs;
 };
 

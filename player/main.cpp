@@ -8,6 +8,7 @@
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <fstream>
 #include <iostream>
@@ -67,6 +68,7 @@ long ResidentKiB() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    const auto launched = std::chrono::steady_clock::now();
     // The FFmpeg media backend of Qt 6.4 crashes without a sound device.
     if (!qEnvironmentVariableIsSet("QT_MEDIA_BACKEND")) {
         qputenv("QT_MEDIA_BACKEND", "gstreamer");
@@ -164,10 +166,13 @@ int main(int argc, char** argv) {
             return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
         };
         const auto& delays = player.SignalDelaysMs();
+        const auto frame = player.FirstFrameAt();
+        const auto sinceLaunch = [&](std::chrono::steady_clock::time_point at) {
+            return std::chrono::duration_cast<std::chrono::milliseconds>(at - launched).count();
+        };
         std::cout << "first video frame: "
-                  << (player.FirstFrameMs()
-                          ? std::to_string(std::lround(*player.FirstFrameMs())) + " ms after start"
-                          : std::string("none"))
+                  << (frame ? std::to_string(sinceLaunch(*frame)) + " ms after the program started"
+                            : std::string("none"))
                   << "\nsignal delay: " << delays.size() << " signals, p50 "
                   << Percentile(delays, 0.5) << " ms, p95 " << Percentile(delays, 0.95)
                   << " ms, max " << Percentile(delays, 1.0) << " ms"
