@@ -4,6 +4,8 @@
 #include <QMdiSubWindow>
 #include <QTimer>
 
+#include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include "module/Module1.h"

@@ -1,11 +1,11 @@
 #include "qt/Slider.h"
 
 #include <QMouseEvent>
-#include <QSignalBlocker>
 #include <QStyle>
 #include <QStyleOptionSlider>
 
 #include <algorithm>
+#include <functional>
 
 #include "qt/Form.h"
 #include "qt/Strings.h"
@@ -56,23 +56,22 @@ std::shared_ptr<Slider> Slider::Create(Context& ctx, std::string name, Twips twi
     auto* widget = new SliderWidget(parent);
     widget->setRange(0, slider->m_max);
     const std::weak_ptr<Slider> weak = slider;
-    const auto raise = [weak](auto member) {
-        return [weak, member] {
+    // The thumb's events, raised as the widget tells of the thumb.
+    const auto raise = [weak](std::function<void()> controls::SliderEvents::*event,
+                              const char* name) {
+        return [weak, event, name] {
             if (const auto self = weak.lock()) {
-                const auto handler = self->m_events.*member;
-                self->m_ctx.Raise(self->m_name,
-                                  member == &controls::SliderEvents::Scroll      ? "Scroll"
-                                  : member == &controls::SliderEvents::ThumbDown ? "ThumbDown"
-                                                                                 : "ThumbUp",
-                                  handler);
+                const auto handler = self->m_events.*event;  // the handler may Advise anew
+                self->m_ctx.Raise(self->m_name, name, handler);
             }
         };
     };
     QObject::connect(widget, &QSlider::sliderPressed, widget,
-                     raise(&controls::SliderEvents::ThumbDown));
-    QObject::connect(widget, &QSlider::sliderMoved, widget, raise(&controls::SliderEvents::Scroll));
+                     raise(&controls::SliderEvents::ThumbDown, "ThumbDown"));
+    QObject::connect(widget, &QSlider::sliderMoved, widget,
+                     raise(&controls::SliderEvents::Scroll, "Scroll"));
     QObject::connect(widget, &QSlider::sliderReleased, widget,
-                     raise(&controls::SliderEvents::ThumbUp));
+                     raise(&controls::SliderEvents::ThumbUp, "ThumbUp"));
     QObject::connect(widget, &QSlider::valueChanged, widget, [weak](int value) {
         if (const auto self = weak.lock()) {
             self->Changed(value);
