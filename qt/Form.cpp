@@ -10,6 +10,7 @@
 
 #include "qt/Gdi.h"
 #include "qt/Strings.h"
+#include "qt/User32.h"
 
 namespace scenova::qt {
 
@@ -28,6 +29,7 @@ class Form::FormWidget final : public QWidget {
 public:
     explicit FormWidget(std::weak_ptr<Form> form) : m_form(std::move(form)) {
         setFocusPolicy(Qt::StrongFocus);
+        setProperty(kLessonWindow, true);
     }
 
 protected:

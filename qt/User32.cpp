@@ -158,7 +158,13 @@ int32_t User32::SetCursor(int32_t hCursor) {
     if (hCursor != 0 && cursor == nullptr) {
         return 0;
     }
-    if (QWidget* under = m_tracker->under) {
+    // Only the lesson's windows: the host's own widgets keep their cursors.
+    QWidget* const under = m_tracker->under;
+    QWidget* window = under;
+    while (window && !window->property(kLessonWindow).toBool()) {
+        window = window->parentWidget();
+    }
+    if (window) {
         if (cursor) {
             under->setCursor(*cursor);
         } else {

@@ -15,13 +15,17 @@
 
 namespace scenova::qt {
 
+// The property that marks the widget of a window of the component.
+inline constexpr const char* kLessonWindow = "scenovaLessonWindow";
+
 // user32 on Qt. Windows are the desktop's; a window given the host's MDI
 // area ("MDIClient") as parent becomes one of its sub-windows, a window
 // given no parent a top-level one. Styles are kept as set. Cursors are
 // QCursors: the system cursors by their resource number (shared handles)
 // and cursor files read by our own reader. SetCursor gives the widget under
 // the pointer that cursor until the next SetCursor, as the system cursor
-// stays until the window under it sets another.
+// stays until the window under it sets another; only a widget of a window
+// marked kLessonWindow (the component's own) is given one.
 class User32 final : public IUser32 {
 public:
     explicit User32(Desktop& desktop);
