@@ -1,4 +1,5 @@
-// scenova: plays a lesson folder through the headless host.
+// scenova: plays a lesson folder through the headless host, checks a lesson,
+// and turns its spoken lines into subtitles and back.
 
 #include <CLI/CLI.hpp>
 
@@ -6,6 +7,7 @@
 #include <iostream>
 #include <iterator>
 
+#include "authoring/Commands.h"
 #include "cli/Player.h"
 #include "lesson/Actions.h"
 
@@ -33,11 +35,74 @@ int main(int argc, char** argv) {
         play->add_option("--until", until, "let the virtual clock run to SECONDS at the end")
             ->check(CLI::NonNegativeNumber);
 
+    using namespace scenova::authoring;
+    std::string checkLesson;
+    std::string checkFormat = "text";
+    CLI::App* check = app.add_subcommand(
+        "check", "Print every problem of a lesson folder as FILE:LINE: severity: message [code].");
+    check->add_option("LESSON", checkLesson, "the lesson folder")->required();
+    check->add_option("--format", checkFormat, "text or json (one JSON object a line)")
+        ->check(CLI::IsMember({"text", "json"}));
+
+    ExportOptions exportOptions;
+    std::string exportLesson;
+    std::string exportFormat;
+    std::string exportOutput;
+    std::string exportChapters;
+    CLI::App* exportCommand = app.add_subcommand(
+        "export", "Write a lesson's spoken lines as WebVTT or SubRip subtitles.");
+    exportCommand->add_option("LESSON", exportLesson, "the lesson folder")->required();
+    exportCommand->add_option("--format", exportFormat, "vtt or srt")
+        ->required()
+        ->check(CLI::IsMember({"vtt", "srt"}));
+    auto* exportOutputOption = exportCommand->add_option("-o,--output", exportOutput,
+                                                         "the file (standard output without)");
+    auto* chaptersOption = exportCommand->add_option(
+        "--chapters", exportChapters, "also write the speakers' blocks as WebVTT chapters");
+
+    ImportOptions importOptions;
+    std::string importInput;
+    std::string importSpeaker;
+    std::string importOutput;
+    CLI::App* importCommand = app.add_subcommand(
+        "import", "Write a lesson script from a WebVTT (.vtt) or SubRip (.srt) file.");
+    importCommand->add_option("FILE", importInput, "the subtitle file")->required();
+    importCommand->add_option("--video", importOptions.video, "the video's file name")->required();
+    auto* speakerOption = importCommand->add_option("--speaker", importSpeaker,
+                                                    "the speaker of cues without a voice");
+    auto* importOutputOption = importCommand->add_option("-o,--output", importOutput,
+                                                         "the script (standard output without)");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
         const int status = app.exit(error);
         return status == 0 ? 0 : 2;
+    }
+
+    if (check->parsed()) {
+        return CheckCommand(checkLesson, checkFormat == "json", std::cout, std::cerr);
+    }
+    if (exportCommand->parsed()) {
+        exportOptions.lesson = exportLesson;
+        exportOptions.format = exportFormat == "srt" ? SubtitleFormat::Srt : SubtitleFormat::WebVtt;
+        if (*exportOutputOption) {
+            exportOptions.output = exportOutput;
+        }
+        if (*chaptersOption) {
+            exportOptions.chapters = exportChapters;
+        }
+        return ExportCommand(exportOptions, std::cout, std::cerr);
+    }
+    if (importCommand->parsed()) {
+        importOptions.input = importInput;
+        if (*speakerOption) {
+            importOptions.speaker = importSpeaker;
+        }
+        if (*importOutputOption) {
+            importOptions.output = importOutput;
+        }
+        return ImportCommand(importOptions, std::cout, std::cerr);
     }
 
     options.lesson = lesson;

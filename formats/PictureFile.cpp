@@ -10,6 +10,7 @@
 #include <memory>
 #include <new>
 #include <span>
+#include <string_view>
 #include <system_error>
 #include <utility>
 
@@ -82,6 +83,11 @@ StbImage DecodeWithStb(Info info, Load load) {
     if (info(&image.width, &image.height, &channels) == 0) {
         Raise(err::InvalidPicture);
     }
+    // stb tells a top-down bitmap's height as the file holds it, negative;
+    // its load gives the picture upright with the height positive.
+    if (image.height < 0 && image.height != std::numeric_limits<int>::min()) {
+        image.height = -image.height;
+    }
     CheckPictureSize(image.width, image.height);
     int width = 0;
     int height = 0;
@@ -99,6 +105,40 @@ void CopyRgba(const stbi_uc* rgba, std::vector<uint32_t>& pixels) {
     }
 }
 
+// A file is read whole before it is decoded. The largest picture as an
+// uncompressed bitmap, and a little more, is far beyond any real one; a
+// bigger file is refused before it is read.
+constexpr uint64_t kMaxFileSize = uint64_t{4} * kMaxPicturePixels + 1024 * 1024;
+static_assert(kMaxFileSize <= std::numeric_limits<int>::max(), "stb takes an int length");
+
+constexpr std::array<unsigned char, 8> kPngSignature = {0x89, 'P',  'N',  'G',
+                                                        '\r', '\n', 0x1A, '\n'};
+
+bool IsPng(Bytes data) {
+    return data.size() >= kPngSignature.size() &&
+           std::equal(kPngSignature.begin(), kPngSignature.end(), data.begin());
+}
+
+uint32_t ReadU32BigEndian(Bytes data, uint64_t offset) {
+    const Bytes b = Piece(data, offset, 4);
+    return uint32_t{b[0]} << 24 | uint32_t{b[1]} << 16 | uint32_t{b[2]} << 8 | uint32_t{b[3]};
+}
+
+// stb sizes its buffer for a PNG's image data from the chunk lengths: a file
+// of a few bytes claiming a gigabyte of data would have it take a gigabyte.
+// Every chunk up to the end chunk must lie inside the file.
+void CheckPngChunks(Bytes png) {
+    uint64_t at = kPngSignature.size();
+    while (true) {
+        const uint32_t length = ReadU32BigEndian(png, at);
+        const Bytes chunk = Piece(png, at, uint64_t{12} + length);  // length, type, data, CRC
+        if (chunk[4] == 'I' && chunk[5] == 'E' && chunk[6] == 'N' && chunk[7] == 'D') {
+            return;
+        }
+        at += chunk.size();
+    }
+}
+
 // The icon and cursor container: a directory of images, each an embedded PNG
 // or a device-independent bitmap of twice the image's height (the colour
 // rows, then a 1-bit transparency mask, which is not used here).
@@ -106,10 +146,6 @@ namespace ico {
 
 constexpr std::size_t kDirectorySize = 6;
 constexpr std::size_t kEntrySize = 16;
-// Far beyond any real icon; a bigger file is refused before it is read.
-constexpr uint64_t kMaxFileSize = uint64_t{64} * 1024 * 1024;
-constexpr std::array<unsigned char, 8> kPngSignature = {0x89, 'P',  'N',  'G',
-                                                        '\r', '\n', 0x1A, '\n'};
 
 bool IsDirectory(Bytes head) {
     if (head.size() < kDirectorySize) {
@@ -119,6 +155,8 @@ bool IsDirectory(Bytes head) {
     return ReadU16(head, 0) == 0 && (type == 1 || type == 2) && ReadU16(head, 4) > 0;
 }
 
+// The image of the largest entry (the first of equal ones); a side of 0 in
+// the directory stands for 256.
 struct Entry {
     Bytes image;
     // Of a cursor: the hot spot (where an icon keeps its planes and depth).
@@ -126,8 +164,6 @@ struct Entry {
     uint16_t hotspotY = 0;
 };
 
-// The image of the largest entry (the first of equal ones); a side of 0 in
-// the directory stands for 256.
 Entry LargestImage(Bytes file) {
     const uint16_t count = ReadU16(file, 4);
     uint64_t bestArea = 0;
@@ -152,9 +188,11 @@ struct Dib {
     int32_t width = 0;
     int32_t height = 0;  // of the image: half the header's
     uint16_t bitsPerPixel = 0;
-    Bytes palette;  // 4 bytes an entry: blue, green, red, unused
-    Bytes rows;     // bottom row first, each padded to 4 bytes
+    Bytes palette;  // blue, green, red (and one unused byte in 4-byte entries)
+    uint64_t paletteEntrySize = 4;
+    Bytes rows;  // bottom row first unless topDown, each padded to 4 bytes
     uint64_t stride = 0;
+    bool topDown = false;
     Bytes mask;  // 1 bit a pixel, 1 for transparent; rows as above
     uint64_t maskStride = 0;
 };
@@ -213,16 +251,17 @@ Dib ReadDib(Bytes image) {
 // beyond the palette is black.
 void CopyDib(const Dib& dib, std::vector<uint32_t>& pixels) {
     const auto colourAt = [&](uint64_t index) -> uint32_t {
-        if (index * 4 + 3 > dib.palette.size()) {
+        if ((index + 1) * dib.paletteEntrySize > dib.palette.size()) {
             return 0;
         }
-        const unsigned char* entry = dib.palette.data() + index * 4;
+        const unsigned char* entry = dib.palette.data() + index * dib.paletteEntrySize;
         return FromRgb(entry[2], entry[1], entry[0]);
     };
     const uint64_t width = static_cast<uint64_t>(dib.width);
-    for (uint64_t row = 0; row < static_cast<uint64_t>(dib.height); ++row) {
+    const uint64_t height = static_cast<uint64_t>(dib.height);
+    for (uint64_t row = 0; row < height; ++row) {
         const unsigned char* bits = dib.rows.data() + row * dib.stride;
-        uint32_t* out = pixels.data() + (static_cast<uint64_t>(dib.height) - 1 - row) * width;
+        uint32_t* out = pixels.data() + (dib.topDown ? row : height - 1 - row) * width;
         for (uint64_t x = 0; x < width; ++x) {
             switch (dib.bitsPerPixel) {
                 case 32:
@@ -257,7 +296,7 @@ std::vector<uint8_t> DibOpacity(const Dib& dib) {
         }
     }
     for (uint64_t row = 0; row < height; ++row) {
-        uint8_t* out = opacity.data() + (height - 1 - row) * width;
+        uint8_t* out = opacity.data() + (dib.topDown ? row : height - 1 - row) * width;
         for (uint64_t x = 0; x < width; ++x) {
             if (alpha) {
                 out[x] = dib.rows[row * dib.stride + x * 4 + 3];
@@ -271,6 +310,70 @@ std::vector<uint8_t> DibOpacity(const Dib& dib) {
 }
 
 }  // namespace ico
+
+// Bitmap files with a palette are read here, not by stb: it sizes the palette
+// from the gap before the pixels and lets an index past it read colours from
+// memory it never wrote, so the same file could show differently each time.
+// Here the palette has the header's number of colours (all of the depth's
+// when it names none), and an index past it is black, as in icons.
+namespace bmp {
+
+constexpr uint64_t kFileHeaderSize = 14;
+constexpr uint32_t kCoreHeaderSize = 12;  // the oldest header: 16-bit sizes, 3-byte colours
+
+uint16_t BitsPerPixel(Bytes file, uint32_t headerSize) {
+    return ReadU16(file, kFileHeaderSize + (headerSize == kCoreHeaderSize ? 10 : 14));
+}
+
+bool HasPalette(Bytes file) {
+    if (file.size() < kFileHeaderSize + 16 || file[0] != 'B' || file[1] != 'M') {
+        return false;
+    }
+    const uint32_t headerSize = ReadU32(file, kFileHeaderSize);
+    if (headerSize != kCoreHeaderSize && headerSize < 40) {
+        return false;
+    }
+    const uint16_t bpp = BitsPerPixel(file, headerSize);
+    return bpp == 1 || bpp == 4 || bpp == 8;
+}
+
+ico::Dib ReadPalettedBitmap(Bytes file) {
+    const uint32_t pixelsAt = ReadU32(file, 10);
+    const uint32_t headerSize = ReadU32(file, kFileHeaderSize);
+    Piece(file, kFileHeaderSize, headerSize);
+    ico::Dib dib;
+    int64_t height = 0;
+    uint64_t colours = 0;
+    if (headerSize == kCoreHeaderSize) {
+        dib.width = ReadU16(file, kFileHeaderSize + 4);
+        height = static_cast<int16_t>(ReadU16(file, kFileHeaderSize + 6));
+        dib.paletteEntrySize = 3;
+    } else {
+        dib.width = static_cast<int32_t>(ReadU32(file, kFileHeaderSize + 4));
+        height = static_cast<int32_t>(ReadU32(file, kFileHeaderSize + 8));
+        if (ReadU32(file, kFileHeaderSize + 16) != 0) {
+            Raise(err::InvalidPicture);  // run-length coding, which stb does not read either
+        }
+        colours = ReadU32(file, kFileHeaderSize + 32);
+    }
+    dib.bitsPerPixel = BitsPerPixel(file, headerSize);
+    dib.topDown = height < 0;
+    height = height < 0 ? -height : height;
+    CheckPictureSize(dib.width, height);
+    dib.height = static_cast<int32_t>(height);
+
+    const uint64_t most = uint64_t{1} << dib.bitsPerPixel;
+    if (colours > most) {
+        Raise(err::InvalidPicture);
+    }
+    colours = colours == 0 ? most : colours;
+    dib.palette = Piece(file, kFileHeaderSize + headerSize, colours * dib.paletteEntrySize);
+    dib.stride = (uint64_t{static_cast<uint32_t>(dib.width)} * dib.bitsPerPixel + 31) / 32 * 4;
+    dib.rows = Piece(file, pixelsAt, dib.stride * static_cast<uint64_t>(dib.height));
+    return dib;
+}
+
+}  // namespace bmp
 
 // A picture of the given size whose pixels fill writes; raises 7 when its
 // pixels cannot be held.
@@ -289,6 +392,76 @@ DecodedPicture NewPicture(int32_t width, int32_t height,
     return picture;
 }
 
+DecodedPicture FromDib(const ico::Dib& dib) {
+    return NewPicture(dib.width, dib.height,
+                      [&](std::vector<uint32_t>& pixels) { ico::CopyDib(dib, pixels); });
+}
+
+// stb reads more kinds than a picture here may be (PNM, TGA, PSD, HDR, PIC),
+// and some of them it reads past a cut file's end into pixels it never
+// wrote; only the kinds named above reach it.
+bool IsBmpJpegOrGif(Bytes data) {
+    const auto startsWith = [&](std::string_view magic) {
+        return data.size() >= magic.size() &&
+               std::equal(magic.begin(), magic.end(), data.begin(), [](char m, unsigned char b) {
+                   return static_cast<unsigned char>(m) == b;
+               });
+    };
+    return startsWith("BM") || startsWith("\xFF\xD8") || startsWith("GIF8");
+}
+
+DecodedPicture ReadWithStb(Bytes data) {
+    if (IsPng(data)) {
+        CheckPngChunks(data);
+    } else if (!IsBmpJpegOrGif(data)) {
+        Raise(err::InvalidPicture);
+    }
+    const int length = static_cast<int>(data.size());
+    const StbImage image = DecodeWithStb(
+        [&](int* x, int* y, int* channels) {
+            return stbi_info_from_memory(data.data(), length, x, y, channels);
+        },
+        [&](int* x, int* y, int* channels) {
+            return stbi_load_from_memory(data.data(), length, x, y, channels, 4);
+        });
+    return NewPicture(image.width, image.height,
+                      [&](std::vector<uint32_t>& pixels) { CopyRgba(image.rgba.get(), pixels); });
+}
+
+// The whole file, at most kMaxFileSize bytes (7 beyond).
+std::vector<unsigned char> ReadWhole(std::FILE* file) {
+    if (std::fseek(file, 0, SEEK_END) != 0) {
+        Raise(err::InvalidPicture);
+    }
+    const long size = std::ftell(file);
+    if (size < 0 || std::fseek(file, 0, SEEK_SET) != 0) {
+        Raise(err::InvalidPicture);
+    }
+    if (static_cast<uint64_t>(size) > kMaxFileSize) {
+        Raise(err::OutOfMemory);
+    }
+    std::vector<unsigned char> bytes(static_cast<std::size_t>(size));
+    if (std::fread(bytes.data(), 1, bytes.size(), file) != bytes.size()) {
+        Raise(err::InvalidPicture);
+    }
+    return bytes;
+}
+
+// The whole file named by path; 53 when it names no regular file.
+std::vector<unsigned char> ReadFile(const std::string& path) {
+    std::error_code error;
+    if (path.empty() || path.find('\0') != std::string::npos ||
+        !std::filesystem::is_regular_file(std::filesystem::path(path), error)) {
+        Raise(err::FileNotFound);
+    }
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
+                                                         &std::fclose);
+    if (!file) {
+        Raise(err::FileNotFound);
+    }
+    return ReadWhole(file.get());
+}
+
 // An icon or cursor file's image, with its opacity and hot spot.
 struct IconImage {
     DecodedPicture picture;
@@ -298,39 +471,22 @@ struct IconImage {
     int32_t hotspotY = 0;
 };
 
-// The rest of reading an icon or cursor file.
-IconImage ReadIconFile(std::FILE* file) {
-    if (std::fseek(file, 0, SEEK_END) != 0) {
-        Raise(err::InvalidPicture);
-    }
-    const long size = std::ftell(file);
-    if (size < 0 || std::fseek(file, 0, SEEK_SET) != 0) {
-        Raise(err::InvalidPicture);
-    }
-    if (static_cast<uint64_t>(size) > ico::kMaxFileSize) {
-        Raise(err::OutOfMemory);
-    }
-    std::vector<unsigned char> bytes(static_cast<std::size_t>(size));
-    if (std::fread(bytes.data(), 1, bytes.size(), file) != bytes.size()) {
-        Raise(err::InvalidPicture);
-    }
-    const ico::Entry entry = ico::LargestImage(bytes);
-    const Bytes image = entry.image;
+// The rest of reading a file that starts with an icon directory.
+IconImage ReadIconFile(Bytes data) {
+    const ico::Entry entry = ico::LargestImage(data);
     IconImage out;
-    out.type = ReadU16(bytes, 2);
+    out.type = ReadU16(data, 2);
     out.hotspotX = entry.hotspotX;
     out.hotspotY = entry.hotspotY;
-
-    if (image.size() >= ico::kPngSignature.size() &&
-        std::equal(ico::kPngSignature.begin(), ico::kPngSignature.end(), image.begin())) {
-        static_assert(ico::kMaxFileSize <= std::numeric_limits<int>::max());
-        const int length = static_cast<int>(image.size());
+    if (IsPng(entry.image)) {
+        CheckPngChunks(entry.image);
+        const int length = static_cast<int>(entry.image.size());
         const StbImage png = DecodeWithStb(
             [&](int* x, int* y, int* channels) {
-                return stbi_info_from_memory(image.data(), length, x, y, channels);
+                return stbi_info_from_memory(entry.image.data(), length, x, y, channels);
             },
             [&](int* x, int* y, int* channels) {
-                return stbi_load_from_memory(image.data(), length, x, y, channels, 4);
+                return stbi_load_from_memory(entry.image.data(), length, x, y, channels, 4);
             });
         out.picture = NewPicture(png.width, png.height, [&](std::vector<uint32_t>& pixels) {
             CopyRgba(png.rgba.get(), pixels);
@@ -341,64 +497,35 @@ IconImage ReadIconFile(std::FILE* file) {
         }
         return out;
     }
-
-    const ico::Dib dib = ico::ReadDib(image);
-    out.picture = NewPicture(dib.width, dib.height,
-                             [&](std::vector<uint32_t>& pixels) { ico::CopyDib(dib, pixels); });
+    const ico::Dib dib = ico::ReadDib(entry.image);
+    out.picture = FromDib(dib);
     out.opacity = ico::DibOpacity(dib);
     return out;
-}
-
-using File = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
-
-// Opens a file for reading; 53 when the path names no regular file.
-File OpenFile(const std::string& path) {
-    std::error_code error;
-    if (path.empty() || path.find('\0') != std::string::npos ||
-        !std::filesystem::is_regular_file(std::filesystem::path(path), error)) {
-        Raise(err::FileNotFound);
-    }
-    File file(std::fopen(path.c_str(), "rb"), &std::fclose);
-    if (!file) {
-        Raise(err::FileNotFound);
-    }
-    return file;
-}
-
-// Whether the file starts with an icon or cursor directory (then read on).
-bool IsIconFile(std::FILE* file) {
-    std::array<unsigned char, ico::kDirectorySize> head{};
-    const std::size_t headRead = std::fread(head.data(), 1, head.size(), file);
-    return ico::IsDirectory(Bytes(head.data(), headRead));
 }
 
 }  // namespace
 
 DecodedPicture ReadPictureFile(const std::string& path) {
-    const File file = OpenFile(path);
+    const std::vector<unsigned char> bytes = ReadFile(path);
+    const Bytes data(bytes);
     // Icons and cursors first: stb does not read them, and a cursor's
     // directory could pass for the header of another format it does read.
-    if (IsIconFile(file.get())) {
-        return ReadIconFile(file.get()).picture;
+    if (ico::IsDirectory(data)) {
+        return ReadIconFile(data).picture;
     }
-    if (std::fseek(file.get(), 0, SEEK_SET) != 0) {
-        Raise(err::InvalidPicture);
+    if (bmp::HasPalette(data)) {
+        return FromDib(bmp::ReadPalettedBitmap(data));
     }
-
-    std::FILE* in = file.get();
-    const StbImage image = DecodeWithStb(
-        [&](int* x, int* y, int* channels) { return stbi_info_from_file(in, x, y, channels); },
-        [&](int* x, int* y, int* channels) { return stbi_load_from_file(in, x, y, channels, 4); });
-    return NewPicture(image.width, image.height,
-                      [&](std::vector<uint32_t>& pixels) { CopyRgba(image.rgba.get(), pixels); });
+    return ReadWithStb(data);
 }
 
 DecodedCursor ReadCursorFile(const std::string& path) {
-    const File file = OpenFile(path);
-    if (!IsIconFile(file.get())) {
+    const std::vector<unsigned char> bytes = ReadFile(path);
+    const Bytes data(bytes);
+    if (!ico::IsDirectory(data)) {
         Raise(err::InvalidPicture);
     }
-    IconImage image = ReadIconFile(file.get());
+    IconImage image = ReadIconFile(data);
     if (image.type != 2) {
         Raise(err::InvalidPicture);
     }

@@ -19,7 +19,9 @@ struct DecodedPicture {
     std::vector<uint32_t> pixels;
 };
 
-// Decodes a BMP, PNG, JPEG, GIF, icon (.ico) or cursor (.cur) file. Of an
+// Decodes a BMP, PNG, JPEG, GIF, icon (.ico) or cursor (.cur) file; any other
+// kind is not a picture (481). A bitmap's palette has the colours its header
+// names, an index past them is black. Of an
 // icon or cursor the largest image is taken, an embedded PNG or a bitmap of
 // 1, 4, 8, 24 or 32 bits per pixel; its transparency mask is not applied.
 // Raises 53 when the path is not an existing file, 481 when the file is not a

@@ -73,25 +73,41 @@ struct Gdi::State {
         return ++lastHandle;
     }
 
+    static bool CanMake(int32_t width, int32_t height, int32_t bitsPerPixel) {
+        return width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide &&
+               int64_t{width} * height <= kMaxPixels && (bitsPerPixel == 1 || bitsPerPixel == 32);
+    }
+
     int32_t NewBitmap(int32_t width, int32_t height, int32_t bitsPerPixel) {
-        if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide ||
-            int64_t{width} * height > kMaxPixels || (bitsPerPixel != 1 && bitsPerPixel != 32)) {
+        if (!CanMake(width, height, bitsPerPixel)) {
             return 0;
         }
-        Bitmap bitmap;
+        std::vector<uint32_t> pixels;
         try {
-            bitmap.pixels.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height),
-                                 0);
+            pixels.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
         } catch (const std::bad_alloc&) {
+            return 0;
+        }
+        return AdoptBitmap(width, height, bitsPerPixel, std::move(pixels));
+    }
+
+    // A bitmap made of pixels already there (a decoded file), without a
+    // second copy of them; 0 when the size does not fit the pixels.
+    int32_t AdoptBitmap(int32_t width, int32_t height, int32_t bitsPerPixel,
+                        std::vector<uint32_t> pixels) {
+        if (!CanMake(width, height, bitsPerPixel) ||
+            pixels.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {
             return 0;
         }
         const int32_t handle = NewHandle();
         if (handle == 0) {
             return 0;
         }
+        Bitmap bitmap;
         bitmap.width = width;
         bitmap.height = height;
         bitmap.bitsPerPixel = bitsPerPixel;
+        bitmap.pixels = std::move(pixels);
         bitmaps.emplace(handle, std::move(bitmap));
         return handle;
     }
@@ -297,25 +313,15 @@ Picture Gdi::MakePicture(int32_t hBitmap, bool own) {
     return std::make_shared<BitmapPicture>(m_state, hBitmap, bitmap->width, bitmap->height, own);
 }
 
-Picture Gdi::NewPicture(int32_t width, int32_t height,
-                        const std::function<void(std::vector<uint32_t>&)>& fill) {
-    const int32_t handle = m_state->NewBitmap(width, height, 32);
+Picture Gdi::LoadPictureFile(const std::string& path) {
+    formats::DecodedPicture decoded = formats::ReadPictureFile(path);
+    // The decoded pixels become the bitmap's: a big backdrop is not copied.
+    const int32_t handle =
+        m_state->AdoptBitmap(decoded.width, decoded.height, 32, std::move(decoded.pixels));
     if (handle == 0) {
         Raise(err::OutOfMemory);
     }
-    try {
-        fill(m_state->FindBitmap(handle)->pixels);
-        return MakePicture(handle, true);
-    } catch (...) {
-        m_state->DeleteBitmap(handle);
-        throw;
-    }
-}
-
-Picture Gdi::LoadPictureFile(const std::string& path) {
-    formats::DecodedPicture decoded = formats::ReadPictureFile(path);
-    return NewPicture(decoded.width, decoded.height,
-                      [&](std::vector<uint32_t>& pixels) { pixels = std::move(decoded.pixels); });
+    return MakePicture(handle, true);
 }
 
 int32_t Gdi::CreateBitmap(int32_t width, int32_t height, int32_t bitsPerPixel) {

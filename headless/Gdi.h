@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -95,10 +94,6 @@ private:
     class BitmapPicture;
 
     Picture MakePicture(int32_t hBitmap, bool own);
-    // A picture owning a new 32-bit bitmap of the given size whose pixels,
-    // top row first, fill writes; raises 7 when the bitmap cannot be made.
-    Picture NewPicture(int32_t width, int32_t height,
-                       const std::function<void(std::vector<uint32_t>&)>& fill);
 
     Context& m_ctx;
     std::shared_ptr<State> m_state;

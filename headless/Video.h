@@ -95,6 +95,9 @@ public:
     bool IsDestroyed() const { return m_destroyed; }
 
     float TimeFormat() const { return m_timeFormat; }
+    // Positions per second in the time format: 1 (seconds) or 1000 (format
+    // 1, milliseconds).
+    double UnitsPerSecond() const { return m_timeFormat == 1.0f ? 1000.0 : 1.0; }
     bool IsOpen() const { return m_open; }
     const std::string& MoviePath() const { return m_path; }
     const std::vector<double>& SignalTimes() const { return m_signalTimes; }
@@ -110,7 +113,6 @@ private:
         int16_t number;
     };
 
-    double UnitsPerSecond() const { return m_timeFormat == 1.0f ? 1000.0 : 1.0; }
     EventLoop::Micros DueAt(double time) const;
     double Clamped(double position);
     void Halt(PlayState state);

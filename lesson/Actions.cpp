@@ -4,6 +4,8 @@
 #include <cmath>
 #include <map>
 
+#include "runtime/Convert.h"
+
 namespace scenova::lesson {
 
 namespace {
@@ -182,8 +184,10 @@ std::string Action::Text() const {
         }
         std::string text(word);
         switch (kind) {
+            // The shortest numbers that read back the same: the text replays
+            // the action exactly.
             case Kind::Advance:
-                return text + " " + std::to_string(seconds);
+                return text + " " + ShortestText(seconds);
             case Kind::Press:
             case Kind::Enter:
             case Kind::Leave:
@@ -194,6 +198,14 @@ std::string Action::Text() const {
             case Kind::LinkEnter:
             case Kind::LinkLeave:
                 return text + " " + std::to_string(value);
+            case Kind::Move:
+                text += " " + ShortestText(left);
+                for (const auto& size : {top, width, height}) {
+                    if (size) {
+                        text += " " + ShortestText(*size);
+                    }
+                }
+                return text;
             default:
                 return text;
         }

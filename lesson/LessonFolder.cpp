@@ -60,27 +60,46 @@ std::string Lesson::Folder() const {
     return text;
 }
 
-std::shared_ptr<Collection> ParseSettings(std::string_view text) {
-    std::vector<std::pair<std::string, std::string>> ordered;
+std::vector<SettingsLine> ReadSettingsLines(std::string_view text) {
+    std::vector<SettingsLine> lines;
     // Keys are compared as the collection compares them, without letter case.
-    std::map<std::string, std::size_t> position;
+    std::map<std::string, std::size_t> latest;
+    int number = 0;
     for (std::string_view line : Lines(text)) {
+        SettingsLine& entry = lines.emplace_back();
+        entry.number = ++number;
         const std::string_view trimmed = TrimBlanks(line);
-        if (trimmed.empty() || trimmed.front() == ';' || trimmed.front() == '#') {
-            continue;
-        }
         const auto equals = trimmed.find('=');
-        if (equals == std::string_view::npos) {
+        entry.comment = trimmed.empty() || trimmed.front() == ';' || trimmed.front() == '#';
+        if (entry.comment || equals == std::string_view::npos) {
+            entry.skipped = true;
             continue;
         }
-        std::string key(TrimBlanks(trimmed.substr(0, equals)));
-        std::string value(TrimBlanks(trimmed.substr(equals + 1)));
-        const std::string folded = UCase(key);
+        entry.key = std::string(TrimBlanks(trimmed.substr(0, equals)));
+        entry.value = std::string(TrimBlanks(trimmed.substr(equals + 1)));
+        const auto [it, added] = latest.try_emplace(UCase(entry.key), lines.size() - 1);
+        if (!added) {
+            lines[it->second].replaced = true;
+            it->second = lines.size() - 1;
+        }
+    }
+    return lines;
+}
+
+std::shared_ptr<Collection> ParseSettings(std::string_view text) {
+    // The first line of a key keeps its place; its value is the last one.
+    std::vector<std::pair<std::string, std::string>> ordered;
+    std::map<std::string, std::size_t> position;
+    for (SettingsLine& line : ReadSettingsLines(text)) {
+        if (line.skipped) {
+            continue;
+        }
+        const std::string folded = UCase(line.key);
         if (auto it = position.find(folded); it != position.end()) {
-            ordered[it->second].second = std::move(value);
+            ordered[it->second].second = std::move(line.value);
         } else {
             position.emplace(folded, ordered.size());
-            ordered.emplace_back(std::move(key), std::move(value));
+            ordered.emplace_back(std::move(line.key), std::move(line.value));
         }
     }
     auto settings = std::make_shared<Collection>();

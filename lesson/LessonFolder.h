@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "runtime/Collection.h"
 
@@ -32,6 +33,17 @@ public:
 // Reads a lesson folder; raises LessonError when the folder is missing or a
 // file in it cannot be read. A missing settings.ini or script.txt is empty.
 Lesson LoadLesson(const std::filesystem::path& folder);
+
+// One line of settings.ini as the reader takes it.
+struct SettingsLine {
+    int number = 0;  // from 1
+    std::string key;
+    std::string value;
+    bool skipped = false;   // empty, a comment, or without '=': not a setting
+    bool replaced = false;  // a later line sets the same key (letter case aside)
+    bool comment = false;   // empty, or starting with ';' or '#'
+};
+std::vector<SettingsLine> ReadSettingsLines(std::string_view text);
 
 // settings.ini: one KEY=VALUE a line; key and value trimmed of surrounding
 // blanks, the value otherwise kept verbatim; empty lines and lines starting

@@ -15,32 +15,6 @@ namespace scenova {
 
 namespace {
 
-// The message for a tag written without its value.
-struct MissingValue {
-    const char* tag;
-    int32_t code;
-    const char* text;
-};
-constexpr MissingValue kMissingValues[] = {
-    {"VIDEO", report::NoVideo, "VIDEO script tag found with no video name."},
-    {"ACTOR", report::MissingValue, "ACTOR script tag found with no actor name."},
-    {"TEXT", report::MissingValue, "TEXT script tag found with no text string."},
-    {"AVSTART", report::MissingValue, "AVSTART script tag found with no start value."},
-    {"AVEND", report::MissingValue, "AVEND script tag found with no end value."},
-    {"RESOPEN", report::MissingValue, "RESOPEN script tag found with no ButtonID."},
-    {"RESCLOSE", report::MissingValue, "RESCLOSE script tag found with no ButtonID."},
-    {"RESUPDATE", report::MissingValue, "RESUPDATE script tag found with no ButtonID."},
-};
-
-const MissingValue* FindMissingValue(const std::string& tag) {
-    for (const MissingValue& entry : kMissingValues) {
-        if (tag == entry.tag) {
-            return &entry;
-        }
-    }
-    return nullptr;
-}
-
 int32_t ResourceCommand(const std::string& tag) {
     if (tag == "RESOPEN") {
         return resource::Open;
@@ -93,10 +67,7 @@ bool CScenova::ReadScript(ICollection& Script, std::string& videoName) {
     module.g_Blocks.clear();
     module.g_Transcript.clear();
 
-    int32_t cue = -1;
-    int32_t block = -1;
-    int32_t lineInBlock = -1;
-    std::string previousActor;
+    ScriptPlace place;
     videoName.clear();
     bool videoFound = false;
     m_platform.toolkit().DoEvents();
@@ -120,11 +91,11 @@ bool CScenova::ReadScript(ICollection& Script, std::string& videoName) {
         const std::string& tag = line->tag;
         std::string value = std::move(line->value);
         if (!line->hasValue) {
-            const MissingValue* missing = FindMissingValue(tag);
+            const ScriptTag* missing = FindScriptTag(tag);
             if (missing == nullptr) {
                 continue;
             }
-            Mgr().ReportError(*this, missing->code, missing->text);
+            Mgr().ReportError(*this, missing->missingCode, std::string(missing->missingText));
             if (tag == "VIDEO") {
                 return false;  // a lesson without its video cannot be played
             }
@@ -141,39 +112,38 @@ bool CScenova::ReadScript(ICollection& Script, std::string& videoName) {
             videoName = value;
             videoFound = true;
         } else if (tag == "ACTOR") {
-            RedimPreserve(module.g_Cues, ++cue);
-            if (value != previousActor) {
-                ++block;
-                lineInBlock = -1;
-                RedimPreserve(module.g_Blocks, block);
-                RedimPreserve(module.g_Transcript, block);
-                std::string& actor = Element(module.g_Transcript, block).Actor;
+            const bool newBlock = place.Actor(value);
+            RedimPreserve(module.g_Cues, place.cue);
+            if (newBlock) {
+                RedimPreserve(module.g_Blocks, place.block);
+                RedimPreserve(module.g_Transcript, place.block);
+                std::string& actor = Element(module.g_Transcript, place.block).Actor;
                 actor = value;
-                previousActor = value;
                 if (actorCode) {
                     actor = *actorCode + actor;
                 }
             }
         } else if (tag == "TEXT") {
             MarkCultureTips(value, module.g_strCultureTipChar);
-            std::vector<std::string>& texts = Element(module.g_Transcript, block).Texts;
-            RedimPreserve(texts, ++lineInBlock);
-            std::string& text = Element(texts, lineInBlock);
+            std::vector<std::string>& texts = Element(module.g_Transcript, place.block).Texts;
+            place.Text();
+            RedimPreserve(texts, place.lineInBlock);
+            std::string& text = Element(texts, place.lineInBlock);
             text = value;
             if (textCode) {
                 text = *textCode + std::string(TrimSpaces(text)) + "\\cf0";
             }
         } else if (tag == "AVSTART") {
-            const double time = ToDouble(value);
-            Element(module.g_Cues, cue).StartTime = time;
-            BlockInfo& current = Element(module.g_Blocks, block);
+            const double time = ScriptTime(value);
+            Element(module.g_Cues, place.cue).StartTime = time;
+            BlockInfo& current = Element(module.g_Blocks, place.block);
             if (current.StartTime == 0) {
                 current.StartTime = time;
             }
         } else if (tag == "AVEND") {
-            const double time = ToDouble(value);
-            Element(module.g_Cues, cue).EndTime = time;
-            Element(module.g_Blocks, block).EndTime = time;
+            const double time = ScriptTime(value);
+            Element(module.g_Cues, place.cue).EndTime = time;
+            Element(module.g_Blocks, place.block).EndTime = time;
         } else if (tag == "RESOPEN" || tag == "RESCLOSE" || tag == "RESUPDATE") {
             std::vector<std::string> parts;
             const int16_t n = SplitList(value, parts);

@@ -5,6 +5,7 @@
 #include "runtime/Convert.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/Utf8.h"
+#include "tool/Manager.h"
 
 namespace scenova {
 
@@ -18,6 +19,52 @@ std::optional<ScriptLine> SplitScriptLine(std::string_view text) {
     line.hasValue = space + 1 < text.size();
     line.value = std::string(TrimSpaces(text.substr(space + 1)));
     return line;
+}
+
+const std::vector<ScriptTag>& ScriptTags() {
+    static const std::vector<ScriptTag> tags = {
+        {"VIDEO", report::NoVideo, "VIDEO script tag found with no video name."},
+        {"ACTOR", report::MissingValue, "ACTOR script tag found with no actor name."},
+        {"TEXT", report::MissingValue, "TEXT script tag found with no text string."},
+        {"AVSTART", report::MissingValue, "AVSTART script tag found with no start value."},
+        {"AVEND", report::MissingValue, "AVEND script tag found with no end value."},
+        {"RESOPEN", report::MissingValue, "RESOPEN script tag found with no ButtonID."},
+        {"RESCLOSE", report::MissingValue, "RESCLOSE script tag found with no ButtonID."},
+        {"RESUPDATE", report::MissingValue, "RESUPDATE script tag found with no ButtonID."},
+    };
+    return tags;
+}
+
+const ScriptTag* FindScriptTag(std::string_view tag) {
+    for (const ScriptTag& entry : ScriptTags()) {
+        if (tag == entry.name) {
+            return &entry;
+        }
+    }
+    return nullptr;
+}
+
+double ScriptTime(std::string_view value) {
+    return ToDouble(value);
+}
+
+bool ScriptPlace::Actor(const std::string& name) {
+    ++cue;
+    if (name == previousActor) {
+        return false;
+    }
+    ++block;
+    lineInBlock = -1;
+    previousActor = name;
+    return true;
+}
+
+std::optional<CultureTipMarker> FindCultureTip(std::string_view text) {
+    const auto start = text.find("[CT");
+    if (start == std::string_view::npos) {
+        return std::nullopt;
+    }
+    return CultureTipMarker{start, text.find(']', start)};
 }
 
 int16_t SplitList(const std::string& List, std::vector<std::string>& Parts) {
@@ -48,14 +95,12 @@ void MarkCultureTips(std::string& Text, const std::string& TipChar) {
     if (Text.empty() || TipChar.empty()) {
         return;
     }
-    const auto start = Text.find("[CT");
-    if (start == std::string::npos) {
+    const auto marker = FindCultureTip(Text);
+    if (!marker || marker->close == std::string_view::npos) {
         return;
     }
-    const auto end = Text.find(']', start);
-    if (end == std::string::npos) {
-        return;
-    }
+    const std::size_t start = marker->start;
+    const std::size_t end = marker->close;
     const std::string_view name =
         TrimSpaces(std::string_view(Text).substr(start + 3, end - (start + 3)));
     Text = Text.substr(0, start) + " " + TipChar + std::string(name);

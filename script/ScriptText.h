@@ -18,6 +18,47 @@ struct ScriptLine {
 };
 std::optional<ScriptLine> SplitScriptLine(std::string_view text);
 
+// A tag the parser acts on, and what it reports to the host when the tag is
+// written without its value (the space the line's last character).
+struct ScriptTag {
+    std::string_view name;
+    int32_t missingCode;
+    std::string_view missingText;
+};
+// The tag's entry (tags as SplitScriptLine gives them: upper case); nullptr
+// for a tag the parser ignores.
+const ScriptTag* FindScriptTag(std::string_view tag);
+// Every tag, in the order the format lists them.
+const std::vector<ScriptTag>& ScriptTags();
+
+// The value of AVSTART or AVEND as a time in the video's unit: 13 for text
+// that is not a number, 6 for one out of range.
+double ScriptTime(std::string_view value);
+
+// Where the parser stands: the cue (one per ACTOR line), the block (a run of
+// ACTOR lines with one name) and the line within the block, each -1 before
+// the first. A block starts when the name differs from the name before, so
+// a first ACTOR with an empty name starts none.
+struct ScriptPlace {
+    int32_t cue = -1;
+    int32_t block = -1;
+    int32_t lineInBlock = -1;
+    std::string previousActor;
+
+    // An ACTOR line; true when it starts a block.
+    bool Actor(const std::string& name);
+    // A TEXT line.
+    void Text() { ++lineInBlock; }
+};
+
+// The culture-tip marker of a line: "[CT" at `start`, its closing "]" at
+// `close` (npos when there is none: then the line is left as it is).
+struct CultureTipMarker {
+    std::size_t start = 0;
+    std::size_t close = 0;
+};
+std::optional<CultureTipMarker> FindCultureTip(std::string_view text);
+
 // Splits a comma-separated list into trimmed parts. Returns the number of
 // parts; Parts is replaced only when there is at least one.
 int16_t SplitList(const std::string& List, std::vector<std::string>& Parts);

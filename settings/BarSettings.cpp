@@ -33,6 +33,7 @@ void CScenova::ApplyBarSettings(ICollection& settings, controls::IButtonBar& bar
         row.Do([&] { bar.LoadScript(module.g_strResourcePath + row.Text()); });
     }
 
+    row.EndOfKeys();
     row.Do([&] {
         const auto whole = [](double value) { return ToInteger(value); };
         bar.SetBackground(window.GetPicture(),

@@ -32,6 +32,9 @@ std::size_t EndOfFirstCharacter(std::string_view text) {
 }  // namespace
 
 void SettingsReader::Read(std::string_view key) {
+    if (m_observer != nullptr) {
+        m_key = key;
+    }
     Do([&] { m_text = ToText(m_settings.Item(key)); });
     Do([&] { m_value = m_text.empty() ? Variant(int16_t{0}) : Variant(m_text); });
 }
@@ -39,8 +42,12 @@ void SettingsReader::Read(std::string_view key) {
 std::optional<ColourComponents> SettingsReader::ParseColour() {
     ColourComponents rgb{};
     bool accepted = false;
+    const std::string text = m_observer != nullptr ? m_text : std::string();
     Do([&] { accepted = ParseRGBColour(m_text, rgb); });
     if (!accepted) {
+        if (m_observer != nullptr && !text.empty()) {
+            m_observer->SettingNotAColour(m_key);
+        }
         return std::nullopt;
     }
     return rgb;

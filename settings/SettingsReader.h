@@ -13,6 +13,7 @@
 #include "runtime/Convert.h"
 #include "runtime/ResumeNext.h"
 #include "runtime/Variant.h"
+#include "settings/SettingsObserver.h"
 #include "settings/ValueParsers.h"
 #include "window/frmScenova.h"
 
@@ -39,18 +40,32 @@ struct Each {
 class SettingsReader {
 public:
     SettingsReader(ICollection& settings, frmScenova& window)
-        : m_settings(settings), m_window(window) {}
+        : m_settings(settings),
+          m_window(window),
+          m_observer(dynamic_cast<SettingsObserver*>(&settings)) {}
 
     // The value text: the key read last, empty after a failed statement.
     const std::string& Text() const { return m_text; }
 
     template <class Statement>
     bool Do(Statement&& statement) {
-        return m_step(std::forward<Statement>(statement));
+        if (m_observer == nullptr) {
+            return m_step(std::forward<Statement>(statement));
+        }
+        return m_step([&] {
+            try {
+                statement();
+            } catch (const RuntimeError& error) {
+                m_observer->SettingFailed(m_key, error);
+                throw;
+            }
+        });
     }
 
     // Reads a key into the value text and forms the value.
     void Read(std::string_view key);
+    // The statements from here on belong to no key.
+    void EndOfKeys() { m_key.clear(); }
 
     // Pixels converted to twips with the window's own conversion; the
     // default is twips as it stands.
@@ -99,6 +114,9 @@ public:
     // leaves it as it was.
     template <class Target>
     void Item(std::string_view key, Target&& target) {
+        if (m_observer != nullptr) {
+            m_key = key;
+        }
         Do([&] { Store(target, ToText(m_settings.Item(key))); });
     }
 
@@ -149,7 +167,25 @@ private:
     template <class Convert, class Default, class... Targets>
     void Row(std::string_view key, Convert convert, const Default& fallback, Targets&... targets) {
         Read(key);
+        if (m_observer != nullptr) {
+            m_observer->SettingDefault(key, DefaultText(fallback));
+        }
         (Assign(convert, fallback, targets), ...);
+    }
+
+    template <class Default>
+    static std::string DefaultText(const Default& fallback) {
+        if constexpr (std::is_invocable_v<const Default&>) {
+            return {};
+        } else if constexpr (std::is_same_v<Default, bool>) {
+            return fallback ? "True" : "False";
+        } else if constexpr (std::is_arithmetic_v<Default>) {
+            return ShortestText(static_cast<double>(fallback));
+        } else if constexpr (std::is_same_v<Default, Variant>) {
+            return ToText(fallback);
+        } else {
+            return std::string(fallback);
+        }
     }
 
     template <class Convert, class Default, class Target>
@@ -191,6 +227,8 @@ private:
 
     ICollection& m_settings;
     frmScenova& m_window;
+    SettingsObserver* m_observer;
+    std::string m_key;  // of the row being applied, for the observer
     std::string m_text;
     Variant m_value;
     ResumeNext m_step{m_text};

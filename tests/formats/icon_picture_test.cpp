@@ -246,6 +246,40 @@ TEST_F(IconPictureTest, DamagedFilesAreRefusedCleanly) {
     EXPECT_EQ(picture.pixels.at(2), 0u);
 }
 
+// A bitmap file of the test image: the file header, then the image as an
+// icon holds it with the height not doubled (the mask after it is unused).
+Bytes BitmapFile(int width, int height, int bitsPerPixel) {
+    Bytes image = Dib(width, height, bitsPerPixel);
+    Set32(image, 8, static_cast<uint32_t>(height));
+    const uint32_t colours = bitsPerPixel <= 8 ? 1u << bitsPerPixel : 0;
+    Bytes file = {'B', 'M'};
+    Put32(file, static_cast<uint32_t>(14 + image.size()));
+    Put32(file, 0);
+    Put32(file, 14 + 40 + 4 * colours);
+    file.insert(file.end(), image.begin(), image.end());
+    return file;
+}
+
+TEST_F(IconPictureTest, PalettedBitmapFilesShowThePaletteTheHeaderNames) {
+    for (int bitsPerPixel : {1, 4, 8}) {
+        SCOPED_TRACE(bitsPerPixel);
+        ExpectTestColours(ReadPictureFile(Write(BitmapFile(5, 3, bitsPerPixel))), 5, 3,
+                          bitsPerPixel);
+    }
+    // The header names two colours; the bytes up to the pixels hold more,
+    // which are not the palette: the indexes past two are black (a reader
+    // sizing the palette from that gap showed them, and for an index past
+    // even the gap, whatever its memory held).
+    Bytes fewColours = BitmapFile(5, 3, 4);
+    Set32(fewColours, 14 + 32, 2);
+    const DecodedPicture picture = ReadPictureFile(Write(fewColours));
+    ASSERT_EQ(picture.pixels.size(), 15u);
+    for (int i = 0; i < 15; ++i) {
+        const int index = ColourIndex(i % 5, i / 5, 5, 4);
+        EXPECT_EQ(picture.pixels[i], index < 2 ? Colour(index) : 0u) << i;
+    }
+}
+
 TEST_F(IconPictureTest, CutAndScrambledFilesNeverLoadOutsideTheFile) {
     // What the fuzzer does, in small: every cut of a good file and random
     // byte changes. Each load either succeeds or raises 481 or 7; the

@@ -163,37 +163,42 @@ void PutLE(std::vector<unsigned char>& out, uint32_t value) {
 }
 
 // A 2x2 24-bit BMP: red, green on top; blue, white below. Rows are stored
-// bottom-up, each padded to four bytes, pixels as blue, green, red.
-std::vector<unsigned char> TinyBmp() {
+// bottom-up (or top-down, with a negative height), each padded to four
+// bytes, pixels as blue, green, red.
+std::vector<unsigned char> TinyBmp(bool topDown = false) {
     std::vector<unsigned char> bmp = {'B', 'M'};
     // File header: size, reserved, pixel offset; info header: its size,
-    // width, height (positive: bottom-up), planes and bits per pixel (16 bits
-    // each), compression, image size, resolution, palette counts.
+    // width, height, planes and bits per pixel (16 bits each), compression,
+    // image size, resolution, palette counts.
+    const uint32_t height = topDown ? static_cast<uint32_t>(-2) : 2u;
     for (uint32_t field :
-         {70u, 0u, 54u, 40u, 2u, 2u, 1u | 24u << 16, 0u, 16u, 2835u, 2835u, 0u, 0u}) {
+         {70u, 0u, 54u, 40u, 2u, height, 1u | 24u << 16, 0u, 16u, 2835u, 2835u, 0u, 0u}) {
         PutLE(bmp, field);
     }
-    const std::vector<unsigned char> rows = {
-        0xFF, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0, 0,  // bottom: blue, white
-        0x00, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0, 0,  // top: red, green
-    };
-    bmp.insert(bmp.end(), rows.begin(), rows.end());
+    const std::vector<unsigned char> bottom = {0xFF, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0, 0};
+    const std::vector<unsigned char> top = {0x00, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0, 0};
+    const auto& first = topDown ? top : bottom;
+    const auto& second = topDown ? bottom : top;
+    bmp.insert(bmp.end(), first.begin(), first.end());
+    bmp.insert(bmp.end(), second.begin(), second.end());
     return bmp;
 }
 
 TEST_F(GdiLoadTest, LoadsBmpIntoAnOwned32BitBitmap) {
-    Picture picture = gdi.LoadPictureFile(Write("tiny.bmp", TinyBmp()));
-    ASSERT_TRUE(picture);
-    EXPECT_EQ(picture->Width(), 2);
-    EXPECT_EQ(picture->Height(), 2);
-    const int32_t bitmap = picture->Handle();
-    EXPECT_EQ(gdi.BitsPerPixel(bitmap), 32);
-    EXPECT_EQ(gdi.GetPixel(bitmap, 0, 0), 0x000000FFu);  // red
-    EXPECT_EQ(gdi.GetPixel(bitmap, 1, 0), 0x0000FF00u);  // green
-    EXPECT_EQ(gdi.GetPixel(bitmap, 0, 1), 0x00FF0000u);  // blue
-    EXPECT_EQ(gdi.GetPixel(bitmap, 1, 1), 0x00FFFFFFu);
-    picture.reset();
-    EXPECT_EQ(gdi.LiveBitmaps(), 0u);
+    for (const bool topDown : {false, true}) {
+        Picture picture = gdi.LoadPictureFile(Write("tiny.bmp", TinyBmp(topDown)));
+        ASSERT_TRUE(picture) << topDown;
+        EXPECT_EQ(picture->Width(), 2);
+        EXPECT_EQ(picture->Height(), 2);
+        const int32_t bitmap = picture->Handle();
+        EXPECT_EQ(gdi.BitsPerPixel(bitmap), 32);
+        EXPECT_EQ(gdi.GetPixel(bitmap, 0, 0), 0x000000FFu) << topDown;  // red
+        EXPECT_EQ(gdi.GetPixel(bitmap, 1, 0), 0x0000FF00u) << topDown;  // green
+        EXPECT_EQ(gdi.GetPixel(bitmap, 0, 1), 0x00FF0000u) << topDown;  // blue
+        EXPECT_EQ(gdi.GetPixel(bitmap, 1, 1), 0x00FFFFFFu) << topDown;
+        picture.reset();
+        EXPECT_EQ(gdi.LiveBitmaps(), 0u);
+    }
 }
 
 TEST_F(GdiLoadTest, LoadsPngDroppingAlpha) {
@@ -226,6 +231,9 @@ TEST_F(GdiLoadTest, FilesThatAreNotPicturesOrTooLargeAreRefused) {
         {Write("notes.bmp", {text.begin(), text.end()}), err::InvalidPicture},
         {Write("empty.png", {}), err::InvalidPicture},
         {Write("cut.bmp", truncated), err::InvalidPicture},
+        // A kind a picture cannot be, here one that stb read past its end.
+        {Write("cut.ppm", {'P', '6', '\n', '2', ' ', '2', '\n', '2', '5', '5', '\n', 1, 2}),
+         err::InvalidPicture},
         {Write("huge.bmp", huge), err::OutOfMemory},
         {Path("absent.bmp"), err::FileNotFound},
         {"", err::FileNotFound},

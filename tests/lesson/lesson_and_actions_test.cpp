@@ -109,5 +109,24 @@ TEST(Actions, ReadsEveryActionAndNamesTheFirstBadLine) {
     }
 }
 
+// A failing random session prints its steps as text to be replayed: the
+// text of an action must read back as the same action.
+TEST(Actions, TextReadsBackAsTheSameAction) {
+    for (const char* line :
+         {"move 1.5", "move -1 2000 3 4.25", "advance 0.1", "advance 1e-7", "advance 123456789.125",
+          "press frmRoseToolbar Culture Tips", "drag -3", "link-enter 7", "lost-focus"}) {
+        SCOPED_TRACE(line);
+        const Action action = ParseAction(line, 1);
+        const Action again = ParseAction(action.Text(), 1);
+        EXPECT_EQ(again.kind, action.kind);
+        EXPECT_EQ(again.seconds, action.seconds);
+        EXPECT_EQ(again.name, action.name);
+        EXPECT_EQ(again.value, action.value);
+        EXPECT_EQ(again.left, action.left);
+        EXPECT_EQ(again.top, action.top);
+        EXPECT_EQ(again.height, action.height);
+    }
+}
+
 }  // namespace
 }  // namespace scenova::lesson

@@ -1,0 +1,349 @@
+#include "authoring/Check.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <set>
+#include <tuple>
+
+#include "authoring/LessonRun.h"
+#include "formats/MovieFile.h"
+#include "formats/PictureFile.h"
+#include "lesson/LessonFolder.h"
+#include "runtime/Convert.h"
+#include "tool/Manager.h"
+
+namespace scenova::authoring {
+
+namespace {
+
+using Severity = Finding::Severity;
+constexpr const char* kSettings = "settings.ini";
+constexpr const char* kScript = "script.txt";
+
+std::string ErrorText(const RuntimeError& error) {
+    return "run-time error " + std::to_string(error.number()) + " (" + error.description() + ")";
+}
+
+class Checker {
+public:
+    explicit Checker(const std::filesystem::path& folder)
+        : m_lesson(lesson::LoadLesson(folder)), m_folder(m_lesson.Folder()) {}
+
+    CheckResult Run();
+
+private:
+    void Add(const char* file, int line, Severity severity, std::string message, std::string code) {
+        // One finding of a kind per line: a file two keys share is named at
+        // each, a key naming a file used twice only once.
+        if (m_seen.insert({file, line, code, message}).second) {
+            m_result.findings.push_back(
+                {file, line, severity, std::move(message), std::move(code)});
+        }
+    }
+    // A path inside the lesson as the lesson names it.
+    std::string Relative(const std::string& path) const {
+        return path.starts_with(m_folder) ? path.substr(m_folder.size()) : path;
+    }
+
+    void ReadSettingsFile();
+    void CheckSettingsLines();
+    void CheckFiles();
+    void CheckScript();
+    // The settings lines whose value names this path (the folders of the
+    // settings prefixed, as the component does).
+    std::vector<const lesson::SettingsLine*> Naming(const std::string& path) const;
+    void FileProblem(const std::string& path, const std::string& problem);
+    // The keys naming the path name a file: its failures are the file's.
+    void MarkFileKeys(const std::string& path) {
+        for (const lesson::SettingsLine* line : Naming(path)) {
+            m_fileKeys.insert(UCase(line->key));
+        }
+    }
+
+    lesson::Lesson m_lesson;
+    std::string m_folder;
+    std::vector<lesson::SettingsLine> m_lines;
+    LessonRun m_run;
+    CheckResult m_result;
+    std::set<std::tuple<std::string, int, std::string, std::string>> m_seen;
+    std::set<std::string> m_fileKeys;  // upper-cased keys that name a file the component used
+};
+
+void Checker::ReadSettingsFile() {
+    std::ifstream in(m_lesson.folder / "settings.ini", std::ios::binary);
+    if (in) {
+        const std::string text{std::istreambuf_iterator<char>(in),
+                               std::istreambuf_iterator<char>()};
+        m_lines = lesson::ReadSettingsLines(text);
+    }
+}
+
+std::vector<const lesson::SettingsLine*> Checker::Naming(const std::string& path) const {
+    std::vector<const lesson::SettingsLine*> naming;
+    for (const lesson::SettingsLine& line : m_lines) {
+        if (line.skipped || line.replaced || line.value.empty()) {
+            continue;
+        }
+        if (path == m_lesson.MediaFolder() + line.value ||
+            path == m_lesson.ResourceFolder() + line.value) {
+            naming.push_back(&line);
+        }
+    }
+    return naming;
+}
+
+void Checker::FileProblem(const std::string& path, const std::string& problem) {
+    MarkFileKeys(path);
+    for (const lesson::SettingsLine* line : Naming(path)) {
+        Add(kSettings, line->number, Severity::Error,
+            line->key + ": " + Relative(path) + " " + problem,
+            problem.starts_with("does not exist") ? "missing-file" : "bad-file");
+    }
+}
+
+void Checker::CheckSettingsLines() {
+    if (m_lesson.settings->Count() == 0) {
+        Add(kSettings, 0, Severity::Error,
+            "no settings: the component reports code 0 and the window keeps its design-time "
+            "layout",
+            "no-settings");
+        return;
+    }
+    std::map<std::string, int> lastLine;
+    for (const lesson::SettingsLine& line : m_lines) {
+        if (!line.skipped) {
+            lastLine[UCase(line.key)] = line.number;
+        }
+    }
+    for (const lesson::SettingsLine& line : m_lines) {
+        if (line.skipped) {
+            continue;
+        }
+        const std::string folded = UCase(line.key);
+        if (line.replaced) {
+            Add(kSettings, line.number, Severity::Warning,
+                line.key + " is set again on line " + std::to_string(lastLine[folded]) +
+                    ", which wins",
+                "duplicate-key");
+            continue;
+        }
+        if (!m_run.keysRead.contains(folded)) {
+            std::string hint;
+            std::size_t best = std::max<std::size_t>(2, line.key.size() / 5) + 1;
+            for (const auto& [key, spelling] : m_run.keysRead) {
+                const std::size_t distance = NameDistance(line.key, spelling);
+                if (distance < best) {
+                    best = distance;
+                    hint = "; did you mean " + spelling + "?";
+                }
+            }
+            Add(kSettings, line.number, Severity::Warning,
+                "the component never reads " + line.key + hint, "unknown-key");
+            continue;
+        }
+        const auto outcome = m_run.outcomes.find(folded);
+        if (outcome == m_run.outcomes.end() || m_fileKeys.contains(folded)) {
+            continue;
+        }
+        const SettingOutcome& fate = outcome->second;
+        const std::string setting = line.key + "=" + line.value;
+        if (fate.notAColour) {
+            Add(kSettings, line.number, Severity::Error,
+                setting + " is not a colour the component reads (RGB(r,g,b), each 0 to 255)" +
+                    (fate.failures.empty() ? "" : ": " + ErrorText(fate.failures.front())) +
+                    "; the setting is ignored",
+                "bad-colour");
+        } else if (!fate.failures.empty()) {
+            const std::string fallback = fate.defaultValue && !fate.defaultValue->empty()
+                                             ? ", not the default " + *fate.defaultValue
+                                             : std::string();
+            Add(kSettings, line.number, Severity::Error,
+                setting + " does not convert: " + ErrorText(fate.failures.front()) +
+                    "; the component skips it and keeps the earlier value" + fallback,
+                "bad-value");
+        }
+    }
+    for (const lesson::SettingsLine& line : m_lines) {
+        if (line.skipped && !line.comment) {
+            Add(kSettings, line.number, Severity::Warning,
+                "no \"=\" on this line: it is not a setting and is skipped", "not-a-setting");
+        }
+    }
+}
+
+void Checker::CheckFiles() {
+    for (const HostReport& host : m_run.reports) {
+        constexpr std::string_view kUnable = "Unable to open ";
+        if (host.code == report::CannotOpen && host.text.starts_with(kUnable)) {
+            FileProblem(host.text.substr(kUnable.size()),
+                        "does not exist: the component reports \"Unable to open\" with its path "
+                        "(code 5) and goes on without it");
+        }
+    }
+    for (const FileUse& use : m_run.files) {
+        switch (use.kind) {
+            case FileKind::Picture: {
+                std::string problem;
+                try {
+                    formats::ReadPictureFile(use.path);
+                } catch (const RuntimeError& error) {
+                    problem = error.number() == err::FileNotFound
+                                  ? "does not exist"
+                                  : "cannot be read as a picture: " + ErrorText(error);
+                }
+                if (problem.empty()) {
+                    MarkFileKeys(use.barScript.empty() ? use.path : use.barScript);
+                } else if (use.barScript.empty()) {
+                    FileProblem(use.path, problem);
+                } else {
+                    FileProblem(use.barScript, "names " + Relative(use.path) + " for its button " +
+                                                   use.button + ", which " + problem);
+                }
+                break;
+            }
+            case FileKind::Cursor:
+                if (!formats::LooksLikeCursorFile(use.path)) {
+                    FileProblem(use.path, "is not a cursor file: no cursor is used");
+                } else {
+                    MarkFileKeys(use.path);
+                }
+                break;
+            case FileKind::BarScript: {
+                MarkFileKeys(use.path);
+                for (const auto* line : Naming(use.path)) {
+                    const auto outcome = m_run.outcomes.find(UCase(line->key));
+                    if (outcome != m_run.outcomes.end() && !outcome->second.failures.empty()) {
+                        const RuntimeError& error = outcome->second.failures.front();
+                        FileProblem(use.path,
+                                    error.number() == err::FileNotFound
+                                        ? "does not exist"
+                                        : "is refused by the bar: " + error.description());
+                    }
+                }
+                break;
+            }
+            case FileKind::Movie:
+                break;  // with the script's VIDEO line
+        }
+    }
+}
+
+void Checker::CheckScript() {
+    ScriptReading reading = ReadLessonScript(*m_lesson.script);
+    for (Finding& finding : reading.findings) {
+        m_result.findings.push_back(std::move(finding));
+    }
+    if (reading.videoLine != 0) {
+        const std::string path = m_lesson.VideoFolder() + reading.videoName;
+        const std::optional<double> seconds = formats::ProbeMovieSeconds(path);
+        std::error_code error;
+        if (!seconds) {
+            const bool exists = std::filesystem::is_regular_file(path, error);
+            Add(kScript, reading.videoLine, Severity::Error,
+                Relative(path) +
+                    (exists ? " is not a movie with a video stream and a known length"
+                            : " does not exist") +
+                    ": the component reports \"Unable to open movie:\" with its path (code 5) and "
+                    "the transcript does not follow a video",
+                exists ? "bad-file" : "missing-file");
+        } else {
+            const double end = *seconds * m_run.unitsPerSecond;
+            for (const ScriptCue& cue : reading.cues) {
+                if (cue.startLine != 0 && cue.start > end) {
+                    Add(kScript, cue.startLine, Severity::Error,
+                        "this cue starts at " + ShortestText(cue.start) +
+                            ", past the end of the video (" + ShortestText(end) +
+                            "): it never plays",
+                        "past-end");
+                }
+            }
+        }
+    }
+    const std::size_t mostBlocks = m_run.mostSignals - 1;
+    if (reading.blocks.size() > mostBlocks) {
+        Add(kScript, 0, Severity::Error,
+            std::to_string(reading.blocks.size()) + " speaker blocks: the video signals at most " +
+                std::to_string(mostBlocks) +
+                " (n blocks take n + 1 signal numbers, which are 16-bit), so the transcript and "
+                "the slider would not follow it",
+            "too-many-blocks");
+    }
+    // The component itself has the last word on whether the lesson starts.
+    const int32_t actual = m_run.startupError ? m_run.startupError->number() : 0;
+    if (actual != 0 && actual != reading.startupError) {
+        Add(kScript, 0, Severity::Error,
+            "the start-up fails with " + ErrorText(*m_run.startupError), "startup-fails");
+    }
+}
+
+CheckResult Checker::Run() {
+    ReadSettingsFile();
+    m_run = RunLesson(m_lesson);
+    CheckFiles();
+    CheckSettingsLines();
+    CheckScript();
+    std::stable_sort(m_result.findings.begin(), m_result.findings.end(),
+                     [](const Finding& a, const Finding& b) {
+                         return std::tie(a.file, a.line) < std::tie(b.file, b.line);
+                     });
+    for (const Finding& finding : m_result.findings) {
+        (finding.severity == Severity::Error ? m_result.errors : m_result.warnings) += 1;
+    }
+    return std::move(m_result);
+}
+
+std::string JsonString(std::string_view text) {
+    std::string out = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            static constexpr char kHex[] = "0123456789abcdef";
+            out += "\\u00";
+            out += kHex[(c >> 4) & 0xF];
+            out += kHex[c & 0xF];
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+const char* SeverityName(Severity severity) {
+    return severity == Severity::Error ? "error" : "warning";
+}
+
+std::string Count(int n, const char* what) {
+    return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+}
+
+}  // namespace
+
+CheckResult CheckLesson(const std::filesystem::path& folder) {
+    return Checker(folder).Run();
+}
+
+std::string FormatFinding(const Finding& finding) {
+    return finding.file + ":" + std::to_string(finding.line) + ": " +
+           SeverityName(finding.severity) + ": " + finding.message + " [" + finding.code + "]";
+}
+
+std::string FormatFindingJson(const Finding& finding) {
+    return "{\"file\":" + JsonString(finding.file) + ",\"line\":" + std::to_string(finding.line) +
+           ",\"severity\":\"" + SeverityName(finding.severity) +
+           "\",\"message\":" + JsonString(finding.message) + ",\"code\":\"" + finding.code + "\"}";
+}
+
+std::string FormatSummary(const std::string& lesson, const CheckResult& result, bool json) {
+    if (json) {
+        return "{\"lesson\":" + JsonString(lesson) +
+               ",\"errors\":" + std::to_string(result.errors) +
+               ",\"warnings\":" + std::to_string(result.warnings) + "}";
+    }
+    return lesson + ": " + Count(result.errors, "error") + ", " + Count(result.warnings, "warning");
+}
+
+}  // namespace scenova::authoring

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "authoring/LessonScript.h"
+
+namespace scenova::authoring {
+
+struct CheckResult {
+    std::vector<Finding> findings;  // sorted by file and line
+    int errors = 0;
+    int warnings = 0;
+};
+
+// Checks a lesson folder with the component's own procedures: its settings
+// applied by the settings procedures, its script read with the parser's own
+// pieces and started on the headless platform, every file it names opened
+// as what it has to be. Raises lesson::LessonError when there is no folder.
+CheckResult CheckLesson(const std::filesystem::path& folder);
+
+// "FILE:LINE: severity: message [code]".
+std::string FormatFinding(const Finding& finding);
+// The same fields as one JSON object.
+std::string FormatFindingJson(const Finding& finding);
+// The closing line: "LESSON: 2 errors, 1 warning", or as a JSON object.
+std::string FormatSummary(const std::string& lesson, const CheckResult& result, bool json);
+
+}  // namespace scenova::authoring

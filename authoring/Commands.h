@@ -1,0 +1,40 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "authoring/Subtitles.h"
+
+namespace scenova::authoring {
+
+// The authoring commands of scenova. Each returns its exit status: 0 done,
+// 1 the input has errors (nothing written), 2 bad usage or a missing input.
+
+// Prints every problem of the lesson, one a line, then a summary; 1 when
+// there is an error.
+int CheckCommand(const std::filesystem::path& lesson, bool json, std::ostream& out,
+                 std::ostream& err);
+
+struct ExportOptions {
+    std::filesystem::path lesson;
+    SubtitleFormat format = SubtitleFormat::WebVtt;
+    std::optional<std::filesystem::path> output;    // standard output without
+    std::optional<std::filesystem::path> chapters;  // a WebVTT file of speaker blocks
+};
+int ExportCommand(const ExportOptions& options, std::ostream& out, std::ostream& err);
+
+struct ImportOptions {
+    std::filesystem::path input;         // .vtt or .srt
+    std::string video;                   // the VIDEO line's file name
+    std::optional<std::string> speaker;  // for cues without a voice
+    std::optional<std::filesystem::path> output;
+};
+int ImportCommand(const ImportOptions& options, std::ostream& out, std::ostream& err);
+
+// The lesson script of subtitle cues: VIDEO, then ACTOR, TEXT, AVSTART and
+// AVEND per cue, times in seconds.
+std::string ScriptOfCues(const std::vector<SubtitleCue>& cues, const std::string& video);
+
+}  // namespace scenova::authoring

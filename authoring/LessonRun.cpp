@@ -1,0 +1,263 @@
+#include "authoring/LessonRun.h"
+
+#include <memory>
+#include <string_view>
+
+#include "headless/HeadlessPlatform.h"
+#include "headless/ToolHost.h"
+#include "lesson/LessonManager.h"
+#include "module/Module1.h"
+#include "runtime/Convert.h"
+#include "settings/SettingsObserver.h"
+#include "tool/CScenova.h"
+
+namespace scenova::authoring {
+
+namespace {
+
+// The lesson's settings as the tool reads them: every key asked for is
+// recorded, and the settings procedures tell how each row fares.
+class ObservedSettings final : public ICollection, public SettingsObserver {
+public:
+    ObservedSettings(std::shared_ptr<Collection> settings, LessonRun& run, bool outcomes)
+        : m_settings(std::move(settings)), m_run(run), m_outcomes(outcomes) {}
+
+    int32_t Count() const override { return m_settings->Count(); }
+    Variant Item(int32_t index) const override { return m_settings->Item(index); }
+    Variant Item(std::string_view key) const override {
+        m_lastKey = std::string(key);
+        m_run.keysRead.try_emplace(UCase(key), std::string(key));
+        return m_settings->Item(key);
+    }
+
+    void SettingFailed(std::string_view key, const RuntimeError& error) override {
+        // A missing key fails its read, which is how the procedures meet an
+        // absent setting, not a fault of a value.
+        if (m_outcomes && m_settings->Contains(key)) {
+            m_run.outcomes[UCase(key)].failures.push_back(error);
+        }
+    }
+    void SettingDefault(std::string_view key, const std::string& value) override {
+        if (m_outcomes) {
+            m_run.outcomes[UCase(key)].defaultValue = value;
+        }
+    }
+    void SettingNotAColour(std::string_view key) override {
+        if (m_outcomes) {
+            m_run.outcomes[UCase(key)].notAColour = true;
+        }
+    }
+
+    const std::string& LastKey() const { return m_lastKey; }
+    void ForgetLastKey() { m_lastKey.clear(); }
+
+private:
+    std::shared_ptr<Collection> m_settings;
+    LessonRun& m_run;
+    bool m_outcomes;
+    mutable std::string m_lastKey;
+};
+
+// Serves the lesson with the observed settings and keeps what the tool
+// reports.
+class CheckingManager final : public lesson::LessonManager {
+public:
+    CheckingManager(std::shared_ptr<ObservedSettings> observed, std::vector<HostReport>* reports)
+        : m_observed(std::move(observed)), m_reports(reports) {}
+
+    std::shared_ptr<ICollection> GetSettings(CScenova&) override { return m_observed; }
+    void ReportError(CScenova&, int32_t code, const std::string& text) override {
+        if (m_reports != nullptr) {
+            m_reports->push_back({code, text, m_observed->LastKey()});
+        }
+    }
+
+private:
+    std::shared_ptr<ObservedSettings> m_observed;
+    std::vector<HostReport>* m_reports;
+};
+
+// The headless platform on which every file looked for is there: the
+// settings procedures then read every key they would read for this lesson
+// once its files are in place.
+class EveryFileThere final : public Platform {
+public:
+    explicit EveryFileThere(headless::HeadlessPlatform& base) : m_base(base), m_toolkit(base) {}
+
+    IUser32& user32() override { return m_base.user32(); }
+    IGdi32& gdi32() override { return m_base.gdi32(); }
+    IOlePro32& olepro32() override { return m_base.olepro32(); }
+    IScreen& screen() override { return m_base.screen(); }
+    IToolkit& toolkit() override { return m_toolkit; }
+
+private:
+    class Toolkit final : public IToolkit {
+    public:
+        explicit Toolkit(headless::HeadlessPlatform& base) : m_base(base) {}
+        PresentationWindow LoadPresentationWindow(FormEvents events) override {
+            return m_base.toolkit().LoadPresentationWindow(std::move(events));
+        }
+        void DoEvents() override { m_base.toolkit().DoEvents(); }
+        Picture LoadPicture(const std::string& path) override {
+            return m_base.toolkit().LoadPicture(path);
+        }
+        bool FindOrdinaryFile(const std::string&) override { return true; }
+
+    private:
+        headless::HeadlessPlatform& m_base;
+    };
+
+    headless::HeadlessPlatform& m_base;
+    Toolkit m_toolkit;
+};
+
+// The string arguments of a traced call ("> OBJECT.MEMBER(ARGS)"): the
+// object and member, and each quoted argument ('""' inside is one quote).
+struct TracedCall {
+    std::string target;
+    std::vector<std::string> strings;
+};
+std::optional<TracedCall> ReadTracedCall(std::string_view line) {
+    const auto direction = line.find(" > ");
+    if (direction == std::string_view::npos) {
+        return std::nullopt;
+    }
+    line.remove_prefix(direction + 3);
+    const auto paren = line.find('(');
+    if (paren == std::string_view::npos || line.substr(0, paren).find(' ') != std::string::npos) {
+        return std::nullopt;
+    }
+    TracedCall call{std::string(line.substr(0, paren)), {}};
+    for (std::size_t i = paren + 1; i < line.size(); ++i) {
+        if (line[i] != '"') {
+            continue;
+        }
+        std::string text;
+        for (++i; i < line.size(); ++i) {
+            if (line[i] == '"') {
+                if (i + 1 < line.size() && line[i + 1] == '"') {
+                    text += '"';
+                    ++i;
+                    continue;
+                }
+                break;
+            }
+            text += line[i];
+        }
+        call.strings.push_back(std::move(text));
+    }
+    return call;
+}
+
+// A file the tool handed over, from its traced call.
+void TakeFileUse(const std::string& line, std::vector<FileUse>& files) {
+    const auto call = ReadTracedCall(line);
+    if (!call || call->strings.empty()) {
+        return;
+    }
+    const std::string& target = call->target;
+    const std::string& path = call->strings.front();
+    if (target == "app.LoadPicture") {
+        files.push_back({FileKind::Picture, path, {}, {}});
+    } else if (target == "user32.LoadCursorFromFileA") {
+        files.push_back({FileKind::Cursor, path, {}, {}});
+    } else if (target.ends_with(".LoadScript")) {
+        files.push_back({FileKind::BarScript, path, {}, {}});
+    } else if (target.ends_with(".OpenMovie")) {
+        files.push_back({FileKind::Movie, path, {}, {}});
+    }
+}
+
+std::vector<std::string> Fields(std::string_view descriptor) {
+    std::vector<std::string> fields;
+    for (;;) {
+        const auto comma = descriptor.find(',');
+        fields.emplace_back(descriptor.substr(0, comma));
+        if (comma == std::string_view::npos) {
+            return fields;
+        }
+        descriptor.remove_prefix(comma + 1);
+    }
+}
+
+// The pictures the bars were given: a button added by the tool is
+// "type,picture,left,top", one from a bar script "picture,left,top", each in
+// the bar's image folder.
+void TakeButtonPictures(const headless::ButtonBar& bar, std::vector<FileUse>& files) {
+    for (const auto& button : bar.Buttons()) {
+        const auto fields = Fields(button.descriptor);
+        const std::size_t at = button.script.empty() ? 1 : 0;
+        if (fields.size() > at) {
+            files.push_back({FileKind::Picture, bar.ImageFolder() + "/" + fields[at], button.script,
+                             button.name});
+        }
+    }
+}
+
+// The keys read when every file is there.
+void ReadKeysWithEveryFile(const lesson::Lesson& lesson, LessonRun& run) {
+    Module1::Get().Reset();
+    headless::HeadlessPlatform base;
+    EveryFileThere platform(base);
+    auto observed = std::make_shared<ObservedSettings>(lesson.settings, run, false);
+    auto manager = std::make_shared<CheckingManager>(observed, nullptr);
+    manager->Serve(lesson);
+    auto tool = std::make_unique<CScenova>(platform);
+    try {
+        std::string id = "scenova";
+        tool->IToolTalk_Init(manager, id, base.HostMainWindow());
+    } catch (const RuntimeError&) {
+    }
+    tool.reset();
+    Module1::Get().Reset();
+}
+
+}  // namespace
+
+LessonRun RunLesson(const lesson::Lesson& lesson) {
+    LessonRun run;
+    ReadKeysWithEveryFile(lesson, run);
+
+    Module1& module = Module1::Get();
+    module.Reset();
+    headless::HeadlessPlatform platform;
+    platform.GetTrace().SetEcho([&run](const std::string& line) { TakeFileUse(line, run.files); });
+    auto observed = std::make_shared<ObservedSettings>(lesson.settings, run, true);
+    auto manager = std::make_shared<CheckingManager>(observed, &run.reports);
+    manager->Serve(lesson);
+    headless::ToolHost host(platform, manager);
+    host.Create();
+    const headless::HostResult init = host.Init("scenova");
+    platform.ProcessPending();
+    run.initResult = !init.Failed() && init.value == Variant(true);
+    observed->ForgetLastKey();
+
+    const headless::HeadlessWindow& window = platform.Window();
+    if (window.movOrvMovie) {
+        run.unitsPerSecond = window.movOrvMovie->UnitsPerSecond();
+    }
+    run.cultureTipChar = module.g_strCultureTipChar;
+    for (const auto& bar : {window.frmRose, window.frmRoseNavigation, window.frmRoseToolbar}) {
+        if (bar) {
+            TakeButtonPictures(*bar, run.files);
+        }
+    }
+
+    const headless::HostResult startup = host.Startup();
+    platform.ProcessPending();
+    if (startup.Failed()) {
+        run.startupError = startup.error;
+    }
+    run.cues = module.g_Cues;
+    run.blocks = module.g_Blocks;
+    run.mostSignals = headless::Video::kMaxSignalTimes;
+
+    platform.GetTrace().SetEcho({});
+    host.Shutdown();
+    platform.ProcessPending();
+    host.Release();
+    module.Reset();
+    return run;
+}
+
+}  // namespace scenova::authoring

@@ -1,0 +1,600 @@
+#include "authoring/Subtitles.h"
+
+#include <algorithm>
+#include <optional>
+#include <set>
+
+#include "runtime/Convert.h"
+#include "runtime/Utf8.h"
+#include "script/ScriptText.h"
+
+namespace scenova::authoring {
+
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// Lines ended by LF, CRLF or CR.
+std::vector<std::string_view> SplitLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' || text[i] == '\r') {
+            lines.push_back(text.substr(start, i - start));
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+                ++i;
+            }
+            start = i + 1;
+        }
+    }
+    if (start < text.size()) {
+        lines.push_back(text.substr(start));
+    }
+    return lines;
+}
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+std::string_view TrimBlanks(std::string_view s) {
+    while (!s.empty() && IsBlank(s.front())) {
+        s.remove_prefix(1);
+    }
+    while (!s.empty() && IsBlank(s.back())) {
+        s.remove_suffix(1);
+    }
+    return s;
+}
+
+bool IsBlankLine(std::string_view line) {
+    return TrimBlanks(line).empty();
+}
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Reads a run of digits, at most `most` of them: nothing when there are fewer
+// than `least`.
+std::optional<int64_t> Digits(std::string_view& s, std::size_t least, std::size_t most) {
+    std::size_t n = 0;
+    int64_t value = 0;
+    while (n < s.size() && IsDigit(s[n])) {
+        if (n == most) {
+            return std::nullopt;
+        }
+        value = value * 10 + (s[n] - '0');
+        ++n;
+    }
+    if (n < least) {
+        return std::nullopt;
+    }
+    s.remove_prefix(n);
+    return value;
+}
+
+bool Take(std::string_view& s, char c) {
+    if (s.empty() || s.front() != c) {
+        return false;
+    }
+    s.remove_prefix(1);
+    return true;
+}
+
+// [hours:]minutes:seconds.milliseconds; hours are optional in WebVTT and at
+// least two digits there; SubRip writes a comma (a point is accepted too).
+std::optional<int64_t> ParseTimestamp(std::string_view s, SubtitleFormat format) {
+    std::string_view rest = s;
+    const auto first = Digits(rest, 1, 9);
+    if (!first || !Take(rest, ':')) {
+        return std::nullopt;
+    }
+    const auto second = Digits(rest, 2, 2);
+    if (!second) {
+        return std::nullopt;
+    }
+    int64_t hours = 0;
+    int64_t minutes = *first;
+    int64_t seconds = *second;
+    if (Take(rest, ':')) {
+        const auto third = Digits(rest, 2, 2);
+        if (!third) {
+            return std::nullopt;
+        }
+        hours = *first;
+        minutes = *second;
+        seconds = *third;
+        if (format == SubtitleFormat::WebVtt && s.find(':') < 2) {
+            return std::nullopt;
+        }
+    } else if (format == SubtitleFormat::Srt || s.find(':') != 2) {
+        return std::nullopt;
+    }
+    const bool point = Take(rest, '.');
+    if (!point && !(format == SubtitleFormat::Srt && Take(rest, ','))) {
+        return std::nullopt;
+    }
+    const auto millis = Digits(rest, 3, 3);
+    if (!millis || !rest.empty() || minutes > 59 || seconds > 59) {
+        return std::nullopt;
+    }
+    return ((hours * 60 + minutes) * 60 + seconds) * 1000 + *millis;
+}
+
+// Collects what one file gave, with messages naming the file and line.
+class Reader {
+public:
+    Reader(const std::string& fileName, SubtitleFormat format)
+        : m_fileName(fileName), m_format(format) {}
+
+    void Error(int line, const std::string& message) {
+        m_file.errors.push_back(Where(line) + "error: " + message);
+    }
+    void Warning(int line, const std::string& message) {
+        m_file.warnings.push_back(Where(line) + "warning: " + message);
+    }
+
+    // A cue's timing line and text lines; false when the cue is malformed.
+    void Cue(int timingLine, std::string_view timing, const std::vector<std::string_view>& text);
+
+    SubtitleFile Take() {
+        if (!m_file.errors.empty()) {
+            m_file.cues.clear();
+        }
+        return std::move(m_file);
+    }
+
+private:
+    std::string Where(int line) const { return m_fileName + ":" + std::to_string(line) + ": "; }
+    // The cue text with its markup read; false after an error.
+    bool CueText(int line, const std::vector<std::string_view>& lines, SubtitleCue& cue);
+
+    std::string m_fileName;
+    SubtitleFormat m_format;
+    SubtitleFile m_file;
+};
+
+void Reader::Cue(int timingLine, std::string_view timing,
+                 const std::vector<std::string_view>& text) {
+    const auto arrow = timing.find("-->");
+    const std::string_view startText = TrimBlanks(timing.substr(0, arrow));
+    std::string_view after = TrimBlanks(timing.substr(arrow + 3));
+    std::size_t endLength = 0;
+    while (endLength < after.size() && !IsBlank(after[endLength])) {
+        ++endLength;
+    }
+    const std::string_view endText = after.substr(0, endLength);
+    const std::string_view settings = TrimBlanks(after.substr(endLength));
+    const char* form = m_format == SubtitleFormat::WebVtt ? "[hh:]mm:ss.ttt" : "hh:mm:ss,ttt";
+    const auto start = ParseTimestamp(startText, m_format);
+    const auto end = ParseTimestamp(endText, m_format);
+    if (!start) {
+        Error(timingLine, "the start time \"" + std::string(startText) + "\" is not " + form);
+        return;
+    }
+    if (!end) {
+        Error(timingLine, "the end time \"" + std::string(endText) + "\" is not " + form);
+        return;
+    }
+    if (*end <= *start) {
+        Error(timingLine, "the cue ends at " + std::string(endText) + ", not after its start " +
+                              std::string(startText));
+        return;
+    }
+    if (!settings.empty()) {
+        Warning(timingLine, "the cue settings \"" + std::string(settings) +
+                                "\" are dropped: a script places "
+                                "no text on the video");
+    }
+    SubtitleCue cue;
+    cue.line = timingLine;
+    cue.start = *start;
+    cue.end = *end;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i].find("-->") != std::string_view::npos) {
+            Error(timingLine + 1 + static_cast<int>(i),
+                  "a cue line holds \"-->\": is the blank line before this cue missing?");
+            return;
+        }
+    }
+    if (!CueText(timingLine, text, cue)) {
+        return;
+    }
+    if (cue.text.empty()) {
+        Warning(timingLine, "a cue without text is dropped");
+        return;
+    }
+    m_file.cues.push_back(std::move(cue));
+}
+
+// A character reference at the start of s ("&amp;" ...): its text, and s
+// moved past it; nothing when s does not start with one (the "&" then
+// stands for itself).
+std::optional<std::string> CharacterReference(std::string_view& s) {
+    static constexpr std::pair<std::string_view, std::string_view> kNamed[] = {
+        {"&amp;", "&"},
+        {"&lt;", "<"},
+        {"&gt;", ">"},
+        {"&quot;", "\""},
+        {"&apos;", "'"},
+        {"&nbsp;", "\xC2\xA0"},
+        {"&lrm;", "\xE2\x80\x8E"},
+        {"&rlm;", "\xE2\x80\x8F"},
+    };
+    for (const auto& [name, text] : kNamed) {
+        if (s.starts_with(name)) {
+            s.remove_prefix(name.size());
+            return std::string(text);
+        }
+    }
+    if (!s.starts_with("&#")) {
+        return std::nullopt;
+    }
+    std::size_t pos = 2;
+    const bool hex = pos < s.size() && (s[pos] == 'x' || s[pos] == 'X');
+    if (hex) {
+        ++pos;
+    }
+    uint32_t value = 0;
+    std::size_t digits = 0;
+    for (; pos < s.size() && digits < 8; ++pos, ++digits) {
+        const char c = s[pos];
+        uint32_t digit = 0;
+        if (IsDigit(c)) {
+            digit = static_cast<uint32_t>(c - '0');
+        } else if (hex && c >= 'a' && c <= 'f') {
+            digit = static_cast<uint32_t>(c - 'a' + 10);
+        } else if (hex && c >= 'A' && c <= 'F') {
+            digit = static_cast<uint32_t>(c - 'A' + 10);
+        } else {
+            break;
+        }
+        value = value * (hex ? 16 : 10) + digit;
+    }
+    if (digits == 0 || pos >= s.size() || s[pos] != ';' || value == 0 || value > 0x10FFFF ||
+        (value >= 0xD800 && value <= 0xDFFF)) {
+        return std::nullopt;
+    }
+    s.remove_prefix(pos + 1);
+    std::string text;
+    utf8::AppendCodePoint(text, value);
+    return text;
+}
+
+std::string DecodeReferences(std::string_view s) {
+    std::string out;
+    while (!s.empty()) {
+        if (s.front() == '&') {
+            if (auto text = CharacterReference(s)) {
+                out += *text;
+                continue;
+            }
+        }
+        out += s.front();
+        s.remove_prefix(1);
+    }
+    return out;
+}
+
+bool Reader::CueText(int line, const std::vector<std::string_view>& lines, SubtitleCue& cue) {
+    struct Open {
+        std::string name;
+        bool tip;
+    };
+    std::vector<Open> open;
+    std::set<std::string> dropped;
+    std::string text;
+    // A script line holds one culture tip, at its end: the tip's name is
+    // kept apart and put there.
+    std::string tip;
+    std::optional<std::string> firstTip;
+    bool textAfterTip = false;
+    bool tipTakenOut = false;
+    auto closeTip = [&](int at) {
+        std::string name(TrimSpaces(tip));
+        if (name.find(']') != std::string::npos) {
+            // The marker ends at its first "]".
+            std::erase(name, ']');
+            Warning(at, "\"]\" in the culture tip " + name + " is dropped: it would end the tip");
+        }
+        if (!firstTip) {
+            firstTip = name;
+            tipTakenOut = true;
+        } else {
+            Warning(at, "a second culture tip, " + name +
+                            ", is kept as plain text: a line has "
+                            "one");
+            text += tip;
+        }
+        tip.clear();
+    };
+    auto inTip = [&] {
+        return std::any_of(open.begin(), open.end(), [](const Open& o) { return o.tip; });
+    };
+    auto put = [&](std::string_view piece) {
+        if (inTip()) {
+            tip += piece;
+        } else {
+            if (firstTip && !TrimSpaces(piece).empty()) {
+                textAfterTip = true;
+            }
+            // The space on each side of a tip taken out of the text: one stays.
+            if (tipTakenOut && text.ends_with(' ') && piece.starts_with(' ')) {
+                piece.remove_prefix(1);
+            }
+            tipTakenOut = false;
+            text += piece;
+        }
+    };
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0) {
+            put(" ");
+        }
+        std::string_view s = lines[i];
+        const int lineNumber = line + 1 + static_cast<int>(i);
+        while (!s.empty()) {
+            if (s.front() == '&') {
+                if (auto reference = CharacterReference(s)) {
+                    put(*reference);
+                    continue;
+                }
+            }
+            if (s.front() != '<') {
+                put(s.substr(0, 1));
+                s.remove_prefix(1);
+                continue;
+            }
+            const auto close = s.find('>');
+            if (close == std::string_view::npos) {
+                Error(lineNumber, "a tag is not closed with \">\"");
+                return false;
+            }
+            const std::string_view tag = s.substr(1, close - 1);
+            s.remove_prefix(close + 1);
+            if (tag.empty()) {
+                Error(lineNumber, "an empty tag \"<>\"");
+                return false;
+            }
+            if (IsDigit(tag.front())) {
+                dropped.insert("<" + std::string(tag) + ">");
+                continue;
+            }
+            if (tag.front() == '/') {
+                const std::string name(TrimBlanks(tag.substr(1)));
+                for (std::size_t k = open.size(); k-- > 0;) {
+                    if (open[k].name != name) {
+                        continue;
+                    }
+                    const bool wasTip = open[k].tip;
+                    open.resize(k);
+                    if (wasTip && !inTip()) {
+                        closeTip(lineNumber);
+                    }
+                    break;
+                }
+                continue;
+            }
+            std::size_t nameEnd = 0;
+            while (nameEnd < tag.size() && tag[nameEnd] != '.' && !IsBlank(tag[nameEnd])) {
+                ++nameEnd;
+            }
+            const std::string name(tag.substr(0, nameEnd));
+            std::string_view rest = tag.substr(nameEnd);
+            std::size_t classesEnd = 0;
+            while (classesEnd < rest.size() && !IsBlank(rest[classesEnd])) {
+                ++classesEnd;
+            }
+            const std::string classes = "." + std::string(rest.substr(0, classesEnd)) + ".";
+            const std::string annotation = DecodeReferences(TrimBlanks(rest.substr(classesEnd)));
+            bool tip = false;
+            if (name == "v") {
+                if (cue.speaker.empty()) {
+                    cue.speaker = annotation;
+                } else if (annotation != cue.speaker) {
+                    Warning(lineNumber, "a second voice, " + annotation + ", in a cue of " +
+                                            cue.speaker + ": the script keeps " + cue.speaker);
+                }
+            } else if (name == "c" && classes.find(".tip.") != std::string::npos) {
+                tip = true;
+            } else {
+                dropped.insert("<" + name +
+                               (classes.size() > 2 ? classes.substr(0, classes.size() - 1) : "") +
+                               ">");
+            }
+            open.push_back({name, tip});
+        }
+    }
+    if (inTip()) {
+        open.clear();
+        closeTip(line);
+    }
+    if (!dropped.empty()) {
+        std::string list;
+        for (const std::string& tag : dropped) {
+            list += (list.empty() ? "" : ", ") + tag;
+        }
+        Warning(line, "markup dropped (a script line is plain text): " + list);
+    }
+    cue.text = std::string(TrimBlanks(text));
+    if (firstTip) {
+        if (textAfterTip) {
+            Warning(line, "the culture tip " + *firstTip +
+                              " moves to the end of the line, where the transcript shows tips");
+        }
+        cue.text += (cue.text.empty() ? "[CT " : " [CT ") + *firstTip + "]";
+    }
+    return true;
+}
+
+// Blocks: runs of non-blank lines, each with the number of its first line.
+struct Block {
+    int line;
+    std::vector<std::string_view> lines;
+};
+std::vector<Block> SplitBlocks(const std::vector<std::string_view>& lines, std::size_t from) {
+    std::vector<Block> blocks;
+    for (std::size_t i = from; i < lines.size(); ++i) {
+        if (IsBlankLine(lines[i])) {
+            continue;
+        }
+        Block block{static_cast<int>(i) + 1, {}};
+        while (i < lines.size() && !IsBlankLine(lines[i])) {
+            block.lines.push_back(lines[i]);
+            ++i;
+        }
+        blocks.push_back(std::move(block));
+    }
+    return blocks;
+}
+
+bool StartsWithWord(std::string_view line, std::string_view word) {
+    return line.starts_with(word) && (line.size() == word.size() || IsBlank(line[word.size()]));
+}
+
+void ReadWebVtt(Reader& reader, const std::vector<std::string_view>& lines) {
+    if (lines.empty() || !StartsWithWord(lines[0], "WEBVTT")) {
+        reader.Error(1, "not a WebVTT file: the first line must be WEBVTT");
+        return;
+    }
+    // The header runs to the first blank line.
+    std::size_t i = 1;
+    while (i < lines.size() && !IsBlankLine(lines[i])) {
+        ++i;
+    }
+    for (const Block& block : SplitBlocks(lines, i)) {
+        const std::string_view first = block.lines[0];
+        if (StartsWithWord(first, "NOTE")) {
+            reader.Warning(block.line, "a NOTE is dropped: a script keeps no notes");
+            continue;
+        }
+        if (StartsWithWord(first, "STYLE") || StartsWithWord(first, "REGION")) {
+            reader.Warning(block.line, "a " + std::string(TrimBlanks(first)) +
+                                           " block is dropped: the transcript has its own look");
+            continue;
+        }
+        // An identifier may stand before the timing line; the script has no
+        // place for it.
+        std::size_t timing = 0;
+        if (first.find("-->") == std::string_view::npos) {
+            if (block.lines.size() < 2 || block.lines[1].find("-->") == std::string_view::npos) {
+                reader.Error(block.line, "a block without a timing line (start --> end)");
+                continue;
+            }
+            timing = 1;
+        }
+        reader.Cue(
+            block.line + static_cast<int>(timing), block.lines[timing],
+            {block.lines.begin() + static_cast<std::ptrdiff_t>(timing) + 1, block.lines.end()});
+    }
+}
+
+void ReadSrt(Reader& reader, const std::vector<std::string_view>& lines) {
+    for (const Block& block : SplitBlocks(lines, 0)) {
+        std::size_t timing = 0;
+        const std::string_view first = TrimBlanks(block.lines[0]);
+        if (first.find("-->") == std::string_view::npos) {
+            std::string_view number = first;
+            if (!Digits(number, 1, 9) || !number.empty()) {
+                reader.Error(block.line,
+                             "expected the cue's number, found \"" + std::string(first) + "\"");
+                continue;
+            }
+            if (block.lines.size() < 2 || block.lines[1].find("-->") == std::string_view::npos) {
+                reader.Error(block.line + 1, "expected the cue's times (start --> end)");
+                continue;
+            }
+            timing = 1;
+        }
+        reader.Cue(
+            block.line + static_cast<int>(timing), block.lines[timing],
+            {block.lines.begin() + static_cast<std::ptrdiff_t>(timing) + 1, block.lines.end()});
+    }
+}
+
+// WebVTT text: "&", "<" and ">" as character references (">" would end a
+// voice's name, or make "-->").
+std::string Escape(std::string_view text) {
+    std::string out;
+    for (const char c : text) {
+        if (c == '&') {
+            out += "&amp;";
+        } else if (c == '<') {
+            out += "&lt;";
+        } else if (c == '>') {
+            out += "&gt;";
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+SubtitleFile ReadSubtitles(std::string_view text, const std::string& fileName,
+                           SubtitleFormat format) {
+    if (text.starts_with(kByteOrderMark)) {
+        text.remove_prefix(kByteOrderMark.size());
+    }
+    Reader reader(fileName, format);
+    const std::vector<std::string_view> lines = SplitLines(text);
+    if (format == SubtitleFormat::WebVtt) {
+        ReadWebVtt(reader, lines);
+    } else {
+        ReadSrt(reader, lines);
+    }
+    return reader.Take();
+}
+
+std::string FormatTime(int64_t milliseconds, SubtitleFormat format) {
+    const int64_t ms = milliseconds % 1000;
+    const int64_t totalSeconds = milliseconds / 1000;
+    auto two = [](int64_t v) { return (v < 10 ? "0" : "") + std::to_string(v); };
+    std::string text = two(totalSeconds / 3600) + ":" + two(totalSeconds / 60 % 60) + ":" +
+                       two(totalSeconds % 60) + (format == SubtitleFormat::WebVtt ? "." : ",");
+    text += (ms < 100 ? (ms < 10 ? "00" : "0") : "") + std::to_string(ms);
+    return text;
+}
+
+std::string WriteWebVtt(const std::vector<SubtitleCue>& cues) {
+    std::string out = "WEBVTT\n";
+    for (const SubtitleCue& cue : cues) {
+        out += '\n';
+        out += FormatTime(cue.start, SubtitleFormat::WebVtt) + " --> " +
+               FormatTime(cue.end, SubtitleFormat::WebVtt) + '\n';
+        if (!cue.speaker.empty()) {
+            out += "<v " + Escape(cue.speaker) + ">";
+        }
+        const auto tip = FindCultureTip(cue.text);
+        if (tip && tip->close != std::string_view::npos) {
+            const std::string_view text = cue.text;
+            const std::size_t nameStart = tip->start + 3;
+            out += Escape(text.substr(0, tip->start));
+            out += "<c.tip>" + Escape(TrimSpaces(text.substr(nameStart, tip->close - nameStart))) +
+                   "</c>";
+            out += Escape(text.substr(tip->close + 1));
+        } else {
+            out += Escape(cue.text);
+        }
+        out += '\n';
+    }
+    return out;
+}
+
+std::string WriteSrt(const std::vector<SubtitleCue>& cues) {
+    std::string out;
+    int number = 0;
+    for (const SubtitleCue& cue : cues) {
+        if (number > 0) {
+            out += '\n';
+        }
+        out += std::to_string(++number) + '\n';
+        out += FormatTime(cue.start, SubtitleFormat::Srt) + " --> " +
+               FormatTime(cue.end, SubtitleFormat::Srt) + '\n';
+        out += cue.text + '\n';
+    }
+    return out;
+}
+
+}  // namespace scenova::authoring

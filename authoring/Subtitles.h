@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace scenova::authoring {
+
+// One cue of a subtitle file, as a lesson script can hold it.
+struct SubtitleCue {
+    int line = 0;       // the cue's timing line in its file, from 1
+    int64_t start = 0;  // milliseconds
+    int64_t end = 0;
+    std::string speaker;  // the cue's voice; empty when it has none
+    // The cue's lines joined by a space, markup other than culture tips
+    // removed, character references decoded; a tip as the script writes it,
+    // "[CT name]".
+    std::string text;
+};
+
+// What reading a subtitle file gave: its cues, or errors. Each message is
+// "FILE:LINE: error: ..." or "FILE:LINE: warning: ...". A file with errors is
+// malformed and nothing of it should be used; warnings name what the file
+// holds that a lesson script cannot carry (styles, notes, cue settings,
+// markup other than voices and tips), which is dropped.
+struct SubtitleFile {
+    std::vector<SubtitleCue> cues;
+    std::vector<std::string> errors;
+    std::vector<std::string> warnings;
+};
+
+enum class SubtitleFormat { WebVtt, Srt };
+
+// Reads WebVTT (the header, cues with optional identifiers and settings,
+// NOTE, STYLE and REGION blocks) or SubRip text. Line ends may be LF, CRLF
+// or CR; a UTF-8 byte order mark is skipped. Never throws for any input.
+SubtitleFile ReadSubtitles(std::string_view text, const std::string& fileName,
+                           SubtitleFormat format);
+
+// Writes cues as a WebVTT file: the speaker as a voice span, a culture-tip
+// marker as a "tip" class span, the rest escaped.
+std::string WriteWebVtt(const std::vector<SubtitleCue>& cues);
+// Writes cues as SubRip: numbered, times with a decimal comma, the text as
+// it stands (SubRip has no voices).
+std::string WriteSrt(const std::vector<SubtitleCue>& cues);
+
+// A time as the format writes it: "01:02:03.456" (WebVTT) or "01:02:03,456".
+std::string FormatTime(int64_t milliseconds, SubtitleFormat format);
+
+}  // namespace scenova::authoring

@@ -1,0 +1,101 @@
+// The picture and cursor loaders on arbitrary file contents: BMP, PNG, JPEG,
+// GIF, icons and cursors with their embedded
+// PNGs and bitmaps. The bytes are a real file (in memory, reached by a path)
+// read as the platform reads it: the decoder gives a picture within the size
+// limits or raises 481 (not a picture) or 7 (too large), the same file reads
+// the same every time, the headless gdi32 makes the same picture a bitmap,
+// and the cursor check never fails. The script runs it with a malloc limit:
+// no few bytes may make the loader take a gigabyte.
+
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "formats/PictureFile.h"
+#include "headless/EventLoop.h"
+#include "headless/Gdi.h"
+#include "headless/Trace.h"
+#include "runtime/RuntimeError.h"
+
+namespace {
+
+// One file for the whole run, rewritten for each input.
+class MemoryFile {
+public:
+    MemoryFile() : m_fd(memfd_create("picture", MFD_CLOEXEC)) {
+        if (m_fd < 0) {
+            std::abort();
+        }
+        m_path = "/proc/self/fd/" + std::to_string(m_fd);
+    }
+    const std::string& Write(const uint8_t* data, std::size_t size) {
+        if (ftruncate(m_fd, 0) != 0 ||
+            (size > 0 && pwrite(m_fd, data, size, 0) != static_cast<ssize_t>(size))) {
+            std::abort();
+        }
+        return m_path;
+    }
+
+private:
+    int m_fd;
+    std::string m_path;
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    using namespace scenova;
+    static MemoryFile file;
+    const std::string& path = file.Write(data, size);
+
+    formats::LooksLikeCursorFile(path);
+
+    formats::DecodedPicture decoded;
+    try {
+        decoded = formats::ReadPictureFile(path);
+        const formats::DecodedPicture& picture = decoded;
+        if (picture.width <= 0 || picture.height <= 0 || picture.width > formats::kMaxPictureSide ||
+            picture.height > formats::kMaxPictureSide ||
+            picture.pixels.size() != static_cast<std::size_t>(picture.width) *
+                                         static_cast<std::size_t>(picture.height)) {
+            std::abort();
+        }
+        for (uint32_t pixel : picture.pixels) {
+            if ((pixel & 0xFF000000) != 0) {
+                std::abort();  // a colour reference has no alpha
+            }
+        }
+        if (formats::ReadPictureFile(path).pixels != picture.pixels) {
+            std::abort();  // a file shows the same every time
+        }
+    } catch (const RuntimeError& e) {
+        if (e.number() != err::InvalidPicture && e.number() != err::OutOfMemory) {
+            std::abort();
+        }
+    }
+
+    // What the toolkit's LoadPicture gives: the same picture as a bitmap.
+    headless::EventLoop loop;
+    headless::Trace trace(loop);
+    headless::Context ctx(loop, trace);
+    headless::Gdi gdi(ctx);
+    const bool read = !decoded.pixels.empty();
+    try {
+        const Picture picture = gdi.LoadPictureFile(path);
+        const int32_t last = decoded.width - 1;
+        if (!read || !picture || picture->Width() != decoded.width ||
+            picture->Height() != decoded.height ||
+            gdi.GetPixel(picture->Handle(), last, 0) != decoded.pixels[last]) {
+            std::abort();
+        }
+    } catch (const RuntimeError&) {
+        if (read) {
+            std::abort();
+        }
+    }
+    return 0;
+}

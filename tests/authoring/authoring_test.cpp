@@ -1,0 +1,370 @@
+// scenova check, export and import: lessons and subtitle files in, the lines
+// the commands print and the scripts they write out.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <sstream>
+
+#include "authoring/Check.h"
+#include "authoring/Commands.h"
+#include "authoring/Subtitles.h"
+#include "cli/Player.h"
+#include "runtime/Convert.h"
+#include "runtime/RuntimeError.h"
+#include "tests/support/Golden.h"
+#include "tests/support/TempDir.h"
+
+namespace scenova::authoring {
+namespace {
+
+using scenova::testing::ExpectGolden;
+using scenova::testing::TempDir;
+
+const std::string kSource = SCENOVA_SOURCE_DIR;
+const std::string kMarket = kSource + "/examples/market";
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+std::string Replace(std::string text, const std::string& from, const std::string& to) {
+    for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+        text.replace(at, from.size(), to);
+    }
+    return text;
+}
+
+std::string ReadText(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The check's lines for a lesson, and its exit status.
+std::pair<int, std::vector<std::string>> Check(const std::filesystem::path& lesson,
+                                               bool json = false) {
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = CheckCommand(lesson, json, out, err);
+    EXPECT_EQ(err.str(), "");
+    return {status, Lines(out.str())};
+}
+
+TEST(LessonCheck, TheFaultyLessonGivesExactlyItsGoldenLines) {
+    const auto [status, lines] = Check(kSource + "/tests/authoring/faulty");
+    EXPECT_EQ(status, 1);
+    std::vector<std::string> shown = lines;
+    shown.back() = Replace(shown.back(), kSource + "/", "");
+    ExpectGolden("check_faulty.txt", shown);
+
+    // The JSON form carries the same fields, one object a line.
+    const auto [jsonStatus, json] = Check(kSource + "/tests/authoring/faulty", true);
+    EXPECT_EQ(jsonStatus, 1);
+    ASSERT_EQ(json.size(), lines.size());
+    EXPECT_EQ(json.front(),
+              "{\"file\":\"script.txt\",\"line\":2,\"severity\":\"error\",\"message\":\"TEXT "
+              "before the first ACTOR: the start-up fails with run-time error 9 (Subscript out "
+              "of range)\",\"code\":\"before-actor\"}");
+}
+
+TEST(LessonCheck, TheSampleLessonChecksClean) {
+    const auto [status, lines] = Check(kMarket);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(lines, std::vector<std::string>{kMarket + ": 0 errors, 0 warnings"});
+}
+
+// Lessons with a problem that cannot share a lesson with the others.
+struct SmallLesson {
+    const char* name;
+    const char* settings;  // nullptr: no settings.ini
+    const char* script;
+    const char* video;  // video/v.avi: "movie", "text" or nullptr
+    std::vector<std::string> expected;
+};
+
+class SmallLessons : public ::testing::TestWithParam<SmallLesson> {};
+
+TEST_P(SmallLessons, GiveTheirLines) {
+    const SmallLesson& row = GetParam();
+    TempDir lesson;
+    if (row.settings != nullptr) {
+        lesson.Write("settings.ini", row.settings);
+    }
+    lesson.Write("script.txt", row.script);
+    if (row.video != nullptr && std::string(row.video) == "movie") {
+        std::filesystem::create_directories(lesson.Path() / "video");
+        std::filesystem::copy_file(kSource + "/tests/data/six_seconds.avi",
+                                   lesson.Path() / "video/v.avi");
+    } else if (row.video != nullptr) {
+        lesson.Write("video/v.avi", "not a movie\n");
+    }
+    auto [status, lines] = Check(lesson.Path());
+    lines.pop_back();
+    EXPECT_EQ(lines, row.expected);
+    const bool errors = std::any_of(row.expected.begin(), row.expected.end(), [](const auto& line) {
+        return line.find(": error: ") != std::string::npos;
+    });
+    EXPECT_EQ(status, errors ? 1 : 0);
+}
+
+const char* const kSpokenLine = "ACTOR Anna\nTEXT Hello.\nAVSTART 1\nAVEND 2\n";
+const char* const kSetting = "rtfText.Visible=True\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SmallLessons,
+    ::testing::Values(
+        SmallLesson{"NoSettings",
+                    nullptr,
+                    "VIDEO v.avi\nACTOR Anna\nTEXT Hello.\nAVSTART 1\nAVEND 2\n",
+                    "movie",
+                    {"settings.ini:0: error: no settings: the component reports code 0 and the "
+                     "window keeps its design-time layout [no-settings]"}},
+        SmallLesson{"NoVideoLine",
+                    kSetting,
+                    kSpokenLine,
+                    nullptr,
+                    {"script.txt:0: error: no VIDEO line: the component reports \"No VIDEO "
+                     "script tag was found.\" (code 11) and shows nothing [no-video]"}},
+        SmallLesson{"NoActorLine",
+                    kSetting,
+                    "VIDEO v.avi\n",
+                    "movie",
+                    {"script.txt:0: error: a VIDEO line and no speaker's block: the start-up "
+                     "fails with run-time error 9 (Subscript out of range) [no-actor]"}},
+        SmallLesson{"EmptyScript",
+                    kSetting,
+                    "",
+                    nullptr,
+                    {"script.txt:0: warning: the script is empty: the component shows nothing "
+                     "and reports nothing [empty-script]"}},
+        SmallLesson{"MissingVideo",
+                    kSetting,
+                    "VIDEO v.avi\nACTOR Anna\nTEXT Hello.\nAVSTART 1\nAVEND 2\n",
+                    nullptr,
+                    {"script.txt:1: error: video/v.avi does not exist: the component reports "
+                     "\"Unable to open movie:\" with its path (code 5) and the transcript does not "
+                     "follow a video [missing-file]"}},
+        SmallLesson{"VideoThatIsNoMovie",
+                    kSetting,
+                    "VIDEO v.avi\nACTOR Anna\nTEXT Hello.\nAVSTART 1\nAVEND 2\n",
+                    "text",
+                    {"script.txt:1: error: video/v.avi is not a movie with a video stream and a "
+                     "known length: the component reports \"Unable to open movie:\" with its path "
+                     "(code 5) and the transcript does not follow a video [bad-file]"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The check flags a value exactly when the component's conversion for its
+// key refuses it, whatever the conversions accept.
+TEST(LessonCheck, FlagsAValueExactlyWhenTheComponentsConversionRefusesIt) {
+    struct Row {
+        const char* key;
+        const char* value;
+        std::function<void(const std::string&)> convert;
+    };
+    const Row rows[] = {
+        {"BACKCOLOR", "&H00F0F0F0", [](const std::string& v) { ToLong(v); }},
+        {"BACKCOLOR", "RGB(1,2,3)", [](const std::string& v) { ToLong(v); }},
+        {"rtfText.Visible", "yes", [](const std::string& v) { ToBoolean(v); }},
+        {"rtfText.Visible", "-1", [](const std::string& v) { ToBoolean(v); }},
+        {"ToolTip.Time", "1e40", [](const std::string& v) { ToSingle(v); }},
+        {"rtfText.TextFontSize", "40000", [](const std::string& v) { ToInteger(ToSingle(v)); }},
+        {"rtfText.TextFontSize", "&HFFFF", [](const std::string& v) { ToInteger(ToSingle(v)); }},
+    };
+    for (const Row& row : rows) {
+        bool converts = true;
+        try {
+            row.convert(row.value);
+        } catch (const RuntimeError&) {
+            converts = false;
+        }
+        TempDir lesson;
+        lesson.Write("settings.ini", std::string(row.key) + "=" + row.value + "\n");
+        const CheckResult result = CheckLesson(lesson.Path());
+        bool flagged = false;
+        for (const Finding& finding : result.findings) {
+            flagged = flagged || (finding.file == "settings.ini" && finding.code == "bad-value");
+        }
+        EXPECT_EQ(flagged, !converts) << row.key << "=" << row.value;
+    }
+}
+
+TEST(LessonCheck, MoreBlocksThanTheVideoCanSignal) {
+    TempDir lesson;
+    std::string script = "VIDEO v.avi\n";
+    for (int block = 0; block < 32767; ++block) {
+        const std::string t = std::to_string(block + 1);
+        script += std::string("ACTOR ") + (block % 2 == 0 ? "Anna" : "Ben") + "\nTEXT Line " + t +
+                  ".\nAVSTART " + t + "\nAVEND " + t + ".5\n";
+    }
+    lesson.Write("script.txt", script);
+    lesson.Write("settings.ini", kSetting);
+    std::filesystem::create_directories(lesson.Path() / "video");
+    std::filesystem::copy_file(kSource + "/tests/data/thirty_hours.avi",
+                               lesson.Path() / "video/v.avi");
+    auto [status, lines] = Check(lesson.Path());
+    lines.pop_back();
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(lines, std::vector<std::string>{
+                         "script.txt:0: error: 32767 speaker blocks: the video signals at most "
+                         "32766 (n blocks take n + 1 signal numbers, which are 16-bit), so the "
+                         "transcript and the slider would not follow it [too-many-blocks]"});
+}
+
+std::string Export(SubtitleFormat format, std::optional<std::filesystem::path> chapters = {}) {
+    std::ostringstream out;
+    std::ostringstream err;
+    ExportOptions options{kMarket, format, std::nullopt, chapters};
+    EXPECT_EQ(ExportCommand(options, out, err), 0) << err.str();
+    EXPECT_EQ(err.str(),
+              "scenova: warning: 3 resource command(s) (RESOPEN, RESCLOSE, RESUPDATE) are not "
+              "carried by subtitles\n");
+    return out.str();
+}
+
+TEST(SubtitleExport, TheSampleLessonMatchesItsGoldenFiles) {
+    TempDir folder;
+    const auto chapters = folder.Path() / "chapters.vtt";
+    ExpectGolden("market.vtt", Lines(Export(SubtitleFormat::WebVtt, chapters)));
+    ExpectGolden("market_chapters.vtt", Lines(ReadText(chapters)));
+}
+
+TEST(SubtitleExport, ALessonThatDoesNotStartIsRefused) {
+    TempDir folder;
+    const auto output = folder.Path() / "out.vtt";
+    std::ostringstream out;
+    std::ostringstream err;
+    const ExportOptions options{kSource + "/tests/authoring/faulty", SubtitleFormat::WebVtt, output,
+                                std::nullopt};
+    EXPECT_EQ(ExportCommand(options, out, err), 1);
+    EXPECT_FALSE(std::filesystem::exists(output));
+    EXPECT_EQ(Replace(err.str(), kSource + "/", ""),
+              "scenova: the lesson does not start (run-time error 9: Subscript out of range): "
+              "scenova check tests/authoring/faulty tells why\n");
+}
+
+// What a learner gets from a lesson: the signal times, the transcript and
+// its links.
+std::vector<std::string> WhatPlays(const std::filesystem::path& lesson) {
+    cli::PlayOptions options;
+    options.lesson = lesson;
+    options.trace = true;
+    options.actions.emplace();
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(cli::Play(options, out, err), 0) << err.str();
+    std::vector<std::string> lines;
+    for (const std::string& line : Lines(out.str())) {
+        if (line.find(".SetSignalTimes(") != std::string::npos ||
+            line.find(".RTFContent") != std::string::npos ||
+            line.find(".AddLink(") != std::string::npos) {
+            lines.push_back(line);
+        }
+    }
+    return lines;
+}
+
+TEST(SubtitleExport, ExportThenImportPlaysTheSame) {
+    TempDir folder;
+    const auto lesson = folder.Path() / "lesson";
+    std::filesystem::create_directories(lesson);
+    for (const char* part : {"settings.ini", "media", "resources", "video"}) {
+        std::filesystem::copy(kMarket + "/" + part, lesson / part,
+                              std::filesystem::copy_options::recursive);
+    }
+    const std::string vtt = folder.Write("market.vtt", Export(SubtitleFormat::WebVtt));
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(ImportCommand({vtt, "market.avi", std::nullopt, lesson / "script.txt"}, out, err), 0)
+        << err.str();
+    EXPECT_EQ(err.str(), "");
+
+    const auto original = WhatPlays(kMarket);
+    EXPECT_EQ(original.size(), 10u);  // the signal times, the transcript, eight links
+    EXPECT_EQ(WhatPlays(lesson), original);
+}
+
+// Subtitle files from elsewhere: what a script can carry comes in, the rest
+// is named in a warning.
+class ForeignFiles : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(ForeignFiles, ImportWhatTheyCanCarry) {
+    const std::string name = GetParam();
+    std::ostringstream out;
+    std::ostringstream err;
+    ImportOptions options{kSource + "/tests/authoring/" + name, "hall.mp4", "Guide", std::nullopt};
+    EXPECT_EQ(ImportCommand(options, out, err), 0);
+    std::vector<std::string> lines =
+        Lines(Replace(err.str(), kSource + "/tests/authoring/", "") + out.str());
+    ExpectGolden("import_" + Replace(name, ".", "_") + ".txt", lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, ForeignFiles, ::testing::Values("foreign.vtt", "foreign.srt"));
+
+TEST(SubtitleImport, MalformedInputNamesItsLinesAndWritesNothing) {
+    struct Row {
+        SubtitleFormat format;
+        const char* text;
+        std::vector<std::string> errors;
+    };
+    const auto vtt = SubtitleFormat::WebVtt;
+    const auto srt = SubtitleFormat::Srt;
+    const Row rows[] = {
+        {vtt,
+         "00:00.000 --> 00:01.000\nHello\n",
+         {"f:1: error: not a WebVTT file: the first line must be WEBVTT"}},
+        {vtt,
+         "WEBVTT\n\n00:00.5 --> 00:01.000\nHello\n",
+         {"f:3: error: the start time \"00:00.5\" is not [hh:]mm:ss.ttt"}},
+        {vtt,
+         "WEBVTT\n\n00:00.000 --> 0:00:61.000\nHello\n",
+         {"f:3: error: the end time \"0:00:61.000\" is not [hh:]mm:ss.ttt"}},
+        {vtt,
+         "WEBVTT\n\n00:02.000 --> 00:01.000\nHello\n",
+         {"f:3: error: the cue ends at 00:01.000, not after its start 00:02.000"}},
+        {vtt,
+         "WEBVTT\n\nintro\nHello\n",
+         {"f:3: error: a block without a timing line (start --> end)"}},
+        {vtt,
+         "WEBVTT\n\n00:00.000 --> 00:01.000\nHello\n00:01.000 --> 00:02.000\nThere\n",
+         {"f:5: error: a cue line holds \"-->\": is the blank line before this cue missing?"}},
+        {vtt,
+         "WEBVTT\r\n\r\n00:00.000 --> 00:01.000\r\n<v Anna Hello\r\n",
+         {"f:4: error: a tag is not closed with \">\""}},
+        {srt,
+         "one\n00:00:00,000 --> 00:00:01,000\nHello\n",
+         {"f:1: error: expected the cue's number, found \"one\""}},
+        {srt, "1\nHello\n", {"f:2: error: expected the cue's times (start --> end)"}},
+        {srt,
+         "1\n00:00:00.000 --> 00:00:01\nHello\n",
+         {"f:2: error: the end time \"00:00:01\" is not hh:mm:ss,ttt"}},
+    };
+    for (const Row& row : rows) {
+        const SubtitleFile file = ReadSubtitles(row.text, "f", row.format);
+        EXPECT_EQ(file.errors, row.errors) << row.text;
+        EXPECT_TRUE(file.cues.empty()) << row.text;
+    }
+
+    TempDir folder;
+    const std::string input = folder.Write("bad.vtt", rows[3].text);
+    const auto script = folder.Path() / "script.txt";
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(ImportCommand({input, "v.avi", "Anna", script}, out, err), 1);
+    EXPECT_FALSE(std::filesystem::exists(script));
+    EXPECT_EQ(err.str(), input +
+                             ":3: error: the cue ends at 00:01.000, not after its start "
+                             "00:02.000\nscenova: " +
+                             input + " has errors; nothing written\n");
+}
+
+}  // namespace
+}  // namespace scenova::authoring
