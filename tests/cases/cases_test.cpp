@@ -50,14 +50,18 @@ bool Matches(std::string_view pattern, std::string_view text) {
     return false;
 }
 
+bool StartsWithDigit(std::string_view text) {
+    return !text.empty() && std::isdigit(static_cast<unsigned char>(text[0]));
+}
+
 // A pattern starting with a digit is matched against the whole line; any
 // other against the line without its time.
 bool LineMatches(const std::string& pattern, const std::string& line) {
-    if (!pattern.empty() && std::isdigit(static_cast<unsigned char>(pattern[0]))) {
+    const auto space = line.find(' ');
+    if (StartsWithDigit(pattern) || !StartsWithDigit(line) || space == std::string::npos) {
         return Matches(pattern, line);
     }
-    const auto space = line.find(' ');
-    return Matches(pattern, space == std::string::npos ? line : line.substr(space + 1));
+    return Matches(pattern, std::string_view(line).substr(space + 1));
 }
 
 std::vector<std::string> CaseNames() {
@@ -145,12 +149,11 @@ TEST_P(TraceCase, Plays) {
     EXPECT_EQ(status, wanted) << GetParam();
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, TraceCase, ::testing::ValuesIn(CaseNames()),
-                         [](const auto& info) {
-                             std::string name = info.param;
-                             std::replace(name.begin(), name.end(), '-', '_');
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Cases, TraceCase, ::testing::ValuesIn(CaseNames()), [](const auto& info) {
+    std::string name = info.param;
+    std::replace(name.begin(), name.end(), '-', '_');
+    return name;
+});
 
 }  // namespace
 }  // namespace scenova::cli

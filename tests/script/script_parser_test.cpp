@@ -189,152 +189,18 @@ TEST_F(ScriptTest, ColouredLinesAreFoundWithoutTheirMarkup) {
     EXPECT_EQ(platform.Window().rtfText->Content().find("cf("), std::string::npos);
 }
 
-TEST_F(ScriptTest, TagsAreCaseInsensitiveAndTheLastVideoLineWins) {
-    ASSERT_FALSE(
-        Start({"video x.avi", "Video lesson1.avi", "actor Ana", "text Hi.", "AvStart 1", "aVeNd 2"})
-            .Failed());
-    EXPECT_THAT(Lines("> movOrvMovie.OpenMovie"),
-                ElementsAre("> movOrvMovie.OpenMovie(\"" + mgr->videoPath + "lesson1.avi\", 0)"));
-    ASSERT_EQ(Blocks().size(), 1u);
-    EXPECT_EQ(Blocks()[0].StartTime, 1);
-    EXPECT_EQ(platform.Window().sldVideoSlider->Max(), 2);
-    EXPECT_THAT(Lines("> movOrvMovie.SetSignalTimes"),
-                ElementsAre("> movOrvMovie.SetSignalTimes(\"1,6\")"));
-}
-
-TEST_F(ScriptTest, TagsWithoutTheirValueAreReportedWithTheirOwnText) {
-    ASSERT_FALSE(Start({"VIDEO lesson1.avi", "ACTOR", "ACTOR Ana", "TEXT ", "AVSTART ", "AVEND ",
-                        "RESOPEN ", "RESCLOSE ", "RESUPDATE ", "UNKNOWN "})
-                     .Failed());
-    EXPECT_THAT(
-        Lines("> mgr."),
-        ElementsAre("> mgr.ReportError(<tool>, 12, \"TEXT script tag found with no text "
-                    "string.\")",
-                    "> mgr.ReportError(<tool>, 12, \"AVSTART script tag found with no start "
-                    "value.\")",
-                    "> mgr.ReportError(<tool>, 12, \"AVEND script tag found with no end "
-                    "value.\")",
-                    "> mgr.ReportError(<tool>, 12, \"RESOPEN script tag found with no "
-                    "ButtonID.\")",
-                    "> mgr.ReportError(<tool>, 12, \"RESCLOSE script tag found with no "
-                    "ButtonID.\")",
-                    "> mgr.ReportError(<tool>, 12, \"RESUPDATE script tag found with no "
-                    "ButtonID.\")"));
-    // "ACTOR" without any space is no line at all.
-    EXPECT_EQ(Cues().size(), 1u);
-    EXPECT_EQ(Cues()[0].StartTime, 0);
-}
-
-TEST_F(ScriptTest, ActorWithOneSpaceStartsAnUnnamedCue) {
-    const auto result = Start({"VIDEO lesson1.avi", "ACTOR ", "ACTOR   ", "ACTOR Ana", "TEXT Hi."});
-    ASSERT_FALSE(result.Failed());
-    EXPECT_THAT(Lines("> mgr.ReportError"),
-                ElementsAre("> mgr.ReportError(<tool>, 12, \"ACTOR script tag found with no actor "
-                            "name.\")"));
-    EXPECT_EQ(Cues().size(), 3u);    // every ACTOR line is a cue
-    EXPECT_EQ(Blocks().size(), 1u);  // an empty name equals the initial empty name
-}
-
-TEST_F(ScriptTest, ConsecutiveLinesOfOneSpeakerFormOneBlock) {
-    ASSERT_FALSE(Start({"VIDEO lesson1.avi", "ACTOR Ana", "TEXT One.", "AVSTART 0", "ACTOR Ana",
-                        "TEXT Two.", "AVSTART 0", "ACTOR Ana", "TEXT Three.", "AVSTART 3",
-                        "AVEND 4", "ACTOR Ben", "TEXT Four.", "ACTOR Ana", "TEXT Five."})
-                     .Failed());
-    ASSERT_EQ(Transcript().size(), 3u);
-    EXPECT_THAT(Transcript()[0].Texts, ElementsAre("One.", "Two.", "Three."));
-    EXPECT_EQ(Transcript()[2].Actor, "Ana");
-    EXPECT_EQ(Blocks()[0].StartTime, 3);  // zero starts wait for the first non-zero one
-    EXPECT_EQ(Blocks()[0].EndTime, 4);
-    EXPECT_EQ(Blocks()[1].StartTime, 0);
-    EXPECT_THAT(Lines("> movOrvMovie.SetSignalTimes"),
-                ElementsAre("> movOrvMovie.SetSignalTimes(\"3,0,0,6\")"));
-}
-
-TEST_F(ScriptTest, ResourceCommandsGoToTheHostAtOnceInScriptOrder) {
-    ASSERT_FALSE(Start({"RESCLOSE Help", "RESUPDATE Help, page2", "RESOPEN Help,a,b",
-                        "VIDEO lesson1.avi", "ACTOR Ana", "TEXT Hi.", "RESOPEN ,x"})
-                     .Failed());
-    EXPECT_THAT(Lines("> mgr."), ElementsAre("> mgr.ResourceAction(\"Help\", 0)",
-                                             "> mgr.ResourceAction(\"Help\", 1, \"page2\")",
-                                             "> mgr.ResourceAction(\"Help\", 2)",
-                                             "> mgr.ResourceAction(\"\", 2, \"x\")"));
-}
-
-TEST_F(ScriptTest, AScriptWithoutItsVideoIsReportedAndNotLoaded) {
-    // A VIDEO line without a name ends the parse at once; what was read stays.
-    ASSERT_FALSE(Start({"ACTOR Ana", "VIDEO ", "ACTOR Ben", "VIDEO lesson1.avi"}).Failed());
-    EXPECT_THAT(Lines("> mgr."), ElementsAre("> mgr.ReportError(<tool>, 11, \"VIDEO script tag "
-                                             "found with no video name.\")"));
-    EXPECT_EQ(Cues().size(), 1u);
-    EXPECT_THAT(Lines("> movOrvMovie."), IsEmpty());
-    EXPECT_THAT(Lines("> rtfText.RTFContent"), IsEmpty());
-}
-
-TEST_F(ScriptTest, NoVideoLineIsReportedAfterTheWholeScript) {
-    ASSERT_FALSE(Start({"ACTOR Ana", "TEXT Hi.", "RESOPEN Help"}).Failed());
-    EXPECT_THAT(Lines("> mgr."),
-                ElementsAre("> mgr.ResourceAction(\"Help\", 2)",
-                            "> mgr.ReportError(<tool>, 11, \"No VIDEO script tag was found.\")"));
-    EXPECT_THAT(Lines("> movOrvMovie.OpenMovie"), IsEmpty());
-}
-
-TEST_F(ScriptTest, AnEmptyScriptDoesNothingAtAll) {
-    ASSERT_FALSE(Start({}).Failed());
-    EXPECT_THAT(Lines("> mgr.ReportError"), IsEmpty());
-    EXPECT_THAT(Lines("> app.DoEvents"), IsEmpty());
-    EXPECT_THAT(Untimed(platform.GetTrace().Lines(), "> frmScenova.Visible = True"),
-                ElementsAre("> frmScenova.Visible = True"));
-}
-
-TEST_F(ScriptTest, AVideoThatCannotBeOpenedIsReportedAndTheLessonStillLoads) {
-    ASSERT_FALSE(Start({"VIDEO missing.avi", "ACTOR Ana", "TEXT Hi.", "AVSTART 1"}).Failed());
-    EXPECT_THAT(Lines("> mgr."), ElementsAre("> mgr.ReportError(<tool>, 5, \"Unable to open "
-                                             "movie: " +
-                                             mgr->videoPath + "missing.avi\")"));
-    EXPECT_THAT(Lines("> rtfText.AddLink"),
-                ElementsAre(::testing::StartsWith("> rtfText.AddLink(")));
-    EXPECT_EQ(platform.Window().sldVideoSlider->Max(), 2);
-}
-
-TEST_F(ScriptTest, BrokenScriptsFailTheStartupWithTheirRunTimeError) {
-    struct Row {
-        const char* why;
-        std::initializer_list<const char*> script;
-        int32_t error;
-    };
-    const Row rows[] = {
-        {"TEXT before any ACTOR", {"VIDEO lesson1.avi", "TEXT Hi."}, err::SubscriptOutOfRange},
-        {"AVEND before any ACTOR", {"AVEND 1", "VIDEO lesson1.avi"}, err::SubscriptOutOfRange},
-        {"first ACTOR unnamed, then TEXT", {"ACTOR   ", "TEXT Hi."}, err::SubscriptOutOfRange},
-        {"time that is not a number", {"ACTOR Ana", "AVSTART soon"}, err::TypeMismatch},
-        {"a video and no ACTOR", {"VIDEO lesson1.avi"}, err::SubscriptOutOfRange},
-        {"a block without TEXT", {"VIDEO lesson1.avi", "ACTOR Ana"}, err::SubscriptOutOfRange},
-        {"more TEXT than ACTOR lines",
-         {"VIDEO lesson1.avi", "ACTOR Ana", "TEXT One.", "TEXT Two."},
-         err::SubscriptOutOfRange},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.why);
-        Module1::Get().Reset();
-        HeadlessPlatform p;
-        auto m = std::make_shared<RecordingManager>(p.Ctx());
-        m->videoPath = mgr->videoPath;
-        m->settings->Add(std::string("x"), std::string("Unrelated.Key"));
-        for (const char* line : row.script) {
-            m->script->Add(std::string(line));
-        }
-        ToolHost h(p, m);
-        h.Create();
-        ASSERT_EQ(h.Init("scenova").value, Variant(true));
-        const auto result = h.Show();
-        ASSERT_TRUE(result.Failed());
-        EXPECT_EQ(result.error->number(), row.error);
-        // Not parsed: the window was not shown, and the next Show parses again.
-        EXPECT_FALSE(p.Window().form->Visible());
-        const auto before = m->Calls("ResourceAction");
-        EXPECT_TRUE(h.Show().Failed());
-        EXPECT_EQ(m->Calls("ResourceAction"), before);
-    }
+// The errors of broken scripts are trace cases (tests/cases/script-fails-*).
+TEST_F(ScriptTest, AScriptThatFailsTheStartupIsParsedAgainByTheNextShow) {
+    mgr->script->Add(std::string("VIDEO lesson1.avi"));
+    mgr->script->Add(std::string("TEXT Hi."));
+    ASSERT_EQ(host.Init("scenova").value, Variant(true));
+    ASSERT_TRUE(host.Show().Failed());
+    EXPECT_FALSE(platform.Window().form->Visible());
+    const auto before = mgr->Calls("ResourceAction");
+    const auto again = host.Show();
+    ASSERT_TRUE(again.Failed());
+    EXPECT_EQ(again.error->number(), err::SubscriptOutOfRange);
+    EXPECT_EQ(mgr->Calls("ResourceAction"), before);
 }
 
 }  // namespace

@@ -48,7 +48,7 @@ protected:
     }
     void RunTo(double seconds) { platform.Loop().AdvanceTo(headless::Seconds(seconds)); }
     // The handler errors so far, as "object.Event number".
-    std::vector<std::string> Errors() const {
+    std::vector<std::string> Errors() {
         std::vector<std::string> out;
         for (const auto& e : platform.Ctx().eventErrors) {
             out.push_back(e.event + " " + std::to_string(e.error.number()));
@@ -76,8 +76,8 @@ TEST_F(WindowTest, ASignalBeyondTheEndEndsItsHandlerWithError9) {
     platform.ProcessPending();
     Press("btnVideoPlay");
     RunTo(6.5);
-    EXPECT_EQ(Errors(), (std::vector<std::string>{"movOrvMovie.SignalEvent 9",
-                                                  "movOrvMovie.SignalEvent 9"}));
+    EXPECT_EQ(Errors(),
+              (std::vector<std::string>{"movOrvMovie.SignalEvent 9", "movOrvMovie.SignalEvent 9"}));
     EXPECT_FALSE(Form().InSignalEvent());
     EXPECT_EQ(Form().VideoState(), -1);
     EXPECT_EQ(Form().CurrentBlock(), -1);
@@ -90,15 +90,14 @@ TEST_F(WindowTest, AClickOutsideTheCueTableEndsItsHandlerWithError9) {
     for (int32_t cue : {6, -1}) {
         W().rtfText->AddLink(own.start, own.end, 1, cue);
         const std::size_t mark = platform.GetTrace().LineCount();
-        EXPECT_TRUE(W().rtfText->UserClickLink(
-            static_cast<int32_t>(W().rtfText->Links().size()) - 1, 1));
+        EXPECT_TRUE(
+            W().rtfText->UserClickLink(static_cast<int32_t>(W().rtfText->Links().size()) - 1, 1));
         platform.ProcessPending();
         EXPECT_EQ(Form().SelStart(), own.start);
         EXPECT_TRUE(Lines(mark, "> movOrvMovie.PlayRange").empty());
         EXPECT_TRUE(Lines(mark, "> sldVideoSlider.").empty());
     }
-    EXPECT_EQ(Errors(),
-              (std::vector<std::string>{"rtfText.LinkClick 9", "rtfText.LinkClick 9"}));
+    EXPECT_EQ(Errors(), (std::vector<std::string>{"rtfText.LinkClick 9", "rtfText.LinkClick 9"}));
 }
 
 // A navigation press while signal 3's handler yields in the slider's change
@@ -133,6 +132,19 @@ TEST_F(WindowTest, ANavigationPressInsideASignalHandlerWaitsForTheHandler) {
     }
 }
 
+// A bar may leave the step buttons enabled at either end: the handlers
+// themselves keep the slider within the blocks.
+TEST_F(WindowTest, ForwardAndRewindNeverLeaveTheBlocks) {
+    for (const auto& [at, button] : {std::pair{5, "btnVideoFwd"}, {1, "btnVideoRew"}}) {
+        EXPECT_TRUE(W().sldVideoSlider->UserClickTo(at));
+        platform.ProcessPending();
+        W().frmRose->SetButtonState(button, 0, false);
+        const std::size_t mark = platform.GetTrace().LineCount();
+        Press(button);
+        EXPECT_TRUE(Lines(mark, "> sldVideoSlider.").empty()) << button;
+    }
+}
+
 // A video that cannot resume where it paused is shown stopped, not playing.
 TEST_F(WindowTest, AThumbReleaseThatCannotResumeStops) {
     Press("btnVideoPlay");
@@ -141,9 +153,9 @@ TEST_F(WindowTest, AThumbReleaseThatCannotResumeStops) {
     W().movOrvMovie->SetDuration(1.0);  // the pause position now lies beyond the end
     const std::size_t mark = platform.GetTrace().LineCount();
     ASSERT_TRUE(W().sldVideoSlider->UserThumbUp());
-    EXPECT_EQ(Lines(mark, "> movOrvMovie."),
-              (std::vector<std::string>{"> movOrvMovie.PlayRange(2, 1, False)",
-                                        "> movOrvMovie.Stop()"}));
+    EXPECT_EQ(
+        Lines(mark, "> movOrvMovie."),
+        (std::vector<std::string>{"> movOrvMovie.PlayRange(2, 1, False)", "> movOrvMovie.Stop()"}));
     EXPECT_EQ(Form().VideoState(), -1);
 }
 

@@ -101,8 +101,8 @@ TEST_P(MarketHost, ReplaysTheRecordedStoryThroughTheRegisteredDll) {
             // Left, then optional Top, Width and Height as numbers.
             float at[4] = {};
             VARIANT optional[3];
-            const int count = std::sscanf(Arguments(line).c_str(), "%f, %f, %f, %f", &at[0],
-                                          &at[1], &at[2], &at[3]);
+            const int count = std::sscanf(Arguments(line).c_str(), "%f, %f, %f, %f", &at[0], &at[1],
+                                          &at[2], &at[3]);
             for (int i = 0; i < 3; ++i) {
                 V_VT(&optional[i]) = i + 1 < count ? VT_R4 : VT_ERROR;
                 V_R4(&optional[i]) = at[i + 1];
