@@ -10,14 +10,6 @@ using ::testing::IsEmpty;
 
 using BackdropTest = SettingsTest;
 
-TEST_F(BackdropTest, ValuesThatDoNotConvertLeaveTheWindowAsItWas) {
-    Set("WIDTH", "1e38");  // beyond single precision once in twips
-    Set("BACKCOLOR", "RGB(1,2,3)");
-    ASSERT_TRUE(Init());
-    EXPECT_EQ(Window().form->Width(), 9600.0f);
-    EXPECT_EQ(Window().form->BackColor(), 0x00F0F0F0);
-}
-
 TEST_F(BackdropTest, TheTranscriptGetsThePieceOfTheBackdropUnderIt) {
     WriteBitmap(Media("back.bmp"), 640, 480);
     Set("PICTURE", "back.bmp");
@@ -57,23 +49,6 @@ TEST_F(BackdropTest, AFileThatIsNoPictureGivesNoBackdropAndNoReport) {
     EXPECT_EQ(platform.HeadlessGdi().LiveDCs(), 0u);
 }
 
-TEST_F(BackdropTest, MissingFilesAreReportedOnceEachWithTheirPaths) {
-    Set("rtfText.LinkCursor", "link.cur");
-    Set("btnVideoFwd.Bmp", "fwd.bmp");
-    Set("PICTURE", "back.bmp");
-    Set("BUTTONCURSOR", "hand.bmp");
-    ASSERT_TRUE(Init());
-    const std::string prefix = "> mgr.ReportError(<tool>, 5, \"Unable to open ";
-    EXPECT_THAT(Lines("> mgr."),
-                ::testing::IsSupersetOf(
-                    {prefix + Resource("link.cur") + "\")", prefix + Media("fwd.bmp") + "\")",
-                     prefix + Media("back.bmp") + "\")", prefix + Resource("hand.bmp") + "\")"}));
-    EXPECT_EQ(mgr->Calls("ReportError"), 4);
-    EXPECT_EQ(Module().g_strButtonCursor, "");
-    EXPECT_FALSE(Module().g_picButtonCursor);
-    EXPECT_FALSE(Window().form->GetPicture());
-}
-
 TEST_F(BackdropTest, TheButtonCursorIsLoadedFromTheResourceFolder) {
     WriteBitmap(Resource("hand.bmp"), 2, 2);
     Set("BUTTONCURSOR", "hand.bmp");
@@ -81,74 +56,6 @@ TEST_F(BackdropTest, TheButtonCursorIsLoadedFromTheResourceFolder) {
     EXPECT_EQ(Module().g_strButtonCursor, "hand.bmp");
     ASSERT_TRUE(Module().g_picButtonCursor);
     EXPECT_EQ(Module().g_picButtonCursor->Width(), 2);
-}
-
-// The tooltips of well-formed settings are in the full settings trace.
-TEST_F(BackdropTest, TooltipValuesThatDoNotParseAreNotApplied) {
-    Set("ToolTip.BackColor", "RGB(1,2,3)");
-    Set("ToolTip.ShadowColor", "grey");
-    Set("ToolTip.FontSize", "large");
-    ASSERT_TRUE(Init());
-    EXPECT_THAT(Lines("> frmRoseNavigation.ToolTipShadowColor"), IsEmpty());
-    EXPECT_THAT(Lines("> frmRoseNavigation.ToolTipFontSize"), IsEmpty());
-    EXPECT_EQ(Window().frmRoseNavigation->ToolTips().backColor, 197121);
-}
-
-TEST_F(BackdropTest, AnEmptyCaptionSkipsItsLabelAndTheOtherGetsTheDefaults) {
-    Set("Label.Count", "2");
-    Set("Label(0).Caption", "");
-    Set("Label(0).Top", "99");
-    Set("Label(1).Caption", "\"Hello\"");
-    ASSERT_TRUE(Init());
-    EXPECT_THAT(Lines("> frmRose.AddLabel"), ElementsAre("> frmRose.AddLabel(0, 0, \"Hello\")"));
-    ASSERT_EQ(Window().frmRose->Labels().size(), 1u);
-    EXPECT_EQ(Window().frmRose->Labels()[0].style.size, Variant(int16_t{10}));
-}
-
-TEST_F(BackdropTest, LabelsTakeTheirPositionFontAndColour) {
-    Set("Label.Count", "2.5");  // labels 0 to 2
-    Set("Label(0).Caption",
-        "\xE2\x80\x9CGr\xC3\xBC\xC3\x9F"
-        "e\xE2\x80\x9D");  // “Grüße”
-    Set("Label(0).Top", "12.5");
-    Set("Label(0).Left", "7");
-    Set("Label(0).FontName", "arial");
-    Set("Label(0).FontBold", "1");
-    Set("Label(0).FontItalic", "maybe");
-    Set("Label(0).FontSize", "12");
-    Set("Label(0).ForeColor", "RGB(255,0,0)");
-    Set("Label(1).Caption", "'x'");
-    Set("Label(1).FontName", "Comic");
-    Set("Label(1).ForeColor", "RGB(300,0,0)");
-    Set("Label(2).Caption", "!");
-    ASSERT_TRUE(Init());
-    const auto& labels = Window().frmRose->Labels();
-    ASSERT_EQ(labels.size(), 3u);
-    EXPECT_EQ(labels[0].caption,
-              "Gr\xC3\xBC\xC3\x9F"
-              "e");
-    EXPECT_EQ(labels[0].x, 7);
-    EXPECT_EQ(labels[0].y, 12);
-    EXPECT_EQ(labels[0].style.fontNumber, 1);
-    EXPECT_TRUE(labels[0].style.bold);
-    EXPECT_FALSE(labels[0].style.italic);
-    EXPECT_EQ(labels[0].style.size, Variant(std::string("12")));
-    EXPECT_EQ(labels[0].style.foreColor, 255);
-    EXPECT_EQ(labels[1].caption, "x");
-    EXPECT_EQ(labels[1].style.fontNumber, 0);
-    EXPECT_EQ(labels[1].style.foreColor, 0);  // a colour that fails is black
-    // A caption too short to have enclosing characters has no text left.
-    EXPECT_EQ(labels[2].caption, "");
-}
-
-TEST_F(BackdropTest, AHugeLabelCountStopsAtTheLastSixteenBitLabel) {
-    Set("Label.Count", "2e9");
-    Set("Label(5).Caption", "'five'");
-    Set("Label(40000).Caption", "'beyond'");
-    ASSERT_TRUE(Init());
-    const auto& labels = Window().frmRose->Labels();
-    ASSERT_EQ(labels.size(), 1u);
-    EXPECT_EQ(labels[0].caption, "five");
 }
 
 // Each axis and each conversion with a scale of its own: the window's for

@@ -38,22 +38,6 @@ TEST_F(LayoutTest, ACollectionWithoutLayoutKeysGivesEveryDefault) {
     EXPECT_THAT(Lines("> mgr.ReportError"), IsEmpty());
 }
 
-TEST_F(LayoutTest, PixelsBecomeTwipsAndABadValueLeavesOnlyItsProperty) {
-    Set("movOrvMovie.Top", "abc");
-    Set("movOrvMovie.Left", "2");
-    Set("movOrvMovie.Width", "320");
-    Set("movOrvMovie.Height", "1e38");  // beyond single precision once in twips
-    Set("sldVideoSlider.Left", "1.5");
-    ASSERT_TRUE(Init());
-    EXPECT_THAT(Lines("> movOrvMovie."),
-                ElementsAre("> movOrvMovie.Left = 30", "> movOrvMovie.Width = 4800",
-                            "> movOrvMovie.TimeFormat = 0"));
-    // The slider's defaults are read back from the video as it is now.
-    EXPECT_EQ(Window().sldVideoSlider->Width(), 4800.0f);
-    EXPECT_EQ(Window().sldVideoSlider->Left(), 22.5f);
-    EXPECT_EQ(Window().sldVideoSlider->Top(), 0.0f);
-}
-
 struct FontSizeCase {
     const char* value;
     int16_t expected;
@@ -137,29 +121,6 @@ TEST_F(LayoutTest, ColoursApplyOnlyWhenTheyParse) {
     EXPECT_THAT(Lines("> sldVideoSlider.ForeColor"), IsEmpty());
     EXPECT_EQ(Window().sldVideoSlider->BackColor(), 10 | 20 << 8 | 30 << 16);
     EXPECT_THAT(Lines("> mgr.ReportError"), IsEmpty());
-}
-
-TEST_F(LayoutTest, TheLinkCursorIsLoadedWhenItsFileIsThereAndReportedWhenNot) {
-    WriteCursor(Resource("link.cur"));
-    Set("rtfText.LinkCursor", "link.cur");
-    ASSERT_TRUE(Init());
-    EXPECT_THAT(Lines("> user32.LoadCursorFromFileA"),
-                ElementsAre("> user32.LoadCursorFromFileA(\"" + Resource("link.cur") + "\")"));
-    EXPECT_NE(Module().g_hLinkCursor, 0);
-    EXPECT_EQ(platform.HeadlessUser32().CursorSource(Module().g_hLinkCursor), Resource("link.cur"));
-
-    // A second tool whose cursor file is missing reports it once and uses none.
-    host.Release();
-    mgr->settings->Clear();
-    Set("rtfText.LinkCursor", "gone.cur");
-    platform.GetTrace().Clear();
-    host.Create();
-    ASSERT_TRUE(Init());
-    EXPECT_THAT(Lines("> mgr.ReportError"),
-                ElementsAre("> mgr.ReportError(<tool>, 5, \"Unable to open " +
-                            Resource("gone.cur") + "\")"));
-    EXPECT_THAT(Lines("> user32.LoadCursorFromFileA"), IsEmpty());
-    EXPECT_EQ(Module().g_hLinkCursor, 0);
 }
 
 TEST_F(LayoutTest, AFailingReportDoesNotStopTheLayout) {
