@@ -56,21 +56,6 @@ TEST_F(HeadlessRichTextTest, HighlightsMergeAndStayWithinTheText) {
     EXPECT_FALSE(text.IsHighlighted(40));
 }
 
-TEST_F(HeadlessRichTextTest, NewContentStartsAfresh) {
-    text.RTFContent("one\\par two\\par three");
-    text.AddLink(0, 3, 1, 0);
-    text.HighlightRange(0, 3);
-    text.ScrollLines(2);
-    ASSERT_EQ(text.FindText(0, 12, -1, "two"), 4);
-    text.CaretPosition(10);
-    text.RTFContent("four");
-    EXPECT_TRUE(text.Highlights().empty());
-    EXPECT_EQ(text.FirstVisibleLine(), 0);
-    EXPECT_EQ(text.MatchStart(), -1);
-    EXPECT_EQ(text.CaretPosition(), 0);
-    EXPECT_EQ(ErrorOf([&] { text.UserClickLink(0, 1); }), err::SubscriptOutOfRange);
-}
-
 TEST_F(HeadlessRichTextTest, LinksOutsideTheTextRaise9) {
     text.RTFContent("0123456789");
     for (auto [start, end] : {std::pair{-1, 3}, {5, 3}, {0, 11}, {11, 11}}) {
@@ -82,27 +67,6 @@ TEST_F(HeadlessRichTextTest, LinksOutsideTheTextRaise9) {
     for (int32_t index : {-1, 2, std::numeric_limits<int32_t>::max()}) {
         EXPECT_EQ(ErrorOf([&] { text.UserEnterLink(index); }), err::SubscriptOutOfRange);
     }
-}
-
-TEST_F(HeadlessRichTextTest, PageFollowsTheHeight) {
-    std::string rtf;
-    for (int i = 0; i < 20; ++i) {
-        rtf += "\\par ";  // 21 empty lines
-    }
-    text.RTFContent(rtf);
-    ASSERT_EQ(text.LineCount(), 21);
-    for (float height : {0.0f, -500.0f, std::numeric_limits<float>::quiet_NaN(), 479.0f}) {
-        text.Height(height);
-        EXPECT_EQ(text.LinesPerPage(), 1) << height;
-    }
-    text.Height(1200.0f);
-    text.ScrollLines(100);
-    EXPECT_EQ(text.FirstVisibleLine(), 16);
-    text.Height(2400.0f);  // a taller page keeps the last page full
-    EXPECT_EQ(text.FirstVisibleLine(), 11);
-    text.Height(std::numeric_limits<float>::infinity());
-    EXPECT_EQ(text.FirstVisibleLine(), 0);
-    EXPECT_EQ(text.LastVisibleLine(), 20);
 }
 
 TEST_F(HeadlessRichTextTest, HiddenTranscriptGetsNoLinkEvents) {
@@ -132,18 +96,6 @@ TEST_F(HeadlessRichTextTest, PositionsCountCharactersOfTheVisibleText) {
     EXPECT_EQ(text.CaretLine(), 1);
     text.CaretPosition(12);
     EXPECT_EQ(text.CaretLine(), 0);
-}
-
-TEST_F(HeadlessRichTextTest, LinkAtAPositionIsTheTopmostCoveringIt) {
-    text.RTFContent("0123456789");
-    text.AddLink(0, 4, 1, 0);
-    text.AddLink(4, 8, 1, 1);
-    text.AddLink(6, 10, 1, 2);  // over the end of the second
-    text.AddLink(9, 9, 1, 3);   // empty: nowhere
-    for (auto [position, link] :
-         {std::pair{-1, -1}, {0, 0}, {3, 0}, {4, 1}, {5, 1}, {6, 2}, {9, 2}, {10, -1}}) {
-        EXPECT_EQ(text.LinkIndexAt(position), link) << position;
-    }
 }
 
 }  // namespace
