@@ -95,7 +95,7 @@ TEST_P(TraceCase, Plays) {
 
     PlayOptions play;
     play.lesson = lesson.Path();
-    play.trace = true;
+    play.trace = !fs::exists(source / "timeline");
     play.actions = lesson::ParseActions(Read(source / "actions.txt"));
     std::ostringstream out;
     std::ostringstream err;
