@@ -97,6 +97,11 @@ TEST_P(TraceCase, Plays) {
     play.lesson = lesson.Path();
     play.trace = !fs::exists(source / "timeline");
     play.actions = lesson::ParseActions(Read(source / "actions.txt"));
+    for (const std::string& line : Lines(Read(source / "expected.txt"))) {
+        if (line.rfind("until ", 0) == 0) {
+            play.until = std::stod(line.substr(6));
+        }
+    }
     std::ostringstream out;
     std::ostringstream err;
     const int status = Play(play, out, err);
@@ -127,6 +132,9 @@ TEST_P(TraceCase, Plays) {
     };
     for (const std::string& line : Lines(Read(source / "expected.txt"))) {
         if (line.empty() || line[0] == '#') {
+            continue;
+        }
+        if (line.rfind("until ", 0) == 0) {
             continue;
         }
         if (line.rfind("exit ", 0) == 0) {
