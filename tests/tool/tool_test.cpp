@@ -140,6 +140,8 @@ TEST_F(ToolTest, MoveKeepsTheCurrentValuesOfMissingArguments) {
 
     ASSERT_FALSE(host.Left(1.5f).Failed());
     EXPECT_EQ(host.Left().value, Variant(1.5f));
+    ASSERT_FALSE(host.Width(2500.0f).Failed());
+    EXPECT_EQ(host.Width().value, Variant(2500.0f));
     EXPECT_EQ(host.Height().value, Variant(4000.0f));
 }
 
