@@ -124,6 +124,20 @@ TEST_F(ToolTest, TheHostMayChangeAResourceStringItWasHanded) {
     EXPECT_EQ(Module1::Get().g_strHelp, "help2.htm");
 }
 
+// The errors of broken scripts are trace cases (tests/cases/script-fails-*).
+TEST_F(ToolTest, AScriptThatFailsTheStartupIsParsedAgainByTheNextShow) {
+    mgr->script->Add(std::string("VIDEO lesson.avi"));
+    mgr->script->Add(std::string("TEXT Hi."));
+    ASSERT_EQ(host.Init("scenova").value, Variant(true));
+    ASSERT_TRUE(host.Show().Failed());
+    EXPECT_FALSE(platform.Window().form->Visible());
+    const auto before = mgr->Calls("ResourceAction");
+    const auto again = host.Show();
+    ASSERT_TRUE(again.Failed());
+    EXPECT_EQ(again.error->number(), err::SubscriptOutOfRange);
+    EXPECT_EQ(mgr->Calls("ResourceAction"), before);
+}
+
 TEST_F(ToolTest, MoveKeepsTheCurrentValuesOfMissingArguments) {
     InitAndShow();
     ASSERT_FALSE(host.Move(100, Variant(200.0f), Variant(3000.0f), Variant(4000.0f)).Failed());
