@@ -41,21 +41,6 @@ protected:
     headless::RichText text{world.ctx, "rtfText", 4242};
 };
 
-// Touching and overlapping ranges merge; ends are clamped to the text; empty
-// and reversed ranges do nothing.
-TEST_F(HeadlessRichTextTest, HighlightsMergeAndStayWithinTheText) {
-    text.RTFContent(std::string(40, 'a'));
-    text.HighlightRange(0, 5);
-    text.HighlightRange(5, 10);
-    text.HighlightRange(8, 12);
-    text.HighlightRange(35, 1000);
-    text.HighlightRange(15, 15);
-    text.HighlightRange(20, 18);
-    text.UnhighlightRange(std::numeric_limits<int32_t>::min(), 1, 0);
-    EXPECT_EQ(text.Highlights(), (Ranges{{1, 12}, {35, 40}}));
-    EXPECT_FALSE(text.IsHighlighted(40));
-}
-
 TEST_F(HeadlessRichTextTest, LinksOutsideTheTextRaise9) {
     text.RTFContent("0123456789");
     for (auto [start, end] : {std::pair{-1, 3}, {5, 3}, {0, 11}, {11, 11}}) {

@@ -62,9 +62,7 @@ struct HeadlessVideoFactory {
 };
 
 using Lines = std::vector<std::string>;
-using State = headless::Video::PlayState;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double kInf = std::numeric_limits<double>::infinity();
 
 class HeadlessVideoTest : public ::testing::Test {
 protected:
@@ -103,71 +101,6 @@ TEST_F(HeadlessVideoTest, OpensOnlyFilesThatHoldAMovie) {
         EXPECT_EQ(video.CurrentPosition(), 0.0) << path;
         EXPECT_FALSE(video.PlayRange(0.0, 1.0, false)) << path;
     }
-}
-
-TEST_F(HeadlessVideoTest, SignalTimesAreReadInTheInvariantForm) {
-    std::string times = "1.5,2, 30E-1 ,4";
-    video.SetSignalTimes(times);
-    EXPECT_EQ(video.SignalTimes(), (std::vector<double>{1.5, 2.0, 3.0, 4.0}));
-    for (std::string bad : {"1,,2", "1,2,", "1,x", ",", "1;2", "2.5.1", "inf", "nan"}) {
-        EXPECT_EQ(ErrorOf([&] { video.SetSignalTimes(bad); }), err::TypeMismatch) << bad;
-        EXPECT_EQ(video.SignalTimes().size(), 4u) << bad;
-    }
-    std::string huge = "1,1e400";
-    EXPECT_EQ(ErrorOf([&] { video.SetSignalTimes(huge); }), err::Overflow);
-    // Event numbers are 16-bit.
-    std::string tooMany = "0";
-    for (std::size_t i = 0; i < headless::Video::kMaxSignalTimes; ++i) {
-        tooMany += ",1";
-    }
-    EXPECT_EQ(ErrorOf([&] { video.SetSignalTimes(tooMany); }), err::Overflow);
-    EXPECT_EQ(video.SignalTimes().size(), 4u);
-    std::string empty;
-    video.SetSignalTimes(empty);
-    EXPECT_TRUE(video.SignalTimes().empty());
-}
-
-TEST_F(HeadlessVideoTest, PlaybackStatesFollowTheCalls) {
-    ASSERT_TRUE(video.OpenMovie(kMovie, 0.0));
-    video.Pause();  // nothing to pause
-    EXPECT_EQ(video.State(), State::Stopped);
-    ASSERT_TRUE(video.PlayRange(2.0, 60.0, true));
-    EXPECT_EQ(video.LastRange()->end, 6.0);
-    world.loop.AdvanceBy(headless::Millis(500));
-    video.Pause();
-    EXPECT_EQ(video.State(), State::Paused);
-    video.Seek(1.0);  // a paused movie stays paused where it is sought
-    EXPECT_EQ(video.State(), State::Paused);
-    video.Stop();
-    EXPECT_EQ(video.State(), State::Stopped);
-    EXPECT_EQ(video.CurrentPosition(), 1.0);
-    // A rejected range changes nothing.
-    for (auto [start, end] : {std::pair{kNaN, 6.0},
-                              {3.0, kNaN},
-                              {3.0, kInf},
-                              {-kInf, 1.0},
-                              {6.5, 7.0},
-                              {-0.1, 1.0},
-                              {2.0, 1.0}}) {
-        EXPECT_FALSE(video.PlayRange(start, end, false)) << start << " " << end;
-    }
-    EXPECT_EQ(video.State(), State::Stopped);
-    EXPECT_EQ(video.LastRange()->start, 2.0);
-    EXPECT_TRUE(video.LastRange()->lineFlag);
-    EXPECT_EQ(video.CurrentPosition(), 1.0);
-}
-
-TEST_F(HeadlessVideoTest, PositionIsAlwaysANumberInRange) {
-    video.Seek(3.0);  // no movie: nowhere to go
-    EXPECT_EQ(video.CurrentPosition(), 0.0);
-    ASSERT_TRUE(video.OpenMovie(kMovie, 0.0));
-    video.Seek(3.0);
-    EXPECT_EQ(ErrorOf([&] { video.Seek(kNaN); }), err::InvalidCall);
-    EXPECT_EQ(video.CurrentPosition(), 3.0);
-    video.Seek(kInf);
-    EXPECT_EQ(video.CurrentPosition(), 6.0);
-    video.Seek(-kInf);
-    EXPECT_EQ(video.CurrentPosition(), 0.0);
 }
 
 TEST_F(HeadlessVideoTest, HandlersMayStopOrReleaseThePlayer) {
