@@ -82,85 +82,32 @@ TEST(LessonCheck, TheSampleLessonChecksClean) {
     EXPECT_EQ(lines, std::vector<std::string>{kMarket + ": 0 errors, 0 warnings"});
 }
 
-// Lessons with a problem that cannot share a lesson with the others.
-struct SmallLesson {
-    const char* name;
-    const char* settings;  // nullptr: no settings.ini
-    const char* script;
-    const char* video;  // video/v.avi: "movie", "text" or nullptr
-    std::vector<std::string> expected;
-};
-
-class SmallLessons : public ::testing::TestWithParam<SmallLesson> {};
-
-TEST_P(SmallLessons, GiveTheirLines) {
-    const SmallLesson& row = GetParam();
-    TempDir lesson;
-    if (row.settings != nullptr) {
-        lesson.Write("settings.ini", row.settings);
+// Lessons with a problem that cannot share a lesson with the others, one
+// folder each under tests/authoring/lessons/: the lesson's files, `movie` for
+// the test video as video/v.avi, and the lines the check prints.
+TEST(LessonCheck, SmallLessonsGiveTheirLines) {
+    namespace fs = std::filesystem;
+    for (const auto& entry : fs::directory_iterator(kSource + "/tests/authoring/lessons")) {
+        SCOPED_TRACE(entry.path().filename());
+        TempDir lesson;
+        for (const char* name : {"settings.ini", "script.txt", "video"}) {
+            if (fs::exists(entry.path() / name)) {
+                fs::copy(entry.path() / name, lesson.Path() / name, fs::copy_options::recursive);
+            }
+        }
+        if (fs::exists(entry.path() / "movie")) {
+            fs::create_directories(lesson.Path() / "video");
+            fs::copy_file(kSource + "/tests/data/six_seconds.avi", lesson.Path() / "video/v.avi");
+        }
+        auto [status, lines] = Check(lesson.Path());
+        lines.pop_back();  // the summary
+        const auto expected = Lines(ReadText(entry.path() / "expected.txt"));
+        EXPECT_EQ(lines, expected);
+        const bool errors =
+            ReadText(entry.path() / "expected.txt").find(": error: ") != std::string::npos;
+        EXPECT_EQ(status, errors ? 1 : 0);
     }
-    lesson.Write("script.txt", row.script);
-    if (row.video != nullptr && std::string(row.video) == "movie") {
-        std::filesystem::create_directories(lesson.Path() / "video");
-        std::filesystem::copy_file(kSource + "/tests/data/six_seconds.avi",
-                                   lesson.Path() / "video/v.avi");
-    } else if (row.video != nullptr) {
-        lesson.Write("video/v.avi", "not a movie\n");
-    }
-    auto [status, lines] = Check(lesson.Path());
-    lines.pop_back();
-    EXPECT_EQ(lines, row.expected);
-    const bool errors = std::any_of(row.expected.begin(), row.expected.end(), [](const auto& line) {
-        return line.find(": error: ") != std::string::npos;
-    });
-    EXPECT_EQ(status, errors ? 1 : 0);
 }
-
-const char* const kSpokenLine = "ACTOR Anna\nTEXT Hello.\nAVSTART 1\nAVEND 2\n";
-const char* const kSetting = "rtfText.Visible=True\n";
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, SmallLessons,
-    ::testing::Values(
-        SmallLesson{"NoSettings",
-                    nullptr,
-                    "VIDEO v.avi\nACTOR Anna\nTEXT Hello.\nAVSTART 1\nAVEND 2\n",
-                    "movie",
-                    {"settings.ini:0: error: no settings: the component reports code 0 and the "
-                     "window keeps its design-time layout [no-settings]"}},
-        SmallLesson{"NoVideoLine",
-                    kSetting,
-                    kSpokenLine,
-                    nullptr,
-                    {"script.txt:0: error: no VIDEO line: the component reports \"No VIDEO "
-                     "script tag was found.\" (code 11) and shows nothing [no-video]"}},
-        SmallLesson{"NoActorLine",
-                    kSetting,
-                    "VIDEO v.avi\n",
-                    "movie",
-                    {"script.txt:0: error: a VIDEO line and no speaker's block: the start-up "
-                     "fails with run-time error 9 (Subscript out of range) [no-actor]"}},
-        SmallLesson{"EmptyScript",
-                    kSetting,
-                    "",
-                    nullptr,
-                    {"script.txt:0: warning: the script is empty: the component shows nothing "
-                     "and reports nothing [empty-script]"}},
-        SmallLesson{"MissingVideo",
-                    kSetting,
-                    "VIDEO v.avi\nACTOR Anna\nTEXT Hello.\nAVSTART 1\nAVEND 2\n",
-                    nullptr,
-                    {"script.txt:1: error: video/v.avi does not exist: the component reports "
-                     "\"Unable to open movie:\" with its path (code 5) and the transcript does not "
-                     "follow a video [missing-file]"}},
-        SmallLesson{"VideoThatIsNoMovie",
-                    kSetting,
-                    "VIDEO v.avi\nACTOR Anna\nTEXT Hello.\nAVSTART 1\nAVEND 2\n",
-                    "text",
-                    {"script.txt:1: error: video/v.avi is not a movie with a video stream and a "
-                     "known length: the component reports \"Unable to open movie:\" with its path "
-                     "(code 5) and the transcript does not follow a video [bad-file]"}}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // The check flags a value exactly when the component's conversion for its
 // key refuses it, whatever the conversions accept.
@@ -206,7 +153,7 @@ TEST(LessonCheck, MoreBlocksThanTheVideoCanSignal) {
                   ".\nAVSTART " + t + "\nAVEND " + t + ".5\n";
     }
     lesson.Write("script.txt", script);
-    lesson.Write("settings.ini", kSetting);
+    lesson.Write("settings.ini", "rtfText.Visible=True\n");
     std::filesystem::create_directories(lesson.Path() / "video");
     std::filesystem::copy_file(kSource + "/tests/data/thirty_hours.avi",
                                lesson.Path() / "video/v.avi");

@@ -63,25 +63,5 @@ TEST_F(PlayerTest, ExitStatusTellsHowTheRunEnded) {
     EXPECT_THAT(out.str(), HasSubstr("the lesson ran to its end"));
 }
 
-TEST_F(PlayerTest, TheTimelineShowsEveryBlockAndTheEnd) {
-    WriteLesson(
-        "VIDEO lesson.avi\nACTOR Ana\nTEXT Hello.\nAVSTART 1\nAVEND 2\n"
-        "ACTOR Ben\nTEXT Hi, Ana.\nAVSTART 3\nAVEND 4\n");
-    lesson.Write("settings.ini", "rtfText.Visible=True\nbtnVideoPlay.Bmp=play.bmp\n");
-    lesson.Write("media/play.bmp", "BM");
-    PlayOptions options;
-    options.lesson = lesson.Path();
-    ASSERT_EQ(Run(options), 0) << err.str();
-    const std::string timeline = out.str();
-    const auto first = timeline.find("block 1 of 2, Ana:");
-    const auto second = timeline.find("block 2 of 2, Ben:");
-    const auto end = timeline.find("end of the video");
-    ASSERT_NE(first, std::string::npos) << timeline;
-    EXPECT_LT(first, second);
-    EXPECT_LT(second, end);
-    EXPECT_THAT(timeline, HasSubstr("\"Hi, Ana.\""));
-    EXPECT_THAT(timeline, HasSubstr("1.000     slider at 1"));
-}
-
 }  // namespace
 }  // namespace scenova::cli

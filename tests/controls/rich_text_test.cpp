@@ -41,36 +41,6 @@ protected:
     headless::RichText text{world.ctx, "rtfText", 4242};
 };
 
-// Touching and overlapping ranges merge; ends are clamped to the text; empty
-// and reversed ranges do nothing.
-TEST_F(HeadlessRichTextTest, HighlightsMergeAndStayWithinTheText) {
-    text.RTFContent(std::string(40, 'a'));
-    text.HighlightRange(0, 5);
-    text.HighlightRange(5, 10);
-    text.HighlightRange(8, 12);
-    text.HighlightRange(35, 1000);
-    text.HighlightRange(15, 15);
-    text.HighlightRange(20, 18);
-    text.UnhighlightRange(std::numeric_limits<int32_t>::min(), 1, 0);
-    EXPECT_EQ(text.Highlights(), (Ranges{{1, 12}, {35, 40}}));
-    EXPECT_FALSE(text.IsHighlighted(40));
-}
-
-TEST_F(HeadlessRichTextTest, NewContentStartsAfresh) {
-    text.RTFContent("one\\par two\\par three");
-    text.AddLink(0, 3, 1, 0);
-    text.HighlightRange(0, 3);
-    text.ScrollLines(2);
-    ASSERT_EQ(text.FindText(0, 12, -1, "two"), 4);
-    text.CaretPosition(10);
-    text.RTFContent("four");
-    EXPECT_TRUE(text.Highlights().empty());
-    EXPECT_EQ(text.FirstVisibleLine(), 0);
-    EXPECT_EQ(text.MatchStart(), -1);
-    EXPECT_EQ(text.CaretPosition(), 0);
-    EXPECT_EQ(ErrorOf([&] { text.UserClickLink(0, 1); }), err::SubscriptOutOfRange);
-}
-
 TEST_F(HeadlessRichTextTest, LinksOutsideTheTextRaise9) {
     text.RTFContent("0123456789");
     for (auto [start, end] : {std::pair{-1, 3}, {5, 3}, {0, 11}, {11, 11}}) {
@@ -84,27 +54,6 @@ TEST_F(HeadlessRichTextTest, LinksOutsideTheTextRaise9) {
     }
 }
 
-TEST_F(HeadlessRichTextTest, PageFollowsTheHeight) {
-    std::string rtf;
-    for (int i = 0; i < 20; ++i) {
-        rtf += "\\par ";  // 21 empty lines
-    }
-    text.RTFContent(rtf);
-    ASSERT_EQ(text.LineCount(), 21);
-    for (float height : {0.0f, -500.0f, std::numeric_limits<float>::quiet_NaN(), 479.0f}) {
-        text.Height(height);
-        EXPECT_EQ(text.LinesPerPage(), 1) << height;
-    }
-    text.Height(1200.0f);
-    text.ScrollLines(100);
-    EXPECT_EQ(text.FirstVisibleLine(), 16);
-    text.Height(2400.0f);  // a taller page keeps the last page full
-    EXPECT_EQ(text.FirstVisibleLine(), 11);
-    text.Height(std::numeric_limits<float>::infinity());
-    EXPECT_EQ(text.FirstVisibleLine(), 0);
-    EXPECT_EQ(text.LastVisibleLine(), 20);
-}
-
 TEST_F(HeadlessRichTextTest, HiddenTranscriptGetsNoLinkEvents) {
     text.RTFContent("line");
     text.AddLink(0, 4, 1, 0);
@@ -112,20 +61,6 @@ TEST_F(HeadlessRichTextTest, HiddenTranscriptGetsNoLinkEvents) {
     EXPECT_FALSE(text.UserEnterLink(0));
     EXPECT_FALSE(text.UserClickLink(0, 1));
     EXPECT_EQ(world.trace.Lines().size(), 3u);  // the calls above, no event
-}
-
-TEST_F(HeadlessRichTextTest, HandlerErrorIsKeptAndDoesNotEscape) {
-    text.RTFContent("line");
-    text.AddLink(0, 4, 1, 0);
-    text.Advise({[&](int32_t, int16_t, int32_t, int32_t, int16_t) {
-                     text.RTFContent("other");  // the link goes away under the running event
-                     Raise(err::SubscriptOutOfRange);
-                 },
-                 nullptr, nullptr});
-    EXPECT_NO_THROW(text.UserClickLink(0, 1));
-    ASSERT_EQ(world.ctx.eventErrors.size(), 1u);
-    EXPECT_EQ(world.ctx.eventErrors[0].event, "rtfText.LinkClick");
-    EXPECT_EQ(world.ctx.eventErrors[0].error.number(), err::SubscriptOutOfRange);
 }
 
 TEST_F(HeadlessRichTextTest, PositionsCountCharactersOfTheVisibleText) {
@@ -146,28 +81,6 @@ TEST_F(HeadlessRichTextTest, PositionsCountCharactersOfTheVisibleText) {
     EXPECT_EQ(text.CaretLine(), 1);
     text.CaretPosition(12);
     EXPECT_EQ(text.CaretLine(), 0);
-}
-
-TEST_F(HeadlessRichTextTest, EmptyContentIsOneEmptyLine) {
-    text.RTFContent("{\\rtf1{\\fonttbl{\\f0 Arial;}}}");
-    EXPECT_EQ(text.TextLength(), 0);
-    EXPECT_EQ(text.LineCount(), 1);
-    EXPECT_EQ(text.LastVisibleLine(), 0);
-    EXPECT_EQ(text.FindText(0, 0, -1, "a"), -1);
-    text.ScrollLines(5);
-    EXPECT_EQ(text.FirstVisibleLine(), 0);
-}
-
-TEST_F(HeadlessRichTextTest, LinkAtAPositionIsTheTopmostCoveringIt) {
-    text.RTFContent("0123456789");
-    text.AddLink(0, 4, 1, 0);
-    text.AddLink(4, 8, 1, 1);
-    text.AddLink(6, 10, 1, 2);  // over the end of the second
-    text.AddLink(9, 9, 1, 3);   // empty: nowhere
-    for (auto [position, link] :
-         {std::pair{-1, -1}, {0, 0}, {3, 0}, {4, 1}, {5, 1}, {6, 2}, {9, 2}, {10, -1}}) {
-        EXPECT_EQ(text.LinkIndexAt(position), link) << position;
-    }
 }
 
 }  // namespace

@@ -28,16 +28,6 @@ protected:
     headless::Slider slider{world.ctx, "sldVideoSlider"};
 };
 
-TEST_F(HeadlessSliderTest, HandlerErrorIsKeptAndTheValueStays) {
-    slider.Advise({[] { Raise(err::SubscriptOutOfRange); }, nullptr, nullptr, nullptr});
-    EXPECT_NO_THROW(slider.Value(4));
-    EXPECT_EQ(slider.Value(), 4);
-    ASSERT_EQ(world.ctx.eventErrors.size(), 1u);
-    EXPECT_EQ(world.ctx.eventErrors[0].event, "sldVideoSlider.Change");
-    EXPECT_EQ(world.ctx.eventErrors[0].error.number(), err::SubscriptOutOfRange);
-    EXPECT_EQ(ErrorOf([&] { slider.Max(-2); }), err::InvalidPropertyValue);
-}
-
 TEST_F(HeadlessSliderTest, UserCannotMoveAHiddenDisabledOrDestroyedSlider) {
     slider.Visible(false);
     EXPECT_FALSE(slider.UserClickTo(3));

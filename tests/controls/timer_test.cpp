@@ -29,17 +29,7 @@ protected:
     headless::Timer timer{world.ctx, "ExitTimer"};
 };
 
-TEST_F(HeadlessTimerTest, HandlerErrorIsKeptAndTheTimerGoesOn) {
-    timer.Advise({[] { Raise(err::InvalidCall); }});
-    timer.Interval(100);
-    timer.Enabled(true);
-    EXPECT_NO_THROW(world.loop.AdvanceBy(headless::Millis(250)));
-    ASSERT_EQ(world.ctx.eventErrors.size(), 2u);
-    EXPECT_EQ(world.ctx.eventErrors[1].event, "ExitTimer.Timer");
-    EXPECT_EQ(world.ctx.eventErrors[1].error.number(), err::InvalidCall);
-    EXPECT_EQ(timer.NextTick(), headless::Millis(300));
-}
-
+// A lifetime fault the sanitizers see: the timer is destroyed inside its own tick.
 TEST_F(HeadlessTimerTest, TimerReleasedByItsOwnHandlerStops) {
     auto owned = std::make_unique<headless::Timer>(world.ctx, "ExitTimer");
     int ticks = 0;
@@ -51,15 +41,6 @@ TEST_F(HeadlessTimerTest, TimerReleasedByItsOwnHandlerStops) {
     owned->Enabled(true);
     world.loop.AdvanceBy(headless::Seconds(2));
     EXPECT_EQ(ticks, 1);
-    EXPECT_EQ(world.loop.NextDue(), -1);
-}
-
-TEST_F(HeadlessTimerTest, DestroyedTimerCannotBeArmedAgain) {
-    timer.Interval(300);
-    timer.Enabled(true);
-    timer.Destroy();
-    timer.Enabled(true);
-    EXPECT_EQ(timer.NextTick(), std::nullopt);
     EXPECT_EQ(world.loop.NextDue(), -1);
 }
 

@@ -96,6 +96,8 @@ TEST(Actions, ReadsEveryActionAndNamesTheFirstBadLine) {
         {"slide 2.5", 1, "slider position"},
         {"\n\n  jump 3", 3, "unknown action"},
         {"advance nan", 1, "seconds"},
+        {"slide", 1, "usage"},
+        {"show now", 1, "usage"},
     };
     for (const Bad& row : bad) {
         SCOPED_TRACE(row.text);

@@ -1,3 +1,4 @@
+// Kept for what mutants cannot reach: counts of live windows, DCs, bitmaps and pictures.
 // Lifetime: tool objects made and released many times in one process leave
 // nothing behind, and tool objects that share the process share the
 // component's module values as the host protocol describes.

@@ -1,3 +1,4 @@
+// Kept for what mutants cannot reach: memory faults of nested handlers under the sanitizers.
 // Random user sessions: seeded sequences of the scenova command's actions and
 // of host calls in any order, run against the sample lesson and small
 // generated ones, with the window's invariants checked after every step. A

@@ -71,6 +71,7 @@ TEST(SplitList, TrimsPartsAndKeepsEmptyOnes) {
 
 TEST(SplitList, CountBeyondSixteenBitsOverflows) {
     std::vector<std::string> parts;
+    EXPECT_EQ(SplitList(std::string(INT16_MAX, ','), parts), INT16_MAX);  // the most that fit
     try {
         SplitList(std::string(40000, ','), parts);
         FAIL() << "expected an overflow";
@@ -113,6 +114,7 @@ TEST(VisibleLineText, IsTheLineAsTheTranscriptShowsIt) {
     EXPECT_EQ(VisibleLineText("\\cf(0,0,128) Fine (really). \\cf0"), "Fine (really).");
     EXPECT_EQ(VisibleLineText("a \\cf(1,2,3)red\\cf0 b\\cf0"), "a red b");
     EXPECT_EQ(VisibleLineText("\\cf(256,0,0)x \\cf0"), "\\cf(256,0,0)x");
+    EXPECT_EQ(VisibleLineText("a\\b"), "a\\b");  // a backslash that starts no marker
     EXPECT_EQ(VisibleLineText("a\r\nb\nc\x01\td\x7f"), "a b c\td");
     EXPECT_EQ(VisibleLineText("\xC3\\cf0\xA9 \xE2\x82"), "\xEF\xBF\xBD\xEF\xBF\xBD \xEF\xBF\xBD");
 }

@@ -21,15 +21,4 @@ inline std::vector<std::string> Untimed(const std::vector<std::string>& lines,
     return out;
 }
 
-// Position of the first untimed line equal to `line`, or -1.
-inline long IndexOf(const std::vector<std::string>& lines, std::string_view line) {
-    const auto untimed = Untimed(lines);
-    for (std::size_t i = 0; i < untimed.size(); ++i) {
-        if (untimed[i] == line) {
-            return static_cast<long>(i);
-        }
-    }
-    return -1;
-}
-
 }  // namespace scenova::testing

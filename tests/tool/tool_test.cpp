@@ -95,33 +95,18 @@ TEST_F(ToolTest, InitWithoutAManagerReturnsFalse) {
     EXPECT_EQ(orphan.ID().value, Variant(std::string("scenova")));
 }
 
-// What the first showing does besides is in tests/window/bars_test.cpp.
-TEST_F(ToolTest, ShowUpdatesTheResourcesEveryTime) {
+// The errors of broken scripts are trace cases (tests/cases/script-fails-*).
+TEST_F(ToolTest, AScriptThatFailsTheStartupIsParsedAgainByTheNextShow) {
+    mgr->script->Add(std::string("VIDEO lesson.avi"));
+    mgr->script->Add(std::string("TEXT Hi."));
     ASSERT_EQ(host.Init("scenova").value, Variant(true));
-    Module1::Get().g_strCultureTip = "tips.htm";
-    Module1::Get().g_strLearningStrategy = "strategy.htm";
-    platform.GetTrace().Clear();
-    ASSERT_FALSE(host.Show().Failed());
-    ASSERT_FALSE(host.Show().Failed());
-    const std::vector<std::string> once = {
-        "> mgr.ResourceAction(\"Help\", 0)",
-        "> mgr.ResourceAction(\"Culture Tips\", 1, \"tips.htm\")",
-        "> mgr.ResourceAction(\"Learning Strategies\", 1, \"strategy.htm\")"};
-    std::vector<std::string> twice = once;
-    twice.insert(twice.end(), once.begin(), once.end());
-    EXPECT_EQ(Lines("> mgr."), twice);
-}
-
-TEST_F(ToolTest, TheHostMayChangeAResourceStringItWasHanded) {
-    ASSERT_EQ(host.Init("scenova").value, Variant(true));
-    Module1::Get().g_strHelp = "help.htm";
-    mgr->onResourceAction = [](const std::string& id, int32_t, std::string* value) {
-        if (id == "Help" && value != nullptr) {
-            *value = "help2.htm";
-        }
-    };
-    ASSERT_FALSE(host.Show().Failed());
-    EXPECT_EQ(Module1::Get().g_strHelp, "help2.htm");
+    ASSERT_TRUE(host.Show().Failed());
+    EXPECT_FALSE(platform.Window().form->Visible());
+    const auto before = mgr->Calls("ResourceAction");
+    const auto again = host.Show();
+    ASSERT_TRUE(again.Failed());
+    EXPECT_EQ(again.error->number(), err::SubscriptOutOfRange);
+    EXPECT_EQ(mgr->Calls("ResourceAction"), before);
 }
 
 TEST_F(ToolTest, MoveKeepsTheCurrentValuesOfMissingArguments) {
@@ -140,18 +125,9 @@ TEST_F(ToolTest, MoveKeepsTheCurrentValuesOfMissingArguments) {
 
     ASSERT_FALSE(host.Left(1.5f).Failed());
     EXPECT_EQ(host.Left().value, Variant(1.5f));
+    ASSERT_FALSE(host.Width(2500.0f).Failed());
+    EXPECT_EQ(host.Width().value, Variant(2500.0f));
     EXPECT_EQ(host.Height().value, Variant(4000.0f));
-}
-
-TEST_F(ToolTest, HostCannotEnableSingleButtons) {
-    InitAndShow();
-    for (const char* name : {"Next", "Help", ""}) {
-        ASSERT_FALSE(host.NavEnabled(name, true).Failed());
-        ASSERT_FALSE(host.ToolbarEnabled(name, true).Failed());
-        EXPECT_EQ(host.NavEnabled(name).value, Variant(false));
-        EXPECT_EQ(host.ToolbarEnabled(name).value, Variant(false));
-    }
-    EXPECT_THAT(Lines(">"), IsEmpty());
 }
 
 TEST_F(ToolTest, AFailingManagerCallFailsTheHostCall) {

@@ -1,3 +1,4 @@
+// Kept for what mutants cannot reach: work that grows with the lesson.
 // The window's handlers run while the video plays, so their work must not
 // grow with the lesson: the same events in the middle of a short and of a
 // long lesson make about as many control calls and go through about as many

@@ -306,23 +306,4 @@ HRESULT RecordingManager::GetVideoPath(IUnknown** caller, BSTR* result) {
     return Path("GetVideoPath", caller, videoPath, result);
 }
 
-MainWindow::MainWindow() {
-    WNDCLASSW frameClass{};
-    frameClass.lpfnWndProc = DefWindowProcW;
-    frameClass.hInstance = GetModuleHandleW(nullptr);
-    frameClass.lpszClassName = L"ScenovaTestHostFrame";
-    RegisterClassW(&frameClass);
-    m_frame = CreateWindowExW(0, L"ScenovaTestHostFrame", L"Test host", WS_OVERLAPPEDWINDOW, 0, 0,
-                              1024, 768, nullptr, nullptr, frameClass.hInstance, nullptr);
-    CLIENTCREATESTRUCT client{};
-    m_mdiClient = CreateWindowExW(0, L"MDIClient", nullptr, WS_CHILD | WS_CLIPCHILDREN | WS_VISIBLE,
-                                  0, 0, 1024, 768, m_frame, nullptr, frameClass.hInstance, &client);
-}
-
-MainWindow::~MainWindow() {
-    if (m_frame != nullptr) {
-        DestroyWindow(m_frame);
-    }
-}
-
 }  // namespace host

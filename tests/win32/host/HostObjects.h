@@ -149,20 +149,4 @@ private:
                        IDispatch** result);
 };
 
-// The host's main window with its MDI client, as a host application has.
-class MainWindow {
-public:
-    MainWindow();
-    ~MainWindow();
-    MainWindow(const MainWindow&) = delete;
-    MainWindow& operator=(const MainWindow&) = delete;
-
-    HWND frame() const { return m_frame; }
-    HWND mdiClient() const { return m_mdiClient; }
-
-private:
-    HWND m_frame = nullptr;
-    HWND m_mdiClient = nullptr;
-};
-
 }  // namespace host

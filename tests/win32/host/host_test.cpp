@@ -14,6 +14,7 @@
 #include <string>
 #include <utility>
 
+#include "../window/WindowTestSupport.h"
 #include "HostInterfaces.h"
 #include "HostObjects.h"
 
@@ -151,21 +152,21 @@ TEST_F(HostTest, CreatedByClsidAndProgIdAndReachableLateBound) {
 }
 
 TEST_F(HostTest, InitReturnsFalseWithoutScriptOrManagerAndLeavesTheHostWindowAlone) {
-    host::MainWindow main;
+    scenova::win32::testing_support::HostFrame main;
     Create();
     mgr->failures["GetScript"] = RunTimeError(57);
     VARIANT_BOOL ok = VARIANT_TRUE;
-    ASSERT_EQ(Init(mgr, &ok, main.frame()), S_OK);
+    ASSERT_EQ(Init(mgr, &ok, main.frame), S_OK);
     EXPECT_EQ(ok, VARIANT_FALSE);
     EXPECT_THAT(mgr->Calls(), ElementsAre("mgr.GetScript(<tool>)"));
-    EXPECT_EQ(FindWindowExW(main.mdiClient(), nullptr, nullptr, nullptr), nullptr);
+    EXPECT_EQ(FindWindowExW(main.client, nullptr, nullptr, nullptr), nullptr);
 
     // No manager, or an object that is not one: False as well, nothing called.
     ok = VARIANT_TRUE;
-    ASSERT_EQ(Init(nullptr, &ok, main.frame()), S_OK);
+    ASSERT_EQ(Init(nullptr, &ok, main.frame), S_OK);
     EXPECT_EQ(ok, VARIANT_FALSE);
     ok = VARIANT_TRUE;
-    ASSERT_EQ(Init(mgr->settings, &ok, main.frame()), S_OK);
+    ASSERT_EQ(Init(mgr->settings, &ok, main.frame), S_OK);
     EXPECT_EQ(ok, VARIANT_FALSE);
     EXPECT_EQ(mgr->Calls().size(), 1u);
 
@@ -181,7 +182,7 @@ TEST_F(HostTest, InitReturnsFalseWithoutScriptOrManagerAndLeavesTheHostWindowAlo
     mgr->failures.clear();
     refuseEvents("sldVideoSlider");
     ok = VARIANT_TRUE;
-    ASSERT_EQ(Init(mgr, &ok, main.frame()), S_OK);
+    ASSERT_EQ(Init(mgr, &ok, main.frame), S_OK);
     refuseEvents(nullptr);
     EXPECT_EQ(ok, VARIANT_FALSE);
     EXPECT_EQ(FindWindowW(L"ScenovaWindow", nullptr), nullptr);
@@ -230,7 +231,7 @@ TEST_F(HostTest, FailuresReachTheHostAsTheRunTimeErrorsHResultWithADescription) 
 }
 
 TEST_F(HostTest, SessionFromInitToShutdownThroughTheRealWindow) {
-    host::MainWindow main;
+    scenova::win32::testing_support::HostFrame main;
     mgr->settings->Add(L"help.htm", L"Help");
     mgr->onResourceAction = [](const std::string& id, LONG, VARIANT* value) {
         if (id == "Help" && V_VT(value) == (VT_BYREF | VT_BSTR)) {
@@ -240,7 +241,7 @@ TEST_F(HostTest, SessionFromInitToShutdownThroughTheRealWindow) {
     };
     Create();
     VARIANT_BOOL ok = VARIANT_FALSE;
-    ASSERT_EQ(Init(mgr, &ok, main.frame()), S_OK);
+    ASSERT_EQ(Init(mgr, &ok, main.frame), S_OK);
     ASSERT_EQ(ok, VARIANT_TRUE) << ::testing::PrintToString(mgr->lines);
     EXPECT_THAT(mgr->Calls(),
                 ElementsAre("mgr.GetScript(<tool>)", "mgr.GetMediaPath(<tool>)",
@@ -248,7 +249,7 @@ TEST_F(HostTest, SessionFromInitToShutdownThroughTheRealWindow) {
                             "mgr.GetVideoPath(<tool>)", "mgr.GetSettings(<tool>)"));
 
     // The presentation window is now an MDI child of the host's client, hidden.
-    const HWND window = FindWindowExW(main.mdiClient(), nullptr, nullptr, nullptr);
+    const HWND window = FindWindowExW(main.client, nullptr, nullptr, nullptr);
     ASSERT_NE(window, nullptr);
     EXPECT_NE(GetWindowLongW(window, GWL_STYLE) & WS_CHILD, 0);
     EXPECT_NE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_MDICHILD, 0);
@@ -310,52 +311,6 @@ TEST_F(HostTest, SessionFromInitToShutdownThroughTheRealWindow) {
     EXPECT_EQ(mgr->Calls().back(), "mgr.ToolShutdown(<tool>)");
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(Id(), "scenova");
-}
-
-// Lets the window process its messages until the manager has seen a line
-// starting with prefix (the exit timer defers a navigation press), or 5 s pass.
-void PumpUntil(const host::RecordingManager& mgr, const std::string& prefix) {
-    const ULONGLONG deadline = GetTickCount64() + 5000;
-    while (mgr.Calls(prefix).empty() && GetTickCount64() < deadline) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(10);
-    }
-}
-
-TEST_F(HostTest, BarPressesReachTheManagerThroughTheHostedControls) {
-    host::MainWindow main;
-    mgr->settings->Add(L"tips.htm", L"CultureTip");
-    // The sample lesson's bars: a bar presses only the buttons it shows.
-    mgr->resourcePath = host::Wide("Z:" SCENOVA_SOURCE_DIR "/examples/market/resources/");
-    mgr->settings->Add(L"nav.bar", L"Nav.Script");
-    mgr->settings->Add(L"toolbar.bar", L"Toolbar.Script");
-    Create();
-    VARIANT_BOOL ok = VARIANT_FALSE;
-    ASSERT_EQ(Init(mgr, &ok, main.frame()), S_OK);
-    ASSERT_EQ(ok, VARIANT_TRUE);
-    ASSERT_EQ(tool->Show(), S_OK);
-
-    // The test controls raise their events as the real ones would.
-    const HMODULE controls = GetModuleHandleW(L"ScenovaFakeControls.dll");
-    ASSERT_NE(controls, nullptr);
-    using RaiseFn = int (*)(const char*, const char*, const char*);
-    const auto raise = reinterpret_cast<RaiseFn>(
-        reinterpret_cast<void*>(GetProcAddress(controls, "FakeControls_Raise")));
-    ASSERT_NE(raise, nullptr);
-
-    mgr->lines.clear();
-    EXPECT_EQ(raise("frmRoseToolbar", "ButtonPress", "\"Glossary\", \"4\""), 1);
-    EXPECT_EQ(raise("frmRoseToolbar", "ButtonPress", "\"Culture Tips\", \"2\""), 1);
-    EXPECT_EQ(raise("frmRoseNavigation", "ButtonPress", "\"Next\", \"3\""), 1);
-    PumpUntil(*mgr, "mgr.NavigationRequest");
-    EXPECT_THAT(mgr->Calls(), ElementsAre("mgr.ToolbarRequest(<tool>, \"Glossary\")",
-                                          "mgr.ResourceAction(\"Culture Tips\", 2, \"tips.htm\")",
-                                          "mgr.NavigationRequest(<tool>, \"Next\")"));
-    ASSERT_EQ(tool->Shutdown(), S_OK);
 }
 
 // A 640 by 480 source with a distinct colour at every pixel.

@@ -11,6 +11,7 @@
 #include <objbase.h>
 #include <wrl/client.h>
 
+#include <cstdio>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -94,6 +95,22 @@ TEST_P(MarketHost, ReplaysTheRecordedStoryThroughTheRegisteredDll) {
             ASSERT_EQ(ok, VARIANT_TRUE) << testing::PrintToString(mgr->lines);
         } else if (line.member == "IToolTalk_Show") {
             EXPECT_EQ(tool->Show(), S_OK);
+        } else if (line.member == "IToolTalk_Hide") {
+            EXPECT_EQ(tool->Hide(), S_OK);
+        } else if (line.member == "IToolTalk_Move") {
+            // Left, then optional Top, Width and Height as numbers.
+            float at[4] = {};
+            VARIANT optional[3];
+            const int count = std::sscanf(Arguments(line).c_str(), "%f, %f, %f, %f", &at[0], &at[1],
+                                          &at[2], &at[3]);
+            for (int i = 0; i < 3; ++i) {
+                V_VT(&optional[i]) = i + 1 < count ? VT_R4 : VT_ERROR;
+                V_R4(&optional[i]) = at[i + 1];
+                if (i + 1 >= count) {
+                    V_ERROR(&optional[i]) = DISP_E_PARAMNOTFOUND;
+                }
+            }
+            EXPECT_EQ(tool->Move(&at[0], &optional[0], &optional[1], &optional[2]), S_OK);
         } else if (line.member == "IToolTalk_Shutdown") {
             EXPECT_EQ(tool->Shutdown(), S_OK);
         } else if (line.member == "Release") {
@@ -119,8 +136,9 @@ TEST_P(MarketHost, ReplaysTheRecordedStoryThroughTheRegisteredDll) {
     EXPECT_EQ(GetModuleHandleW(L"Scenova.dll"), nullptr) << "the lesson kept the server loaded";
 }
 
-// Between them: Play, the video's signals, link clicks, and a navigation
-// press with its exit timer.
-INSTANTIATE_TEST_SUITE_P(Market, MarketHost, testing::Values("market_links", "market_navigation"));
+INSTANTIATE_TEST_SUITE_P(Market, MarketHost,
+                         testing::Values("market_play", "market_navigation", "market_links",
+                                         "market_stop_play", "market_stepping", "market_toolbar",
+                                         "market_hide_show"));
 
 }  // namespace
