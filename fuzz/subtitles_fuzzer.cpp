@@ -1,7 +1,9 @@
 // The subtitle import on arbitrary text, read both as WebVTT and as SubRip:
 // it never throws, a file with errors gives no cues, every cue it gives is
 // one a script can hold (text, an end after its start), and the cues written
-// out as WebVTT (as the export writes them) read back as the same cues.
+// out as WebVTT (as the export writes them) read back as the same cues. A
+// cue's culture tip, if it has one, ends its text, where the transcript
+// shows it: what follows a tip would be lost.
 
 #include <cstddef>
 #include <cstdint>
@@ -10,6 +12,7 @@
 #include <string_view>
 
 #include "authoring/Subtitles.h"
+#include "script/ScriptText.h"
 
 namespace {
 
@@ -24,7 +27,9 @@ void Check(std::string_view text, SubtitleFormat format) {
         return;
     }
     for (const SubtitleCue& cue : file.cues) {
-        if (cue.line < 1 || cue.start < 0 || cue.end <= cue.start || cue.text.empty()) {
+        const auto tip = scenova::FindCultureTip(cue.text);
+        if (cue.line < 1 || cue.start < 0 || cue.end <= cue.start || cue.text.empty() ||
+            (tip && tip->close != cue.text.size() - 1)) {
             std::abort();
         }
     }
