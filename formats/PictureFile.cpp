@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -16,12 +18,47 @@
 
 #include "runtime/RuntimeError.h"
 
-// The decoder comes compiled in the system's stb library; only its
-// declarations are needed here. Its header is not written for our warnings.
+// stb's decoders are compiled here, from the system's header, rather than
+// taken from its shared library: only the four kinds a lesson may use are
+// built, the sanitizers and the fuzzer see inside them, and every buffer
+// they allocate starts zeroed. A damaged JPEG whose scan names a Huffman
+// table the file never defines makes stb read its table memory unwritten;
+// zeroed, that memory gives the same picture on every read instead of
+// showing whatever the heap held before.
+namespace {
+void* ZeroedRealloc(void* old, std::size_t oldSize, std::size_t newSize) {
+    void* grown = std::calloc(1, newSize);
+    if (grown != nullptr && old != nullptr) {
+        std::memcpy(grown, old, std::min(oldSize, newSize));
+    }
+    std::free(old);  // stb forgets the old block even when growing fails
+    return grown;
+}
+}  // namespace
+
+#define STB_IMAGE_STATIC
+#define STB_IMAGE_IMPLEMENTATION
+#define STBI_ONLY_BMP
+#define STBI_ONLY_PNG
+#define STBI_ONLY_JPEG
+#define STBI_ONLY_GIF
+#define STBI_NO_STDIO
+#define STBI_NO_LINEAR
+#define STBI_MALLOC(size) std::calloc(1, size)
+#define STBI_REALLOC_SIZED(block, oldSize, newSize) ZeroedRealloc(block, oldSize, newSize)
+#define STBI_FREE(block) std::free(block)
+// The header is not written for our warnings.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wall"
 #pragma GCC diagnostic ignored "-Wextra"
 #pragma GCC diagnostic ignored "-Wpedantic"
+#pragma GCC diagnostic ignored "-Wsign-compare"
+#pragma GCC diagnostic ignored "-Wunused-function"
+#pragma GCC diagnostic ignored "-Wunused-parameter"
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#pragma GCC diagnostic ignored "-Wimplicit-fallthrough"
+#pragma GCC diagnostic ignored "-Wshadow"
+#pragma GCC diagnostic ignored "-Wold-style-cast"
 #include <stb/stb_image.h>
 #pragma GCC diagnostic pop
 
@@ -139,6 +176,39 @@ void CheckPngChunks(Bytes png) {
     }
 }
 
+// stb builds each Huffman table of a JPEG in room for 256 codes, trusting
+// the code counts the file gives: a table counting more would overwrite the
+// decoder's other tables. Every table a file defines must count at most 256.
+void CheckJpegHuffmanTables(Bytes jpeg) {
+    const auto byteAt = [&](uint64_t at) { return at < jpeg.size() ? jpeg[at] : 0; };
+    uint64_t at = 2;  // past the start of the image
+    while (at + 3 < jpeg.size()) {
+        const unsigned char marker = jpeg[at + 1];
+        // Scan data, fill bytes and the markers that carry no length are
+        // stepped over: only segments with a length define tables.
+        if (jpeg[at] != 0xFF || marker == 0xFF || marker == 0x00 || marker == 0x01 ||
+            (marker >= 0xD0 && marker <= 0xD8)) {
+            ++at;
+            continue;
+        }
+        if (marker == 0xD9) {
+            return;  // the end of the image
+        }
+        const uint64_t end = at + 2 + (uint64_t{jpeg[at + 2]} << 8 | jpeg[at + 3]);
+        for (uint64_t table = at + 4; marker == 0xC4 && table < end;) {
+            uint64_t codes = 0;
+            for (uint64_t i = 1; i <= 16; ++i) {
+                codes += byteAt(table + i);
+            }
+            if (codes > 256) {
+                Raise(err::InvalidPicture);
+            }
+            table += 17 + codes;
+        }
+        at = end;
+    }
+}
+
 // The icon and cursor container: a directory of images, each an embedded PNG
 // or a device-independent bitmap of twice the image's height (the colour
 // rows, then a 1-bit transparency mask, which is not used here).
@@ -157,10 +227,17 @@ bool IsDirectory(Bytes head) {
 
 // The image of the largest entry (the first of equal ones); a side of 0 in
 // the directory stands for 256.
-Bytes LargestImage(Bytes file) {
+struct Entry {
+    Bytes image;
+    // Of a cursor: the hot spot (where an icon keeps its planes and depth).
+    uint16_t hotspotX = 0;
+    uint16_t hotspotY = 0;
+};
+
+Entry LargestImage(Bytes file) {
     const uint16_t count = ReadU16(file, 4);
     uint64_t bestArea = 0;
-    Bytes best;
+    Entry best;
     for (uint16_t i = 0; i < count; ++i) {
         const Bytes entry = Piece(file, kDirectorySize + uint64_t{i} * kEntrySize, kEntrySize);
         const uint64_t width = entry[0] == 0 ? 256 : entry[0];
@@ -168,10 +245,10 @@ Bytes LargestImage(Bytes file) {
         const Bytes image = Piece(file, ReadU32(entry, 12), ReadU32(entry, 8));
         if (width * height > bestArea) {
             bestArea = width * height;
-            best = image;
+            best = {image, ReadU16(entry, 4), ReadU16(entry, 6)};
         }
     }
-    if (best.empty()) {
+    if (best.image.empty()) {
         Raise(err::InvalidPicture);
     }
     return best;
@@ -186,6 +263,8 @@ struct Dib {
     Bytes rows;  // bottom row first unless topDown, each padded to 4 bytes
     uint64_t stride = 0;
     bool topDown = false;
+    Bytes mask;  // 1 bit a pixel, 1 for transparent; rows as above
+    uint64_t maskStride = 0;
 };
 
 Dib ReadDib(Bytes image) {
@@ -226,8 +305,15 @@ Dib ReadDib(Bytes image) {
     }
     dib.palette = Piece(image, headerSize, colours * 4);
     dib.stride = (uint64_t{static_cast<uint32_t>(width)} * bpp + 31) / 32 * 4;
-    dib.rows =
-        Piece(image, headerSize + colours * 4, dib.stride * static_cast<uint64_t>(dib.height));
+    const uint64_t rowsAt = headerSize + colours * 4;
+    dib.rows = Piece(image, rowsAt, dib.stride * static_cast<uint64_t>(dib.height));
+    // Some writers leave the mask out; the image is then opaque.
+    dib.maskStride = (uint64_t{static_cast<uint32_t>(width)} + 31) / 32 * 4;
+    const uint64_t maskAt = rowsAt + dib.rows.size();
+    const uint64_t maskSize = dib.maskStride * static_cast<uint64_t>(dib.height);
+    if (maskAt + maskSize <= image.size()) {
+        dib.mask = Piece(image, maskAt, maskSize);
+    }
     return dib;
 }
 
@@ -266,6 +352,31 @@ void CopyDib(const Dib& dib, std::vector<uint32_t>& pixels) {
             }
         }
     }
+}
+
+// Opacity from a 32-bit image's alpha where it has any, else from the mask.
+std::vector<uint8_t> DibOpacity(const Dib& dib) {
+    const uint64_t width = static_cast<uint64_t>(dib.width);
+    const uint64_t height = static_cast<uint64_t>(dib.height);
+    std::vector<uint8_t> opacity(static_cast<std::size_t>(width * height), 255);
+    bool alpha = false;
+    if (dib.bitsPerPixel == 32) {
+        for (uint64_t i = 3; i < dib.rows.size() && !alpha; i += 4) {
+            alpha = dib.rows[i] != 0;
+        }
+    }
+    for (uint64_t row = 0; row < height; ++row) {
+        uint8_t* out = opacity.data() + (dib.topDown ? row : height - 1 - row) * width;
+        for (uint64_t x = 0; x < width; ++x) {
+            if (alpha) {
+                out[x] = dib.rows[row * dib.stride + x * 4 + 3];
+            } else if (!dib.mask.empty()) {
+                const unsigned char bits = dib.mask[row * dib.maskStride + x / 8];
+                out[x] = (bits >> (7 - x % 8)) & 1 ? 0 : 255;
+            }
+        }
+    }
+    return opacity;
 }
 
 }  // namespace ico
@@ -356,23 +467,18 @@ DecodedPicture FromDib(const ico::Dib& dib) {
                       [&](std::vector<uint32_t>& pixels) { ico::CopyDib(dib, pixels); });
 }
 
-// stb reads more kinds than a picture here may be (PNM, TGA, PSD, HDR, PIC),
-// and some of them it reads past a cut file's end into pixels it never
-// wrote; only the kinds named above reach it.
-bool IsBmpJpegOrGif(Bytes data) {
-    const auto startsWith = [&](std::string_view magic) {
-        return data.size() >= magic.size() &&
-               std::equal(magic.begin(), magic.end(), data.begin(), [](char m, unsigned char b) {
-                   return static_cast<unsigned char>(m) == b;
-               });
-    };
-    return startsWith("BM") || startsWith("\xFF\xD8") || startsWith("GIF8");
+bool StartsWith(Bytes data, std::string_view magic) {
+    return data.size() >= magic.size() &&
+           std::equal(magic.begin(), magic.end(), data.begin(),
+                      [](char m, unsigned char b) { return static_cast<unsigned char>(m) == b; });
 }
 
 DecodedPicture ReadWithStb(Bytes data) {
     if (IsPng(data)) {
         CheckPngChunks(data);
-    } else if (!IsBmpJpegOrGif(data)) {
+    } else if (StartsWith(data, "\xFF\xD8")) {
+        CheckJpegHuffmanTables(data);
+    } else if (!StartsWith(data, "BM") && !StartsWith(data, "GIF8")) {
         Raise(err::InvalidPicture);
     }
     const int length = static_cast<int>(data.size());
@@ -406,9 +512,8 @@ std::vector<unsigned char> ReadWhole(std::FILE* file) {
     return bytes;
 }
 
-}  // namespace
-
-DecodedPicture ReadPictureFile(const std::string& path) {
+// The whole file named by path; 53 when it names no regular file.
+std::vector<unsigned char> ReadFile(const std::string& path) {
     std::error_code error;
     if (path.empty() || path.find('\0') != std::string::npos ||
         !std::filesystem::is_regular_file(std::filesystem::path(path), error)) {
@@ -419,19 +524,82 @@ DecodedPicture ReadPictureFile(const std::string& path) {
     if (!file) {
         Raise(err::FileNotFound);
     }
+    return ReadWhole(file.get());
+}
 
-    const std::vector<unsigned char> bytes = ReadWhole(file.get());
+// An icon or cursor file's image, with its opacity and hot spot.
+struct IconImage {
+    DecodedPicture picture;
+    std::vector<uint8_t> opacity;
+    uint16_t type = 0;  // 1 icon, 2 cursor
+    int32_t hotspotX = 0;
+    int32_t hotspotY = 0;
+};
+
+// The rest of reading a file that starts with an icon directory.
+IconImage ReadIconFile(Bytes data) {
+    const ico::Entry entry = ico::LargestImage(data);
+    IconImage out;
+    out.type = ReadU16(data, 2);
+    out.hotspotX = entry.hotspotX;
+    out.hotspotY = entry.hotspotY;
+    if (IsPng(entry.image)) {
+        CheckPngChunks(entry.image);
+        const int length = static_cast<int>(entry.image.size());
+        const StbImage png = DecodeWithStb(
+            [&](int* x, int* y, int* channels) {
+                return stbi_info_from_memory(entry.image.data(), length, x, y, channels);
+            },
+            [&](int* x, int* y, int* channels) {
+                return stbi_load_from_memory(entry.image.data(), length, x, y, channels, 4);
+            });
+        out.picture = NewPicture(png.width, png.height, [&](std::vector<uint32_t>& pixels) {
+            CopyRgba(png.rgba.get(), pixels);
+        });
+        out.opacity.resize(out.picture.pixels.size());
+        for (std::size_t i = 0; i < out.opacity.size(); ++i) {
+            out.opacity[i] = png.rgba.get()[i * 4 + 3];
+        }
+        return out;
+    }
+    const ico::Dib dib = ico::ReadDib(entry.image);
+    out.picture = FromDib(dib);
+    out.opacity = ico::DibOpacity(dib);
+    return out;
+}
+
+}  // namespace
+
+DecodedPicture ReadPictureFile(const std::string& path) {
+    const std::vector<unsigned char> bytes = ReadFile(path);
     const Bytes data(bytes);
     // Icons and cursors first: stb does not read them, and a cursor's
     // directory could pass for the header of another format it does read.
     if (ico::IsDirectory(data)) {
-        const Bytes image = ico::LargestImage(data);
-        return IsPng(image) ? ReadWithStb(image) : FromDib(ico::ReadDib(image));
+        return ReadIconFile(data).picture;
     }
     if (bmp::HasPalette(data)) {
         return FromDib(bmp::ReadPalettedBitmap(data));
     }
     return ReadWithStb(data);
+}
+
+DecodedCursor ReadCursorFile(const std::string& path) {
+    const std::vector<unsigned char> bytes = ReadFile(path);
+    const Bytes data(bytes);
+    if (!ico::IsDirectory(data)) {
+        Raise(err::InvalidPicture);
+    }
+    IconImage image = ReadIconFile(data);
+    if (image.type != 2) {
+        Raise(err::InvalidPicture);
+    }
+    DecodedCursor cursor;
+    cursor.picture = std::move(image.picture);
+    cursor.opacity = std::move(image.opacity);
+    cursor.hotspotX = std::min(image.hotspotX, cursor.picture.width - 1);
+    cursor.hotspotY = std::min(image.hotspotY, cursor.picture.height - 1);
+    return cursor;
 }
 
 bool LooksLikeCursorFile(const std::string& path) {

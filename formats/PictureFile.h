@@ -29,6 +29,21 @@ struct DecodedPicture {
 // from the file can make it read outside the file.
 DecodedPicture ReadPictureFile(const std::string& path);
 
+// A cursor as its file holds it: the picture as ReadPictureFile takes it,
+// the opacity of each pixel (0 to 255, in the same order: the alpha of a
+// 32-bit or PNG image that has any, else the file's transparency mask) and
+// the hot spot, kept inside the picture.
+struct DecodedCursor {
+    DecodedPicture picture;
+    std::vector<uint8_t> opacity;
+    int32_t hotspotX = 0;
+    int32_t hotspotY = 0;
+};
+
+// Reads a static cursor (.cur) file. Raises as ReadPictureFile does; an icon,
+// an animated cursor or any other picture file is refused with 481.
+DecodedCursor ReadCursorFile(const std::string& path);
+
 // A cursor file starts with an icon directory of type 2, or is an animated
 // cursor in a RIFF "ACON" container. False for a file that cannot be read.
 bool LooksLikeCursorFile(const std::string& path);

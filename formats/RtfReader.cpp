@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <map>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -44,7 +46,29 @@ int HexValue(char c) {
     return -1;
 }
 
-enum class Kind { Ignored, Text, Destination, UnicodeSkip, Unicode, Binary };
+enum class Kind {
+    Ignored,
+    Text,
+    Destination,
+    UnicodeSkip,
+    Unicode,
+    Binary,
+    FontTable,
+    ColourTable,
+    // Character formatting, read only when a document's runs are wanted.
+    Font,
+    DefaultFont,
+    FontSize,
+    Bold,
+    Italic,
+    Underline,
+    UnderlineNone,
+    Colour,
+    Plain,
+    Red,
+    Green,
+    Blue,
+};
 
 struct Word {
     Kind kind = Kind::Ignored;
@@ -79,8 +103,20 @@ Word Lookup(std::string_view name) {
             {"zwj", {Kind::Text, 0x200D}},
             {"ltrmark", {Kind::Text, 0x200E}},
             {"rtlmark", {Kind::Text, 0x200F}},
-            {"fonttbl", {Kind::Destination}},
-            {"colortbl", {Kind::Destination}},
+            {"fonttbl", {Kind::FontTable}},
+            {"colortbl", {Kind::ColourTable}},
+            {"f", {Kind::Font}},
+            {"deff", {Kind::DefaultFont}},
+            {"fs", {Kind::FontSize}},
+            {"b", {Kind::Bold}},
+            {"i", {Kind::Italic}},
+            {"ul", {Kind::Underline}},
+            {"ulnone", {Kind::UnderlineNone}},
+            {"cf", {Kind::Colour}},
+            {"plain", {Kind::Plain}},
+            {"red", {Kind::Red}},
+            {"green", {Kind::Green}},
+            {"blue", {Kind::Blue}},
             {"stylesheet", {Kind::Destination}},
             {"listtable", {Kind::Destination}},
             {"listoverridetable", {Kind::Destination}},
@@ -121,7 +157,8 @@ Word Lookup(std::string_view name) {
 
 class Reader {
 public:
-    explicit Reader(std::string_view in) : m_in(in) {
+    // styled: also keep the character formatting of the text (ReadRtfDocument).
+    Reader(std::string_view in, bool styled) : m_in(in), m_styled(styled) {
         m_groups.push_back({});
         // The text is never longer than the input; reserving that much at
         // once spares the copies of a growing buffer, and the pages the text
@@ -158,13 +195,48 @@ public:
         return std::move(m_text);
     }
 
+    // After Read: the runs with their fonts and colours looked up in the
+    // document's tables, equal neighbours joined.
+    std::vector<RtfRun> Runs() const {
+        std::vector<RtfRun> runs;
+        for (const auto& [start, format] : m_runs) {
+            RtfRun run{start, Resolve(format)};
+            if (!runs.empty() && runs.back().format == run.format) {
+                continue;
+            }
+            if (!runs.empty() && runs.back().start == start) {
+                runs.back() = std::move(run);
+            } else {
+                runs.push_back(std::move(run));
+            }
+        }
+        return runs;
+    }
+
 private:
+    static constexpr int32_t kDefaultHalfPoints = 24;
+    static constexpr int32_t kMostHalfPoints = 3276;
+
+    // Where the characters of a group go.
+    enum class Dest : uint8_t { Text, FontTable, ColourTable, Hidden };
+    // Character formatting as the document states it: fonts and colours by
+    // their number in the tables.
+    struct Format {
+        int32_t font = -1;  // -1: the document's default font
+        int32_t halfPoints = kDefaultHalfPoints;
+        bool bold = false;
+        bool italic = false;
+        bool underline = false;
+        int32_t colour = 0;
+        friend bool operator==(const Format&, const Format&) = default;
+    };
     struct Group {
-        bool hidden = false;
+        Dest dest = Dest::Text;
         int32_t unicodeSkip = 1;
+        Format format;
     };
 
-    bool Hidden() const { return m_overflow > 0 || m_groups.back().hidden; }
+    bool Hidden() const { return m_overflow > 0 || m_groups.back().dest != Dest::Text; }
 
     void OpenGroup() {
         m_fallback = 0;  // a group ends the characters a \u replaces
@@ -180,7 +252,11 @@ private:
         if (m_overflow > 0) {
             --m_overflow;
         } else if (m_groups.size() > 1) {
+            if (m_groups.back().dest == Dest::FontTable) {
+                EndFontEntry();
+            }
             m_groups.pop_back();
+            m_formatChanged = m_styled;
         }
     }
 
@@ -210,7 +286,9 @@ private:
                 return;
             case '*':
                 // Optional destinations: none of them is text.
-                m_groups.back().hidden = true;
+                if (m_overflow == 0) {
+                    m_groups.back().dest = Dest::Hidden;
+                }
                 return;
             case '\\':
             case '{':
@@ -301,7 +379,17 @@ private:
                 Put(word.character);
                 return;
             case Kind::Destination:
-                m_groups.back().hidden = true;
+                if (m_overflow == 0) {
+                    m_groups.back().dest = Dest::Hidden;
+                }
+                return;
+            case Kind::FontTable:
+            case Kind::ColourTable:
+                if (m_overflow == 0) {
+                    m_groups.back().dest = !m_styled                      ? Dest::Hidden
+                                           : word.kind == Kind::FontTable ? Dest::FontTable
+                                                                          : Dest::ColourTable;
+                }
                 return;
             case Kind::UnicodeSkip:
                 if (m_overflow == 0) {
@@ -318,9 +406,127 @@ private:
                     m_fallback = m_groups.back().unicodeSkip;
                 }
                 return;
+            case Kind::Ignored:
+                return;
+            default:
+                if (m_styled && m_overflow == 0) {
+                    ApplyFormat(word.kind, hasParameter, parameter);
+                }
+                return;
+        }
+    }
+
+    void ApplyFormat(Kind kind, bool hasParameter, int32_t parameter) {
+        Group& group = m_groups.back();
+        const bool on = !hasParameter || parameter != 0;
+        if (group.dest == Dest::FontTable) {
+            if (kind == Kind::Font) {
+                EndFontEntry();
+                m_tableFont = parameter;
+            }
+            return;
+        }
+        if (group.dest == Dest::ColourTable) {
+            const int32_t component = std::clamp(parameter, int32_t{0}, int32_t{255});
+            if (kind == Kind::Red) {
+                m_red = component;
+            } else if (kind == Kind::Green) {
+                m_green = component;
+            } else if (kind == Kind::Blue) {
+                m_blue = component;
+            }
+            return;
+        }
+        Format& format = group.format;
+        switch (kind) {
+            case Kind::Font:
+                format.font = parameter;
+                break;
+            case Kind::DefaultFont:
+                m_defaultFont = parameter;
+                break;
+            case Kind::FontSize:
+                format.halfPoints = hasParameter && parameter > 0
+                                        ? std::min(parameter, kMostHalfPoints)
+                                        : kDefaultHalfPoints;
+                break;
+            case Kind::Bold:
+                format.bold = on;
+                break;
+            case Kind::Italic:
+                format.italic = on;
+                break;
+            case Kind::Underline:
+                format.underline = on;
+                break;
+            case Kind::UnderlineNone:
+                format.underline = false;
+                break;
+            case Kind::Colour:
+                format.colour = parameter;
+                break;
+            case Kind::Plain:
+                format = Format{};
+                break;
             default:
                 return;
         }
+        m_formatChanged = true;
+    }
+
+    // A character of a table: ';' ends a font name or a colour.
+    void TableCharacter(char32_t c) {
+        if (m_overflow > 0) {
+            return;
+        }
+        const Dest dest = m_groups.back().dest;
+        if (dest == Dest::FontTable) {
+            if (c == ';') {
+                EndFontEntry();
+            } else if (m_tableFont >= 0) {
+                m_fontName.push_back(c);
+            }
+        } else if (dest == Dest::ColourTable && c == ';') {
+            std::optional<uint32_t> colour;
+            if (m_red || m_green || m_blue) {
+                colour = static_cast<uint32_t>(m_red.value_or(0)) |
+                         static_cast<uint32_t>(m_green.value_or(0)) << 8 |
+                         static_cast<uint32_t>(m_blue.value_or(0)) << 16;
+            }
+            m_colours.push_back(colour);
+            m_red.reset();
+            m_green.reset();
+            m_blue.reset();
+        }
+    }
+
+    void EndFontEntry() {
+        if (m_tableFont >= 0) {
+            const auto first = m_fontName.find_first_not_of(U' ');
+            const auto last = m_fontName.find_last_not_of(U' ');
+            m_fonts[m_tableFont] =
+                first == std::u32string::npos
+                    ? std::string()
+                    : EncodeUtf8(std::u32string_view(m_fontName).substr(first, last - first + 1));
+        }
+        m_tableFont = -1;
+        m_fontName.clear();
+    }
+
+    RtfCharFormat Resolve(const Format& format) const {
+        RtfCharFormat out;
+        const auto font = m_fonts.find(format.font < 0 ? m_defaultFont : format.font);
+        if (font != m_fonts.end()) {
+            out.fontName = font->second;
+        }
+        out.halfPoints = format.halfPoints;
+        out.bold = format.bold;
+        out.italic = format.italic;
+        out.underline = format.underline;
+        if (format.colour >= 0 && static_cast<std::size_t>(format.colour) < m_colours.size()) {
+            out.colour = m_colours[static_cast<std::size_t>(format.colour)];
+        }
+        return out;
     }
 
     // A character decoded from a byte or a number: control characters in
@@ -334,6 +540,9 @@ private:
 
     void Put(char32_t c) {
         if (Hidden()) {
+            if (m_styled) {
+                TableCharacter(c);
+            }
             return;
         }
         if (m_highSurrogate != 0) {
@@ -353,6 +562,13 @@ private:
     }
 
     void Emit(char32_t c) {
+        if (m_formatChanged) {
+            m_formatChanged = false;
+            const Format& format = m_groups.back().format;
+            if (m_runs.empty() || !(m_runs.back().second == format)) {
+                m_runs.emplace_back(m_text.size(), format);
+            }
+        }
         if (!m_text.isWide && c > 0xFFFF) {
             m_text.wide.reserve(m_in.size());
             m_text.wide.assign(m_text.narrow.begin(), m_text.narrow.end());
@@ -367,22 +583,41 @@ private:
     }
 
     std::string_view m_in;
+    bool m_styled;
     std::size_t m_pos = 0;
     PackedText m_text;
     std::vector<Group> m_groups;  // [0] holds what lies outside every group
     std::size_t m_overflow = 0;   // open groups beyond kMaxDepth
     int32_t m_fallback = 0;       // characters still to skip after a \u
     char32_t m_highSurrogate = 0;
+
+    // Formatting, when styled: the runs as read, and the tables.
+    bool m_formatChanged = m_styled;
+    std::vector<std::pair<std::size_t, Format>> m_runs;
+    std::map<int32_t, std::string> m_fonts;
+    int32_t m_defaultFont = 0;
+    int32_t m_tableFont = -1;
+    std::u32string m_fontName;
+    std::vector<std::optional<uint32_t>> m_colours;
+    std::optional<int32_t> m_red, m_green, m_blue;
 };
 
 }  // namespace
 
 std::u32string ReadRtfText(std::string_view rtf) {
-    return Reader(rtf).Read().CodePoints();
+    return Reader(rtf, false).Read().CodePoints();
 }
 
 PackedText ReadPackedRtfText(std::string_view rtf) {
-    return Reader(rtf).Read();
+    return Reader(rtf, false).Read();
+}
+
+RtfDocument ReadRtfDocument(std::string_view rtf) {
+    Reader reader(rtf, true);
+    RtfDocument document;
+    document.text = reader.Read();
+    document.runs = reader.Runs();
+    return document;
 }
 
 std::u32string PackedText::CodePoints() const {

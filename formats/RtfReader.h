@@ -1,8 +1,11 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace scenova::formats {
 
@@ -42,6 +45,36 @@ struct PackedText {
     std::u32string CodePoints() const;
 };
 PackedText ReadPackedRtfText(std::string_view rtf);
+
+// The look of a run of characters: what a platform needs to show the text
+// as the document styles it.
+struct RtfCharFormat {
+    std::string fontName;  // UTF-8; empty when the font table does not name the font
+    int32_t halfPoints = 24;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    std::optional<uint32_t> colour;  // 0x00BBGGRR; none for the automatic colour
+    friend bool operator==(const RtfCharFormat&, const RtfCharFormat&) = default;
+};
+
+// A format holds from start (a character position of the text) up to the
+// next run's start.
+struct RtfRun {
+    std::size_t start = 0;
+    RtfCharFormat format;
+};
+
+// The same text, with its character formatting: "\f" by the font table
+// (the "\deff" font when none is chosen), "\fs", "\b", "\i", "\ul" and
+// "\ulnone", "\cf" by the colour table, "\plain"; a group keeps the
+// formatting it was opened with. Runs follow one another from position 0,
+// neighbours differ, and a document without text has none.
+struct RtfDocument {
+    PackedText text;
+    std::vector<RtfRun> runs;
+};
+RtfDocument ReadRtfDocument(std::string_view rtf);
 
 // UTF-8 to code points; a malformed sequence gives U+FFFD.
 std::u32string DecodeUtf8(std::string_view utf8);

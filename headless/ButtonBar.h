@@ -23,19 +23,10 @@ namespace scenova::headless {
 // button's position. Button states are remembered for any name, also for
 // names that are not on the bar.
 //
-// Bar scripts (LoadScript) are a text format of our own, one button a line:
-//
-//     # name, picture, left, top
-//     Culture Tips, tips.bmp, 120, 4
-//
-// Fields are separated by commas and trimmed of blanks; the name may hold
-// blanks but no comma, the picture is a file name in the bar's image folder,
-// left and top are whole numbers (a minus sign allowed) in the bar's units.
-// Blank lines and lines starting with '#' are skipped; a UTF-8 byte order mark
-// and CR line ends are accepted. Each button is added as AddButton adds it
-// (descriptor "picture,left,top"), so the user can press it. A missing or
-// unreadable file raises 53; a malformed line raises 5, naming the file and
-// line, and nothing of that file is added.
+// Bar scripts (LoadScript) are read as every platform reads them
+// (formats/BarScript.h); each button is added as AddButton adds it
+// (descriptor "picture,left,top"), so the user can press it. A file that
+// cannot be read or has a malformed line raises, and nothing of it is added.
 //
 // The user can point at and press only what is there to see: nothing happens
 // while the bar is hidden, disabled or destroyed, nor for a name that is not

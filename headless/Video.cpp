@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "formats/MovieFile.h"
+#include "formats/SignalTimes.h"
 #include "runtime/Convert.h"
 #include "runtime/RuntimeError.h"
 
@@ -67,21 +68,7 @@ bool Video::OpenMovie(const std::string& path, double position) {
 
 void Video::SetSignalTimes(std::string& times) {
     m_ctx.trace.Call(m_name, "SetSignalTimes", times);
-    std::vector<double> parsed;
-    if (!TrimSpaces(times).empty()) {
-        std::string_view rest = times;
-        while (true) {
-            if (parsed.size() == kMaxSignalTimes) {
-                Raise(err::Overflow);
-            }
-            const auto comma = rest.find(',');
-            parsed.push_back(ToDouble(rest.substr(0, comma)));
-            if (comma == std::string_view::npos) {
-                break;
-            }
-            rest.remove_prefix(comma + 1);
-        }
-    }
+    std::vector<double> parsed = formats::ReadSignalTimes(times);
     std::vector<Signal> byTime;
     byTime.reserve(parsed.size());
     for (std::size_t i = 0; i < parsed.size(); ++i) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "controls/Video.h"
+#include "formats/SignalTimes.h"
 #include "headless/ContainedControl.h"
 #include "headless/Context.h"
 #include "headless/EventLoop.h"
@@ -42,8 +43,7 @@ public:
         double end = 0.0;
         bool lineFlag = false;
     };
-    // Event numbers are 16-bit, so a longer list cannot be signalled.
-    static constexpr std::size_t kMaxSignalTimes = 32767;
+    static constexpr std::size_t kMaxSignalTimes = formats::kMaxSignalTimes;
 
     Video(Context& ctx, std::string name);
     ~Video() override;

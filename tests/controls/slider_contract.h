@@ -4,7 +4,8 @@
 // Include in one source file of a test program and instantiate with a
 // factory F: F() makes a fresh slider, visible and enabled;
 // controls::ISlider& Slider(); the user's ThumbDown(), DragTo(int32_t),
-// ThumbUp() and ClickTo(int32_t) on the track.
+// ThumbUp() and ClickTo(int32_t) on the track. A click on the track where
+// the thumb stands is beside the thumb: on it, it is a press of the thumb.
 
 #include <gtest/gtest.h>
 

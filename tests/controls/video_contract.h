@@ -7,6 +7,11 @@
 // std::string MissingPath(); void Advance(int64_t ms) lets time pass and
 // delivers what falls due; void Deliver() processes pending messages;
 // static kPositionSlack, how far a position may land off.
+//
+// Time, for a player that plays, is the media's: a real player takes a
+// moment to load and start, and may stall, and the signals keep to the
+// media's times, not the wall clock's. Advance lets that much of the media
+// play (and the wall clock run while it does not play).
 
 #include <gtest/gtest.h>
 

@@ -301,5 +301,33 @@ TEST_F(IconPictureTest, CutAndScrambledFilesNeverLoadOutsideTheFile) {
     }
 }
 
+// Cursors keep what a picture drops: where the screen shows through, and
+// the hot spot. The sample lesson's two cursors are one of each kind: a
+// 1-bit image with its mask and a 32-bit one with alpha.
+TEST_F(IconPictureTest, CursorsKeepTheirTransparencyAndHotSpot) {
+    const std::string resources = std::string(SCENOVA_SOURCE_DIR) + "/examples/market/resources/";
+    struct Case {
+        std::string file;
+        int32_t hotspotX, hotspotY;
+        int x, y;  // a pixel of the outline
+        uint32_t outline;
+    };
+    for (const Case& c :
+         {Case{"link.cur", 12, 0, 12, 0, 0x000000}, Case{"button.cur", 0, 0, 0, 0, 0x001E3C}}) {
+        const DecodedCursor cursor = ReadCursorFile(resources + c.file);
+        ASSERT_EQ(cursor.picture.width, 32) << c.file;
+        ASSERT_EQ(cursor.opacity.size(), 32u * 32u) << c.file;
+        EXPECT_EQ(cursor.hotspotX, c.hotspotX) << c.file;
+        EXPECT_EQ(cursor.hotspotY, c.hotspotY) << c.file;
+        const auto at = [&](int x, int y) { return static_cast<std::size_t>(y * 32 + x); };
+        EXPECT_EQ(cursor.picture.pixels[at(c.x, c.y)], c.outline) << c.file;
+        EXPECT_EQ(cursor.opacity[at(c.x, c.y)], 255) << c.file;
+        EXPECT_EQ(cursor.opacity[at(31, 31)], 0) << c.file;  // a corner the pointer leaves clear
+    }
+    const std::string icon = Write(Container(1, {{4, 4, Dib(4, 4, 24)}}));
+    EXPECT_EQ(ErrorOf([&] { ReadCursorFile(icon); }), err::InvalidPicture);
+    EXPECT_EQ(ErrorOf([&] { ReadCursorFile(resources + "nav.bar"); }), err::InvalidPicture);
+}
+
 }  // namespace
 }  // namespace scenova::formats

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -108,6 +109,50 @@ TEST(RtfReader, DamagedInputGivesASensibleText) {
         {std::string(kMaxDepth, '{') + "shown" + std::string(kMaxDepth, '}'), "shown"},
         {std::string(kMaxDepth + 1, '{') + "hidden" + std::string(kMaxDepth + 1, '}'), ""},
     });
+}
+
+// The formatting a platform shows the transcript with: "start:look" per
+// run, the look as font/half-points/flags/colour ("-" for automatic).
+TEST(RtfReader, RunsCarryFontsSizesStylesAndColoursFromTheTables) {
+    const auto runs = [](const std::string& rtf) {
+        const RtfDocument document = ReadRtfDocument(rtf);
+        EXPECT_EQ(document.text.CodePoints(), ReadRtfText(rtf)) << rtf;
+        std::string out;
+        for (const RtfRun& run : document.runs) {
+            const RtfCharFormat& f = run.format;
+            char colour[8] = "-";
+            if (f.colour) {
+                std::snprintf(colour, sizeof colour, "%06x", static_cast<unsigned>(*f.colour));
+            }
+            out += std::to_string(run.start) + ":" + f.fontName + "/" +
+                   std::to_string(f.halfPoints) + "/" + (f.bold ? "b" : "") +
+                   (f.italic ? "i" : "") + (f.underline ? "u" : "") + "/" + colour + " ";
+        }
+        return out;
+    };
+    const std::string tables =
+        "{\\rtf1\\ansi\\deff1{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}{\\f1 Times New "
+        "Roman;}{\\f2{\\*\\panose 0}Caf\\'e9 "
+        ";}}{\\colortbl;\\red150\\green60\\blue20;\\red0\\green0"
+        "\\blue0;}";
+    struct Case {
+        std::string body;
+        std::string runs;
+    };
+    const std::vector<Case> cases = {
+        {"Hi}", "0:Times New Roman/24//- "},
+        {"\\f0\\fs20\\cf1 Anna\\par\\cf2 x\\cf0 y}",
+         "0:Arial/20//143c96 5:Arial/20//000000 6:Arial/20//- "},
+        {"a{\\b b{\\i c\\ul d\\ulnone e}\\b0 f}g}",
+         "0:Times New Roman/24//- 1:Times New Roman/24/b/- 2:Times New Roman/24/bi/- "
+         "3:Times New Roman/24/biu/- 4:Times New Roman/24/bi/- 5:Times New Roman/24//- "},
+        {"\\f2\\b x\\plain y\\f7\\cf9 z}", "0:Caf\u00e9/24/b/- 1:Times New Roman/24//- 2:/24//- "},
+        {"\\fs0 a\\fs99999 b{\\f0}c}", "0:Times New Roman/24//- 1:Times New Roman/3276//- "},
+        {"\\b}", ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(runs(tables + c.body), c.runs) << c.body;
+    }
 }
 
 TEST(Utf8, MalformedSequencesBecomeReplacementCharacters) {

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+
+class QListWidget;
+class QMdiArea;
+class QMenu;
+class QTabWidget;
+class QDockWidget;
+
+namespace scenova::player {
+
+// The host application's own window: the MDI area the lesson window lives
+// in, a panel listing what the lesson tool told the host, a panel with the
+// resources it opened, and the menus.
+class HostWindow final : public QMainWindow {
+public:
+    explicit HostWindow(bool rememberLessons);
+
+    QMdiArea* Area() const { return m_area; }
+    QListWidget* LogView() const { return m_log; }
+    QTabWidget* Resources() const { return m_resources; }
+
+    // A line in the host's panel.
+    void Log(const QString& line);
+    // A resource the tool opens (2), updates (1) or closes (0): a page of
+    // the lesson folder shows in the resources panel; any other value as
+    // its text.
+    void Resource(const std::string& buttonId, int32_t action, const std::string& value,
+                  const std::filesystem::path& lessonFolder);
+    void ClearResources();
+
+    // Adds a lesson folder to the recent ones.
+    void Remember(const std::filesystem::path& folder);
+
+    std::function<void(const std::filesystem::path&)> onOpen;
+    std::function<void(double)> onSpeed;
+
+private:
+    void FillRecent();
+
+    bool m_remember;
+    QMdiArea* m_area;
+    QListWidget* m_log;
+    QTabWidget* m_resources;
+    QDockWidget* m_resourceDock;
+    QMenu* m_recent;
+    std::map<std::string, QWidget*> m_pages;
+};
+
+}  // namespace scenova::player

@@ -1,0 +1,280 @@
+#include "player/Player.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "module/Module1.h"
+#include "player/HostWindow.h"
+#include "player/KeyMap.h"
+#include "player/PlayerManager.h"
+#include "qt/Strings.h"
+#include "runtime/RuntimeError.h"
+#include "tool/CScenova.h"
+
+namespace scenova::player {
+
+// Carries out actions one after the other, letting the event loop run
+// between them (and for as long as an advance asks).
+class Player::ActionRunner {
+public:
+    ActionRunner(Player& player, std::vector<lesson::Action> actions, std::function<void()> done)
+        : m_player(player), m_actions(std::move(actions)), m_done(std::move(done)) {}
+
+    void Next() {
+        if (m_index >= m_actions.size()) {
+            if (m_done) {
+                std::exchange(m_done, nullptr)();
+            }
+            return;
+        }
+        const lesson::Action& action = m_actions[m_index++];
+        int wait = 0;
+        if (action.kind == lesson::Action::Kind::Advance) {
+            wait = static_cast<int>(std::lround(action.seconds * 1000.0));
+        } else {
+            m_player.Do(action);
+        }
+        QTimer::singleShot(wait, &m_context, [this] { Next(); });
+    }
+
+private:
+    Player& m_player;
+    std::vector<lesson::Action> m_actions;
+    std::function<void()> m_done;
+    std::size_t m_index = 0;
+    QObject m_context;  // pending steps go with the runner
+};
+
+Player::Player(Options options)
+    : m_options(options),
+      m_platform(std::make_unique<qt::QtPlatform>()),
+      m_window(std::make_unique<HostWindow>(options.rememberLessons)) {
+    m_hostWindow = m_platform->AddHostWindow(m_window.get(), m_window->Area());
+    m_keys = std::make_unique<KeyMap>([this]() -> const qt::QtWindow& { return Lesson(); });
+    m_platform->QtToolkit().onLoad = [this](const qt::QtWindow& window) { Loaded(window); };
+    qt::Context& ctx = m_platform->Ctx();
+    ctx.onEvent = [this](std::string_view object, std::string_view event, const std::string& args) {
+        Event(object, event, args);
+    };
+    ctx.onEventError = [this](const qt::EventError& failure) {
+        Problem("the handler of " + failure.event + " ended with " + failure.error.what());
+    };
+    m_window->onOpen = [this](const std::filesystem::path& folder) { Open(folder); };
+    m_window->onSpeed = [this](double rate) { SetSpeed(rate); };
+}
+
+Player::~Player() {
+    m_runner.reset();
+    Close();
+}
+
+bool Player::Open(const std::filesystem::path& folder) {
+    Close();
+    try {
+        m_lesson = lesson::LoadLesson(folder);
+    } catch (const lesson::LessonError& error) {
+        Problem(error.what());
+        return false;
+    }
+    m_window->Remember(m_lesson.folder);
+    m_window->setWindowTitle(QStringLiteral("Scenova Player — %1")
+                                 .arg(qt::PathToQString(m_lesson.folder.filename().string())));
+    // The component's process-wide values belong to one lesson at a time.
+    Module1::Get().Reset();
+    m_manager = std::make_shared<PlayerManager>();
+    m_manager->Serve(m_lesson);
+    m_manager->log = [this](const std::string& line) { m_window->Log(qt::ToQString(line)); };
+    m_manager->resource = [this](const std::string& id, int32_t action, const std::string& value) {
+        m_window->Resource(id, action, value, m_lesson.folder);
+    };
+    m_tool = std::make_unique<CScenova>(*m_platform);
+    bool started = false;
+    HostCall("IToolTalk_Init", [&](CScenova& tool) {
+        std::string id = "scenova-player";
+        started = tool.IToolTalk_Init(m_manager, id, m_hostWindow);
+    });
+    if (!started) {
+        Problem("IToolTalk_Init returned False: the tool could not start");
+        m_status = 1;
+        Close();
+        return false;
+    }
+    HostCall("IToolTalk_Show", [](CScenova& tool) { tool.IToolTalk_Show(); });
+    if (QMdiSubWindow* sub = Lesson().form ? Lesson().form->SubWindow() : nullptr) {
+        m_window->Area()->setActiveSubWindow(sub);
+    }
+    return true;
+}
+
+void Player::Close() {
+    if (!m_tool) {
+        return;
+    }
+    HostCall("IToolTalk_Shutdown", [](CScenova& tool) { tool.IToolTalk_Shutdown(); });
+    m_tool.reset();
+    m_manager.reset();
+    m_window->ClearResources();
+}
+
+void Player::SetSpeed(double rate) {
+    m_speed = rate;
+    if (Lesson().movOrvMovie) {
+        Lesson().movOrvMovie->SetRate(rate);
+    }
+}
+
+void Player::RunActions(std::vector<lesson::Action> actions, std::function<void()> done) {
+    m_runner = std::make_unique<ActionRunner>(*this, std::move(actions), std::move(done));
+    m_runner->Next();
+}
+
+template <class Call>
+bool Player::HostCall(const char* member, Call&& call) {
+    try {
+        if (!m_tool) {
+            Raise(err::NoObject);
+        }
+        call(*m_tool);
+        return true;
+    } catch (const RuntimeError& error) {
+        Problem(std::string(member) + " failed: " + error.what());
+        m_status = 1;
+        return false;
+    }
+}
+
+void Player::Problem(const std::string& text) {
+    m_window->Log(QStringLiteral("Player: %1").arg(qt::ToQString(text)));
+    if (onProblem) {
+        onProblem(text);
+    }
+}
+
+void Player::Loaded(const qt::QtWindow& window) {
+    window.form->Widget()->installEventFilter(m_keys.get());
+    window.movOrvMovie->SetRate(m_speed);
+    window.movOrvMovie->onFrame = [this] {
+        if (!m_firstFrame) {
+            m_firstFrame = std::chrono::steady_clock::now();
+        }
+    };
+}
+
+void Player::Event(std::string_view object, std::string_view event, const std::string& args) {
+    if (object != "movOrvMovie" || event != "SignalEvent") {
+        return;
+    }
+    qt::Video& video = *Lesson().movOrvMovie;
+    const int number = std::stoi(args);
+    const auto& times = video.SignalTimes();
+    if (video.State() != qt::Video::PlayState::Playing || number < 1 ||
+        static_cast<std::size_t>(number) > times.size()) {
+        return;
+    }
+    const double time = times[static_cast<std::size_t>(number - 1)];
+    // The signal at the end of the video is not a cue's.
+    if (time < video.Duration()) {
+        m_signalDelaysMs.push_back((video.CurrentPosition() - time) / video.UnitsPerSecond() *
+                                   1000.0);
+    }
+}
+
+void Player::Do(const lesson::Action& action) {
+    using K = lesson::Action::Kind;
+    const qt::QtWindow& window = Lesson();
+    if (!window.form && action.kind != K::Show && action.kind != K::Startup) {
+        Problem("line " + std::to_string(action.line) + ": there is no window to act on");
+        return;
+    }
+    const auto bar = [&]() -> qt::ButtonBar& {
+        return action.bar == "frmRoseNavigation" ? *window.frmRoseNavigation
+               : action.bar == "frmRoseToolbar"  ? *window.frmRoseToolbar
+                                                 : *window.frmRose;
+    };
+    switch (action.kind) {
+        case K::Advance:
+            break;
+        case K::Press:
+            bar().UserPress(action.name);
+            break;
+        case K::Enter:
+            bar().UserEnter(action.name);
+            break;
+        case K::Leave:
+            bar().UserLeave(action.name);
+            break;
+        case K::ThumbDown:
+            window.sldVideoSlider->UserThumbDown();
+            break;
+        case K::Scroll:
+            window.sldVideoSlider->UserScrollTo(window.sldVideoSlider->Value());
+            break;
+        case K::ThumbUp:
+            window.sldVideoSlider->UserThumbUp();
+            break;
+        case K::Slide:
+            window.sldVideoSlider->UserClickTo(action.value);
+            break;
+        case K::Drag:
+            window.sldVideoSlider->UserThumbDown();
+            window.sldVideoSlider->UserScrollTo(action.value);
+            window.sldVideoSlider->UserThumbUp();
+            break;
+        case K::LinkClick:
+        case K::LinkEnter:
+        case K::LinkLeave: {
+            qt::RichText& text = *window.rtfText;
+            const auto& links = text.Links();
+            const auto found = std::find_if(links.begin(), links.end(), [&](const auto& link) {
+                return link.userID == action.value;
+            });
+            if (found == links.end()) {
+                Problem("line " + std::to_string(action.line) + ": no transcript line has cue " +
+                        std::to_string(action.value));
+                break;
+            }
+            const auto index = static_cast<int32_t>(found - links.begin());
+            if (action.kind == K::LinkClick) {
+                text.UserClickLink(index, 1);
+            } else if (action.kind == K::LinkEnter) {
+                text.UserEnterLink(index);
+            } else {
+                text.UserLeaveLink(index);
+            }
+            break;
+        }
+        case K::Show:
+            HostCall("IToolTalk_Show", [](CScenova& tool) { tool.IToolTalk_Show(); });
+            break;
+        case K::Hide:
+            HostCall("IToolTalk_Hide", [](CScenova& tool) { tool.IToolTalk_Hide(); });
+            break;
+        case K::Startup:
+            HostCall("IToolTalk_Startup", [](CScenova& tool) { tool.IToolTalk_Startup(); });
+            break;
+        case K::Shutdown:
+            HostCall("IToolTalk_Shutdown", [](CScenova& tool) { tool.IToolTalk_Shutdown(); });
+            break;
+        case K::LostFocus:
+            window.form->UserDeactivate();
+            break;
+        case K::Move:
+            HostCall("IToolTalk_Move", [&](CScenova& tool) {
+                float left = action.left;
+                if (action.top) {
+                    tool.IToolTalk_Move(left, Variant(*action.top), Variant(*action.width),
+                                        Variant(*action.height));
+                } else {
+                    tool.IToolTalk_Move(left);
+                }
+            });
+            break;
+    }
+}
+
+}  // namespace scenova::player

@@ -1,0 +1,101 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "lesson/Actions.h"
+#include "lesson/LessonFolder.h"
+#include "qt/QtPlatform.h"
+
+namespace scenova {
+class CScenova;
+}
+
+namespace scenova::player {
+
+class HostWindow;
+class KeyMap;
+class PlayerManager;
+
+// The desktop player: the host window with one lesson tool in it on the Qt
+// platform. It creates the tool for a lesson folder, initialises and shows
+// it, passes on what the user asks through the menus and keys, and carries
+// out scripted actions in real time.
+class Player {
+public:
+    struct Options {
+        // Keep opened lessons in the recent list (off for tests).
+        bool rememberLessons = true;
+    };
+
+    explicit Player(Options options);
+    ~Player();
+    Player(const Player&) = delete;
+    Player& operator=(const Player&) = delete;
+
+    // Shuts down the lesson open before and opens this one. False when the
+    // folder cannot be read or the tool could not start (the host's panel
+    // says why).
+    bool Open(const std::filesystem::path& folder);
+    // IToolTalk_Shutdown, then the tool is released.
+    void Close();
+
+    HostWindow& Window() { return *m_window; }
+    qt::QtPlatform& Platform() { return *m_platform; }
+    // The lesson's window with its controls.
+    const qt::QtWindow& Lesson() const { return m_platform->Window(); }
+    bool HasTool() const { return m_tool != nullptr; }
+
+    void SetSpeed(double rate);
+
+    // Carries out the actions in order, in real time (advance waits), then
+    // calls done. A line that cannot be carried out is reported on err.
+    void RunActions(std::vector<lesson::Action> actions, std::function<void()> done);
+
+    // 1 once a host call has failed, else 0.
+    int Status() const { return m_status; }
+    // When the first video frame was shown.
+    std::optional<std::chrono::steady_clock::time_point> FirstFrameAt() const {
+        return m_firstFrame;
+    }
+    // For every signal raised while the video played: how far past its time
+    // the video was when the signal reached the window, in milliseconds.
+    const std::vector<double>& SignalDelaysMs() const { return m_signalDelaysMs; }
+    // Called with every problem the player itself meets (for the command).
+    std::function<void(const std::string&)> onProblem;
+
+private:
+    class ActionRunner;
+
+    // A host call: a run-time error fails it, as the COM boundary does.
+    template <class Call>
+    bool HostCall(const char* member, Call&& call);
+    void Do(const lesson::Action& action);
+    void Problem(const std::string& text);
+    void Loaded(const qt::QtWindow& window);
+    void Event(std::string_view object, std::string_view event, const std::string& args);
+
+    Options m_options;
+    std::unique_ptr<qt::QtPlatform> m_platform;
+    std::unique_ptr<HostWindow> m_window;
+    std::unique_ptr<KeyMap> m_keys;
+    int32_t m_hostWindow = 0;
+    lesson::Lesson m_lesson;
+    std::shared_ptr<PlayerManager> m_manager;
+    std::unique_ptr<CScenova> m_tool;
+    std::unique_ptr<ActionRunner> m_runner;
+    double m_speed = 1.0;
+    int m_status = 0;
+    std::optional<std::chrono::steady_clock::time_point> m_firstFrame;
+    std::vector<double> m_signalDelaysMs;
+};
+
+}  // namespace scenova::player

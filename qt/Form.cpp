@@ -1,0 +1,237 @@
+#include "qt/Form.h"
+
+#include <QColor>
+#include <QEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPainter>
+
+#include <utility>
+
+#include "qt/Gdi.h"
+#include "qt/Strings.h"
+#include "qt/User32.h"
+
+namespace scenova::qt {
+
+namespace {
+constexpr int32_t kStyle = 0x02CF0000;    // overlapped window, clips children
+constexpr int32_t kExStyle = 0x00040100;  // application window with an edge
+}  // namespace
+
+QColor ToQColor(int32_t colour) {
+    const auto c = static_cast<uint32_t>(colour);
+    return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
+                  static_cast<int>((c >> 16) & 0xFF));
+}
+
+class Form::FormWidget final : public QWidget {
+public:
+    explicit FormWidget(std::weak_ptr<Form> form) : m_form(std::move(form)) {
+        setFocusPolicy(Qt::StrongFocus);
+        setProperty(kLessonWindow, true);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        const auto form = m_form.lock();
+        if (!form) {
+            return;
+        }
+        QPainter painter(this);
+        painter.fillRect(rect(), ToQColor(form->m_backColor));
+        const QImage picture = ImageOf(form->m_picture);
+        if (!picture.isNull()) {
+            painter.drawImage(0, 0, picture);
+        }
+    }
+
+    bool event(QEvent* event) override {
+        if (event->type() == QEvent::ParentChange) {
+            if (const auto form = m_form.lock()) {
+                form->Reparented();
+            }
+        }
+        return QWidget::event(event);
+    }
+
+private:
+    std::weak_ptr<Form> m_form;
+};
+
+std::shared_ptr<Form> Form::Create(Context& ctx, Desktop& desktop, Twips twips, std::string caption,
+                                   FormEvents events) {
+    auto form = std::make_shared<Form>(ctx, desktop, twips, std::move(events));
+    auto* widget = new FormWidget(form);
+    widget->setWindowTitle(ToQString(caption));
+    form->m_widget = widget;
+    form->m_hWnd = desktop.Add(widget, "ScenovaWindow", std::move(caption), 0, kStyle, kExStyle);
+    form->Place();
+    return form;
+}
+
+Form::Form(Context& ctx, Desktop& desktop, Twips twips, FormEvents events)
+    : m_ctx(ctx), m_desktop(desktop), m_twips(twips), m_events(std::move(events)) {}
+
+Form::~Form() {
+    // A window nobody holds any more is gone with its widgets.
+    if (m_widget) {
+        if (QMdiSubWindow* sub = SubWindow()) {
+            sub->deleteLater();
+        }
+        m_widget->deleteLater();
+    }
+}
+
+QMdiSubWindow* Form::SubWindow() const {
+    return m_widget ? qobject_cast<QMdiSubWindow*>(m_widget->parentWidget()) : nullptr;
+}
+
+void Form::Left(float value) {
+    m_left = value;
+    Place();
+}
+
+void Form::Top(float value) {
+    m_top = value;
+    Place();
+}
+
+void Form::Width(float value) {
+    m_width = value;
+    Place();
+}
+
+void Form::Height(float value) {
+    m_height = value;
+    Place();
+}
+
+void Form::Move(float left, float top, float width, float height) {
+    m_left = left;
+    m_top = top;
+    m_width = width;
+    m_height = height;
+    Place();
+}
+
+void Form::Visible(bool value) {
+    m_visible = value;
+    Show();
+}
+
+void Form::Enabled(bool value) {
+    m_enabled = value;
+    if (m_widget) {
+        m_widget->setEnabled(value);
+    }
+}
+
+void Form::SetPicture(const Picture& picture) {
+    m_picture = picture;
+    if (m_widget) {
+        m_widget->update();
+    }
+}
+
+void Form::BackColor(int32_t colour) {
+    m_backColor = colour;
+    if (m_widget) {
+        m_widget->update();
+    }
+}
+
+void Form::Unload() {
+    if (m_unloaded) {
+        return;
+    }
+    m_unloaded = true;
+    m_visible = false;
+    m_picture.reset();
+    m_desktop.Remove(m_hWnd);
+    if (m_widget) {
+        QMdiSubWindow* sub = SubWindow();
+        (sub ? static_cast<QWidget*>(sub) : m_widget.data())->hide();
+        if (sub) {
+            if (QMdiArea* area = sub->mdiArea()) {
+                area->removeSubWindow(sub);
+            }
+            sub->deleteLater();
+        }
+        m_widget->deleteLater();
+    }
+    if (m_onUnload) {
+        std::exchange(m_onUnload, nullptr)();
+    }
+}
+
+void Form::RaiseLoad() {
+    const auto handler = m_events.Load;
+    m_ctx.Raise("frmScenova", "Load", handler);
+}
+
+void Form::Reparented() {
+    QObject::disconnect(m_activation);
+    if (QMdiSubWindow* sub = SubWindow()) {
+        if (QMdiArea* area = sub->mdiArea()) {
+            m_activation = QObject::connect(area, &QMdiArea::subWindowActivated, m_widget,
+                                            [weak = weak_from_this()](QMdiSubWindow* active) {
+                                                if (const auto form = weak.lock()) {
+                                                    form->Activated(active);
+                                                }
+                                            });
+        }
+    }
+    Place();
+    Show();
+}
+
+void Form::Activated(QMdiSubWindow* active) {
+    if (active == nullptr || m_unloaded) {
+        return;  // the host's own window lost the focus, not this one
+    }
+    if (active == SubWindow()) {
+        m_active = true;
+    } else if (std::exchange(m_active, false)) {
+        const auto handler = m_events.LostFocus;
+        m_ctx.Raise("frmScenova", "LostFocus", handler);
+    }
+}
+
+void Form::UserDeactivate() {
+    if (!m_unloaded) {
+        m_active = false;
+        const auto handler = m_events.LostFocus;
+        m_ctx.Raise("frmScenova", "LostFocus", handler);
+    }
+}
+
+void Form::Place() {
+    if (!m_widget) {
+        return;
+    }
+    m_widget->setFixedSize(WholePixels(m_width / m_twips.perPixelX),
+                           WholePixels(m_height / m_twips.perPixelY));
+    const QPoint position(WholePosition(m_left / m_twips.perPixelX),
+                          WholePosition(m_top / m_twips.perPixelY));
+    if (QMdiSubWindow* sub = SubWindow()) {
+        sub->adjustSize();
+        sub->move(position);
+    } else {
+        m_widget->move(position);
+    }
+}
+
+void Form::Show() {
+    if (!m_widget) {
+        return;
+    }
+    if (QMdiSubWindow* sub = SubWindow()) {
+        m_widget->setVisible(true);
+        sub->setVisible(m_visible);
+    } else {
+        m_widget->setVisible(m_visible);
+    }
+}
+
+}  // namespace scenova::qt

@@ -1,0 +1,710 @@
+#include "qt/RichText.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QAccessible>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextLayout>
+
+#include <algorithm>
+#include <iterator>
+#include <limits>
+
+#include "formats/TextSearch.h"
+#include "qt/Accessibility.h"
+#include "qt/Form.h"
+#include "qt/Gdi.h"
+#include "qt/Strings.h"
+#include "runtime/RuntimeError.h"
+
+namespace scenova::qt {
+
+namespace {
+
+constexpr int kMarginMark = 3;          // the mark beside highlighted lines
+const QColor kMarkColour{150, 90, 0};   // dark enough beside the highlight colour
+constexpr qreal kDocumentMargin = 6.0;  // room for the mark
+
+int16_t ButtonNumber(Qt::MouseButton button) {
+    switch (button) {
+        case Qt::RightButton:
+            return 2;
+        case Qt::MiddleButton:
+            return 4;
+        default:
+            return 1;
+    }
+}
+
+QTextCharFormat CharFormat(const formats::RtfCharFormat& look) {
+    QTextCharFormat format;
+    if (!look.fontName.empty()) {
+        format.setFontFamilies({ToQString(look.fontName)});
+    }
+    format.setFontPointSize(look.halfPoints / 2.0);
+    format.setFontWeight(look.bold ? QFont::Bold : QFont::Normal);
+    format.setFontItalic(look.italic);
+    format.setFontUnderline(look.underline);
+    if (look.colour) {
+        format.setForeground(ToQColor(static_cast<int32_t>(*look.colour)));
+    }
+    return format;
+}
+
+}  // namespace
+
+TranscriptView::TranscriptView(QWidget* parent, std::weak_ptr<RichText> owner)
+    : QAbstractScrollArea(parent), m_owner(std::move(owner)) {
+    InstallAccessibility();
+    setFrameShape(QFrame::NoFrame);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setFocusPolicy(Qt::StrongFocus);
+    viewport()->setMouseTracking(true);
+    viewport()->setAutoFillBackground(false);
+    verticalScrollBar()->setSingleStep(1);
+}
+
+void TranscriptView::paintEvent(QPaintEvent* event) {
+    if (const auto owner = m_owner.lock()) {
+        QPainter painter(viewport());
+        owner->Paint(painter, event->rect());
+    }
+}
+
+void TranscriptView::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    viewport()->update();
+}
+
+void TranscriptView::scrollContentsBy(int, int) {
+    if (const auto owner = m_owner.lock()) {
+        owner->m_first = std::clamp(verticalScrollBar()->value(), 0, owner->LastFirstLine());
+    }
+    viewport()->update();
+}
+
+void TranscriptView::mouseMoveEvent(QMouseEvent* event) {
+    if (const auto owner = m_owner.lock()) {
+        owner->Point(owner->LinkAtPoint(event->position().toPoint()));
+    }
+}
+
+void TranscriptView::mousePressEvent(QMouseEvent* event) {
+    if (const auto owner = m_owner.lock()) {
+        m_pressedLink = owner->LinkAtPoint(event->position().toPoint());
+    }
+    QAbstractScrollArea::mousePressEvent(event);
+}
+
+void TranscriptView::mouseReleaseEvent(QMouseEvent* event) {
+    const auto owner = m_owner.lock();
+    const int32_t pressed = std::exchange(m_pressedLink, -1);
+    if (owner && pressed >= 0 && owner->LinkAtPoint(event->position().toPoint()) == pressed) {
+        owner->UserClickLink(pressed, ButtonNumber(event->button()));
+    }
+}
+
+void TranscriptView::leaveEvent(QEvent* event) {
+    if (const auto owner = m_owner.lock()) {
+        owner->Point(-1);
+    }
+    QAbstractScrollArea::leaveEvent(event);
+}
+
+bool TranscriptView::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::Leave) {
+        if (const auto owner = m_owner.lock()) {
+            owner->Point(-1);
+        }
+    }
+    return QAbstractScrollArea::viewportEvent(event);
+}
+
+void TranscriptView::keyPressEvent(QKeyEvent* event) {
+    const auto owner = m_owner.lock();
+    if (!owner) {
+        event->ignore();
+        return;
+    }
+    const auto count = static_cast<int32_t>(owner->Links().size());
+    const int32_t focused = owner->FocusedLink();
+    switch (event->key()) {
+        case Qt::Key_Up:
+            owner->KeyboardTo(std::max(focused - 1, count > 0 ? 0 : -1));
+            return;
+        case Qt::Key_Down:
+            owner->KeyboardTo(std::min(focused + 1, count - 1));
+            return;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (focused >= 0 && focused < count) {
+                owner->UserClickLink(focused, 1);
+            }
+            return;
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+            QAbstractScrollArea::keyPressEvent(event);
+            return;
+        default:
+            event->ignore();  // the window's keys (Space, arrows, T) go on to it
+            return;
+    }
+}
+
+void TranscriptView::focusInEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusInEvent(event);
+    const auto owner = m_owner.lock();
+    if (owner && !owner->Links().empty()) {
+        // The line the keyboard was on, else the first line in view.
+        const auto& links = owner->Links();
+        int32_t chosen = owner->FocusedLink();
+        for (std::size_t i = 0; chosen < 0 && i < links.size(); ++i) {
+            if (owner->LineOf(links[i].start) >= owner->FirstVisibleLine()) {
+                chosen = static_cast<int32_t>(i);
+            }
+        }
+        owner->KeyboardTo(std::max(chosen, int32_t{0}));
+    }
+    viewport()->update();
+}
+
+void TranscriptView::focusOutEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusOutEvent(event);
+    if (const auto owner = m_owner.lock()) {
+        owner->KeyboardTo(-1);
+    }
+    viewport()->update();
+}
+
+std::shared_ptr<RichText> RichText::Create(Context& ctx, std::string name, Twips twips,
+                                           QWidget* parent) {
+    auto text = std::make_shared<RichText>(ctx, std::move(name), twips);
+    auto* view = new TranscriptView(parent, text);
+    text->m_document.setDefaultFont(view->font());
+    text->Attach(view);
+    text->Layout();
+    return text;
+}
+
+RichText::RichText(Context& ctx, std::string name, Twips twips)
+    : ContainedControl(ctx, std::move(name), twips) {
+    m_document.setUndoRedoEnabled(false);
+    m_document.setDocumentMargin(kDocumentMargin);
+}
+
+TranscriptView* RichText::View() const {
+    return static_cast<TranscriptView*>(m_widget.data());
+}
+
+int32_t RichText::RtfMetricB() const {
+    return static_cast<int32_t>(std::lround(m_twips.perPixelX));
+}
+
+void RichText::RolloverColor(int32_t colour) {
+    m_rollover = ToQColor(colour);
+}
+
+void RichText::RTFContent(const std::string& rtf) {
+    if (rtf.size() > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
+        Raise(err::OutOfMemory);
+    }
+    formats::RtfDocument read = formats::ReadRtfDocument(rtf);
+    m_text = std::move(read.text);
+    m_astral.clear();
+    if (m_text.isWide) {
+        for (std::size_t i = 0; i < m_text.size(); ++i) {
+            if (m_text[i] > 0xFFFF) {
+                m_astral.push_back(static_cast<int32_t>(i));
+            }
+        }
+    }
+    m_document.clear();
+    QTextCursor cursor(&m_document);
+    QTextBlockFormat paragraph;
+    paragraph.setTopMargin(0);
+    paragraph.setBottomMargin(0);
+    cursor.setBlockFormat(paragraph);
+    const std::u32string points = m_text.CodePoints();
+    for (std::size_t r = 0; r < read.runs.size(); ++r) {
+        const std::size_t start = read.runs[r].start;
+        const std::size_t end = r + 1 < read.runs.size() ? read.runs[r + 1].start : points.size();
+        // insertText turns each "\n" into a paragraph of the same format.
+        cursor.insertText(
+            ToQString(formats::EncodeUtf8(std::u32string_view(points).substr(start, end - start))),
+            CharFormat(read.runs[r].format));
+    }
+    m_links.clear();
+    m_highlights.clear();
+    m_matchStart = -1;
+    m_matchEnd = -1;
+    m_caret = 0;
+    m_first = 0;
+    m_entered = -1;
+    m_focusLink = -1;
+    Layout();
+}
+
+void RichText::BackPicture(Picture& picture) {
+    m_backPicture = picture;
+    if (m_widget) {
+        View()->viewport()->update();
+    }
+}
+
+void RichText::CaretPosition(int32_t position) {
+    m_caret = std::clamp(position, int32_t{0}, TextLength());
+}
+
+int32_t RichText::FindText(int32_t from, int32_t to, int32_t flags, const std::string& text) {
+    const std::optional<formats::TextMatch> match =
+        formats::FindInText(m_text, from, to, flags, text);
+    if (!match) {
+        return -1;
+    }
+    m_matchStart = match->start;
+    m_matchEnd = match->end;
+    return m_matchStart;
+}
+
+void RichText::AddLink(int32_t startIndex, int32_t endIndex, int16_t linkType, int32_t userID) {
+    if (startIndex < 0 || startIndex > endIndex || endIndex > TextLength()) {
+        Raise(err::SubscriptOutOfRange);
+    }
+    m_links.push_back({startIndex, endIndex, linkType, userID});
+}
+
+void RichText::ScrollBarVisible(bool value) {
+    if (m_widget) {
+        View()->setVerticalScrollBarPolicy(value ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    }
+}
+
+int32_t RichText::LastVisibleLine() const {
+    const qreal bottom =
+        m_lines[static_cast<std::size_t>(m_first)].top - m_lines.front().top + ViewportHeight();
+    const auto after = std::upper_bound(m_lines.begin() + m_first, m_lines.end(), bottom,
+                                        [](qreal y, const Line& line) { return y < line.bottom; });
+    return std::max(m_first, static_cast<int32_t>(after - m_lines.begin()) - 1);
+}
+
+void RichText::ScrollLines(int16_t lines) {
+    m_first = std::clamp(m_first + lines, int32_t{0}, LastFirstLine());
+    ShowScroll();
+}
+
+void RichText::HighlightRange(int32_t startIndex, int32_t endIndex) {
+    Range added{std::clamp(startIndex, int32_t{0}, TextLength()),
+                std::clamp(endIndex, int32_t{0}, TextLength())};
+    if (added.start >= added.end) {
+        return;
+    }
+    SetBackground(added.start, added.end, true);
+    // The ranges are sorted and disjoint, so those that touch or overlap the
+    // new one are consecutive; they merge into it.
+    const auto first = std::lower_bound(m_highlights.begin(), m_highlights.end(), added.start,
+                                        [](const Range& r, int32_t at) { return r.end < at; });
+    const auto last = std::upper_bound(first, m_highlights.end(), added.end,
+                                       [](int32_t at, const Range& r) { return at < r.start; });
+    if (first != last) {
+        added.start = std::min(added.start, first->start);
+        added.end = std::max(added.end, std::prev(last)->end);
+    }
+    m_highlights.insert(m_highlights.erase(first, last), added);
+}
+
+void RichText::UnhighlightRange(int32_t startIndex, int32_t endIndex, int16_t /*mode*/) {
+    const Range removed{std::clamp(startIndex, int32_t{0}, TextLength()),
+                        std::clamp(endIndex, int32_t{0}, TextLength())};
+    if (removed.start >= removed.end) {
+        return;
+    }
+    const auto first = std::upper_bound(m_highlights.begin(), m_highlights.end(), removed.start,
+                                        [](int32_t at, const Range& r) { return at < r.end; });
+    const auto last = std::lower_bound(first, m_highlights.end(), removed.end,
+                                       [](const Range& r, int32_t at) { return r.start < at; });
+    if (first == last) {
+        return;
+    }
+    SetBackground(std::max(removed.start, first->start),
+                  std::min(removed.end, std::prev(last)->end), false);
+    std::vector<Range> remains;
+    if (first->start < removed.start) {
+        remains.push_back({first->start, removed.start});
+    }
+    if (removed.end < std::prev(last)->end) {
+        remains.push_back({removed.end, std::prev(last)->end});
+    }
+    m_highlights.insert(m_highlights.erase(first, last), remains.begin(), remains.end());
+}
+
+void RichText::ClearHighlight() {
+    for (const Range& range : m_highlights) {
+        SetBackground(range.start, range.end, false);
+    }
+    m_highlights.clear();
+}
+
+bool RichText::UserEnterLink(int32_t index) {
+    const Link link = LinkAt(index);  // a copy: the handler may replace the content
+    if (!CanReach() || index == m_entered) {
+        return false;
+    }
+    if (m_entered >= 0) {
+        UserLeaveLink(m_entered);
+    }
+    m_entered = index;
+    Repaint();
+    const auto handler = m_events.LinkEnter;
+    m_ctx.Raise(m_name, "LinkEnter", handler, link.userID, link.type, link.start, link.end);
+    return true;
+}
+
+bool RichText::UserLeaveLink(int32_t index) {
+    const Link link = LinkAt(index);
+    if (!CanReach() || index != m_entered) {
+        return false;
+    }
+    m_entered = -1;
+    Repaint();
+    const auto handler = m_events.LinkLeave;
+    m_ctx.Raise(m_name, "LinkLeave", handler, link.userID, link.type, link.start, link.end);
+    return true;
+}
+
+bool RichText::UserClickLink(int32_t index, int16_t button) {
+    const Link link = LinkAt(index);
+    if (!CanReach()) {
+        return false;
+    }
+    const auto handler = m_events.LinkClick;
+    m_ctx.Raise(m_name, "LinkClick", handler, link.userID, link.type, link.start, link.end, button);
+    return true;
+}
+
+int32_t RichText::LinkIndexAt(int32_t position) const {
+    for (std::size_t i = m_links.size(); i-- > 0;) {
+        if (m_links[i].start <= position && position < m_links[i].end) {
+            return static_cast<int32_t>(i);
+        }
+    }
+    return -1;
+}
+
+bool RichText::IsHighlighted(int32_t position) const {
+    const auto after = std::upper_bound(m_highlights.begin(), m_highlights.end(), position,
+                                        [](int32_t at, const Range& r) { return at < r.start; });
+    return after != m_highlights.begin() && position < std::prev(after)->end;
+}
+
+bool RichText::ShowsHighlighted(int32_t position) const {
+    if (position < 0 || position >= TextLength()) {
+        return false;
+    }
+    const int at = ToDocument(position);
+    const QTextBlock block = m_document.findBlock(at);
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        if (fragment.contains(at)) {
+            const QBrush brush = fragment.charFormat().background();
+            return brush.style() != Qt::NoBrush && brush.color() == kHighlight;
+        }
+    }
+    return false;
+}
+
+QPoint RichText::PointOf(int32_t position) const {
+    const int at = ToDocument(std::clamp(position, int32_t{0}, TextLength()));
+    const QTextBlock block = m_document.findBlock(at);
+    const QTextLayout* layout = block.layout();
+    const QTextLine line = layout->lineForTextPosition(at - block.position());
+    if (!line.isValid()) {
+        return QPoint();
+    }
+    const int inBlock = at - block.position();
+    const qreal x = (line.cursorToX(inBlock) + line.cursorToX(inBlock + 1)) / 2;
+    const QRectF box = m_document.documentLayout()->blockBoundingRect(block);
+    const qreal offset = m_lines[static_cast<std::size_t>(m_first)].top - m_lines.front().top;
+    return QPointF(box.left() + x, box.top() + line.y() + line.height() / 2 - offset).toPoint();
+}
+
+std::string RichText::LinkName(int32_t index) const {
+    const Link& link = LinkAt(index);
+    std::string speaker;
+    // Back over the paragraphs before the link, past those that are links.
+    int32_t end = link.start;
+    for (int steps = 0; end > 0 && steps < 64; ++steps) {
+        int32_t start = end - 1;  // the line break ending the paragraph before
+        while (start > 0 && m_text[static_cast<std::size_t>(start - 1)] != U'\n') {
+            --start;
+        }
+        if (LinkIndexAt(start) < 0 && start < end - 1) {
+            speaker = TextOf(start, end - 1);
+            break;
+        }
+        end = start;
+    }
+    const std::string line = TextOf(link.start, link.end);
+    return speaker.empty() ? line : speaker + ": " + line;
+}
+
+void RichText::FocusLink(int32_t index) {
+    if (index < 0 || static_cast<std::size_t>(index) >= m_links.size()) {
+        return;
+    }
+    m_focusLink = index;
+    const int32_t top = LineOf(m_links[static_cast<std::size_t>(index)].start);
+    const int32_t bottom = LineOf(std::max(m_links[static_cast<std::size_t>(index)].end - 1,
+                                           m_links[static_cast<std::size_t>(index)].start));
+    if (top < m_first) {
+        m_first = top;
+    } else if (bottom > LastVisibleLine()) {
+        m_first = std::min(m_first + (bottom - LastVisibleLine()), top);
+    }
+    m_first = std::clamp(m_first, int32_t{0}, LastFirstLine());
+    ShowScroll();
+    AnnounceFocusedLine(m_widget, index);
+}
+
+void RichText::KeyboardTo(int32_t index) {
+    if (index >= 0 && index < static_cast<int32_t>(m_links.size())) {
+        FocusLink(index);
+        Point(index);
+    } else if (m_entered == m_focusLink) {
+        Point(-1);  // the keyboard leaves the line it was on
+    }
+}
+
+void RichText::Repaint() const {
+    if (m_widget) {
+        View()->viewport()->update();
+    }
+}
+
+void RichText::Destroy() {
+    m_destroyed = true;
+    m_entered = -1;
+    m_backPicture.reset();
+}
+
+int32_t RichText::ToDocument(int32_t position) const {
+    const auto before = std::lower_bound(m_astral.begin(), m_astral.end(), position);
+    return position + static_cast<int32_t>(before - m_astral.begin());
+}
+
+int32_t RichText::FromDocument(int32_t position) const {
+    // Character j beyond the BMP starts at m_astral[j] + j in the document.
+    int32_t low = 0;
+    int32_t high = static_cast<int32_t>(m_astral.size());
+    while (low < high) {
+        const int32_t mid = (low + high) / 2;
+        if (m_astral[static_cast<std::size_t>(mid)] + mid + 1 <= position) {
+            low = mid + 1;
+        } else {
+            high = mid;
+        }
+    }
+    return position - low;
+}
+
+int32_t RichText::LineOf(int32_t position) const {
+    const int32_t at = ToDocument(std::clamp(position, int32_t{0}, TextLength()));
+    const auto after =
+        std::upper_bound(m_lines.begin(), m_lines.end(), at,
+                         [](int32_t p, const Line& line) { return p < line.position; });
+    return std::max(int32_t{0}, static_cast<int32_t>(after - m_lines.begin()) - 1);
+}
+
+int32_t RichText::LastFirstLine() const {
+    const qreal wanted = m_lines.back().bottom - ViewportHeight();
+    const auto first = std::lower_bound(
+        m_lines.begin(), m_lines.end(), wanted,
+        [&](const Line& line, qreal y) { return line.top - m_lines.front().top < y; });
+    return std::clamp(static_cast<int32_t>(first - m_lines.begin()), int32_t{0}, LineCount() - 1);
+}
+
+int32_t RichText::ViewportHeight() const {
+    return m_widget ? m_widget->height() : 0;
+}
+
+void RichText::Layout() {
+    if (m_widget) {
+        const int scrollBar = m_widget->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+        m_document.setTextWidth(std::max(1, m_widget->width() - scrollBar));
+    }
+    QAbstractTextDocumentLayout* layout = m_document.documentLayout();
+    layout->documentSize();  // lays the whole document out
+    m_lines.clear();
+    for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next()) {
+        const QRectF box = layout->blockBoundingRect(block);
+        const QTextLayout* lines = block.layout();
+        for (int i = 0; lines && i < lines->lineCount(); ++i) {
+            const QTextLine line = lines->lineAt(i);
+            const qreal top = box.top() + line.y();
+            m_lines.push_back({block.position() + line.textStart(), top, top + line.height()});
+        }
+    }
+    if (m_lines.empty()) {
+        m_lines.push_back({0, kDocumentMargin, kDocumentMargin});
+    }
+    m_first = std::clamp(m_first, int32_t{0}, LastFirstLine());
+    ShowScroll();
+}
+
+void RichText::Placed() {
+    Layout();
+}
+
+void RichText::ShowScroll() {
+    TranscriptView* view = View();
+    if (!view) {
+        return;
+    }
+    QScrollBar* bar = view->verticalScrollBar();
+    const QSignalBlocker quiet(bar);
+    bar->setRange(0, LastFirstLine());
+    bar->setPageStep(std::max(1, LastVisibleLine() - m_first + 1));
+    bar->setValue(m_first);
+    view->viewport()->update();
+}
+
+void RichText::SetBackground(int32_t start, int32_t end, bool highlighted) {
+    QTextCursor cursor(&m_document);
+    cursor.setPosition(ToDocument(start));
+    cursor.setPosition(ToDocument(end), QTextCursor::KeepAnchor);
+    QTextCharFormat format;
+    format.setBackground(highlighted ? QBrush(kHighlight) : QBrush(Qt::NoBrush));
+    cursor.mergeCharFormat(format);
+    if (m_widget) {
+        View()->viewport()->update();
+    }
+    Announce(start, end);
+}
+
+void RichText::Announce(int32_t start, int32_t end) const {
+    if (!QAccessible::isActive()) {
+        return;  // no screen reader: not worth a look through the links
+    }
+    int32_t first = -1;
+    int32_t last = -1;
+    for (std::size_t i = 0; i < m_links.size(); ++i) {
+        if (m_links[i].start < end && start < m_links[i].end) {
+            first = first < 0 ? static_cast<int32_t>(i) : first;
+            last = static_cast<int32_t>(i);
+        }
+    }
+    if (first >= 0) {
+        AnnounceHighlight(m_widget, first, last);
+    }
+}
+
+std::string RichText::TextOf(int32_t start, int32_t end) const {
+    std::u32string text;
+    for (int32_t i = std::max(start, int32_t{0}); i < std::min(end, TextLength()); ++i) {
+        text.push_back(m_text[static_cast<std::size_t>(i)]);
+    }
+    return formats::EncodeUtf8(text);
+}
+
+const RichText::Link& RichText::LinkAt(int32_t index) const {
+    if (index < 0 || static_cast<std::size_t>(index) >= m_links.size()) {
+        Raise(err::SubscriptOutOfRange);
+    }
+    return m_links[static_cast<std::size_t>(index)];
+}
+
+int32_t RichText::LinkAtPoint(QPoint point) const {
+    const qreal offset = m_lines[static_cast<std::size_t>(m_first)].top - m_lines.front().top;
+    const int hit =
+        m_document.documentLayout()->hitTest(QPointF(point.x(), point.y() + offset), Qt::ExactHit);
+    if (hit < 0) {
+        return -1;
+    }
+    // The hit is the position nearest the point: the character under it is
+    // the one after or, on its right half, the one before.
+    const int32_t at = FromDocument(hit);
+    const int32_t link = LinkIndexAt(at);
+    if (link >= 0 || at == 0 || m_text[static_cast<std::size_t>(at - 1)] == U'\n') {
+        return link;
+    }
+    return LinkIndexAt(at - 1);
+}
+
+void RichText::Point(int32_t link) {
+    if (link == m_entered) {
+        return;
+    }
+    if (m_entered >= 0) {
+        UserLeaveLink(m_entered);
+    }
+    // The handler may have replaced the content.
+    if (link >= 0 && link < static_cast<int32_t>(m_links.size())) {
+        UserEnterLink(link);
+    }
+}
+
+void RichText::Paint(QPainter& painter, const QRect& area) {
+    const QImage back = ImageOf(m_backPicture);
+    if (back.isNull()) {
+        painter.fillRect(area, Qt::white);
+    } else {
+        painter.fillRect(area, Qt::white);
+        painter.drawImage(0, 0, back);
+    }
+    const qreal offset = m_lines[static_cast<std::size_t>(m_first)].top - m_lines.front().top;
+    // The mark beside each line holding highlighted text: the current block
+    // shows by more than its colour.
+    const qreal height = ViewportHeight();
+    for (std::size_t line = static_cast<std::size_t>(m_first);
+         line < m_lines.size() && m_lines[line].top - offset < height; ++line) {
+        const int32_t start = FromDocument(m_lines[line].position);
+        const int32_t end =
+            line + 1 < m_lines.size() ? FromDocument(m_lines[line + 1].position) : TextLength();
+        const auto hit = std::upper_bound(m_highlights.begin(), m_highlights.end(), start,
+                                          [](int32_t at, const Range& r) { return at < r.end; });
+        if (hit != m_highlights.end() && hit->start < std::max(end, start + 1)) {
+            painter.fillRect(QRectF(1, m_lines[line].top - offset, kMarginMark,
+                                    m_lines[line].bottom - m_lines[line].top),
+                             kMarkColour);
+        }
+    }
+    // Lines above the first one shown stay out of the top margin.
+    painter.setClipRect(QRectF(0, m_lines.front().top, View()->viewport()->width(), height),
+                        Qt::IntersectClip);
+    painter.translate(0, -offset);
+    QAbstractTextDocumentLayout::PaintContext context;
+    context.clip = QRectF(area).translated(0, offset);
+    context.palette.setColor(QPalette::Text, Qt::black);
+    if (m_entered >= 0 && static_cast<std::size_t>(m_entered) < m_links.size()) {
+        const Link& link = m_links[static_cast<std::size_t>(m_entered)];
+        QAbstractTextDocumentLayout::Selection rollover;
+        rollover.cursor = QTextCursor(&m_document);
+        rollover.cursor.setPosition(ToDocument(link.start));
+        rollover.cursor.setPosition(ToDocument(link.end), QTextCursor::KeepAnchor);
+        rollover.format.setForeground(m_rollover);
+        context.selections.push_back(rollover);
+    }
+    m_document.documentLayout()->draw(&painter, context);
+    // The keyboard's line, framed while the transcript has the focus.
+    if (m_widget && m_widget->hasFocus() && m_focusLink >= 0 &&
+        static_cast<std::size_t>(m_focusLink) < m_links.size()) {
+        const Link& link = m_links[static_cast<std::size_t>(m_focusLink)];
+        const Line& first = m_lines[static_cast<std::size_t>(LineOf(link.start))];
+        const Line& last =
+            m_lines[static_cast<std::size_t>(LineOf(std::max(link.end - 1, link.start)))];
+        painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRectF(kMarginMark + 1.5, first.top - 0.5,
+                                m_document.textWidth() - kMarginMark - 3, last.bottom - first.top));
+    }
+}
+
+}  // namespace scenova::qt

@@ -1,0 +1,181 @@
+// The control contract suites on the Qt controls, driven as a user drives
+// them: mouse events on their widgets, real time passing.
+
+#include <gtest/gtest.h>
+
+#include <QScrollBar>
+#include <QTest>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "qt/ButtonBar.h"
+#include "qt/RichText.h"
+#include "qt/Slider.h"
+#include "qt/Timer.h"
+#include "qt/Video.h"
+#include "tests/controls/button_bar_contract.h"
+#include "tests/controls/rich_text_contract.h"
+#include "tests/controls/slider_contract.h"
+#include "tests/controls/timer_contract.h"
+#include "tests/controls/video_contract.h"
+#include "tests/qt/QtTestSupport.h"
+
+namespace scenova::test {
+namespace {
+
+struct QtButtonBarFactory {
+    QtWorld world;
+    std::shared_ptr<qt::ButtonBar> bar =
+        qt::ButtonBar::Create(world.ctx, "frmRose", kTwips, world.window.get(), false);
+
+    QtButtonBarFactory() {
+        bar->Width(6000);
+        bar->Height(1000);
+    }
+    controls::IButtonBar& Bar() { return *bar; }
+    // Pictures the bar has no folder for: blanks of 24 pixels, apart.
+    std::string Descriptor(int n) { return "2,button.bmp," + std::to_string(10 + 40 * n) + ",5"; }
+    QPoint Centre(const std::string& name) { return bar->ButtonRect(name).center(); }
+    void Enter(const std::string& name) { Mouse(bar->View(), QEvent::MouseMove, Centre(name)); }
+    void Leave(const std::string&) {
+        qt::BarWidget* view = bar->View();
+        scenova::test::Leave(view);
+    }
+    void Press(const std::string& name) {
+        Mouse(bar->View(), QEvent::MouseButtonPress, Centre(name), Qt::LeftButton);
+        Mouse(bar->View(), QEvent::MouseButtonRelease, Centre(name), Qt::LeftButton);
+    }
+};
+
+struct QtSliderFactory {
+    QtWorld world;
+    std::shared_ptr<qt::Slider> slider =
+        qt::Slider::Create(world.ctx, "sldVideoSlider", kTwips, world.window.get());
+
+    QtSliderFactory() {
+        slider->Width(3000);
+        slider->Height(300);
+    }
+    controls::ISlider& Slider() { return *slider; }
+    QPoint At(int32_t value) {
+        return slider->View()->PointOf(std::clamp(value, int32_t{0}, slider->Max()));
+    }
+    void ThumbDown() {
+        Mouse(slider->View(), QEvent::MouseButtonPress, slider->View()->HandleRect().center(),
+              Qt::LeftButton);
+    }
+    void DragTo(int32_t value) {
+        Mouse(slider->View(), QEvent::MouseMove, At(value), Qt::LeftButton);
+    }
+    void ThumbUp() {
+        Mouse(slider->View(), QEvent::MouseButtonRelease, slider->View()->HandleRect().center(),
+              Qt::LeftButton);
+    }
+    // A click on the track where value lies; where the thumb is, right
+    // beside it (on the thumb it would be a press of the thumb).
+    void ClickTo(int32_t value) {
+        QPoint at = At(value);
+        const QRect thumb = slider->View()->HandleRect();
+        if (thumb.contains(at)) {
+            const int aside = thumb.width() / 2 + 2;
+            at.rx() += at.x() - aside > 0 ? -aside : aside;
+        }
+        Mouse(slider->View(), QEvent::MouseButtonPress, at, Qt::LeftButton);
+        Mouse(slider->View(), QEvent::MouseButtonRelease, at, Qt::LeftButton);
+    }
+};
+
+// A document of plain ASCII lines, one paragraph each.
+std::string Rtf(const std::vector<std::string>& lines) {
+    std::string rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\n";
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        rtf += (i == 0 ? "" : "\\par\n") + lines[i];
+    }
+    return rtf + "}";
+}
+
+struct QtRichTextFactory {
+    QtWorld world;
+    std::shared_ptr<qt::RichText> text =
+        qt::RichText::Create(world.ctx, "rtfText", kTwips, world.window.get());
+
+    QtRichTextFactory() {
+        text->Width(4000);
+        text->Height(3000);
+    }
+    controls::IRichText& Text() { return *text; }
+    void Load(const std::vector<std::string>& lines) { text->RTFContent(Rtf(lines)); }
+    bool IsHighlighted(int32_t position) { return text->ShowsHighlighted(position); }
+    QPoint OnLink(int32_t n) {
+        const auto& link = text->Links().at(static_cast<std::size_t>(n));
+        return text->PointOf((link.start + link.end) / 2);
+    }
+    void EnterLink(int32_t n) { Mouse(text->View()->viewport(), QEvent::MouseMove, OnLink(n)); }
+    void LeaveLink(int32_t) { scenova::test::Leave(text->View()->viewport()); }
+    void ClickLink(int32_t n, int16_t button) {
+        const Qt::MouseButton which = button == 2 ? Qt::RightButton : Qt::LeftButton;
+        Mouse(text->View()->viewport(), QEvent::MouseButtonPress, OnLink(n), which);
+        Mouse(text->View()->viewport(), QEvent::MouseButtonRelease, OnLink(n), which);
+    }
+};
+
+// 6.0 seconds long.
+const std::string kMovie = std::string(SCENOVA_SOURCE_DIR) + "/tests/data/six_seconds.avi";
+
+struct QtVideoFactory {
+    static constexpr double kPositionSlack = 0.05;
+
+    QtWorld world;
+    std::shared_ptr<qt::Video> video =
+        qt::Video::Create(world.ctx, "movOrvMovie", kTwips, world.window.get());
+
+    controls::IVideo& Video() { return *video; }
+    std::string MoviePath() { return kMovie; }
+    std::string MissingPath() { return kMovie + ".missing"; }
+    // Time as the video keeps it: while it plays, the media's own clock (a
+    // real player takes a moment to start and may stall); else the wall
+    // clock.
+    void Advance(int64_t ms) {
+        QElapsedTimer wall;
+        wall.start();
+        double passed = 0;
+        double media = video->CurrentPosition();
+        qint64 last = 0;
+        while (passed < static_cast<double>(ms) && wall.elapsed() < ms + 5000) {
+            QTest::qWait(2);
+            const qint64 now = wall.elapsed();
+            const double position = video->CurrentPosition();
+            passed += video->State() == qt::Video::PlayState::Playing
+                          ? std::max(0.0, position - media) * 1000.0
+                          : static_cast<double>(now - last);
+            media = position;
+            last = now;
+        }
+    }
+    void Deliver() { QCoreApplication::processEvents(); }
+};
+
+struct QtTimerFactory {
+    static constexpr int64_t kSlackMs = 120;
+
+    QtWorld world;
+    std::shared_ptr<qt::Timer> timer = qt::Timer::Create(world.ctx, "ExitTimer");
+    QElapsedTimer clock;
+
+    QtTimerFactory() { clock.start(); }
+    ITimer& Timer() { return *timer; }
+    void Advance(int64_t ms) { QTest::qWait(static_cast<int>(ms)); }
+    int64_t NowMs() { return clock.elapsed(); }
+};
+
+}  // namespace
+
+INSTANTIATE_TYPED_TEST_SUITE_P(Qt, ButtonBarContract, QtButtonBarFactory);
+INSTANTIATE_TYPED_TEST_SUITE_P(Qt, SliderContract, QtSliderFactory);
+INSTANTIATE_TYPED_TEST_SUITE_P(Qt, RichTextContract, QtRichTextFactory);
+INSTANTIATE_TYPED_TEST_SUITE_P(Qt, VideoContract, QtVideoFactory);
+INSTANTIATE_TYPED_TEST_SUITE_P(Qt, TimerContract, QtTimerFactory);
+
+}  // namespace scenova::test

@@ -1,0 +1,172 @@
+// One story through the player: the sample lesson played in the real
+// window, its picture at about 9 seconds, and every cue's signal on time;
+// then the keyboard and what a screen reader reads.
+
+#include <gtest/gtest.h>
+
+#include <QAccessible>
+#include <QImage>
+#include <QPixmap>
+#include <QTest>
+
+#include <algorithm>
+#include <cstdio>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "player/HostWindow.h"
+#include "player/Player.h"
+#include "qt/Toolkit.h"
+#include "tests/qt/QtTestSupport.h"
+
+namespace scenova::test {
+namespace {
+
+const std::string kSample = std::string(SCENOVA_SOURCE_DIR) + "/examples/market";
+constexpr int kBlocks = 7;
+
+// The part of the picture a widget covers.
+QRect Where(QWidget* widget, QWidget* window) {
+    return QRect(widget->mapTo(window, QPoint(0, 0)), widget->size());
+}
+
+class PlayerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        player.Window().resize(1100, 700);
+        player.Window().show();
+        QApplication::setActiveWindow(&player.Window());
+        ASSERT_TRUE(player.Open(kSample));
+    }
+
+    const qt::QtWindow& Lesson() { return player.Lesson(); }
+
+    player::Player player{{.rememberLessons = false}};
+};
+
+TEST_F(PlayerTest, TheSampleLessonPlaysThroughWithEverySignalOnTime) {
+    const qt::QtWindow& lesson = Lesson();
+    ASSERT_TRUE(lesson.frmRose->UserPress("btnVideoPlay"));
+    ASSERT_TRUE(RunUntil([&] { return lesson.movOrvMovie->CurrentPosition() >= 9.0; }, 30000));
+    const QImage shot = player.Window().grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QWidget* window = &player.Window();
+
+    // The video shows a frame, not a blank.
+    std::set<QRgb> colours;
+    const QRect video = Where(lesson.movOrvMovie->Widget(), window);
+    for (int y = video.top(); y <= video.bottom(); y += 2) {
+        for (int x = video.left(); x <= video.right(); x += 2) {
+            colours.insert(shot.pixel(x, y));
+        }
+    }
+    EXPECT_GE(colours.size(), 8u) << "the video area is uniform";
+    // Block 3 is lit in the transcript.
+    const QRect text = Where(lesson.rtfText->Widget(), window);
+    int lit = 0;
+    for (int y = text.top(); y <= text.bottom(); ++y) {
+        for (int x = text.left(); x <= text.right(); ++x) {
+            lit += shot.pixel(x, y) == qt::RichText::kHighlight.rgb();
+        }
+    }
+    EXPECT_GE(lit, 300) << "no highlighted block in the transcript";
+    // The slider's thumb stands at block 3.
+    EXPECT_EQ(lesson.sldVideoSlider->Value(), 3);
+    const QRect slider = Where(lesson.sldVideoSlider->Widget(), window);
+    const QRgb thumb = qRgb(40, 70, 110);  // the lesson's slider colour
+    int count = 0;
+    long sum = 0;
+    for (int y = slider.top(); y <= slider.bottom(); ++y) {
+        for (int x = slider.left(); x <= slider.right(); ++x) {
+            if (shot.pixel(x, y) == thumb) {
+                ++count;
+                sum += x - slider.left();
+            }
+        }
+    }
+    ASSERT_GT(count, 0) << "no thumb in the slider";
+    EXPECT_NEAR(static_cast<double>(sum) / count, lesson.sldVideoSlider->View()->PointOf(3).x(),
+                3.0);
+    if (HasFailure()) {
+        const std::string kept = std::string(SCENOVA_BINARY_DIR) + "/qt-player-failed.png";
+        shot.save(QString::fromStdString(kept));
+        ADD_FAILURE() << "the window's picture is kept in " << kept;
+    }
+
+    // On to the end: the last signal stops playback.
+    ASSERT_TRUE(RunUntil(
+        [&] { return lesson.frmRose->StateOf("btnVideoPlay") == controls::button_state::Enabled; },
+        30000));
+    std::vector<double> delays = player.SignalDelaysMs();
+    ASSERT_EQ(delays.size(), static_cast<std::size_t>(kBlocks));
+    for (const double delay : delays) {
+        EXPECT_GE(delay, -1.0);
+        EXPECT_LE(delay, 150.0);
+    }
+    std::sort(delays.begin(), delays.end());
+    std::printf("signal delay over %zu cues: p50 %.1f ms, p95 %.1f ms, max %.1f ms\n",
+                delays.size(), delays[delays.size() / 2],
+                delays[static_cast<std::size_t>(0.95 * (delays.size() - 1) + 0.5)], delays.back());
+    EXPECT_TRUE(Lesson().form->Widget()->isVisible());
+}
+
+TEST_F(PlayerTest, KeysPressTheBarsButtonsAndScreenReadersFindNames) {
+    const qt::QtWindow& lesson = Lesson();
+    qt::ButtonBar& bar = *lesson.frmRose;
+    QWidget* form = lesson.form->Widget();
+    const auto state = [&](const char* name) { return bar.StateOf(name); };
+    namespace bs = controls::button_state;
+
+    QTest::keyClick(form, Qt::Key_Space);  // Play
+    EXPECT_EQ(state("btnVideoPlay"), bs::Disabled);
+    EXPECT_EQ(lesson.movOrvMovie->State(), qt::Video::PlayState::Playing);
+    QTest::keyClick(form, Qt::Key_Space);  // Stop
+    EXPECT_EQ(state("btnVideoPlay"), bs::Enabled);
+    QTest::keyClick(form, Qt::Key_Right);
+    EXPECT_EQ(lesson.sldVideoSlider->Value(), 1);
+    QTest::keyClick(form, Qt::Key_Left);  // Rewind is disabled at the first block
+    EXPECT_EQ(lesson.sldVideoSlider->Value(), 1);
+    QTest::keyClick(form, Qt::Key_T);
+    EXPECT_FALSE(lesson.rtfText->Visible());
+    QTest::keyClick(form, Qt::Key_T);
+    EXPECT_TRUE(lesson.rtfText->Visible());
+
+    // Tab goes into the transcript; Down and Enter play the second line.
+    form->setFocus();
+    QTest::keyClick(form, Qt::Key_Tab);
+    QWidget* transcript = lesson.rtfText->Widget();
+    ASSERT_TRUE(transcript->hasFocus());
+    QTest::keyClick(transcript, Qt::Key_Down);
+    QTest::keyClick(transcript, Qt::Key_Return);
+    EXPECT_EQ(lesson.rtfText->FocusedLink(), 1);
+    EXPECT_EQ(lesson.movOrvMovie->State(), qt::Video::PlayState::Playing);
+    EXPECT_EQ(lesson.sldVideoSlider->Value(), 2);  // Anna's line is block 2
+
+    QAccessibleInterface* buttons = QAccessible::queryAccessibleInterface(bar.View());
+    ASSERT_NE(buttons, nullptr);
+    std::vector<std::string> names;
+    for (int i = 0; i < buttons->childCount(); ++i) {
+        names.push_back(buttons->child(i)->text(QAccessible::Name).toStdString());
+    }
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"Show the transcript", "Hide the transcript", "Stop",
+                                        "Play", "On to the next speaker", "Back one speaker"}));
+    QAccessibleInterface* lines = QAccessible::queryAccessibleInterface(transcript);
+    ASSERT_NE(lines, nullptr);
+    ASSERT_EQ(lines->childCount(), 8);
+    EXPECT_EQ(lines->child(0)->text(QAccessible::Name).toStdString(),
+              "Narrator: Saturday morning at the market. Anna is looking for fruit.");
+    EXPECT_EQ(lines->child(4)->text(QAccessible::Name).toStdString(),
+              "Anna: Then a kilo of each, please.");
+    // The line played by Enter is the one lit, and says so.
+    EXPECT_TRUE(lines->child(1)->state().selected);
+    EXPECT_FALSE(lines->child(0)->state().selected);
+    EXPECT_TRUE(lines->child(1)->state().focused);
+
+    // Keys the transcript does not use still reach the window.
+    QTest::keyClick(transcript, Qt::Key_Space);  // Stop
+    EXPECT_EQ(state("btnVideoPlay"), bs::Enabled);
+}
+
+}  // namespace
+}  // namespace scenova::test
