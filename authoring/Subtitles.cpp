@@ -257,6 +257,11 @@ std::optional<std::string> CharacterReference(std::string_view& s) {
         return std::nullopt;
     }
     s.remove_prefix(pos + 1);
+    // A line break joins the cue's lines as a line end does: a script line
+    // is one line.
+    if (value == '\n' || value == '\r') {
+        return " ";
+    }
     std::string text;
     utf8::AppendCodePoint(text, value);
     return text;
@@ -417,6 +422,16 @@ bool Reader::CueText(int line, const std::vector<std::string_view>& lines, Subti
         Warning(line, "markup dropped (a script line is plain text): " + list);
     }
     cue.text = std::string(TrimBlanks(text));
+    // "[CT" starts a script line's culture tip, and the transcript drops
+    // what follows a tip: in the text it would lose the words after it.
+    bool startsATip = false;
+    for (auto at = cue.text.find("[CT"); at != std::string::npos; at = cue.text.find("[CT")) {
+        cue.text.erase(at, 1);
+        startsATip = true;
+    }
+    if (startsATip) {
+        Warning(line, "\"[\" of \"[CT\" in the text is dropped: it would start a culture tip");
+    }
     if (firstTip) {
         if (textAfterTip) {
             Warning(line, "the culture tip " + *firstTip +

@@ -5,7 +5,9 @@
 //
 // Input: the settings text, a form feed, the script text (without a form
 // feed all of it is the script). Pictures, cursors and bar scripts come from
-// the sample lesson, the video six_seconds.avi from the test data.
+// fuzz/lesson-media/: the sample lesson's names with small pictures and a
+// small movie (decoding big ones is the picture target's work, and would be
+// most of every run here), made by make-seeds.py.
 
 #include <cstddef>
 #include <cstdint>
@@ -27,15 +29,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::string_view script =
         split == std::string_view::npos ? input : input.substr(split + 1);
 
-    static const std::string folder = std::string(SCENOVA_SOURCE_DIR) + "/examples/market/";
+    static const std::string folder = std::string(SCENOVA_SOURCE_DIR) + "/fuzz/lesson-media/";
     Module1::Get().Reset();
     headless::HeadlessPlatform platform;
     auto mgr = std::make_shared<headless::RecordingManager>(platform.Ctx());
     mgr->mediaPath = folder + "media/";
     mgr->auxiliaryPath = folder;
     mgr->resourcePath = folder + "resources/";
-    // The short test video opens much faster than the sample lesson's.
-    mgr->videoPath = std::string(SCENOVA_SOURCE_DIR) + "/tests/data/";
+    mgr->videoPath = folder + "video/";
     mgr->settings = lesson::ParseSettings(settings);
     mgr->script = lesson::ParseScript(script);
     {

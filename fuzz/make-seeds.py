@@ -7,7 +7,9 @@ too, icons and cursors with bitmaps and PNGs inside), and with ffmpeg where
 it is installed (JPEG, GIF). The sample lesson's own pictures and
 cursors are copied beside them. The lesson_folder seeds join the sample
 lesson's settings.ini and script.txt with each actions file of the command's
-tests. The output is the same on every run.
+tests. The lesson target's own lesson folder, fuzz/lesson-media/, has the
+sample lesson's file names with small pictures (its bar scripts and cursors
+copied) and a small movie under the name the lesson seeds use. The output is the same on every run.
 
     fuzz/make-seeds.py          (from the top of the source tree)
 """
@@ -234,7 +236,40 @@ def lesson_folder_seeds(folder):
             out.write(data)
 
 
+def lesson_media(folder):
+    """The sample lesson's media and resources as the lesson target reads them:
+    the same names, small pictures. Decoding a big backdrop is the picture
+    target's work; here it would be most of every run."""
+    media = os.path.join(folder, "media")
+    resources = os.path.join(folder, "resources")
+    os.makedirs(media, exist_ok=True)
+    os.makedirs(resources, exist_ok=True)
+    for name in sorted(os.listdir(os.path.join(MARKET, "media"))):
+        if name.endswith(".bmp"):
+            with open(os.path.join(media, name), "wb") as out:
+                out.write(bmp(8, 8, 24))
+    with open(os.path.join(media, "backdrop.png"), "wb") as out:
+        out.write(png(64, 48, 2))
+    for name in sorted(os.listdir(os.path.join(MARKET, "resources"))):
+        shutil.copyfile(os.path.join(MARKET, "resources", name), os.path.join(resources, name))
+    # The movie the lesson seeds name: six seconds of 8x8 grey frames, one a
+    # second, uncompressed. Opening it still probes the file and opens a
+    # decoder, at a third less than the test data's MPEG-4 movie.
+    if shutil.which("ffmpeg") is None:
+        print("make-seeds: ffmpeg not found; the lesson target's movie left as it is",
+              file=sys.stderr)
+        return
+    video = os.path.join(folder, "video")
+    os.makedirs(video, exist_ok=True)
+    subprocess.run(["ffmpeg", "-hide_banner", "-loglevel", "error", "-y", "-f", "lavfi",
+                    "-i", "color=c=gray:size=8x8:rate=1:duration=6", "-c:v", "rawvideo",
+                    "-pix_fmt", "gray", "-fflags", "+bitexact", "-flags:v", "+bitexact",
+                    "-map_metadata", "-1", os.path.join(video, "six_seconds.avi")], check=True)
+
+
 def main():
+    lesson_media(os.path.join(ROOT, "fuzz", "lesson-media"))
+    print("make-seeds: lesson media in fuzz/lesson-media")
     corpus = os.path.join(ROOT, "fuzz", "corpus")
     for target, make in (("picture", picture_seeds), ("lesson_folder", lesson_folder_seeds)):
         folder = os.path.join(corpus, target)

@@ -116,9 +116,15 @@ void Trace::Finish() {
     if (line.size() > std::numeric_limits<uint32_t>::max()) {
         line.resize(std::numeric_limits<uint32_t>::max());
     }
-    constexpr std::size_t kChunk = std::size_t{1} << 18;
+    // Chunks grow from 4 KiB to 256 KiB: most traces are short (a test, a
+    // fuzzer's run), and a first chunk as large as the last would cost them a
+    // fresh mapping of their own.
+    constexpr std::size_t kFirstChunk = std::size_t{1} << 12;
+    constexpr std::size_t kLastChunk = std::size_t{1} << 18;
     if (m_chunks.empty() || m_chunks.back().capacity() - m_chunks.back().size() < line.size()) {
-        m_chunks.emplace_back().reserve(std::max(kChunk, line.size()));
+        const std::size_t chunk =
+            std::min(kLastChunk, kFirstChunk << std::min<std::size_t>(m_chunks.size(), 6));
+        m_chunks.emplace_back().reserve(std::max(chunk, line.size()));
         m_linesInChunk.push_back(0);
     }
     m_chunks.back() += line;

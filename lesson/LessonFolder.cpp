@@ -4,7 +4,9 @@
 
 #include <fstream>
 #include <iterator>
-#include <map>
+#include <optional>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace scenova::lesson {
@@ -60,24 +62,49 @@ std::string Lesson::Folder() const {
     return text;
 }
 
+namespace {
+
+// A line of settings.ini: a comment (empty, or starting with ';' or '#'), a
+// line without '=', or KEY=VALUE with both trimmed. The views are into the
+// line.
+struct SettingsLineParts {
+    bool comment = false;
+    std::optional<std::pair<std::string_view, std::string_view>> setting;
+};
+SettingsLineParts SplitSettingsLine(std::string_view line) {
+    SettingsLineParts parts;
+    const std::string_view trimmed = TrimBlanks(line);
+    parts.comment = trimmed.empty() || trimmed.front() == ';' || trimmed.front() == '#';
+    const auto equals = trimmed.find('=');
+    if (!parts.comment && equals != std::string_view::npos) {
+        parts.setting.emplace(TrimBlanks(trimmed.substr(0, equals)),
+                              TrimBlanks(trimmed.substr(equals + 1)));
+    }
+    return parts;
+}
+
+// Keys are compared as the collection compares them, without letter case.
+using KeyPositions = std::unordered_map<std::string_view, std::size_t, UCaseHash, UCaseEqual>;
+
+}  // namespace
+
 std::vector<SettingsLine> ReadSettingsLines(std::string_view text) {
     std::vector<SettingsLine> lines;
-    // Keys are compared as the collection compares them, without letter case.
-    std::map<std::string, std::size_t> latest;
+    KeyPositions latest;
     int number = 0;
     for (std::string_view line : Lines(text)) {
         SettingsLine& entry = lines.emplace_back();
         entry.number = ++number;
-        const std::string_view trimmed = TrimBlanks(line);
-        const auto equals = trimmed.find('=');
-        entry.comment = trimmed.empty() || trimmed.front() == ';' || trimmed.front() == '#';
-        if (entry.comment || equals == std::string_view::npos) {
+        const SettingsLineParts parts = SplitSettingsLine(line);
+        entry.comment = parts.comment;
+        if (!parts.setting) {
             entry.skipped = true;
             continue;
         }
-        entry.key = std::string(TrimBlanks(trimmed.substr(0, equals)));
-        entry.value = std::string(TrimBlanks(trimmed.substr(equals + 1)));
-        const auto [it, added] = latest.try_emplace(UCase(entry.key), lines.size() - 1);
+        const auto [key, value] = *parts.setting;
+        entry.key = std::string(key);
+        entry.value = std::string(value);
+        const auto [it, added] = latest.try_emplace(key, lines.size() - 1);
         if (!added) {
             lines[it->second].replaced = true;
             it->second = lines.size() - 1;
@@ -88,23 +115,25 @@ std::vector<SettingsLine> ReadSettingsLines(std::string_view text) {
 
 std::shared_ptr<Collection> ParseSettings(std::string_view text) {
     // The first line of a key keeps its place; its value is the last one.
-    std::vector<std::pair<std::string, std::string>> ordered;
-    std::map<std::string, std::size_t> position;
-    for (SettingsLine& line : ReadSettingsLines(text)) {
-        if (line.skipped) {
+    // Keys and values stay views into the text until the collection takes
+    // them.
+    std::vector<std::pair<std::string_view, std::string_view>> ordered;
+    KeyPositions position;
+    for (std::string_view line : Lines(text)) {
+        const SettingsLineParts parts = SplitSettingsLine(line);
+        if (!parts.setting) {
             continue;
         }
-        const std::string folded = UCase(line.key);
-        if (auto it = position.find(folded); it != position.end()) {
-            ordered[it->second].second = std::move(line.value);
+        const auto [key, value] = *parts.setting;
+        if (const auto [it, added] = position.try_emplace(key, ordered.size()); !added) {
+            ordered[it->second].second = value;
         } else {
-            position.emplace(folded, ordered.size());
-            ordered.emplace_back(std::move(line.key), std::move(line.value));
+            ordered.emplace_back(key, value);
         }
     }
     auto settings = std::make_shared<Collection>();
-    for (auto& [key, value] : ordered) {
-        settings->Add(std::move(value), key);
+    for (const auto& [key, value] : ordered) {
+        settings->Add(std::string(value), std::string(key));
     }
     return settings;
 }

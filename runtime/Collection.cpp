@@ -8,50 +8,64 @@
 
 namespace scenova {
 
+std::optional<Variant> ICollection::TryItem(std::string_view key) const {
+    try {
+        return Item(key);
+    } catch (const RuntimeError& error) {
+        if (error.number() != err::InvalidCall) {
+            throw;
+        }
+        return std::nullopt;
+    }
+}
+
 int32_t Collection::Count() const {
-    return static_cast<int32_t>(m_entries.size());
+    return static_cast<int32_t>(m_items.size());
 }
 
 Variant Collection::Item(int32_t index) const {
     if (index < 1 || index > Count()) {
         Raise(err::SubscriptOutOfRange);
     }
-    return m_entries[static_cast<std::size_t>(index - 1)].item;
+    return m_items[static_cast<std::size_t>(index - 1)];
 }
 
 Variant Collection::Item(std::string_view key) const {
-    const auto it = m_byKey.find(UCase(key));
+    const auto it = m_byKey.find(key);
     if (it == m_byKey.end()) {
         Raise(err::InvalidCall);
     }
-    return m_entries[it->second].item;
+    return m_items[it->second];
+}
+
+std::optional<Variant> Collection::TryItem(std::string_view key) const {
+    const auto it = m_byKey.find(key);
+    if (it == m_byKey.end()) {
+        return std::nullopt;
+    }
+    return m_items[it->second];
 }
 
 bool Collection::Contains(std::string_view key) const {
-    return m_byKey.find(UCase(key)) != m_byKey.end();
+    return m_byKey.find(key) != m_byKey.end();
 }
 
 void Collection::Add(Variant item, std::optional<std::string> key) {
     // Count() reports an int32_t; refuse to grow past what it can report.
-    if (m_entries.size() >= static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
+    if (m_items.size() >= static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
         Raise(err::OutOfMemory);
     }
-    std::string folded;
-    if (key) {
-        folded = UCase(*key);
-        if (m_byKey.find(folded) != m_byKey.end()) {
-            Raise(err::DuplicateKey);
-        }
+    if (key && m_byKey.find(std::string_view(*key)) != m_byKey.end()) {
+        Raise(err::DuplicateKey);
     }
-    const std::size_t position = m_entries.size();
-    m_entries.push_back(Entry{
-        std::move(item), key ? std::make_shared<const std::string>(std::move(*key)) : nullptr});
-    if (m_entries.back().key) {
+    const std::size_t position = m_items.size();
+    m_items.push_back(std::move(item));
+    if (key) {
         try {
-            m_byKey.emplace(std::move(folded), position);
+            m_byKey.emplace(std::move(*key), position);
         } catch (...) {
             // Leave the collection as it was if the index cannot grow.
-            m_entries.pop_back();
+            m_items.pop_back();
             throw;
         }
     }
@@ -61,32 +75,34 @@ void Collection::Remove(int32_t index) {
     if (index < 1 || index > Count()) {
         Raise(err::SubscriptOutOfRange);
     }
-    m_entries.erase(m_entries.begin() + (index - 1));
-    Reindex();
+    RemoveAt(static_cast<std::size_t>(index - 1));
 }
 
 void Collection::Remove(std::string_view key) {
-    const auto it = m_byKey.find(UCase(key));
+    const auto it = m_byKey.find(key);
     if (it == m_byKey.end()) {
         Raise(err::InvalidCall);
     }
-    m_entries.erase(m_entries.begin() + static_cast<std::ptrdiff_t>(it->second));
-    Reindex();
+    RemoveAt(it->second);
 }
 
 void Collection::Clear() {
-    m_entries.clear();
+    m_items.clear();
     m_byKey.clear();
 }
 
-// Positions after a removed entry shift down by one, so the index of folded
-// keys is rebuilt.
-void Collection::Reindex() {
-    m_byKey.clear();
-    for (std::size_t i = 0; i < m_entries.size(); ++i) {
-        if (m_entries[i].key) {
-            m_byKey.emplace(UCase(*m_entries[i].key), i);
+// Positions after the removed item shift down by one.
+void Collection::RemoveAt(std::size_t position) {
+    m_items.erase(m_items.begin() + static_cast<std::ptrdiff_t>(position));
+    for (auto it = m_byKey.begin(); it != m_byKey.end();) {
+        if (it->second == position) {
+            it = m_byKey.erase(it);
+            continue;
         }
+        if (it->second > position) {
+            --it->second;
+        }
+        ++it;
     }
 }
 

@@ -409,33 +409,99 @@ std::string_view TrimSpaces(std::string_view text) {
     return text.substr(first, last - first + 1);
 }
 
+namespace {
+
+// UCase(text) read one byte at a time, so that keys can be hashed and
+// compared without letter case and without making an upper-case copy.
+class UpperCaseBytes {
+public:
+    explicit UpperCaseBytes(std::string_view text) : m_text(text) {}
+
+    // The next byte of the upper-cased text; false at its end.
+    bool Next(char& byte) {
+        if (m_held) {
+            m_held = false;
+            byte = m_second;
+            return true;
+        }
+        if (m_at == m_text.size()) {
+            return false;
+        }
+        const auto b = static_cast<unsigned char>(m_text[m_at]);
+        if (b < 0x80) {
+            byte = static_cast<char>(UpperOf(b));
+            ++m_at;
+            return true;
+        }
+        // Every letter mapped here is a two-byte sequence; other bytes,
+        // including malformed ones, are kept as they are.
+        if (b >= 0xC2 && b <= 0xDF && m_at + 1 < m_text.size() &&
+            IsContinuation(static_cast<unsigned char>(m_text[m_at + 1]))) {
+            const auto b2 = static_cast<unsigned char>(m_text[m_at + 1]);
+            const char32_t upper = UpperOf(((b & 0x1Fu) << 6) | (b2 & 0x3Fu));
+            m_at += 2;
+            if (upper < 0x80) {
+                byte = static_cast<char>(upper);
+            } else {
+                byte = static_cast<char>(0xC0u | (upper >> 6));
+                m_second = static_cast<char>(0x80u | (upper & 0x3Fu));
+                m_held = true;
+            }
+            return true;
+        }
+        byte = static_cast<char>(b);
+        ++m_at;
+        return true;
+    }
+
+private:
+    std::string_view m_text;
+    std::size_t m_at = 0;
+    char m_second = 0;
+    bool m_held = false;
+};
+
+}  // namespace
+
 std::string UCase(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto b = static_cast<unsigned char>(text[i]);
-        if (b < 0x80) {
-            out += static_cast<char>(UpperOf(b));
-            continue;
-        }
-        // Every letter mapped here is a two-byte sequence; other bytes,
-        // including malformed ones, are copied as they are.
-        if (b >= 0xC2 && b <= 0xDF && i + 1 < text.size() &&
-            IsContinuation(static_cast<unsigned char>(text[i + 1]))) {
-            const auto b2 = static_cast<unsigned char>(text[i + 1]);
-            const char32_t upper = UpperOf(((b & 0x1Fu) << 6) | (b2 & 0x3Fu));
-            if (upper < 0x80) {
-                out += static_cast<char>(upper);
-            } else {
-                out += static_cast<char>(0xC0u | (upper >> 6));
-                out += static_cast<char>(0x80u | (upper & 0x3Fu));
-            }
-            ++i;
-            continue;
-        }
-        out += static_cast<char>(b);
+    UpperCaseBytes bytes(text);
+    char byte = 0;
+    while (bytes.Next(byte)) {
+        out += byte;
     }
     return out;
+}
+
+std::size_t HashUCase(std::string_view text) {
+    // FNV-1a over the upper-cased bytes.
+    uint64_t hash = 0xcbf29ce484222325u;
+    UpperCaseBytes bytes(text);
+    char byte = 0;
+    while (bytes.Next(byte)) {
+        hash = (hash ^ static_cast<unsigned char>(byte)) * 0x100000001b3u;
+    }
+    return static_cast<std::size_t>(hash);
+}
+
+bool EqualUCase(std::string_view a, std::string_view b) {
+    UpperCaseBytes left(a);
+    UpperCaseBytes right(b);
+    char x = 0;
+    char y = 0;
+    while (true) {
+        const bool more = left.Next(x);
+        if (more != right.Next(y)) {
+            return false;
+        }
+        if (!more) {
+            return true;
+        }
+        if (x != y) {
+            return false;
+        }
+    }
 }
 
 double ToDouble(std::string_view text) {

@@ -7,6 +7,7 @@
 // text that is not a value of the wanted type, 6 (overflow) for a value
 // outside its range.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -21,6 +22,22 @@ std::string_view TrimSpaces(std::string_view text);
 // Upper-cases UTF-8 text: ASCII, Latin-1, Latin Extended-A, Greek and Cyrillic
 // letters; every other character is kept as it is.
 std::string UCase(std::string_view text);
+
+// Keys compared without letter case: the hash of UCase(text), and whether
+// UCase(a) equals UCase(b), without making either.
+std::size_t HashUCase(std::string_view text);
+bool EqualUCase(std::string_view a, std::string_view b);
+
+// The two for keyed unordered containers, which then also find a key by a
+// string_view.
+struct UCaseHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view key) const { return HashUCase(key); }
+};
+struct UCaseEqual {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const { return EqualUCase(a, b); }
+};
 
 // Text to a 64-bit number: surrounding spaces ignored; an optional sign,
 // digits with an optional "." fraction, an optional exponent (E or e). The

@@ -35,7 +35,15 @@ void SettingsReader::Read(std::string_view key) {
     if (m_observer != nullptr) {
         m_key = key;
     }
-    Do([&] { m_text = ToText(m_settings.Item(key)); });
+    // A missing key empties the value text, as the failed lookup of the
+    // original statement does, without raising an error for it.
+    Do([&] {
+        if (const auto item = m_settings.TryItem(key)) {
+            m_text = ToText(*item);
+        } else {
+            m_text.clear();
+        }
+    });
     Do([&] { m_value = m_text.empty() ? Variant(int16_t{0}) : Variant(m_text); });
 }
 

@@ -31,10 +31,12 @@ struct Each {
 // Applies setting rows under the skip-and-go-on error model of the settings
 // procedures. Every statement is one call of Do: a run-time error skips it and
 // empties the value text. A row reads its key (a missing key leaves the value
-// text empty), forms the value (the text, or 0 when empty) and assigns the
-// converted value, or its default when the value text is empty. The
-// conversion is worked out in either case, so text that does not convert
-// fails the assignment and the target keeps what it held.
+// text empty, as its failed lookup does; it is looked up with TryItem, so
+// that the many keys a lesson leaves out raise no error each), forms the
+// value (the text, or 0 when empty) and assigns the converted value, or its
+// default when the value text is empty. The conversion is worked out in
+// either case, so text that does not convert fails the assignment and the
+// target keeps what it held.
 //
 // A target is a variable, a callable taking the value, or an Each.
 class SettingsReader {
@@ -111,13 +113,19 @@ public:
             key, [](const Variant& v) { return v; }, fallback, targets...);
     }
     // One statement: the item goes straight into the target, so a missing key
-    // leaves it as it was.
+    // leaves it as it was (and empties the value text, as a failed statement).
     template <class Target>
     void Item(std::string_view key, Target&& target) {
         if (m_observer != nullptr) {
             m_key = key;
         }
-        Do([&] { Store(target, ToText(m_settings.Item(key))); });
+        Do([&] {
+            if (const auto item = m_settings.TryItem(key)) {
+                Store(target, ToText(*item));
+            } else {
+                m_text.clear();
+            }
+        });
     }
 
     // Parses the value text as a colour, in one statement: nothing when it is

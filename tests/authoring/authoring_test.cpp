@@ -313,5 +313,46 @@ TEST(SubtitleImport, MalformedInputNamesItsLinesAndWritesNothing) {
                              input + " has errors; nothing written\n");
 }
 
+// A script line's "[CT" starts its culture tip, and the transcript drops
+// whatever follows the tip: one in a cue's text would lose the words after
+// it. Its "[" is dropped instead.
+TEST(SubtitleImport, TextThatWouldStartACultureTipKeepsItsWords) {
+    struct Row {
+        SubtitleFormat format;
+        const char* text;
+        const char* cue;
+    };
+    const Row rows[] = {
+        {SubtitleFormat::WebVtt, "WEBVTT\n\n00:00.000 --> 00:01.000\nlo[CT g <c.tip>Hi</c>\n",
+         "loCT g [CT Hi]"},
+        {SubtitleFormat::WebVtt, "WEBVTT\n\n00:00.000 --> 00:01.000\na [[CT b\n", "a CT b"},
+        {SubtitleFormat::Srt, "1\n00:00:00,000 --> 00:00:01,000\n[CT Prices] two euros\n",
+         "CT Prices] two euros"},
+    };
+    for (const Row& row : rows) {
+        const SubtitleFile file = ReadSubtitles(row.text, "f", row.format);
+        ASSERT_EQ(file.cues.size(), 1u) << row.text;
+        EXPECT_EQ(file.cues[0].text, row.cue);
+        const int line = row.format == SubtitleFormat::Srt ? 2 : 3;
+        EXPECT_EQ(file.warnings, std::vector<std::string>{
+                                     "f:" + std::to_string(line) +
+                                     ": warning: \"[\" of \"[CT\" in the text is dropped: it would "
+                                     "start a culture tip"});
+    }
+}
+
+// A script line is one line, and so is what the export writes of a cue: a
+// line break written as a character reference joins the cue's lines as a
+// line end does, with a space.
+TEST(SubtitleImport, LineBreaksWrittenAsReferencesJoinLikeLineEnds) {
+    for (const char* reference : {"&#10;", "&#13;", "&#x0a;", "&#X0D;"}) {
+        const std::string text = std::string("WEBVTT\n\n00:00.000 --> 00:01.000\n") + reference +
+                                 "one" + reference + "two\n";
+        const SubtitleFile file = ReadSubtitles(text, "f", SubtitleFormat::WebVtt);
+        ASSERT_EQ(file.cues.size(), 1u) << reference;
+        EXPECT_EQ(file.cues[0].text, "one two") << reference;
+    }
+}
+
 }  // namespace
 }  // namespace scenova::authoring

@@ -48,8 +48,41 @@ TEST(CollectionTest, BadPositionsAndKeysRaise) {
     for (const char* key : {"Beta", "", "Alpha "}) {
         EXPECT_EQ(ErrorOf([&] { c.Item(key); }), 5) << key;
         EXPECT_EQ(ErrorOf([&] { c.Remove(std::string_view(key)); }), 5) << key;
+        EXPECT_FALSE(c.TryItem(key)) << key;
     }
     EXPECT_EQ(c.Count(), 3);
+    EXPECT_EQ(Text(*c.TryItem("STRAßE")), "c");
+}
+
+// A host's collection: its Item raises what the host's does.
+class HostCollection final : public ICollection {
+public:
+    explicit HostCollection(int32_t error) : m_error(error) {}
+    int32_t Count() const override { return 1; }
+    Variant Item(int32_t) const override { return Variant{}; }
+    Variant Item(std::string_view key) const override {
+        if (key != "Alpha") {
+            Raise(m_error);
+        }
+        return std::string("a");
+    }
+
+private:
+    int32_t m_error;
+};
+
+// Asked of any collection, TryItem takes only a missing key's error 5 for
+// nothing; any other error is the host's failure and still raised.
+TEST(CollectionTest, TryItemOfAHostCollectionTakesOnlyError5ForAMissingKey) {
+    for (int32_t error : {5, 13, 91}) {
+        const HostCollection c(error);
+        EXPECT_EQ(Text(*c.TryItem("Alpha")), "a") << error;
+        if (error == 5) {
+            EXPECT_FALSE(c.TryItem("Beta"));
+        } else {
+            EXPECT_EQ(ErrorOf([&] { c.TryItem("Beta"); }), error);
+        }
+    }
 }
 
 TEST(CollectionTest, DuplicateKeyRaisesAndLeavesCollectionUnchanged) {
