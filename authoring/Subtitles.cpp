@@ -301,6 +301,7 @@ bool Reader::CueText(int line, const std::vector<std::string_view>& lines, Subti
         if (name.find(']') != std::string::npos) {
             // The marker ends at its first "]".
             std::erase(name, ']');
+            name = std::string(TrimSpaces(name));  // what stood before the "]" may end in one
             Warning(at, "\"]\" in the culture tip " + name + " is dropped: it would end the tip");
         }
         if (!firstTip) {
@@ -391,7 +392,10 @@ bool Reader::CueText(int line, const std::vector<std::string_view>& lines, Subti
                 ++classesEnd;
             }
             const std::string classes = "." + std::string(rest.substr(0, classesEnd)) + ".";
-            const std::string annotation = DecodeReferences(TrimBlanks(rest.substr(classesEnd)));
+            // Trimmed once decoded too: a reference may stand for a blank,
+            // which the written voice span would not keep.
+            const std::string annotation(
+                TrimBlanks(DecodeReferences(TrimBlanks(rest.substr(classesEnd)))));
             bool tip = false;
             if (name == "v") {
                 if (cue.speaker.empty()) {
