@@ -583,7 +583,10 @@ std::string WriteWebVtt(const std::vector<SubtitleCue>& cues) {
         out += FormatTime(cue.start, SubtitleFormat::WebVtt) + " --> " +
                FormatTime(cue.end, SubtitleFormat::WebVtt) + '\n';
         if (!cue.speaker.empty()) {
-            out += "<v " + Escape(cue.speaker) + ">";
+            // A name ending in "--" would make the span's ">" a timing arrow,
+            // which no cue line may hold; the reader trims the blank.
+            const std::string name = Escape(cue.speaker);
+            out += "<v " + name + (name.ends_with('-') ? " >" : ">");
         }
         const auto tip = FindCultureTip(cue.text);
         if (tip && tip->close != std::string_view::npos) {

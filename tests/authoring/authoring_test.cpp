@@ -346,5 +346,22 @@ TEST(SubtitleImport, CueTextKeepsItsWordsOnOneScriptLine) {
     }
 }
 
+// What the export writes reads back as the same cues, whatever the names
+// hold: a voice name ending in "--" must not close its span as "-->", which
+// no cue line may hold.
+TEST(SubtitleExport, OddNamesReadBackTheSame) {
+    const std::vector<SubtitleCue> cues = {
+        {1, 0, 1000, "Anna--", "x [CT a--]"},
+        {2, 1000, 2000, "<b>&amp;", "--> [CT ]"},
+    };
+    const SubtitleFile again = ReadSubtitles(WriteWebVtt(cues), "f", SubtitleFormat::WebVtt);
+    EXPECT_EQ(again.errors, std::vector<std::string>{});
+    ASSERT_EQ(again.cues.size(), cues.size());
+    for (std::size_t i = 0; i < cues.size(); ++i) {
+        EXPECT_EQ(again.cues[i].speaker, cues[i].speaker);
+        EXPECT_EQ(again.cues[i].text, cues[i].text);
+    }
+}
+
 }  // namespace
 }  // namespace scenova::authoring
