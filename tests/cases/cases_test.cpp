@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "cli/Player.h"
+#include "tests/support/Golden.h"
 #include "tests/support/TempDir.h"
 
 namespace scenova::cli {
@@ -16,21 +17,13 @@ namespace {
 
 namespace fs = std::filesystem;
 const fs::path kCases = fs::path(SCENOVA_SOURCE_DIR) / "tests/cases";
+using scenova::testing::Lines;
 
 std::string Read(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
 }
 
 // `*` matches any run of characters.

@@ -99,15 +99,5 @@ TEST(CollectionTest, RemoveShiftsPositionsAndKeepsKeysFindable) {
     EXPECT_EQ(Text(c.Item("alpha")), "a2");
 }
 
-TEST(CollectionTest, ClearEmpties) {
-    Collection c = Sample();
-    c.Clear();
-    EXPECT_EQ(c.Count(), 0);
-    EXPECT_FALSE(c.Contains("Alpha"));
-    EXPECT_EQ(ErrorOf([&] { c.Item(1); }), 9);
-    c.Add(Variant{}, "Alpha");
-    EXPECT_TRUE(IsEmpty(c.Item("alpha")));
-}
-
 }  // namespace
 }  // namespace scenova

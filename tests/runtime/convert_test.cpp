@@ -17,13 +17,6 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 
 using scenova::testing::ErrorOf;
 
-TEST(ConvertTest, TrimSpacesRemovesOnlyOuterSpaces) {
-    EXPECT_EQ(TrimSpaces("  a b  "), "a b");
-    EXPECT_EQ(TrimSpaces("   "), "");
-    EXPECT_EQ(TrimSpaces(""), "");
-    EXPECT_EQ(TrimSpaces("\t a\n"), "\t a\n");
-}
-
 TEST(ConvertTest, UCase) {
     const struct {
         const char* in;

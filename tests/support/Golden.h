@@ -10,6 +10,16 @@
 
 namespace scenova::testing {
 
+// The lines of a text, without their line ends.
+inline std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
 // Compares lines with a golden file under tests/golden/. With
 // SCENOVA_UPDATE_GOLDEN=1 in the environment the file is rewritten instead;
 // review the difference by hand before committing it.
