@@ -15,9 +15,9 @@
 #include "headless/RichText.h"
 #include "headless/Trace.h"
 #include "rtfbuilder/CreateRTFText.h"
+#include "runtime/ColourMarker.h"
 #include "runtime/Convert.h"
 #include "script/ScriptText.h"
-#include "settings/ValueParsers.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     using namespace scenova;
@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
             // As the script parser stores a TEXT line.
             MarkCultureTips(text, "\xC2\xA7");
             if (coloured) {
-                text = ColourCode(rgb) + std::string(TrimSpaces(text)) + "\\cf0";
+                text = colour_marker::Coloured(rgb, TrimSpaces(text));
             }
         }
     }

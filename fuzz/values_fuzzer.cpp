@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/ColourMarker.h"
 #include "runtime/Convert.h"
 #include "runtime/RuntimeError.h"
 #include "script/ScriptText.h"
@@ -42,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     ColourComponents rgb{};
     bool isColour = false;
     Try([&] { isColour = ParseRGBColour(text, rgb); }, {err::TypeMismatch, err::Overflow});
-    if (isColour && VisibleLineText(ColourCode(rgb) + "x\\cf0") != "x") {
+    if (isColour && VisibleLineText(colour_marker::Coloured(rgb, "x")) != "x") {
         std::abort();  // the colour code is a marker the transcript hides
     }
     FontNameToIndex(text);

@@ -5,98 +5,17 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "runtime/ColourMarker.h"
 #include "runtime/Utf8.h"
 
 namespace scenova {
 namespace {
 
-constexpr uint32_t kAutoColour = 0xFFFFFFFF;  // outside every 24-bit RGB value
 constexpr int kMostPoints = 1638;
 
-// A colour marker at the start of s: its length (0 when there is none) and
-// its colour, kAutoColour for "\cf0".
-struct Marker {
-    std::size_t length = 0;
-    uint32_t rgb = kAutoColour;
-};
-
-Marker MarkerAt(std::string_view s) {
-    if (s.starts_with("\\cf0")) {
-        return {4, kAutoColour};
-    }
-    if (!s.starts_with("\\cf(")) {
-        return {};
-    }
-    std::size_t pos = 4;
-    uint32_t rgb = 0;
-    for (int component = 0; component < 3; ++component) {
-        unsigned value = 0;
-        std::size_t digits = 0;
-        while (pos < s.size() && s[pos] >= '0' && s[pos] <= '9' && digits < 3) {
-            value = value * 10 + static_cast<unsigned>(s[pos] - '0');
-            ++pos;
-            ++digits;
-        }
-        if (digits == 0 || value > 255 || pos >= s.size() ||
-            s[pos] != (component < 2 ? ',' : ')')) {
-            return {};
-        }
-        ++pos;
-        rgb = (rgb << 8) | value;
-    }
-    return {pos, rgb};
-}
-
-// A piece of a string: literal text, or a colour switch.
-struct Piece {
-    std::string_view text;
-    uint32_t rgb = kAutoColour;
-    bool isColour = false;
-};
-
-// Splits s into text and colour switches, without the spaces around the
-// visible text.
-void SplitMarkers(std::string_view s, std::vector<Piece>& pieces) {
-    pieces.clear();
-    std::size_t textStart = 0;
-    std::size_t pos = 0;
-    while ((pos = s.find('\\', pos)) != std::string_view::npos) {
-        const Marker marker = MarkerAt(s.substr(pos));
-        if (marker.length == 0) {
-            ++pos;
-            continue;
-        }
-        if (pos > textStart) {
-            pieces.push_back({s.substr(textStart, pos - textStart)});
-        }
-        pieces.push_back({{}, marker.rgb, true});
-        pos += marker.length;
-        textStart = pos;
-    }
-    if (textStart < s.size()) {
-        pieces.push_back({s.substr(textStart)});
-    }
-
-    for (Piece& piece : pieces) {
-        if (piece.isColour) {
-            continue;
-        }
-        const std::size_t first = piece.text.find_first_not_of(' ');
-        piece.text.remove_prefix(std::min(first, piece.text.size()));
-        if (!piece.text.empty()) {
-            break;
-        }
-    }
-    for (auto it = pieces.rbegin(); it != pieces.rend(); ++it) {
-        if (it->isColour) {
-            continue;
-        }
-        const std::size_t last = it->text.find_last_not_of(' ');
-        it->text = it->text.substr(0, last == std::string_view::npos ? 0 : last + 1);
-        if (!it->text.empty()) {
-            break;
-        }
-    }
+// A colour as the colour table keys it: 0xRRGGBB.
+uint32_t Packed(const ColourComponents& rgb) {
+    return (uint32_t{rgb[0]} << 16) | (uint32_t{rgb[1]} << 8) | uint32_t{rgb[2]};
 }
 
 class Writer {
@@ -166,10 +85,11 @@ private:
     void CollectColours(std::string_view s) {
         for (std::size_t pos = s.find('\\'); pos != std::string_view::npos;
              pos = s.find('\\', pos + 1)) {
-            const Marker marker = MarkerAt(s.substr(pos));
-            if (marker.length > 0 && marker.rgb != kAutoColour &&
-                m_colourIndex.emplace(marker.rgb, static_cast<int>(m_colours.size()) + 1).second) {
-                m_colours.push_back(marker.rgb);
+            const colour_marker::Marker marker = colour_marker::At(s.substr(pos));
+            if (marker.rgb &&
+                m_colourIndex.emplace(Packed(*marker.rgb), static_cast<int>(m_colours.size()) + 1)
+                    .second) {
+                m_colours.push_back(Packed(*marker.rgb));
             }
         }
     }
@@ -216,11 +136,11 @@ private:
             PutNumber(2 * std::min<int>(size, kMostPoints));
         }
         m_out += ' ';
-        SplitMarkers(s, m_pieces);
-        for (const Piece& piece : m_pieces) {
-            if (piece.isColour) {
+        colour_marker::Split(s, m_pieces);
+        for (const colour_marker::Piece& piece : m_pieces) {
+            if (piece.IsMarker()) {
                 m_out += "\\cf";
-                PutNumber(piece.rgb == kAutoColour ? 0 : m_colourIndex.at(piece.rgb));
+                PutNumber(piece.marker.rgb ? m_colourIndex.at(Packed(*piece.marker.rgb)) : 0);
                 m_out += ' ';
             } else {
                 PutText(piece.text);
@@ -283,7 +203,7 @@ private:
     int m_separatorFont = 0;
     std::vector<uint32_t> m_colours;  // colour table entries from 1
     std::unordered_map<uint32_t, int> m_colourIndex;
-    std::vector<Piece> m_pieces;  // reused for every paragraph
+    std::vector<colour_marker::Piece> m_pieces;  // reused for every paragraph
     std::size_t m_paragraphs = 0;
 };
 

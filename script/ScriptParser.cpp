@@ -76,7 +76,7 @@ bool CScenova::ReadScript(ICollection& Script, std::string& videoName) {
     auto colourCode = [](const std::string& colour) -> std::optional<std::string> {
         ColourComponents rgb{};
         if (ParseRGBColour(colour, rgb)) {
-            return ColourCode(rgb);
+            return colour_marker::Start(rgb);
         }
         return std::nullopt;
     };
@@ -131,7 +131,7 @@ bool CScenova::ReadScript(ICollection& Script, std::string& videoName) {
             std::string& text = Element(texts, place.lineInBlock);
             text = value;
             if (textCode) {
-                text = *textCode + std::string(TrimSpaces(text)) + "\\cf0";
+                text = *textCode + std::string(TrimSpaces(text)) + std::string(colour_marker::kEnd);
             }
         } else if (tag == "AVSTART") {
             const double time = ScriptTime(value);

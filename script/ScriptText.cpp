@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "runtime/ColourMarker.h"
 #include "runtime/Convert.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/Utf8.h"
@@ -106,70 +107,16 @@ void MarkCultureTips(std::string& Text, const std::string& TipChar) {
     Text = Text.substr(0, start) + " " + TipChar + std::string(name);
 }
 
-namespace {
-
-// The length of the colour marker at the start of s, 0 when there is none.
-std::size_t MarkerLength(std::string_view s) {
-    if (s.starts_with("\\cf0")) {
-        return 4;
-    }
-    if (!s.starts_with("\\cf(")) {
-        return 0;
-    }
-    std::size_t pos = 4;
-    for (int component = 0; component < 3; ++component) {
-        unsigned value = 0;
-        std::size_t digits = 0;
-        while (pos < s.size() && s[pos] >= '0' && s[pos] <= '9' && digits < 3) {
-            value = value * 10 + static_cast<unsigned>(s[pos++] - '0');
-            ++digits;
-        }
-        if (digits == 0 || value > 255 || pos >= s.size() ||
-            s[pos] != (component < 2 ? ',' : ')')) {
-            return 0;
-        }
-        ++pos;
-    }
-    return pos;
-}
-
-}  // namespace
-
 std::string VisibleLineText(std::string_view line) {
     // The transcript writer works piece by piece between the markers, so a
     // marker also splits a damaged UTF-8 sequence.
-    std::vector<std::string_view> pieces;
-    std::size_t start = 0;
-    for (std::size_t pos = line.find('\\'); pos != std::string_view::npos;
-         pos = line.find('\\', pos)) {
-        const std::size_t length = MarkerLength(line.substr(pos));
-        if (length == 0) {
-            ++pos;
-            continue;
-        }
-        pieces.push_back(line.substr(start, pos - start));
-        pos += length;
-        start = pos;
-    }
-    pieces.push_back(line.substr(start));
-    for (auto& piece : pieces) {
-        piece.remove_prefix(std::min(piece.find_first_not_of(' '), piece.size()));
-        if (!piece.empty()) {
-            break;
-        }
-    }
-    for (auto it = pieces.rbegin(); it != pieces.rend(); ++it) {
-        const auto last = it->find_last_not_of(' ');
-        *it = it->substr(0, last == std::string_view::npos ? 0 : last + 1);
-        if (!it->empty()) {
-            break;
-        }
-    }
+    std::vector<colour_marker::Piece> pieces;
+    colour_marker::Split(line, pieces);
     std::string text;
-    for (const std::string_view piece : pieces) {
-        for (std::size_t pos = 0; pos < piece.size();) {
-            char32_t c = utf8::NextCodePoint(piece, pos);
-            if (c == '\r' && pos < piece.size() && piece[pos] == '\n') {
+    for (const colour_marker::Piece& piece : pieces) {
+        for (std::size_t pos = 0; pos < piece.text.size();) {
+            char32_t c = utf8::NextCodePoint(piece.text, pos);
+            if (c == '\r' && pos < piece.text.size() && piece.text[pos] == '\n') {
                 ++pos;
             }
             if (c == '\r' || c == '\n') {

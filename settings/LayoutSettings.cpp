@@ -1,4 +1,5 @@
 #include "module/Module1.h"
+#include "runtime/ColourMarker.h"
 #include "settings/SettingsReader.h"
 #include "tool/CScenova.h"
 
@@ -53,7 +54,8 @@ void CScenova::ApplyLayoutSettings(ICollection& settings) {
     row.Read("rtfText.SeperatorFontColor");
     if (!row.Text().empty()) {
         if (const auto rgb = row.ParseColour()) {
-            row.Do([&] { fonts.SeperatorChar = ColourCode(*rgb) + fonts.SeperatorChar + "\\cf0"; });
+            row.Do(
+                [&] { fonts.SeperatorChar = colour_marker::Coloured(*rgb, fonts.SeperatorChar); });
         }
     }
     row.Boolean("rtfText.UseSeperator", false, m_transcript.m_blnUseSeperator);

@@ -49,11 +49,6 @@ int32_t ColourRef(const ColourComponents& rgb) {
            (static_cast<int32_t>(rgb[2]) << 16);
 }
 
-std::string ColourCode(const ColourComponents& rgb) {
-    return "\\cf(" + std::to_string(rgb[0]) + "," + std::to_string(rgb[1]) + "," +
-           std::to_string(rgb[2]) + ")";
-}
-
 int16_t FontNameToIndex(const std::string& name) {
     static constexpr std::array<std::string_view, 14> kFonts{
         "ARIAL",  "COURIER",       "COURIER NEW",     "FIXEDSYS",    "MARLETT",

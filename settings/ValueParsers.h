@@ -1,13 +1,11 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 
-namespace scenova {
+#include "runtime/ColourMarker.h"
 
-// Red, green and blue, in that order.
-using ColourComponents = std::array<uint8_t, 3>;
+namespace scenova {
 
 // Reads a colour written RGB(r,g,b) into rgb. Returns false for text of any
 // other form. Components are written as they are read, so a component that
@@ -18,9 +16,6 @@ bool ParseRGBColour(const std::string& text, ColourComponents& rgb);
 
 // The colour reference of the components: red in the lowest byte.
 int32_t ColourRef(const ColourComponents& rgb);
-
-// The colour code that starts a coloured run in transcript text: \cf(r,g,b).
-std::string ColourCode(const ColourComponents& rgb);
 
 // The button bar's number for a font name (letter case ignored); 0 when the
 // bar does not know the font.
