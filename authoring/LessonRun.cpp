@@ -8,19 +8,20 @@
 #include "lesson/LessonManager.h"
 #include "module/Module1.h"
 #include "runtime/Convert.h"
-#include "settings/SettingsObserver.h"
 #include "tool/CScenova.h"
+#include "tool/Diagnostics.h"
 
 namespace scenova::authoring {
 
 namespace {
 
 // The lesson's settings as the tool reads them: every key asked for is
-// recorded, and the settings procedures tell how each row fares.
-class ObservedSettings final : public ICollection, public SettingsObserver {
+// recorded, and, as the tool's diagnostics, the settings procedures tell
+// how each row fares.
+class ObservedSettings final : public ICollection, public Diagnostics {
 public:
-    ObservedSettings(std::shared_ptr<Collection> settings, LessonRun& run, bool outcomes)
-        : m_settings(std::move(settings)), m_run(run), m_outcomes(outcomes) {}
+    ObservedSettings(std::shared_ptr<Collection> settings, LessonRun& run)
+        : m_settings(std::move(settings)), m_run(run) {}
 
     int32_t Count() const override { return m_settings->Count(); }
     Variant Item(int32_t index) const override { return m_settings->Item(index); }
@@ -33,19 +34,15 @@ public:
     void SettingFailed(std::string_view key, const RuntimeError& error) override {
         // A missing key fails its read, which is how the procedures meet an
         // absent setting, not a fault of a value.
-        if (m_outcomes && m_settings->Contains(key)) {
+        if (m_settings->Contains(key)) {
             m_run.outcomes[UCase(key)].failures.push_back(error);
         }
     }
     void SettingDefault(std::string_view key, const std::string& value) override {
-        if (m_outcomes) {
-            m_run.outcomes[UCase(key)].defaultValue = value;
-        }
+        m_run.outcomes[UCase(key)].defaultValue = value;
     }
     void SettingNotAColour(std::string_view key) override {
-        if (m_outcomes) {
-            m_run.outcomes[UCase(key)].notAColour = true;
-        }
+        m_run.outcomes[UCase(key)].notAColour = true;
     }
 
     const std::string& LastKey() const { return m_lastKey; }
@@ -54,7 +51,6 @@ public:
 private:
     std::shared_ptr<Collection> m_settings;
     LessonRun& m_run;
-    bool m_outcomes;
     mutable std::string m_lastKey;
 };
 
@@ -199,7 +195,7 @@ void ReadKeysWithEveryFile(const lesson::Lesson& lesson, LessonRun& run) {
     Module1::Get().Reset();
     headless::HeadlessPlatform base;
     EveryFileThere platform(base);
-    auto observed = std::make_shared<ObservedSettings>(lesson.settings, run, false);
+    auto observed = std::make_shared<ObservedSettings>(lesson.settings, run);
     auto manager = std::make_shared<CheckingManager>(observed, nullptr);
     manager->Serve(lesson);
     auto tool = std::make_unique<CScenova>(platform);
@@ -222,11 +218,12 @@ LessonRun RunLesson(const lesson::Lesson& lesson) {
     module.Reset();
     headless::HeadlessPlatform platform;
     platform.GetTrace().SetEcho([&run](const std::string& line) { TakeFileUse(line, run.files); });
-    auto observed = std::make_shared<ObservedSettings>(lesson.settings, run, true);
+    auto observed = std::make_shared<ObservedSettings>(lesson.settings, run);
     auto manager = std::make_shared<CheckingManager>(observed, &run.reports);
     manager->Serve(lesson);
     headless::ToolHost host(platform, manager);
     host.Create();
+    host.Tool().SetDiagnostics(*observed);
     const headless::HostResult init = host.Init("scenova");
     platform.ProcessPending();
     run.initResult = !init.Failed() && init.value == Variant(true);

@@ -21,7 +21,7 @@ void CScenova::ApplyBarSettings(ICollection& settings, controls::IButtonBar& bar
     IScreen& screen = m_platform.screen();
     const std::string prefix(keyPrefix);
 
-    SettingsReader row(settings, window);
+    SettingsReader row(settings, window, *m_diagnostics);
     row.Do([&] { bar.ImageFolder(WithoutLastCharacter(module.g_strMediaPath)); });
     row.Number(prefix + "Top", 0, [&](float v) { bar.Top(v); });
     row.Number(prefix + "Left", 0, [&](float v) { bar.Left(v); });

@@ -26,7 +26,7 @@ void CScenova::ApplyLayoutSettings(ICollection& settings) {
     auto text = [&]() -> controls::IRichText& { return window.rtfText(); };
     auto slider = [&]() -> controls::ISlider& { return window.sldVideoSlider(); };
 
-    SettingsReader row(settings, window);
+    SettingsReader row(settings, window, *m_diagnostics);
     row.Do([&] { rose().ImageFolder(WithoutLastCharacter(module.g_strMediaPath)); });
     row.Do([&] { rose().BeginBar(kBarName); });
 
@@ -42,13 +42,13 @@ void CScenova::ApplyLayoutSettings(ICollection& settings) {
     row.Pixels("rtfText.Height", Axis::Y, 100, [&](float v) { text().Height(v); });
     row.Boolean("rtfText.Visible", false, [&](bool v) { text().Visible(v); });
 
-    row.Text("rtfText.ActorFontName", "MS Sans Serif", fonts.ActorFontName);
-    row.Integer("rtfText.ActorFontSize", 10, fonts.ActorFontSize);
-    row.Text("rtfText.TextFontName", "MS Sans Serif", fonts.TextFontName);
-    row.Integer("rtfText.TextFontSize", 10, fonts.TextFontSize);
-    row.Text("rtfText.SeperatorFontName", "MS Sans Serif", fonts.SeperatorFontName);
-    row.Integer("rtfText.SeperatorFontSize", 10, fonts.SeperatorFontSize);
-    row.Text("rtfText.SeperatorChar", "", fonts.SeperatorChar);
+    row.Text("rtfText.ActorFontName", "MS Sans Serif", Into(fonts.ActorFontName));
+    row.Integer("rtfText.ActorFontSize", 10, Into(fonts.ActorFontSize));
+    row.Text("rtfText.TextFontName", "MS Sans Serif", Into(fonts.TextFontName));
+    row.Integer("rtfText.TextFontSize", 10, Into(fonts.TextFontSize));
+    row.Text("rtfText.SeperatorFontName", "MS Sans Serif", Into(fonts.SeperatorFontName));
+    row.Integer("rtfText.SeperatorFontSize", 10, Into(fonts.SeperatorFontSize));
+    row.Text("rtfText.SeperatorChar", "", Into(fonts.SeperatorChar));
 
     // A coloured separator carries its own colour markup.
     row.Read("rtfText.SeperatorFontColor");
@@ -58,7 +58,7 @@ void CScenova::ApplyLayoutSettings(ICollection& settings) {
                 [&] { fonts.SeperatorChar = colour_marker::Coloured(*rgb, fonts.SeperatorChar); });
         }
     }
-    row.Boolean("rtfText.UseSeperator", false, m_transcript.m_blnUseSeperator);
+    row.Boolean("rtfText.UseSeperator", false, Into(m_transcript.m_blnUseSeperator));
 
     row.Read("rtfText.LinkCursor");
     const std::string cursorPath = module.g_strResourcePath + row.Text();
@@ -80,9 +80,9 @@ void CScenova::ApplyLayoutSettings(ICollection& settings) {
     row.Do([&] { text().DisplayFlag1(0); });
 
     row.Colour("rtfText.RolloverColor", [&](int32_t c) { text().RolloverColor(c); });
-    row.ColourText("rtfText.TextFontColor", m_transcript.m_strTextFontColor);
-    row.ColourText("rtfText.ActorFontColor", m_transcript.m_strActorFontColor);
-    row.Text("rtfText.CultureTipChar", kCultureTipChar, module.g_strCultureTipChar);
+    row.ColourText("rtfText.TextFontColor", Into(m_transcript.m_strTextFontColor));
+    row.ColourText("rtfText.ActorFontColor", Into(m_transcript.m_strActorFontColor));
+    row.Text("rtfText.CultureTipChar", kCultureTipChar, Into(module.g_strCultureTipChar));
 
     ApplyTransportButtonSettings(settings);
 
@@ -104,9 +104,9 @@ void CScenova::ApplyLayoutSettings(ICollection& settings) {
     row.Colour("sldVideoSlider.ForeColor", [&](int32_t c) { slider().ForeColor(c); });
     row.Colour("sldVideoSlider.BackColor", [&](int32_t c) { slider().BackColor(c); });
 
-    row.Item("Help", module.g_strHelp);
-    row.Item("CultureTip", module.g_strCultureTip);
-    row.Item("LearningStrategy", module.g_strLearningStrategy);
+    row.Item("Help", Into(module.g_strHelp));
+    row.Item("CultureTip", Into(module.g_strCultureTip));
+    row.Item("LearningStrategy", Into(module.g_strLearningStrategy));
 
     row.Do([&] { rose().RefreshBar(); });
     row.Do([&] { rose().EndBar(kBarName); });

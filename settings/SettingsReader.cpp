@@ -32,9 +32,7 @@ std::size_t EndOfFirstCharacter(std::string_view text) {
 }  // namespace
 
 void SettingsReader::Read(std::string_view key) {
-    if (m_observer != nullptr) {
-        m_key = key;
-    }
+    m_key = key;
     // A missing key empties the value text, as the failed lookup of the
     // original statement does, without raising an error for it.
     Do([&] {
@@ -47,14 +45,28 @@ void SettingsReader::Read(std::string_view key) {
     Do([&] { m_value = m_text.empty() ? Variant(int16_t{0}) : Variant(m_text); });
 }
 
+void SettingsReader::Item(std::string_view key, const Targets<std::string>& targets) {
+    m_key = key;
+    Do([&] {
+        if (const auto item = m_settings.TryItem(key)) {
+            const std::string text = ToText(*item);
+            for (const auto& setter : targets) {
+                setter(text);
+            }
+        } else {
+            m_text.clear();
+        }
+    });
+}
+
 std::optional<ColourComponents> SettingsReader::ParseColour() {
     ColourComponents rgb{};
     bool accepted = false;
-    const std::string text = m_observer != nullptr ? m_text : std::string();
+    const std::string text = m_text;
     Do([&] { accepted = ParseRGBColour(m_text, rgb); });
     if (!accepted) {
-        if (m_observer != nullptr && !text.empty()) {
-            m_observer->SettingNotAColour(m_key);
+        if (!text.empty()) {
+            m_diagnostics.SettingNotAColour(m_key);
         }
         return std::nullopt;
     }

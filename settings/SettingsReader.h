@@ -11,57 +11,70 @@
 
 #include "runtime/Collection.h"
 #include "runtime/Convert.h"
-#include "runtime/ResumeNext.h"
 #include "runtime/Variant.h"
-#include "settings/SettingsObserver.h"
 #include "settings/ValueParsers.h"
+#include "tool/Diagnostics.h"
 #include "window/frmScenova.h"
 
 namespace scenova {
 
 enum class Axis { X, Y };
 
-// Several targets that take the same value, each set by a statement of its
-// own, so that one that fails does not keep the others from being set.
+// Where a row's value goes: one setter, or several that take the same value,
+// each run as a statement of its own, so that one that fails does not keep
+// the others from being set.
 template <class T>
-struct Each {
-    std::vector<std::function<void(T)>> targets;
+class Targets {
+public:
+    using Setter = std::function<void(const T&)>;
+
+    template <class F>
+    requires std::is_invocable_v<F&, const T&> Targets(F setter)
+        : m_setters{Setter(std::move(setter))} {}
+    explicit Targets(std::vector<Setter> setters) : m_setters(std::move(setters)) {}
+
+    auto begin() const { return m_setters.begin(); }
+    auto end() const { return m_setters.end(); }
+
+private:
+    std::vector<Setter> m_setters;
 };
 
+// A variable as a target.
+template <class T>
+auto Into(T& variable) {
+    return [&variable](const T& value) { variable = value; };
+}
+
 // Applies setting rows under the skip-and-go-on error model of the settings
-// procedures. Every statement is one call of Do: a run-time error skips it and
-// empties the value text. A row reads its key (a missing key leaves the value
-// text empty, as its failed lookup does; it is looked up with TryItem, so
-// that the many keys a lesson leaves out raise no error each), forms the
-// value (the text, or 0 when empty) and assigns the converted value, or its
-// default when the value text is empty. The conversion is worked out in
-// either case, so text that does not convert fails the assignment and the
-// target keeps what it held.
-//
-// A target is a variable, a callable taking the value, or an Each.
+// procedures. Every statement is one call of Do: a run-time error skips it,
+// empties the value text and is told to the diagnostics. A row reads its key
+// (a missing key leaves the value text empty, as its failed lookup does; it
+// is looked up with TryItem, so that the many keys a lesson leaves out raise
+// no error each), forms the value (the text, or 0 when empty) and assigns
+// the converted value, or its default when the value text is empty. The
+// conversion is worked out in either case, so text that does not convert
+// fails the assignment and the target keeps what it held.
 class SettingsReader {
 public:
-    SettingsReader(ICollection& settings, frmScenova& window)
-        : m_settings(settings),
-          m_window(window),
-          m_observer(dynamic_cast<SettingsObserver*>(&settings)) {}
+    SettingsReader(ICollection& settings, frmScenova& window, Diagnostics& diagnostics)
+        : m_settings(settings), m_window(window), m_diagnostics(diagnostics) {}
 
     // The value text: the key read last, empty after a failed statement.
     const std::string& Text() const { return m_text; }
 
+    // Runs one statement; false when it raised a run-time error. Only those
+    // are absorbed: anything else is a fault and propagates.
     template <class Statement>
     bool Do(Statement&& statement) {
-        if (m_observer == nullptr) {
-            return m_step(std::forward<Statement>(statement));
+        try {
+            std::forward<Statement>(statement)();
+            return true;
+        } catch (const RuntimeError& error) {
+            m_text.clear();
+            m_diagnostics.SettingFailed(m_key, error);
+            return false;
         }
-        return m_step([&] {
-            try {
-                statement();
-            } catch (const RuntimeError& error) {
-                m_observer->SettingFailed(m_key, error);
-                throw;
-            }
-        });
     }
 
     // Reads a key into the value text and forms the value.
@@ -71,62 +84,48 @@ public:
 
     // Pixels converted to twips with the window's own conversion; the
     // default is twips as it stands.
-    template <class Default, class... Targets>
-    void Pixels(std::string_view key, Axis axis, Default fallback, Targets&&... targets) {
+    template <class Default>
+    void Pixels(std::string_view key, Axis axis, const Default& fallback,
+                const Targets<float>& targets) {
         Row(
             key, [this, axis](const Variant& v) { return Twips(axis, ToSingle(v)); }, fallback,
-            targets...);
+            targets);
     }
-    template <class Default, class... Targets>
-    void Number(std::string_view key, Default fallback, Targets&&... targets) {
+    template <class Default>
+    void Number(std::string_view key, const Default& fallback, const Targets<float>& targets) {
         Row(
-            key, [](const Variant& v) { return ToSingle(v); }, fallback, targets...);
+            key, [](const Variant& v) { return ToSingle(v); }, fallback, targets);
     }
     // A single-precision number rounded to 16 bits, halves to even.
-    template <class Default, class... Targets>
-    void Integer(std::string_view key, Default fallback, Targets&&... targets) {
+    void Integer(std::string_view key, int16_t fallback, const Targets<int16_t>& targets) {
         Row(
             key, [](const Variant& v) { return ToInteger(static_cast<double>(ToSingle(v))); },
-            fallback, targets...);
+            fallback, targets);
     }
     // A single-precision number rounded to 32 bits, halves to even.
-    template <class Default, class... Targets>
-    void Long(std::string_view key, Default fallback, Targets&&... targets) {
+    void Long(std::string_view key, int32_t fallback, const Targets<int32_t>& targets) {
         Row(
             key, [](const Variant& v) { return ToLong(static_cast<double>(ToSingle(v))); },
-            fallback, targets...);
+            fallback, targets);
     }
-    template <class Default, class... Targets>
-    void Boolean(std::string_view key, Default fallback, Targets&&... targets) {
+    void Boolean(std::string_view key, bool fallback, const Targets<bool>& targets) {
         Row(
-            key, [](const Variant& v) { return ToBoolean(v); }, fallback, targets...);
+            key, [](const Variant& v) { return ToBoolean(v); }, fallback, targets);
     }
-    template <class Default, class... Targets>
-    void Text(std::string_view key, Default fallback, Targets&&... targets) {
+    void Text(std::string_view key, std::string_view fallback,
+              const Targets<std::string>& targets) {
         Row(
-            key, [this](const Variant&) { return m_text; }, std::string(fallback), targets...);
+            key, [this](const Variant&) { return m_text; }, std::string(fallback), targets);
     }
     // The value as it stands: the text, or the default.
-    template <class... Targets>
-    void Unconverted(std::string_view key, Variant fallback, Targets&&... targets) {
+    void Unconverted(std::string_view key, const Variant& fallback,
+                     const Targets<Variant>& targets) {
         Row(
-            key, [](const Variant& v) { return v; }, fallback, targets...);
+            key, [](const Variant& v) { return v; }, fallback, targets);
     }
     // One statement: the item goes straight into the target, so a missing key
     // leaves it as it was (and empties the value text, as a failed statement).
-    template <class Target>
-    void Item(std::string_view key, Target&& target) {
-        if (m_observer != nullptr) {
-            m_key = key;
-        }
-        Do([&] {
-            if (const auto item = m_settings.TryItem(key)) {
-                Store(target, ToText(*item));
-            } else {
-                m_text.clear();
-            }
-        });
-    }
+    void Item(std::string_view key, const Targets<std::string>& targets);
 
     // Parses the value text as a colour, in one statement: nothing when it is
     // not an RGB(r,g,b) text or a component does not convert.
@@ -134,51 +133,43 @@ public:
 
     // When the value text parses as a colour, each target gets its colour
     // reference; otherwise every target keeps what it held.
-    template <class... Targets>
-    void ApplyColour(Targets&&... targets) {
+    void ApplyColour(const Targets<int32_t>& targets) {
         if (const auto rgb = ParseColour()) {
-            (Put(targets, ColourRef(*rgb)), ...);
+            Put(targets, ColourRef(*rgb));
         }
     }
-    template <class... Targets>
-    void Colour(std::string_view key, Targets&&... targets) {
+    void Colour(std::string_view key, const Targets<int32_t>& targets) {
         Read(key);
-        ApplyColour(targets...);
+        ApplyColour(targets);
     }
     // When the value parses as a colour, the target keeps the text itself.
-    template <class Target>
-    void ColourText(std::string_view key, Target&& target) {
+    void ColourText(std::string_view key, const Targets<std::string>& targets) {
         Read(key);
         if (ParseColour()) {
-            Do([&] { Store(target, m_text); });
+            Put(targets, m_text);
         }
     }
 
-    // Sets a value on a target, one statement per target.
-    template <class Target, class T>
-    void Put(Target&& target, const T& value) {
-        if constexpr (IsEach<std::remove_cvref_t<Target>>::value) {
-            for (auto& each : target.targets) {
-                Put(each, value);
-            }
-        } else {
-            Do([&] { Store(target, value); });
+    // Sets a value on the targets, one statement each.
+    template <class T>
+    void Put(const Targets<T>& targets, const T& value) {
+        for (const auto& setter : targets) {
+            Do([&] { setter(value); });
         }
     }
 
 private:
-    template <class U>
-    struct IsEach : std::false_type {};
-    template <class U>
-    struct IsEach<Each<U>> : std::true_type {};
-
-    template <class Convert, class Default, class... Targets>
-    void Row(std::string_view key, Convert convert, const Default& fallback, Targets&... targets) {
+    template <class T, class Convert, class Default>
+    void Row(std::string_view key, Convert convert, const Default& fallback,
+             const Targets<T>& targets) {
         Read(key);
-        if (m_observer != nullptr) {
-            m_observer->SettingDefault(key, DefaultText(fallback));
+        m_diagnostics.SettingDefault(key, DefaultText(fallback));
+        for (const auto& setter : targets) {
+            Do([&] {
+                T converted = convert(m_value);
+                setter(m_text.empty() ? T(Evaluate(fallback)) : std::move(converted));
+            });
         }
-        (Assign(convert, fallback, targets), ...);
     }
 
     template <class Default>
@@ -196,22 +187,6 @@ private:
         }
     }
 
-    template <class Convert, class Default, class Target>
-    void Assign(Convert& convert, const Default& fallback, Target& target) {
-        if constexpr (IsEach<std::remove_cvref_t<Target>>::value) {
-            for (auto& each : target.targets) {
-                Assign(convert, fallback, each);
-            }
-        } else {
-            Do([&] {
-                using Value = decltype(convert(m_value));
-                Value converted = convert(m_value);
-                Value chosen = m_text.empty() ? Value(Evaluate(fallback)) : std::move(converted);
-                Store(target, chosen);
-            });
-        }
-    }
-
     // A default is a value, or a callable read at the moment of assignment.
     template <class Default>
     static auto Evaluate(const Default& fallback) {
@@ -222,24 +197,14 @@ private:
         }
     }
 
-    template <class Target, class T>
-    static void Store(Target& target, const T& value) {
-        if constexpr (std::is_invocable_v<Target&, const T&>) {
-            target(value);
-        } else {
-            target = value;
-        }
-    }
-
     float Twips(Axis axis, float pixels);
 
     ICollection& m_settings;
     frmScenova& m_window;
-    SettingsObserver* m_observer;
-    std::string m_key;  // of the row being applied, for the observer
+    Diagnostics& m_diagnostics;
+    std::string m_key;  // of the row being applied, for the diagnostics
     std::string m_text;
     Variant m_value;
-    ResumeNext m_step{m_text};
 };
 
 // The text without its last character (a folder without its trailing

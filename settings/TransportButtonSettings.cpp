@@ -44,23 +44,23 @@ void CScenova::ApplyTransportButtonSettings(ICollection& settings) {
     bool visible = false;
     bool enabled = false;
 
-    SettingsReader row(settings, *m_MyForm);
+    SettingsReader row(settings, *m_MyForm, *m_diagnostics);
     for (const std::string name : kTransportButtons) {
         row.Read(name + ".Bmp");
         const std::string path = mediaPath + row.Text();
         if (!row.Text().empty() && FileExists(m_platform.toolkit(), path)) {
             row.Do([&] { bitmap = row.Text(); });
-            row.Integer(name + ".Type", 109, type);
-            row.Long(name + ".Top", 0, top);
-            row.Long(name + ".Left", 0, left);
+            row.Integer(name + ".Type", 109, Into(type));
+            row.Long(name + ".Top", 0, Into(top));
+            row.Long(name + ".Left", 0, Into(left));
             row.Do([&] { rose().AddButton(name, ButtonDefinition(type, bitmap, left, top)); });
             row.Do([&] { ButtonInfo().Add(name, name); });
-            row.Boolean(name + ".Visible", true, visible);
+            row.Boolean(name + ".Visible", true, Into(visible));
             row.Do([&] {
                 rose().SetButtonState(name, visible ? state::Enabled : state::Hidden, false);
             });
             if (visible) {
-                row.Boolean(name + ".Enabled", true, enabled);
+                row.Boolean(name + ".Enabled", true, Into(enabled));
                 row.Do([&] {
                     rose().SetButtonState(name, enabled ? state::Enabled : state::Disabled, false);
                 });

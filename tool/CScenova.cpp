@@ -27,6 +27,8 @@ constexpr std::array<ResourceButton, 3> kResourceButtons{{
 }  // namespace
 
 CScenova::CScenova(Platform& platform) : m_platform(platform) {
+    static Diagnostics nobody;
+    m_diagnostics = &nobody;
     m_MyForm = std::make_unique<frmScenova>(
         platform,
         frmScenovaEvents{

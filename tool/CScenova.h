@@ -10,6 +10,7 @@
 #include "platform/Platform.h"
 #include "runtime/Collection.h"
 #include "runtime/Variant.h"
+#include "tool/Diagnostics.h"
 #include "tool/Manager.h"
 #include "window/frmScenova.h"
 
@@ -57,6 +58,10 @@ public:
     // For the platform layer and tests: the window the tool owns.
     frmScenova& Window() { return *m_MyForm; }
 
+    // The sink the settings procedures and the script parser tell what they
+    // make of the lesson; it must outlive the tool or be replaced first.
+    void SetDiagnostics(Diagnostics& diagnostics) { m_diagnostics = &diagnostics; }
+
     // The transcript settings the tool keeps for the script parser.
     struct TranscriptSettings {
         bool m_blnUseSeperator = false;
@@ -102,6 +107,7 @@ private:
     std::shared_ptr<ICollection> m_colScript;
     std::shared_ptr<CPictureClip> m_objPictureClip;
     TranscriptSettings m_transcript;
+    Diagnostics* m_diagnostics;
 };
 
 }  // namespace scenova
