@@ -18,12 +18,17 @@ struct ScriptLine {
 };
 std::optional<ScriptLine> SplitScriptLine(std::string_view text);
 
-// A tag the parser acts on, and what it reports to the host when the tag is
-// written without its value (the space the line's last character).
+// What the parser does with a line whose tag is written without its value
+// (the space the line's last character), once it has reported it.
+enum class WithoutValue { EndParse, SkipLine, TakeZero, TakeEmpty };
+
+// A tag the parser acts on, what it reports to the host when the tag is
+// written without its value, and what it does then.
 struct ScriptTag {
     std::string_view name;
     int32_t missingCode;
     std::string_view missingText;
+    WithoutValue withoutValue;
 };
 // The tag's entry (tags as SplitScriptLine gives them: upper case); nullptr
 // for a tag the parser ignores.

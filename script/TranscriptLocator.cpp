@@ -1,5 +1,5 @@
 #include "module/Module1.h"
-#include "runtime/Array.h"
+#include "script/ScriptReader.h"
 #include "script/ScriptText.h"
 #include "tool/CScenova.h"
 
@@ -12,42 +12,30 @@ void CScenova::LocateTranscriptLines() {
     m_platform.toolkit().DoEvents();
     Module1& module = Module1::Get();
     controls::IRichText& transcript = m_MyForm->rtfText();
+    TranscriptLinks links({module.g_Cues, module.g_Blocks, module.g_Transcript});
 
     int32_t from = 0;
-    int32_t cue = 0;
-    int32_t start = 0;
-    int32_t end = 0;
-    int32_t startLine = 0;
-    int32_t endLine = 0;
-    const int32_t lastBlock = UBound(module.g_Transcript);
+    const int32_t lastBlock = links.LastBlock();
     for (int32_t b = 0; b <= lastBlock; ++b) {
-        const std::vector<std::string>& texts = Element(module.g_Transcript, b).Texts;
-        const int32_t lastLine = UBound(texts);
+        const int32_t lastLine = links.LastLine(b);
         for (int32_t t = 0; t <= lastLine; ++t) {
-            const std::string text = VisibleLineText(Element(texts, t));
+            const std::string text = VisibleLineText(links.Text(b, t));
             if (transcript.FindText(from, transcript.TextLength() - 1, -1, text) == -1) {
                 continue;
             }
-            start = transcript.MatchStart();
-            end = transcript.MatchEnd();
-            transcript.AddLink(start, end, 1, cue);
-            transcript.CaretPosition(start);
-            startLine = transcript.CaretLine();
-            transcript.CaretPosition(end);
-            endLine = transcript.CaretLine();
-            Element(module.g_Cues, cue).Block = b;
-            ++cue;
-            if (t == 0) {
-                BlockInfo& info = Element(module.g_Blocks, b);
-                info.TextStart = start;
-                info.FirstLine = startLine;
-            }
+            TranscriptLinks::Range range;
+            range.start = transcript.MatchStart();
+            range.end = transcript.MatchEnd();
+            transcript.AddLink(range.start, range.end, 1, links.NextCue());
+            transcript.CaretPosition(range.start);
+            range.firstLine = transcript.CaretLine();
+            transcript.CaretPosition(range.end);
+            range.lastLine = transcript.CaretLine();
+            links.Found(b, t, range);
             // Equal lines are matched in order.
-            from = end + 1;
+            from = range.end + 1;
         }
-        BlockInfo& info = Element(module.g_Blocks, b);
-        info.TextEnd = end;
-        info.LastLine = endLine;
+        links.EndBlock(b);
     }
 }
 
