@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <map>
+#include <utility>
 
+#include "runtime/Array.h"
 #include "runtime/Convert.h"
 #include "runtime/RuntimeError.h"
+#include "script/ScriptReader.h"
 #include "script/ScriptText.h"
 
 namespace scenova::authoring {
@@ -18,29 +21,40 @@ std::string Failure(int32_t number) {
            StandardDescription(number) + ")";
 }
 
-// What the parser does after reporting a tag without its value.
-std::string AfterMissingValue(std::string_view tag) {
-    if (tag == "VIDEO") {
-        return "reads no further: nothing is shown";
-    }
-    if (tag == "ACTOR") {
-        return "goes on with an empty speaker";
-    }
-    if (tag == "TEXT") {
-        return "goes on with an empty line";
-    }
-    if (tag == "AVSTART" || tag == "AVEND") {
-        return "takes 0";
+std::string AfterMissingValue(const ScriptTag& tag) {
+    switch (tag.withoutValue) {
+        case WithoutValue::EndParse:
+            return "reads no further: nothing is shown";
+        case WithoutValue::TakeZero:
+            return "takes 0";
+        case WithoutValue::TakeEmpty:
+            return tag.name == "ACTOR" ? "goes on with an empty speaker"
+                                       : "goes on with an empty line";
+        case WithoutValue::SkipLine:
+            break;
     }
     return "skips the line";
 }
 
-class Walk {
+// Reads the script with the parser's own steps: its lines, then the
+// transcript's lines in order as if the transcript showed each of them. A
+// step that raises stops the start-up; the walk goes on past it, so that it
+// finds every fault that would on its own. The parser tells it which lines
+// it reads and which it passes over.
+class Walk final : public Diagnostics {
 public:
-    explicit Walk(ScriptReading& out) : m_out(out) {}
+    explicit Walk(ScriptReading& out)
+        : m_out(out),
+          m_reader(
+              {m_cues, m_blocks, m_transcript}, {},
+              {[](int32_t, const std::string&) {}, [](std::string&, int32_t&, std::string*) {}},
+              *this) {}
 
     void Line(int number, const std::string& text);
     void Finish();
+
+    void ScriptLineRead(int32_t number, const ScriptLine& line, const ScriptTag& tag) override;
+    void ScriptLineIgnored(int32_t number, const ScriptLine* line) override;
 
 private:
     void Add(int line, Finding::Severity severity, std::string message, std::string code) {
@@ -52,218 +66,227 @@ private:
     void Warning(int line, std::string message, std::string code) {
         Add(line, Finding::Severity::Warning, std::move(message), std::move(code));
     }
-    // The parse fails at this line with this error.
+    // A step of the parse raised at this line.
     void Fatal(int line, int32_t number, const std::string& what, std::string code) {
         if (m_fatal == 0 && !m_parseEnded) {
             m_fatal = number;
         }
         Error(line, what + ": " + Failure(number), std::move(code));
     }
-    void Time(int line, const std::string& tag, const std::string& value);
-    void Text(int line, const std::string& value);
+    void Read(int line, const ScriptPlace& before);
+    void Failed(int line, const RuntimeError& error);
+    void CultureTip(int line);
+    // The first fault of the transcript's lines (0: none).
+    int32_t Locate(bool videoFound);
+    void CueTexts();
+    void Times();
 
     ScriptReading& m_out;
-    ScriptPlace m_place;
+    std::vector<CueInfo> m_cues;
+    std::vector<BlockInfo> m_blocks;
+    std::vector<TranscriptBlock> m_transcript;
+    ScriptReader m_reader;
+    // The line being read, as the parser read it.
+    std::string m_text;
+    const ScriptTag* m_tag = nullptr;
+    ScriptLine m_line;
     int32_t m_fatal = 0;
     bool m_parseEnded = false;  // a VIDEO line without its name ends the parse
-    bool m_videoFound = false;
 };
 
 void Walk::Line(int number, const std::string& text) {
-    const auto split = SplitScriptLine(text);
-    if (!split) {
-        // No space: the parser skips the line whatever it says.
-        const std::string head = UCase(text.substr(0, text.find('\t')));
+    m_text = text;
+    m_tag = nullptr;
+    m_line = {};
+    const ScriptPlace before = m_reader.Place();
+    bool goesOn = true;
+    try {
+        goesOn = m_reader.Line(number, text);
+    } catch (const RuntimeError& error) {
+        Failed(number, error);
+        CultureTip(number);
+        return;
+    }
+    if (!goesOn) {
+        m_parseEnded = true;
+    } else if (m_tag != nullptr) {
+        Read(number, before);
+        CultureTip(number);
+    }
+}
+
+void Walk::ScriptLineIgnored(int32_t number, const ScriptLine* line) {
+    if (line == nullptr) {
+        // No space: a tab does not separate a tag from its value.
+        const std::string head = UCase(m_text.substr(0, m_text.find('\t')));
         if (FindScriptTag(head) != nullptr) {
             Warning(
                 number,
-                text.find('\t') != std::string::npos
+                m_text.find('\t') != std::string::npos
                     ? head + " is followed by a tab, not a space: the component ignores the line"
                     : head + " without a space and a value: the component ignores the line",
                 "no-space");
         }
-        return;
-    }
-    const std::string& tag = split->tag;
-    if (tag.empty()) {
-        if (!TrimSpaces(text).empty()) {
+    } else if (line->tag.empty()) {
+        if (!line->value.empty()) {
             Warning(number, "the line begins with a space: the component ignores it",
                     "unknown-tag");
         }
-        return;
-    }
-    if (tag.front() == '#') {
-        return;  // a comment: the component ignores it as an unknown tag
-    }
-    const ScriptTag* entry = FindScriptTag(tag);
-    if (entry == nullptr) {
+    } else if (line->tag.front() != '#') {  // a comment: ignored as an unknown tag
         std::string hint;
         for (const ScriptTag& known : ScriptTags()) {
-            if (NameDistance(tag, std::string(known.name)) <= 2) {
+            if (NameDistance(line->tag, std::string(known.name)) <= 2) {
                 hint = "; did you mean " + std::string(known.name) + "?";
                 break;
             }
         }
-        Warning(number, "unknown tag " + tag + ": the component ignores the line" + hint,
+        Warning(number, "unknown tag " + line->tag + ": the component ignores the line" + hint,
                 "unknown-tag");
-        return;
     }
-    std::string value = split->value;
-    if (!split->hasValue) {
+}
+
+void Walk::ScriptLineRead(int32_t number, const ScriptLine& line, const ScriptTag& tag) {
+    m_tag = &tag;
+    m_line = line;
+    if (!line.hasValue) {
         Error(number,
-              tag + " without a value: the component reports \"" + std::string(entry->missingText) +
-                  "\" (code " + std::to_string(entry->missingCode) + ") and " +
-                  AfterMissingValue(tag),
+              line.tag + " without a value: the component reports \"" +
+                  std::string(tag.missingText) + "\" (code " + std::to_string(tag.missingCode) +
+                  ") and " + AfterMissingValue(tag),
               "missing-value");
-        if (tag == "VIDEO") {
-            m_parseEnded = true;
-            return;
-        }
-        if (tag.starts_with("RES")) {
-            return;
-        }
-        if (tag == "AVSTART" || tag == "AVEND") {
-            value = "0";
-        }
-    } else if (value.empty() && tag != "AVSTART" && tag != "AVEND") {
+    } else if (line.value.empty() && tag.withoutValue != WithoutValue::TakeZero) {
+        // An empty time is no time: the parse fails on it (bad-time).
         Warning(number,
-                tag +
+                line.tag +
                     " with only spaces after it: the component takes an empty value "
                     "without a report",
                 "empty-value");
     }
+}
 
+// The line's steps went through.
+void Walk::Read(int line, const ScriptPlace& before) {
+    const std::string& tag = m_line.tag;
+    const ScriptPlace& place = m_reader.Place();
     if (tag == "VIDEO") {
-        if (m_videoFound) {
-            Warning(number,
+        if (m_out.videoLine != 0) {
+            Warning(line,
                     "a second VIDEO line: it replaces " + m_out.videoName + " of line " +
                         std::to_string(m_out.videoLine) + "; the component opens only the last",
                     "second-video");
         }
-        m_videoFound = true;
-        m_out.videoName = value;
-        m_out.videoLine = number;
+        m_out.videoName = m_line.value;
+        m_out.videoLine = line;
     } else if (tag == "ACTOR") {
-        const bool newBlock = m_place.Actor(value);
-        if (newBlock) {
-            m_out.blocks.push_back({number, value, 0});
+        if (place.block != before.block) {
+            m_out.blocks.push_back({line, m_line.value, {}});
         }
-        m_out.cues.push_back({number, value, m_place.block, {}, {}, 0, 0, 0, 0});
+        m_out.cues.push_back({line, m_line.value, place.block, {}, {}, 0, 0, 0, 0});
     } else if (tag == "TEXT") {
-        Text(number, value);
-    } else if (tag == "AVSTART" || tag == "AVEND") {
-        Time(number, tag, value);
-    } else {
+        m_out.blocks.back().textLines.push_back(line);
+        m_out.cues.back().textLines.push_back(line);
+        m_out.cues.back().texts.push_back(m_line.value);
+    } else if (tag == "AVSTART") {
+        m_out.cues.back().start = Element(m_cues, place.cue).StartTime;
+        m_out.cues.back().startLine = line;
+    } else if (tag == "AVEND") {
+        m_out.cues.back().end = Element(m_cues, place.cue).EndTime;
+        m_out.cues.back().endLine = line;
+    } else if (m_line.hasValue) {
         ++m_out.resourceCommands;
     }
 }
 
-void Walk::Text(int line, const std::string& value) {
-    if (m_place.block < 0) {
-        Fatal(line, err::SubscriptOutOfRange,
-              m_place.cue < 0 ? "TEXT before the first ACTOR"
-                              : "TEXT before the first speaker's block (an ACTOR with an empty "
-                                "name starts none)",
-              "before-actor");
-    } else {
-        m_place.Text();
-        ++m_out.blocks.back().textLines;
-        m_out.cues.back().textLines.push_back(line);
-        m_out.cues.back().texts.push_back(value);
-    }
-    if (const auto tip = FindCultureTip(value)) {
-        if (tip->close == std::string::npos) {
-            Warning(line,
-                    "the culture-tip marker [CT is not closed with ]: the transcript shows it "
-                    "as written",
-                    "tip-not-closed");
-        } else if (!TrimSpaces(std::string_view(value).substr(tip->close + 1)).empty()) {
-            Warning(line,
-                    "the text after the culture tip's ] (\"" +
-                        std::string(TrimSpaces(std::string_view(value).substr(tip->close + 1))) +
-                        "\") is dropped from the transcript",
-                    "tip-drops-text");
-        }
-    }
-}
-
-void Walk::Time(int line, const std::string& tag, const std::string& value) {
-    double time = 0;
-    try {
-        time = ScriptTime(value);
-    } catch (const RuntimeError& error) {
-        Fatal(line, error.number(), tag + " \"" + value + "\" is not a time", "bad-time");
+void Walk::Failed(int line, const RuntimeError& error) {
+    const std::string& tag = m_line.tag;
+    if (error.number() != err::SubscriptOutOfRange) {
+        // Only a time that does not convert raises something else.
+        Fatal(line, error.number(), tag + " \"" + m_line.value + "\" is not a time", "bad-time");
         if (!m_out.cues.empty()) {
             m_out.cues.back().badTime = true;
         }
-        return;
-    }
-    if (m_place.cue < 0 || m_place.block < 0) {
-        Fatal(line, err::SubscriptOutOfRange,
-              m_place.cue < 0 ? tag + " before the first ACTOR"
-                              : tag +
-                                    " before the first speaker's block (an ACTOR with an "
-                                    "empty name starts none)",
+    } else if (tag == "TEXT" || tag == "AVSTART" || tag == "AVEND") {
+        // No cue or block to hold it.
+        Fatal(line, error.number(),
+              tag + (m_reader.Place().cue < 0
+                         ? " before the first ACTOR"
+                         : " before the first speaker's block (an ACTOR with an empty name "
+                           "starts none)"),
               "before-actor");
-        return;
-    }
-    ScriptCue& cue = m_out.cues.back();
-    if (tag == "AVSTART") {
-        cue.start = time;
-        cue.startLine = line;
     } else {
-        cue.end = time;
-        cue.endLine = line;
+        Fatal(line, error.number(), tag + " line", "startup-fails");
     }
 }
 
-void Walk::Finish() {
-    if (m_out.lines == 0) {
-        Warning(0, "the script is empty: the component shows nothing and reports nothing",
-                "empty-script");
+void Walk::CultureTip(int line) {
+    if (m_tag == nullptr || m_line.tag != "TEXT") {
         return;
     }
-    if (!m_videoFound && !m_parseEnded) {
-        Error(0,
-              "no VIDEO line: the component reports \"No VIDEO script tag was found.\" (code "
-              "11) and shows nothing",
-              "no-video");
+    const std::string_view value = m_line.value;
+    const auto tip = FindCultureTip(value);
+    if (!tip) {
+        return;
     }
-    const bool locates = m_videoFound && !m_parseEnded && m_fatal == 0;
-    bool locateFails = false;
-    if (m_out.blocks.empty() && m_videoFound) {
-        Error(0, "a VIDEO line and no speaker's block: " + Failure(err::SubscriptOutOfRange),
-              "no-actor");
-        locateFails = true;
+    if (tip->close == std::string::npos) {
+        Warning(line,
+                "the culture-tip marker [CT is not closed with ]: the transcript shows it as "
+                "written",
+                "tip-not-closed");
+    } else if (const auto after = TrimSpaces(value.substr(tip->close + 1)); !after.empty()) {
+        Warning(line,
+                "the text after the culture tip's ] (\"" + std::string(after) +
+                    "\") is dropped from the transcript",
+                "tip-drops-text");
     }
-    for (const ScriptBlock& block : m_out.blocks) {
-        if (block.textLines == 0) {
-            Error(block.firstLine,
-                  "the block of " + block.speaker +
-                      " that starts here has no TEXT line: " + Failure(err::SubscriptOutOfRange),
-                  "no-text");
-            locateFails = true;
+}
+
+int32_t Walk::Locate(bool videoFound) {
+    int32_t first = 0;
+    // `what` ends with its separator from the failure.
+    const auto fault = [&](int line, const RuntimeError& error, const std::string& what,
+                           const char* code) {
+        Error(line, what + Failure(error.number()), code);
+        first = first != 0 ? first : error.number();
+    };
+    TranscriptLinks links({m_cues, m_blocks, m_transcript});
+    int32_t lastBlock = -1;
+    try {
+        lastBlock = links.LastBlock();
+    } catch (const RuntimeError& error) {
+        if (videoFound) {
+            fault(0, error, "a VIDEO line and no speaker's block: ", "no-actor");
         }
     }
-    // The transcript's lines are linked to cues in order: the first line
-    // beyond the cues has none.
-    std::size_t lines = 0;
     bool surplus = false;
-    for (const ScriptCue& cue : m_out.cues) {
-        for (const int line : cue.textLines) {
-            if (++lines == m_out.cues.size() + 1 && !surplus) {
-                Error(line,
-                      "more TEXT lines than ACTOR lines: this line has no cue of its own; " +
-                          Failure(err::SubscriptOutOfRange),
-                      "extra-text");
-                surplus = true;
-                locateFails = true;
+    for (int32_t b = 0; b <= lastBlock; ++b) {
+        const ScriptBlock& block = m_out.blocks.at(static_cast<std::size_t>(b));
+        int32_t lastLine = -1;
+        try {
+            lastLine = links.LastLine(b);
+        } catch (const RuntimeError& error) {
+            fault(block.firstLine, error,
+                  "the block of " + block.speaker + " that starts here has no TEXT line: ",
+                  "no-text");
+        }
+        for (int32_t t = 0; t <= lastLine; ++t) {
+            try {
+                links.Found(b, t, {});
+            } catch (const RuntimeError& error) {
+                if (!std::exchange(surplus, true)) {
+                    fault(block.textLines.at(static_cast<std::size_t>(t)), error,
+                          "more TEXT lines than ACTOR lines: this line has no cue of its own; ",
+                          "extra-text");
+                }
             }
         }
     }
+    return first;
+}
+
+void Walk::CueTexts() {
     for (const ScriptCue& cue : m_out.cues) {
         const bool blockHasText =
-            cue.block >= 0 && m_out.blocks[static_cast<std::size_t>(cue.block)].textLines > 0;
+            cue.block >= 0 && !m_out.blocks[static_cast<std::size_t>(cue.block)].textLines.empty();
         if (blockHasText && cue.textLines.size() != 1) {
             Warning(cue.actorLine,
                     "this ACTOR line has " + std::to_string(cue.textLines.size()) +
@@ -272,7 +295,10 @@ void Walk::Finish() {
                     "cue-text");
         }
     }
-    // Times, in the order the cues are written.
+}
+
+// Times, in the order the cues are written.
+void Walk::Times() {
     const ScriptCue* previous = nullptr;
     for (const ScriptCue& cue : m_out.cues) {
         if (cue.badTime) {
@@ -309,10 +335,28 @@ void Walk::Finish() {
         }
         previous = &cue;
     }
+}
+
+void Walk::Finish() {
+    if (m_out.lines == 0) {
+        Warning(0, "the script is empty: the component shows nothing and reports nothing",
+                "empty-script");
+        return;
+    }
+    const bool videoFound = m_reader.Finish();
+    if (!videoFound && !m_parseEnded) {
+        Error(0,
+              "no VIDEO line: the component reports \"No VIDEO script tag was found.\" (code "
+              "11) and shows nothing",
+              "no-video");
+    }
+    const int32_t locateError = Locate(videoFound);
+    CueTexts();
+    Times();
     if (m_fatal != 0) {
         m_out.startupError = m_fatal;
-    } else if (locates && locateFails) {
-        m_out.startupError = err::SubscriptOutOfRange;
+    } else if (videoFound && !m_parseEnded) {
+        m_out.startupError = locateError;
     }
 }
 

@@ -38,12 +38,11 @@ struct ScriptCue {
 struct ScriptBlock {
     int firstLine = 0;  // the ACTOR line that starts it
     std::string speaker;
-    int textLines = 0;
+    std::vector<int> textLines;
 };
 
-// A script read line by line with the parser's own pieces (its line split,
-// tag table, time conversion and place counters), every problem of a single
-// line or of the script's structure noted as the file "script.txt".
+// A script read with the parser's own steps, every problem of a single line
+// or of the script's structure noted as the file "script.txt".
 struct ScriptReading {
     std::vector<ScriptCue> cues;
     std::vector<ScriptBlock> blocks;
@@ -51,8 +50,8 @@ struct ScriptReading {
     int videoLine = 0;
     int lines = 0;
     int resourceCommands = 0;  // RESOPEN, RESCLOSE and RESUPDATE lines
-    // The run-time error with which the start-up fails, as far as the script
-    // alone tells (0: none).
+    // The run-time error with which the parser's steps fail the start-up,
+    // as far as the script alone tells (0: none).
     int32_t startupError = 0;
     std::vector<Finding> findings;
 };
