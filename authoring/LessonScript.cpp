@@ -1,7 +1,6 @@
 #include "authoring/LessonScript.h"
 
 #include <algorithm>
-#include <map>
 #include <utility>
 
 #include "runtime/Array.h"
@@ -73,7 +72,8 @@ private:
         }
         Error(line, what + ": " + Failure(number), std::move(code));
     }
-    void Read(int line, const ScriptPlace& before);
+    // The line's steps went through; blockBefore is the block before it.
+    void Read(int line, int32_t blockBefore);
     void Failed(int line, const RuntimeError& error);
     void CultureTip(int line);
     // The first fault of the transcript's lines (0: none).
@@ -98,7 +98,7 @@ void Walk::Line(int number, const std::string& text) {
     m_text = text;
     m_tag = nullptr;
     m_line = {};
-    const ScriptPlace before = m_reader.Place();
+    const int32_t blockBefore = m_reader.Place().block;
     bool goesOn = true;
     try {
         goesOn = m_reader.Line(number, text);
@@ -110,7 +110,7 @@ void Walk::Line(int number, const std::string& text) {
     if (!goesOn) {
         m_parseEnded = true;
     } else if (m_tag != nullptr) {
-        Read(number, before);
+        Read(number, blockBefore);
         CultureTip(number);
     }
 }
@@ -164,8 +164,7 @@ void Walk::ScriptLineRead(int32_t number, const ScriptLine& line, const ScriptTa
     }
 }
 
-// The line's steps went through.
-void Walk::Read(int line, const ScriptPlace& before) {
+void Walk::Read(int line, int32_t blockBefore) {
     const std::string& tag = m_line.tag;
     const ScriptPlace& place = m_reader.Place();
     if (tag == "VIDEO") {
@@ -178,7 +177,7 @@ void Walk::Read(int line, const ScriptPlace& before) {
         m_out.videoName = m_line.value;
         m_out.videoLine = line;
     } else if (tag == "ACTOR") {
-        if (place.block != before.block) {
+        if (place.block != blockBefore) {
             m_out.blocks.push_back({line, m_line.value, {}});
         }
         m_out.cues.push_back({line, m_line.value, place.block, {}, {}, 0, 0, 0, 0});
@@ -199,13 +198,13 @@ void Walk::Read(int line, const ScriptPlace& before) {
 
 void Walk::Failed(int line, const RuntimeError& error) {
     const std::string& tag = m_line.tag;
-    if (error.number() != err::SubscriptOutOfRange) {
-        // Only a time that does not convert raises something else.
+    const bool time = tag == "AVSTART" || tag == "AVEND";
+    if (time && error.number() != err::SubscriptOutOfRange) {
         Fatal(line, error.number(), tag + " \"" + m_line.value + "\" is not a time", "bad-time");
         if (!m_out.cues.empty()) {
             m_out.cues.back().badTime = true;
         }
-    } else if (tag == "TEXT" || tag == "AVSTART" || tag == "AVEND") {
+    } else if (time || tag == "TEXT") {
         // No cue or block to hold it.
         Fatal(line, error.number(),
               tag + (m_reader.Place().cue < 0
@@ -214,7 +213,7 @@ void Walk::Failed(int line, const RuntimeError& error) {
                            "starts none)"),
               "before-actor");
     } else {
-        Fatal(line, error.number(), tag + " line", "startup-fails");
+        Fatal(line, error.number(), "this " + tag + " line", "startup-fails");
     }
 }
 
