@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <iterator>
 #include <sstream>
 
@@ -14,8 +13,6 @@
 #include "authoring/Commands.h"
 #include "authoring/Subtitles.h"
 #include "cli/Player.h"
-#include "runtime/Convert.h"
-#include "runtime/RuntimeError.h"
 #include "tests/support/Golden.h"
 #include "tests/support/TempDir.h"
 
@@ -98,41 +95,6 @@ TEST(LessonCheck, SmallLessonsGiveTheirLines) {
         const bool errors =
             ReadText(entry.path() / "expected.txt").find(": error: ") != std::string::npos;
         EXPECT_EQ(status, errors ? 1 : 0);
-    }
-}
-
-// The check flags a value exactly when the component's conversion for its
-// key refuses it, whatever the conversions accept.
-TEST(LessonCheck, FlagsAValueExactlyWhenTheComponentsConversionRefusesIt) {
-    struct Row {
-        const char* key;
-        const char* value;
-        std::function<void(const std::string&)> convert;
-    };
-    const Row rows[] = {
-        {"BACKCOLOR", "&H00F0F0F0", [](const std::string& v) { ToLong(v); }},
-        {"BACKCOLOR", "RGB(1,2,3)", [](const std::string& v) { ToLong(v); }},
-        {"rtfText.Visible", "yes", [](const std::string& v) { ToBoolean(v); }},
-        {"rtfText.Visible", "-1", [](const std::string& v) { ToBoolean(v); }},
-        {"ToolTip.Time", "1e40", [](const std::string& v) { ToSingle(v); }},
-        {"rtfText.TextFontSize", "40000", [](const std::string& v) { ToInteger(ToSingle(v)); }},
-        {"rtfText.TextFontSize", "&HFFFF", [](const std::string& v) { ToInteger(ToSingle(v)); }},
-    };
-    for (const Row& row : rows) {
-        bool converts = true;
-        try {
-            row.convert(row.value);
-        } catch (const RuntimeError&) {
-            converts = false;
-        }
-        TempDir lesson;
-        lesson.Write("settings.ini", std::string(row.key) + "=" + row.value + "\n");
-        const CheckResult result = CheckLesson(lesson.Path());
-        bool flagged = false;
-        for (const Finding& finding : result.findings) {
-            flagged = flagged || (finding.file == "settings.ini" && finding.code == "bad-value");
-        }
-        EXPECT_EQ(flagged, !converts) << row.key << "=" << row.value;
     }
 }
 
