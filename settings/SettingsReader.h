@@ -1,5 +1,6 @@
 #pragma once
 
+#include <concepts>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -28,9 +29,8 @@ class Targets {
 public:
     using Setter = std::function<void(const T&)>;
 
-    template <class F>
-    requires std::is_invocable_v<F&, const T&> Targets(F setter)
-        : m_setters{Setter(std::move(setter))} {}
+    template <std::invocable<const T&> F>
+    Targets(F setter) : m_setters{Setter(std::move(setter))} {}
     explicit Targets(std::vector<Setter> setters) : m_setters(std::move(setters)) {}
 
     auto begin() const { return m_setters.begin(); }
