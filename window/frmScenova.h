@@ -140,6 +140,9 @@ private:
     int32_t m_hWaitCursor = 0;
     std::string m_strNavButton;
     double m_dblPausePosition = 0;
+    // Counts the video's signals, so that a signal handler can tell that a
+    // later one was handled inside its own slider assignment.
+    uint32_t m_signalsHandled = 0;
 };
 
 }  // namespace scenova
