@@ -21,7 +21,8 @@ class CPictureClip;
 // presentation window and passes the window's button events to the host's
 // manager. Members run on the host's user-interface thread; a member that
 // fails raises a RuntimeError, which the platform layer hands to the host as
-// the member's failure.
+// the member's failure. After IToolTalk_Shutdown every member fails with 91
+// and nothing loads the window again.
 class CScenova {
 public:
     // Class_Initialize.
@@ -73,6 +74,11 @@ private:
     void m_MyForm_ToolbarClicked(const std::string& strName);
 
     IManager& Mgr();
+    // Raises 91 once the tool has shut down.
+    void RequireRunning() const;
+    // Lets the waiting messages through; raises 91 when the host shut the
+    // tool down in one of them.
+    void Yield();
 
     // Settings (settings/): the bootstrap and its four apply steps.
     bool LoadSettings();
@@ -99,6 +105,7 @@ private:
     std::shared_ptr<IManager> m_Mgr;
     std::string m_strToolID;
     bool m_blnScriptParsed = false;
+    bool m_blnShutDown = false;
     std::shared_ptr<ICollection> m_colScript;
     std::shared_ptr<CPictureClip> m_objPictureClip;
     TranscriptSettings m_transcript;

@@ -37,6 +37,9 @@ frmScenova::~frmScenova() {
 }
 
 void frmScenova::Load() {
+    if (m_closed) {
+        Raise(err::NoObject, "frmScenova: the tool has shut down, its window is closed");
+    }
     m_window = m_platform.toolkit().LoadPresentationWindow({
         .Load = [this] { Form_Load(); },
         .LostFocus = [this] { Form_LostFocus(); },
@@ -185,6 +188,11 @@ void frmScenova::Unload() {
     // loads a fresh window instead of touching a half-destroyed one.
     PresentationWindow window = std::exchange(m_window, {});
     window.form->Unload();
+}
+
+void frmScenova::Close() {
+    m_closed = true;
+    Unload();
 }
 
 controls::IButtonBar& frmScenova::frmRose() {

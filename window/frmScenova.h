@@ -51,6 +51,10 @@ public:
 
     // Destroys the window and its controls; the object stays usable.
     void Unload();
+    // Unloads the window for good (the tool has shut down): from now on a
+    // member that needs the window raises 91 instead of loading it again.
+    void Close();
+    bool IsClosed() const { return m_closed; }
 
     // The hosted controls; each loads the window first.
     controls::IButtonBar& frmRose();
@@ -143,6 +147,7 @@ private:
     // Counts the video's signals, so that a signal handler can tell that a
     // later one was handled inside its own slider assignment.
     uint32_t m_signalsHandled = 0;
+    bool m_closed = false;
 };
 
 }  // namespace scenova
