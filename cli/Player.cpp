@@ -107,7 +107,7 @@ private:
                                                      : *window.frmRose;
         };
         if (!window.form && action.kind != K::Advance && action.kind != K::Show &&
-            action.kind != K::Startup) {
+            action.kind != K::Startup && action.kind != K::ReleaseInside) {
             m_err << "scenova: line " << action.line << ": there is no window to act on\n";
             return;
         }
@@ -164,6 +164,9 @@ private:
             case K::Shutdown:
                 m_shutDown = Check("IToolTalk_Shutdown", m_host->Shutdown()) || m_shutDown;
                 break;
+            case K::ReleaseInside:
+                ReleaseInside(action.name);
+                break;
             case K::LostFocus:
                 window.form->UserDeactivate();
                 break;
@@ -176,6 +179,24 @@ private:
                     Check("IToolTalk_Move", m_host->Move(action.left));
                 }
                 break;
+        }
+    }
+
+    // The host shuts the tool down and releases it from inside a call to
+    // it, or from inside a message of its own that the component's next
+    // yield lets through.
+    void ReleaseInside(const std::string& place) {
+        const auto release = [this] {
+            m_shutDown = Check("IToolTalk_Shutdown", m_host->Shutdown());
+            m_host->Release();
+        };
+        if (place == "yield") {
+            m_platform.HeadlessToolkit().InsideNextYield(release);
+        } else {
+            m_manager->Inside(place == "toolbar-request"   ? "ToolbarRequest"
+                              : place == "resource-action" ? "ResourceAction"
+                                                           : "NavigationRequest",
+                              release);
         }
     }
 

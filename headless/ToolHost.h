@@ -64,7 +64,9 @@ private:
 
     HeadlessPlatform& m_platform;
     std::shared_ptr<IManager> m_manager;
-    std::unique_ptr<CScenova> m_tool;
+    // Shared only with the event handlers and host calls that are running:
+    // a release from inside one frees the tool once it has returned.
+    std::shared_ptr<CScenova> m_tool;
 };
 
 }  // namespace scenova::headless

@@ -267,6 +267,10 @@ void Player::Do(const lesson::Action& action) {
         case K::LostFocus:
             window.form->UserDeactivate();
             break;
+        case K::ReleaseInside:
+            Problem("line " + std::to_string(action.line) +
+                    ": release-inside is an action of the headless host only");
+            break;
         case K::Move:
             HostCall("IToolTalk_Move", [&](CScenova& tool) {
                 float left = action.left;

@@ -26,13 +26,15 @@ constexpr std::array<ResourceButton, 3> kResourceButtons{{
 
 }  // namespace
 
-CScenova::CScenova(Platform& platform) : m_platform(platform) {
+CScenova::CScenova(Platform& platform, std::function<std::shared_ptr<void>()> hold)
+    : m_platform(platform) {
     m_MyForm = std::make_unique<frmScenova>(
         platform,
         frmScenovaEvents{
             .NavigationClicked =
                 [this](const std::string& name) { m_MyForm_NavigationClicked(name); },
             .ToolbarClicked = [this](const std::string& name) { m_MyForm_ToolbarClicked(name); },
+            .Hold = std::move(hold),
         });
     Module1::Get().g_colButtonInfo = std::make_shared<Collection>();
 }

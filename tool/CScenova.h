@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -25,8 +26,11 @@ class CPictureClip;
 // and nothing loads the window again.
 class CScenova {
 public:
-    // Class_Initialize.
-    explicit CScenova(Platform& platform);
+    // Class_Initialize. `hold` keeps the object that owns the tool (the
+    // platform's COM object, the host's reference) alive while one of the
+    // window's event handlers runs, since the host may release the tool from
+    // inside one; none when the owner outlives every event anyway.
+    explicit CScenova(Platform& platform, std::function<std::shared_ptr<void>()> hold = {});
     // Class_Terminate.
     ~CScenova();
     CScenova(const CScenova&) = delete;

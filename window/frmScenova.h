@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "platform/Platform.h"
@@ -12,6 +13,11 @@ namespace scenova {
 struct frmScenovaEvents {
     std::function<void(const std::string& strName)> NavigationClicked;
     std::function<void(const std::string& strName)> ToolbarClicked;
+    // Keeps the owner alive while one of the window's handlers runs (null:
+    // the owner outlives its window anyway). A host may release the tool
+    // from inside a handler, in a manager call or in a message a yield lets
+    // through; the tool then goes once the handler has returned.
+    std::function<std::shared_ptr<void>()> Hold;
 };
 
 // The presentation window. Creating the object does not create the window:
@@ -81,6 +87,13 @@ private:
     IForm& Form();
     void Load();
     void ConnectEvents();
+    // A handler that holds the owner while it runs.
+    template <class Handler>
+    auto Held(Handler handler);
+    // Lets the waiting messages through. False when the window went
+    // meanwhile (the host shut the tool down in one of them): what the
+    // caller would do next belongs to a window that is gone.
+    bool Yield();
 
     void Form_Load();
     void Form_LostFocus();
