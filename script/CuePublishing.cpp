@@ -10,7 +10,7 @@ namespace scenova {
 // video cannot signal still plays, so every failure of the video here is
 // absorbed; a shutdown by the host inside the yield ends the start-up.
 void CScenova::RegisterCueTimes() {
-    Yield();
+    ProcessMessages();
     try {
         const auto& blocks = Module1::Get().g_Blocks;
         const int32_t last = UBound(blocks);

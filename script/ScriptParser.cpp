@@ -70,7 +70,7 @@ bool CScenova::ReadScript(ICollection& Script, std::string& videoName) {
     ScriptPlace place;
     videoName.clear();
     bool videoFound = false;
-    Yield();
+    ProcessMessages();
     // The colour codes put before speakers and lines, worked out once for
     // the whole script rather than once a line.
     auto colourCode = [](const std::string& colour) -> std::optional<std::string> {

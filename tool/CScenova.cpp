@@ -68,7 +68,7 @@ void CScenova::RequireRunning() const {
     }
 }
 
-void CScenova::Yield() {
+void CScenova::ProcessMessages() {
     m_platform.toolkit().DoEvents();
     RequireRunning();
 }

@@ -82,7 +82,7 @@ private:
     void RequireRunning() const;
     // Lets the waiting messages through; raises 91 when the host shut the
     // tool down in one of them.
-    void Yield();
+    void ProcessMessages();
 
     // Settings (settings/): the bootstrap and its four apply steps.
     bool LoadSettings();

@@ -10,7 +10,7 @@ namespace scenova {
 // to the very start (0) or to the very end (Max). The block itself becomes
 // current through the signal the seek raises.
 void frmScenova::sldVideoSlider_Change() {
-    if (!Yield() || !m_blnSliderByUser) {
+    if (!ProcessMessages() || !m_blnSliderByUser) {
         return;
     }
     m_blnLinkClicked = false;

@@ -132,7 +132,7 @@ IForm& frmScenova::Form() {
     return *m_window.form;
 }
 
-bool frmScenova::Yield() {
+bool frmScenova::ProcessMessages() {
     m_platform.toolkit().DoEvents();
     return IsLoaded();
 }
@@ -261,7 +261,7 @@ void frmScenova::Form_LostFocus() {
 
 void frmScenova::ExitTimer_Timer() {
     ExitTimer().Enabled(false);
-    if (!Yield()) {
+    if (!ProcessMessages()) {
         return;
     }
     if (m_blnInSignalEvent) {

@@ -93,7 +93,7 @@ private:
     // Lets the waiting messages through. False when the window went
     // meanwhile (the host shut the tool down in one of them): what the
     // caller would do next belongs to a window that is gone.
-    bool Yield();
+    bool ProcessMessages();
 
     void Form_Load();
     void Form_LostFocus();
