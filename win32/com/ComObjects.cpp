@@ -1,7 +1,5 @@
 #include "win32/com/ComObjects.h"
 
-#include <wrl/client.h>
-
 #include <initializer_list>
 #include <memory>
 #include <optional>
@@ -13,12 +11,11 @@
 #include "tool/CScenova.h"
 #include "win32/Win32Platform.h"
 #include "win32/com/Automation.h"
+#include "win32/com/ComPtr.h"
 #include "win32/com/ErrorTranslation.h"
 #include "win32/com/ManagerClient.h"
 #include "win32/com/ServerModule.h"
 #include "win32/gdi/Gdi32.h"
-
-using Microsoft::WRL::ComPtr;
 
 namespace scenova::win32 {
 
@@ -333,8 +330,7 @@ public:
             if (ole == nullptr) {
                 Raise(err::InvalidPicture, "CreatePictureClip: the picture is not an OLE picture");
             }
-            ole->Dispatch()->AddRef();
-            *result = ole->Dispatch();
+            *result = ComPtr<IDispatch>(ole->Dispatch()).Detach();
         });
     }
 };
@@ -373,9 +369,7 @@ public:
         if (FAILED(created)) {
             return created;
         }
-        const HRESULT hr = object->QueryInterface(iid, result);
-        object->Release();
-        return hr;
+        return Adopt(object)->QueryInterface(iid, result);
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
         server::Lock(lock != FALSE);
@@ -385,13 +379,11 @@ public:
 
 template <class Object>
 HRESULT NewFactory(REFIID iid, void** result) noexcept {
-    auto* factory = new (std::nothrow) ClassFactory<Object>();
-    if (factory == nullptr) {
+    const ComPtr<ClassFactory<Object>> factory = Adopt(new (std::nothrow) ClassFactory<Object>());
+    if (!factory) {
         return E_OUTOFMEMORY;
     }
-    const HRESULT hr = factory->QueryInterface(iid, result);
-    factory->Release();
-    return hr;
+    return factory->QueryInterface(iid, result);
 }
 
 }  // namespace

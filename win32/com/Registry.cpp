@@ -1,15 +1,13 @@
 #include "win32/com/Registry.h"
 
 #include <oleauto.h>
-#include <wrl/client.h>
 
 #include <array>
 #include <vector>
 
 #include "runtime/RuntimeError.h"
+#include "win32/com/ComPtr.h"
 #include "win32/controls/ControlProgIds.h"
-
-using Microsoft::WRL::ComPtr;
 
 namespace scenova::win32 {
 

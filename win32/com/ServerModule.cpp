@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "win32/com/Automation.h"
+#include "win32/com/ComPtr.h"
 
 namespace scenova::win32::server {
 
@@ -83,7 +84,7 @@ HRESULT TypeInfo(REFGUID iid, ITypeInfo** result) noexcept {
 void SetError(REFIID iid, const wchar_t* source, const std::string& description) noexcept {
     // Whatever fails below, the host must not read an older call's error.
     SetErrorInfo(0, nullptr);
-    ICreateErrorInfo* create = nullptr;
+    ComPtr<ICreateErrorInfo> create;
     if (FAILED(CreateErrorInfo(&create))) {
         return;
     }
@@ -95,12 +96,10 @@ void SetError(REFIID iid, const wchar_t* source, const std::string& description)
     } catch (...) {
         // Without a description the HRESULT still tells what failed.
     }
-    IErrorInfo* info = nullptr;
-    if (SUCCEEDED(create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info)))) {
-        SetErrorInfo(0, info);
-        info->Release();
+    ComPtr<IErrorInfo> info;
+    if (SUCCEEDED(create.As(&info))) {
+        SetErrorInfo(0, info.Get());
     }
-    create->Release();
 }
 
 }  // namespace scenova::win32::server

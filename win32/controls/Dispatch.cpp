@@ -173,11 +173,11 @@ Arguments& Arguments::AddEightBit(const std::string& value) {
     return *this;
 }
 
-Arguments& Arguments::AddObject(IDispatch* value) {
+Arguments& Arguments::AddObject(ComPtr<IDispatch> value) {
     VARIANT& v = m_values.emplace_back();
     VariantInit(&v);
     v.vt = VT_DISPATCH;
-    v.pdispVal = value;
+    v.pdispVal = value.Detach();  // the variant's, cleared with it
     return *this;
 }
 
@@ -258,7 +258,7 @@ void Dispatcher::Invoke(const char* member, WORD flags, Arguments& args, VARIANT
     UINT badArgument = 0;
     // The control may release its last outside reference inside the call
     // (an event that unloads the window): keep it alive until we return.
-    const Microsoft::WRL::ComPtr<IDispatch> dispatch = m_dispatch;
+    const ComPtr<IDispatch> dispatch = m_dispatch;
     const HRESULT hr = dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result,
                                         &info, &badArgument);
     if (FAILED(hr)) {

@@ -22,18 +22,6 @@ std::string HexCode(HRESULT hr) {
     Raise(number, what + " (" + HexCode(hr) + ")");
 }
 
-// Releases a COM interface pointer when it goes out of scope.
-template <class T>
-struct Ref {
-    T* p = nullptr;
-    ~Ref() {
-        if (p != nullptr) {
-            p->Release();
-        }
-    }
-    void** Out() { return reinterpret_cast<void**>(&p); }
-};
-
 // A type attribute, released with its type info.
 struct TypeAttr {
     ITypeInfo* info;
@@ -123,7 +111,7 @@ ControlSite::~ControlSite() = default;
 
 ControlSite* ControlSite::Create(HWND parent, Units units, const std::string& name,
                                  const std::wstring& progId) {
-    auto* site = new ControlSite(parent, std::move(units), name);
+    const ComPtr<ControlSite> site = Adopt(new ControlSite(parent, std::move(units), name));
     try {
         CLSID clsid{};
         HRESULT hr = CLSIDFromProgID(progId.c_str(), &clsid);
@@ -131,15 +119,14 @@ ControlSite* ControlSite::Create(HWND parent, Units units, const std::string& na
             Fail(429, name + ": no control is registered as " + Narrow(progId), hr);
         }
         hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
-                              reinterpret_cast<void**>(&site->m_object));
+                              &site->m_object);
         if (FAILED(hr)) {
             Fail(429, name + ": cannot create the control " + Narrow(progId), hr);
         }
         site->Activate();
-        return site;
+        return ComPtr<ControlSite>(site).Detach();
     } catch (...) {
         site->Close();
-        site->Release();
         throw;
     }
 }
@@ -149,18 +136,17 @@ void ControlSite::Activate() {
     if (FAILED(hr)) {
         Fail(429, m_name + ": the control refuses its site", hr);
     }
-    Ref<IPersistStreamInit> persist;
-    if (SUCCEEDED(m_object->QueryInterface(IID_IPersistStreamInit, persist.Out()))) {
-        persist.p->InitNew();
+    ComPtr<IPersistStreamInit> persist;
+    if (SUCCEEDED(m_object->QueryInterface(IID_IPersistStreamInit, &persist))) {
+        persist->InitNew();
     }
     m_object->SetHostNames(L"Scenova", nullptr);
-    IDispatch* dispatch = nullptr;
-    hr = m_object->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch));
+    ComPtr<IDispatch> dispatch;
+    hr = m_object->QueryInterface(IID_IDispatch, &dispatch);
     if (FAILED(hr)) {
         Fail(429, m_name + ": the control has no IDispatch", hr);
     }
-    m_dispatcher = std::make_unique<Dispatcher>(dispatch, m_name);
-    dispatch->Release();
+    m_dispatcher = std::make_unique<Dispatcher>(dispatch.Get(), m_name);
     RECT rect = PixelRect();
     hr = m_object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, this, 0, m_parent, &rect);
     if (FAILED(hr)) {
@@ -169,79 +155,75 @@ void ControlSite::Activate() {
 }
 
 void ControlSite::Advise(EventHandler handler) {
-    Ref<IProvideClassInfo> provide;
-    HRESULT hr = m_object->QueryInterface(IID_IProvideClassInfo, provide.Out());
+    ComPtr<IProvideClassInfo> provide;
+    HRESULT hr = m_object->QueryInterface(IID_IProvideClassInfo, &provide);
     if (FAILED(hr)) {
         Fail(err::InvalidCall, m_name + ": no type information for the events", hr);
     }
-    Ref<ITypeInfo> coclass;
-    hr = provide.p->GetClassInfo(&coclass.p);
+    ComPtr<ITypeInfo> coclass;
+    hr = provide->GetClassInfo(&coclass);
     if (FAILED(hr)) {
         Fail(err::InvalidCall, m_name + ": no class information for the events", hr);
     }
     // The default source interface holds the events.
-    Ref<ITypeInfo> events;
+    ComPtr<ITypeInfo> events;
     {
-        TypeAttr attr(coclass.p);
+        TypeAttr attr(coclass.Get());
         for (UINT i = 0; attr.attr != nullptr && i < attr.attr->cImplTypes; ++i) {
             INT flags = 0;
             HREFTYPE ref = 0;
-            if (SUCCEEDED(coclass.p->GetImplTypeFlags(i, &flags)) &&
+            if (SUCCEEDED(coclass->GetImplTypeFlags(i, &flags)) &&
                 (flags & IMPLTYPEFLAG_FSOURCE) != 0 && (flags & IMPLTYPEFLAG_FDEFAULT) != 0 &&
-                SUCCEEDED(coclass.p->GetRefTypeOfImplType(i, &ref))) {
-                coclass.p->GetRefTypeInfo(ref, &events.p);
+                SUCCEEDED(coclass->GetRefTypeOfImplType(i, &ref))) {
+                coclass->GetRefTypeInfo(ref, &events);
                 break;
             }
         }
     }
-    if (events.p == nullptr) {
+    if (!events) {
         Raise(err::InvalidCall, m_name + ": the control declares no events");
     }
     IID source{};
     std::map<DISPID, std::string> names;
     {
-        TypeAttr attr(events.p);
+        TypeAttr attr(events.Get());
         if (attr.attr == nullptr) {
             Raise(err::InvalidCall, m_name + ": unreadable event interface");
         }
         source = attr.attr->guid;
         for (UINT i = 0; i < attr.attr->cFuncs; ++i) {
             FUNCDESC* func = nullptr;
-            if (FAILED(events.p->GetFuncDesc(i, &func))) {
+            if (FAILED(events->GetFuncDesc(i, &func))) {
                 continue;
             }
             BSTR name = nullptr;
-            if (SUCCEEDED(
-                    events.p->GetDocumentation(func->memid, &name, nullptr, nullptr, nullptr))) {
+            if (SUCCEEDED(events->GetDocumentation(func->memid, &name, nullptr, nullptr, nullptr))) {
                 names[func->memid] = Narrow(std::wstring_view(name, SysStringLen(name)));
                 SysFreeString(name);
             }
-            events.p->ReleaseFuncDesc(func);
+            events->ReleaseFuncDesc(func);
         }
     }
-    Ref<IConnectionPointContainer> container;
-    hr = m_object->QueryInterface(IID_IConnectionPointContainer, container.Out());
+    ComPtr<IConnectionPointContainer> container;
+    hr = m_object->QueryInterface(IID_IConnectionPointContainer, &container);
     if (FAILED(hr)) {
         Fail(err::InvalidCall, m_name + ": the control has no connection points", hr);
     }
-    IConnectionPoint* point = nullptr;
-    hr = container.p->FindConnectionPoint(source, &point);
+    ComPtr<IConnectionPoint> point;
+    hr = container->FindConnectionPoint(source, &point);
     if (FAILED(hr)) {
         Fail(err::InvalidCall, m_name + ": no connection point for the events", hr);
     }
-    auto* sink = new EventSink(source, std::move(names), std::move(handler));
+    const ComPtr<EventSink> sink =
+        Adopt(new EventSink(source, std::move(names), std::move(handler)));
     DWORD cookie = 0;
-    hr = point->Advise(sink, &cookie);
+    hr = point->Advise(sink.Get(), &cookie);
     if (FAILED(hr)) {
-        sink->Release();
-        point->Release();
         Fail(err::InvalidCall, m_name + ": the control refuses the event sink", hr);
     }
-    if (m_connection != nullptr) {  // a second Advise replaces the first
+    if (m_connection) {  // a second Advise replaces the first
         m_connection->Unadvise(m_cookie);
-        m_connection->Release();
         m_sink->Disconnect();
-        m_sink->Release();
     }
     m_connection = point;
     m_sink = sink;
@@ -249,28 +231,24 @@ void ControlSite::Advise(EventHandler handler) {
 }
 
 void ControlSite::Close() {
-    if (m_sink != nullptr) {
+    if (m_sink) {
         m_sink->Disconnect();
     }
-    if (m_connection != nullptr) {
+    if (m_connection) {
         m_connection->Unadvise(m_cookie);
-        std::exchange(m_connection, nullptr)->Release();
+        m_connection.Reset();
     }
-    if (m_sink != nullptr) {
-        std::exchange(m_sink, nullptr)->Release();
-    }
+    m_sink.Reset();
     if (m_dispatcher) {
         m_dispatcher->Release();
     }
-    if (m_object != nullptr) {
-        IOleObject* object = std::exchange(m_object, nullptr);
-        Ref<IOleInPlaceObject> inPlace;
-        if (SUCCEEDED(object->QueryInterface(IID_IOleInPlaceObject, inPlace.Out()))) {
-            inPlace.p->InPlaceDeactivate();
+    if (const ComPtr<IOleObject> object = std::move(m_object)) {
+        ComPtr<IOleInPlaceObject> inPlace;
+        if (SUCCEEDED(object->QueryInterface(IID_IOleInPlaceObject, &inPlace))) {
+            inPlace->InPlaceDeactivate();
         }
         object->Close(OLECLOSE_NOSAVE);
         object->SetClientSite(nullptr);
-        object->Release();
     }
 }
 
@@ -284,11 +262,10 @@ RECT ControlSite::PixelRect() const {
 }
 
 HWND ControlSite::ControlWindow() const {
-    Ref<IOleInPlaceObject> inPlace;
+    ComPtr<IOleInPlaceObject> inPlace;
     HWND window = nullptr;
-    if (m_object != nullptr &&
-        SUCCEEDED(m_object->QueryInterface(IID_IOleInPlaceObject, inPlace.Out()))) {
-        inPlace.p->GetWindow(&window);
+    if (m_object && SUCCEEDED(m_object->QueryInterface(IID_IOleInPlaceObject, &inPlace))) {
+        inPlace->GetWindow(&window);
     }
     return window;
 }
@@ -308,10 +285,9 @@ void ControlSite::Place(float left, float top, float width, float height) {
         m_height = oldHeight;
         throw;
     }
-    Ref<IOleInPlaceObject> inPlace;
-    if (m_object != nullptr &&
-        SUCCEEDED(m_object->QueryInterface(IID_IOleInPlaceObject, inPlace.Out()))) {
-        inPlace.p->SetObjectRects(&rect, &rect);
+    ComPtr<IOleInPlaceObject> inPlace;
+    if (m_object && SUCCEEDED(m_object->QueryInterface(IID_IOleInPlaceObject, &inPlace))) {
+        inPlace->SetObjectRects(&rect, &rect);
     }
 }
 

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "win32/com/ComPtr.h"
 #include "win32/controls/Dispatch.h"
 
 namespace scenova::win32::controls {
@@ -126,10 +127,10 @@ private:
     HWND m_parent;
     Units m_units;
     std::string m_name;
-    IOleObject* m_object = nullptr;
+    ComPtr<IOleObject> m_object;
     std::unique_ptr<Dispatcher> m_dispatcher;
-    IConnectionPoint* m_connection = nullptr;
-    EventSink* m_sink = nullptr;
+    ComPtr<IConnectionPoint> m_connection;
+    ComPtr<EventSink> m_sink;
     DWORD m_cookie = 0;
     float m_left = 0;
     float m_top = 0;
