@@ -39,7 +39,7 @@ constexpr DWORD kMaxPictureBytes = 256u * 1024u * 1024u;
 
 PresentationWindow Toolkit::LoadPresentationWindow(FormEvents events) {
     auto form = std::make_shared<Form>(m_screen, "frmScenova", "Scenova", std::move(events));
-    auto timer = std::make_shared<Timer>("ExitTimer");
+    auto timer = std::make_shared<Timer>("ExitTimer", form->Window());
     const Screen& screen = m_screen;
     const controls::Units units{
         .twipsToPixelsX = [&screen](float twips) { return twips / screen.TwipsPerPixelX(); },
