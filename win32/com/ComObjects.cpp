@@ -133,8 +133,17 @@ class ToolObject final : public ObjectBase,
                          public DispatchImpl<_CScenova>,
                          public DispatchImpl<IToolTalk> {
 public:
-    ToolObject() : m_tool(std::make_unique<scenova::CScenova>(ProcessPlatform())) {}
-    ~ToolObject() override = default;
+    // The tool holds this object while one of its window's events runs, so
+    // that a host releasing it from inside one frees it only afterwards.
+    ToolObject()
+        : m_tool(std::make_unique<scenova::CScenova>(ProcessPlatform(), [this] {
+              AddRefImpl();
+              return std::shared_ptr<void>(this, [](ToolObject* self) { self->ReleaseImpl(); });
+          })) {}
+    ~ToolObject() override {
+        m_tool.reset();  // the window goes on the thread that still owns it
+        server::ReleaseThread();
+    }
 
     IUnknown* Identity() noexcept { return static_cast<_CScenova*>(this); }
 
@@ -263,8 +272,15 @@ public:
 
 private:
     // member names the call in error descriptions ("IToolTalk.Show: ...").
+    // The tool and its window belong to the thread that created it: a call
+    // from any other is refused before it touches anything.
     template <class Body>
     HRESULT Call(const char* member, Body&& body) noexcept {
+        if (GetCurrentThreadId() != m_thread) {
+            server::SetError(IID_IToolTalk, kToolSource,
+                             std::string(member) + ": called from a thread other than the tool's");
+            return RPC_E_WRONG_THREAD;
+        }
         return Run(IID_IToolTalk, kToolSource, member, std::forward<Body>(body));
     }
     // results: the member's out-pointers, none for a put.
@@ -287,12 +303,15 @@ private:
         });
     }
 
+    const DWORD m_thread = GetCurrentThreadId();
     std::unique_ptr<scenova::CScenova> m_tool;
 };
 
 // CPictureClip: cuts a rectangle of a bitmap into a new picture.
 class PictureClipObject final : public ObjectBase, public DispatchImpl<_CPictureClip> {
 public:
+    ~PictureClipObject() override { server::ReleaseThread(); }
+
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** result) override {
         if (result == nullptr) {
             return E_POINTER;
@@ -363,10 +382,15 @@ public:
         if (outer != nullptr) {
             return CLASS_E_NOAGGREGATION;
         }
+        // One thread's objects at a time: the state they share is unguarded.
+        if (!server::ClaimThread()) {
+            return RPC_E_WRONG_THREAD;
+        }
         Object* object = nullptr;
         const HRESULT created =
             Guarded([&] { object = new Object(); }, [](int32_t, const std::string&) {});
         if (FAILED(created)) {
+            server::ReleaseThread();
             return created;
         }
         return Adopt(object)->QueryInterface(iid, result);

@@ -246,6 +246,9 @@ DISPID Dispatcher::Id(const char* member) {
 
 void Dispatcher::Invoke(const char* member, WORD flags, Arguments& args, VARIANT* result) {
     const DISPID id = Id(member);
+    // Named before the call: an event the call raises may unload the window
+    // and free this dispatcher with it.
+    const std::string where = m_object + "." + member;
     DISPID named = DISPID_PROPERTYPUT;
     DISPPARAMS params{};
     params.rgvarg = args.Reversed();
@@ -262,13 +265,17 @@ void Dispatcher::Invoke(const char* member, WORD flags, Arguments& args, VARIANT
     const HRESULT hr = dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result,
                                         &info, &badArgument);
     if (FAILED(hr)) {
-        RaiseFromHresult(hr, &info, m_object + "." + member);
+        RaiseFromHresult(hr, &info, where);
     }
     args.CopyBack();
 }
 
 void Dispatcher::Call(const char* member, Arguments& args, Var* result) {
-    Invoke(member, DISPATCH_METHOD, args, result != nullptr ? &result->v : nullptr);
+    if (result == nullptr) {
+        Invoke(member, DISPATCH_METHOD, args, nullptr);
+    } else {
+        Invoke(member, DISPATCH_METHOD | DISPATCH_PROPERTYGET, args, &result->v);
+    }
 }
 
 void Dispatcher::Put(const char* member, Arguments& value) {

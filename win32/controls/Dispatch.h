@@ -78,6 +78,9 @@ public:
     Dispatcher(const Dispatcher&) = delete;
     Dispatcher& operator=(const Dispatcher&) = delete;
 
+    // A call for a result is also a property read, as a late-bound caller
+    // makes it: a control may expose such a member as a property with
+    // parameters.
     void Call(const char* member, Arguments& args, Var* result = nullptr);
     void Call(const char* member) {
         Arguments none;

@@ -4,8 +4,10 @@
 
 #include <cmath>
 #include <utility>
+#include <vector>
 
 #include "runtime/RuntimeError.h"
+#include "win32/com/ServerModule.h"
 #include "win32/window/Text.h"
 
 namespace scenova::win32::controls {
@@ -45,18 +47,89 @@ int Pixels(float value) {
     return static_cast<int>(std::lround(value));
 }
 
+// Controls whose site closed while one of their own events ran. Each goes
+// with its last reference once the message loop runs again, after the
+// control's call into the sink has returned: a control that does not hold
+// itself while it raises an event must not be freed under that call. The
+// window that takes the posted message counts as a live object while it
+// exists: its procedure is code of this module.
+constexpr wchar_t kLaterClass[] = L"ScenovaReleaseLater";
+constexpr UINT kReleaseNow = WM_APP + 1;
+HWND g_laterWindow = nullptr;
+
+std::vector<ComPtr<IUnknown>>& Pending() {
+    static std::vector<ComPtr<IUnknown>> pending;
+    return pending;
+}
+
+void ReleasePending() {
+    // A release may close further controls, whose references join the list.
+    while (!Pending().empty()) {
+        std::vector<ComPtr<IUnknown>> now = std::move(Pending());
+        Pending().clear();
+    }
+    if (g_laterWindow != nullptr) {
+        DestroyWindow(std::exchange(g_laterWindow, nullptr));
+        UnregisterClassW(kLaterClass, server::ThisModule());
+        server::ObjectDestroyed();
+    }
+}
+
+LRESULT CALLBACK LaterProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kReleaseNow) {
+        ReleasePending();
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void ReleaseLater(ComPtr<IUnknown> control) {
+    if (g_laterWindow == nullptr) {
+        WNDCLASSW cls{};
+        cls.lpfnWndProc = &LaterProcedure;
+        cls.hInstance = server::ThisModule();
+        cls.lpszClassName = kLaterClass;
+        RegisterClassW(&cls);
+        g_laterWindow = CreateWindowExW(0, kLaterClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                        server::ThisModule(), nullptr);
+        if (g_laterWindow == nullptr) {
+            return;  // no window to wait with: the control goes now
+        }
+        server::ObjectCreated();
+    }
+    Pending().push_back(std::move(control));
+    PostMessageW(g_laterWindow, kReleaseNow, 0, 0);
+}
+
 }  // namespace
 
 // The event sink: answers IDispatch and the control's source interface.
 class EventSink final : public IDispatch {
 public:
-    EventSink(IID source, std::map<DISPID, std::string> names, EventHandler handler)
-        : m_source(source), m_names(std::move(names)), m_handler(std::move(handler)) {}
+    // `control` is the control whose events these are. The sink does not
+    // hold it (the control holds its sinks), except while an event runs.
+    EventSink(IID source, std::map<DISPID, std::string> names, EventHandler handler,
+              IUnknown* control)
+        : m_source(source),
+          m_names(std::move(names)),
+          m_handler(std::move(handler)),
+          m_control(control) {
+        server::ObjectCreated();
+    }
+    ~EventSink() { server::ObjectDestroyed(); }
+    EventSink(const EventSink&) = delete;
+    EventSink& operator=(const EventSink&) = delete;
 
     // The control's events stop reaching the handler (the window unloads).
-    void Disconnect() { m_handler = nullptr; }
+    void Disconnect() {
+        m_handler = nullptr;
+        m_control = nullptr;
+    }
 
     STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
+        if (object == nullptr) {
+            return E_POINTER;
+        }
         if (riid == IID_IUnknown || riid == IID_IDispatch || riid == m_source) {
             *object = static_cast<IDispatch*>(this);
             AddRef();
@@ -74,6 +147,9 @@ public:
         return left;
     }
     STDMETHODIMP GetTypeInfoCount(UINT* count) override {
+        if (count == nullptr) {
+            return E_POINTER;
+        }
         *count = 0;
         return S_OK;
     }
@@ -87,13 +163,17 @@ public:
         if (it == m_names.end() || params == nullptr) {
             return S_OK;  // an event nobody handles
         }
-        AddRef();
-        // The handler may unload the window and so disconnect this sink.
+        // The handler may close the control's site (the host shuts the tool
+        // down from inside it): the sink and the control stay for the call.
+        const ComPtr<EventSink> self(this);
+        ComPtr<IUnknown> control(m_control);
         const EventHandler handler = m_handler;
         if (handler) {
             handler(it->second, *params);
         }
-        Release();
+        if (m_control == nullptr && control) {
+            ReleaseLater(std::move(control));
+        }
         return S_OK;
     }
 
@@ -102,12 +182,17 @@ private:
     IID m_source;
     std::map<DISPID, std::string> m_names;
     EventHandler m_handler;
+    IUnknown* m_control;
 };
 
 ControlSite::ControlSite(HWND parent, Units units, std::string name)
-    : m_parent(parent), m_units(std::move(units)), m_name(std::move(name)) {}
+    : m_parent(parent), m_units(std::move(units)), m_name(std::move(name)) {
+    server::ObjectCreated();
+}
 
-ControlSite::~ControlSite() = default;
+ControlSite::~ControlSite() {
+    server::ObjectDestroyed();
+}
 
 ControlSite* ControlSite::Create(HWND parent, Units units, const std::string& name,
                                  const std::wstring& progId) {
@@ -215,7 +300,7 @@ void ControlSite::Advise(EventHandler handler) {
         Fail(err::InvalidCall, m_name + ": no connection point for the events", hr);
     }
     const ComPtr<EventSink> sink =
-        Adopt(new EventSink(source, std::move(names), std::move(handler)));
+        Adopt(new EventSink(source, std::move(names), std::move(handler), m_object.Get()));
     DWORD cookie = 0;
     hr = point->Advise(sink.Get(), &cookie);
     if (FAILED(hr)) {
@@ -338,11 +423,17 @@ STDMETHODIMP_(ULONG) ControlSite::Release() {
 }
 
 STDMETHODIMP ControlSite::GetContainer(IOleContainer** container) {
+    if (container == nullptr) {
+        return E_POINTER;
+    }
     *container = nullptr;
     return E_NOINTERFACE;
 }
 
 STDMETHODIMP ControlSite::GetWindow(HWND* window) {
+    if (window == nullptr) {
+        return E_POINTER;
+    }
     *window = m_parent;
     return S_OK;
 }
@@ -372,6 +463,9 @@ STDMETHODIMP ControlSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlace
 }
 
 STDMETHODIMP ControlSite::GetTypeInfoCount(UINT* count) {
+    if (count == nullptr) {
+        return E_POINTER;
+    }
     *count = 0;
     return S_OK;
 }

@@ -36,6 +36,8 @@ using EventHandler = std::function<void(const std::string& event, DISPPARAMS& pa
 // IOleInPlaceObject::SetObjectRects and shows, hides, enables and disables
 // the control's window. Events come from the default source interface of the
 // control's coclass (IProvideClassInfo), through its connection point.
+// Sites and sinks count as live objects of the server: a control may hold
+// them after the window has gone.
 //
 // Not supported: licensed controls (IClassFactory2), windowless controls,
 // saved properties (property bags or streams), keyboard mnemonics and
