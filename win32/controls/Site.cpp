@@ -203,8 +203,8 @@ ControlSite* ControlSite::Create(HWND parent, Units units, const std::string& na
         if (FAILED(hr)) {
             Fail(429, name + ": no control is registered as " + Narrow(progId), hr);
         }
-        hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
-                              &site->m_object);
+        hr =
+            CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject, &site->m_object);
         if (FAILED(hr)) {
             Fail(429, name + ": cannot create the control " + Narrow(progId), hr);
         }
@@ -282,7 +282,8 @@ void ControlSite::Advise(EventHandler handler) {
                 continue;
             }
             BSTR name = nullptr;
-            if (SUCCEEDED(events->GetDocumentation(func->memid, &name, nullptr, nullptr, nullptr))) {
+            if (SUCCEEDED(
+                    events->GetDocumentation(func->memid, &name, nullptr, nullptr, nullptr))) {
                 names[func->memid] = Narrow(std::wstring_view(name, SysStringLen(name)));
                 SysFreeString(name);
             }
