@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <string>
+#include <thread>
 #include <utility>
 
 #include "../window/WindowTestSupport.h"
@@ -93,14 +94,6 @@ protected:
     HRESULT Init(IDispatch* manager, VARIANT_BOOL* result, HWND parent = nullptr) {
         Text id(L"scenova");
         return tool->Init(&manager, &id.value, HandleToLong(parent), result);
-    }
-    std::string Id() {
-        BSTR id = nullptr;
-        EXPECT_EQ(tool->get_ID(&id), S_OK);
-        Text owned(L"");
-        SysFreeString(owned.value);
-        owned.value = id;
-        return owned.str();
     }
 
     host::RecordingManager* mgr = new host::RecordingManager();
@@ -304,13 +297,41 @@ TEST_F(HostTest, SessionFromInitToShutdownThroughTheRealWindow) {
     EXPECT_EQ(tool->Move(&left, &missing, &width, &missing), RunTimeError(13));
     VariantClear(&width);
 
-    // The host may drop the tool it is handed by reference; the tool lives on.
+    // The host may drop the tool it is handed by reference; the tool lives on,
+    // shut down: every member then fails with 91 and no window loads again.
     mgr->dropToolOnShutdown = true;
     mgr->lines.clear();
     ASSERT_EQ(tool->Shutdown(), S_OK);
     EXPECT_EQ(mgr->Calls().back(), "mgr.ToolShutdown(<tool>)");
     EXPECT_FALSE(IsWindow(window));
-    EXPECT_EQ(Id(), "scenova");
+    BSTR id = nullptr;
+    EXPECT_EQ(tool->get_ID(&id), RunTimeError(91));
+    EXPECT_EQ(tool->Show(), RunTimeError(91));
+    EXPECT_THAT(LastErrorDescription(), HasSubstr("IToolTalk.Show: the tool has shut down"));
+    EXPECT_EQ(tool->Shutdown(), RunTimeError(91));
+    EXPECT_EQ(FindWindowW(L"ScenovaWindow", nullptr), nullptr);
+}
+
+// The tool belongs to the thread that made it: a call from another thread is
+// refused before it touches anything, and no other thread gets objects of
+// the server while this one's live.
+TEST_F(HostTest, AnotherThreadIsRefused) {
+    Create();
+    HRESULT shown = S_OK;
+    HRESULT created = S_OK;
+    std::thread other([&] {
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        shown = tool->Show();
+        ComPtr<IUnknown> second;
+        created = CoCreateInstance(host::kCLSID_PictureClip, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_IUnknown, &second);
+        CoUninitialize();
+    });
+    other.join();
+    EXPECT_EQ(shown, RPC_E_WRONG_THREAD);
+    EXPECT_EQ(created, RPC_E_WRONG_THREAD);
+    EXPECT_EQ(FindWindowW(L"ScenovaWindow", nullptr), nullptr);
+    EXPECT_TRUE(mgr->lines.empty());
 }
 
 // A 640 by 480 source with a distinct colour at every pixel.
@@ -505,7 +526,75 @@ TEST(Unregistered, TheHostsInterfaceKeyIsLeftAsItWas) {
     FreeLibrary(server);
 }
 
-// Run separately, after regsvr32 /u, and after the test above.
+// Run separately, after regsvr32 /u: registration shares the machine. A step
+// that fails undoes the earlier ones; unregistering leaves the other
+// architecture's entry of the type library (the 32- and 64-bit registry
+// views share it); and regsvr32 /n /i:user registers for the current user
+// alone, /u /n /i:user removes exactly that.
+TEST(Unregistered, RegistrationSharesTheMachine) {
+    const HMODULE server = LoadLibraryA(SCENOVA_DLL);
+    ASSERT_NE(server, nullptr);
+    using Entry = HRESULT(STDAPICALLTYPE*)();
+    using Install = HRESULT(STDAPICALLTYPE*)(BOOL, LPCWSTR);
+    const auto reg = reinterpret_cast<Entry>(
+        reinterpret_cast<void*>(GetProcAddress(server, "DllRegisterServer")));
+    const auto unreg = reinterpret_cast<Entry>(
+        reinterpret_cast<void*>(GetProcAddress(server, "DllUnregisterServer")));
+    const auto install =
+        reinterpret_cast<Install>(reinterpret_cast<void*>(GetProcAddress(server, "DllInstall")));
+    ASSERT_NE(install, nullptr);
+    const std::wstring clsid = L"CLSID\\{1604DA73-5875-11D2-B530-006097714880}";
+    const std::wstring library = L"TypeLib\\{1604DA74-5875-11D2-B530-006097714880}";
+
+    const std::wstring other = library + L"\\1.0\\0\\win32";
+    const wchar_t otherFile[] = L"C:\\x86\\Scenova.dll";
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CLASSES_ROOT, other.c_str(), nullptr, REG_SZ, otherFile,
+                              sizeof otherFile),
+              ERROR_SUCCESS);
+    ASSERT_EQ(reg(), S_OK);
+    ASSERT_EQ(unreg(), S_OK);
+    EXPECT_EQ(Dump(other), "[" + host::Narrow(other.c_str()) + "] =C:\\x86\\Scenova.dll");
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, library.c_str());
+    RegDeleteKeyW(HKEY_CLASSES_ROOT, library.c_str());
+
+    // A volatile key can hold no lasting subkey: the second class's ProgID fails.
+    HKEY blocker = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CLASSES_ROOT, L"Scenova.CPictureClip", 0, nullptr,
+                              REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &blocker, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(blocker);
+    EXPECT_NE(reg(), S_OK);
+    EXPECT_EQ(Dump(clsid), "<no key>");
+    EXPECT_EQ(Dump(L"Scenova.CScenova"), "<no key>");
+    EXPECT_EQ(Dump(L"Scenova.CPictureClip"), "[Scenova.CPictureClip]");
+    RegDeleteKeyW(HKEY_CLASSES_ROOT, L"Scenova.CPictureClip");
+
+    // (Windows merges the user's classes into HKEY_CLASSES_ROOT; Wine 8 does
+    // not, so the keys are read where they were written.)
+    ASSERT_EQ(install(TRUE, L"user"), S_OK);
+    HKEY key = nullptr;
+    wchar_t threading[16] = {};
+    DWORD bytes = sizeof threading;
+    EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER,
+                           (L"Software\\Classes\\" + clsid + L"\\InprocServer32").c_str(),
+                           L"ThreadingModel", RRF_RT_REG_SZ, nullptr, threading, &bytes),
+              ERROR_SUCCESS);
+    EXPECT_STREQ(threading, L"Apartment");
+    EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, (L"Software\\Classes\\" + clsid).c_str(), 0,
+                            KEY_READ, &key),
+              ERROR_FILE_NOT_FOUND);
+    ASSERT_EQ(install(FALSE, L"user"), S_OK);
+    for (const std::wstring& path : {clsid, library, std::wstring(L"Scenova.CScenova")}) {
+        EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, (L"Software\\Classes\\" + path).c_str(), 0,
+                                KEY_READ, &key),
+                  ERROR_FILE_NOT_FOUND)
+            << host::Narrow(path.c_str());
+    }
+    EXPECT_EQ(install(TRUE, L"everyone"), E_INVALIDARG);
+    FreeLibrary(server);
+}
+
+// Run separately, after regsvr32 /u, and after the tests above.
 TEST(Unregistered, NoKeyOfTheServerRemains) {
     for (const wchar_t* key : {
              L"CLSID\\{1604DA73-5875-11D2-B530-006097714880}",

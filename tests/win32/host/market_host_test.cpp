@@ -13,7 +13,10 @@
 
 #include <cstdio>
 #include <fstream>
+#include <functional>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "../window/WindowTestSupport.h"
@@ -55,6 +58,18 @@ host::HostCollection* ReadLessonFile(const std::string& name) {
     return collection;
 }
 
+// The host's manager serving the sample lesson.
+host::RecordingManager* MarketManager() {
+    auto* mgr = new host::RecordingManager();
+    mgr->settings = ReadLessonFile("settings.ini");
+    mgr->script = ReadLessonFile("script.txt");
+    mgr->mediaPath = host::Wide(kLesson + "/media/");
+    mgr->auxiliaryPath = host::Wide(kLesson + "/");
+    mgr->resourcePath = host::Wide(kLesson + "/resources/");
+    mgr->videoPath = host::Wide(kLesson + "/video/");
+    return mgr;
+}
+
 class MarketHost : public testing::TestWithParam<const char*> {};
 
 TEST_P(MarketHost, ReplaysTheRecordedStoryThroughTheRegisteredDll) {
@@ -68,13 +83,7 @@ TEST_P(MarketHost, ReplaysTheRecordedStoryThroughTheRegisteredDll) {
     fake.setVideoDuration(kMarketVideoSeconds);
     fake.lessonFolder = kLesson;
     HostFrame frame;
-    auto* mgr = new host::RecordingManager();
-    mgr->settings = ReadLessonFile("settings.ini");
-    mgr->script = ReadLessonFile("script.txt");
-    mgr->mediaPath = host::Wide(kLesson + "/media/");
-    mgr->auxiliaryPath = host::Wide(kLesson + "/");
-    mgr->resourcePath = host::Wide(kLesson + "/resources/");
-    mgr->videoPath = host::Wide(kLesson + "/video/");
+    host::RecordingManager* mgr = MarketManager();
     ComPtr<host::IToolTalk> tool;
 
     ReplayStory(fake, story, frame, [&](const Line& line) {
@@ -140,5 +149,130 @@ INSTANTIATE_TEST_SUITE_P(Market, MarketHost,
                          testing::Values("market_play", "market_navigation", "market_links",
                                          "market_stop_play", "market_stepping", "market_toolbar",
                                          "market_hide_show"));
+
+// A window of the host's own: the message posted to it runs `action`. Posted
+// before the learner acts, it arrives inside the component's first yield.
+class HostMessage {
+public:
+    explicit HostMessage(std::function<void()> action) {
+        Action() = std::move(action);
+        WNDCLASSW cls{};
+        cls.lpfnWndProc = &Procedure;
+        cls.hInstance = GetModuleHandleW(nullptr);
+        cls.lpszClassName = L"ScenovaTestHostMessage";
+        RegisterClassW(&cls);
+        m_window = CreateWindowExW(0, cls.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                   cls.hInstance, nullptr);
+        PostMessageW(m_window, WM_APP, 0, 0);
+    }
+    ~HostMessage() { DestroyWindow(m_window); }
+
+private:
+    static std::function<void()>& Action() {
+        static std::function<void()> action;
+        return action;
+    }
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_APP && Action()) {
+            std::exchange(Action(), nullptr)();
+            return 0;
+        }
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    HWND m_window;
+};
+
+// A demanding host with demanding controls. The host shuts the tool down
+// and releases it from inside the tool's own events: in a manager call, or
+// in a message of its own that a yield lets through (the learner presses
+// Forward; the slider's change handler yields). The controls do not hold
+// themselves while they raise events and answer their members that return a
+// value only as properties with parameters; after a manager call they keep
+// their sites until told.
+class DemandingHost : public testing::TestWithParam<const char*> {};
+
+TEST_P(DemandingHost, NothingRunsOnTheShutToolAndNothingOfItIsLeft) {
+    FakeControls& fake = LoadedFakeControls();
+    CoFreeUnusedLibrariesEx(0, 0);
+    fake.reset();
+    fake.setVideoDuration(kMarketVideoSeconds);
+    const std::string place = GetParam();
+    const bool yield = place.rfind("yield", 0) == 0;
+    fake.mode("hold-while-firing", 0);
+    fake.mode("results-as-properties", 1);
+    fake.mode("keep-sites", yield ? 0 : 1);
+    const long freedUnderEvents = fake.destroyedWhileFiring();
+    HostFrame frame;
+    host::RecordingManager* mgr = MarketManager();
+    ComPtr<host::IToolTalk> tool;
+    ASSERT_EQ(CoCreateInstance(host::kCLSID_Scenova, nullptr, CLSCTX_INPROC_SERVER,
+                               host::kIID_ToolTalk, &tool),
+              S_OK);
+    ComPtr<IUnknown> identity;
+    tool.As(&identity);
+    mgr->tool = identity.Get();
+    IDispatch* manager = mgr;
+    BSTR id = SysAllocString(L"scenova");
+    VARIANT_BOOL ok = VARIANT_FALSE;
+    ASSERT_EQ(tool->Init(&manager, &id, HandleToLong(frame.frame), &ok), S_OK);
+    SysFreeString(id);
+    ASSERT_EQ(ok, VARIANT_TRUE);
+    ASSERT_EQ(tool->Show(), S_OK);
+    identity.Reset();
+
+    bool done = false;
+    const auto shutDown = [&] {
+        EXPECT_EQ(tool->Shutdown(), S_OK);
+        if (place != "yield, shutdown only") {
+            tool.Reset();
+        }
+        done = true;
+    };
+    std::unique_ptr<HostMessage> message;
+    if (yield) {
+        message = std::make_unique<HostMessage>(shutDown);
+        ASSERT_EQ(fake.raise("frmRose", "ButtonPress", "btnVideoFwd"), 1);
+    } else {
+        mgr->inside = [&](const std::string& member) {
+            if (member == place && !done) {
+                shutDown();
+            }
+        };
+        const char* bar = place == "NavigationRequest" ? "frmRoseNavigation" : "frmRoseToolbar";
+        const char* button = place == "NavigationRequest" ? "Next"
+                             : place == "ResourceAction"  ? "Help"
+                                                          : "Glossary";
+        ASSERT_EQ(fake.raise(bar, "ButtonPress", button), 1);
+    }
+    PumpUntil([&] { return done; }, 5000);  // a navigation press waits for its timer
+    ASSERT_TRUE(done);
+    PumpUntil([] { return false; }, 100);
+    EXPECT_EQ(FindWindowW(L"ScenovaWindow", nullptr), nullptr) << "a window loaded after Shutdown";
+    EXPECT_EQ(fake.destroyedWhileFiring(), freedUnderEvents)
+        << "a control was freed inside its own event";
+    if (tool) {
+        EXPECT_EQ(tool->Show(), static_cast<HRESULT>(0x800A005B));
+        tool.Reset();
+    }
+    EXPECT_EQ(host::Counted::HeldElsewhere(), std::vector<std::string>());
+    mgr->Release();
+
+    // Controls that still hold their sites keep the server until they let go.
+    using CanUnload = HRESULT(STDAPICALLTYPE*)();
+    const auto canUnload = reinterpret_cast<CanUnload>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"Scenova.dll"), "DllCanUnloadNow")));
+    ASSERT_NE(canUnload, nullptr);
+    EXPECT_EQ(canUnload(), yield ? S_OK : S_FALSE);
+    fake.releaseKeptSites();
+    EXPECT_EQ(fake.liveObjects(), 0);
+    EXPECT_EQ(canUnload(), S_OK);
+    fake.mode("hold-while-firing", 1);
+    fake.mode("results-as-properties", 0);
+    fake.mode("keep-sites", 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Inside, DemandingHost,
+                         testing::Values("ToolbarRequest", "ResourceAction", "NavigationRequest",
+                                         "yield", "yield, shutdown only"));
 
 }  // namespace
