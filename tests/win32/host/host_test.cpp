@@ -10,10 +10,13 @@
 #include <olectl.h>
 #include <wrl/client.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #include "../window/WindowTestSupport.h"
 #include "HostInterfaces.h"
@@ -332,6 +335,73 @@ TEST_F(HostTest, AnotherThreadIsRefused) {
     EXPECT_EQ(created, RPC_E_WRONG_THREAD);
     EXPECT_EQ(FindWindowW(L"ScenovaWindow", nullptr), nullptr);
     EXPECT_TRUE(mgr->lines.empty());
+}
+
+// A type library as text: its identity, and every type with its members in
+// vtable order (dispatch identifier, kind, parameter types, vtable slot; the
+// slot in units of AddRef's, slot 1, whatever width the reader gives one).
+std::string Describe(ITypeLib* library) {
+    TLIBATTR* attr = nullptr;
+    library->GetLibAttr(&attr);
+    char line[200];
+    snprintf(line, sizeof line, "library %lx %d.%d\n", attr->guid.Data1, attr->wMajorVerNum,
+             attr->wMinorVerNum);
+    std::string text = line;
+    library->ReleaseTLibAttr(attr);
+    for (UINT i = 0; i < library->GetTypeInfoCount(); ++i) {
+        ComPtr<ITypeInfo> info;
+        library->GetTypeInfo(i, &info);
+        TYPEATTR* type = nullptr;
+        info->GetTypeAttr(&type);
+        std::vector<FUNCDESC*> funcs(type->cFuncs);
+        int slot = 1;
+        for (UINT f = 0; f < type->cFuncs; ++f) {
+            info->GetFuncDesc(f, &funcs[f]);
+            slot = f == 1 && funcs[f]->oVft > 0 ? funcs[f]->oVft : slot;
+        }
+        BSTR name = nullptr;
+        info->GetDocumentation(MEMBERID_NIL, &name, nullptr, nullptr, nullptr);
+        snprintf(line, sizeof line, "%ls %lx kind %d flags %x slots %d\n", name, type->guid.Data1,
+                 type->typekind, type->wTypeFlags, type->cbSizeVft / slot);
+        SysFreeString(name);
+        text += line;
+        for (FUNCDESC* func : funcs) {
+            info->GetDocumentation(func->memid, &name, nullptr, nullptr, nullptr);
+            snprintf(line, sizeof line, "  %ls id %ld invoke %d slot %d returns %d:", name,
+                     func->memid, func->invkind, func->oVft / slot, func->elemdescFunc.tdesc.vt);
+            SysFreeString(name);
+            text += line;
+            for (SHORT p = 0; p < func->cParams; ++p) {
+                const TYPEDESC& param = func->lprgelemdescParam[p].tdesc;
+                snprintf(line, sizeof line, " %d/%d/%x", param.vt,
+                         param.vt == VT_PTR ? param.lptdesc->vt : 0,
+                         func->lprgelemdescParam[p].paramdesc.wParamFlags);
+                text += line;
+            }
+            text += "\n";
+            info->ReleaseFuncDesc(func);
+        }
+        info->ReleaseTypeAttr(type);
+    }
+    return text;
+}
+
+// The 32-bit DLL cannot run here, but its type library can be read: it must
+// describe what the 64-bit one does, slot for slot, for a 32-bit system.
+TEST(TypeLibrary, TheI686LibraryDescribesTheSameInterfaces) {
+    const char* x86 = std::getenv("SCENOVA_X86_DLL");
+    if (x86 == nullptr) {
+        GTEST_SKIP() << "SCENOVA_X86_DLL names no i686 build";
+    }
+    ComPtr<ITypeLib> own;
+    ComPtr<ITypeLib> other;
+    ASSERT_EQ(LoadTypeLibEx(host::Wide(SCENOVA_DLL).c_str(), REGKIND_NONE, &own), S_OK);
+    ASSERT_EQ(LoadTypeLibEx(host::Wide(x86).c_str(), REGKIND_NONE, &other), S_OK);
+    TLIBATTR* attr = nullptr;
+    ASSERT_EQ(other->GetLibAttr(&attr), S_OK);
+    EXPECT_EQ(attr->syskind, SYS_WIN32);
+    other->ReleaseTLibAttr(attr);
+    EXPECT_EQ(Describe(other.Get()), Describe(own.Get()));
 }
 
 // A 640 by 480 source with a distinct colour at every pixel.
