@@ -165,7 +165,9 @@ private:
                 m_shutDown = Check("IToolTalk_Shutdown", m_host->Shutdown()) || m_shutDown;
                 break;
             case K::ReleaseInside:
-                ReleaseInside(action.name);
+                m_host->ReleaseInside(action.name, *m_manager, [this](const HostResult& result) {
+                    m_shutDown = Check("IToolTalk_Shutdown", result);
+                });
                 break;
             case K::LostFocus:
                 window.form->UserDeactivate();
@@ -179,24 +181,6 @@ private:
                     Check("IToolTalk_Move", m_host->Move(action.left));
                 }
                 break;
-        }
-    }
-
-    // The host shuts the tool down and releases it from inside a call to
-    // it, or from inside a message of its own that the component's next
-    // yield lets through.
-    void ReleaseInside(const std::string& place) {
-        const auto release = [this] {
-            m_shutDown = Check("IToolTalk_Shutdown", m_host->Shutdown());
-            m_host->Release();
-        };
-        if (place == "yield") {
-            m_platform.HeadlessToolkit().InsideNextYield(release);
-        } else {
-            m_manager->Inside(place == "toolbar-request"   ? "ToolbarRequest"
-                              : place == "resource-action" ? "ResourceAction"
-                                                           : "NavigationRequest",
-                              release);
         }
     }
 

@@ -31,6 +31,25 @@ void ToolHost::Release() {
     }
 }
 
+void ToolHost::ReleaseInside(std::string_view place, RecordingManager& manager,
+                             std::function<void(const HostResult&)> shutDown) {
+    auto release = [this, shutDown = std::move(shutDown)] {
+        const HostResult result = Shutdown();
+        if (shutDown) {
+            shutDown(result);
+        }
+        Release();
+    };
+    if (place == "yield") {
+        m_platform.HeadlessToolkit().InsideNextYield(std::move(release));
+    } else {
+        manager.Inside(place == "toolbar-request"   ? "ToolbarRequest"
+                       : place == "resource-action" ? "ResourceAction"
+                                                    : "NavigationRequest",
+                       std::move(release));
+    }
+}
+
 CScenova& ToolHost::Tool() {
     if (!m_tool) {
         Raise(err::NoObject);

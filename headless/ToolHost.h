@@ -1,12 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "headless/HeadlessPlatform.h"
+#include "headless/RecordingManager.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/Variant.h"
 #include "tool/CScenova.h"
@@ -57,6 +59,14 @@ public:
     HostResult Width(float value);
     HostResult Height();
     HostResult Height(float value);
+
+    // The host's own doing: it shuts the tool down and releases it from
+    // inside its next call of `place` ("toolbar-request", "resource-action",
+    // "navigation-request", to `manager`), or from inside a message of its
+    // own that the component's next yield lets through ("yield").
+    // `shutDown` hears how the shutdown went.
+    void ReleaseInside(std::string_view place, RecordingManager& manager,
+                       std::function<void(const HostResult&)> shutDown = {});
 
 private:
     template <class Body>

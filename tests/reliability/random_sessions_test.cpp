@@ -336,21 +336,9 @@ private:
                     host.Move(a.left);
                 }
                 break;
-            case K::ReleaseInside: {
-                const auto release = [&host] {
-                    host.Shutdown();
-                    host.Release();
-                };
-                if (a.name == "yield") {
-                    platform.HeadlessToolkit().InsideNextYield(release);
-                } else {
-                    m_manager->Inside(a.name == "toolbar-request"   ? "ToolbarRequest"
-                                      : a.name == "resource-action" ? "ResourceAction"
-                                                                    : "NavigationRequest",
-                                      release);
-                }
+            case K::ReleaseInside:
+                host.ReleaseInside(a.name, *m_manager);
                 break;
-            }
         }
     }
 
