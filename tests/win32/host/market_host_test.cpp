@@ -13,10 +13,7 @@
 
 #include <cstdio>
 #include <fstream>
-#include <functional>
-#include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "../window/WindowTestSupport.h"
@@ -58,6 +55,26 @@ host::HostCollection* ReadLessonFile(const std::string& name) {
     return collection;
 }
 
+// The tool made through COM, as the manager's caller.
+void Create(ComPtr<host::IToolTalk>& tool, host::RecordingManager* mgr) {
+    ASSERT_EQ(CoCreateInstance(host::kCLSID_Scenova, nullptr, CLSCTX_INPROC_SERVER,
+                               host::kIID_ToolTalk, &tool),
+              S_OK);
+    ComPtr<IUnknown> identity;
+    tool.As(&identity);
+    mgr->tool = identity.Get();
+}
+
+void Init(host::IToolTalk* tool, host::RecordingManager* mgr, const HostFrame& frame) {
+    IDispatch* manager = mgr;
+    BSTR id = SysAllocString(L"scenova");
+    VARIANT_BOOL ok = VARIANT_FALSE;
+    const HRESULT hr = tool->Init(&manager, &id, HandleToLong(frame.frame), &ok);
+    SysFreeString(id);
+    ASSERT_EQ(hr, S_OK);
+    ASSERT_EQ(ok, VARIANT_TRUE) << testing::PrintToString(mgr->lines);
+}
+
 // The host's manager serving the sample lesson.
 host::RecordingManager* MarketManager() {
     auto* mgr = new host::RecordingManager();
@@ -88,20 +105,9 @@ TEST_P(MarketHost, ReplaysTheRecordedStoryThroughTheRegisteredDll) {
 
     ReplayStory(fake, story, frame, [&](const Line& line) {
         if (line.member == "Create") {
-            ASSERT_EQ(CoCreateInstance(host::kCLSID_Scenova, nullptr, CLSCTX_INPROC_SERVER,
-                                       host::kIID_ToolTalk, &tool),
-                      S_OK);
-            ComPtr<IUnknown> identity;
-            tool.As(&identity);
-            mgr->tool = identity.Get();
+            Create(tool, mgr);
         } else if (line.member == "IToolTalk_Init") {
-            IDispatch* manager = mgr;
-            BSTR id = SysAllocString(L"scenova");
-            VARIANT_BOOL ok = VARIANT_FALSE;
-            const HRESULT hr = tool->Init(&manager, &id, HandleToLong(frame.frame), &ok);
-            SysFreeString(id);
-            ASSERT_EQ(hr, S_OK);
-            ASSERT_EQ(ok, VARIANT_TRUE) << testing::PrintToString(mgr->lines);
+            Init(tool.Get(), mgr, frame);
         } else if (line.member == "IToolTalk_Show") {
             EXPECT_EQ(tool->Show(), S_OK);
         } else if (line.member == "IToolTalk_Hide") {
@@ -150,49 +156,24 @@ INSTANTIATE_TEST_SUITE_P(Market, MarketHost,
                                          "market_stop_play", "market_stepping", "market_toolbar",
                                          "market_hide_show"));
 
-// A window of the host's own: the message posted to it runs `action`. Posted
-// before the learner acts, it arrives inside the component's first yield.
-class HostMessage {
-public:
-    explicit HostMessage(std::function<void()> action) {
-        Action() = std::move(action);
-        WNDCLASSW cls{};
-        cls.lpfnWndProc = &Procedure;
-        cls.hInstance = GetModuleHandleW(nullptr);
-        cls.lpszClassName = L"ScenovaTestHostMessage";
-        RegisterClassW(&cls);
-        m_window = CreateWindowExW(0, cls.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                   cls.hInstance, nullptr);
-        PostMessageW(m_window, WM_APP, 0, 0);
+// A demanding host with demanding controls. The host shuts the tool down
+// (and releases it) from inside the tool's own events: in a manager call,
+// or in one that a yield lets through (the learner presses Forward, the
+// slider's change handler yields, a toolbar press waits there). The
+// controls do not hold themselves while they raise events and answer their
+// members that return a value only as properties with parameters; after a
+// manager call they keep their sites until told.
+class DemandingHost : public testing::TestWithParam<const char*> {
+protected:
+    void TearDown() override {
+        fake.mode("hold-while-firing", 1);
+        fake.mode("results-as-properties", 0);
+        fake.mode("keep-sites", 0);
     }
-    ~HostMessage() { DestroyWindow(m_window); }
-
-private:
-    static std::function<void()>& Action() {
-        static std::function<void()> action;
-        return action;
-    }
-    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-        if (message == WM_APP && Action()) {
-            std::exchange(Action(), nullptr)();
-            return 0;
-        }
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    HWND m_window;
+    FakeControls& fake = LoadedFakeControls();
 };
 
-// A demanding host with demanding controls. The host shuts the tool down
-// and releases it from inside the tool's own events: in a manager call, or
-// in a message of its own that a yield lets through (the learner presses
-// Forward; the slider's change handler yields). The controls do not hold
-// themselves while they raise events and answer their members that return a
-// value only as properties with parameters; after a manager call they keep
-// their sites until told.
-class DemandingHost : public testing::TestWithParam<const char*> {};
-
 TEST_P(DemandingHost, NothingRunsOnTheShutToolAndNothingOfItIsLeft) {
-    FakeControls& fake = LoadedFakeControls();
     CoFreeUnusedLibrariesEx(0, 0);
     fake.reset();
     fake.setVideoDuration(kMarketVideoSeconds);
@@ -205,44 +186,32 @@ TEST_P(DemandingHost, NothingRunsOnTheShutToolAndNothingOfItIsLeft) {
     HostFrame frame;
     host::RecordingManager* mgr = MarketManager();
     ComPtr<host::IToolTalk> tool;
-    ASSERT_EQ(CoCreateInstance(host::kCLSID_Scenova, nullptr, CLSCTX_INPROC_SERVER,
-                               host::kIID_ToolTalk, &tool),
-              S_OK);
-    ComPtr<IUnknown> identity;
-    tool.As(&identity);
-    mgr->tool = identity.Get();
-    IDispatch* manager = mgr;
-    BSTR id = SysAllocString(L"scenova");
-    VARIANT_BOOL ok = VARIANT_FALSE;
-    ASSERT_EQ(tool->Init(&manager, &id, HandleToLong(frame.frame), &ok), S_OK);
-    SysFreeString(id);
-    ASSERT_EQ(ok, VARIANT_TRUE);
+    Create(tool, mgr);
+    Init(tool.Get(), mgr, frame);
     ASSERT_EQ(tool->Show(), S_OK);
-    identity.Reset();
 
     bool done = false;
-    const auto shutDown = [&] {
-        EXPECT_EQ(tool->Shutdown(), S_OK);
-        if (place != "yield, shutdown only") {
-            tool.Reset();
-        }
-        done = true;
-    };
-    std::unique_ptr<HostMessage> message;
-    if (yield) {
-        message = std::make_unique<HostMessage>(shutDown);
-        ASSERT_EQ(fake.raise("frmRose", "ButtonPress", "btnVideoFwd"), 1);
-    } else {
-        mgr->inside = [&](const std::string& member) {
-            if (member == place && !done) {
-                shutDown();
+    const std::string inside = yield ? "ToolbarRequest" : place;
+    mgr->inside = [&](const std::string& member) {
+        if (member == inside && !done) {
+            EXPECT_EQ(tool->Shutdown(), S_OK);
+            if (place != "yield, shutdown only") {
+                tool.Reset();
             }
-        };
-        const char* bar = place == "NavigationRequest" ? "frmRoseNavigation" : "frmRoseToolbar";
-        const char* button = place == "NavigationRequest" ? "Next"
-                             : place == "ResourceAction"  ? "Help"
-                                                          : "Glossary";
-        ASSERT_EQ(fake.raise(bar, "ButtonPress", button), 1);
+            done = true;
+        }
+    };
+    if (yield) {
+        ASSERT_EQ(fake.post("frmRoseToolbar", "ButtonPress", "Glossary"), 1);
+        ASSERT_EQ(fake.raise("frmRose", "ButtonPress", "btnVideoFwd"), 1);
+        EXPECT_TRUE(done) << "the toolbar press came after the yield";
+    } else {
+        const bool navigation = place == "NavigationRequest";
+        ASSERT_EQ(fake.raise(navigation ? "frmRoseNavigation" : "frmRoseToolbar", "ButtonPress",
+                             navigation                  ? "Next"
+                             : place == "ResourceAction" ? "Help"
+                                                         : "Glossary"),
+                  1);
     }
     PumpUntil([&] { return done; }, 5000);  // a navigation press waits for its timer
     ASSERT_TRUE(done);
@@ -266,9 +235,6 @@ TEST_P(DemandingHost, NothingRunsOnTheShutToolAndNothingOfItIsLeft) {
     fake.releaseKeptSites();
     EXPECT_EQ(fake.liveObjects(), 0);
     EXPECT_EQ(canUnload(), S_OK);
-    fake.mode("hold-while-firing", 1);
-    fake.mode("results-as-properties", 0);
-    fake.mode("keep-sites", 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Inside, DemandingHost,
