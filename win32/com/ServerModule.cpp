@@ -1,7 +1,6 @@
 #include "win32/com/ServerModule.h"
 
 #include <oleauto.h>
-#include <wrl/client.h>
 
 #include <atomic>
 #include <string>
@@ -9,6 +8,7 @@
 #include <vector>
 
 #include "win32/com/Automation.h"
+#include "win32/com/ComPtr.h"
 
 namespace scenova::win32::server {
 
@@ -73,11 +73,8 @@ HRESULT CanUnloadNow() noexcept {
         return S_FALSE;
     }
     AcquireSRWLockExclusive(&g_libraryLock);
-    ITypeLib* library = std::exchange(g_library, nullptr);
+    const ComPtr<ITypeLib> library = Adopt(std::exchange(g_library, nullptr));
     ReleaseSRWLockExclusive(&g_libraryLock);
-    if (library != nullptr) {
-        library->Release();
-    }
     return S_OK;
 }
 
@@ -103,7 +100,7 @@ HRESULT TypeInfo(REFGUID iid, ITypeInfo** result) noexcept {
             hr = LoadTypeLibEx(path.data(), REGKIND_NONE, &g_library);
         }
     }
-    Microsoft::WRL::ComPtr<ITypeLib> library = g_library;
+    ComPtr<ITypeLib> library = g_library;
     ReleaseSRWLockExclusive(&g_libraryLock);
     return FAILED(hr) ? hr : library->GetTypeInfoOfGuid(iid, result);
 }
@@ -111,7 +108,7 @@ HRESULT TypeInfo(REFGUID iid, ITypeInfo** result) noexcept {
 void SetError(REFIID iid, const wchar_t* source, const std::string& description) noexcept {
     // Whatever fails below, the host must not read an older call's error.
     SetErrorInfo(0, nullptr);
-    Microsoft::WRL::ComPtr<ICreateErrorInfo> create;
+    ComPtr<ICreateErrorInfo> create;
     if (FAILED(CreateErrorInfo(&create))) {
         return;
     }
@@ -123,7 +120,7 @@ void SetError(REFIID iid, const wchar_t* source, const std::string& description)
     } catch (...) {
         // Without a description the HRESULT still tells what failed.
     }
-    Microsoft::WRL::ComPtr<IErrorInfo> info;
+    ComPtr<IErrorInfo> info;
     if (SUCCEEDED(create.As(&info))) {
         SetErrorInfo(0, info.Get());
     }

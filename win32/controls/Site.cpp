@@ -505,8 +505,8 @@ STDMETHODIMP ControlSite::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS
 
 SitePtr HoldSite(ControlSite* site) {
     return SitePtr(site, [](ControlSite* s) {
-        s->Close();
-        s->Release();
+        const ComPtr<ControlSite> held = Adopt(s);
+        held->Close();
     });
 }
 
