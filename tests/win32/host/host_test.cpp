@@ -483,36 +483,6 @@ TEST(PictureClip, CutsARectangleIntoAPictureThatOwnsItsBitmap) {
     VariantClear(&result);
 }
 
-// Runs after the tests above: everything they made has been released.
-TEST(Server, UnloadsWhenNothingHoldsIt) {
-    ComPtr<IClassFactory> factory;
-    ASSERT_EQ(CoGetClassObject(host::kCLSID_Scenova, CLSCTX_INPROC_SERVER, nullptr,
-                               IID_IClassFactory, &factory),
-              S_OK);
-    HMODULE module = GetModuleHandleW(L"Scenova.dll");
-    ASSERT_NE(module, nullptr);
-    using CanUnload = HRESULT(STDAPICALLTYPE*)();
-    const auto canUnload = reinterpret_cast<CanUnload>(
-        reinterpret_cast<void*>(GetProcAddress(module, "DllCanUnloadNow")));
-    ASSERT_NE(canUnload, nullptr);
-    ComPtr<IUnknown> object;
-    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IUnknown, &object), S_OK);
-    factory->LockServer(TRUE);
-    factory.Reset();
-    EXPECT_EQ(canUnload(), S_FALSE);  // an object and a lock
-    object.Reset();
-    EXPECT_EQ(canUnload(), S_FALSE);  // the lock
-    ASSERT_EQ(CoGetClassObject(host::kCLSID_Scenova, CLSCTX_INPROC_SERVER, nullptr,
-                               IID_IClassFactory, &factory),
-              S_OK);
-    factory->LockServer(FALSE);
-    factory.Reset();
-    EXPECT_EQ(canUnload(), S_OK);
-
-    CoFreeUnusedLibrariesEx(0, 0);
-    EXPECT_EQ(GetModuleHandleW(L"Scenova.dll"), nullptr);
-}
-
 // A key below HKEY_CLASSES_ROOT with its values and subkeys, as text.
 std::string Dump(const std::wstring& path) {
     HKEY key = nullptr;

@@ -235,6 +235,21 @@ TEST_P(DemandingHost, NothingRunsOnTheShutToolAndNothingOfItIsLeft) {
     fake.releaseKeptSites();
     EXPECT_EQ(fake.liveObjects(), 0);
     EXPECT_EQ(canUnload(), S_OK);
+    // So does a lock, once its factory has gone; the server then unloads.
+    ComPtr<IClassFactory> factory;
+    ASSERT_EQ(CoGetClassObject(host::kCLSID_Scenova, CLSCTX_INPROC_SERVER, nullptr,
+                               IID_IClassFactory, &factory),
+              S_OK);
+    factory->LockServer(TRUE);
+    factory.Reset();
+    EXPECT_EQ(canUnload(), S_FALSE);
+    ASSERT_EQ(CoGetClassObject(host::kCLSID_Scenova, CLSCTX_INPROC_SERVER, nullptr,
+                               IID_IClassFactory, &factory),
+              S_OK);
+    factory->LockServer(FALSE);
+    factory.Reset();
+    CoFreeUnusedLibrariesEx(0, 0);
+    EXPECT_EQ(GetModuleHandleW(L"Scenova.dll"), nullptr) << "something kept the server loaded";
 }
 
 INSTANTIATE_TEST_SUITE_P(Inside, DemandingHost,
