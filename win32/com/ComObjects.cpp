@@ -135,12 +135,17 @@ class ToolObject final : public ObjectBase,
 public:
     // The tool holds this object while one of its window's events runs, so
     // that a host releasing it from inside one frees it only afterwards.
+    // A dying object is never held again: that would bring it back to life.
     ToolObject()
         : m_tool(std::make_unique<scenova::CScenova>(ProcessPlatform(), [this] {
+              if (m_dying) {
+                  return std::shared_ptr<void>();
+              }
               AddRefImpl();
               return std::shared_ptr<void>(this, [](ToolObject* self) { self->ReleaseImpl(); });
           })) {}
     ~ToolObject() override {
+        m_dying = true;
         m_tool.reset();  // the window goes on the thread that still owns it
         server::ReleaseThread();
     }
@@ -304,6 +309,7 @@ private:
     }
 
     const DWORD m_thread = GetCurrentThreadId();
+    bool m_dying = false;
     std::unique_ptr<scenova::CScenova> m_tool;
 };
 
