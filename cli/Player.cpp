@@ -60,8 +60,12 @@ public:
                 m_platform.Loop().AdvanceTo(std::max(target, m_platform.Loop().Now()));
             }
         }
-        Check("IToolTalk_Shutdown", m_host->Shutdown());
-        Settle();
+        // A host shuts its tool down and releases it once; an action may
+        // have done so already.
+        if (m_host->Exists() && !m_shutDown) {
+            Check("IToolTalk_Shutdown", m_host->Shutdown());
+            Settle();
+        }
         m_host->Release();
         ReportEventErrors();
         m_timeline.Flush();
@@ -103,7 +107,7 @@ private:
                                                      : *window.frmRose;
         };
         if (!window.form && action.kind != K::Advance && action.kind != K::Show &&
-            action.kind != K::Startup) {
+            action.kind != K::Startup && action.kind != K::ReleaseInside) {
             m_err << "scenova: line " << action.line << ": there is no window to act on\n";
             return;
         }
@@ -158,7 +162,12 @@ private:
                 Check("IToolTalk_Startup", m_host->Startup());
                 break;
             case K::Shutdown:
-                Check("IToolTalk_Shutdown", m_host->Shutdown());
+                m_shutDown = Check("IToolTalk_Shutdown", m_host->Shutdown()) || m_shutDown;
+                break;
+            case K::ReleaseInside:
+                m_host->ReleaseInside(action.name, *m_manager, [this](const HostResult& result) {
+                    m_shutDown = Check("IToolTalk_Shutdown", result);
+                });
                 break;
             case K::LostFocus:
                 window.form->UserDeactivate();
@@ -220,6 +229,7 @@ private:
     std::shared_ptr<headless::RecordingManager> m_manager;
     std::unique_ptr<headless::ToolHost> m_host;
     int m_status = 0;
+    bool m_shutDown = false;  // by an action
 };
 
 }  // namespace

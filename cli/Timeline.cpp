@@ -174,6 +174,11 @@ void Timeline::Take(const std::string& line) {
         return;
     }
 
+    // A signal's handling ends with the next event of another kind (its own
+    // slider assignment raises Change, a signal may arrive inside it).
+    if (t.direction == '<' && t.member != "SignalEvent" && t.member != "Change") {
+        m_signal = 0;
+    }
     std::string text;
     if (t.direction == '<' && t.object == "tool") {
         if (t.member != "Create" && t.member != "Release") {
@@ -202,10 +207,17 @@ void Timeline::Take(const std::string& line) {
             m_signal = 0;
         }
     } else if (t.object == "rtfText" && t.member == "HighlightRange" && m_signal > 0) {
-        const int blocks = static_cast<int>(Module1::Get().g_Blocks.size());
-        text = "block " + std::to_string(m_signal) + " of " + std::to_string(blocks) + ", " +
-               BlockText(m_signal - 1);
-        m_signal = 0;
+        // Every block a signal's handling lights, named by its text: a
+        // signal handled inside another's may light a block other than the
+        // signal's own, and the block lit last is what the learner sees.
+        const auto& blocks = Module1::Get().g_Blocks;
+        const int start = ToInt(arg(0));
+        const auto lit = std::find_if(blocks.begin(), blocks.end(),
+                                      [&](const BlockInfo& b) { return b.TextStart == start; });
+        const int block =
+            lit != blocks.end() ? static_cast<int>(lit - blocks.begin()) : m_signal - 1;
+        text = "block " + std::to_string(block + 1) + " of " + std::to_string(blocks.size()) +
+               ", " + BlockText(block);
     } else if (t.object == "movOrvMovie" && t.member == "Notify") {
         text = "video: end of the range";
     } else if (t.object == "movOrvMovie" && t.member == "PlayRange") {

@@ -28,6 +28,9 @@ struct Context {
     // searched, highlight ranges moved, signal times read or posted): work
     // that grows with the content, for tests that bound it per event.
     uint64_t elementsExamined = 0;
+    // Events being delivered now, nested ones counted: while one is, the
+    // controls that raised it must stay.
+    int dispatching = 0;
 
     Context(EventLoop& l, Trace& t) : loop(l), trace(t) {}
 
@@ -40,6 +43,11 @@ struct Context {
         if (!handler) {
             return;
         }
+        struct Dispatching {
+            int& depth;
+            explicit Dispatching(int& d) : depth(++d) {}
+            ~Dispatching() { --depth; }
+        } dispatch(dispatching);
         try {
             handler(args...);
         } catch (const RuntimeError& error) {

@@ -16,8 +16,17 @@ int RecordingManager::Calls(const std::string& operation) const {
     return it == m_calls.end() ? 0 : it->second;
 }
 
+void RecordingManager::Inside(const std::string& operation, std::function<void()> action) {
+    m_inside.insert_or_assign(operation, std::move(action));
+}
+
 void RecordingManager::Enter(const std::string& operation) {
     const int call = ++m_calls[operation];
+    if (auto inside = m_inside.find(operation); inside != m_inside.end()) {
+        const std::function<void()> action = std::move(inside->second);
+        m_inside.erase(inside);
+        action();
+    }
     auto it = m_failures.find(operation);
     if (it != m_failures.end() && call >= it->second.fromCall) {
         throw it->second.error;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -23,6 +24,9 @@ public:
     void FailOn(const std::string& operation, RuntimeError error = RuntimeError(err::Unspecified),
                 int fromCall = 1);
     int Calls(const std::string& operation) const;
+    // The host's own doing inside the next call of `operation`, after it is
+    // traced (shutting the tool down and releasing it, for one).
+    void Inside(const std::string& operation, std::function<void()> action);
 
     void ToolShutdown(CScenova& tool) override;
     void ReportError(CScenova& tool, int32_t code, const std::string& text) override;
@@ -47,6 +51,7 @@ private:
     Context& m_ctx;
     std::map<std::string, Failure> m_failures;
     std::map<std::string, int> m_calls;
+    std::map<std::string, std::function<void()>> m_inside;
 };
 
 }  // namespace scenova::headless

@@ -13,7 +13,9 @@ ToolHost::~ToolHost() {
 
 void ToolHost::Create() {
     m_platform.GetTrace().Write('<', "tool", "Create", "()");
-    m_tool = std::make_unique<CScenova>(m_platform);
+    auto self = std::make_shared<std::weak_ptr<CScenova>>();
+    m_tool = std::make_shared<CScenova>(m_platform, [self] { return self->lock(); });
+    *self = m_tool;
 }
 
 void ToolHost::Release() {
@@ -22,8 +24,30 @@ void ToolHost::Release() {
     }
     m_platform.GetTrace().Write('<', "tool", "Release", "()");
     m_tool.reset();
-    // No event of the released tool's windows can be running here.
-    m_platform.HeadlessToolkit().ForgetUnloaded();
+    // The windows of a tool released inside one of their own events go at
+    // the next release outside any.
+    if (m_platform.Ctx().dispatching == 0) {
+        m_platform.HeadlessToolkit().ForgetUnloaded();
+    }
+}
+
+void ToolHost::ReleaseInside(std::string_view place, RecordingManager& manager,
+                             std::function<void(const HostResult&)> shutDown) {
+    auto release = [this, shutDown = std::move(shutDown)] {
+        const HostResult result = Shutdown();
+        if (shutDown) {
+            shutDown(result);
+        }
+        Release();
+    };
+    if (place == "yield") {
+        m_platform.HeadlessToolkit().InsideNextYield(std::move(release));
+    } else {
+        manager.Inside(place == "toolbar-request"   ? "ToolbarRequest"
+                       : place == "resource-action" ? "ResourceAction"
+                                                    : "NavigationRequest",
+                       std::move(release));
+    }
 }
 
 CScenova& ToolHost::Tool() {
@@ -38,13 +62,15 @@ HostResult ToolHost::Deliver(std::string_view member, const std::string& rest, B
     m_platform.GetTrace().Write('<', "tool", member, rest);
     HostResult result;
     try {
-        if (!m_tool) {
+        // Held for the call: the host may release it from inside.
+        const std::shared_ptr<CScenova> tool = m_tool;
+        if (!tool) {
             Raise(err::NoObject);
         }
-        if constexpr (std::is_void_v<decltype(body(*m_tool))>) {
-            body(*m_tool);
+        if constexpr (std::is_void_v<decltype(body(*tool))>) {
+            body(*tool);
         } else {
-            result.value = body(*m_tool);
+            result.value = body(*tool);
         }
     } catch (const RuntimeError& error) {
         result.error = error;

@@ -1,12 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "headless/HeadlessPlatform.h"
+#include "headless/RecordingManager.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/Variant.h"
 #include "tool/CScenova.h"
@@ -58,13 +60,23 @@ public:
     HostResult Height();
     HostResult Height(float value);
 
+    // The host's own doing: it shuts the tool down and releases it from
+    // inside its next call of `place` ("toolbar-request", "resource-action",
+    // "navigation-request", to `manager`), or from inside a message of its
+    // own that the component's next yield lets through ("yield").
+    // `shutDown` hears how the shutdown went.
+    void ReleaseInside(std::string_view place, RecordingManager& manager,
+                       std::function<void(const HostResult&)> shutDown = {});
+
 private:
     template <class Body>
     HostResult Deliver(std::string_view member, const std::string& rest, Body&& body);
 
     HeadlessPlatform& m_platform;
     std::shared_ptr<IManager> m_manager;
-    std::unique_ptr<CScenova> m_tool;
+    // Shared only with the event handlers and host calls that are running:
+    // a release from inside one frees the tool once it has returned.
+    std::shared_ptr<CScenova> m_tool;
 };
 
 }  // namespace scenova::headless

@@ -2,6 +2,8 @@
 
 #include "formats/FileLookup.h"
 
+#include <utility>
+
 namespace scenova::headless {
 
 namespace {
@@ -60,6 +62,9 @@ PresentationWindow Toolkit::LoadPresentationWindow(FormEvents events) {
 
 void Toolkit::DoEvents() {
     m_ctx.trace.Call("app", "DoEvents");
+    if (m_insideYield) {
+        std::exchange(m_insideYield, nullptr)();
+    }
     m_ctx.loop.ProcessPending();
 }
 

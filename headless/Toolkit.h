@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -49,8 +50,11 @@ public:
     std::size_t RetainedWindows() const { return m_windows.size(); }
     // Lets go of unloaded windows other than the last one. Only for a point
     // where no event of theirs can be running, such as the host's release of
-    // a tool object.
+    // a tool object outside any event.
     void ForgetUnloaded();
+    // The host's own message: runs once, inside the component's next yield,
+    // as a message the host posted itself would.
+    void InsideNextYield(std::function<void()> message) { m_insideYield = std::move(message); }
 
 private:
     Context& m_ctx;
@@ -61,6 +65,7 @@ private:
     // event unloads the window is not destroyed while it is still raising it.
     std::vector<HeadlessWindow> m_windows;
     int m_loadCount = 0;
+    std::function<void()> m_insideYield;
 };
 
 }  // namespace scenova::headless

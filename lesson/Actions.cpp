@@ -1,7 +1,9 @@
 #include "lesson/Actions.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <iterator>
 #include <map>
 
 #include "runtime/Convert.h"
@@ -75,6 +77,7 @@ const std::map<std::string_view, Action::Kind, std::less<>>& Keywords() {
         {"shutdown", K::Shutdown},
         {"lost-focus", K::LostFocus},
         {"move", K::Move},
+        {"release-inside", K::ReleaseInside},
     };
     return keywords;
 }
@@ -147,6 +150,17 @@ Action ParseAction(std::string_view text, int line) {
                 action.height = Number<float>(words[4], line, "a height");
             }
             break;
+        case K::ReleaseInside: {
+            const char* usage =
+                "release-inside toolbar-request|resource-action|navigation-request|yield";
+            expectWords(2, 2, usage);
+            action.name = words[1];
+            if (std::find(std::begin(kReleasePlaces), std::end(kReleasePlaces), action.name) ==
+                std::end(kReleasePlaces)) {
+                throw ActionError(line, std::string("usage: ") + usage);
+            }
+            break;
+        }
         default:
             expectWords(1, 1, std::string(words[0]).c_str());
             break;
@@ -192,6 +206,8 @@ std::string Action::Text() const {
             case Kind::Enter:
             case Kind::Leave:
                 return text + " " + bar + " " + name;
+            case Kind::ReleaseInside:
+                return text + " " + name;
             case Kind::Slide:
             case Kind::Drag:
             case Kind::LinkClick:

@@ -30,6 +30,10 @@ struct Action {
         Shutdown,
         LostFocus,
         Move,  // left, and optionally top, width, height
+        // name: toolbar-request, resource-action, navigation-request or
+        // yield. The host shuts the tool down and releases it inside the
+        // next such call to it, or inside the component's next yield.
+        ReleaseInside,
     };
 
     Kind kind{};
@@ -58,6 +62,10 @@ private:
 // Reads actions, one a line; '#' starts a comment, blank lines are skipped.
 // Raises ActionError naming the first malformed line.
 std::vector<Action> ParseActions(std::string_view text);
+
+// Where a host may shut the tool down and release it (ReleaseInside).
+inline constexpr std::string_view kReleasePlaces[] = {"toolbar-request", "resource-action",
+                                                      "navigation-request", "yield"};
 
 // Reads one action given on the command line (reported as line `line`).
 Action ParseAction(std::string_view text, int line);

@@ -115,7 +115,9 @@ void Player::Close() {
     if (!m_tool) {
         return;
     }
-    HostCall("IToolTalk_Shutdown", [](CScenova& tool) { tool.IToolTalk_Shutdown(); });
+    if (!std::exchange(m_shutDown, false)) {
+        HostCall("IToolTalk_Shutdown", [](CScenova& tool) { tool.IToolTalk_Shutdown(); });
+    }
     m_tool.reset();
     m_manager.reset();
     m_window->ClearResources();
@@ -258,10 +260,16 @@ void Player::Do(const lesson::Action& action) {
             HostCall("IToolTalk_Startup", [](CScenova& tool) { tool.IToolTalk_Startup(); });
             break;
         case K::Shutdown:
-            HostCall("IToolTalk_Shutdown", [](CScenova& tool) { tool.IToolTalk_Shutdown(); });
+            m_shutDown =
+                HostCall("IToolTalk_Shutdown", [](CScenova& tool) { tool.IToolTalk_Shutdown(); }) ||
+                m_shutDown;
             break;
         case K::LostFocus:
             window.form->UserDeactivate();
+            break;
+        case K::ReleaseInside:
+            Problem("line " + std::to_string(action.line) +
+                    ": release-inside is an action of the headless host only");
             break;
         case K::Move:
             HostCall("IToolTalk_Move", [&](CScenova& tool) {

@@ -94,6 +94,7 @@ private:
     std::unique_ptr<ActionRunner> m_runner;
     double m_speed = 1.0;
     int m_status = 0;
+    bool m_shutDown = false;  // by an action: Close does not shut down twice
     std::optional<std::chrono::steady_clock::time_point> m_firstFrame;
     std::vector<double> m_signalDelaysMs;
 };

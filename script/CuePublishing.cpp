@@ -7,10 +7,11 @@ namespace scenova {
 
 // Hands the video the start time of every block and, last, the video's
 // length: signal k then marks block k-1 and signal n+1 the end. A lesson the
-// video cannot signal still plays, so every failure here is absorbed.
+// video cannot signal still plays, so every failure of the video here is
+// absorbed; a shutdown by the host inside the yield ends the start-up.
 void CScenova::RegisterCueTimes() {
+    ProcessMessages();
     try {
-        m_platform.toolkit().DoEvents();
         const auto& blocks = Module1::Get().g_Blocks;
         const int32_t last = UBound(blocks);
         controls::IVideo& video = m_MyForm->movOrvMovie();

@@ -55,7 +55,7 @@ bool CScenova::ReadScript(ICollection& Script, std::string& videoName) {
     module.g_Cues.clear();
     module.g_Blocks.clear();
     module.g_Transcript.clear();
-    m_platform.toolkit().DoEvents();
+    ProcessMessages();
 
     // The colour markers put before speakers and lines, worked out once for
     // the whole script rather than once a line.

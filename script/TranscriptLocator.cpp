@@ -9,7 +9,7 @@ namespace scenova {
 // carrying its cue number (the count of lines found before it), and records
 // where each block lies.
 void CScenova::LocateTranscriptLines() {
-    m_platform.toolkit().DoEvents();
+    ProcessMessages();
     Module1& module = Module1::Get();
     controls::IRichText& transcript = m_MyForm->rtfText();
     TranscriptLinks links({module.g_Cues, module.g_Blocks, module.g_Transcript});

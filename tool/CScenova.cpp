@@ -26,7 +26,8 @@ constexpr std::array<ResourceButton, 3> kResourceButtons{{
 
 }  // namespace
 
-CScenova::CScenova(Platform& platform) : m_platform(platform) {
+CScenova::CScenova(Platform& platform, std::function<std::shared_ptr<void>()> hold)
+    : m_platform(platform) {
     static Diagnostics nobody;
     m_diagnostics = &nobody;
     m_MyForm = std::make_unique<frmScenova>(
@@ -35,6 +36,7 @@ CScenova::CScenova(Platform& platform) : m_platform(platform) {
             .NavigationClicked =
                 [this](const std::string& name) { m_MyForm_NavigationClicked(name); },
             .ToolbarClicked = [this](const std::string& name) { m_MyForm_ToolbarClicked(name); },
+            .Hold = std::move(hold),
         });
     Module1::Get().g_colButtonInfo = std::make_shared<Collection>();
 }
@@ -55,14 +57,27 @@ CScenova::~CScenova() {
 }
 
 IManager& CScenova::Mgr() {
+    RequireRunning();
     if (!m_Mgr) {
         Raise(err::NoObject);
     }
     return *m_Mgr;
 }
 
+void CScenova::RequireRunning() const {
+    if (m_blnShutDown) {
+        Raise(err::NoObject, "the tool has shut down");
+    }
+}
+
+void CScenova::ProcessMessages() {
+    m_platform.toolkit().DoEvents();
+    RequireRunning();
+}
+
 bool CScenova::IToolTalk_Init(std::shared_ptr<IManager> Mgr, std::string& ToolID,
                               int32_t ParentHwnd) {
+    RequireRunning();
     try {
         m_Mgr = std::move(Mgr);
         m_strToolID = ToolID;
@@ -87,6 +102,7 @@ bool CScenova::IToolTalk_Init(std::shared_ptr<IManager> Mgr, std::string& ToolID
 }
 
 void CScenova::IToolTalk_Startup() {
+    RequireRunning();
     if (!m_blnScriptParsed) {
         if (!m_colScript) {
             Raise(err::NoObject);
@@ -98,13 +114,19 @@ void CScenova::IToolTalk_Startup() {
 }
 
 void CScenova::IToolTalk_Shutdown() {
-    if (m_MyForm) {
-        m_MyForm->Unload();
+    RequireRunning();
+    // Shut down from here on, whatever fails below: a later call must not
+    // load the window again behind the host's back.
+    m_blnShutDown = true;
+    m_MyForm->Close();
+    if (!m_Mgr) {
+        Raise(err::NoObject);
     }
-    Mgr().ToolShutdown(*this);
+    m_Mgr->ToolShutdown(*this);
 }
 
 void CScenova::IToolTalk_Show() {
+    RequireRunning();
     if (!m_blnScriptParsed) {
         IToolTalk_Startup();
         return;
@@ -125,6 +147,7 @@ void CScenova::IToolTalk_Show() {
 }
 
 void CScenova::IToolTalk_Hide() {
+    RequireRunning();
     std::string buttonId = "Learning Strategies";
     int32_t action = resource::Close;
     Mgr().ResourceAction(buttonId, action, nullptr);
@@ -134,6 +157,7 @@ void CScenova::IToolTalk_Hide() {
 void CScenova::IToolTalk_Move(float& Left, const std::optional<Variant>& Top,
                               const std::optional<Variant>& Width,
                               const std::optional<Variant>& Height) {
+    RequireRunning();
     const float top = Top ? ToSingle(*Top) : m_MyForm->Top();
     const float width = Width ? ToSingle(*Width) : m_MyForm->Width();
     const float height = Height ? ToSingle(*Height) : m_MyForm->Height();
@@ -141,41 +165,56 @@ void CScenova::IToolTalk_Move(float& Left, const std::optional<Variant>& Top,
 }
 
 // Enabling single buttons from the host is not supported.
-void CScenova::IToolTalk_NavEnabled(std::string& /*Name*/, bool /*RHS*/) {}
+void CScenova::IToolTalk_NavEnabled(std::string& /*Name*/, bool /*RHS*/) {
+    RequireRunning();
+}
 bool CScenova::IToolTalk_NavEnabled(std::string& /*Name*/) {
+    RequireRunning();
     return false;
 }
-void CScenova::IToolTalk_ToolbarEnabled(std::string& /*Name*/, bool /*RHS*/) {}
+void CScenova::IToolTalk_ToolbarEnabled(std::string& /*Name*/, bool /*RHS*/) {
+    RequireRunning();
+}
 bool CScenova::IToolTalk_ToolbarEnabled(std::string& /*Name*/) {
+    RequireRunning();
     return false;
 }
 
 std::string CScenova::IToolTalk_ID() {
+    RequireRunning();
     return m_strToolID;
 }
 
 float CScenova::IToolTalk_Left() {
+    RequireRunning();
     return m_MyForm->Left();
 }
 void CScenova::IToolTalk_Left(float RHS) {
+    RequireRunning();
     m_MyForm->Left(RHS);
 }
 float CScenova::IToolTalk_Top() {
+    RequireRunning();
     return m_MyForm->Top();
 }
 void CScenova::IToolTalk_Top(float RHS) {
+    RequireRunning();
     m_MyForm->Top(RHS);
 }
 float CScenova::IToolTalk_Width() {
+    RequireRunning();
     return m_MyForm->Width();
 }
 void CScenova::IToolTalk_Width(float RHS) {
+    RequireRunning();
     m_MyForm->Width(RHS);
 }
 float CScenova::IToolTalk_Height() {
+    RequireRunning();
     return m_MyForm->Height();
 }
 void CScenova::IToolTalk_Height(float RHS) {
+    RequireRunning();
     m_MyForm->Height(RHS);
 }
 

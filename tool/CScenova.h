@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -22,11 +23,15 @@ class CPictureClip;
 // presentation window and passes the window's button events to the host's
 // manager. Members run on the host's user-interface thread; a member that
 // fails raises a RuntimeError, which the platform layer hands to the host as
-// the member's failure.
+// the member's failure. After IToolTalk_Shutdown every member fails with 91
+// and nothing loads the window again.
 class CScenova {
 public:
-    // Class_Initialize.
-    explicit CScenova(Platform& platform);
+    // Class_Initialize. `hold` keeps the object that owns the tool (the
+    // platform's COM object, the host's reference) alive while one of the
+    // window's event handlers runs, since the host may release the tool from
+    // inside one; none when the owner outlives every event anyway.
+    explicit CScenova(Platform& platform, std::function<std::shared_ptr<void>()> hold = {});
     // Class_Terminate.
     ~CScenova();
     CScenova(const CScenova&) = delete;
@@ -78,6 +83,11 @@ private:
     void m_MyForm_ToolbarClicked(const std::string& strName);
 
     IManager& Mgr();
+    // Raises 91 once the tool has shut down.
+    void RequireRunning() const;
+    // Lets the waiting messages through; raises 91 when the host shut the
+    // tool down in one of them.
+    void ProcessMessages();
 
     // Settings (settings/): the bootstrap and its four apply steps.
     bool LoadSettings();
@@ -104,6 +114,7 @@ private:
     std::shared_ptr<IManager> m_Mgr;
     std::string m_strToolID;
     bool m_blnScriptParsed = false;
+    bool m_blnShutDown = false;
     std::shared_ptr<ICollection> m_colScript;
     std::shared_ptr<CPictureClip> m_objPictureClip;
     TranscriptSettings m_transcript;

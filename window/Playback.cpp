@@ -143,8 +143,14 @@ void frmScenova::movOrvMovie_SignalEvent(int16_t nEventNum) {
     if (nEventNum < 1 || nEventNum > n + 1) {
         Raise(err::SubscriptOutOfRange);
     }
+    const uint32_t signal = ++m_signalsHandled;
     if (m_VideoState == 0) {
         SetSliderQuietly(nEventNum);
+        if (m_signalsHandled != signal) {
+            // A later signal came through the slider's yield and made its own
+            // block current: this one's block is past already.
+            return;
+        }
     }
     m_lngCurrentBlock = nEventNum - 1;
     UpdateStepButtons();

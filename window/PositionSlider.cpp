@@ -10,8 +10,7 @@ namespace scenova {
 // to the very start (0) or to the very end (Max). The block itself becomes
 // current through the signal the seek raises.
 void frmScenova::sldVideoSlider_Change() {
-    m_platform.toolkit().DoEvents();
-    if (!m_blnSliderByUser) {
+    if (!ProcessMessages() || !m_blnSliderByUser) {
         return;
     }
     m_blnLinkClicked = false;

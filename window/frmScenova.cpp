@@ -36,10 +36,21 @@ frmScenova::~frmScenova() {
     }
 }
 
+template <class Handler>
+auto frmScenova::Held(Handler handler) {
+    return [this, handler](const auto&... args) {
+        const std::shared_ptr<void> owner = m_events.Hold ? m_events.Hold() : nullptr;
+        handler(args...);
+    };
+}
+
 void frmScenova::Load() {
+    if (m_closed) {
+        Raise(err::NoObject, "frmScenova: the tool has shut down, its window is closed");
+    }
     m_window = m_platform.toolkit().LoadPresentationWindow({
         .Load = [this] { Form_Load(); },
-        .LostFocus = [this] { Form_LostFocus(); },
+        .LostFocus = Held([this] { Form_LostFocus(); }),
     });
     if (!m_window.form || !m_window.ExitTimer || !m_window.frmRose || !m_window.movOrvMovie ||
         !m_window.sldVideoSlider || !m_window.rtfText || !m_window.frmRoseNavigation ||
@@ -59,50 +70,58 @@ void frmScenova::Load() {
 
 void frmScenova::ConnectEvents() {
     // Every control event reaches the window here, and only here.
-    m_window.ExitTimer->Advise({.Timer = [this] { ExitTimer_Timer(); }});
+    m_window.ExitTimer->Advise({.Timer = Held([this] { ExitTimer_Timer(); })});
     m_window.frmRose->Advise({
-        .ButtonGotFocus = [this](const std::string& name,
-                                 const std::string&) { frmRose_ButtonGotFocus(name); },
-        .ButtonLostFocus = [this](const std::string& name,
-                                  const std::string&) { frmRose_ButtonLostFocus(name); },
-        .ButtonPress = [this](const std::string& name,
-                              const std::string&) { frmRose_ButtonPress(name); },
+        .ButtonGotFocus = Held(
+            [this](const std::string& name, const std::string&) { frmRose_ButtonGotFocus(name); }),
+        .ButtonLostFocus = Held(
+            [this](const std::string& name, const std::string&) { frmRose_ButtonLostFocus(name); }),
+        .ButtonPress = Held(
+            [this](const std::string& name, const std::string&) { frmRose_ButtonPress(name); }),
     });
     m_window.movOrvMovie->Advise({
-        .Notify = [this] { movOrvMovie_Notify(); },
-        .SignalEvent = [this](int16_t number) { movOrvMovie_SignalEvent(number); },
+        .Notify = Held([this] { movOrvMovie_Notify(); }),
+        .SignalEvent = Held([this](int16_t number) { movOrvMovie_SignalEvent(number); }),
     });
     m_window.sldVideoSlider->Advise({
-        .Change = [this] { sldVideoSlider_Change(); },
-        .Scroll = [this] { sldVideoSlider_Scroll(); },
-        .ThumbDown = [this] { sldVideoSlider_ThumbDown(); },
-        .ThumbUp = [this] { sldVideoSlider_ThumbUp(); },
+        .Change = Held([this] { sldVideoSlider_Change(); }),
+        .Scroll = Held([this] { sldVideoSlider_Scroll(); }),
+        .ThumbDown = Held([this] { sldVideoSlider_ThumbDown(); }),
+        .ThumbUp = Held([this] { sldVideoSlider_ThumbUp(); }),
     });
     m_window.rtfText->Advise({
-        .LinkClick =
+        .LinkClick = Held(
             [this](int32_t userID, int16_t linkType, int32_t start, int32_t end, int16_t button) {
                 rtfText_LinkClick(userID, linkType, start, end, button);
-            },
-        .LinkEnter = [this](int32_t userID, int16_t linkType, int32_t start,
-                            int32_t end) { rtfText_LinkEnter(userID, linkType, start, end); },
-        .LinkLeave = [this](int32_t userID, int16_t linkType, int32_t start,
-                            int32_t end) { rtfText_LinkLeave(userID, linkType, start, end); },
+            }),
+        .LinkEnter = Held([this](int32_t userID, int16_t linkType, int32_t start, int32_t end) {
+            rtfText_LinkEnter(userID, linkType, start, end);
+        }),
+        .LinkLeave = Held([this](int32_t userID, int16_t linkType, int32_t start, int32_t end) {
+            rtfText_LinkLeave(userID, linkType, start, end);
+        }),
     });
     m_window.frmRoseNavigation->Advise({
-        .ButtonGotFocus = [this](const std::string& name,
-                                 const std::string&) { frmRoseNavigation_ButtonGotFocus(name); },
-        .ButtonLostFocus = [this](const std::string& name,
-                                  const std::string&) { frmRoseNavigation_ButtonLostFocus(name); },
-        .ButtonPress = [this](const std::string& name,
-                              const std::string&) { frmRoseNavigation_ButtonPress(name); },
+        .ButtonGotFocus = Held([this](const std::string& name, const std::string&) {
+            frmRoseNavigation_ButtonGotFocus(name);
+        }),
+        .ButtonLostFocus = Held([this](const std::string& name, const std::string&) {
+            frmRoseNavigation_ButtonLostFocus(name);
+        }),
+        .ButtonPress = Held([this](const std::string& name, const std::string&) {
+            frmRoseNavigation_ButtonPress(name);
+        }),
     });
     m_window.frmRoseToolbar->Advise({
-        .ButtonGotFocus = [this](const std::string& name,
-                                 const std::string&) { frmRoseToolbar_ButtonGotFocus(name); },
-        .ButtonLostFocus = [this](const std::string& name,
-                                  const std::string&) { frmRoseToolbar_ButtonLostFocus(name); },
-        .ButtonPress = [this](const std::string& name,
-                              const std::string&) { frmRoseToolbar_ButtonPress(name); },
+        .ButtonGotFocus = Held([this](const std::string& name, const std::string&) {
+            frmRoseToolbar_ButtonGotFocus(name);
+        }),
+        .ButtonLostFocus = Held([this](const std::string& name, const std::string&) {
+            frmRoseToolbar_ButtonLostFocus(name);
+        }),
+        .ButtonPress = Held([this](const std::string& name, const std::string&) {
+            frmRoseToolbar_ButtonPress(name);
+        }),
     });
 }
 
@@ -111,6 +130,11 @@ IForm& frmScenova::Form() {
         Load();
     }
     return *m_window.form;
+}
+
+bool frmScenova::ProcessMessages() {
+    m_platform.toolkit().DoEvents();
+    return IsLoaded();
 }
 
 int32_t frmScenova::hWnd() {
@@ -187,6 +211,11 @@ void frmScenova::Unload() {
     window.form->Unload();
 }
 
+void frmScenova::Close() {
+    m_closed = true;
+    Unload();
+}
+
 controls::IButtonBar& frmScenova::frmRose() {
     Form();
     return Present(m_window.frmRose);
@@ -232,7 +261,9 @@ void frmScenova::Form_LostFocus() {
 
 void frmScenova::ExitTimer_Timer() {
     ExitTimer().Enabled(false);
-    m_platform.toolkit().DoEvents();
+    if (!ProcessMessages()) {
+        return;
+    }
     if (m_blnInSignalEvent) {
         // The video's signal handler is still running; look again later.
         ExitTimer().Enabled(true);

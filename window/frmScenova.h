@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "platform/Platform.h"
@@ -12,6 +13,11 @@ namespace scenova {
 struct frmScenovaEvents {
     std::function<void(const std::string& strName)> NavigationClicked;
     std::function<void(const std::string& strName)> ToolbarClicked;
+    // Keeps the owner alive while one of the window's handlers runs (null:
+    // the owner outlives its window anyway). A host may release the tool
+    // from inside a handler, in a manager call or in a message a yield lets
+    // through; the tool then goes once the handler has returned.
+    std::function<std::shared_ptr<void>()> Hold;
 };
 
 // The presentation window. Creating the object does not create the window:
@@ -51,6 +57,10 @@ public:
 
     // Destroys the window and its controls; the object stays usable.
     void Unload();
+    // Unloads the window for good (the tool has shut down): from now on a
+    // member that needs the window raises 91 instead of loading it again.
+    void Close();
+    bool IsClosed() const { return m_closed; }
 
     // The hosted controls; each loads the window first.
     controls::IButtonBar& frmRose();
@@ -77,6 +87,13 @@ private:
     IForm& Form();
     void Load();
     void ConnectEvents();
+    // A handler that holds the owner while it runs.
+    template <class Handler>
+    auto Held(Handler handler);
+    // Lets the waiting messages through. False when the window went
+    // meanwhile (the host shut the tool down in one of them): what the
+    // caller would do next belongs to a window that is gone.
+    bool ProcessMessages();
 
     void Form_Load();
     void Form_LostFocus();
@@ -140,6 +157,10 @@ private:
     int32_t m_hWaitCursor = 0;
     std::string m_strNavButton;
     double m_dblPausePosition = 0;
+    // Counts the video's signals, so that a signal handler can tell that a
+    // later one was handled inside its own slider assignment.
+    uint32_t m_signalsHandled = 0;
+    bool m_closed = false;
 };
 
 }  // namespace scenova

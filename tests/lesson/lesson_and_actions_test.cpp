@@ -71,6 +71,7 @@ TEST(Actions, ReadsEveryActionAndNamesTheFirstBadLine) {
         {"advance nan", 1, "seconds"},
         {"slide", 1, "usage"},
         {"show now", 1, "usage"},
+        {"release-inside now", 1, "usage"},
     };
     for (const Bad& row : bad) {
         SCOPED_TRACE(row.text);

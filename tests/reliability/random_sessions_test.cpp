@@ -132,6 +132,12 @@ std::vector<Step> GenerateSteps(std::mt19937& rng, int count) {
     }
     for (int i = 0; i < count; ++i) {
         Step s;
+        if (pick(40) == 0) {  // the host lets go of the tool from inside a call or a yield
+            s.action.kind = K::ReleaseInside;
+            s.action.name = lesson::kReleasePlaces[pick(4)];
+            steps.push_back(s);
+            continue;
+        }
         const int kind = pick(34);
         if (kind < 18) {
             s.action.kind = static_cast<K>(kind);
@@ -179,6 +185,7 @@ public:
         mgr->script = lesson::ParseScript(m_lesson.script);
         headless::ToolHost host(platform, mgr);
         host.Create();
+        m_manager = mgr.get();
         std::string failure;
         try {
             for (std::size_t i = 0; i < steps.size() && failure.empty(); ++i) {
@@ -213,6 +220,9 @@ private:
         const Action& a = s.action;
         switch (s.host) {
             case Step::Host::Init:
+                if (!host.Exists()) {  // released: the host opens the lesson again
+                    host.Create();
+                }
                 host.Init(s.which % 2 ? "scenova" : "again");
                 return;
             case Step::Host::Startup:
@@ -247,7 +257,8 @@ private:
         }
         const headless::HeadlessWindow& w = platform.Window();
         if (!w.form && a.kind != K::Advance && a.kind != K::Show && a.kind != K::Startup &&
-            a.kind != K::Shutdown && a.kind != K::Hide && a.kind != K::Move) {
+            a.kind != K::Shutdown && a.kind != K::Hide && a.kind != K::Move &&
+            a.kind != K::ReleaseInside) {
             return;  // nothing on screen to act on
         }
         auto bar = [&]() -> headless::ButtonBar& {
@@ -325,6 +336,9 @@ private:
                     host.Move(a.left);
                 }
                 break;
+            case K::ReleaseInside:
+                host.ReleaseInside(a.name, *m_manager);
+                break;
         }
     }
 
@@ -344,6 +358,16 @@ private:
                 stopped = false;
             }
         }
+        // Once shut down or released, the tool loads no window again.
+        const int loads = platform.HeadlessToolkit().LoadCount();
+        if (!host.Exists() || host.Tool().Window().IsClosed()) {
+            if (m_loadsWhenShut >= 0 && loads != m_loadsWhenShut) {
+                return "a window loaded after the tool shut down";
+            }
+            m_loadsWhenShut = loads;
+            return "";
+        }
+        m_loadsWhenShut = -1;
         frmScenova& form = host.Tool().Window();
         const int32_t state = form.VideoState();
         if (state < -1 || state > 1) {
@@ -394,6 +418,8 @@ private:
     }
 
     const LessonText& m_lesson;
+    headless::RecordingManager* m_manager = nullptr;
+    int m_loadsWhenShut = -1;
     bool m_navigationPending = false;
     int32_t m_hovered = -1;
     std::map<std::string, int> m_eventErrors;  // "object.Event number": count

@@ -148,19 +148,6 @@ TEST_F(ToolTest, AFailingManagerCallFailsTheHostCall) {
     EXPECT_EQ(platform.Ctx().eventErrors[0].event, "frmRoseToolbar.ButtonPress");
 }
 
-TEST_F(ToolTest, ShutdownTakesTheControlsWithTheWindow) {
-    InitAndShow();
-    platform.Window().frmRoseToolbar->AddButton("Glossary", "glossary.bmp,0,0");
-    const int32_t hWnd = platform.Window().form->hWnd();
-    ASSERT_FALSE(host.Shutdown().Failed());
-    EXPECT_FALSE(platform.GetDesktop().Exists(hWnd));
-    EXPECT_TRUE(platform.Window().form->IsUnloaded());
-    // The controls went with the window: the user can no longer reach them.
-    EXPECT_TRUE(platform.Window().frmRoseToolbar->IsDestroyed());
-    platform.Window().frmRoseToolbar->UserPress("Glossary");
-    EXPECT_EQ(mgr->Calls("ToolbarRequest"), 0);
-}
-
 TEST_F(ToolTest, TerminationEmptiesAndReleasesTheButtonCollection) {
     auto buttons = Module1::Get().g_colButtonInfo;
     ASSERT_NE(buttons, nullptr);
@@ -170,13 +157,6 @@ TEST_F(ToolTest, TerminationEmptiesAndReleasesTheButtonCollection) {
     host.Release();
     EXPECT_EQ(Module1::Get().g_colButtonInfo, nullptr);
     EXPECT_EQ(buttons->Count(), 0);
-}
-
-TEST_F(ToolTest, CallsOnAReleasedToolFailWithNoObject) {
-    host.Release();
-    const auto result = host.Show();
-    ASSERT_TRUE(result.Failed());
-    EXPECT_EQ(result.error->number(), err::NoObject);
 }
 
 }  // namespace

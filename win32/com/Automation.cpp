@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "runtime/RuntimeError.h"
+#include "win32/com/ComPtr.h"
 #include "win32/com/ErrorTranslation.h"
 
 namespace scenova::win32 {
@@ -120,14 +121,13 @@ void Check(HRESULT hr, std::string_view where) {
     }
     const int32_t number = ErrorNumberFromHResult(static_cast<int32_t>(hr));
     std::string description = std::string(where) + " failed: ";
-    IErrorInfo* info = nullptr;
+    ComPtr<IErrorInfo> info;
     BSTR text = nullptr;
-    if (GetErrorInfo(0, &info) == S_OK && info != nullptr) {
+    if (GetErrorInfo(0, &info) == S_OK && info) {
         if (SUCCEEDED(info->GetDescription(&text)) && text != nullptr) {
             description += Utf8(text);
             SysFreeString(text);
         }
-        info->Release();
     } else {
         description += StandardDescription(number);
     }

@@ -1,7 +1,5 @@
 #include "win32/com/ComObjects.h"
 
-#include <wrl/client.h>
-
 #include <initializer_list>
 #include <memory>
 #include <optional>
@@ -13,12 +11,11 @@
 #include "tool/CScenova.h"
 #include "win32/Win32Platform.h"
 #include "win32/com/Automation.h"
+#include "win32/com/ComPtr.h"
 #include "win32/com/ErrorTranslation.h"
 #include "win32/com/ManagerClient.h"
 #include "win32/com/ServerModule.h"
 #include "win32/gdi/Gdi32.h"
-
-using Microsoft::WRL::ComPtr;
 
 namespace scenova::win32 {
 
@@ -136,8 +133,22 @@ class ToolObject final : public ObjectBase,
                          public DispatchImpl<_CScenova>,
                          public DispatchImpl<IToolTalk> {
 public:
-    ToolObject() : m_tool(std::make_unique<scenova::CScenova>(ProcessPlatform())) {}
-    ~ToolObject() override = default;
+    // The tool holds this object while one of its window's events runs, so
+    // that a host releasing it from inside one frees it only afterwards.
+    // A dying object is never held again: that would bring it back to life.
+    ToolObject()
+        : m_tool(std::make_unique<scenova::CScenova>(ProcessPlatform(), [this] {
+              if (m_dying) {
+                  return std::shared_ptr<void>();
+              }
+              AddRefImpl();
+              return std::shared_ptr<void>(this, [](ToolObject* self) { self->ReleaseImpl(); });
+          })) {}
+    ~ToolObject() override {
+        m_dying = true;
+        m_tool.reset();  // the window goes on the thread that still owns it
+        server::ReleaseThread();
+    }
 
     IUnknown* Identity() noexcept { return static_cast<_CScenova*>(this); }
 
@@ -266,8 +277,15 @@ public:
 
 private:
     // member names the call in error descriptions ("IToolTalk.Show: ...").
+    // The tool and its window belong to the thread that created it: a call
+    // from any other is refused before it touches anything.
     template <class Body>
     HRESULT Call(const char* member, Body&& body) noexcept {
+        if (GetCurrentThreadId() != m_thread) {
+            server::SetError(IID_IToolTalk, kToolSource,
+                             std::string(member) + ": called from a thread other than the tool's");
+            return RPC_E_WRONG_THREAD;
+        }
         return Run(IID_IToolTalk, kToolSource, member, std::forward<Body>(body));
     }
     // results: the member's out-pointers, none for a put.
@@ -290,12 +308,16 @@ private:
         });
     }
 
+    const DWORD m_thread = GetCurrentThreadId();
+    bool m_dying = false;
     std::unique_ptr<scenova::CScenova> m_tool;
 };
 
 // CPictureClip: cuts a rectangle of a bitmap into a new picture.
 class PictureClipObject final : public ObjectBase, public DispatchImpl<_CPictureClip> {
 public:
+    ~PictureClipObject() override { server::ReleaseThread(); }
+
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** result) override {
         if (result == nullptr) {
             return E_POINTER;
@@ -333,8 +355,7 @@ public:
             if (ole == nullptr) {
                 Raise(err::InvalidPicture, "CreatePictureClip: the picture is not an OLE picture");
             }
-            ole->Dispatch()->AddRef();
-            *result = ole->Dispatch();
+            *result = ComPtr<IDispatch>(ole->Dispatch()).Detach();
         });
     }
 };
@@ -367,15 +388,18 @@ public:
         if (outer != nullptr) {
             return CLASS_E_NOAGGREGATION;
         }
+        // One thread's objects at a time: the state they share is unguarded.
+        if (!server::ClaimThread()) {
+            return RPC_E_WRONG_THREAD;
+        }
         Object* object = nullptr;
         const HRESULT created =
             Guarded([&] { object = new Object(); }, [](int32_t, const std::string&) {});
         if (FAILED(created)) {
+            server::ReleaseThread();
             return created;
         }
-        const HRESULT hr = object->QueryInterface(iid, result);
-        object->Release();
-        return hr;
+        return Adopt(object)->QueryInterface(iid, result);
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
         server::Lock(lock != FALSE);
@@ -385,13 +409,11 @@ public:
 
 template <class Object>
 HRESULT NewFactory(REFIID iid, void** result) noexcept {
-    auto* factory = new (std::nothrow) ClassFactory<Object>();
-    if (factory == nullptr) {
+    const ComPtr<ClassFactory<Object>> factory = Adopt(new (std::nothrow) ClassFactory<Object>());
+    if (!factory) {
         return E_OUTOFMEMORY;
     }
-    const HRESULT hr = factory->QueryInterface(iid, result);
-    factory->Release();
-    return hr;
+    return factory->QueryInterface(iid, result);
 }
 
 }  // namespace

@@ -7,8 +7,6 @@
 #include "win32/com/Automation.h"
 #include "win32/com/ErrorTranslation.h"
 
-using Microsoft::WRL::ComPtr;
-
 namespace scenova::win32 {
 
 namespace {

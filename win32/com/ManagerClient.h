@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <oaidl.h>
-#include <wrl/client.h>
 
 #include <memory>
 #include <string>
@@ -12,6 +11,7 @@
 #include "Scenova_h.h"
 #include "runtime/Collection.h"
 #include "tool/Manager.h"
+#include "win32/com/ComPtr.h"
 
 namespace scenova::win32 {
 
@@ -20,7 +20,7 @@ namespace scenova::win32 {
 // has it, otherwise late-bound by name through its IDispatch.
 class CollectionClient final : public ICollection {
 public:
-    CollectionClient(Microsoft::WRL::ComPtr<IDispatch> collection, std::string name);
+    CollectionClient(ComPtr<IDispatch> collection, std::string name);
 
     int32_t Count() const override;
     Variant Item(int32_t index) const override;
@@ -30,8 +30,8 @@ private:
     Variant Item(VARIANT& index) const;
     Variant Invoke(DISPID member, const char* memberName, VARIANT* argument) const;
 
-    Microsoft::WRL::ComPtr<IStandardCollection> m_standard;  // null: by name
-    Microsoft::WRL::ComPtr<IDispatch> m_dispatch;
+    ComPtr<IStandardCollection> m_standard;  // null: by name
+    ComPtr<IDispatch> m_dispatch;
     std::string m_name;  // for error texts: "mgr.GetSettings()"
     DISPID m_count = DISPID_UNKNOWN;
     DISPID m_item = DISPID_VALUE;
@@ -42,7 +42,7 @@ private:
 // not held (the object owns this client).
 class ManagerClient final : public IManager {
 public:
-    ManagerClient(Microsoft::WRL::ComPtr<IToolManager> manager, IUnknown* tool) noexcept;
+    ManagerClient(ComPtr<IToolManager> manager, IUnknown* tool) noexcept;
 
     void ToolShutdown(CScenova& tool) override;
     void ReportError(CScenova& tool, int32_t code, const std::string& text) override;
@@ -65,7 +65,7 @@ private:
     std::string Path(const char* where,
                      HRESULT (STDMETHODCALLTYPE IToolManager::*member)(IUnknown**, BSTR*));
 
-    Microsoft::WRL::ComPtr<IToolManager> m_manager;
+    ComPtr<IToolManager> m_manager;
     IUnknown* m_tool;
 };
 

@@ -25,14 +25,25 @@ inline constexpr wchar_t kControlsKey[] =
 // unknown role raises 5.
 std::wstring ControlProgId(std::wstring_view role);
 
+// Where the server registers: the machine's classes
+// (HKEY_LOCAL_MACHINE\Software\Classes), or the current user's
+// (HKEY_CURRENT_USER\Software\Classes) for installs without administrator
+// rights.
+enum class RegistrationScope { Machine, User };
+
 // The server's registration: both classes (InprocServer32 with the apartment
 // threading model, ProgIDs), the type library with its interfaces (an
 // interface key of another library, such as the host's IToolTalk, is left
 // alone), and the control ProgIDs with their defaults (values a site has
-// already configured are kept).
-HRESULT RegisterServer(HMODULE module) noexcept;
-// Removes every key RegisterServer wrote, the configured ProgIDs included,
-// and no interface key of another library.
-HRESULT UnregisterServer(HMODULE module) noexcept;
+// already configured are kept). A step that fails undoes every earlier one
+// and fails the whole with its error.
+HRESULT RegisterServer(HMODULE module,
+                       RegistrationScope scope = RegistrationScope::Machine) noexcept;
+// Removes every key RegisterServer wrote in that scope, the configured
+// ProgIDs included, and no interface key of another library; of the type
+// library only this architecture's entry, and its version once no
+// architecture is left.
+HRESULT UnregisterServer(HMODULE module,
+                         RegistrationScope scope = RegistrationScope::Machine) noexcept;
 
 }  // namespace scenova::win32

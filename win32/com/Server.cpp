@@ -1,4 +1,4 @@
-// The DLL's entry points: exactly the four that Scenova.def exports.
+// The DLL's entry points: exactly the five that Scenova.def exports.
 
 #include <windows.h>
 
@@ -29,6 +29,23 @@ STDAPI DllRegisterServer() {
 
 STDAPI DllUnregisterServer() {
     return scenova::win32::UnregisterServer(scenova::win32::server::ThisModule());
+}
+
+// regsvr32 /n /i:user (and /u /n /i:user): the current user's classes only,
+// for installs without administrator rights. Without a command line, the
+// machine's, as DllRegisterServer.
+STDAPI DllInstall(BOOL install, LPCWSTR commandLine) {
+    using scenova::win32::RegistrationScope;
+    RegistrationScope scope = RegistrationScope::Machine;
+    if (commandLine != nullptr && *commandLine != L'\0') {
+        if (_wcsicmp(commandLine, L"user") != 0) {
+            return E_INVALIDARG;
+        }
+        scope = RegistrationScope::User;
+    }
+    const HMODULE module = scenova::win32::server::ThisModule();
+    return install ? scenova::win32::RegisterServer(module, scope)
+                   : scenova::win32::UnregisterServer(module, scope);
 }
 
 }  // extern "C"

@@ -4,9 +4,11 @@
 
 #include <atomic>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "win32/com/Automation.h"
+#include "win32/com/ComPtr.h"
 
 namespace scenova::win32::server {
 
@@ -14,7 +16,12 @@ namespace {
 
 std::atomic<long> g_objects{0};
 std::atomic<long> g_locks{0};
-// Only touched on the apartment's thread.
+// The owner thread and its claims, changed together.
+SRWLOCK g_threadLock = SRWLOCK_INIT;
+DWORD g_ownerThread = 0;
+long g_claims = 0;
+// Loaded on first use; any thread may ask for type information.
+SRWLOCK g_libraryLock = SRWLOCK_INIT;
 ITypeLib* g_library = nullptr;
 
 }  // namespace
@@ -43,14 +50,31 @@ void Lock(bool lock) noexcept {
     }
 }
 
+bool ClaimThread() noexcept {
+    const DWORD thread = GetCurrentThreadId();
+    AcquireSRWLockExclusive(&g_threadLock);
+    const bool ours = g_claims == 0 || g_ownerThread == thread;
+    if (ours) {
+        g_ownerThread = thread;
+        ++g_claims;
+    }
+    ReleaseSRWLockExclusive(&g_threadLock);
+    return ours;
+}
+
+void ReleaseThread() noexcept {
+    AcquireSRWLockExclusive(&g_threadLock);
+    --g_claims;
+    ReleaseSRWLockExclusive(&g_threadLock);
+}
+
 HRESULT CanUnloadNow() noexcept {
     if (g_objects.load() != 0 || g_locks.load() != 0) {
         return S_FALSE;
     }
-    if (g_library != nullptr) {
-        g_library->Release();
-        g_library = nullptr;
-    }
+    AcquireSRWLockExclusive(&g_libraryLock);
+    const ComPtr<ITypeLib> library = Adopt(std::exchange(g_library, nullptr));
+    ReleaseSRWLockExclusive(&g_libraryLock);
     return S_OK;
 }
 
@@ -59,31 +83,32 @@ HRESULT TypeInfo(REFGUID iid, ITypeInfo** result) noexcept {
         return E_POINTER;
     }
     *result = nullptr;
+    AcquireSRWLockExclusive(&g_libraryLock);
+    HRESULT hr = S_OK;
     if (g_library == nullptr) {
         std::vector<wchar_t> path(MAX_PATH);
         for (;;) {
             const DWORD length =
                 GetModuleFileNameW(ThisModule(), path.data(), static_cast<DWORD>(path.size()));
-            if (length == 0) {
-                return HRESULT_FROM_WIN32(GetLastError());
-            }
-            if (length < path.size()) {
+            if (length == 0 || length < path.size()) {
+                hr = length == 0 ? HRESULT_FROM_WIN32(GetLastError()) : S_OK;
                 break;
             }
             path.resize(path.size() * 2);
         }
-        const HRESULT hr = LoadTypeLibEx(path.data(), REGKIND_NONE, &g_library);
-        if (FAILED(hr)) {
-            return hr;
+        if (SUCCEEDED(hr)) {
+            hr = LoadTypeLibEx(path.data(), REGKIND_NONE, &g_library);
         }
     }
-    return g_library->GetTypeInfoOfGuid(iid, result);
+    ComPtr<ITypeLib> library = g_library;
+    ReleaseSRWLockExclusive(&g_libraryLock);
+    return FAILED(hr) ? hr : library->GetTypeInfoOfGuid(iid, result);
 }
 
 void SetError(REFIID iid, const wchar_t* source, const std::string& description) noexcept {
     // Whatever fails below, the host must not read an older call's error.
     SetErrorInfo(0, nullptr);
-    ICreateErrorInfo* create = nullptr;
+    ComPtr<ICreateErrorInfo> create;
     if (FAILED(CreateErrorInfo(&create))) {
         return;
     }
@@ -95,12 +120,10 @@ void SetError(REFIID iid, const wchar_t* source, const std::string& description)
     } catch (...) {
         // Without a description the HRESULT still tells what failed.
     }
-    IErrorInfo* info = nullptr;
-    if (SUCCEEDED(create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info)))) {
-        SetErrorInfo(0, info);
-        info->Release();
+    ComPtr<IErrorInfo> info;
+    if (SUCCEEDED(create.As(&info))) {
+        SetErrorInfo(0, info.Get());
     }
-    create->Release();
 }
 
 }  // namespace scenova::win32::server

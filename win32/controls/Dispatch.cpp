@@ -173,11 +173,11 @@ Arguments& Arguments::AddEightBit(const std::string& value) {
     return *this;
 }
 
-Arguments& Arguments::AddObject(IDispatch* value) {
+Arguments& Arguments::AddObject(ComPtr<IDispatch> value) {
     VARIANT& v = m_values.emplace_back();
     VariantInit(&v);
     v.vt = VT_DISPATCH;
-    v.pdispVal = value;
+    v.pdispVal = value.Detach();  // the variant's, cleared with it
     return *this;
 }
 
@@ -246,6 +246,9 @@ DISPID Dispatcher::Id(const char* member) {
 
 void Dispatcher::Invoke(const char* member, WORD flags, Arguments& args, VARIANT* result) {
     const DISPID id = Id(member);
+    // Named before the call: an event the call raises may unload the window
+    // and free this dispatcher with it.
+    const std::string where = m_object + "." + member;
     DISPID named = DISPID_PROPERTYPUT;
     DISPPARAMS params{};
     params.rgvarg = args.Reversed();
@@ -258,17 +261,21 @@ void Dispatcher::Invoke(const char* member, WORD flags, Arguments& args, VARIANT
     UINT badArgument = 0;
     // The control may release its last outside reference inside the call
     // (an event that unloads the window): keep it alive until we return.
-    const Microsoft::WRL::ComPtr<IDispatch> dispatch = m_dispatch;
+    const ComPtr<IDispatch> dispatch = m_dispatch;
     const HRESULT hr = dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result,
                                         &info, &badArgument);
     if (FAILED(hr)) {
-        RaiseFromHresult(hr, &info, m_object + "." + member);
+        RaiseFromHresult(hr, &info, where);
     }
     args.CopyBack();
 }
 
 void Dispatcher::Call(const char* member, Arguments& args, Var* result) {
-    Invoke(member, DISPATCH_METHOD, args, result != nullptr ? &result->v : nullptr);
+    if (result == nullptr) {
+        Invoke(member, DISPATCH_METHOD, args, nullptr);
+    } else {
+        Invoke(member, DISPATCH_METHOD | DISPATCH_PROPERTYGET, args, &result->v);
+    }
 }
 
 void Dispatcher::Put(const char* member, Arguments& value) {

@@ -2,7 +2,6 @@
 
 #include <ole2.h>
 #include <windows.h>
-#include <wrl/client.h>
 
 #include <cstdint>
 #include <deque>
@@ -10,6 +9,8 @@
 #include <map>
 #include <string>
 #include <vector>
+
+#include "win32/com/ComPtr.h"
 
 namespace scenova::win32::controls {
 
@@ -49,8 +50,8 @@ public:
     // A string holding the text converted to 8-bit text in the system code
     // page, two characters to a wide unit (its byte length is the text's).
     Arguments& AddEightBit(const std::string& value);
-    // Takes over one reference (null passes Nothing).
-    Arguments& AddObject(IDispatch* value);
+    // Null passes Nothing.
+    Arguments& AddObject(ComPtr<IDispatch> value);
     Arguments& AddEmpty();
     Arguments& AddRef(int32_t& value);
     Arguments& AddRef(std::string& value);
@@ -77,6 +78,9 @@ public:
     Dispatcher(const Dispatcher&) = delete;
     Dispatcher& operator=(const Dispatcher&) = delete;
 
+    // A call for a result is also a property read, as a late-bound caller
+    // makes it: a control may expose such a member as a property with
+    // parameters.
     void Call(const char* member, Arguments& args, Var* result = nullptr);
     void Call(const char* member) {
         Arguments none;
@@ -99,7 +103,7 @@ private:
     DISPID Id(const char* member);
     void Invoke(const char* member, WORD flags, Arguments& args, VARIANT* result);
 
-    Microsoft::WRL::ComPtr<IDispatch> m_dispatch;
+    ComPtr<IDispatch> m_dispatch;
     std::string m_object;
     std::map<std::string, DISPID> m_ids;
 };

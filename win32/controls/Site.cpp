@@ -4,8 +4,10 @@
 
 #include <cmath>
 #include <utility>
+#include <vector>
 
 #include "runtime/RuntimeError.h"
+#include "win32/com/ServerModule.h"
 #include "win32/window/Text.h"
 
 namespace scenova::win32::controls {
@@ -21,18 +23,6 @@ std::string HexCode(HRESULT hr) {
 [[noreturn]] void Fail(int32_t number, const std::string& what, HRESULT hr) {
     Raise(number, what + " (" + HexCode(hr) + ")");
 }
-
-// Releases a COM interface pointer when it goes out of scope.
-template <class T>
-struct Ref {
-    T* p = nullptr;
-    ~Ref() {
-        if (p != nullptr) {
-            p->Release();
-        }
-    }
-    void** Out() { return reinterpret_cast<void**>(&p); }
-};
 
 // A type attribute, released with its type info.
 struct TypeAttr {
@@ -57,18 +47,89 @@ int Pixels(float value) {
     return static_cast<int>(std::lround(value));
 }
 
+// Controls whose site closed while one of their own events ran. Each goes
+// with its last reference once the message loop runs again, after the
+// control's call into the sink has returned: a control that does not hold
+// itself while it raises an event must not be freed under that call. The
+// window that takes the posted message counts as a live object while it
+// exists: its procedure is code of this module.
+constexpr wchar_t kLaterClass[] = L"ScenovaReleaseLater";
+constexpr UINT kReleaseNow = WM_APP + 1;
+HWND g_laterWindow = nullptr;
+
+std::vector<ComPtr<IUnknown>>& Pending() {
+    static std::vector<ComPtr<IUnknown>> pending;
+    return pending;
+}
+
+void ReleasePending() {
+    // A release may close further controls, whose references join the list.
+    while (!Pending().empty()) {
+        std::vector<ComPtr<IUnknown>> now = std::move(Pending());
+        Pending().clear();
+    }
+    if (g_laterWindow != nullptr) {
+        DestroyWindow(std::exchange(g_laterWindow, nullptr));
+        UnregisterClassW(kLaterClass, server::ThisModule());
+        server::ObjectDestroyed();
+    }
+}
+
+LRESULT CALLBACK LaterProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kReleaseNow) {
+        ReleasePending();
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void ReleaseLater(ComPtr<IUnknown> control) {
+    if (g_laterWindow == nullptr) {
+        WNDCLASSW cls{};
+        cls.lpfnWndProc = &LaterProcedure;
+        cls.hInstance = server::ThisModule();
+        cls.lpszClassName = kLaterClass;
+        RegisterClassW(&cls);
+        g_laterWindow = CreateWindowExW(0, kLaterClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                        server::ThisModule(), nullptr);
+        if (g_laterWindow == nullptr) {
+            return;  // no window to wait with: the control goes now
+        }
+        server::ObjectCreated();
+    }
+    Pending().push_back(std::move(control));
+    PostMessageW(g_laterWindow, kReleaseNow, 0, 0);
+}
+
 }  // namespace
 
 // The event sink: answers IDispatch and the control's source interface.
 class EventSink final : public IDispatch {
 public:
-    EventSink(IID source, std::map<DISPID, std::string> names, EventHandler handler)
-        : m_source(source), m_names(std::move(names)), m_handler(std::move(handler)) {}
+    // `control` is the control whose events these are. The sink does not
+    // hold it (the control holds its sinks), except while an event runs.
+    EventSink(IID source, std::map<DISPID, std::string> names, EventHandler handler,
+              IUnknown* control)
+        : m_source(source),
+          m_names(std::move(names)),
+          m_handler(std::move(handler)),
+          m_control(control) {
+        server::ObjectCreated();
+    }
+    ~EventSink() { server::ObjectDestroyed(); }
+    EventSink(const EventSink&) = delete;
+    EventSink& operator=(const EventSink&) = delete;
 
     // The control's events stop reaching the handler (the window unloads).
-    void Disconnect() { m_handler = nullptr; }
+    void Disconnect() {
+        m_handler = nullptr;
+        m_control = nullptr;
+    }
 
     STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
+        if (object == nullptr) {
+            return E_POINTER;
+        }
         if (riid == IID_IUnknown || riid == IID_IDispatch || riid == m_source) {
             *object = static_cast<IDispatch*>(this);
             AddRef();
@@ -86,6 +147,9 @@ public:
         return left;
     }
     STDMETHODIMP GetTypeInfoCount(UINT* count) override {
+        if (count == nullptr) {
+            return E_POINTER;
+        }
         *count = 0;
         return S_OK;
     }
@@ -99,13 +163,17 @@ public:
         if (it == m_names.end() || params == nullptr) {
             return S_OK;  // an event nobody handles
         }
-        AddRef();
-        // The handler may unload the window and so disconnect this sink.
+        // The handler may close the control's site (the host shuts the tool
+        // down from inside it): the sink and the control stay for the call.
+        const ComPtr<EventSink> self(this);
+        ComPtr<IUnknown> control(m_control);
         const EventHandler handler = m_handler;
         if (handler) {
             handler(it->second, *params);
         }
-        Release();
+        if (m_control == nullptr && control) {
+            ReleaseLater(std::move(control));
+        }
         return S_OK;
     }
 
@@ -114,32 +182,36 @@ private:
     IID m_source;
     std::map<DISPID, std::string> m_names;
     EventHandler m_handler;
+    IUnknown* m_control;
 };
 
 ControlSite::ControlSite(HWND parent, Units units, std::string name)
-    : m_parent(parent), m_units(std::move(units)), m_name(std::move(name)) {}
+    : m_parent(parent), m_units(std::move(units)), m_name(std::move(name)) {
+    server::ObjectCreated();
+}
 
-ControlSite::~ControlSite() = default;
+ControlSite::~ControlSite() {
+    server::ObjectDestroyed();
+}
 
 ControlSite* ControlSite::Create(HWND parent, Units units, const std::string& name,
                                  const std::wstring& progId) {
-    auto* site = new ControlSite(parent, std::move(units), name);
+    const ComPtr<ControlSite> site = Adopt(new ControlSite(parent, std::move(units), name));
     try {
         CLSID clsid{};
         HRESULT hr = CLSIDFromProgID(progId.c_str(), &clsid);
         if (FAILED(hr)) {
             Fail(429, name + ": no control is registered as " + Narrow(progId), hr);
         }
-        hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
-                              reinterpret_cast<void**>(&site->m_object));
+        hr =
+            CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject, &site->m_object);
         if (FAILED(hr)) {
             Fail(429, name + ": cannot create the control " + Narrow(progId), hr);
         }
         site->Activate();
-        return site;
+        return ComPtr<ControlSite>(site).Detach();
     } catch (...) {
         site->Close();
-        site->Release();
         throw;
     }
 }
@@ -149,18 +221,17 @@ void ControlSite::Activate() {
     if (FAILED(hr)) {
         Fail(429, m_name + ": the control refuses its site", hr);
     }
-    Ref<IPersistStreamInit> persist;
-    if (SUCCEEDED(m_object->QueryInterface(IID_IPersistStreamInit, persist.Out()))) {
-        persist.p->InitNew();
+    ComPtr<IPersistStreamInit> persist;
+    if (SUCCEEDED(m_object->QueryInterface(IID_IPersistStreamInit, &persist))) {
+        persist->InitNew();
     }
     m_object->SetHostNames(L"Scenova", nullptr);
-    IDispatch* dispatch = nullptr;
-    hr = m_object->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch));
+    ComPtr<IDispatch> dispatch;
+    hr = m_object->QueryInterface(IID_IDispatch, &dispatch);
     if (FAILED(hr)) {
         Fail(429, m_name + ": the control has no IDispatch", hr);
     }
-    m_dispatcher = std::make_unique<Dispatcher>(dispatch, m_name);
-    dispatch->Release();
+    m_dispatcher = std::make_unique<Dispatcher>(dispatch.Get(), m_name);
     RECT rect = PixelRect();
     hr = m_object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, this, 0, m_parent, &rect);
     if (FAILED(hr)) {
@@ -169,79 +240,76 @@ void ControlSite::Activate() {
 }
 
 void ControlSite::Advise(EventHandler handler) {
-    Ref<IProvideClassInfo> provide;
-    HRESULT hr = m_object->QueryInterface(IID_IProvideClassInfo, provide.Out());
+    ComPtr<IProvideClassInfo> provide;
+    HRESULT hr = m_object->QueryInterface(IID_IProvideClassInfo, &provide);
     if (FAILED(hr)) {
         Fail(err::InvalidCall, m_name + ": no type information for the events", hr);
     }
-    Ref<ITypeInfo> coclass;
-    hr = provide.p->GetClassInfo(&coclass.p);
+    ComPtr<ITypeInfo> coclass;
+    hr = provide->GetClassInfo(&coclass);
     if (FAILED(hr)) {
         Fail(err::InvalidCall, m_name + ": no class information for the events", hr);
     }
     // The default source interface holds the events.
-    Ref<ITypeInfo> events;
+    ComPtr<ITypeInfo> events;
     {
-        TypeAttr attr(coclass.p);
+        TypeAttr attr(coclass.Get());
         for (UINT i = 0; attr.attr != nullptr && i < attr.attr->cImplTypes; ++i) {
             INT flags = 0;
             HREFTYPE ref = 0;
-            if (SUCCEEDED(coclass.p->GetImplTypeFlags(i, &flags)) &&
+            if (SUCCEEDED(coclass->GetImplTypeFlags(i, &flags)) &&
                 (flags & IMPLTYPEFLAG_FSOURCE) != 0 && (flags & IMPLTYPEFLAG_FDEFAULT) != 0 &&
-                SUCCEEDED(coclass.p->GetRefTypeOfImplType(i, &ref))) {
-                coclass.p->GetRefTypeInfo(ref, &events.p);
+                SUCCEEDED(coclass->GetRefTypeOfImplType(i, &ref))) {
+                coclass->GetRefTypeInfo(ref, &events);
                 break;
             }
         }
     }
-    if (events.p == nullptr) {
+    if (!events) {
         Raise(err::InvalidCall, m_name + ": the control declares no events");
     }
     IID source{};
     std::map<DISPID, std::string> names;
     {
-        TypeAttr attr(events.p);
+        TypeAttr attr(events.Get());
         if (attr.attr == nullptr) {
             Raise(err::InvalidCall, m_name + ": unreadable event interface");
         }
         source = attr.attr->guid;
         for (UINT i = 0; i < attr.attr->cFuncs; ++i) {
             FUNCDESC* func = nullptr;
-            if (FAILED(events.p->GetFuncDesc(i, &func))) {
+            if (FAILED(events->GetFuncDesc(i, &func))) {
                 continue;
             }
             BSTR name = nullptr;
             if (SUCCEEDED(
-                    events.p->GetDocumentation(func->memid, &name, nullptr, nullptr, nullptr))) {
+                    events->GetDocumentation(func->memid, &name, nullptr, nullptr, nullptr))) {
                 names[func->memid] = Narrow(std::wstring_view(name, SysStringLen(name)));
                 SysFreeString(name);
             }
-            events.p->ReleaseFuncDesc(func);
+            events->ReleaseFuncDesc(func);
         }
     }
-    Ref<IConnectionPointContainer> container;
-    hr = m_object->QueryInterface(IID_IConnectionPointContainer, container.Out());
+    ComPtr<IConnectionPointContainer> container;
+    hr = m_object->QueryInterface(IID_IConnectionPointContainer, &container);
     if (FAILED(hr)) {
         Fail(err::InvalidCall, m_name + ": the control has no connection points", hr);
     }
-    IConnectionPoint* point = nullptr;
-    hr = container.p->FindConnectionPoint(source, &point);
+    ComPtr<IConnectionPoint> point;
+    hr = container->FindConnectionPoint(source, &point);
     if (FAILED(hr)) {
         Fail(err::InvalidCall, m_name + ": no connection point for the events", hr);
     }
-    auto* sink = new EventSink(source, std::move(names), std::move(handler));
+    const ComPtr<EventSink> sink =
+        Adopt(new EventSink(source, std::move(names), std::move(handler), m_object.Get()));
     DWORD cookie = 0;
-    hr = point->Advise(sink, &cookie);
+    hr = point->Advise(sink.Get(), &cookie);
     if (FAILED(hr)) {
-        sink->Release();
-        point->Release();
         Fail(err::InvalidCall, m_name + ": the control refuses the event sink", hr);
     }
-    if (m_connection != nullptr) {  // a second Advise replaces the first
+    if (m_connection) {  // a second Advise replaces the first
         m_connection->Unadvise(m_cookie);
-        m_connection->Release();
         m_sink->Disconnect();
-        m_sink->Release();
     }
     m_connection = point;
     m_sink = sink;
@@ -249,28 +317,24 @@ void ControlSite::Advise(EventHandler handler) {
 }
 
 void ControlSite::Close() {
-    if (m_sink != nullptr) {
+    if (m_sink) {
         m_sink->Disconnect();
     }
-    if (m_connection != nullptr) {
+    if (m_connection) {
         m_connection->Unadvise(m_cookie);
-        std::exchange(m_connection, nullptr)->Release();
+        m_connection.Reset();
     }
-    if (m_sink != nullptr) {
-        std::exchange(m_sink, nullptr)->Release();
-    }
+    m_sink.Reset();
     if (m_dispatcher) {
         m_dispatcher->Release();
     }
-    if (m_object != nullptr) {
-        IOleObject* object = std::exchange(m_object, nullptr);
-        Ref<IOleInPlaceObject> inPlace;
-        if (SUCCEEDED(object->QueryInterface(IID_IOleInPlaceObject, inPlace.Out()))) {
-            inPlace.p->InPlaceDeactivate();
+    if (const ComPtr<IOleObject> object = std::move(m_object)) {
+        ComPtr<IOleInPlaceObject> inPlace;
+        if (SUCCEEDED(object->QueryInterface(IID_IOleInPlaceObject, &inPlace))) {
+            inPlace->InPlaceDeactivate();
         }
         object->Close(OLECLOSE_NOSAVE);
         object->SetClientSite(nullptr);
-        object->Release();
     }
 }
 
@@ -284,11 +348,10 @@ RECT ControlSite::PixelRect() const {
 }
 
 HWND ControlSite::ControlWindow() const {
-    Ref<IOleInPlaceObject> inPlace;
+    ComPtr<IOleInPlaceObject> inPlace;
     HWND window = nullptr;
-    if (m_object != nullptr &&
-        SUCCEEDED(m_object->QueryInterface(IID_IOleInPlaceObject, inPlace.Out()))) {
-        inPlace.p->GetWindow(&window);
+    if (m_object && SUCCEEDED(m_object->QueryInterface(IID_IOleInPlaceObject, &inPlace))) {
+        inPlace->GetWindow(&window);
     }
     return window;
 }
@@ -308,10 +371,9 @@ void ControlSite::Place(float left, float top, float width, float height) {
         m_height = oldHeight;
         throw;
     }
-    Ref<IOleInPlaceObject> inPlace;
-    if (m_object != nullptr &&
-        SUCCEEDED(m_object->QueryInterface(IID_IOleInPlaceObject, inPlace.Out()))) {
-        inPlace.p->SetObjectRects(&rect, &rect);
+    ComPtr<IOleInPlaceObject> inPlace;
+    if (m_object && SUCCEEDED(m_object->QueryInterface(IID_IOleInPlaceObject, &inPlace))) {
+        inPlace->SetObjectRects(&rect, &rect);
     }
 }
 
@@ -362,11 +424,17 @@ STDMETHODIMP_(ULONG) ControlSite::Release() {
 }
 
 STDMETHODIMP ControlSite::GetContainer(IOleContainer** container) {
+    if (container == nullptr) {
+        return E_POINTER;
+    }
     *container = nullptr;
     return E_NOINTERFACE;
 }
 
 STDMETHODIMP ControlSite::GetWindow(HWND* window) {
+    if (window == nullptr) {
+        return E_POINTER;
+    }
     *window = m_parent;
     return S_OK;
 }
@@ -396,6 +464,9 @@ STDMETHODIMP ControlSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlace
 }
 
 STDMETHODIMP ControlSite::GetTypeInfoCount(UINT* count) {
+    if (count == nullptr) {
+        return E_POINTER;
+    }
     *count = 0;
     return S_OK;
 }
@@ -434,8 +505,8 @@ STDMETHODIMP ControlSite::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS
 
 SitePtr HoldSite(ControlSite* site) {
     return SitePtr(site, [](ControlSite* s) {
-        s->Close();
-        s->Release();
+        const ComPtr<ControlSite> held = Adopt(s);
+        held->Close();
     });
 }
 

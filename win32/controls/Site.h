@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "win32/com/ComPtr.h"
 #include "win32/controls/Dispatch.h"
 
 namespace scenova::win32::controls {
@@ -35,6 +36,8 @@ using EventHandler = std::function<void(const std::string& event, DISPPARAMS& pa
 // IOleInPlaceObject::SetObjectRects and shows, hides, enables and disables
 // the control's window. Events come from the default source interface of the
 // control's coclass (IProvideClassInfo), through its connection point.
+// Sites and sinks count as live objects of the server: a control may hold
+// them after the window has gone.
 //
 // Not supported: licensed controls (IClassFactory2), windowless controls,
 // saved properties (property bags or streams), keyboard mnemonics and
@@ -126,10 +129,10 @@ private:
     HWND m_parent;
     Units m_units;
     std::string m_name;
-    IOleObject* m_object = nullptr;
+    ComPtr<IOleObject> m_object;
     std::unique_ptr<Dispatcher> m_dispatcher;
-    IConnectionPoint* m_connection = nullptr;
-    EventSink* m_sink = nullptr;
+    ComPtr<IConnectionPoint> m_connection;
+    ComPtr<EventSink> m_sink;
     DWORD m_cookie = 0;
     float m_left = 0;
     float m_top = 0;

@@ -24,29 +24,24 @@ int32_t FromHandle(HANDLE handle) noexcept {
 
 }  // namespace
 
-OlePicture::~OlePicture() {
-    m_dispatch->Release();
+ComPtr<::IPicture> OlePicture::Ole() const {
+    ComPtr<::IPicture> picture;
+    if (FAILED(m_dispatch->QueryInterface(IID_IPicture, &picture))) {
+        Raise(err::InvalidPicture, "the OLE picture has no IPicture interface");
+    }
+    return picture;
 }
 
 int32_t OlePicture::Handle() const {
-    ::IPicture* picture = nullptr;
-    if (FAILED(m_dispatch->QueryInterface(IID_IPicture, reinterpret_cast<void**>(&picture)))) {
-        Raise(err::InvalidPicture, "the OLE picture has no IPicture interface");
-    }
     OLE_HANDLE handle = 0;
-    const HRESULT hr = picture->get_Handle(&handle);
-    picture->Release();
-    if (FAILED(hr)) {
+    if (FAILED(Ole()->get_Handle(&handle))) {
         Raise(err::InvalidPicture, "the OLE picture gave no handle");
     }
     return static_cast<int32_t>(handle);
 }
 
 SIZE OlePicture::PixelSize() const {
-    ::IPicture* picture = nullptr;
-    if (FAILED(m_dispatch->QueryInterface(IID_IPicture, reinterpret_cast<void**>(&picture)))) {
-        Raise(err::InvalidPicture, "the OLE picture has no IPicture interface");
-    }
+    const ComPtr<::IPicture> picture = Ole();
     SHORT type = PICTYPE_NONE;
     OLE_HANDLE handle = 0;
     OLE_XSIZE_HIMETRIC width = 0;
@@ -55,7 +50,6 @@ SIZE OlePicture::PixelSize() const {
     picture->get_Handle(&handle);
     picture->get_Width(&width);
     picture->get_Height(&height);
-    picture->Release();
     BITMAP bitmap{};
     if (type == PICTYPE_BITMAP &&
         GetObjectW(ToHandle(static_cast<int32_t>(handle)), sizeof bitmap, &bitmap) != 0) {
@@ -133,13 +127,12 @@ scenova::Picture OlePro32::OleCreatePictureIndirect(const scenova::PictDesc& des
         native.bmp.hbitmap = static_cast<HBITMAP>(ToHandle(desc.hbitmap));
         native.bmp.hpal = static_cast<HPALETTE>(ToHandle(desc.hpal));
     }
-    IDispatch* dispatch = nullptr;
-    if (FAILED(::OleCreatePictureIndirect(&native, IID_IDispatch, own ? TRUE : FALSE,
-                                          reinterpret_cast<void**>(&dispatch))) ||
-        dispatch == nullptr) {
+    ComPtr<IDispatch> dispatch;
+    if (FAILED(::OleCreatePictureIndirect(&native, IID_IDispatch, own ? TRUE : FALSE, &dispatch)) ||
+        !dispatch) {
         return nullptr;
     }
-    return std::make_shared<OlePicture>(dispatch);
+    return std::make_shared<OlePicture>(std::move(dispatch));
 }
 
 }  // namespace scenova::win32

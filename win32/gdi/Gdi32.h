@@ -3,10 +3,14 @@
 // windows.h first: the other system headers rely on it.
 #include <windows.h>
 
+#include <ocidl.h>
 #include <ole2.h>
+
+#include <utility>
 
 #include "platform/Gdi32.h"
 #include "platform/Picture.h"
+#include "win32/com/ComPtr.h"
 
 namespace scenova::win32 {
 
@@ -15,9 +19,7 @@ namespace scenova::win32 {
 // reference goes).
 class OlePicture final : public scenova::IPicture {
 public:
-    // Takes over the caller's reference.
-    explicit OlePicture(IDispatch* dispatch) noexcept : m_dispatch(dispatch) {}
-    ~OlePicture() override;
+    explicit OlePicture(ComPtr<IDispatch> dispatch) noexcept : m_dispatch(std::move(dispatch)) {}
     OlePicture(const OlePicture&) = delete;
     OlePicture& operator=(const OlePicture&) = delete;
 
@@ -25,13 +27,13 @@ public:
     int32_t Width() const override;
     int32_t Height() const override;
 
-    // Not AddRef'd.
-    IDispatch* Dispatch() const noexcept { return m_dispatch; }
+    const ComPtr<IDispatch>& Dispatch() const noexcept { return m_dispatch; }
 
 private:
     SIZE PixelSize() const;
+    ComPtr<::IPicture> Ole() const;
 
-    IDispatch* m_dispatch;
+    ComPtr<IDispatch> m_dispatch;
 };
 
 // GDI objects created through Gdi32 and not yet deleted through it. Windows

@@ -191,8 +191,8 @@ void Form::Paint(HDC dc) const {
     HBRUSH brush = CreateSolidBrush(ToColorRef(m_backColor));
     FillRect(dc, &client, brush);
     DeleteObject(brush);
-    ::IPicture* picture = NewOlePicture(m_picture);
-    if (picture == nullptr) {
+    const ComPtr<::IPicture> picture = NewOlePicture(m_picture);
+    if (!picture) {
         return;
     }
     OLE_XSIZE_HIMETRIC width = 0;
@@ -203,7 +203,6 @@ void Form::Paint(HDC dc) const {
     // form's picture (HIMETRIC runs bottom-up, hence the negative height).
     picture->Render(dc, 0, 0, m_picture->Width(), m_picture->Height(), 0, height, width, -height,
                     nullptr);
-    picture->Release();
 }
 
 LRESULT CALLBACK Form::WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -9,11 +9,13 @@ namespace scenova::win32 {
 
 namespace {
 
-// Thread timers carry no pointer: the running ones are found by their id.
+// System timers carry no pointer: the running ones are found by their id,
+// unique in the process.
 std::map<UINT_PTR, Timer*>& Running() {
     static std::map<UINT_PTR, Timer*> running;
     return running;
 }
+UINT_PTR g_lastId = 0;
 
 }  // namespace
 
@@ -40,25 +42,26 @@ void Timer::Restart() {
     if (m_destroyed || !m_enabled || m_interval <= 0) {
         return;
     }
-    m_id = SetTimer(nullptr, 0, static_cast<UINT>(m_interval), &Timer::Elapsed);
-    if (m_id == 0) {
+    const UINT_PTR id = ++g_lastId;
+    if (SetTimer(m_window, id, static_cast<UINT>(m_interval), &Timer::Elapsed) == 0) {
         Raise(err::OutOfMemory, m_name + ": no system timer left");
     }
+    m_id = id;
     Running()[m_id] = this;
 }
 
 void Timer::Cancel() {
     if (m_id != 0) {
-        KillTimer(nullptr, m_id);
+        KillTimer(m_window, m_id);
         Running().erase(m_id);
         m_id = 0;
     }
 }
 
-void CALLBACK Timer::Elapsed(HWND, UINT, UINT_PTR id, DWORD) {
+void CALLBACK Timer::Elapsed(HWND window, UINT, UINT_PTR id, DWORD) {
     auto it = Running().find(id);
     if (it == Running().end()) {
-        KillTimer(nullptr, id);  // a message that was queued before the cancel
+        KillTimer(window, id);  // a message that was queued before the cancel
         return;
     }
     Timer& timer = *it->second;

@@ -8,13 +8,15 @@
 
 namespace scenova::win32 {
 
-// A timer of the presentation window on the system's timer (SetTimer),
-// delivered by the message loop of the thread that armed it. While enabled
-// with a positive interval it raises Timer every Interval milliseconds;
-// enabling it, or setting the interval while enabled, restarts the countdown.
+// A timer of the presentation window on the system's timer (SetTimer) of
+// the window itself, so that any message loop that serves the window
+// delivers it (a thread timer reaches only loops that fetch every message of
+// the thread). While enabled with a positive interval it raises Timer every
+// Interval milliseconds; enabling it, or setting the interval while enabled,
+// restarts the countdown.
 class Timer final : public ITimer {
 public:
-    explicit Timer(std::string name) : m_name(std::move(name)) {}
+    Timer(std::string name, HWND window) : m_name(std::move(name)), m_window(window) {}
     ~Timer() override { Destroy(); }
     Timer(const Timer&) = delete;
     Timer& operator=(const Timer&) = delete;
@@ -35,6 +37,7 @@ private:
     void Cancel();
 
     std::string m_name;
+    HWND m_window;
     TimerEvents m_events;
     int32_t m_interval = 0;
     bool m_enabled = false;

@@ -3,13 +3,13 @@
 #include <ole2.h>
 #include <olectl.h>
 #include <windows.h>
-#include <wrl/client.h>
 
 #include <memory>
 #include <utility>
 #include <vector>
 
 #include "runtime/RuntimeError.h"
+#include "win32/com/ComPtr.h"
 #include "win32/controls/HostedControls.h"
 #include "win32/controls/Site.h"
 #include "win32/window/Form.h"
@@ -39,7 +39,7 @@ constexpr DWORD kMaxPictureBytes = 256u * 1024u * 1024u;
 
 PresentationWindow Toolkit::LoadPresentationWindow(FormEvents events) {
     auto form = std::make_shared<Form>(m_screen, "frmScenova", "Scenova", std::move(events));
-    auto timer = std::make_shared<Timer>("ExitTimer");
+    auto timer = std::make_shared<Timer>("ExitTimer", form->Window());
     const Screen& screen = m_screen;
     const controls::Units units{
         .twipsToPixelsX = [&screen](float twips) { return twips / screen.TwipsPerPixelX(); },
@@ -104,19 +104,19 @@ Picture Toolkit::LoadPicture(const std::string& path) {
     void* data = GlobalLock(memory);
     const BOOL ok = ReadFile(file.h, data, bytes, &read, nullptr);
     GlobalUnlock(memory);
-    Microsoft::WRL::ComPtr<IStream> stream;
+    ComPtr<IStream> stream;
     if (!ok || read != bytes || FAILED(CreateStreamOnHGlobal(memory, TRUE, &stream))) {
         GlobalFree(memory);
         Raise(err::FileNotFound, "LoadPicture: cannot read " + path);
     }
-    IDispatch* dispatch = nullptr;
-    const HRESULT hr = OleLoadPicture(stream.Get(), static_cast<LONG>(bytes), FALSE, IID_IDispatch,
-                                      reinterpret_cast<void**>(&dispatch));
+    ComPtr<IDispatch> dispatch;
+    const HRESULT hr =
+        OleLoadPicture(stream.Get(), static_cast<LONG>(bytes), FALSE, IID_IDispatch, &dispatch);
     stream.Reset();
-    if (FAILED(hr) || dispatch == nullptr) {
+    if (FAILED(hr) || !dispatch) {
         Raise(err::InvalidPicture, "LoadPicture: not a picture: " + path);
     }
-    return AdoptPicture(dispatch);
+    return AdoptPicture(std::move(dispatch));
 }
 
 bool Toolkit::FindOrdinaryFile(const std::string& path) {

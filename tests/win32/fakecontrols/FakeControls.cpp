@@ -15,6 +15,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,20 @@ struct World {
     headless::Context ctx{loop, trace};
     double videoDuration = 0.0;
     std::string refuseEvents;  // the control of this name takes no event sink
+    // How demanding the controls are (FakeControls_Mode): whether a control
+    // holds itself while it raises an event, whether it lets go of its site
+    // only when told (FakeControls_ReleaseKeptSites), whether its members
+    // that return a value answer only as properties with parameters, whether
+    // a call during which it raised an event fails once the event returned.
+    bool holdWhileFiring = true;
+    bool keepSites = false;
+    bool resultsAsProperties = false;
+    bool failAfterEvents = false;
+    long eventsRaised = 0;
+    std::vector<IOleClientSite*> keptSites;
+    // Controls raising an event now, and how many were destroyed inside one.
+    std::multiset<const void*> firing;
+    long destroyedWhileFiring = 0;
 };
 World& TheWorld() {
     static World world;
@@ -160,6 +175,7 @@ struct Member {
     std::function<void(VARIANT& result)> get;
     std::vector<VARTYPE> params;  // of the method
     std::function<void(VARIANT* args, VARIANT& result)> call;
+    bool returns = false;  // the method has a result
 };
 
 class FakeControl;
@@ -176,6 +192,9 @@ class FakeControl final : public IDispatch,
 public:
     explicit FakeControl(const KindInfo& kind) : m_kind(kind) { InterlockedIncrement(&g_objects); }
     ~FakeControl() {
+        if (TheWorld().firing.count(this) != 0) {
+            ++TheWorld().destroyedWhileFiring;
+        }
         Drop();
         InterlockedDecrement(&g_objects);
     }
@@ -236,18 +255,24 @@ public:
             return DISP_E_MEMBERNOTFOUND;
         }
         const Member& member = m_members[static_cast<std::size_t>(id - 1)];
+        const long events = TheWorld().eventsRaised;
         AddRef();  // a handler of an event raised in here may release us
         const HRESULT hr = Run(member, flags, *params, result, info, badArgument);
         Release();
+        if (SUCCEEDED(hr) && TheWorld().failAfterEvents && TheWorld().eventsRaised != events) {
+            if (info != nullptr) {
+                *info = EXCEPINFO{};
+                info->scode = E_FAIL;
+            }
+            return DISP_E_EXCEPTION;
+        }
         return hr;
     }
 
     // IOleObject
     STDMETHODIMP SetClientSite(IOleClientSite* site) override {
         if (site == nullptr) {
-            if (m_site != nullptr) {
-                std::exchange(m_site, nullptr)->Release();
-            }
+            ReleaseSite();
             return S_OK;
         }
         if (m_site != nullptr) {
@@ -389,6 +414,10 @@ public:
             return S_OK;
         }
         STDMETHODIMP Advise(IUnknown* sink, DWORD* cookie) override {
+            // A sink must refuse a null out-pointer rather than write through it.
+            if (sink != nullptr && sink->QueryInterface(IID_IUnknown, nullptr) != E_POINTER) {
+                return CONNECT_E_CANNOTCONNECT;
+            }
             IDispatch* dispatch = nullptr;
             const std::string& refused = TheWorld().refuseEvents;
             if (sink == nullptr || (!refused.empty() && m_owner.m_name == refused) ||
@@ -418,6 +447,16 @@ public:
 
     HRESULT Build();
     void Drop();
+    void ReleaseSite() {
+        if (m_site == nullptr) {
+            return;
+        }
+        if (TheWorld().keepSites) {
+            TheWorld().keptSites.push_back(std::exchange(m_site, nullptr));
+        } else {
+            std::exchange(m_site, nullptr)->Release();
+        }
+    }
     static const wchar_t* RegisterWindowClass();
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     HRESULT Run(const Member& member, WORD flags, DISPPARAMS& params, VARIANT* result,
@@ -509,9 +548,14 @@ LRESULT CALLBACK FakeControl::WindowProc(HWND window, UINT message, WPARAM wPara
                 if (!self->m_posted.empty()) {
                     auto [event, args] = std::move(self->m_posted.front());
                     self->m_posted.pop_front();
-                    self->AddRef();
+                    const bool hold = TheWorld().holdWhileFiring;
+                    if (hold) {
+                        self->AddRef();
+                    }
                     self->Raise(event, args);
-                    self->Release();
+                    if (hold) {
+                        self->Release();
+                    }
                 }
                 return 0;
             default:
@@ -597,9 +641,7 @@ void FakeControl::Drop() {
     if (m_slider) {
         m_slider->Destroy();
     }
-    if (m_site != nullptr) {
-        std::exchange(m_site, nullptr)->Release();
-    }
+    ReleaseSite();
 }
 
 HRESULT FakeControl::Run(const Member& member, WORD flags, DISPPARAMS& params, VARIANT* result,
@@ -638,6 +680,15 @@ HRESULT FakeControl::Run(const Member& member, WORD flags, DISPPARAMS& params, V
                 return hr;
             }
             member.put(args[0]);
+        } else if (member.call && member.returns && TheWorld().resultsAsProperties) {
+            // A property with parameters: no answer to a method call.
+            if ((flags & DISPATCH_PROPERTYGET) == 0) {
+                return DISP_E_MEMBERNOTFOUND;
+            }
+            if (const HRESULT hr = typed(member.params); FAILED(hr)) {
+                return hr;
+            }
+            member.call(args.data(), out);
         } else if ((flags & DISPATCH_METHOD) != 0 && member.call) {
             if (const HRESULT hr = typed(member.params); FAILED(hr)) {
                 return hr;
@@ -682,12 +733,22 @@ void FakeControl::Fire(DISPID id, std::vector<VARIANT> args) {
         sink->AddRef();
         sinks.push_back(sink);
     }
-    AddRef();
+    // Unless told otherwise the control holds itself, as a kind one does;
+    // either way nothing of it is touched after the calls into the sinks.
+    const bool hold = TheWorld().holdWhileFiring;
+    if (hold) {
+        AddRef();
+    }
+    const auto firing = TheWorld().firing.insert(this);
+    ++TheWorld().eventsRaised;
     for (IDispatch* sink : sinks) {
         sink->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
         sink->Release();
     }
-    Release();
+    TheWorld().firing.erase(firing);
+    if (hold) {
+        Release();
+    }
     for (VARIANT& v : args) {
         VariantClear(&v);
     }
@@ -779,6 +840,7 @@ void FakeControl::AddMembers() {
                [bar](VARIANT* a, VARIANT&) { bar->SetButtonState(S(a[0]), a[1].iVal, B(a[2])); });
         Method(L"GetButtonState", {BSTR_},
                [bar](VARIANT* a, VARIANT& r) { SetI2(r, bar->GetButtonState(S(a[0]))); });
+        Last().returns = true;
         Method(L"SetButtonToolTip", {BSTR_, BSTR_},
                [bar](VARIANT* a, VARIANT&) { bar->SetButtonToolTip(S(a[0]), S(a[1])); });
         Method(L"BeginBar", {BSTR_}, [bar](VARIANT* a, VARIANT&) { bar->BeginBar(S(a[0])); });
@@ -824,6 +886,7 @@ void FakeControl::AddMembers() {
         Method(L"OpenMovie", {BSTR_, VT_R8}, [video](VARIANT* a, VARIANT& r) {
             SetBool(r, video->OpenMovie(S(a[0]), a[1].dblVal));
         });
+        Last().returns = true;
         Method(L"SetSignalTimes", {VT_BYREF | VT_BSTR}, [video](VARIANT* a, VARIANT&) {
             std::string times = FromBstr(*a[0].pbstrVal);
             video->SetSignalTimes(times);
@@ -835,6 +898,7 @@ void FakeControl::AddMembers() {
         Method(L"PlayRange", {VT_R8, VT_R8, VT_BOOL}, [video](VARIANT* a, VARIANT& r) {
             SetBool(r, video->PlayRange(a[0].dblVal, a[1].dblVal, B(a[2])));
         });
+        Last().returns = true;
         Method(L"Seek", {VT_R8}, [video](VARIANT* a, VARIANT&) { video->Seek(a[0].dblVal); });
         Method(L"Stop", {}, [video](VARIANT*, VARIANT&) { video->Stop(); });
         Method(L"Pause", {}, [video](VARIANT*, VARIANT&) { video->Pause(); });
@@ -894,6 +958,7 @@ void FakeControl::AddMembers() {
         Method(L"FindText", {VT_I4, VT_I4, VT_I4, BSTR_}, [text](VARIANT* a, VARIANT& r) {
             SetI4(r, text->FindText(a[0].lVal, a[1].lVal, a[2].lVal, S(a[3])));
         });
+        Last().returns = true;
         Method(L"AddLink", {VT_I4, VT_I4, VT_I2, VT_I4}, [text](VARIANT* a, VARIANT&) {
             text->AddLink(a[0].lVal, a[1].lVal, a[2].iVal, a[3].lVal);
         });
@@ -1187,6 +1252,35 @@ long FakeControls_LiveObjects() {
 // take them again.
 void FakeControls_RefuseEvents(const char* object) {
     TheWorld().refuseEvents = object != nullptr ? object : "";
+}
+
+// Makes the controls more or less demanding of their container:
+// "hold-while-firing" (on at first), "keep-sites", "results-as-properties",
+// "fail-after-events".
+void FakeControls_Mode(const char* mode, int on) {
+    World& world = TheWorld();
+    const std::string name = mode != nullptr ? mode : "";
+    bool* flag = name == "hold-while-firing"       ? &world.holdWhileFiring
+                 : name == "keep-sites"            ? &world.keepSites
+                 : name == "results-as-properties" ? &world.resultsAsProperties
+                 : name == "fail-after-events"     ? &world.failAfterEvents
+                                                   : nullptr;
+    if (flag != nullptr) {
+        *flag = on != 0;
+    }
+}
+
+// Lets go of the sites kept in the "keep-sites" mode.
+void FakeControls_ReleaseKeptSites() {
+    for (IOleClientSite* site : std::exchange(TheWorld().keptSites, {})) {
+        site->Release();
+    }
+}
+
+// Controls destroyed while they were raising an event (freed under their own
+// call into the container's sink).
+long FakeControls_DestroyedWhileFiring() {
+    return TheWorld().destroyedWhileFiring;
 }
 
 }  // extern "C"

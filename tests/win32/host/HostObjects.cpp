@@ -218,6 +218,9 @@ std::string RecordingManager::Who(IUnknown** caller) const {
 
 HRESULT RecordingManager::Record(const std::string& member, const std::string& arguments) {
     lines.push_back("mgr." + member + "(" + arguments + ")");
+    if (inside) {
+        inside(member);
+    }
     const auto failure = failures.find(member);
     return failure == failures.end() ? S_OK : failure->second;
 }

@@ -104,6 +104,9 @@ public:
     bool dropToolOnShutdown = false;
     // Runs inside ResourceAction; may change the value the tool passed.
     std::function<void(const std::string& id, LONG action, VARIANT* value)> onResourceAction;
+    // The host's own doing inside every call, after it is recorded (the
+    // member's name): it may shut the tool down and release it.
+    std::function<void(const std::string& member)> inside;
 
     RecordingManager();
     ~RecordingManager() override;

@@ -55,6 +55,38 @@ host::HostCollection* ReadLessonFile(const std::string& name) {
     return collection;
 }
 
+// The tool made through COM, as the manager's caller.
+void Create(ComPtr<host::IToolTalk>& tool, host::RecordingManager* mgr) {
+    ASSERT_EQ(CoCreateInstance(host::kCLSID_Scenova, nullptr, CLSCTX_INPROC_SERVER,
+                               host::kIID_ToolTalk, &tool),
+              S_OK);
+    ComPtr<IUnknown> identity;
+    tool.As(&identity);
+    mgr->tool = identity.Get();
+}
+
+void Init(host::IToolTalk* tool, host::RecordingManager* mgr, const HostFrame& frame) {
+    IDispatch* manager = mgr;
+    BSTR id = SysAllocString(L"scenova");
+    VARIANT_BOOL ok = VARIANT_FALSE;
+    const HRESULT hr = tool->Init(&manager, &id, HandleToLong(frame.frame), &ok);
+    SysFreeString(id);
+    ASSERT_EQ(hr, S_OK);
+    ASSERT_EQ(ok, VARIANT_TRUE) << testing::PrintToString(mgr->lines);
+}
+
+// The host's manager serving the sample lesson.
+host::RecordingManager* MarketManager() {
+    auto* mgr = new host::RecordingManager();
+    mgr->settings = ReadLessonFile("settings.ini");
+    mgr->script = ReadLessonFile("script.txt");
+    mgr->mediaPath = host::Wide(kLesson + "/media/");
+    mgr->auxiliaryPath = host::Wide(kLesson + "/");
+    mgr->resourcePath = host::Wide(kLesson + "/resources/");
+    mgr->videoPath = host::Wide(kLesson + "/video/");
+    return mgr;
+}
+
 class MarketHost : public testing::TestWithParam<const char*> {};
 
 TEST_P(MarketHost, ReplaysTheRecordedStoryThroughTheRegisteredDll) {
@@ -68,31 +100,14 @@ TEST_P(MarketHost, ReplaysTheRecordedStoryThroughTheRegisteredDll) {
     fake.setVideoDuration(kMarketVideoSeconds);
     fake.lessonFolder = kLesson;
     HostFrame frame;
-    auto* mgr = new host::RecordingManager();
-    mgr->settings = ReadLessonFile("settings.ini");
-    mgr->script = ReadLessonFile("script.txt");
-    mgr->mediaPath = host::Wide(kLesson + "/media/");
-    mgr->auxiliaryPath = host::Wide(kLesson + "/");
-    mgr->resourcePath = host::Wide(kLesson + "/resources/");
-    mgr->videoPath = host::Wide(kLesson + "/video/");
+    host::RecordingManager* mgr = MarketManager();
     ComPtr<host::IToolTalk> tool;
 
     ReplayStory(fake, story, frame, [&](const Line& line) {
         if (line.member == "Create") {
-            ASSERT_EQ(CoCreateInstance(host::kCLSID_Scenova, nullptr, CLSCTX_INPROC_SERVER,
-                                       host::kIID_ToolTalk, &tool),
-                      S_OK);
-            ComPtr<IUnknown> identity;
-            tool.As(&identity);
-            mgr->tool = identity.Get();
+            Create(tool, mgr);
         } else if (line.member == "IToolTalk_Init") {
-            IDispatch* manager = mgr;
-            BSTR id = SysAllocString(L"scenova");
-            VARIANT_BOOL ok = VARIANT_FALSE;
-            const HRESULT hr = tool->Init(&manager, &id, HandleToLong(frame.frame), &ok);
-            SysFreeString(id);
-            ASSERT_EQ(hr, S_OK);
-            ASSERT_EQ(ok, VARIANT_TRUE) << testing::PrintToString(mgr->lines);
+            Init(tool.Get(), mgr, frame);
         } else if (line.member == "IToolTalk_Show") {
             EXPECT_EQ(tool->Show(), S_OK);
         } else if (line.member == "IToolTalk_Hide") {
@@ -140,5 +155,105 @@ INSTANTIATE_TEST_SUITE_P(Market, MarketHost,
                          testing::Values("market_play", "market_navigation", "market_links",
                                          "market_stop_play", "market_stepping", "market_toolbar",
                                          "market_hide_show"));
+
+// A demanding host with demanding controls. The host shuts the tool down
+// (and releases it) from inside the tool's own events: in a manager call,
+// or in one that a yield lets through (the learner presses Forward, the
+// slider's change handler yields, a toolbar press waits there). The
+// controls do not hold themselves while they raise events and answer their
+// members that return a value only as properties with parameters; after a
+// manager call they keep their sites until told.
+class DemandingHost : public testing::TestWithParam<const char*> {
+protected:
+    void TearDown() override {
+        fake.mode("hold-while-firing", 1);
+        fake.mode("results-as-properties", 0);
+        fake.mode("keep-sites", 0);
+    }
+    FakeControls& fake = LoadedFakeControls();
+};
+
+TEST_P(DemandingHost, NothingRunsOnTheShutToolAndNothingOfItIsLeft) {
+    CoFreeUnusedLibrariesEx(0, 0);
+    fake.reset();
+    fake.setVideoDuration(kMarketVideoSeconds);
+    const std::string place = GetParam();
+    const bool yield = place.rfind("yield", 0) == 0;
+    fake.mode("hold-while-firing", 0);
+    fake.mode("results-as-properties", 1);
+    fake.mode("keep-sites", yield ? 0 : 1);
+    const long freedUnderEvents = fake.destroyedWhileFiring();
+    HostFrame frame;
+    host::RecordingManager* mgr = MarketManager();
+    ComPtr<host::IToolTalk> tool;
+    Create(tool, mgr);
+    Init(tool.Get(), mgr, frame);
+    ASSERT_EQ(tool->Show(), S_OK);
+
+    bool done = false;
+    const std::string inside = yield ? "ToolbarRequest" : place;
+    mgr->inside = [&](const std::string& member) {
+        if (member == inside && !done) {
+            EXPECT_EQ(tool->Shutdown(), S_OK);
+            if (place != "yield, shutdown only") {
+                tool.Reset();
+            }
+            done = true;
+        }
+    };
+    if (yield) {
+        ASSERT_EQ(fake.post("frmRoseToolbar", "ButtonPress", "Glossary"), 1);
+        ASSERT_EQ(fake.raise("frmRose", "ButtonPress", "btnVideoFwd"), 1);
+        EXPECT_TRUE(done) << "the toolbar press came after the yield";
+    } else {
+        const bool navigation = place == "NavigationRequest";
+        ASSERT_EQ(fake.raise(navigation ? "frmRoseNavigation" : "frmRoseToolbar", "ButtonPress",
+                             navigation                  ? "Next"
+                             : place == "ResourceAction" ? "Help"
+                                                         : "Glossary"),
+                  1);
+    }
+    PumpUntil([&] { return done; }, 5000);  // a navigation press waits for its timer
+    ASSERT_TRUE(done);
+    PumpUntil([] { return false; }, 100);
+    EXPECT_EQ(FindWindowW(L"ScenovaWindow", nullptr), nullptr) << "a window loaded after Shutdown";
+    EXPECT_EQ(fake.destroyedWhileFiring(), freedUnderEvents)
+        << "a control was freed inside its own event";
+    if (tool) {
+        EXPECT_EQ(tool->Show(), static_cast<HRESULT>(0x800A005B));
+        tool.Reset();
+    }
+    EXPECT_EQ(host::Counted::HeldElsewhere(), std::vector<std::string>());
+    mgr->Release();
+
+    // Controls that still hold their sites keep the server until they let go.
+    using CanUnload = HRESULT(STDAPICALLTYPE*)();
+    const auto canUnload = reinterpret_cast<CanUnload>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"Scenova.dll"), "DllCanUnloadNow")));
+    ASSERT_NE(canUnload, nullptr);
+    EXPECT_EQ(canUnload(), yield ? S_OK : S_FALSE);
+    fake.releaseKeptSites();
+    EXPECT_EQ(fake.liveObjects(), 0);
+    EXPECT_EQ(canUnload(), S_OK);
+    // So does a lock, once its factory has gone; the server then unloads.
+    ComPtr<IClassFactory> factory;
+    ASSERT_EQ(CoGetClassObject(host::kCLSID_Scenova, CLSCTX_INPROC_SERVER, nullptr,
+                               IID_IClassFactory, &factory),
+              S_OK);
+    factory->LockServer(TRUE);
+    factory.Reset();
+    EXPECT_EQ(canUnload(), S_FALSE);
+    ASSERT_EQ(CoGetClassObject(host::kCLSID_Scenova, CLSCTX_INPROC_SERVER, nullptr,
+                               IID_IClassFactory, &factory),
+              S_OK);
+    factory->LockServer(FALSE);
+    factory.Reset();
+    CoFreeUnusedLibrariesEx(0, 0);
+    EXPECT_EQ(GetModuleHandleW(L"Scenova.dll"), nullptr) << "something kept the server loaded";
+}
+
+INSTANTIATE_TEST_SUITE_P(Inside, DemandingHost,
+                         testing::Values("ToolbarRequest", "ResourceAction", "NavigationRequest",
+                                         "yield", "yield, shutdown only"));
 
 }  // namespace

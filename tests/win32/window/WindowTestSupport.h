@@ -79,6 +79,9 @@ struct FakeControls {
     int (*trace)(char*, int) = nullptr;
     void (*reset)() = nullptr;
     long (*liveObjects)() = nullptr;
+    void (*mode)(const char*, int) = nullptr;
+    void (*releaseKeptSites)() = nullptr;
+    long (*destroyedWhileFiring)() = nullptr;
 
     template <class F>
     void Bind(F& f, const char* name) {
@@ -99,6 +102,9 @@ struct FakeControls {
         Bind(trace, "FakeControls_Trace");
         Bind(reset, "FakeControls_Reset");
         Bind(liveObjects, "FakeControls_LiveObjects");
+        Bind(mode, "FakeControls_Mode");
+        Bind(releaseKeptSites, "FakeControls_ReleaseKeptSites");
+        Bind(destroyedWhileFiring, "FakeControls_DestroyedWhileFiring");
     }
     // The lesson folder as the tool was given it shows as "<lesson>".
     std::string lessonFolder;

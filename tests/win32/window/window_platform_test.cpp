@@ -159,7 +159,27 @@ TEST_F(Win32Window, ControlFailuresAndHandlerErrorsStayWhereTheyBelong) {
     w.sldVideoSlider->Value(3);
     EXPECT_EQ(changes, 1);
     EXPECT_EQ(w.sldVideoSlider->Value(), 3);
-    w.form->Unload();
+
+    // A call whose event unloads the window, freeing the control's site and
+    // dispatcher, and which then fails, still says which call it was.
+    controls::ISlider& gone = *w.sldVideoSlider;
+    slider.Change = [&] {
+        w.form->Unload();
+        w = {};
+    };
+    w.sldVideoSlider->Advise(std::move(slider));
+    fake.mode("fail-after-events", 1);
+    try {
+        gone.Value(4);
+        ADD_FAILURE() << "the failing assignment succeeded";
+    } catch (const RuntimeError& error) {
+        EXPECT_NE(std::string(error.what()).find("sldVideoSlider.Value"), std::string::npos)
+            << error.what();
+    }
+    fake.mode("fail-after-events", 0);
+    // The control, released inside its own event, goes once the loop runs.
+    PumpUntil([&] { return fake.liveObjects() == 0; }, 1000);
+    EXPECT_EQ(fake.liveObjects(), 0);
 }
 
 TEST_F(Win32Window, AControlThatCannotBeCreatedIsNamed) {
@@ -221,7 +241,10 @@ TEST(Win32Toolkit, FilesPicturesTimerAndCursors) {
     EXPECT_EQ(ErrorNumberOf([&] { toolkit.LoadPicture(kLesson + "/script.txt"); }),
               err::InvalidPicture);
 
-    Timer timer("ExitTimer");
+    // The timer is its window's: a host's modal loop that fetches only that
+    // window's messages delivers it.
+    const HostFrame host;
+    Timer timer("ExitTimer", host.frame);
     EXPECT_EQ(ErrorNumberOf([&] { timer.Interval(-1); }), err::InvalidPropertyValue);
     int ticks = 0;
     timer.Advise({.Timer = [&] {
@@ -230,7 +253,14 @@ TEST(Win32Toolkit, FilesPicturesTimerAndCursors) {
     }});
     timer.Interval(10);
     timer.Enabled(true);
-    PumpUntil([&] { return ticks > 0; }, 10000);
+    MSG message;
+    for (const ULONGLONG end = GetTickCount64() + 3000; ticks == 0 && GetTickCount64() < end;) {
+        if (PeekMessageW(&message, host.frame, 0, 0, PM_REMOVE)) {
+            DispatchMessageW(&message);
+        } else {
+            Sleep(1);
+        }
+    }
     EXPECT_EQ(ticks, 1);
 
     IUser32& user32 = platform.user32();
