@@ -319,7 +319,8 @@ void ButtonBar::AddLabel(int32_t& x, int32_t& y, std::string& caption) {
 }
 
 bool ButtonBar::UserEnter(const std::string& buttonName) {
-    if (!CanReach() || StateOf(buttonName) == controls::button_state::Hidden) {
+    if (!CanReach() || ButtonIndex(buttonName) == "0" ||
+        StateOf(buttonName) == controls::button_state::Hidden) {
         return false;
     }
     const auto handler = m_events.ButtonGotFocus;  // the handler may Advise anew
@@ -328,7 +329,8 @@ bool ButtonBar::UserEnter(const std::string& buttonName) {
 }
 
 bool ButtonBar::UserLeave(const std::string& buttonName) {
-    if (!CanReach() || StateOf(buttonName) == controls::button_state::Hidden) {
+    if (!CanReach() || ButtonIndex(buttonName) == "0" ||
+        StateOf(buttonName) == controls::button_state::Hidden) {
         return false;
     }
     const auto handler = m_events.ButtonLostFocus;
@@ -338,7 +340,7 @@ bool ButtonBar::UserLeave(const std::string& buttonName) {
 
 bool ButtonBar::UserPress(const std::string& buttonName) {
     const int16_t state = StateOf(buttonName);
-    if (!CanReach() || state == controls::button_state::Hidden ||
+    if (!CanReach() || ButtonIndex(buttonName) == "0" || state == controls::button_state::Hidden ||
         state == controls::button_state::Disabled) {
         return false;
     }

@@ -181,9 +181,11 @@ bool Gdi::BitBlt(int32_t hdcDest, int32_t x, int32_t y, int32_t width, int32_t h
                                .intersected(from.image.rect())
                                .translated(x - xSrc, y - ySrc);
     const QRect area = wanted.intersected(inSource).intersected(to.image.rect());
+    // A copy within one bitmap reads the pixels as they were before it.
+    const QImage pixels = &from == &to ? from.image.copy() : from.image;
     for (int row = area.top(); row <= area.bottom(); ++row) {
         for (int column = area.left(); column <= area.right(); ++column) {
-            QRgb pixel = from.image.pixel(column - x + xSrc, row - y + ySrc) | kBlack;
+            QRgb pixel = pixels.pixel(column - x + xSrc, row - y + ySrc) | kBlack;
             if (to.bitsPerPixel == 1) {
                 pixel = pixel == kWhite ? kWhite : kBlack;
             }
@@ -239,6 +241,28 @@ Picture Gdi::NewPicture(QImage image, std::optional<QPoint> hotspot) {
         Raise(err::OutOfMemory);
     }
     return std::make_shared<BitmapPicture>(m_state, handle, width, height, true);
+}
+
+int32_t Gdi::CreateBitmap(int32_t width, int32_t height) {
+    return CreateCompatibleBitmap(0, width, height);
+}
+
+bool Gdi::SetPixel(int32_t hBitmap, int32_t x, int32_t y, uint32_t colour) {
+    State::Bitmap* bitmap = m_state->Find(hBitmap);
+    if (bitmap == nullptr || !bitmap->image.valid(x, y)) {
+        return false;
+    }
+    bitmap->image.setPixel(x, y, FromColourRef(colour));
+    return true;
+}
+
+std::optional<uint32_t> Gdi::GetPixel(int32_t hBitmap, int32_t x, int32_t y) const {
+    const State::Bitmap* bitmap = m_state->Find(hBitmap);
+    if (bitmap == nullptr || !bitmap->image.valid(x, y)) {
+        return std::nullopt;
+    }
+    const QRgb pixel = bitmap->image.pixel(x, y);
+    return static_cast<uint32_t>(qRed(pixel) | qGreen(pixel) << 8 | qBlue(pixel) << 16);
 }
 
 std::size_t Gdi::LiveDCs() const {

@@ -45,6 +45,12 @@ public:
     // its transparency and hot spot). Raises 53, 481 or 7 as the reader does.
     Picture LoadPictureFile(const std::string& path);
 
+    // For tests: a 32-bit bitmap, all black (0 on failure), and its pixels
+    // as colour references.
+    int32_t CreateBitmap(int32_t width, int32_t height);
+    bool SetPixel(int32_t hBitmap, int32_t x, int32_t y, uint32_t colour);
+    std::optional<uint32_t> GetPixel(int32_t hBitmap, int32_t x, int32_t y) const;
+
     // Live device contexts and bitmaps (the stock bitmap not counted).
     std::size_t LiveDCs() const;
     std::size_t LiveBitmaps() const;

@@ -358,8 +358,12 @@ bool RichText::UserEnterLink(int32_t index) {
     if (!CanReach() || index == m_entered) {
         return false;
     }
-    if (m_entered >= 0) {
-        UserLeaveLink(m_entered);
+    if (m_entered >= 0 && !UserLeaveLink(m_entered)) {
+        return false;
+    }
+    // The leave handler may have replaced the content or hidden the control.
+    if (!CanReach() || index >= static_cast<int32_t>(m_links.size())) {
+        return false;
     }
     m_entered = index;
     Repaint();

@@ -20,6 +20,8 @@ struct HeadlessButtonBarFactory {
     void Enter(const std::string& name) { bar.UserEnter(name); }
     void Leave(const std::string& name) { bar.UserLeave(name); }
     void Press(const std::string& name) { bar.UserPress(name); }
+    void ActEnter(const std::string& name) { bar.UserEnter(name); }
+    void ActPress(const std::string& name) { bar.UserPress(name); }
 };
 
 class HeadlessButtonBarTest : public ::testing::Test {

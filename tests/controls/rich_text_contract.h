@@ -6,7 +6,8 @@
 // controls::IRichText& Text(); Load(lines) gives it content whose visible
 // text is the lines joined by one line-break character each;
 // bool IsHighlighted(position); the user's EnterLink(n), LeaveLink(n) and
-// ClickLink(n, button) on the n-th link added (from 0).
+// ClickLink(n, button) on the n-th link added (from 0), and ActEnterLink(n)
+// as a host's scripted actions enter one.
 
 #include <gtest/gtest.h>
 
@@ -145,9 +146,30 @@ TYPED_TEST_P(RichTextContract, LinkEventsCarryWhatAddLinkWasGiven) {
                                                        {1, 7, 1, 14, 27}}));
 }
 
+// Entering a link leaves the one the pointer was over first; when that
+// leave handler hides the transcript, the new link is out of reach.
+TYPED_TEST_P(RichTextContract, NoLinkIsEnteredOnceTheLeaveHandlerHidTheText) {
+    this->LoadGreetings();
+    this->text.AddLink(0, 13, 1, 0);
+    this->text.AddLink(14, 27, 1, 1);
+    std::vector<std::string> seen;
+    this->text.Advise({nullptr,
+                       [&](int32_t id, int16_t, int32_t, int32_t) {
+                           seen.push_back("enter " + std::to_string(id));
+                       },
+                       [&](int32_t id, int16_t, int32_t, int32_t) {
+                           seen.push_back("leave " + std::to_string(id));
+                           this->text.Visible(false);
+                       }});
+    this->factory.ActEnterLink(0);
+    this->factory.ActEnterLink(1);
+    EXPECT_EQ(seen, (std::vector<std::string>{"enter 0", "leave 0"}));
+}
+
 REGISTER_TYPED_TEST_SUITE_P(RichTextContract, FindTextFindsAMatchLyingWithinTheRange,
                             CaretLineCountsLinesFromZero, ScrollingStopsAtEitherEnd,
                             UnhighlightRemovesTheHighlightFromItsRangeOnly,
-                            LinkEventsCarryWhatAddLinkWasGiven);
+                            LinkEventsCarryWhatAddLinkWasGiven,
+                            NoLinkIsEnteredOnceTheLeaveHandlerHidTheText);
 
 }  // namespace scenova::test

@@ -31,6 +31,7 @@ struct HeadlessRichTextFactory {
     void EnterLink(int32_t n) { text.UserEnterLink(n); }
     void LeaveLink(int32_t n) { text.UserLeaveLink(n); }
     void ClickLink(int32_t n, int16_t button) { text.UserClickLink(n, button); }
+    void ActEnterLink(int32_t n) { text.UserEnterLink(n); }
 };
 
 using Ranges = std::vector<headless::RichText::Range>;

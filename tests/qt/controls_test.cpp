@@ -11,11 +11,13 @@
 #include <vector>
 
 #include "qt/ButtonBar.h"
+#include "qt/Gdi.h"
 #include "qt/RichText.h"
 #include "qt/Slider.h"
 #include "qt/Timer.h"
 #include "qt/Video.h"
 #include "tests/controls/button_bar_contract.h"
+#include "tests/controls/gdi_contract.h"
 #include "tests/controls/rich_text_contract.h"
 #include "tests/controls/slider_contract.h"
 #include "tests/controls/timer_contract.h"
@@ -47,6 +49,8 @@ struct QtButtonBarFactory {
         Mouse(bar->View(), QEvent::MouseButtonPress, Centre(name), Qt::LeftButton);
         Mouse(bar->View(), QEvent::MouseButtonRelease, Centre(name), Qt::LeftButton);
     }
+    void ActEnter(const std::string& name) { bar->UserEnter(name); }
+    void ActPress(const std::string& name) { bar->UserPress(name); }
 };
 
 struct QtSliderFactory {
@@ -119,6 +123,7 @@ struct QtRichTextFactory {
         Mouse(text->View()->viewport(), QEvent::MouseButtonPress, OnLink(n), which);
         Mouse(text->View()->viewport(), QEvent::MouseButtonRelease, OnLink(n), which);
     }
+    void ActEnterLink(int32_t n) { text->UserEnterLink(n); }
 };
 
 // 6.0 seconds long.
@@ -170,6 +175,19 @@ struct QtTimerFactory {
     int64_t NowMs() { return clock.elapsed(); }
 };
 
+struct QtGdiFactory {
+    qt::Gdi gdi;
+
+    IGdi32& Gdi() { return gdi; }
+    int32_t Bitmap(int32_t width, int32_t height) { return gdi.CreateBitmap(width, height); }
+    void SetPixel(int32_t bitmap, int32_t x, int32_t y, uint32_t colour) {
+        gdi.SetPixel(bitmap, x, y, colour);
+    }
+    uint32_t GetPixel(int32_t bitmap, int32_t x, int32_t y) {
+        return gdi.GetPixel(bitmap, x, y).value_or(0xFFFFFFFFu);
+    }
+};
+
 }  // namespace
 
 INSTANTIATE_TYPED_TEST_SUITE_P(Qt, ButtonBarContract, QtButtonBarFactory);
@@ -177,5 +195,6 @@ INSTANTIATE_TYPED_TEST_SUITE_P(Qt, SliderContract, QtSliderFactory);
 INSTANTIATE_TYPED_TEST_SUITE_P(Qt, RichTextContract, QtRichTextFactory);
 INSTANTIATE_TYPED_TEST_SUITE_P(Qt, VideoContract, QtVideoFactory);
 INSTANTIATE_TYPED_TEST_SUITE_P(Qt, TimerContract, QtTimerFactory);
+INSTANTIATE_TYPED_TEST_SUITE_P(Qt, GdiContract, QtGdiFactory);
 
 }  // namespace scenova::test
