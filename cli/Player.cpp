@@ -28,8 +28,8 @@ public:
         if (options.trace) {
             m_platform.GetTrace().SetEcho([&out](const std::string& line) { out << line << '\n'; });
         } else {
-            m_platform.GetTrace().SetEcho(
-                [this](const std::string& line) { m_timeline.Take(line); });
+            m_platform.GetTrace().Subscribe(
+                [this](const model::Record& record) { m_timeline.Take(record); });
         }
         m_manager = std::make_shared<headless::RecordingManager>(m_platform.Ctx());
         m_manager->Serve(lesson);

@@ -12,12 +12,12 @@ namespace scenova::headless {
 ButtonBar::ButtonBar(Context& ctx, std::string name) : ContainedControl(ctx, std::move(name)) {}
 
 void ButtonBar::ImageFolder(const std::string& folder) {
-    m_ctx.trace.Put(m_name, "ImageFolder", folder);
+    m_ctx.Put(m_name, "ImageFolder", folder);
     m_imageFolder = folder;
 }
 
 void ButtonBar::AddButton(const std::string& buttonName, const std::string& descriptor) {
-    m_ctx.trace.Call(m_name, "AddButton", buttonName, descriptor);
+    m_ctx.Call(m_name, "AddButton", buttonName, descriptor);
     Put({.name = buttonName, .descriptor = descriptor, .section = {}, .script = {}});
 }
 
@@ -33,38 +33,38 @@ void ButtonBar::Put(Button button) {
 }
 
 void ButtonBar::SetButtonState(const std::string& buttonName, int16_t state, bool redraw) {
-    m_ctx.trace.Call(m_name, "SetButtonState", buttonName, state, redraw);
+    m_ctx.Call(m_name, "SetButtonState", buttonName, state, redraw);
     m_states[buttonName] = state;
 }
 
 int16_t ButtonBar::GetButtonState(const std::string& buttonName) {
-    m_ctx.trace.Call(m_name, "GetButtonState", buttonName);
+    m_ctx.Call(m_name, "GetButtonState", buttonName);
     return StateOf(buttonName);
 }
 
 void ButtonBar::SetButtonToolTip(const std::string& buttonName, const std::string& text) {
-    m_ctx.trace.Call(m_name, "SetButtonToolTip", buttonName, text);
+    m_ctx.Call(m_name, "SetButtonToolTip", buttonName, text);
     m_toolTipTexts[buttonName] = text;
 }
 
 void ButtonBar::BeginBar(const std::string& barName) {
-    m_ctx.trace.Call(m_name, "BeginBar", barName);
+    m_ctx.Call(m_name, "BeginBar", barName);
     m_openSection = barName;
 }
 
 void ButtonBar::RefreshBar() {
-    m_ctx.trace.Call(m_name, "RefreshBar");
+    m_ctx.Call(m_name, "RefreshBar");
     ++m_refreshCount;
 }
 
 void ButtonBar::EndBar(const std::string& barName) {
-    m_ctx.trace.Call(m_name, "EndBar", barName);
+    m_ctx.Call(m_name, "EndBar", barName);
     m_closedSections.push_back(barName);
     m_openSection.reset();
 }
 
 void ButtonBar::LoadScript(const std::string& path) {
-    m_ctx.trace.Call(m_name, "LoadScript", path);
+    m_ctx.Call(m_name, "LoadScript", path);
     m_scripts.push_back(path);
     for (const formats::BarButton& button : formats::ReadBarScript(path)) {
         Put({.name = button.name,
@@ -77,93 +77,92 @@ void ButtonBar::LoadScript(const std::string& path) {
 
 void ButtonBar::SetBackground(const Picture& picture, int16_t windowWidth, int16_t windowHeight,
                               int16_t barLeft, int16_t barTop, int16_t mode) {
-    m_ctx.trace.Call(m_name, "SetBackground", picture, windowWidth, windowHeight, barLeft, barTop,
-                     mode);
+    m_ctx.Call(m_name, "SetBackground", picture, windowWidth, windowHeight, barLeft, barTop, mode);
     m_background = Background{picture, windowWidth, windowHeight, barLeft, barTop, mode};
 }
 
 void ButtonBar::ZOrder(int16_t position) {
-    m_ctx.trace.Call(m_name, "ZOrder", position);
+    m_ctx.Call(m_name, "ZOrder", position);
     m_zOrder = position;
 }
 
 void ButtonBar::PictureFile(const std::string& fileName) {
-    m_ctx.trace.Put(m_name, "PictureFile", fileName);
+    m_ctx.Put(m_name, "PictureFile", fileName);
     m_pictureFile = fileName;
 }
 
 void ButtonBar::Transparent(bool value) {
-    m_ctx.trace.Put(m_name, "Transparent", value);
+    m_ctx.Put(m_name, "Transparent", value);
     m_transparent = value;
 }
 
 void ButtonBar::ToolTipForeColor(int32_t colour) {
-    m_ctx.trace.Put(m_name, "ToolTipForeColor", colour);
+    m_ctx.Put(m_name, "ToolTipForeColor", colour);
     m_toolTips.foreColor = colour;
 }
 
 void ButtonBar::ToolTipBackColor(int32_t colour) {
-    m_ctx.trace.Put(m_name, "ToolTipBackColor", colour);
+    m_ctx.Put(m_name, "ToolTipBackColor", colour);
     m_toolTips.backColor = colour;
 }
 
 void ButtonBar::ToolTipShadowColor(int32_t colour) {
-    m_ctx.trace.Put(m_name, "ToolTipShadowColor", colour);
+    m_ctx.Put(m_name, "ToolTipShadowColor", colour);
     m_toolTips.shadowColor = colour;
 }
 
 void ButtonBar::ToolTipTime(float milliseconds) {
-    m_ctx.trace.Put(m_name, "ToolTipTime", milliseconds);
+    m_ctx.Put(m_name, "ToolTipTime", milliseconds);
     m_toolTips.time = milliseconds;
 }
 
 void ButtonBar::ToolTipFontSize(float size) {
-    m_ctx.trace.Put(m_name, "ToolTipFontSize", size);
+    m_ctx.Put(m_name, "ToolTipFontSize", size);
     m_toolTips.fontSize = size;
 }
 
 void ButtonBar::ToolTipFontBold(bool value) {
-    m_ctx.trace.Put(m_name, "ToolTipFontBold", value);
+    m_ctx.Put(m_name, "ToolTipFontBold", value);
     m_toolTips.fontBold = value;
 }
 
 void ButtonBar::FontName(int16_t fontNumber) {
-    m_ctx.trace.Put(m_name, "FontName", fontNumber);
+    m_ctx.Put(m_name, "FontName", fontNumber);
     m_labelStyle.fontNumber = fontNumber;
 }
 
 void ButtonBar::FontBold(bool value) {
-    m_ctx.trace.Put(m_name, "FontBold", value);
+    m_ctx.Put(m_name, "FontBold", value);
     m_labelStyle.bold = value;
 }
 
 void ButtonBar::FontItalic(bool value) {
-    m_ctx.trace.Put(m_name, "FontItalic", value);
+    m_ctx.Put(m_name, "FontItalic", value);
     m_labelStyle.italic = value;
 }
 
 void ButtonBar::FontUnderline(bool value) {
-    m_ctx.trace.Put(m_name, "FontUnderline", value);
+    m_ctx.Put(m_name, "FontUnderline", value);
     m_labelStyle.underline = value;
 }
 
 void ButtonBar::FontSize(const Variant& size) {
-    m_ctx.trace.Put(m_name, "FontSize", size);
+    m_ctx.Put(m_name, "FontSize", size);
     m_labelStyle.size = size;
 }
 
 void ButtonBar::ForeColor(int32_t colour) {
-    m_ctx.trace.Put(m_name, "ForeColor", colour);
+    m_ctx.Put(m_name, "ForeColor", colour);
     m_labelStyle.foreColor = colour;
 }
 
 void ButtonBar::LabelMode(int16_t mode) {
-    m_ctx.trace.Put(m_name, "LabelMode", mode);
+    m_ctx.Put(m_name, "LabelMode", mode);
     m_labelStyle.labelMode = mode;
 }
 
 void ButtonBar::AddLabel(int32_t& x, int32_t& y, std::string& caption) {
-    m_ctx.trace.Call(m_name, "AddLabel", x, y, caption);
+    m_ctx.Call(m_name, "AddLabel", x, y, caption);
     m_labels.push_back({x, y, caption, m_labelStyle});
 }
 

@@ -56,7 +56,7 @@ private:
 
     template <class T>
     void Assign(const char* property, T& field, T value) {
-        m_ctx.trace.Put(m_name, property, value);
+        m_ctx.Put(m_name, property, value);
         field = value;
     }
 };

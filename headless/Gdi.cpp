@@ -183,7 +183,7 @@ Gdi::Gdi(Context& ctx) : m_ctx(ctx), m_state(std::make_shared<State>()) {
 Gdi::~Gdi() = default;
 
 int32_t Gdi::CreateCompatibleDC(int32_t hdc) {
-    m_ctx.trace.Call("gdi32", "CreateCompatibleDC", hdc);
+    m_ctx.Call("gdi32", "CreateCompatibleDC", hdc);
     if (hdc != 0 && m_state->FindDc(hdc) == nullptr) {
         return 0;
     }
@@ -195,7 +195,7 @@ int32_t Gdi::CreateCompatibleDC(int32_t hdc) {
 }
 
 int32_t Gdi::SelectObject(int32_t hdc, int32_t hObject) {
-    m_ctx.trace.Call("gdi32", "SelectObject", hdc, hObject);
+    m_ctx.Call("gdi32", "SelectObject", hdc, hObject);
     State::Dc* dc = m_state->FindDc(hdc);
     State::Bitmap* bitmap = m_state->FindBitmap(hObject);
     if (dc == nullptr || bitmap == nullptr) {
@@ -219,7 +219,7 @@ int32_t Gdi::SelectObject(int32_t hdc, int32_t hObject) {
 }
 
 int32_t Gdi::CreateCompatibleBitmap(int32_t hdc, int32_t width, int32_t height) {
-    m_ctx.trace.Call("gdi32", "CreateCompatibleBitmap", hdc, width, height);
+    m_ctx.Call("gdi32", "CreateCompatibleBitmap", hdc, width, height);
     int32_t bitsPerPixel = 32;  // the screen
     if (hdc != 0) {
         const State::Dc* dc = m_state->FindDc(hdc);
@@ -237,7 +237,7 @@ int32_t Gdi::CreateCompatibleBitmap(int32_t hdc, int32_t width, int32_t height) 
 
 bool Gdi::BitBlt(int32_t hdcDest, int32_t x, int32_t y, int32_t width, int32_t height,
                  int32_t hdcSrc, int32_t xSrc, int32_t ySrc, int32_t rop) {
-    m_ctx.trace.Call("gdi32", "BitBlt", hdcDest, x, y, width, height, hdcSrc, xSrc, ySrc, rop);
+    m_ctx.Call("gdi32", "BitBlt", hdcDest, x, y, width, height, hdcSrc, xSrc, ySrc, rop);
     if (rop != win::SRCCOPY) {
         return false;
     }
@@ -279,7 +279,7 @@ bool Gdi::BitBlt(int32_t hdcDest, int32_t x, int32_t y, int32_t width, int32_t h
 }
 
 bool Gdi::DeleteDC(int32_t hdc) {
-    m_ctx.trace.Call("gdi32", "DeleteDC", hdc);
+    m_ctx.Call("gdi32", "DeleteDC", hdc);
     const State::Dc* dc = m_state->FindDc(hdc);
     if (dc == nullptr) {
         return false;
@@ -294,13 +294,12 @@ bool Gdi::DeleteDC(int32_t hdc) {
 }
 
 bool Gdi::DeleteObject(int32_t hObject) {
-    m_ctx.trace.Call("gdi32", "DeleteObject", hObject);
+    m_ctx.Call("gdi32", "DeleteObject", hObject);
     return m_state->DeleteBitmap(hObject);
 }
 
 Picture Gdi::OleCreatePictureIndirect(const PictDesc& desc, bool own) {
-    m_ctx.trace.Call("olepro32", "OleCreatePictureIndirect", TraceObject{DescribePictDesc(desc)},
-                     own);
+    m_ctx.Call("olepro32", "OleCreatePictureIndirect", TraceObject{DescribePictDesc(desc)}, own);
     if (desc.cbSizeofstruct != 20 || desc.picType != static_cast<uint32_t>(win::PICTYPE_BITMAP) ||
         desc.hpal != 0 || m_state->FindBitmap(desc.hbitmap) == nullptr) {
         return nullptr;

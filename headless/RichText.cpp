@@ -21,29 +21,28 @@ void RichText::Height(float value) {
 }
 
 void RichText::RolloverColor(int32_t colour) {
-    m_ctx.trace.Put(m_name, "RolloverColor", colour);
+    m_ctx.Put(m_name, "RolloverColor", colour);
     m_rolloverColor = colour;
 }
 
 void RichText::DisplayFlag1(int16_t value) {
-    m_ctx.trace.Put(m_name, "DisplayFlag1", value);
+    m_ctx.Put(m_name, "DisplayFlag1", value);
     m_displayFlags[0] = value;
 }
 
 void RichText::DisplayFlag2(int16_t value) {
-    m_ctx.trace.Put(m_name, "DisplayFlag2", value);
+    m_ctx.Put(m_name, "DisplayFlag2", value);
     m_displayFlags[1] = value;
 }
 
 void RichText::DisplayFlag3(int16_t value) {
-    m_ctx.trace.Put(m_name, "DisplayFlag3", value);
+    m_ctx.Put(m_name, "DisplayFlag3", value);
     m_displayFlags[2] = value;
 }
 
 void RichText::RTFContent(const std::string& rtf) {
     // A whole document would make the trace unreadable.
-    m_ctx.trace.Put(m_name, "RTFContent",
-                    TraceObject{"<rtf " + std::to_string(rtf.size()) + " bytes>"});
+    m_ctx.Put(m_name, "RTFContent", TraceObject{"<rtf " + std::to_string(rtf.size()) + " bytes>"});
     // Positions and lengths are 32-bit throughout; the text is never longer
     // than the RTF it comes from.
     if (rtf.size() > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
@@ -67,17 +66,17 @@ void RichText::RTFContent(const std::string& rtf) {
 }
 
 void RichText::BackPicture(Picture& picture) {
-    m_ctx.trace.Put(m_name, "BackPicture", picture);
+    m_ctx.Put(m_name, "BackPicture", picture);
     m_backPicture = picture;
 }
 
 void RichText::CaretPosition(int32_t position) {
-    m_ctx.trace.Put(m_name, "CaretPosition", position);
+    m_ctx.Put(m_name, "CaretPosition", position);
     m_caret = std::clamp(position, int32_t{0}, TextLength());
 }
 
 int32_t RichText::FindText(int32_t from, int32_t to, int32_t flags, const std::string& text) {
-    m_ctx.trace.Call(m_name, "FindText", from, to, flags, text);
+    m_ctx.Call(m_name, "FindText", from, to, flags, text);
     const std::optional<formats::TextMatch> match =
         formats::FindInText(m_text, from, to, flags, text, &m_ctx.elementsExamined);
     if (!match) {
@@ -89,7 +88,7 @@ int32_t RichText::FindText(int32_t from, int32_t to, int32_t flags, const std::s
 }
 
 void RichText::AddLink(int32_t startIndex, int32_t endIndex, int16_t linkType, int32_t userID) {
-    m_ctx.trace.Call(m_name, "AddLink", startIndex, endIndex, linkType, userID);
+    m_ctx.Call(m_name, "AddLink", startIndex, endIndex, linkType, userID);
     if (startIndex < 0 || startIndex > endIndex || endIndex > TextLength()) {
         Raise(err::SubscriptOutOfRange);
     }
@@ -97,7 +96,7 @@ void RichText::AddLink(int32_t startIndex, int32_t endIndex, int16_t linkType, i
 }
 
 void RichText::ScrollBarVisible(bool value) {
-    m_ctx.trace.Put(m_name, "ScrollBarVisible", value);
+    m_ctx.Put(m_name, "ScrollBarVisible", value);
     m_scrollBarVisible = value;
 }
 
@@ -106,12 +105,12 @@ int32_t RichText::LastVisibleLine() const {
 }
 
 void RichText::ScrollLines(int16_t lines) {
-    m_ctx.trace.Call(m_name, "ScrollLines", lines);
+    m_ctx.Call(m_name, "ScrollLines", lines);
     m_firstVisible = std::clamp(m_firstVisible + lines, int32_t{0}, LastFirstLine());
 }
 
 void RichText::HighlightRange(int32_t startIndex, int32_t endIndex) {
-    m_ctx.trace.Call(m_name, "HighlightRange", startIndex, endIndex);
+    m_ctx.Call(m_name, "HighlightRange", startIndex, endIndex);
     Range added = Clamp(startIndex, endIndex);
     if (added.start >= added.end) {
         return;
@@ -131,7 +130,7 @@ void RichText::HighlightRange(int32_t startIndex, int32_t endIndex) {
 }
 
 void RichText::UnhighlightRange(int32_t startIndex, int32_t endIndex, int16_t mode) {
-    m_ctx.trace.Call(m_name, "UnhighlightRange", startIndex, endIndex, mode);
+    m_ctx.Call(m_name, "UnhighlightRange", startIndex, endIndex, mode);
     const Range removed = Clamp(startIndex, endIndex);
     if (removed.start >= removed.end) {
         return;
@@ -156,7 +155,7 @@ void RichText::UnhighlightRange(int32_t startIndex, int32_t endIndex, int16_t mo
 }
 
 void RichText::ClearHighlight() {
-    m_ctx.trace.Call(m_name, "ClearHighlight");
+    m_ctx.Call(m_name, "ClearHighlight");
     m_ctx.elementsExamined += m_highlights.size();
     m_highlights.clear();
 }

@@ -9,7 +9,7 @@ namespace scenova::headless {
 Slider::Slider(Context& ctx, std::string name) : ContainedControl(ctx, std::move(name)) {}
 
 void Slider::Max(int32_t value) {
-    m_ctx.trace.Put(m_name, "Max", value);
+    m_ctx.Put(m_name, "Max", value);
     if (value < 0) {
         Raise(err::InvalidPropertyValue);
     }
@@ -18,22 +18,22 @@ void Slider::Max(int32_t value) {
 }
 
 void Slider::Value(int32_t value) {
-    m_ctx.trace.Put(m_name, "Value", value);
+    m_ctx.Put(m_name, "Value", value);
     Move(value);
 }
 
 void Slider::BorderStyle(int16_t style) {
-    m_ctx.trace.Put(m_name, "BorderStyle", style);
+    m_ctx.Put(m_name, "BorderStyle", style);
     m_borderStyle = style;
 }
 
 void Slider::ForeColor(int32_t colour) {
-    m_ctx.trace.Put(m_name, "ForeColor", colour);
+    m_ctx.Put(m_name, "ForeColor", colour);
     m_foreColor = colour;
 }
 
 void Slider::BackColor(int32_t colour) {
-    m_ctx.trace.Put(m_name, "BackColor", colour);
+    m_ctx.Put(m_name, "BackColor", colour);
     m_backColor = colour;
 }
 

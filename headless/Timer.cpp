@@ -11,7 +11,7 @@ Timer::~Timer() {
 }
 
 void Timer::Interval(int32_t milliseconds) {
-    m_ctx.trace.Put(m_name, "Interval", milliseconds);
+    m_ctx.Put(m_name, "Interval", milliseconds);
     if (milliseconds < 0) {
         Raise(err::InvalidPropertyValue);
     }
@@ -20,7 +20,7 @@ void Timer::Interval(int32_t milliseconds) {
 }
 
 void Timer::Enabled(bool value) {
-    m_ctx.trace.Put(m_name, "Enabled", value);
+    m_ctx.Put(m_name, "Enabled", value);
     m_enabled = value;
     Restart();
 }

@@ -59,17 +59,17 @@ PresentationWindow Toolkit::LoadPresentationWindow(FormEvents events) {
 }
 
 void Toolkit::DoEvents() {
-    m_ctx.trace.Call("app", "DoEvents");
+    m_ctx.Call("app", "DoEvents");
     m_ctx.loop.ProcessPending();
 }
 
 Picture Toolkit::LoadPicture(const std::string& path) {
-    m_ctx.trace.Call("app", "LoadPicture", path);
+    m_ctx.Call("app", "LoadPicture", path);
     return m_gdi.LoadPictureFile(path);
 }
 
 bool Toolkit::FindOrdinaryFile(const std::string& path) {
-    m_ctx.trace.Call("app", "FindOrdinaryFile", path);
+    m_ctx.Call("app", "FindOrdinaryFile", path);
     return formats::FindOrdinaryFile(path);
 }
 

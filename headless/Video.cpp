@@ -20,7 +20,7 @@ Video::~Video() {
 }
 
 void Video::TimeFormat(float format) {
-    m_ctx.trace.Put(m_name, "TimeFormat", format);
+    m_ctx.Put(m_name, "TimeFormat", format);
     const double before = UnitsPerSecond();
     const double current = CurrentPosition();
     m_timeFormat = format;
@@ -44,7 +44,7 @@ void Video::TimeFormat(float format) {
 }
 
 bool Video::OpenMovie(const std::string& path, double position) {
-    m_ctx.trace.Call(m_name, "OpenMovie", path, position);
+    m_ctx.Call(m_name, "OpenMovie", path, position);
     CancelTimer();
     m_state = PlayState::Stopped;
     m_range.reset();
@@ -67,7 +67,7 @@ bool Video::OpenMovie(const std::string& path, double position) {
 }
 
 void Video::SetSignalTimes(std::string& times) {
-    m_ctx.trace.Call(m_name, "SetSignalTimes", times);
+    m_ctx.Call(m_name, "SetSignalTimes", times);
     std::vector<double> parsed = formats::ReadSignalTimes(times);
     std::vector<Signal> byTime;
     byTime.reserve(parsed.size());
@@ -93,17 +93,17 @@ void Video::SetSignalTimes(std::string& times) {
 }
 
 void Video::EnableSignals(bool enable) {
-    m_ctx.trace.Call(m_name, "EnableSignals", enable);
+    m_ctx.Call(m_name, "EnableSignals", enable);
     m_signalsEnabled = enable;
 }
 
 void Video::SetPlayMode(int16_t mode) {
-    m_ctx.trace.Call(m_name, "SetPlayMode", mode);
+    m_ctx.Call(m_name, "SetPlayMode", mode);
     m_playMode = mode;
 }
 
 bool Video::PlayRange(double startTime, double endTime, bool lineFlag) {
-    m_ctx.trace.Call(m_name, "PlayRange", startTime, endTime, lineFlag);
+    m_ctx.Call(m_name, "PlayRange", startTime, endTime, lineFlag);
     if (!m_open || !std::isfinite(startTime) || !std::isfinite(endTime) || startTime < 0.0 ||
         startTime > endTime) {
         return false;
@@ -119,7 +119,7 @@ bool Video::PlayRange(double startTime, double endTime, bool lineFlag) {
 }
 
 void Video::Seek(double position) {
-    m_ctx.trace.Call(m_name, "Seek", position);
+    m_ctx.Call(m_name, "Seek", position);
     if (std::isnan(position)) {
         Raise(err::InvalidCall);
     }
@@ -133,12 +133,12 @@ void Video::Seek(double position) {
 }
 
 void Video::Stop() {
-    m_ctx.trace.Call(m_name, "Stop");
+    m_ctx.Call(m_name, "Stop");
     Halt(PlayState::Stopped);
 }
 
 void Video::Pause() {
-    m_ctx.trace.Call(m_name, "Pause");
+    m_ctx.Call(m_name, "Pause");
     if (m_state == PlayState::Playing) {
         Halt(PlayState::Paused);
     }

@@ -50,6 +50,20 @@ private:
     QObject m_context;  // pending steps go with the runner
 };
 
+// The records of the lesson's controls: the player looks at their events.
+class Player::Records final : public model::RecordSink {
+public:
+    explicit Records(Player& player) : m_player(player) {}
+    void Take(const model::Record& record) override {
+        if (record.kind == model::Record::Kind::Event) {
+            m_player.Event(record);
+        }
+    }
+
+private:
+    Player& m_player;
+};
+
 Player::Player(Options options)
     : m_options(options),
       m_platform(std::make_unique<qt::QtPlatform>()),
@@ -58,9 +72,8 @@ Player::Player(Options options)
     m_keys = std::make_unique<KeyMap>([this]() -> const qt::QtWindow& { return Lesson(); });
     m_platform->QtToolkit().onLoad = [this](const qt::QtWindow& window) { Loaded(window); };
     qt::Context& ctx = m_platform->Ctx();
-    ctx.onEvent = [this](std::string_view object, std::string_view event, const std::string& args) {
-        Event(object, event, args);
-    };
+    m_records = std::make_unique<Records>(*this);
+    ctx.sink = m_records.get();
     ctx.onEventError = [this](const qt::EventError& failure) {
         Problem("the handler of " + failure.event + " ended with " + failure.error.what());
     };
@@ -71,6 +84,7 @@ Player::Player(Options options)
 Player::~Player() {
     m_runner.reset();
     Close();
+    m_platform->Ctx().sink = nullptr;
 }
 
 bool Player::Open(const std::filesystem::path& folder) {
@@ -165,12 +179,14 @@ void Player::Loaded(const qt::QtWindow& window) {
     };
 }
 
-void Player::Event(std::string_view object, std::string_view event, const std::string& args) {
-    if (object != "movOrvMovie" || event != "SignalEvent") {
+void Player::Event(const model::Record& record) {
+    const auto* signal = std::get_if<int16_t>(&record.Arg(0));
+    if (record.kind != model::Record::Kind::Event || record.object != "movOrvMovie" ||
+        record.member != "SignalEvent" || signal == nullptr || !Lesson().movOrvMovie) {
         return;
     }
     qt::Video& video = *Lesson().movOrvMovie;
-    const int number = std::stoi(args);
+    const int number = *signal;
     const auto& times = video.SignalTimes();
     if (video.State() != qt::Video::PlayState::Playing || number < 1 ||
         static_cast<std::size_t>(number) > times.size()) {

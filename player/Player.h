@@ -13,6 +13,7 @@
 
 #include "lesson/Actions.h"
 #include "lesson/LessonFolder.h"
+#include "model/Record.h"
 #include "qt/QtPlatform.h"
 
 namespace scenova {
@@ -74,6 +75,7 @@ public:
 
 private:
     class ActionRunner;
+    class Records;
 
     // A host call: a run-time error fails it, as the COM boundary does.
     template <class Call>
@@ -81,7 +83,7 @@ private:
     void Do(const lesson::Action& action);
     void Problem(const std::string& text);
     void Loaded(const qt::QtWindow& window);
-    void Event(std::string_view object, std::string_view event, const std::string& args);
+    void Event(const model::Record& record);
 
     Options m_options;
     std::unique_ptr<qt::QtPlatform> m_platform;
@@ -92,6 +94,7 @@ private:
     std::shared_ptr<PlayerManager> m_manager;
     std::unique_ptr<CScenova> m_tool;
     std::unique_ptr<ActionRunner> m_runner;
+    std::unique_ptr<Records> m_records;
     double m_speed = 1.0;
     int m_status = 0;
     std::optional<std::chrono::steady_clock::time_point> m_firstFrame;
