@@ -147,7 +147,7 @@ std::vector<std::string> Fields(std::string_view descriptor) {
 // The pictures the bars were given: a button added by the tool is
 // "type,picture,left,top", one from a bar script "picture,left,top", each in
 // the bar's image folder.
-void TakeButtonPictures(const headless::ButtonBar& bar, std::vector<FileUse>& files) {
+void TakeButtonPictures(const model::ButtonBar& bar, std::vector<FileUse>& files) {
     for (const auto& button : bar.Buttons()) {
         const auto fields = Fields(button.descriptor);
         const std::size_t at = button.script.empty() ? 1 : 0;

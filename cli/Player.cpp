@@ -97,7 +97,7 @@ private:
     void Do(const Action& action) {
         using K = Action::Kind;
         const headless::HeadlessWindow& window = m_platform.Window();
-        auto bar = [&]() -> headless::ButtonBar& {
+        auto bar = [&]() -> model::ButtonBar& {
             return action.bar == "frmRoseNavigation" ? *window.frmRoseNavigation
                    : action.bar == "frmRoseToolbar"  ? *window.frmRoseToolbar
                                                      : *window.frmRose;
@@ -177,7 +177,7 @@ private:
 
     // No learner can reach a button the bar does not show; the timeline
     // says so instead of the press.
-    bool HasButton(const headless::ButtonBar& bar, const std::string& name) {
+    bool HasButton(const model::ButtonBar& bar, const std::string& name) {
         if (bar.HasButton(name)) {
             return true;
         }
@@ -186,7 +186,7 @@ private:
     }
 
     void Link(const Action& action) {
-        headless::RichText& text = *m_platform.Window().rtfText;
+        model::RichText& text = *m_platform.Window().rtfText;
         const auto& links = text.Links();
         for (std::size_t i = 0; i < links.size(); ++i) {
             if (links[i].userID != action.value) {

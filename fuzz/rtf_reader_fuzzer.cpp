@@ -10,8 +10,8 @@
 
 #include "formats/RtfReader.h"
 #include "headless/EventLoop.h"
-#include "headless/RichText.h"
 #include "headless/Trace.h"
+#include "model/RichText.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     using namespace scenova::formats;

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "headless/EventLoop.h"
-#include "headless/RichText.h"
 #include "headless/Trace.h"
+#include "model/RichText.h"
 #include "rtfbuilder/CreateRTFText.h"
 #include "runtime/Convert.h"
 #include "script/ScriptText.h"
@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     headless::EventLoop loop;
     headless::Trace trace(loop);
     headless::Context ctx(loop, trace);
-    headless::RichText control(ctx, "rtfText", 1);
+    model::RichText control(ctx, "rtfText", 1);
     control.RTFContent(rtf);
     int32_t from = 0;
     for (const TranscriptBlock& block : blocks) {

@@ -4,19 +4,24 @@
 #include <string>
 #include <vector>
 
-#include "headless/ButtonBar.h"
 #include "headless/Context.h"
 #include "headless/Desktop.h"
 #include "headless/Form.h"
 #include "headless/Gdi.h"
-#include "headless/RichText.h"
 #include "headless/Screen.h"
-#include "headless/Slider.h"
 #include "headless/Timer.h"
 #include "headless/Video.h"
+#include "model/ButtonBar.h"
+#include "model/RichText.h"
+#include "model/Slider.h"
 #include "platform/Toolkit.h"
 
 namespace scenova::headless {
+
+// The controls every platform shares, kept in memory as they are.
+using model::ButtonBar;
+using model::RichText;
+using model::Slider;
 
 // The headless presentation window, with its controls as their headless
 // types so that a host or a test can act as the user.

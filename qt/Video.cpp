@@ -87,7 +87,7 @@ std::shared_ptr<Video> Video::Create(Context& ctx, std::string name, Twips twips
 }
 
 Video::Video(Context& ctx, std::string name, Twips twips)
-    : ContainedControl(ctx, std::move(name), twips),
+    : ContainedControl(ctx, std::move(name), twips, false),
       m_player(std::make_unique<QMediaPlayer>()),
       m_audio(std::make_unique<QAudioOutput>()),
       m_sink(std::make_unique<QVideoSink>()),

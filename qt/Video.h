@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "controls/Video.h"
+#include "model/Contained.h"
 #include "qt/ContainedControl.h"
 
 class QAudioOutput;
@@ -51,7 +52,7 @@ private:
 // posted and again when delivered. Stop and Pause both hold the picture
 // where it is. The host may change the speed; signals keep to the media's
 // times. A destroyed player raises nothing.
-class Video final : public ContainedControl<controls::IVideo>,
+class Video final : public ContainedControl<model::Contained<controls::IVideo>>,
                     public std::enable_shared_from_this<Video> {
 public:
     enum class PlayState { Stopped, Playing, Paused };
@@ -123,7 +124,6 @@ private:
     std::unique_ptr<QVideoSink> m_sink;
     std::unique_ptr<QTimer> m_timer;
 
-    bool m_destroyed = false;
     float m_timeFormat = 0.0f;
     bool m_open = false;
     double m_durationSeconds = 0.0;

@@ -1,4 +1,4 @@
-#include "headless/ButtonBar.h"
+#include "model/ButtonBar.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@ namespace {
 
 struct HeadlessButtonBarFactory {
     HeadlessWorld world;
-    headless::ButtonBar bar{world.ctx, "frmRose"};
+    model::ButtonBar bar{world.ctx, "frmRose"};
 
     controls::IButtonBar& Bar() { return bar; }
     std::string Descriptor(int n) { return "2,button" + std::to_string(n) + ".bmp,10,5"; }
@@ -29,7 +29,7 @@ protected:
     HeadlessButtonBarTest() { bar.AddButton("btnA", "2,a.bmp,0,0"); }
 
     HeadlessWorld world;
-    headless::ButtonBar bar{world.ctx, "frmRose"};
+    model::ButtonBar bar{world.ctx, "frmRose"};
 };
 
 TEST_F(HeadlessButtonBarTest, HandlerErrorIsKeptAndDoesNotEscape) {

@@ -1,4 +1,4 @@
-#include "headless/RichText.h"
+#include "model/RichText.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +23,7 @@ std::string Rtf(const std::vector<std::string>& lines) {
 
 struct HeadlessRichTextFactory {
     HeadlessWorld world;
-    headless::RichText text{world.ctx, "rtfText", 4242};
+    model::RichText text{world.ctx, "rtfText", 4242};
 
     controls::IRichText& Text() { return text; }
     void Load(const std::vector<std::string>& lines) { text.RTFContent(Rtf(lines)); }
@@ -34,12 +34,12 @@ struct HeadlessRichTextFactory {
     void ActEnterLink(int32_t n) { text.UserEnterLink(n); }
 };
 
-using Ranges = std::vector<headless::RichText::Range>;
+using Ranges = std::vector<model::RichText::Range>;
 
 class HeadlessRichTextTest : public ::testing::Test {
 protected:
     HeadlessWorld world;
-    headless::RichText text{world.ctx, "rtfText", 4242};
+    model::RichText text{world.ctx, "rtfText", 4242};
 };
 
 TEST_F(HeadlessRichTextTest, LinksOutsideTheTextRaise9) {

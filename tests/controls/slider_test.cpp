@@ -1,4 +1,4 @@
-#include "headless/Slider.h"
+#include "model/Slider.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@ namespace {
 
 struct HeadlessSliderFactory {
     HeadlessWorld world;
-    headless::Slider slider{world.ctx, "sldVideoSlider"};
+    model::Slider slider{world.ctx, "sldVideoSlider"};
 
     controls::ISlider& Slider() { return slider; }
     void ThumbDown() { slider.UserThumbDown(); }
@@ -25,7 +25,7 @@ struct HeadlessSliderFactory {
 class HeadlessSliderTest : public ::testing::Test {
 protected:
     HeadlessWorld world;
-    headless::Slider slider{world.ctx, "sldVideoSlider"};
+    model::Slider slider{world.ctx, "sldVideoSlider"};
 };
 
 TEST_F(HeadlessSliderTest, UserCannotMoveAHiddenDisabledOrDestroyedSlider) {

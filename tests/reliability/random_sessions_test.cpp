@@ -250,13 +250,12 @@ private:
             a.kind != K::Shutdown && a.kind != K::Hide && a.kind != K::Move) {
             return;  // nothing on screen to act on
         }
-        auto bar = [&]() -> headless::ButtonBar& {
+        auto bar = [&]() -> model::ButtonBar& {
             return a.bar == "frmRoseNavigation" ? *w.frmRoseNavigation
                    : a.bar == "frmRoseToolbar"  ? *w.frmRoseToolbar
                                                 : *w.frmRose;
         };
-        const auto& links =
-            w.rtfText ? w.rtfText->Links() : std::vector<headless::RichText::Link>{};
+        const auto& links = w.rtfText ? w.rtfText->Links() : std::vector<model::RichText::Link>{};
         const int32_t link =
             links.empty() ? -1 : (a.value + 2) % static_cast<int32_t>(links.size());
         switch (a.kind) {

@@ -1,15 +1,52 @@
-#include "headless/ButtonBar.h"
+#include "model/ButtonBar.h"
 
 #include <algorithm>
-#include <utility>
-#include <vector>
+#include <charconv>
+#include <string_view>
 
 #include "formats/BarScript.h"
-#include "runtime/RuntimeError.h"
 
-namespace scenova::headless {
+namespace scenova::model {
 
-ButtonBar::ButtonBar(Context& ctx, std::string name) : ContainedControl(ctx, std::move(name)) {}
+namespace {
+
+std::string_view Trim(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+int32_t WholeOrZero(std::string_view text) {
+    int32_t value = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    return !text.empty() && ec == std::errc() && ptr == end ? value : 0;
+}
+
+// "type,picture,left,top", or "picture,left,top" as a bar script gives it.
+void ReadDefinition(ButtonBar::Button& button) {
+    std::vector<std::string_view> fields;
+    std::string_view rest = button.descriptor;
+    for (;;) {
+        const auto comma = rest.find(',');
+        fields.push_back(Trim(rest.substr(0, comma)));
+        if (comma == std::string_view::npos) {
+            break;
+        }
+        rest.remove_prefix(comma + 1);
+    }
+    const std::size_t at = fields.size() >= 4 ? 1 : 0;
+    const auto field = [&](std::size_t i) {
+        return at + i < fields.size() ? fields[at + i] : std::string_view();
+    };
+    button.picture = std::string(field(0));
+    button.left = WholeOrZero(field(1));
+    button.top = WholeOrZero(field(2));
+}
+
+}  // namespace
 
 void ButtonBar::ImageFolder(const std::string& folder) {
     m_ctx.Put(m_name, "ImageFolder", folder);
@@ -18,23 +55,32 @@ void ButtonBar::ImageFolder(const std::string& folder) {
 
 void ButtonBar::AddButton(const std::string& buttonName, const std::string& descriptor) {
     m_ctx.Call(m_name, "AddButton", buttonName, descriptor);
-    Put({.name = buttonName, .descriptor = descriptor, .section = {}, .script = {}});
+    Button button;
+    button.name = buttonName;
+    button.descriptor = descriptor;
+    Put(std::move(button));
 }
 
 void ButtonBar::Put(Button button) {
     button.section = m_openSection.value_or("");
+    ReadDefinition(button);
     auto it = std::find_if(m_buttons.begin(), m_buttons.end(),
                            [&](const Button& b) { return b.name == button.name; });
-    if (it != m_buttons.end()) {
+    if (it == m_buttons.end()) {
+        it = m_buttons.insert(it, std::move(button));
+    } else {
         *it = std::move(button);
-        return;
     }
-    m_buttons.push_back(std::move(button));
+    ButtonAdded(*it);
+    Redraw();
 }
 
 void ButtonBar::SetButtonState(const std::string& buttonName, int16_t state, bool redraw) {
     m_ctx.Call(m_name, "SetButtonState", buttonName, state, redraw);
     m_states[buttonName] = state;
+    if (redraw) {
+        Redraw();
+    }
 }
 
 int16_t ButtonBar::GetButtonState(const std::string& buttonName) {
@@ -55,23 +101,26 @@ void ButtonBar::BeginBar(const std::string& barName) {
 void ButtonBar::RefreshBar() {
     m_ctx.Call(m_name, "RefreshBar");
     ++m_refreshCount;
+    Redraw();
 }
 
 void ButtonBar::EndBar(const std::string& barName) {
     m_ctx.Call(m_name, "EndBar", barName);
     m_closedSections.push_back(barName);
     m_openSection.reset();
+    Redraw();
 }
 
 void ButtonBar::LoadScript(const std::string& path) {
     m_ctx.Call(m_name, "LoadScript", path);
     m_scripts.push_back(path);
     for (const formats::BarButton& button : formats::ReadBarScript(path)) {
-        Put({.name = button.name,
-             .descriptor = button.picture + "," + std::to_string(button.left) + "," +
-                           std::to_string(button.top),
-             .section = {},
-             .script = path});
+        Button added;
+        added.name = button.name;
+        added.descriptor =
+            button.picture + "," + std::to_string(button.left) + "," + std::to_string(button.top);
+        added.script = path;
+        Put(std::move(added));
     }
 }
 
@@ -79,71 +128,61 @@ void ButtonBar::SetBackground(const Picture& picture, int16_t windowWidth, int16
                               int16_t barLeft, int16_t barTop, int16_t mode) {
     m_ctx.Call(m_name, "SetBackground", picture, windowWidth, windowHeight, barLeft, barTop, mode);
     m_background = Background{picture, windowWidth, windowHeight, barLeft, barTop, mode};
+    Redraw();
 }
 
 void ButtonBar::ZOrder(int16_t position) {
     m_ctx.Call(m_name, "ZOrder", position);
     m_zOrder = position;
+    Raised(position);
 }
 
 void ButtonBar::PictureFile(const std::string& fileName) {
-    m_ctx.Put(m_name, "PictureFile", fileName);
-    m_pictureFile = fileName;
+    Set("PictureFile", m_pictureFile, fileName);
 }
 
 void ButtonBar::Transparent(bool value) {
-    m_ctx.Put(m_name, "Transparent", value);
-    m_transparent = value;
+    Set("Transparent", m_transparent, value);
 }
 
 void ButtonBar::ToolTipForeColor(int32_t colour) {
-    m_ctx.Put(m_name, "ToolTipForeColor", colour);
-    m_toolTips.foreColor = colour;
+    Set("ToolTipForeColor", m_toolTips.foreColor, colour);
 }
 
 void ButtonBar::ToolTipBackColor(int32_t colour) {
-    m_ctx.Put(m_name, "ToolTipBackColor", colour);
-    m_toolTips.backColor = colour;
+    Set("ToolTipBackColor", m_toolTips.backColor, colour);
 }
 
 void ButtonBar::ToolTipShadowColor(int32_t colour) {
-    m_ctx.Put(m_name, "ToolTipShadowColor", colour);
-    m_toolTips.shadowColor = colour;
+    Set("ToolTipShadowColor", m_toolTips.shadowColor, colour);
 }
 
 void ButtonBar::ToolTipTime(float milliseconds) {
-    m_ctx.Put(m_name, "ToolTipTime", milliseconds);
-    m_toolTips.time = milliseconds;
+    Set("ToolTipTime", m_toolTips.time, milliseconds);
 }
 
 void ButtonBar::ToolTipFontSize(float size) {
-    m_ctx.Put(m_name, "ToolTipFontSize", size);
-    m_toolTips.fontSize = size;
+    Set("ToolTipFontSize", m_toolTips.fontSize, size);
 }
 
 void ButtonBar::ToolTipFontBold(bool value) {
-    m_ctx.Put(m_name, "ToolTipFontBold", value);
-    m_toolTips.fontBold = value;
+    Set("ToolTipFontBold", m_toolTips.fontBold, value);
 }
 
 void ButtonBar::FontName(int16_t fontNumber) {
-    m_ctx.Put(m_name, "FontName", fontNumber);
-    m_labelStyle.fontNumber = fontNumber;
+    Set("FontName", m_labelStyle.fontNumber, fontNumber);
 }
 
 void ButtonBar::FontBold(bool value) {
-    m_ctx.Put(m_name, "FontBold", value);
-    m_labelStyle.bold = value;
+    Set("FontBold", m_labelStyle.bold, value);
 }
 
 void ButtonBar::FontItalic(bool value) {
-    m_ctx.Put(m_name, "FontItalic", value);
-    m_labelStyle.italic = value;
+    Set("FontItalic", m_labelStyle.italic, value);
 }
 
 void ButtonBar::FontUnderline(bool value) {
-    m_ctx.Put(m_name, "FontUnderline", value);
-    m_labelStyle.underline = value;
+    Set("FontUnderline", m_labelStyle.underline, value);
 }
 
 void ButtonBar::FontSize(const Variant& size) {
@@ -152,22 +191,21 @@ void ButtonBar::FontSize(const Variant& size) {
 }
 
 void ButtonBar::ForeColor(int32_t colour) {
-    m_ctx.Put(m_name, "ForeColor", colour);
-    m_labelStyle.foreColor = colour;
+    Set("ForeColor", m_labelStyle.foreColor, colour);
 }
 
 void ButtonBar::LabelMode(int16_t mode) {
-    m_ctx.Put(m_name, "LabelMode", mode);
-    m_labelStyle.labelMode = mode;
+    Set("LabelMode", m_labelStyle.labelMode, mode);
 }
 
 void ButtonBar::AddLabel(int32_t& x, int32_t& y, std::string& caption) {
     m_ctx.Call(m_name, "AddLabel", x, y, caption);
     m_labels.push_back({x, y, caption, m_labelStyle});
+    Redraw();
 }
 
 bool ButtonBar::UserEnter(const std::string& buttonName) {
-    if (!CanReach() || !HasButton(buttonName) ||
+    if (!UserCanReach() || !HasButton(buttonName) ||
         StateOf(buttonName) == controls::button_state::Hidden) {
         return false;
     }
@@ -177,7 +215,7 @@ bool ButtonBar::UserEnter(const std::string& buttonName) {
 }
 
 bool ButtonBar::UserLeave(const std::string& buttonName) {
-    if (!CanReach() || !HasButton(buttonName) ||
+    if (!UserCanReach() || !HasButton(buttonName) ||
         StateOf(buttonName) == controls::button_state::Hidden) {
         return false;
     }
@@ -188,7 +226,7 @@ bool ButtonBar::UserLeave(const std::string& buttonName) {
 
 bool ButtonBar::UserPress(const std::string& buttonName) {
     const int16_t state = StateOf(buttonName);
-    if (!CanReach() || !HasButton(buttonName) || state == controls::button_state::Hidden ||
+    if (!UserCanReach() || !HasButton(buttonName) || state == controls::button_state::Hidden ||
         state == controls::button_state::Disabled) {
         return false;
     }
@@ -197,30 +235,27 @@ bool ButtonBar::UserPress(const std::string& buttonName) {
     return true;
 }
 
+void ButtonBar::Destroy() {
+    m_destroyed = true;
+    if (m_background) {
+        m_background->picture.reset();
+    }
+}
+
 const ButtonBar::Button* ButtonBar::Find(const std::string& buttonName) const {
     auto it = std::find_if(m_buttons.begin(), m_buttons.end(),
                            [&](const Button& b) { return b.name == buttonName; });
     return it == m_buttons.end() ? nullptr : &*it;
 }
 
-bool ButtonBar::HasButton(const std::string& buttonName) const {
-    return Find(buttonName) != nullptr;
-}
-
 std::optional<std::string> ButtonBar::Descriptor(const std::string& buttonName) const {
     const Button* button = Find(buttonName);
-    if (button == nullptr) {
-        return std::nullopt;
-    }
-    return button->descriptor;
+    return button ? std::optional<std::string>(button->descriptor) : std::nullopt;
 }
 
 std::string ButtonBar::ButtonIndex(const std::string& buttonName) const {
     const Button* button = Find(buttonName);
-    if (button == nullptr) {
-        return "0";
-    }
-    return std::to_string(button - m_buttons.data() + 1);
+    return button ? std::to_string(button - m_buttons.data() + 1) : "0";
 }
 
 int16_t ButtonBar::StateOf(const std::string& buttonName) const {
@@ -230,10 +265,7 @@ int16_t ButtonBar::StateOf(const std::string& buttonName) const {
 
 std::optional<std::string> ButtonBar::ToolTip(const std::string& buttonName) const {
     auto it = m_toolTipTexts.find(buttonName);
-    if (it == m_toolTipTexts.end()) {
-        return std::nullopt;
-    }
-    return it->second;
+    return it == m_toolTipTexts.end() ? std::nullopt : std::optional<std::string>(it->second);
 }
 
-}  // namespace scenova::headless
+}  // namespace scenova::model
