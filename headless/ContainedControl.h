@@ -4,17 +4,15 @@
 #include <utility>
 
 #include "headless/Context.h"
-#include "model/Contained.h"
 
 namespace scenova::headless {
 
 // A control of the model that keeps the virtual clock: its context is the
 // headless one.
-template <class Interface>
-class ContainedControl : public model::Contained<Interface> {
+template <class Model>
+class ContainedControl : public Model {
 protected:
-    ContainedControl(Context& ctx, std::string name)
-        : model::Contained<Interface>(ctx, std::move(name)), m_ctx(ctx) {}
+    ContainedControl(Context& ctx, std::string name) : Model(ctx, std::move(name)), m_ctx(ctx) {}
 
     Context& m_ctx;
 };
