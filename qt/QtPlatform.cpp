@@ -12,7 +12,8 @@ constexpr int32_t kMdiClientExStyle = 0x00000200;
 }  // namespace
 
 QtPlatform::QtPlatform()
-    : m_user32(m_desktop),
+    : m_gdi(m_ctx),
+      m_user32(m_desktop),
       m_toolkit(m_ctx, m_desktop, m_gdi, {m_screen.TwipsPerPixelX(), m_screen.TwipsPerPixelY()}) {}
 
 int32_t QtPlatform::AddHostWindow(QWidget* mainWindow, QMdiArea* area) {

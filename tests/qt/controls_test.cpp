@@ -176,10 +176,11 @@ struct QtTimerFactory {
 };
 
 struct QtGdiFactory {
-    qt::Gdi gdi;
+    qt::Context ctx;
+    qt::Gdi gdi{ctx};
 
     IGdi32& Gdi() { return gdi; }
-    int32_t Bitmap(int32_t width, int32_t height) { return gdi.CreateBitmap(width, height); }
+    int32_t Bitmap(int32_t width, int32_t height) { return gdi.CreateBitmap(width, height, 32); }
     void SetPixel(int32_t bitmap, int32_t x, int32_t y, uint32_t colour) {
         gdi.SetPixel(bitmap, x, y, colour);
     }
