@@ -21,41 +21,11 @@ PresentationWindow Toolkit::LoadPresentationWindow(FormEvents events) {
     w.rtfText = std::make_shared<RichText>(m_ctx, "rtfText", textWindow);
     w.frmRoseNavigation = std::make_shared<ButtonBar>(m_ctx, "frmRoseNavigation");
     w.frmRoseToolbar = std::make_shared<ButtonBar>(m_ctx, "frmRoseToolbar");
-    const std::weak_ptr<Form> form = w.form;
-    // A user reaches no control of a window that is hidden, disabled or gone.
-    const auto windowTakesInput = [form] {
-        const auto window = form.lock();
-        return window && window->Visible() && window->Enabled() && !window->IsUnloaded();
-    };
-    w.frmRose->SetWindowTakesInput(windowTakesInput);
-    w.sldVideoSlider->SetWindowTakesInput(windowTakesInput);
-    w.rtfText->SetWindowTakesInput(windowTakesInput);
-    w.frmRoseNavigation->SetWindowTakesInput(windowTakesInput);
-    w.frmRoseToolbar->SetWindowTakesInput(windowTakesInput);
-    HeadlessWindow controls = w;
-    controls.form.reset();  // the form must not keep itself alive
-    w.form->OnUnload([w = std::move(controls)] {
-        w.ExitTimer->Destroy();
-        w.frmRose->Destroy();
-        w.movOrvMovie->Destroy();
-        w.sldVideoSlider->Destroy();
-        w.rtfText->Destroy();
-        w.frmRoseNavigation->Destroy();
-        w.frmRoseToolbar->Destroy();
-    });
+    w.Wire();
     m_windows.push_back(w);
     ++m_loadCount;
     w.form->RaiseLoad();
-    return PresentationWindow{
-        .form = w.form,
-        .ExitTimer = w.ExitTimer,
-        .frmRose = w.frmRose,
-        .movOrvMovie = w.movOrvMovie,
-        .sldVideoSlider = w.sldVideoSlider,
-        .rtfText = w.rtfText,
-        .frmRoseNavigation = w.frmRoseNavigation,
-        .frmRoseToolbar = w.frmRoseToolbar,
-    };
+    return w.Presentation();
 }
 
 void Toolkit::DoEvents() {

@@ -14,6 +14,7 @@
 #include "model/ButtonBar.h"
 #include "model/RichText.h"
 #include "model/Slider.h"
+#include "model/Window.h"
 #include "platform/Toolkit.h"
 
 namespace scenova::headless {
@@ -25,16 +26,7 @@ using model::Slider;
 
 // The headless presentation window, with its controls as their headless
 // types so that a host or a test can act as the user.
-struct HeadlessWindow {
-    std::shared_ptr<Form> form;
-    std::shared_ptr<Timer> ExitTimer;
-    std::shared_ptr<ButtonBar> frmRose;
-    std::shared_ptr<Video> movOrvMovie;
-    std::shared_ptr<Slider> sldVideoSlider;
-    std::shared_ptr<RichText> rtfText;
-    std::shared_ptr<ButtonBar> frmRoseNavigation;
-    std::shared_ptr<ButtonBar> frmRoseToolbar;
-};
+using HeadlessWindow = model::Window<Form, Timer, ButtonBar, Video, Slider, RichText>;
 
 class Toolkit final : public IToolkit {
 public:

@@ -25,32 +25,13 @@ PresentationWindow Toolkit::LoadPresentationWindow(FormEvents events) {
     w.frmRoseNavigation = ButtonBar::Create(m_ctx, "frmRoseNavigation", m_twips, on, false);
     w.frmRoseToolbar = ButtonBar::Create(m_ctx, "frmRoseToolbar", m_twips, on, false);
     w.ExitTimer = Timer::Create(m_ctx, "ExitTimer");
-    QtWindow controls = w;
-    controls.form.reset();  // the form must not keep itself alive
-    w.form->OnUnload([w = std::move(controls)] {
-        w.ExitTimer->Destroy();
-        w.frmRose->Destroy();
-        w.movOrvMovie->Destroy();
-        w.sldVideoSlider->Destroy();
-        w.rtfText->Destroy();
-        w.frmRoseNavigation->Destroy();
-        w.frmRoseToolbar->Destroy();
-    });
+    w.Wire();
     m_window = w;
     if (onLoad) {
         onLoad(m_window);
     }
     w.form->RaiseLoad();
-    return PresentationWindow{
-        .form = w.form,
-        .ExitTimer = w.ExitTimer,
-        .frmRose = w.frmRose,
-        .movOrvMovie = w.movOrvMovie,
-        .sldVideoSlider = w.sldVideoSlider,
-        .rtfText = w.rtfText,
-        .frmRoseNavigation = w.frmRoseNavigation,
-        .frmRoseToolbar = w.frmRoseToolbar,
-    };
+    return w.Presentation();
 }
 
 void Toolkit::DoEvents() {

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "model/Window.h"
 #include "platform/Toolkit.h"
 #include "qt/ButtonBar.h"
 #include "qt/Context.h"
@@ -19,16 +20,7 @@ namespace scenova::qt {
 
 // The presentation window with its controls as their Qt types, so that the
 // host can reach them as the user does.
-struct QtWindow {
-    std::shared_ptr<Form> form;
-    std::shared_ptr<Timer> ExitTimer;
-    std::shared_ptr<ButtonBar> frmRose;
-    std::shared_ptr<Video> movOrvMovie;
-    std::shared_ptr<Slider> sldVideoSlider;
-    std::shared_ptr<RichText> rtfText;
-    std::shared_ptr<ButtonBar> frmRoseNavigation;
-    std::shared_ptr<ButtonBar> frmRoseToolbar;
-};
+using QtWindow = model::Window<Form, Timer, ButtonBar, Video, Slider, RichText>;
 
 // The window toolkit on Qt Widgets: the form with its controls laid on it
 // (the main bar at the back, as the window's backdrop), QCoreApplication's
