@@ -57,7 +57,7 @@ public:
     // Runs when the window unloads: the toolkit destroys the controls on it.
     void OnUnload(std::function<void()> action) { m_onUnload = std::move(action); }
     // The user turns to another window.
-    void UserDeactivate();
+    virtual void UserDeactivate();
 
 protected:
     virtual void Placed() {}

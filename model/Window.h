@@ -7,6 +7,22 @@
 
 namespace scenova::model {
 
+class Form;
+class ButtonBar;
+class Slider;
+class RichText;
+
+// What a person at the window reaches, as the model's controls; all null
+// before a window loads.
+struct Reach {
+    Form* form = nullptr;
+    ButtonBar* frmRose = nullptr;
+    ButtonBar* frmRoseNavigation = nullptr;
+    ButtonBar* frmRoseToolbar = nullptr;
+    Slider* sldVideoSlider = nullptr;
+    RichText* rtfText = nullptr;
+};
+
 // The presentation window with its controls as a platform's types, so that a
 // host or a test can act as the user.
 template <class Form, class Timer, class ButtonBar, class Video, class Slider, class RichText>
@@ -44,6 +60,11 @@ struct Window {
             w.frmRoseNavigation->Destroy();
             w.frmRoseToolbar->Destroy();
         });
+    }
+
+    Reach User() const {
+        return {form.get(),           frmRose.get(),        frmRoseNavigation.get(),
+                frmRoseToolbar.get(), sldVideoSlider.get(), rtfText.get()};
     }
 
     // As the component holds it.

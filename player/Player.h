@@ -75,6 +75,7 @@ public:
 
 private:
     class ActionRunner;
+    class Actions;
     class Records;
 
     // A host call: a run-time error fails it, as the COM boundary does.

@@ -37,7 +37,7 @@ public:
     // The sub-window holding the form, while it is in an MDI area.
     QMdiSubWindow* SubWindow() const;
     // The user turns to another window of the host.
-    void UserDeactivate();
+    void UserDeactivate() override;
 
 private:
     class FormWidget;
