@@ -13,9 +13,6 @@ namespace scenova::headless {
 // application window of 640 by 480 pixels.
 class Form final : public model::Form {
 public:
-    static constexpr int32_t kStyle = 0x02CF0000;    // overlapped window, clips children
-    static constexpr int32_t kExStyle = 0x00040100;  // application window with an edge
-
     Form(Context& ctx, Desktop& desktop, TwipsPerPixel scale, std::string name, std::string caption,
          FormEvents events);
 

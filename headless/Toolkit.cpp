@@ -4,16 +4,12 @@
 
 namespace scenova::headless {
 
-namespace {
-constexpr int32_t kChildStyle = 0x50000000;  // visible child
-}  // namespace
-
 PresentationWindow Toolkit::LoadPresentationWindow(FormEvents events) {
     HeadlessWindow w;
     w.form = std::make_shared<Form>(m_ctx, m_desktop, m_windowScale, "frmScenova", "Scenova",
                                     std::move(events));
     const int32_t textWindow =
-        m_desktop.Create("TranscriptText", "", w.form->hWnd(), kChildStyle, 0);
+        m_desktop.Create("TranscriptText", "", w.form->hWnd(), model::style::Child, 0);
     w.ExitTimer = std::make_shared<Timer>(m_ctx, "ExitTimer");
     w.frmRose = std::make_shared<ButtonBar>(m_ctx, "frmRose");
     w.movOrvMovie = std::make_shared<Video>(m_ctx, "movOrvMovie");

@@ -14,11 +14,6 @@
 
 namespace scenova::qt {
 
-namespace {
-constexpr int32_t kStyle = 0x02CF0000;    // overlapped window, clips children
-constexpr int32_t kExStyle = 0x00040100;  // application window with an edge
-}  // namespace
-
 QColor ToQColor(int32_t colour) {
     const auto c = static_cast<uint32_t>(colour);
     return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
@@ -65,7 +60,8 @@ std::shared_ptr<Form> Form::Create(Context& ctx, Desktop& desktop, Twips twips, 
     auto* widget = new FormWidget(form);
     widget->setWindowTitle(ToQString(caption));
     form->m_widget = widget;
-    form->m_hWnd = desktop.Add(widget, "ScenovaWindow", std::move(caption), 0, kStyle, kExStyle);
+    form->m_hWnd = desktop.Add(widget, "ScenovaWindow", std::move(caption), 0, model::style::Form,
+                               model::style::FormEx);
     form->Placed();
     return form;
 }

@@ -6,10 +6,6 @@
 
 namespace scenova::qt {
 
-namespace {
-constexpr int32_t kChildStyle = 0x50000000;  // visible child
-}  // namespace
-
 PresentationWindow Toolkit::LoadPresentationWindow(FormEvents events) {
     QtWindow w;
     w.form = Form::Create(m_ctx, m_desktop, m_twips, "Scenova", std::move(events));
@@ -20,8 +16,8 @@ PresentationWindow Toolkit::LoadPresentationWindow(FormEvents events) {
     w.movOrvMovie = Video::Create(m_ctx, "movOrvMovie", m_twips, on);
     w.sldVideoSlider = Slider::Create(m_ctx, "sldVideoSlider", m_twips, on);
     w.rtfText = RichText::Create(m_ctx, "rtfText", m_twips, on);
-    w.rtfText->SetWindowHandle(
-        m_desktop.Add(w.rtfText->View(), "TranscriptText", "", w.form->hWnd(), kChildStyle, 0));
+    w.rtfText->SetWindowHandle(m_desktop.Add(w.rtfText->View(), "TranscriptText", "",
+                                             w.form->hWnd(), model::style::Child, 0));
     w.frmRoseNavigation = ButtonBar::Create(m_ctx, "frmRoseNavigation", m_twips, on, false);
     w.frmRoseToolbar = ButtonBar::Create(m_ctx, "frmRoseToolbar", m_twips, on, false);
     w.ExitTimer = Timer::Create(m_ctx, "ExitTimer");

@@ -1,10 +1,7 @@
 #pragma once
 
 // What picture clipping relies on from gdi32, on every platform. Include in
-// one source file of a test program and instantiate with a factory F:
-// IGdi32& Gdi(); int32_t Bitmap(width, height) makes a 32-bit bitmap;
-// SetPixel(bitmap, x, y, colour) and GetPixel(bitmap, x, y) in colour
-// references.
+// one source file of a test program and instantiate with a GdiFactory.
 
 #include <gtest/gtest.h>
 
@@ -15,6 +12,23 @@
 #include "platform/Win32Constants.h"
 
 namespace scenova::test {
+
+// The factory for a platform's table of the model (model::Gdi), made from a
+// context.
+template <class Context, class Table>
+struct GdiFactory {
+    Context ctx;
+    Table gdi{ctx};
+
+    IGdi32& Gdi() { return gdi; }
+    int32_t Bitmap(int32_t width, int32_t height) { return gdi.CreateBitmap(width, height, 32); }
+    void SetPixel(int32_t bitmap, int32_t x, int32_t y, uint32_t colour) {
+        gdi.SetPixel(bitmap, x, y, colour);
+    }
+    uint32_t GetPixel(int32_t bitmap, int32_t x, int32_t y) {
+        return gdi.GetPixel(bitmap, x, y).value_or(0xFFFFFFFFu);
+    }
+};
 
 template <class F>
 class GdiContract : public ::testing::Test {

@@ -253,24 +253,16 @@ TEST_F(GdiLoadTest, FilesThatAreNotPicturesOrTooLargeAreRefused) {
 }
 
 }  // namespace
-struct HeadlessGdiFactory {
+struct World {
     EventLoop loop;
     Trace trace{loop};
     Context ctx{loop, trace};
-    headless::Gdi gdi{ctx};
-
-    IGdi32& Gdi() { return gdi; }
-    int32_t Bitmap(int32_t width, int32_t height) { return gdi.CreateBitmap(width, height, 32); }
-    void SetPixel(int32_t bitmap, int32_t x, int32_t y, uint32_t colour) {
-        gdi.SetPixel(bitmap, x, y, colour);
-    }
-    uint32_t GetPixel(int32_t bitmap, int32_t x, int32_t y) {
-        return gdi.GetPixel(bitmap, x, y).value_or(0xFFFFFFFFu);
-    }
+    operator Context&() { return ctx; }
 };
 
 }  // namespace scenova::headless
 
 namespace scenova::test {
-INSTANTIATE_TYPED_TEST_SUITE_P(Headless, GdiContract, headless::HeadlessGdiFactory);
+using HeadlessGdiFactory = GdiFactory<headless::World, headless::Gdi>;
+INSTANTIATE_TYPED_TEST_SUITE_P(Headless, GdiContract, HeadlessGdiFactory);
 }  // namespace scenova::test

@@ -175,20 +175,6 @@ struct QtTimerFactory {
     int64_t NowMs() { return clock.elapsed(); }
 };
 
-struct QtGdiFactory {
-    qt::Context ctx;
-    qt::Gdi gdi{ctx};
-
-    IGdi32& Gdi() { return gdi; }
-    int32_t Bitmap(int32_t width, int32_t height) { return gdi.CreateBitmap(width, height, 32); }
-    void SetPixel(int32_t bitmap, int32_t x, int32_t y, uint32_t colour) {
-        gdi.SetPixel(bitmap, x, y, colour);
-    }
-    uint32_t GetPixel(int32_t bitmap, int32_t x, int32_t y) {
-        return gdi.GetPixel(bitmap, x, y).value_or(0xFFFFFFFFu);
-    }
-};
-
 }  // namespace
 
 INSTANTIATE_TYPED_TEST_SUITE_P(Qt, ButtonBarContract, QtButtonBarFactory);
@@ -196,6 +182,7 @@ INSTANTIATE_TYPED_TEST_SUITE_P(Qt, SliderContract, QtSliderFactory);
 INSTANTIATE_TYPED_TEST_SUITE_P(Qt, RichTextContract, QtRichTextFactory);
 INSTANTIATE_TYPED_TEST_SUITE_P(Qt, VideoContract, QtVideoFactory);
 INSTANTIATE_TYPED_TEST_SUITE_P(Qt, TimerContract, QtTimerFactory);
+using QtGdiFactory = GdiFactory<qt::Context, qt::Gdi>;
 INSTANTIATE_TYPED_TEST_SUITE_P(Qt, GdiContract, QtGdiFactory);
 
 }  // namespace scenova::test
