@@ -1,7 +1,5 @@
 #include "headless/Toolkit.h"
 
-#include "formats/FileLookup.h"
-
 namespace scenova::headless {
 
 PresentationWindow Toolkit::LoadPresentationWindow(FormEvents events) {
@@ -27,16 +25,6 @@ PresentationWindow Toolkit::LoadPresentationWindow(FormEvents events) {
 void Toolkit::DoEvents() {
     m_ctx.Call("app", "DoEvents");
     m_ctx.loop.ProcessPending();
-}
-
-Picture Toolkit::LoadPicture(const std::string& path) {
-    m_ctx.Call("app", "LoadPicture", path);
-    return m_gdi.LoadPictureFile(path);
-}
-
-bool Toolkit::FindOrdinaryFile(const std::string& path) {
-    m_ctx.Call("app", "FindOrdinaryFile", path);
-    return formats::FindOrdinaryFile(path);
 }
 
 void Toolkit::ForgetUnloaded() {

@@ -14,6 +14,7 @@
 #include "model/ButtonBar.h"
 #include "model/RichText.h"
 #include "model/Slider.h"
+#include "model/Toolkit.h"
 #include "model/Window.h"
 #include "platform/Toolkit.h"
 
@@ -28,16 +29,18 @@ using model::Slider;
 // types so that a host or a test can act as the user.
 using HeadlessWindow = model::Window<Form, Timer, ButtonBar, Video, Slider, RichText>;
 
-class Toolkit final : public IToolkit {
+class Toolkit final : public model::Toolkit {
 public:
     // The windows it loads convert pixels to twips at `windowScale`.
     Toolkit(Context& ctx, Desktop& desktop, Gdi& gdi, TwipsPerPixel windowScale)
-        : m_ctx(ctx), m_desktop(desktop), m_gdi(gdi), m_windowScale(windowScale) {}
+        : model::Toolkit(ctx),
+          m_ctx(ctx),
+          m_desktop(desktop),
+          m_gdi(gdi),
+          m_windowScale(windowScale) {}
 
     PresentationWindow LoadPresentationWindow(FormEvents events) override;
     void DoEvents() override;
-    Picture LoadPicture(const std::string& path) override;
-    bool FindOrdinaryFile(const std::string& path) override;
 
     // The window loaded last; an empty record before the first load.
     const HeadlessWindow& Window() const;
@@ -50,6 +53,8 @@ public:
     void ForgetUnloaded();
 
 private:
+    Picture ReadPicture(const std::string& path) override { return m_gdi.LoadPictureFile(path); }
+
     Context& m_ctx;
     Desktop& m_desktop;
     Gdi& m_gdi;

@@ -1,6 +1,7 @@
 #include "lesson/Executor.h"
 
 #include <algorithm>
+#include <map>
 
 #include "model/ButtonBar.h"
 #include "model/Form.h"
@@ -71,30 +72,20 @@ void CarryOnLink(const Action& action, model::RichText& text, ActionHost& host) 
 }
 
 void CarryForHost(const Action& action, ActionHost& host) {
-    switch (action.kind) {
-        case K::Advance:
-            host.Advance(action.seconds);
-            break;
-        case K::Show:
-            host.Show();
-            break;
-        case K::Hide:
-            host.Hide();
-            break;
-        case K::Startup:
-            host.Startup();
-            break;
-        case K::Shutdown:
-            host.Shutdown();
-            break;
-        default:  // Move
-            if (action.top) {
-                host.Move(action.left, Variant(*action.top), Variant(*action.width),
-                          Variant(*action.height));
-            } else {
-                host.Move(action.left, std::nullopt, std::nullopt, std::nullopt);
-            }
-            break;
+    using Call = void (ActionHost::*)();
+    static const std::map<K, Call> kCalls{{K::Show, &ActionHost::Show},
+                                          {K::Hide, &ActionHost::Hide},
+                                          {K::Startup, &ActionHost::Startup},
+                                          {K::Shutdown, &ActionHost::Shutdown}};
+    if (action.kind == K::Advance) {
+        host.Advance(action.seconds);
+    } else if (const auto call = kCalls.find(action.kind); call != kCalls.end()) {
+        (host.*call->second)();
+    } else if (action.top) {  // Move
+        host.Move(action.left, Variant(*action.top), Variant(*action.width),
+                  Variant(*action.height));
+    } else {
+        host.Move(action.left, std::nullopt, std::nullopt, std::nullopt);
     }
 }
 

@@ -137,65 +137,9 @@ void ButtonBar::ZOrder(int16_t position) {
     Raised(position);
 }
 
-void ButtonBar::PictureFile(const std::string& fileName) {
-    Set("PictureFile", m_pictureFile, fileName);
-}
-
-void ButtonBar::Transparent(bool value) {
-    Set("Transparent", m_transparent, value);
-}
-
-void ButtonBar::ToolTipForeColor(int32_t colour) {
-    Set("ToolTipForeColor", m_toolTips.foreColor, colour);
-}
-
-void ButtonBar::ToolTipBackColor(int32_t colour) {
-    Set("ToolTipBackColor", m_toolTips.backColor, colour);
-}
-
-void ButtonBar::ToolTipShadowColor(int32_t colour) {
-    Set("ToolTipShadowColor", m_toolTips.shadowColor, colour);
-}
-
-void ButtonBar::ToolTipTime(float milliseconds) {
-    Set("ToolTipTime", m_toolTips.time, milliseconds);
-}
-
-void ButtonBar::ToolTipFontSize(float size) {
-    Set("ToolTipFontSize", m_toolTips.fontSize, size);
-}
-
-void ButtonBar::ToolTipFontBold(bool value) {
-    Set("ToolTipFontBold", m_toolTips.fontBold, value);
-}
-
-void ButtonBar::FontName(int16_t fontNumber) {
-    Set("FontName", m_labelStyle.fontNumber, fontNumber);
-}
-
-void ButtonBar::FontBold(bool value) {
-    Set("FontBold", m_labelStyle.bold, value);
-}
-
-void ButtonBar::FontItalic(bool value) {
-    Set("FontItalic", m_labelStyle.italic, value);
-}
-
-void ButtonBar::FontUnderline(bool value) {
-    Set("FontUnderline", m_labelStyle.underline, value);
-}
-
 void ButtonBar::FontSize(const Variant& size) {
     m_ctx.Put(m_name, "FontSize", size);
     m_labelStyle.size = size;
-}
-
-void ButtonBar::ForeColor(int32_t colour) {
-    Set("ForeColor", m_labelStyle.foreColor, colour);
-}
-
-void ButtonBar::LabelMode(int16_t mode) {
-    Set("LabelMode", m_labelStyle.labelMode, mode);
 }
 
 void ButtonBar::AddLabel(int32_t& x, int32_t& y, std::string& caption) {

@@ -92,21 +92,35 @@ public:
     void SetBackground(const Picture& picture, int16_t windowWidth, int16_t windowHeight,
                        int16_t barLeft, int16_t barTop, int16_t mode) override;
     void ZOrder(int16_t position) override;
-    void PictureFile(const std::string& fileName) override;
-    void Transparent(bool value) override;
-    void ToolTipForeColor(int32_t colour) override;
-    void ToolTipBackColor(int32_t colour) override;
-    void ToolTipShadowColor(int32_t colour) override;
-    void ToolTipTime(float milliseconds) override;
-    void ToolTipFontSize(float size) override;
-    void ToolTipFontBold(bool value) override;
-    void FontName(int16_t fontNumber) override;
-    void FontBold(bool value) override;
-    void FontItalic(bool value) override;
-    void FontUnderline(bool value) override;
+    void PictureFile(const std::string& fileName) override {
+        Set("PictureFile", m_pictureFile, fileName);
+    }
+    void Transparent(bool value) override { Set("Transparent", m_transparent, value); }
+    void ToolTipForeColor(int32_t colour) override {
+        Set("ToolTipForeColor", m_toolTips.foreColor, colour);
+    }
+    void ToolTipBackColor(int32_t colour) override {
+        Set("ToolTipBackColor", m_toolTips.backColor, colour);
+    }
+    void ToolTipShadowColor(int32_t colour) override {
+        Set("ToolTipShadowColor", m_toolTips.shadowColor, colour);
+    }
+    void ToolTipTime(float milliseconds) override {
+        Set("ToolTipTime", m_toolTips.time, milliseconds);
+    }
+    void ToolTipFontSize(float size) override { Set("ToolTipFontSize", m_toolTips.fontSize, size); }
+    void ToolTipFontBold(bool value) override {
+        Set("ToolTipFontBold", m_toolTips.fontBold, value);
+    }
+    void FontName(int16_t fontNumber) override {
+        Set("FontName", m_labelStyle.fontNumber, fontNumber);
+    }
+    void FontBold(bool value) override { Set("FontBold", m_labelStyle.bold, value); }
+    void FontItalic(bool value) override { Set("FontItalic", m_labelStyle.italic, value); }
+    void FontUnderline(bool value) override { Set("FontUnderline", m_labelStyle.underline, value); }
     void FontSize(const Variant& size) override;
-    void ForeColor(int32_t colour) override;
-    void LabelMode(int16_t mode) override;
+    void ForeColor(int32_t colour) override { Set("ForeColor", m_labelStyle.foreColor, colour); }
+    void LabelMode(int16_t mode) override { Set("LabelMode", m_labelStyle.labelMode, mode); }
     void AddLabel(int32_t& x, int32_t& y, std::string& caption) override;
 
     // The user, as the pointer, the keyboard and a host's scripted actions

@@ -2,26 +2,6 @@
 
 namespace scenova::model {
 
-void Form::Left(float value) {
-    Set("Left", m_left, value);
-    Placed();
-}
-
-void Form::Top(float value) {
-    Set("Top", m_top, value);
-    Placed();
-}
-
-void Form::Width(float value) {
-    Set("Width", m_width, value);
-    Placed();
-}
-
-void Form::Height(float value) {
-    Set("Height", m_height, value);
-    Placed();
-}
-
 void Form::Move(float left, float top, float width, float height) {
     m_ctx.Call(m_name, "Move", left, top, width, height);
     m_left = left;

@@ -16,21 +16,6 @@ void RichText::RolloverColor(int32_t colour) {
     Redraw();
 }
 
-void RichText::DisplayFlag1(int16_t value) {
-    m_ctx.Put(m_name, "DisplayFlag1", value);
-    m_displayFlags[0] = value;
-}
-
-void RichText::DisplayFlag2(int16_t value) {
-    m_ctx.Put(m_name, "DisplayFlag2", value);
-    m_displayFlags[1] = value;
-}
-
-void RichText::DisplayFlag3(int16_t value) {
-    m_ctx.Put(m_name, "DisplayFlag3", value);
-    m_displayFlags[2] = value;
-}
-
 formats::PackedText RichText::Read(const std::string& rtf) {
     return formats::ReadPackedRtfText(rtf);
 }

@@ -2,8 +2,6 @@
 
 #include <QCoreApplication>
 
-#include "formats/FileLookup.h"
-
 namespace scenova::qt {
 
 PresentationWindow Toolkit::LoadPresentationWindow(FormEvents events) {
@@ -32,14 +30,6 @@ PresentationWindow Toolkit::LoadPresentationWindow(FormEvents events) {
 
 void Toolkit::DoEvents() {
     QCoreApplication::processEvents();
-}
-
-Picture Toolkit::LoadPicture(const std::string& path) {
-    return m_gdi.LoadPictureFile(path);
-}
-
-bool Toolkit::FindOrdinaryFile(const std::string& path) {
-    return formats::FindOrdinaryFile(path);
 }
 
 }  // namespace scenova::qt

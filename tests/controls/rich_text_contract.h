@@ -21,6 +21,15 @@
 
 namespace scenova::test {
 
+// A document of plain ASCII lines, one paragraph each.
+inline std::string Rtf(const std::vector<std::string>& lines) {
+    std::string rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\n";
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        rtf += (i == 0 ? "" : "\\par\n") + lines[i];
+    }
+    return rtf + "}";
+}
+
 template <class F>
 class RichTextContract : public ::testing::Test {
 protected:

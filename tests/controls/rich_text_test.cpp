@@ -12,15 +12,6 @@
 namespace scenova::test {
 namespace {
 
-// A document of plain ASCII lines, one paragraph each.
-std::string Rtf(const std::vector<std::string>& lines) {
-    std::string rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\n";
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        rtf += (i == 0 ? "" : "\\par\n") + lines[i];
-    }
-    return rtf + "}";
-}
-
 struct HeadlessRichTextFactory {
     HeadlessWorld world;
     model::RichText text{world.ctx, "rtfText", 4242};
