@@ -30,22 +30,9 @@ struct CursorRef {
 using Value = std::variant<std::monostate, bool, int16_t, int32_t, int64_t, float, double,
                            std::string_view, const IPicture*, Shown, CursorRef>;
 
-inline Value ToValue(bool v) {
-    return v;
-}
-inline Value ToValue(int16_t v) {
-    return v;
-}
-inline Value ToValue(int32_t v) {
-    return v;
-}
-inline Value ToValue(int64_t v) {
-    return v;
-}
-inline Value ToValue(float v) {
-    return v;
-}
-inline Value ToValue(double v) {
+// Numbers and flags as they are.
+template <class T>
+requires std::is_arithmetic_v<T> Value ToValue(T v) {
     return v;
 }
 inline Value ToValue(std::string_view v) {
