@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "headless/Context.h"
 #include "headless/EventLoop.h"
 #include "headless/Trace.h"
 #include "model/RichText.h"
