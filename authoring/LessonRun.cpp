@@ -6,6 +6,7 @@
 #include "headless/HeadlessPlatform.h"
 #include "headless/ToolHost.h"
 #include "lesson/LessonManager.h"
+#include "model/Record.h"
 #include "module/Module1.h"
 #include "runtime/Convert.h"
 #include "tool/CScenova.h"
@@ -107,59 +108,22 @@ private:
     Toolkit m_toolkit;
 };
 
-// The string arguments of a traced call ("> OBJECT.MEMBER(ARGS)"): the
-// object and member, and each quoted argument ('""' inside is one quote).
-struct TracedCall {
-    std::string target;
-    std::vector<std::string> strings;
-};
-std::optional<TracedCall> ReadTracedCall(std::string_view line) {
-    const auto direction = line.find(" > ");
-    if (direction == std::string_view::npos) {
-        return std::nullopt;
-    }
-    line.remove_prefix(direction + 3);
-    const auto paren = line.find('(');
-    if (paren == std::string_view::npos || line.substr(0, paren).find(' ') != std::string::npos) {
-        return std::nullopt;
-    }
-    TracedCall call{std::string(line.substr(0, paren)), {}};
-    for (std::size_t i = paren + 1; i < line.size(); ++i) {
-        if (line[i] != '"') {
-            continue;
-        }
-        std::string text;
-        for (++i; i < line.size(); ++i) {
-            if (line[i] == '"') {
-                if (i + 1 < line.size() && line[i + 1] == '"') {
-                    text += '"';
-                    ++i;
-                    continue;
-                }
-                break;
-            }
-            text += line[i];
-        }
-        call.strings.push_back(std::move(text));
-    }
-    return call;
-}
-
-// A file the tool handed over, from its traced call.
-void TakeFileUse(const std::string& line, std::vector<FileUse>& files) {
-    const auto call = ReadTracedCall(line);
-    if (!call || call->strings.empty()) {
+// A file the tool handed over, from the record of its call.
+void TakeFileUse(const model::Record& record, std::vector<FileUse>& files) {
+    const auto* text = std::get_if<std::string_view>(&record.Arg(0));
+    if (record.kind != model::Record::Kind::Call || text == nullptr) {
         return;
     }
-    const std::string& target = call->target;
-    const std::string& path = call->strings.front();
-    if (target == "app.LoadPicture") {
+    const std::string path(*text);
+    const std::string_view object = record.object;
+    const std::string_view member = record.member;
+    if (object == "app" && member == "LoadPicture") {
         files.push_back({FileKind::Picture, path, {}, {}});
-    } else if (target == "user32.LoadCursorFromFileA") {
+    } else if (object == "user32" && member == "LoadCursorFromFileA") {
         files.push_back({FileKind::Cursor, path, {}, {}});
-    } else if (target.ends_with(".LoadScript")) {
+    } else if (member == "LoadScript") {
         files.push_back({FileKind::BarScript, path, {}, {}});
-    } else if (target.ends_with(".OpenMovie")) {
+    } else if (member == "OpenMovie") {
         files.push_back({FileKind::Movie, path, {}, {}});
     }
 }
@@ -179,7 +143,7 @@ std::vector<std::string> Fields(std::string_view descriptor) {
 // The pictures the bars were given: a button added by the tool is
 // "type,picture,left,top", one from a bar script "picture,left,top", each in
 // the bar's image folder.
-void TakeButtonPictures(const headless::ButtonBar& bar, std::vector<FileUse>& files) {
+void TakeButtonPictures(const model::ButtonBar& bar, std::vector<FileUse>& files) {
     for (const auto& button : bar.Buttons()) {
         const auto fields = Fields(button.descriptor);
         const std::size_t at = button.script.empty() ? 1 : 0;
@@ -217,7 +181,8 @@ LessonRun RunLesson(const lesson::Lesson& lesson) {
     Module1& module = Module1::Get();
     module.Reset();
     headless::HeadlessPlatform platform;
-    platform.GetTrace().SetEcho([&run](const std::string& line) { TakeFileUse(line, run.files); });
+    const int files = platform.GetTrace().Subscribe(
+        [&run](const model::Record& record) { TakeFileUse(record, run.files); });
     auto observed = std::make_shared<ObservedSettings>(lesson.settings, run);
     auto manager = std::make_shared<CheckingManager>(observed, &run.reports);
     manager->Serve(lesson);
@@ -249,7 +214,7 @@ LessonRun RunLesson(const lesson::Lesson& lesson) {
     run.blocks = module.g_Blocks;
     run.mostSignals = headless::Video::kMaxSignalTimes;
 
-    platform.GetTrace().SetEcho({});
+    platform.GetTrace().Unsubscribe(files);
     host.Shutdown();
     platform.ProcessPending();
     host.Release();

@@ -6,6 +6,7 @@
 #include "headless/HeadlessPlatform.h"
 #include "headless/RecordingManager.h"
 #include "headless/ToolHost.h"
+#include "lesson/Executor.h"
 #include "lesson/LessonFolder.h"
 #include "module/Module1.h"
 
@@ -21,15 +22,15 @@ using lesson::LessonError;
 using lesson::LoadLesson;
 
 // The lesson tool, its host and the person at it.
-class Session {
+class Session final : public lesson::ActionHost {
 public:
     Session(const Lesson& lesson, const PlayOptions& options, std::ostream& out, std::ostream& err)
         : m_options(options), m_err(err), m_timeline(m_platform, out) {
         if (options.trace) {
             m_platform.GetTrace().SetEcho([&out](const std::string& line) { out << line << '\n'; });
         } else {
-            m_platform.GetTrace().SetEcho(
-                [this](const std::string& line) { m_timeline.Take(line); });
+            m_platform.GetTrace().Subscribe(
+                [this](const model::Record& record) { m_timeline.Take(record); });
         }
         m_manager = std::make_shared<headless::RecordingManager>(m_platform.Ctx());
         m_manager->Serve(lesson);
@@ -49,7 +50,7 @@ public:
             Settle();
             if (m_options.actions) {
                 for (const Action& action : *m_options.actions) {
-                    Do(action);
+                    lesson::Carry(action, *this);
                     Settle();
                 }
             } else if (m_status == 0) {
@@ -87,8 +88,10 @@ private:
 
     void PlayToTheEnd() {
         auto& window = m_platform.Window();
-        if (HasButton(*window.frmRose, "btnVideoPlay")) {
+        if (window.frmRose && window.frmRose->HasButton("btnVideoPlay")) {
             window.frmRose->UserPress("btnVideoPlay");
+        } else if (window.frmRose) {
+            m_timeline.Note("frmRose has no button \"btnVideoPlay\"");
         }
         Settle();
         const double length = window.movOrvMovie ? window.movOrvMovie->Duration() : 0;
@@ -98,121 +101,32 @@ private:
         }
     }
 
-    void Do(const Action& action) {
-        using K = Action::Kind;
-        const headless::HeadlessWindow& window = m_platform.Window();
-        auto bar = [&]() -> headless::ButtonBar& {
-            return action.bar == "frmRoseNavigation" ? *window.frmRoseNavigation
-                   : action.bar == "frmRoseToolbar"  ? *window.frmRoseToolbar
-                                                     : *window.frmRose;
-        };
-        if (!window.form && action.kind != K::Advance && action.kind != K::Show &&
-            action.kind != K::Startup && action.kind != K::ReleaseInside) {
-            m_err << "scenova: line " << action.line << ": there is no window to act on\n";
-            return;
-        }
-        switch (action.kind) {
-            case K::Advance:
-                m_platform.RunFor(action.seconds);
-                break;
-            case K::Press:
-                if (HasButton(bar(), action.name)) {
-                    bar().UserPress(action.name);
-                }
-                break;
-            case K::Enter:
-                if (HasButton(bar(), action.name)) {
-                    bar().UserEnter(action.name);
-                }
-                break;
-            case K::Leave:
-                if (HasButton(bar(), action.name)) {
-                    bar().UserLeave(action.name);
-                }
-                break;
-            case K::ThumbDown:
-                window.sldVideoSlider->UserThumbDown();
-                break;
-            case K::Scroll:
-                window.sldVideoSlider->UserScrollTo(window.sldVideoSlider->Value());
-                break;
-            case K::ThumbUp:
-                window.sldVideoSlider->UserThumbUp();
-                break;
-            case K::Slide:
-                window.sldVideoSlider->UserClickTo(action.value);
-                break;
-            case K::Drag:
-                window.sldVideoSlider->UserThumbDown();
-                window.sldVideoSlider->UserScrollTo(action.value);
-                window.sldVideoSlider->UserThumbUp();
-                break;
-            case K::LinkClick:
-            case K::LinkEnter:
-            case K::LinkLeave:
-                Link(action);
-                break;
-            case K::Show:
-                Check("IToolTalk_Show", m_host->Show());
-                break;
-            case K::Hide:
-                Check("IToolTalk_Hide", m_host->Hide());
-                break;
-            case K::Startup:
-                Check("IToolTalk_Startup", m_host->Startup());
-                break;
-            case K::Shutdown:
-                m_shutDown = Check("IToolTalk_Shutdown", m_host->Shutdown()) || m_shutDown;
-                break;
-            case K::ReleaseInside:
-                m_host->ReleaseInside(action.name, *m_manager, [this](const HostResult& result) {
-                    m_shutDown = Check("IToolTalk_Shutdown", result);
-                });
-                break;
-            case K::LostFocus:
-                window.form->UserDeactivate();
-                break;
-            case K::Move:
-                if (action.top) {
-                    Check("IToolTalk_Move",
-                          m_host->Move(action.left, Variant(*action.top), Variant(*action.width),
-                                       Variant(*action.height)));
-                } else {
-                    Check("IToolTalk_Move", m_host->Move(action.left));
-                }
-                break;
-        }
+    // lesson::ActionHost
+    model::Reach User() override { return m_platform.Window().User(); }
+    void Advance(double seconds) override { m_platform.RunFor(seconds); }
+    void Show() override { Check("IToolTalk_Show", m_host->Show()); }
+    void Hide() override { Check("IToolTalk_Hide", m_host->Hide()); }
+    void Startup() override { Check("IToolTalk_Startup", m_host->Startup()); }
+    void Shutdown() override {
+        m_shutDown = Check("IToolTalk_Shutdown", m_host->Shutdown()) || m_shutDown;
     }
-
-    // No learner can reach a button the bar does not show; the timeline
+    void ReleaseInside(const std::string& where) override {
+        m_host->ReleaseInside(where, *m_manager, [this](const HostResult& result) {
+            m_shutDown = Check("IToolTalk_Shutdown", result);
+        });
+    }
+    void Move(float left, std::optional<Variant> top, std::optional<Variant> width,
+              std::optional<Variant> height) override {
+        Check("IToolTalk_Move", m_host->Move(left, top, width, height));
+    }
+    // No learner can reach a button the bar does not show: the timeline
     // says so instead of the press.
-    bool HasButton(const headless::ButtonBar& bar, const std::string& name) {
-        if (bar.HasButton(name)) {
-            return true;
+    void Refused(const Action& action, Refusal refusal, const std::string& why) override {
+        if (refusal == Refusal::NoButton) {
+            m_timeline.Note(why);
+        } else {
+            m_err << "scenova: line " << action.line << ": " << why << "\n";
         }
-        m_timeline.Note(bar.Name() + " has no button \"" + name + "\"");
-        return false;
-    }
-
-    void Link(const Action& action) {
-        headless::RichText& text = *m_platform.Window().rtfText;
-        const auto& links = text.Links();
-        for (std::size_t i = 0; i < links.size(); ++i) {
-            if (links[i].userID != action.value) {
-                continue;
-            }
-            const auto index = static_cast<int32_t>(i);
-            if (action.kind == Action::Kind::LinkClick) {
-                text.UserClickLink(index, 1);
-            } else if (action.kind == Action::Kind::LinkEnter) {
-                text.UserEnterLink(index);
-            } else {
-                text.UserLeaveLink(index);
-            }
-            return;
-        }
-        m_err << "scenova: line " << action.line << ": no transcript line has cue " << action.value
-              << "\n";
     }
 
     void ReportEventErrors() {

@@ -1,7 +1,6 @@
 #include "cli/Timeline.h"
 
 #include <algorithm>
-#include <charconv>
 #include <map>
 
 #include "module/Module1.h"
@@ -11,79 +10,25 @@ namespace scenova::cli {
 
 namespace {
 
-// One trace line taken apart: "TIME DIR OBJECT.MEMBER REST".
-struct TraceLine {
-    std::string time;
-    char direction = 0;
-    std::string object;
-    std::string member;
-    std::vector<std::string> arguments;  // strings unquoted
-    std::string assigned;                // for " = value"
-};
-
-std::vector<std::string> SplitArguments(std::string_view rest) {
-    std::vector<std::string> out;
-    std::string current;
-    bool quoted = false;
-    for (std::size_t i = 0; i < rest.size(); ++i) {
-        const char c = rest[i];
-        if (quoted) {
-            if (c == '"' && i + 1 < rest.size() && rest[i + 1] == '"') {
-                current += '"';
-                ++i;
-            } else if (c == '"') {
-                quoted = false;
-            } else {
-                current += c;
-            }
-        } else if (c == '"') {
-            quoted = true;
-        } else if (c == ',') {
-            out.push_back(current);
-            current.clear();
-        } else if (c != ' ' || !current.empty()) {
-            current += c;
-        }
-    }
-    if (!current.empty() || !out.empty()) {
-        out.push_back(current);
-    }
-    return out;
+// A value as the timeline shows it: a string without its quotes, a number
+// as the trace writes it.
+std::string Text(const model::Value& value) {
+    return headless::PlainText(value);
 }
 
-bool Parse(const std::string& line, TraceLine& out) {
-    const auto space1 = line.find(' ');
-    if (space1 == std::string::npos || space1 + 3 > line.size()) {
-        return false;
+int ToInt(const model::Value& value) {
+    if (const auto* number = std::get_if<int16_t>(&value)) {
+        return *number;
     }
-    out.time = line.substr(0, space1);
-    out.direction = line[space1 + 1];
-    const std::string_view call = std::string_view(line).substr(space1 + 3);
-    const auto dot = call.find('.');
-    if (dot == std::string_view::npos) {
-        return false;
+    if (const auto* number = std::get_if<int32_t>(&value)) {
+        return *number;
     }
-    out.object = call.substr(0, dot);
-    const auto open = call.find_first_of("( ", dot);
-    out.member = call.substr(dot + 1, open == std::string_view::npos ? open : open - dot - 1);
-    if (open == std::string_view::npos) {
-        return true;
-    }
-    if (call[open] == '(') {
-        const auto close = call.rfind(')');
-        out.arguments = SplitArguments(call.substr(open + 1, close - open - 1));
-    } else if (call.substr(open).starts_with(" = ")) {
-        const auto value = call.substr(open + 3);
-        out.assigned = value.size() >= 2 && value.front() == '"' ? SplitArguments(value).front()
-                                                                 : std::string(value);
-    }
-    return true;
+    return 0;
 }
 
-int ToInt(const std::string& text) {
-    int value = 0;
-    std::from_chars(text.data(), text.data() + text.size(), value);
-    return value;
+bool IsTrue(const model::Value* value) {
+    const auto* flag = value ? std::get_if<bool>(value) : nullptr;
+    return flag != nullptr && *flag;
 }
 
 std::string ButtonName(const std::string& name) {
@@ -95,8 +40,9 @@ std::string ButtonName(const std::string& name) {
     return it == names.end() ? "\"" + name + "\"" : it->second;
 }
 
-std::string StateName(const std::string& state) {
-    return state == "0" ? "enabled" : state == "1" ? "disabled" : state == "3" ? "hidden" : state;
+std::string StateName(const model::Value& value) {
+    const int state = ToInt(value);
+    return state == 0 ? "enabled" : state == 1 ? "disabled" : state == 3 ? "hidden" : Text(value);
 }
 
 // A speaker's name without its colour code.
@@ -109,8 +55,8 @@ std::string PlainActor(std::string actor) {
     return actor;
 }
 
-const char* ResourceActionName(const std::string& action) {
-    return action == "0" ? "close" : action == "1" ? "update" : action == "2" ? "open" : "act on";
+const char* ResourceActionName(int action) {
+    return action == 0 ? "close" : action == 1 ? "update" : action == 2 ? "open" : "act on";
 }
 
 }  // namespace
@@ -150,102 +96,134 @@ std::string Timeline::BlockText(int block) const {
     return text;
 }
 
-void Timeline::Take(const std::string& line) {
-    TraceLine t;
-    if (!Parse(line, t)) {
+void Timeline::Take(const model::Record& r) {
+    const std::string time = headless::Trace::FormatTime(r.time);
+    const std::string_view object = r.object;
+    const std::string_view member = r.member;
+    const auto arg = [&](std::size_t i) { return Text(r.Arg(i)); };
+    const bool out = !r.Inbound();
+    if (out && object == "frmRose" && member == "SetButtonState") {
+        Button(time, ButtonName(arg(0)), StateName(r.Arg(1)));
         return;
     }
-    const auto& a = t.arguments;
-    auto arg = [&](std::size_t i) { return i < a.size() ? a[i] : std::string(); };
-
-    if (t.direction == '>' && t.object == "frmRose" && t.member == "SetButtonState") {
-        if (!m_buttons.empty() && m_buttonsTime != t.time) {
-            Flush();
-        }
-        m_buttonsTime = t.time;
-        const std::string name = ButtonName(arg(0));
-        const auto same = std::find_if(m_buttons.begin(), m_buttons.end(),
-                                       [&](const auto& button) { return button.first == name; });
-        if (same != m_buttons.end()) {
-            same->second = StateName(arg(1));
-        } else {
-            m_buttons.emplace_back(name, StateName(arg(1)));
-        }
-        return;
-    }
-
     // A signal's handling ends with the next event of another kind (its own
     // slider assignment raises Change, a signal may arrive inside it).
-    if (t.direction == '<' && t.member != "SignalEvent" && t.member != "Change") {
+    if (!out && member != "SignalEvent" && member != "Change") {
         m_signal = 0;
     }
     std::string text;
-    if (t.direction == '<' && t.object == "tool") {
-        if (t.member != "Create" && t.member != "Release") {
-            text = "host calls " + t.member;
+    if (r.kind == model::Record::Kind::Host) {
+        if (member != "Create" && member != "Release") {
+            text = "host calls " + std::string(member);
         }
-    } else if (t.object == "mgr" && t.member == "ReportError") {
-        text = "error " + arg(1) + ": " + arg(2);
-    } else if (t.object == "mgr" && t.member == "ResourceAction") {
-        text = "host: " + std::string(ResourceActionName(arg(1))) + " resource \"" + arg(0) + "\"" +
-               (a.size() > 2 ? " with \"" + arg(2) + "\"" : "");
-    } else if (t.object == "mgr" && t.member == "NavigationRequest") {
-        text = "host: navigation \"" + arg(1) + "\"";
-    } else if (t.object == "mgr" && t.member == "ToolbarRequest") {
-        text = "host: toolbar button \"" + arg(1) + "\"";
-    } else if (t.object == "mgr" && t.member == "ToolShutdown") {
-        text = "host: the tool shut down";
-    } else if (t.direction == '<' && t.member == "ButtonPress") {
-        text = t.object == "frmRose"             ? "learner presses " + ButtonName(arg(0))
-               : t.object == "frmRoseNavigation" ? "learner presses navigation \"" + arg(0) + "\""
-                                                 : "learner presses toolbar \"" + arg(0) + "\"";
-    } else if (t.object == "movOrvMovie" && t.member == "SignalEvent") {
-        m_signal = ToInt(arg(0));
-        const int blocks = static_cast<int>(Module1::Get().g_Blocks.size());
-        if (m_signal == blocks + 1) {
-            text = "end of the video";
-            m_signal = 0;
-        }
-    } else if (t.object == "rtfText" && t.member == "HighlightRange" && m_signal > 0) {
-        // Every block a signal's handling lights, named by its text: a
-        // signal handled inside another's may light a block other than the
-        // signal's own, and the block lit last is what the learner sees.
-        const auto& blocks = Module1::Get().g_Blocks;
-        const int start = ToInt(arg(0));
-        const auto lit = std::find_if(blocks.begin(), blocks.end(),
-                                      [&](const BlockInfo& b) { return b.TextStart == start; });
-        const int block =
-            lit != blocks.end() ? static_cast<int>(lit - blocks.begin()) : m_signal - 1;
-        text = "block " + std::to_string(block + 1) + " of " + std::to_string(blocks.size()) +
-               ", " + BlockText(block);
-    } else if (t.object == "movOrvMovie" && t.member == "Notify") {
-        text = "video: end of the range";
-    } else if (t.object == "movOrvMovie" && t.member == "PlayRange") {
-        text = "video plays " + arg(0) + " to " + arg(1) + (arg(2) == "True" ? " (one line)" : "");
-    } else if (t.object == "movOrvMovie" && t.member == "Seek") {
-        text = "video seeks to " + arg(0);
-    } else if (t.object == "movOrvMovie" && (t.member == "Stop" || t.member == "Pause")) {
-        text = t.member == "Stop" ? "video stops" : "video pauses";
-    } else if (t.object == "sldVideoSlider" && t.member == "Value" && t.direction == '>') {
-        text = "slider at " + t.assigned;
-    } else if (t.direction == '<' && t.object == "sldVideoSlider" && t.member != "Change") {
-        text = "learner: slider " + t.member;
-    } else if (t.direction == '<' && t.object == "rtfText" && t.member == "LinkClick") {
-        text = "learner clicks the line of cue " + arg(0);
-    } else if (t.object == "frmScenova" && t.direction == '>' &&
-               (t.member == "Visible" || t.member == "Enabled")) {
-        text = "window " + std::string(t.member == "Visible"
-                                           ? (t.assigned == "True" ? "shown" : "hidden")
-                                           : (t.assigned == "True" ? "enabled" : "disabled"));
-    } else if (t.object == "rtfText" && t.member == "Visible" && t.direction == '>') {
-        text = t.assigned == "True" ? "transcript shown" : "transcript hidden";
-    } else if (t.object == "movOrvMovie" && t.member == "OpenMovie") {
-        text = "video " + arg(0);
+    } else if (r.kind == model::Record::Kind::Report) {
+        text = Told(r);
+    } else if (object == "movOrvMovie") {
+        text = Video(r);
+    } else if (object == "rtfText" && member == "HighlightRange" && m_signal > 0) {
+        text = Lit(ToInt(r.Arg(0)));
+    } else if (!out) {
+        text = Learner(r);
+    } else if (object == "sldVideoSlider" && member == "Value") {
+        text = "slider at " + Text(*r.assigned);
+    } else if (object == "frmScenova" && (member == "Visible" || member == "Enabled")) {
+        const bool on = IsTrue(r.assigned);
+        text = "window " + std::string(member == "Visible" ? (on ? "shown" : "hidden")
+                                                           : (on ? "enabled" : "disabled"));
+    } else if (object == "rtfText" && member == "Visible") {
+        text = IsTrue(r.assigned) ? "transcript shown" : "transcript hidden";
     }
     if (!text.empty()) {
         Flush();
-        Write(t.time, text);
+        Write(time, text);
     }
+}
+
+void Timeline::Button(const std::string& time, const std::string& name, const std::string& state) {
+    if (!m_buttons.empty() && m_buttonsTime != time) {
+        Flush();
+    }
+    m_buttonsTime = time;
+    const auto same = std::find_if(m_buttons.begin(), m_buttons.end(),
+                                   [&](const auto& button) { return button.first == name; });
+    if (same != m_buttons.end()) {
+        same->second = state;
+    } else {
+        m_buttons.emplace_back(name, state);
+    }
+}
+
+// Every block a signal's handling lights, named by its text: a signal handled
+// inside another's may light a block other than the signal's own, and the
+// block lit last is what the learner sees.
+std::string Timeline::Lit(int textStart) const {
+    const auto& blocks = Module1::Get().g_Blocks;
+    const auto lit = std::find_if(blocks.begin(), blocks.end(),
+                                  [&](const BlockInfo& b) { return b.TextStart == textStart; });
+    const int block = lit != blocks.end() ? static_cast<int>(lit - blocks.begin()) : m_signal - 1;
+    return "block " + std::to_string(block + 1) + " of " + std::to_string(blocks.size()) + ", " +
+           BlockText(block);
+}
+
+std::string Timeline::Told(const model::Record& r) {
+    const auto arg = [&](std::size_t i) { return Text(r.Arg(i)); };
+    if (r.member == "ReportError") {
+        return "error " + arg(1) + ": " + arg(2);
+    }
+    if (r.member == "ResourceAction") {
+        return "host: " + std::string(ResourceActionName(ToInt(r.Arg(1)))) + " resource \"" +
+               arg(0) + "\"" + (r.args.size() > 2 ? " with \"" + arg(2) + "\"" : "");
+    }
+    if (r.member == "NavigationRequest") {
+        return "host: navigation \"" + arg(1) + "\"";
+    }
+    if (r.member == "ToolbarRequest") {
+        return "host: toolbar button \"" + arg(1) + "\"";
+    }
+    if (r.member == "ToolShutdown") {
+        return "host: the tool shut down";
+    }
+    return {};
+}
+
+std::string Timeline::Video(const model::Record& r) {
+    const auto arg = [&](std::size_t i) { return Text(r.Arg(i)); };
+    const std::string_view member = r.member;
+    if (member == "SignalEvent") {
+        m_signal = ToInt(r.Arg(0));
+        if (m_signal == static_cast<int>(Module1::Get().g_Blocks.size()) + 1) {
+            m_signal = 0;
+            return "end of the video";
+        }
+    } else if (member == "Notify") {
+        return "video: end of the range";
+    } else if (member == "PlayRange") {
+        return "video plays " + arg(0) + " to " + arg(1) + (IsTrue(&r.Arg(2)) ? " (one line)" : "");
+    } else if (member == "Seek") {
+        return "video seeks to " + arg(0);
+    } else if (member == "Stop" || member == "Pause") {
+        return member == "Stop" ? "video stops" : "video pauses";
+    } else if (member == "OpenMovie") {
+        return "video " + arg(0);
+    }
+    return {};
+}
+
+std::string Timeline::Learner(const model::Record& r) {
+    const std::string_view object = r.object;
+    if (r.member == "ButtonPress") {
+        const std::string name = Text(r.Arg(0));
+        return object == "frmRose"             ? "learner presses " + ButtonName(name)
+               : object == "frmRoseNavigation" ? "learner presses navigation \"" + name + "\""
+                                               : "learner presses toolbar \"" + name + "\"";
+    }
+    if (object == "sldVideoSlider" && r.member != "Change") {
+        return "learner: slider " + std::string(r.member);
+    }
+    if (object == "rtfText" && r.member == "LinkClick") {
+        return "learner clicks the line of cue " + Text(r.Arg(0));
+    }
+    return {};
 }
 
 }  // namespace scenova::cli

@@ -9,9 +9,10 @@
 #include <string_view>
 
 #include "formats/RtfReader.h"
+#include "headless/Context.h"
 #include "headless/EventLoop.h"
-#include "headless/RichText.h"
 #include "headless/Trace.h"
+#include "model/RichText.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     using namespace scenova::formats;
@@ -29,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     EventLoop loop;
     Trace trace(loop);
     Context ctx(loop, trace);
-    RichText control(ctx, "rtfText", 1);
+    scenova::model::RichText control(ctx, "rtfText", 1);
     control.RTFContent(std::string(input));
     if (control.CodePoints() != text || control.LineCount() < 1) {
         std::abort();

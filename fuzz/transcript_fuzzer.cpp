@@ -11,9 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "headless/Context.h"
 #include "headless/EventLoop.h"
-#include "headless/RichText.h"
 #include "headless/Trace.h"
+#include "model/RichText.h"
 #include "rtfbuilder/CreateRTFText.h"
 #include "runtime/ColourMarker.h"
 #include "runtime/Convert.h"
@@ -51,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     headless::EventLoop loop;
     headless::Trace trace(loop);
     headless::Context ctx(loop, trace);
-    headless::RichText control(ctx, "rtfText", 1);
+    model::RichText control(ctx, "rtfText", 1);
     control.RTFContent(rtf);
     int32_t from = 0;
     for (const TranscriptBlock& block : blocks) {

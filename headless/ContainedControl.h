@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <string>
 #include <utility>
 
@@ -8,57 +7,14 @@
 
 namespace scenova::headless {
 
-// The container properties every headless control shares: kept as set, and
-// every assignment traced under the control's name.
-template <class Interface>
-class ContainedControl : public Interface {
-public:
-    float Left() const override { return m_left; }
-    void Left(float value) override { Assign("Left", m_left, value); }
-    float Top() const override { return m_top; }
-    void Top(float value) override { Assign("Top", m_top, value); }
-    float Width() const override { return m_width; }
-    void Width(float value) override { Assign("Width", m_width, value); }
-    float Height() const override { return m_height; }
-    void Height(float value) override { Assign("Height", m_height, value); }
-    bool Visible() const override { return m_visible; }
-    void Visible(bool value) override { Assign("Visible", m_visible, value); }
-    bool Enabled() const override { return m_enabled; }
-    void Enabled(bool value) override { Assign("Enabled", m_enabled, value); }
-
-    const std::string& Name() const { return m_name; }
-
-    // The window the control sits on: while it is disabled, the user's input
-    // reaches none of its controls.
-    void SetWindowTakesInput(std::function<bool()> takesInput) {
-        m_windowTakesInput = std::move(takesInput);
-    }
-
+// A control of the model that keeps the virtual clock: its context is the
+// headless one.
+template <class Model>
+class ContainedControl : public Model {
 protected:
-    ContainedControl(Context& ctx, std::string name) : m_ctx(ctx), m_name(std::move(name)) {}
+    ContainedControl(Context& ctx, std::string name) : Model(ctx, std::move(name)), m_ctx(ctx) {}
 
     Context& m_ctx;
-    std::string m_name;
-    float m_left = 0.0f;
-    float m_top = 0.0f;
-    float m_width = 0.0f;
-    float m_height = 0.0f;
-    bool m_visible = true;
-    bool m_enabled = true;
-
-    // Whether a user could reach the control now.
-    bool UserCanReach() const {
-        return m_visible && m_enabled && (!m_windowTakesInput || m_windowTakesInput());
-    }
-
-private:
-    std::function<bool()> m_windowTakesInput;
-
-    template <class T>
-    void Assign(const char* property, T& field, T value) {
-        m_ctx.trace.Put(m_name, property, value);
-        field = value;
-    }
 };
 
 }  // namespace scenova::headless

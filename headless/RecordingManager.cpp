@@ -4,7 +4,6 @@ namespace scenova::headless {
 
 namespace {
 const TraceObject kTool{"<tool>"};
-constexpr std::string_view kMgr = "mgr";
 }  // namespace
 
 void RecordingManager::FailOn(const std::string& operation, RuntimeError error, int fromCall) {
@@ -33,71 +32,67 @@ void RecordingManager::Enter(const std::string& operation) {
     }
 }
 
+template <class Call, class... Args>
+auto RecordingManager::Pass(const char* operation, Call&& call, const Args&... recorded) {
+    m_ctx.Report(operation, recorded...);
+    Enter(operation);
+    return call();
+}
+
 void RecordingManager::ToolShutdown(CScenova& tool) {
-    m_ctx.trace.Call(kMgr, "ToolShutdown", kTool);
-    Enter("ToolShutdown");
-    LessonManager::ToolShutdown(tool);
+    Pass(
+        "ToolShutdown", [&] { LessonManager::ToolShutdown(tool); }, kTool);
 }
 
 void RecordingManager::ReportError(CScenova& tool, int32_t code, const std::string& text) {
-    m_ctx.trace.Call(kMgr, "ReportError", kTool, code, text);
-    Enter("ReportError");
-    LessonManager::ReportError(tool, code, text);
+    Pass(
+        "ReportError", [&] { LessonManager::ReportError(tool, code, text); }, kTool, code, text);
 }
 
 void RecordingManager::ResourceAction(std::string& buttonId, int32_t& action, std::string* value) {
-    m_ctx.trace.Call(kMgr, "ResourceAction", buttonId, action,
-                     value ? std::optional<std::string>(*value) : std::nullopt);
-    Enter("ResourceAction");
-    LessonManager::ResourceAction(buttonId, action, value);
+    Pass(
+        "ResourceAction", [&] { LessonManager::ResourceAction(buttonId, action, value); }, buttonId,
+        action, value ? std::optional<std::string>(*value) : std::nullopt);
 }
 
 std::shared_ptr<ICollection> RecordingManager::GetSettings(CScenova& tool) {
-    m_ctx.trace.Call(kMgr, "GetSettings", kTool);
-    Enter("GetSettings");
-    return LessonManager::GetSettings(tool);
+    return Pass(
+        "GetSettings", [&] { return LessonManager::GetSettings(tool); }, kTool);
 }
 
 std::shared_ptr<ICollection> RecordingManager::GetScript(CScenova& tool) {
-    m_ctx.trace.Call(kMgr, "GetScript", kTool);
-    Enter("GetScript");
-    return LessonManager::GetScript(tool);
+    return Pass(
+        "GetScript", [&] { return LessonManager::GetScript(tool); }, kTool);
 }
 
 void RecordingManager::NavigationRequest(CScenova& tool, const std::string& name) {
-    m_ctx.trace.Call(kMgr, "NavigationRequest", kTool, name);
-    Enter("NavigationRequest");
-    LessonManager::NavigationRequest(tool, name);
+    Pass(
+        "NavigationRequest", [&] { LessonManager::NavigationRequest(tool, name); }, kTool, name);
 }
 
 void RecordingManager::ToolbarRequest(CScenova& tool, const std::string& name) {
-    m_ctx.trace.Call(kMgr, "ToolbarRequest", kTool, name);
-    Enter("ToolbarRequest");
-    LessonManager::ToolbarRequest(tool, name);
+    Pass(
+        "ToolbarRequest", [&] { LessonManager::ToolbarRequest(tool, name); }, kTool, name);
 }
 
 std::string RecordingManager::GetMediaPath(CScenova& tool) {
-    m_ctx.trace.Call(kMgr, "GetMediaPath", kTool);
-    Enter("GetMediaPath");
-    return LessonManager::GetMediaPath(tool);
+    return Pass(
+        "GetMediaPath", [&] { return LessonManager::GetMediaPath(tool); }, kTool);
 }
 
 std::string RecordingManager::GetAuxiliaryPath(CScenova& tool) {
-    m_ctx.trace.Call(kMgr, "GetAuxiliaryPath", kTool);
-    Enter("GetAuxiliaryPath");
-    return LessonManager::GetAuxiliaryPath(tool);
+    return Pass(
+        "GetAuxiliaryPath", [&] { return LessonManager::GetAuxiliaryPath(tool); }, kTool);
 }
 
 std::string RecordingManager::GetResourcePath(CScenova& tool) {
-    m_ctx.trace.Call(kMgr, "GetResourcePath", kTool);
-    Enter("GetResourcePath");
-    return LessonManager::GetResourcePath(tool);
+    return Pass(
+        "GetResourcePath", [&] { return LessonManager::GetResourcePath(tool); }, kTool);
 }
 
 std::string RecordingManager::GetVideoPath(CScenova& tool) {
-    m_ctx.trace.Call(kMgr, "GetVideoPath", kTool);
-    Enter("GetVideoPath");
-    return LessonManager::GetVideoPath(tool);
+    return Pass(
+        "GetVideoPath", [&] { return LessonManager::GetVideoPath(tool); }, kTool);
 }
 
 }  // namespace scenova::headless

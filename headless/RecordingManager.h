@@ -47,6 +47,9 @@ private:
     };
     // Counts the call and raises the injected failure when it is due.
     void Enter(const std::string& operation);
+    // Records the call, enters it and passes it on to the lesson manager.
+    template <class Call, class... Args>
+    auto Pass(const char* operation, Call&& call, const Args&... recorded);
 
     Context& m_ctx;
     std::map<std::string, Failure> m_failures;

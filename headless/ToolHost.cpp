@@ -12,7 +12,7 @@ ToolHost::~ToolHost() {
 }
 
 void ToolHost::Create() {
-    m_platform.GetTrace().Write('<', "tool", "Create", "()");
+    Record("Create");
     auto self = std::make_shared<std::weak_ptr<CScenova>>();
     m_tool = std::make_shared<CScenova>(m_platform, [self] { return self->lock(); });
     *self = m_tool;
@@ -22,7 +22,7 @@ void ToolHost::Release() {
     if (!m_tool) {
         return;
     }
-    m_platform.GetTrace().Write('<', "tool", "Release", "()");
+    Record("Release");
     m_tool.reset();
     // The windows of a tool released inside one of their own events go at
     // the next release outside any.
@@ -57,9 +57,14 @@ CScenova& ToolHost::Tool() {
     return *m_tool;
 }
 
+template <class... Args>
+void ToolHost::Record(std::string_view member, const Args&... args) {
+    model::Emit(m_platform.GetTrace(), model::Record::Of(model::Record::Kind::Host, "tool", member),
+                args...);
+}
+
 template <class Body>
-HostResult ToolHost::Deliver(std::string_view member, const std::string& rest, Body&& body) {
-    m_platform.GetTrace().Write('<', "tool", member, rest);
+HostResult ToolHost::Deliver(Body&& body) {
     HostResult result;
     try {
         // Held for the call: the host may release it from inside.
@@ -78,90 +83,106 @@ HostResult ToolHost::Deliver(std::string_view member, const std::string& rest, B
     return result;
 }
 
+// A host's assignment: "NavEnabled(name) = value", or "Left = value" without
+// an argument list.
+template <class T>
+void ToolHost::RecordAssignment(std::string_view member, bool named, std::string_view name,
+                                T value) {
+    const model::Value values[] = {name};
+    const model::Value assigned = model::ToValue(value);
+    model::Record record =
+        model::Record::Assignment(model::Record::Kind::Host, "tool", member, assigned);
+    record.args = std::span<const model::Value>(values, named ? 1 : 0);
+    record.hasArgs = named;
+    m_platform.GetTrace().Take(record);
+}
+
 HostResult ToolHost::Init(const std::string& toolId) {
     return Init(toolId, m_platform.HostMainWindow());
 }
 
 HostResult ToolHost::Init(const std::string& toolId, int32_t parentHwnd) {
-    Trace& trace = m_platform.GetTrace();
-    return Deliver("IToolTalk_Init", trace.Arguments(TraceObject{"<mgr>"}, toolId, parentHwnd),
-                   [&](CScenova& tool) {
-                       std::string id = toolId;
-                       return tool.IToolTalk_Init(m_manager, id, parentHwnd);
-                   });
+    Record("IToolTalk_Init", TraceObject{"<mgr>"}, toolId, parentHwnd);
+    return Deliver([&](CScenova& tool) {
+        std::string id = toolId;
+        return tool.IToolTalk_Init(m_manager, id, parentHwnd);
+    });
 }
 
 HostResult ToolHost::Startup() {
-    return Deliver("IToolTalk_Startup", "()", [](CScenova& tool) { tool.IToolTalk_Startup(); });
+    Record("IToolTalk_Startup");
+    return Deliver([](CScenova& tool) { tool.IToolTalk_Startup(); });
 }
 
 HostResult ToolHost::Shutdown() {
-    return Deliver("IToolTalk_Shutdown", "()", [](CScenova& tool) { tool.IToolTalk_Shutdown(); });
+    Record("IToolTalk_Shutdown");
+    return Deliver([](CScenova& tool) { tool.IToolTalk_Shutdown(); });
 }
 
 HostResult ToolHost::Show() {
-    return Deliver("IToolTalk_Show", "()", [](CScenova& tool) { tool.IToolTalk_Show(); });
+    Record("IToolTalk_Show");
+    return Deliver([](CScenova& tool) { tool.IToolTalk_Show(); });
 }
 
 HostResult ToolHost::Hide() {
-    return Deliver("IToolTalk_Hide", "()", [](CScenova& tool) { tool.IToolTalk_Hide(); });
+    Record("IToolTalk_Hide");
+    return Deliver([](CScenova& tool) { tool.IToolTalk_Hide(); });
 }
 
 HostResult ToolHost::Move(float left, std::optional<Variant> top, std::optional<Variant> width,
                           std::optional<Variant> height) {
-    const std::string rest = m_platform.GetTrace().Arguments(left, top, width, height);
-    return Deliver("IToolTalk_Move", rest, [&](CScenova& tool) {
+    Record("IToolTalk_Move", left, top, width, height);
+    return Deliver([&](CScenova& tool) {
         float l = left;
         tool.IToolTalk_Move(l, top, width, height);
     });
 }
 
 HostResult ToolHost::NavEnabled(const std::string& name) {
-    return Deliver("IToolTalk_NavEnabled", m_platform.GetTrace().Arguments(name),
-                   [&](CScenova& tool) {
-                       std::string n = name;
-                       return tool.IToolTalk_NavEnabled(n);
-                   });
+    Record("IToolTalk_NavEnabled", name);
+    return Deliver([&](CScenova& tool) {
+        std::string n = name;
+        return tool.IToolTalk_NavEnabled(n);
+    });
 }
 
 HostResult ToolHost::NavEnabled(const std::string& name, bool value) {
-    Trace& trace = m_platform.GetTrace();
-    return Deliver("IToolTalk_NavEnabled", trace.Arguments(name) + " = " + trace.Format(value),
-                   [&](CScenova& tool) {
-                       std::string n = name;
-                       tool.IToolTalk_NavEnabled(n, value);
-                   });
+    RecordAssignment("IToolTalk_NavEnabled", true, name, value);
+    return Deliver([&](CScenova& tool) {
+        std::string n = name;
+        tool.IToolTalk_NavEnabled(n, value);
+    });
 }
 
 HostResult ToolHost::ToolbarEnabled(const std::string& name) {
-    return Deliver("IToolTalk_ToolbarEnabled", m_platform.GetTrace().Arguments(name),
-                   [&](CScenova& tool) {
-                       std::string n = name;
-                       return tool.IToolTalk_ToolbarEnabled(n);
-                   });
+    Record("IToolTalk_ToolbarEnabled", name);
+    return Deliver([&](CScenova& tool) {
+        std::string n = name;
+        return tool.IToolTalk_ToolbarEnabled(n);
+    });
 }
 
 HostResult ToolHost::ToolbarEnabled(const std::string& name, bool value) {
-    Trace& trace = m_platform.GetTrace();
-    return Deliver("IToolTalk_ToolbarEnabled", trace.Arguments(name) + " = " + trace.Format(value),
-                   [&](CScenova& tool) {
-                       std::string n = name;
-                       tool.IToolTalk_ToolbarEnabled(n, value);
-                   });
+    RecordAssignment("IToolTalk_ToolbarEnabled", true, name, value);
+    return Deliver([&](CScenova& tool) {
+        std::string n = name;
+        tool.IToolTalk_ToolbarEnabled(n, value);
+    });
 }
 
 HostResult ToolHost::ID() {
-    return Deliver("IToolTalk_ID", "()", [](CScenova& tool) { return tool.IToolTalk_ID(); });
+    Record("IToolTalk_ID");
+    return Deliver([](CScenova& tool) { return tool.IToolTalk_ID(); });
 }
 
-#define SCENOVA_POSITION_PROPERTY(Name)                                                 \
-    HostResult ToolHost::Name() {                                                       \
-        return Deliver("IToolTalk_" #Name, "()",                                        \
-                       [](CScenova& tool) { return tool.IToolTalk_##Name(); });         \
-    }                                                                                   \
-    HostResult ToolHost::Name(float value) {                                            \
-        return Deliver("IToolTalk_" #Name, " = " + m_platform.GetTrace().Format(value), \
-                       [&](CScenova& tool) { tool.IToolTalk_##Name(value); });          \
+#define SCENOVA_POSITION_PROPERTY(Name)                                         \
+    HostResult ToolHost::Name() {                                               \
+        Record("IToolTalk_" #Name);                                             \
+        return Deliver([](CScenova& tool) { return tool.IToolTalk_##Name(); }); \
+    }                                                                           \
+    HostResult ToolHost::Name(float value) {                                    \
+        RecordAssignment("IToolTalk_" #Name, false, std::string_view(), value); \
+        return Deliver([&](CScenova& tool) { tool.IToolTalk_##Name(value); });  \
     }
 
 SCENOVA_POSITION_PROPERTY(Left)

@@ -1,21 +1,15 @@
 #include "headless/Toolkit.h"
 
-#include "formats/FileLookup.h"
-
 #include <utility>
 
 namespace scenova::headless {
-
-namespace {
-constexpr int32_t kChildStyle = 0x50000000;  // visible child
-}  // namespace
 
 PresentationWindow Toolkit::LoadPresentationWindow(FormEvents events) {
     HeadlessWindow w;
     w.form = std::make_shared<Form>(m_ctx, m_desktop, m_windowScale, "frmScenova", "Scenova",
                                     std::move(events));
     const int32_t textWindow =
-        m_desktop.Create("TranscriptText", "", w.form->hWnd(), kChildStyle, 0);
+        m_desktop.Create("TranscriptText", "", w.form->hWnd(), model::style::Child, 0);
     w.ExitTimer = std::make_shared<Timer>(m_ctx, "ExitTimer");
     w.frmRose = std::make_shared<ButtonBar>(m_ctx, "frmRose");
     w.movOrvMovie = std::make_shared<Video>(m_ctx, "movOrvMovie");
@@ -23,59 +17,19 @@ PresentationWindow Toolkit::LoadPresentationWindow(FormEvents events) {
     w.rtfText = std::make_shared<RichText>(m_ctx, "rtfText", textWindow);
     w.frmRoseNavigation = std::make_shared<ButtonBar>(m_ctx, "frmRoseNavigation");
     w.frmRoseToolbar = std::make_shared<ButtonBar>(m_ctx, "frmRoseToolbar");
-    const std::weak_ptr<Form> form = w.form;
-    // A user reaches no control of a window that is hidden, disabled or gone.
-    const auto windowTakesInput = [form] {
-        const auto window = form.lock();
-        return window && window->Visible() && window->Enabled() && !window->IsUnloaded();
-    };
-    w.frmRose->SetWindowTakesInput(windowTakesInput);
-    w.sldVideoSlider->SetWindowTakesInput(windowTakesInput);
-    w.rtfText->SetWindowTakesInput(windowTakesInput);
-    w.frmRoseNavigation->SetWindowTakesInput(windowTakesInput);
-    w.frmRoseToolbar->SetWindowTakesInput(windowTakesInput);
-    HeadlessWindow controls = w;
-    controls.form.reset();  // the form must not keep itself alive
-    w.form->OnUnload([w = std::move(controls)] {
-        w.ExitTimer->Destroy();
-        w.frmRose->Destroy();
-        w.movOrvMovie->Destroy();
-        w.sldVideoSlider->Destroy();
-        w.rtfText->Destroy();
-        w.frmRoseNavigation->Destroy();
-        w.frmRoseToolbar->Destroy();
-    });
+    w.Wire();
     m_windows.push_back(w);
     ++m_loadCount;
     w.form->RaiseLoad();
-    return PresentationWindow{
-        .form = w.form,
-        .ExitTimer = w.ExitTimer,
-        .frmRose = w.frmRose,
-        .movOrvMovie = w.movOrvMovie,
-        .sldVideoSlider = w.sldVideoSlider,
-        .rtfText = w.rtfText,
-        .frmRoseNavigation = w.frmRoseNavigation,
-        .frmRoseToolbar = w.frmRoseToolbar,
-    };
+    return w.Presentation();
 }
 
 void Toolkit::DoEvents() {
-    m_ctx.trace.Call("app", "DoEvents");
+    m_ctx.Call("app", "DoEvents");
     if (m_insideYield) {
         std::exchange(m_insideYield, nullptr)();
     }
     m_ctx.loop.ProcessPending();
-}
-
-Picture Toolkit::LoadPicture(const std::string& path) {
-    m_ctx.trace.Call("app", "LoadPicture", path);
-    return m_gdi.LoadPictureFile(path);
-}
-
-bool Toolkit::FindOrdinaryFile(const std::string& path) {
-    m_ctx.trace.Call("app", "FindOrdinaryFile", path);
-    return formats::FindOrdinaryFile(path);
 }
 
 void Toolkit::ForgetUnloaded() {

@@ -5,43 +5,43 @@
 #include <string>
 #include <vector>
 
-#include "headless/ButtonBar.h"
 #include "headless/Context.h"
 #include "headless/Desktop.h"
 #include "headless/Form.h"
 #include "headless/Gdi.h"
-#include "headless/RichText.h"
 #include "headless/Screen.h"
-#include "headless/Slider.h"
 #include "headless/Timer.h"
 #include "headless/Video.h"
+#include "model/ButtonBar.h"
+#include "model/RichText.h"
+#include "model/Slider.h"
+#include "model/Toolkit.h"
+#include "model/Window.h"
 #include "platform/Toolkit.h"
 
 namespace scenova::headless {
 
+// The controls every platform shares, kept in memory as they are.
+using model::ButtonBar;
+using model::RichText;
+using model::Slider;
+
 // The headless presentation window, with its controls as their headless
 // types so that a host or a test can act as the user.
-struct HeadlessWindow {
-    std::shared_ptr<Form> form;
-    std::shared_ptr<Timer> ExitTimer;
-    std::shared_ptr<ButtonBar> frmRose;
-    std::shared_ptr<Video> movOrvMovie;
-    std::shared_ptr<Slider> sldVideoSlider;
-    std::shared_ptr<RichText> rtfText;
-    std::shared_ptr<ButtonBar> frmRoseNavigation;
-    std::shared_ptr<ButtonBar> frmRoseToolbar;
-};
+using HeadlessWindow = model::Window<Form, Timer, ButtonBar, Video, Slider, RichText>;
 
-class Toolkit final : public IToolkit {
+class Toolkit final : public model::Toolkit {
 public:
     // The windows it loads convert pixels to twips at `windowScale`.
     Toolkit(Context& ctx, Desktop& desktop, Gdi& gdi, TwipsPerPixel windowScale)
-        : m_ctx(ctx), m_desktop(desktop), m_gdi(gdi), m_windowScale(windowScale) {}
+        : model::Toolkit(ctx),
+          m_ctx(ctx),
+          m_desktop(desktop),
+          m_gdi(gdi),
+          m_windowScale(windowScale) {}
 
     PresentationWindow LoadPresentationWindow(FormEvents events) override;
     void DoEvents() override;
-    Picture LoadPicture(const std::string& path) override;
-    bool FindOrdinaryFile(const std::string& path) override;
 
     // The window loaded last; an empty record before the first load.
     const HeadlessWindow& Window() const;
@@ -57,6 +57,8 @@ public:
     void InsideNextYield(std::function<void()> message) { m_insideYield = std::move(message); }
 
 private:
+    Picture ReadPicture(const std::string& path) override { return m_gdi.LoadPictureFile(path); }
+
     Context& m_ctx;
     Desktop& m_desktop;
     Gdi& m_gdi;

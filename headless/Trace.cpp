@@ -8,9 +8,9 @@
 
 namespace scenova::headless {
 
-std::string Trace::Format(const std::string& value) const {
-    std::string out;
-    out.reserve(value.size() + 2);
+namespace {
+
+void AppendQuoted(std::string& out, std::string_view value) {
     out += '"';
     for (char c : value) {
         if (c == '"') {
@@ -19,54 +19,51 @@ std::string Trace::Format(const std::string& value) const {
         out += c;
     }
     out += '"';
-    return out;
 }
 
-std::string Trace::Format(bool value) const {
-    return value ? "True" : "False";
-}
-std::string Trace::Format(int16_t value) const {
-    return std::to_string(value);
-}
-std::string Trace::Format(int32_t value) const {
-    return std::to_string(value);
-}
-std::string Trace::Format(int64_t value) const {
-    return std::to_string(value);
-}
-std::string Trace::Format(float value) const {
-    return ShortestText(value);
-}
-std::string Trace::Format(double value) const {
-    return ShortestText(value);
-}
+}  // namespace
 
-std::string Trace::Format(const Variant& value) const {
+std::string PlainText(const model::Value& value) {
     return std::visit(
-        [this](const auto& v) -> std::string {
-            if constexpr (std::is_same_v<std::decay_t<decltype(v)>, std::monostate>) {
+        [](const auto& v) -> std::string {
+            using T = std::decay_t<decltype(v)>;
+            if constexpr (std::is_same_v<T, std::monostate>) {
                 return "Empty";
+            } else if constexpr (std::is_same_v<T, bool>) {
+                return v ? "True" : "False";
+            } else if constexpr (std::is_same_v<T, float> || std::is_same_v<T, double>) {
+                return ShortestText(v);
+            } else if constexpr (std::is_same_v<T, std::string_view>) {
+                return std::string(v);
+            } else if constexpr (std::is_same_v<T, const IPicture*>) {
+                return v == nullptr ? "Nothing"
+                                    : "<picture " + std::to_string(v->Width()) + "x" +
+                                          std::to_string(v->Height()) + ">";
+            } else if constexpr (std::is_same_v<T, model::Shown>) {
+                return std::string(v.text);
+            } else if constexpr (std::is_same_v<T, model::CursorRef>) {
+                return std::to_string(v.handle);
             } else {
-                return Format(v);
+                return std::to_string(v);
             }
         },
         value);
 }
 
-std::string Trace::Format(const Picture& value) const {
-    if (!value) {
-        return "Nothing";
+std::string Trace::Format(const model::Value& value) const {
+    if (const auto* text = std::get_if<std::string_view>(&value)) {
+        std::string out;
+        out.reserve(text->size() + 2);
+        AppendQuoted(out, *text);
+        return out;
     }
-    return "<picture " + std::to_string(value->Width()) + "x" + std::to_string(value->Height()) +
-           ">";
-}
-
-std::string Trace::Format(const TraceCursor& value) const {
-    auto it = m_cursorNames.find(value.handle);
-    if (it == m_cursorNames.end()) {
-        return std::to_string(value.handle);  // not a cursor anyone loaded
+    if (const auto* cursor = std::get_if<model::CursorRef>(&value)) {
+        auto it = m_cursorNames.find(cursor->handle);
+        if (it != m_cursorNames.end()) {
+            return "<cursor " + it->second + ">";
+        }
     }
-    return "<cursor " + it->second + ">";
+    return PlainText(value);
 }
 
 std::string Trace::FormatTime(EventLoop::Micros time) {
@@ -77,38 +74,60 @@ std::string Trace::FormatTime(EventLoop::Micros time) {
     return buffer;
 }
 
-std::string Trace::Arguments(const std::vector<std::string>& formatted) {
-    std::string out = "(";
-    for (std::size_t i = 0; i < formatted.size(); ++i) {
-        if (i != 0) {
-            out += ", ";
-        }
-        out += formatted[i];
+int Trace::Subscribe(std::function<void(const model::Record&)> subscriber) {
+    m_subscribers.emplace_back(++m_lastSubscriber, std::move(subscriber));
+    return m_lastSubscriber;
+}
+
+void Trace::Unsubscribe(int id) {
+    std::erase_if(m_subscribers, [id](const auto& entry) { return entry.first == id; });
+}
+
+// Calls are written straight into the line: a lesson's start-up writes a
+// hundred thousand of them.
+void Trace::Append(const model::Value& value) {
+    if (const auto* text = std::get_if<std::string_view>(&value)) {
+        AppendQuoted(m_line, *text);
+    } else {
+        m_line += Format(value);
     }
-    out += ')';
-    return out;
 }
 
-void Trace::Write(char direction, std::string_view object, std::string_view member,
-                  const std::string& rest) {
-    Begin(direction, object, member);
-    m_line += rest;
-    Finish();
-}
-
-void Trace::Begin(char direction, std::string_view object, std::string_view member) {
+void Trace::Take(const model::Record& record) {
     if (m_loop.Now() != m_timeOf) {
         m_timeOf = m_loop.Now();
         m_timeText = FormatTime(m_timeOf);
     }
     std::string& line = m_line;
     line = m_timeText;
-    line += ' ';
-    line += direction;
-    line += ' ';
-    line += object;
+    line += record.Inbound() ? " < " : " > ";
+    line += record.object;
     line += '.';
-    line += member;
+    line += record.member;
+    if (record.hasArgs) {
+        line += '(';
+        for (std::size_t i = 0; i < record.args.size(); ++i) {
+            if (i != 0) {
+                line += ", ";
+            }
+            Append(record.args[i]);
+        }
+        line += ')';
+    }
+    if (record.assigned != nullptr) {
+        line += " = ";
+        Append(*record.assigned);
+    }
+    Finish();
+    if (!m_subscribers.empty()) {
+        model::Record stamped = record;
+        stamped.time = m_timeOf;
+        // A subscriber may subscribe or leave while it is told.
+        const auto subscribers = m_subscribers;
+        for (const auto& [id, subscriber] : subscribers) {
+            subscriber(stamped);
+        }
+    }
 }
 
 void Trace::Finish() {

@@ -7,65 +7,15 @@
 
 namespace scenova::headless {
 
-int32_t User32::FindWindowExA(int32_t parent, int32_t childAfter, const std::string& className,
-                              const std::string& windowName) {
-    m_ctx.trace.Call("user32", "FindWindowExA", parent, childAfter, className, windowName);
-    return m_desktop.FindChild(parent, childAfter, className, windowName);
-}
-
-int32_t User32::SetParent(int32_t child, int32_t newParent) {
-    m_ctx.trace.Call("user32", "SetParent", child, newParent);
-    Desktop::Window* window = m_desktop.Find(child);
-    if (window == nullptr || (newParent != 0 && !m_desktop.Exists(newParent)) ||
-        newParent == child) {
-        return 0;
-    }
-    const int32_t previous = window->parent;
-    window->parent = newParent;
-    return previous;
-}
-
-int32_t User32::GetWindowLongA(int32_t hWnd, int32_t index) {
-    m_ctx.trace.Call("user32", "GetWindowLongA", hWnd, index);
-    const Desktop::Window* window = m_desktop.Find(hWnd);
-    if (window == nullptr) {
-        return 0;
-    }
-    if (index == win::GWL_STYLE) {
-        return window->style;
-    }
-    if (index == win::GWL_EXSTYLE) {
-        return window->exStyle;
-    }
-    return 0;
-}
-
-int32_t User32::SetWindowLongA(int32_t hWnd, int32_t index, int32_t newLong) {
-    m_ctx.trace.Call("user32", "SetWindowLongA", hWnd, index, newLong);
-    Desktop::Window* window = m_desktop.Find(hWnd);
-    if (window == nullptr) {
-        return 0;
-    }
-    int32_t* field = index == win::GWL_STYLE     ? &window->style
-                     : index == win::GWL_EXSTYLE ? &window->exStyle
-                                                 : nullptr;
-    if (field == nullptr) {
-        return 0;
-    }
-    const int32_t previous = *field;
-    *field = newLong;
-    return previous;
-}
-
 int32_t User32::NewCursor(std::string source) {
     const int32_t handle = m_nextCursor++;
-    m_ctx.trace.NameCursor(handle, source);
+    m_trace.NameCursor(handle, source);
     m_cursorSources.emplace(handle, std::move(source));
     return handle;
 }
 
 int32_t User32::LoadCursorA(int32_t hInstance, int32_t cursorId) {
-    m_ctx.trace.Call("user32", "LoadCursorA", hInstance, cursorId);
+    m_ctx.Call("user32", "LoadCursorA", hInstance, cursorId);
     // Only the system cursors exist: the component has no cursor resources.
     const bool system = cursorId == win::IDC_ARROW || cursorId == win::IDC_WAIT ||
                         (cursorId >= 32513 && cursorId <= 32516) ||
@@ -83,7 +33,7 @@ int32_t User32::LoadCursorA(int32_t hInstance, int32_t cursorId) {
 }
 
 int32_t User32::LoadCursorFromFileA(const std::string& path) {
-    m_ctx.trace.Call("user32", "LoadCursorFromFileA", path);
+    m_ctx.Call("user32", "LoadCursorFromFileA", path);
     if (!formats::LooksLikeCursorFile(path)) {
         return 0;
     }
@@ -91,7 +41,7 @@ int32_t User32::LoadCursorFromFileA(const std::string& path) {
 }
 
 int32_t User32::SetCursor(int32_t hCursor) {
-    m_ctx.trace.Call("user32", "SetCursor", TraceCursor{hCursor});
+    m_ctx.Call("user32", "SetCursor", TraceCursor{hCursor});
     if (hCursor != 0 && !m_cursorSources.contains(hCursor)) {
         return 0;
     }

@@ -6,21 +6,15 @@
 
 #include "headless/Context.h"
 #include "headless/Desktop.h"
-#include "platform/User32.h"
 
 namespace scenova::headless {
 
 // user32 on the headless desktop. System cursors are shared handles, loaded
 // once; cursor files are checked for a cursor header before they load.
-class User32 final : public IUser32 {
+class User32 final : public model::User32 {
 public:
-    User32(Context& ctx, Desktop& desktop) : m_ctx(ctx), m_desktop(desktop) {}
+    User32(Context& ctx, Desktop& desktop) : model::User32(ctx, desktop), m_trace(ctx.trace) {}
 
-    int32_t FindWindowExA(int32_t parent, int32_t childAfter, const std::string& className,
-                          const std::string& windowName) override;
-    int32_t SetParent(int32_t child, int32_t newParent) override;
-    int32_t GetWindowLongA(int32_t hWnd, int32_t index) override;
-    int32_t SetWindowLongA(int32_t hWnd, int32_t index, int32_t newLong) override;
     int32_t LoadCursorA(int32_t hInstance, int32_t cursorId) override;
     int32_t LoadCursorFromFileA(const std::string& path) override;
     int32_t SetCursor(int32_t hCursor) override;
@@ -32,8 +26,7 @@ public:
 private:
     int32_t NewCursor(std::string source);
 
-    Context& m_ctx;
-    Desktop& m_desktop;
+    Trace& m_trace;
     std::map<int32_t, int32_t> m_systemCursors;  // resource id -> handle
     std::map<int32_t, std::string> m_cursorSources;
     int32_t m_nextCursor = 0x10001;

@@ -1,158 +1,46 @@
 #pragma once
 
-#include <cstddef>
-#include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
-#include <utility>
-#include <vector>
 
-#include "controls/Video.h"
-#include "formats/SignalTimes.h"
 #include "headless/ContainedControl.h"
 #include "headless/Context.h"
 #include "headless/EventLoop.h"
+#include "model/Video.h"
 
 namespace scenova::headless {
 
-// A video player on the virtual clock. It reads real movie files (their
-// length only: nothing is decoded or shown) and plays a range at normal speed
-// while the host advances the clock, raising SignalEvent at the signal times
-// and Notify at the end of the range.
-//
-// Units. Every position (OpenMovie, PlayRange, Seek, SetSignalTimes,
-// CurrentPosition, Duration) is in the unit chosen by TimeFormat: 1 means
-// milliseconds; 0 (the default) and every other value mean seconds. A change
-// of unit converts the current position and the end of a running range;
-// signal times are numbers and are read in the unit in force.
-//
-// Events. One caused by a call (a range starting on a signal time, a seek
-// landing on one, a range that ends where it starts) is posted and delivered
-// when pending messages are processed, never inside the call; posted events
-// stay queued whatever the component calls next, as a real control's
-// messages do. Events reached while time passes are raised at their exact
-// virtual time (microsecond resolution). Signals are checked against
-// EnableSignals when posted and again when delivered or due. A destroyed
-// control raises nothing.
-class Video final : public ContainedControl<controls::IVideo> {
+// The video player on the virtual clock. It reads real movie files (their
+// length only, through formats/MovieFile.h: nothing is decoded or shown) and
+// plays a range at normal speed while the host advances the clock; events
+// reached while time passes are raised at their exact virtual time
+// (microsecond resolution). A file whose length cannot be told is refused,
+// as nothing could be signalled at its end.
+class Video final : public ContainedControl<model::Video> {
 public:
-    enum class PlayState { Stopped, Playing, Paused };
-    struct Range {
-        double start = 0.0;
-        double end = 0.0;
-        bool lineFlag = false;
-    };
-    static constexpr std::size_t kMaxSignalTimes = formats::kMaxSignalTimes;
-
-    Video(Context& ctx, std::string name);
-    ~Video() override;
-    Video(const Video&) = delete;
-    Video& operator=(const Video&) = delete;
-
-    // IVideo
-    void Advise(controls::VideoEvents events) override { m_events = std::move(events); }
-    void TimeFormat(float format) override;
-    // True when path names a regular file that libavformat reads as a movie
-    // with a video stream and a known, positive length; a file whose length
-    // cannot be told is refused, as nothing could be signalled at its end.
-    // Any movie open before is closed either way. The movie then stands at
-    // position (NaN as 0, clamped as by Seek) without raising anything.
-    bool OpenMovie(const std::string& path, double position) override;
-    // Comma-separated numbers in the invariant form; "" clears the list. Text
-    // that does not parse raises (13, or 6 for a number out of range), as
-    // does a list longer than kMaxSignalTimes (6); the previous list is then
-    // kept. While playing, the new times still ahead of the clock are
-    // scheduled.
-    void SetSignalTimes(std::string& times) override;
-    void EnableSignals(bool enable) override;
-    void SetPlayMode(int16_t mode) override;
-    // False, changing nothing, without a movie, for a bound that is not a
-    // finite number, for startTime < 0, startTime > endTime or startTime
-    // beyond Duration. Otherwise plays afresh from startTime to endTime
-    // (clamped to Duration); the end stops playback and raises Notify after
-    // any signal there.
-    bool PlayRange(double startTime, double endTime, bool lineFlag) override;
-    // Clamped into 0..Duration (0 without a movie); NaN raises 5. Landing on
-    // signal times posts them (with a movie open and signals enabled). While
-    // playing, playback goes on from there to the same end; landing at or
-    // beyond that end finishes the range (Notify is posted).
-    void Seek(double position) override;
-    // Both halt playback where it is; a later PlayRange starts afresh.
-    void Stop() override;
-    void Pause() override;
-    double CurrentPosition() override;
-    double Duration() override { return m_open ? m_durationSeconds * UnitsPerSecond() : 0.0; }
+    Video(Context& ctx, std::string name) : ContainedControl(ctx, std::move(name)) {}
+    ~Video() override { CancelWake(); }
 
     // For tests only: gives the open movie another length in the current
     // unit (negative, NaN or infinite as 0). Playback stops; the position is
     // kept in range. The next OpenMovie reads the length from its file.
-    void SetDuration(double duration);
-
-    // The window unloads: pending events are dropped and nothing is raised
-    // or opened from now on.
-    void Destroy();
-    bool IsDestroyed() const { return m_destroyed; }
-
-    float TimeFormat() const { return m_timeFormat; }
-    // Positions per second in the time format: 1 (seconds) or 1000 (format
-    // 1, milliseconds).
-    double UnitsPerSecond() const { return m_timeFormat == 1.0f ? 1000.0 : 1.0; }
-    bool IsOpen() const { return m_open; }
-    const std::string& MoviePath() const { return m_path; }
-    const std::vector<double>& SignalTimes() const { return m_signalTimes; }
-    bool SignalsEnabled() const { return m_signalsEnabled; }
-    int16_t PlayMode() const { return m_playMode; }
-    PlayState State() const { return m_state; }
-    // The range of the last successful PlayRange, its end clamped.
-    const std::optional<Range>& LastRange() const { return m_range; }
+    void SetDuration(double duration) { SetDurationUnits(duration); }
 
 private:
-    struct Signal {
-        double time;
-        int16_t number;
-    };
+    std::optional<double> OpenMedia(const std::string& path) override;
+    void PlayMedia(double) override { m_anchorClock = m_ctx.loop.Now(); }
+    void Rebase() override { m_anchorClock = m_ctx.loop.Now(); }
+    double Elapsed() const override;
+    bool Passed(double seconds) const override { return DueAt(seconds) <= m_ctx.loop.Now(); }
+    void WakeAfter(double seconds) override;
+    void CancelWake() override;
+    void Post(std::function<void()> event) override { m_ctx.loop.Post(std::move(event)); }
 
-    EventLoop::Micros DueAt(double time) const;
-    double Clamped(double position);
-    void Halt(PlayState state);
-    void CancelTimer();
-    // Plays from position to m_end from now on, posting the events at position.
-    void PlayFrom(double position);
-    // Schedules the next signal up to m_end, or the end itself.
-    void ScheduleNext();
-    void SignalDue();
-    void EndDue();
-    void PostSignalsAt(double position);
-    void PostNotify();
-    void RaiseSignal(int16_t number);
-    void RaiseNotify();
+    // The virtual time at which playback has run `seconds` since the clock
+    // began counting, to the microsecond.
+    EventLoop::Micros DueAt(double seconds) const;
 
-    controls::VideoEvents m_events;
-    // Shared with posted events, which may outlive the control.
-    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
-
-    bool m_destroyed = false;
-
-    float m_timeFormat = 0.0f;
-    bool m_open = false;
-    std::string m_path;
-    double m_durationSeconds = 0.0;
-    std::vector<double> m_signalTimes;
-    // The finite signal times by time, equal times in list order.
-    std::vector<Signal> m_byTime;
-    bool m_signalsEnabled = false;
-    int16_t m_playMode = 0;
-    PlayState m_state = PlayState::Stopped;
-    std::optional<Range> m_range;
-
-    // Stopped or paused: where the movie stands. Playing: the position at
-    // m_anchorClock, from which every due time is computed.
-    double m_position = 0.0;
     EventLoop::Micros m_anchorClock = 0;
-    double m_end = 0.0;
-    // The first of m_byTime not yet reached while playing.
-    std::size_t m_next = 0;
     std::optional<EventLoop::TimerId> m_timer;
 };
 

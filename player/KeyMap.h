@@ -4,9 +4,7 @@
 
 #include <functional>
 
-namespace scenova::qt {
-struct QtWindow;
-}
+#include "qt/Toolkit.h"
 
 namespace scenova::player {
 

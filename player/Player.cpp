@@ -8,6 +8,7 @@
 #include <cmath>
 #include <utility>
 
+#include "lesson/Executor.h"
 #include "module/Module1.h"
 #include "player/HostWindow.h"
 #include "player/KeyMap.h"
@@ -50,6 +51,20 @@ private:
     QObject m_context;  // pending steps go with the runner
 };
 
+// The records of the lesson's controls: the player looks at their events.
+class Player::Records final : public model::RecordSink {
+public:
+    explicit Records(Player& player) : m_player(player) {}
+    void Take(const model::Record& record) override {
+        if (record.kind == model::Record::Kind::Event) {
+            m_player.Event(record);
+        }
+    }
+
+private:
+    Player& m_player;
+};
+
 Player::Player(Options options)
     : m_options(options),
       m_platform(std::make_unique<qt::QtPlatform>()),
@@ -58,9 +73,8 @@ Player::Player(Options options)
     m_keys = std::make_unique<KeyMap>([this]() -> const qt::QtWindow& { return Lesson(); });
     m_platform->QtToolkit().onLoad = [this](const qt::QtWindow& window) { Loaded(window); };
     qt::Context& ctx = m_platform->Ctx();
-    ctx.onEvent = [this](std::string_view object, std::string_view event, const std::string& args) {
-        Event(object, event, args);
-    };
+    m_records = std::make_unique<Records>(*this);
+    ctx.sink = m_records.get();
     ctx.onEventError = [this](const qt::EventError& failure) {
         Problem("the handler of " + failure.event + " ended with " + failure.error.what());
     };
@@ -71,6 +85,7 @@ Player::Player(Options options)
 Player::~Player() {
     m_runner.reset();
     Close();
+    m_platform->Ctx().sink = nullptr;
 }
 
 bool Player::Open(const std::filesystem::path& folder) {
@@ -167,12 +182,14 @@ void Player::Loaded(const qt::QtWindow& window) {
     };
 }
 
-void Player::Event(std::string_view object, std::string_view event, const std::string& args) {
-    if (object != "movOrvMovie" || event != "SignalEvent") {
+void Player::Event(const model::Record& record) {
+    const auto* signal = std::get_if<int16_t>(&record.Arg(0));
+    if (record.kind != model::Record::Kind::Event || record.object != "movOrvMovie" ||
+        record.member != "SignalEvent" || signal == nullptr || !Lesson().movOrvMovie) {
         return;
     }
     qt::Video& video = *Lesson().movOrvMovie;
-    const int number = std::stoi(args);
+    const int number = *signal;
     const auto& times = video.SignalTimes();
     if (video.State() != qt::Video::PlayState::Playing || number < 1 ||
         static_cast<std::size_t>(number) > times.size()) {
@@ -186,103 +203,46 @@ void Player::Event(std::string_view object, std::string_view event, const std::s
     }
 }
 
+// The player as the executor's host: advances are the runner's waits.
+class Player::Actions final : public lesson::ActionHost {
+public:
+    explicit Actions(Player& player) : m_player(player) {}
+
+    model::Reach User() override { return m_player.Lesson().User(); }
+    void Advance(double) override {}
+    void Show() override {
+        m_player.HostCall("IToolTalk_Show", [](CScenova& tool) { tool.IToolTalk_Show(); });
+    }
+    void Hide() override {
+        m_player.HostCall("IToolTalk_Hide", [](CScenova& tool) { tool.IToolTalk_Hide(); });
+    }
+    void Startup() override {
+        m_player.HostCall("IToolTalk_Startup", [](CScenova& tool) { tool.IToolTalk_Startup(); });
+    }
+    void Shutdown() override {
+        m_player.m_shutDown = m_player.HostCall("IToolTalk_Shutdown", [](CScenova& tool) {
+            tool.IToolTalk_Shutdown();
+        }) || m_player.m_shutDown;
+    }
+    void ReleaseInside(const std::string&) override {
+        m_player.Problem("release-inside is an action of the headless host only");
+    }
+    void Move(float left, std::optional<Variant> top, std::optional<Variant> width,
+              std::optional<Variant> height) override {
+        m_player.HostCall("IToolTalk_Move",
+                          [&](CScenova& tool) { tool.IToolTalk_Move(left, top, width, height); });
+    }
+    void Refused(const lesson::Action& action, Refusal, const std::string& why) override {
+        m_player.Problem("line " + std::to_string(action.line) + ": " + why);
+    }
+
+private:
+    Player& m_player;
+};
+
 void Player::Do(const lesson::Action& action) {
-    using K = lesson::Action::Kind;
-    const qt::QtWindow& window = Lesson();
-    if (!window.form && action.kind != K::Show && action.kind != K::Startup) {
-        Problem("line " + std::to_string(action.line) + ": there is no window to act on");
-        return;
-    }
-    const auto bar = [&]() -> qt::ButtonBar& {
-        return action.bar == "frmRoseNavigation" ? *window.frmRoseNavigation
-               : action.bar == "frmRoseToolbar"  ? *window.frmRoseToolbar
-                                                 : *window.frmRose;
-    };
-    switch (action.kind) {
-        case K::Advance:
-            break;
-        case K::Press:
-            bar().UserPress(action.name);
-            break;
-        case K::Enter:
-            bar().UserEnter(action.name);
-            break;
-        case K::Leave:
-            bar().UserLeave(action.name);
-            break;
-        case K::ThumbDown:
-            window.sldVideoSlider->UserThumbDown();
-            break;
-        case K::Scroll:
-            window.sldVideoSlider->UserScrollTo(window.sldVideoSlider->Value());
-            break;
-        case K::ThumbUp:
-            window.sldVideoSlider->UserThumbUp();
-            break;
-        case K::Slide:
-            window.sldVideoSlider->UserClickTo(action.value);
-            break;
-        case K::Drag:
-            window.sldVideoSlider->UserThumbDown();
-            window.sldVideoSlider->UserScrollTo(action.value);
-            window.sldVideoSlider->UserThumbUp();
-            break;
-        case K::LinkClick:
-        case K::LinkEnter:
-        case K::LinkLeave: {
-            qt::RichText& text = *window.rtfText;
-            const auto& links = text.Links();
-            const auto found = std::find_if(links.begin(), links.end(), [&](const auto& link) {
-                return link.userID == action.value;
-            });
-            if (found == links.end()) {
-                Problem("line " + std::to_string(action.line) + ": no transcript line has cue " +
-                        std::to_string(action.value));
-                break;
-            }
-            const auto index = static_cast<int32_t>(found - links.begin());
-            if (action.kind == K::LinkClick) {
-                text.UserClickLink(index, 1);
-            } else if (action.kind == K::LinkEnter) {
-                text.UserEnterLink(index);
-            } else {
-                text.UserLeaveLink(index);
-            }
-            break;
-        }
-        case K::Show:
-            HostCall("IToolTalk_Show", [](CScenova& tool) { tool.IToolTalk_Show(); });
-            break;
-        case K::Hide:
-            HostCall("IToolTalk_Hide", [](CScenova& tool) { tool.IToolTalk_Hide(); });
-            break;
-        case K::Startup:
-            HostCall("IToolTalk_Startup", [](CScenova& tool) { tool.IToolTalk_Startup(); });
-            break;
-        case K::Shutdown:
-            m_shutDown =
-                HostCall("IToolTalk_Shutdown", [](CScenova& tool) { tool.IToolTalk_Shutdown(); }) ||
-                m_shutDown;
-            break;
-        case K::LostFocus:
-            window.form->UserDeactivate();
-            break;
-        case K::ReleaseInside:
-            Problem("line " + std::to_string(action.line) +
-                    ": release-inside is an action of the headless host only");
-            break;
-        case K::Move:
-            HostCall("IToolTalk_Move", [&](CScenova& tool) {
-                float left = action.left;
-                if (action.top) {
-                    tool.IToolTalk_Move(left, Variant(*action.top), Variant(*action.width),
-                                        Variant(*action.height));
-                } else {
-                    tool.IToolTalk_Move(left);
-                }
-            });
-            break;
-    }
+    Actions host(*this);
+    lesson::Carry(action, host);
 }
 
 }  // namespace scenova::player

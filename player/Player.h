@@ -13,6 +13,7 @@
 
 #include "lesson/Actions.h"
 #include "lesson/LessonFolder.h"
+#include "model/Record.h"
 #include "qt/QtPlatform.h"
 
 namespace scenova {
@@ -74,6 +75,8 @@ public:
 
 private:
     class ActionRunner;
+    class Actions;
+    class Records;
 
     // A host call: a run-time error fails it, as the COM boundary does.
     template <class Call>
@@ -81,7 +84,7 @@ private:
     void Do(const lesson::Action& action);
     void Problem(const std::string& text);
     void Loaded(const qt::QtWindow& window);
-    void Event(std::string_view object, std::string_view event, const std::string& args);
+    void Event(const model::Record& record);
 
     Options m_options;
     std::unique_ptr<qt::QtPlatform> m_platform;
@@ -92,6 +95,7 @@ private:
     std::shared_ptr<PlayerManager> m_manager;
     std::unique_ptr<CScenova> m_tool;
     std::unique_ptr<ActionRunner> m_runner;
+    std::unique_ptr<Records> m_records;
     double m_speed = 1.0;
     int m_status = 0;
     bool m_shutDown = false;  // by an action: Close does not shut down twice

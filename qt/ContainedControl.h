@@ -38,66 +38,49 @@ inline int WholePosition(double pixels) {
                                                  : 0);
 }
 
-// The container properties every Qt control gets from its site: kept as
-// set, and placed on the control's widget in pixels of the screen. A control
-// whose size is in pixels (the main button bar) says so.
-template <class Interface>
-class ContainedControl : public Interface {
+// The container properties every Qt control gets from its site, kept by the
+// model and placed on the control's widget in pixels of the screen. A
+// control whose size is in pixels (the main button bar) says so.
+template <class Model>
+class ContainedControl : public Model {
 public:
-    float Left() const override { return m_left; }
-    void Left(float value) override { Set(m_left, value); }
-    float Top() const override { return m_top; }
-    void Top(float value) override { Set(m_top, value); }
-    float Width() const override { return m_width; }
-    void Width(float value) override { Set(m_width, value); }
-    float Height() const override { return m_height; }
-    void Height(float value) override { Set(m_height, value); }
-    bool Visible() const override { return m_visible; }
-    void Visible(bool value) override {
-        m_visible = value;
-        if (m_widget) {
-            m_widget->setVisible(value);
-        }
-    }
-    bool Enabled() const override { return m_enabled; }
-    void Enabled(bool value) override {
-        m_enabled = value;
-        if (m_widget) {
-            m_widget->setEnabled(value);
-        }
-    }
-
-    const std::string& Name() const { return m_name; }
     QWidget* Widget() const { return m_widget; }
 
 protected:
-    ContainedControl(Context& ctx, std::string name, Twips twips, bool sizeInPixels = false)
-        : m_ctx(ctx), m_name(std::move(name)), m_twips(twips), m_sizeInPixels(sizeInPixels) {}
+    template <class... Args>
+    ContainedControl(Context& ctx, std::string name, Twips twips, bool sizeInPixels, Args&&... args)
+        : Model(ctx, std::move(name), std::forward<Args>(args)...),
+          m_twips(twips),
+          m_sizeInPixels(sizeInPixels) {}
 
     // The widget the control shows itself in; placed as the values stand.
     void Attach(QWidget* widget) {
         m_widget = widget;
         Place();
-        m_widget->setVisible(m_visible);
-        m_widget->setEnabled(m_enabled);
+        Show();
     }
 
     // Whether the user could reach the control now: it and every window it
     // lies in are shown and enabled.
-    bool UserCanReach() const { return m_widget && m_widget->isVisible() && m_widget->isEnabled(); }
+    bool UserCanReach() const override {
+        return !this->m_destroyed && m_widget && m_widget->isVisible() && m_widget->isEnabled();
+    }
 
-    // The control's place changed (for controls that lay out their content).
-    virtual void Placed() {}
+    void Placed() override {
+        Place();
+        Model::Placed();
+    }
+    void Showing() override { Show(); }
 
-    Context& m_ctx;
-    std::string m_name;
     Twips m_twips;
     QPointer<QWidget> m_widget;
 
 private:
-    void Set(float& field, float value) {
-        field = value;
-        Place();
+    void Show() {
+        if (m_widget) {
+            m_widget->setVisible(this->m_visible);
+            m_widget->setEnabled(this->m_enabled);
+        }
     }
 
     void Place() {
@@ -107,19 +90,13 @@ private:
         const double sizeX = m_sizeInPixels ? 1.0 : m_twips.perPixelX;
         const double sizeY = m_sizeInPixels ? 1.0 : m_twips.perPixelY;
         // Positions may be negative: a control may lie partly outside.
-        m_widget->setGeometry(WholePosition(m_left / m_twips.perPixelX),
-                              WholePosition(m_top / m_twips.perPixelY),
-                              WholePixels(m_width / sizeX), WholePixels(m_height / sizeY));
-        Placed();
+        m_widget->setGeometry(WholePosition(this->m_left / m_twips.perPixelX),
+                              WholePosition(this->m_top / m_twips.perPixelY),
+                              WholePixels(this->m_width / sizeX),
+                              WholePixels(this->m_height / sizeY));
     }
 
     bool m_sizeInPixels;
-    float m_left = 0.0f;
-    float m_top = 0.0f;
-    float m_width = 0.0f;
-    float m_height = 0.0f;
-    bool m_visible = true;
-    bool m_enabled = true;
 };
 
 }  // namespace scenova::qt

@@ -7,35 +7,27 @@
 #include <map>
 #include <string>
 
+#include "model/Desktop.h"
+
 namespace scenova::qt {
 
-// The windows the component may name by handle: the host's main window and
-// MDI area, and the presentation windows. Handles are small positive
-// integers, never reused; 0 is the desktop.
-class Desktop {
+// The model's windows with the widgets they are: the host's main window and
+// MDI area, and the presentation windows. A window whose widget is gone
+// counts as destroyed.
+class Desktop final : public model::Desktop {
 public:
-    struct Window {
-        QPointer<QWidget> widget;
-        std::string className;
-        std::string title;
-        int32_t parent = 0;
-        int32_t style = 0;
-        int32_t exStyle = 0;
-    };
-
     int32_t Add(QWidget* widget, std::string className, std::string title, int32_t parent,
                 int32_t style, int32_t exStyle);
-    void Remove(int32_t handle);
-    // A window whose widget is gone counts as destroyed.
-    Window* Find(int32_t handle);
-    // The first child of parent after childAfter (0: from the start) with
-    // the class name and exactly the title.
-    int32_t FindChild(int32_t parent, int32_t childAfter, const std::string& className,
-                      const std::string& title);
+    void Remove(int32_t handle) {
+        Destroy(handle);
+        m_widgets.erase(handle);
+    }
+    QWidget* WidgetOf(int32_t handle) const;
 
 private:
-    std::map<int32_t, Window> m_windows;
-    int32_t m_nextHandle = 1;
+    bool Alive(int32_t handle) const override { return WidgetOf(handle) != nullptr; }
+
+    std::map<int32_t, QPointer<QWidget>> m_widgets;
 };
 
 }  // namespace scenova::qt

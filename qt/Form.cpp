@@ -14,11 +14,6 @@
 
 namespace scenova::qt {
 
-namespace {
-constexpr int32_t kStyle = 0x02CF0000;    // overlapped window, clips children
-constexpr int32_t kExStyle = 0x00040100;  // application window with an edge
-}  // namespace
-
 QColor ToQColor(int32_t colour) {
     const auto c = static_cast<uint32_t>(colour);
     return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
@@ -39,8 +34,8 @@ protected:
             return;
         }
         QPainter painter(this);
-        painter.fillRect(rect(), ToQColor(form->m_backColor));
-        const QImage picture = ImageOf(form->m_picture);
+        painter.fillRect(rect(), ToQColor(form->BackColor()));
+        const QImage picture = ImageOf(form->GetPicture());
         if (!picture.isNull()) {
             painter.drawImage(0, 0, picture);
         }
@@ -65,13 +60,16 @@ std::shared_ptr<Form> Form::Create(Context& ctx, Desktop& desktop, Twips twips, 
     auto* widget = new FormWidget(form);
     widget->setWindowTitle(ToQString(caption));
     form->m_widget = widget;
-    form->m_hWnd = desktop.Add(widget, "ScenovaWindow", std::move(caption), 0, kStyle, kExStyle);
-    form->Place();
+    form->m_hWnd = desktop.Add(widget, "ScenovaWindow", std::move(caption), 0, model::style::Form,
+                               model::style::FormEx);
+    form->Placed();
     return form;
 }
 
 Form::Form(Context& ctx, Desktop& desktop, Twips twips, FormEvents events)
-    : m_ctx(ctx), m_desktop(desktop), m_twips(twips), m_events(std::move(events)) {}
+    : model::Form(ctx, "frmScenova", {twips.perPixelX, twips.perPixelY}, std::move(events)),
+      m_desktop(desktop),
+      m_twips(twips) {}
 
 Form::~Form() {
     // A window nobody holds any more is gone with its widgets.
@@ -87,67 +85,26 @@ QMdiSubWindow* Form::SubWindow() const {
     return m_widget ? qobject_cast<QMdiSubWindow*>(m_widget->parentWidget()) : nullptr;
 }
 
-void Form::Left(float value) {
-    m_left = value;
-    Place();
-}
-
-void Form::Top(float value) {
-    m_top = value;
-    Place();
-}
-
-void Form::Width(float value) {
-    m_width = value;
-    Place();
-}
-
-void Form::Height(float value) {
-    m_height = value;
-    Place();
-}
-
-void Form::Move(float left, float top, float width, float height) {
-    m_left = left;
-    m_top = top;
-    m_width = width;
-    m_height = height;
-    Place();
-}
-
-void Form::Visible(bool value) {
-    m_visible = value;
-    Show();
-}
-
-void Form::Enabled(bool value) {
-    m_enabled = value;
-    if (m_widget) {
-        m_widget->setEnabled(value);
-    }
-}
-
-void Form::SetPicture(const Picture& picture) {
-    m_picture = picture;
-    if (m_widget) {
-        m_widget->update();
-    }
-}
-
-void Form::BackColor(int32_t colour) {
-    m_backColor = colour;
-    if (m_widget) {
-        m_widget->update();
-    }
-}
-
-void Form::Unload() {
-    if (m_unloaded) {
+void Form::Showing() {
+    if (!m_widget) {
         return;
     }
-    m_unloaded = true;
-    m_visible = false;
-    m_picture.reset();
+    m_widget->setEnabled(m_enabled);
+    if (QMdiSubWindow* sub = SubWindow()) {
+        m_widget->setVisible(true);
+        sub->setVisible(m_visible);
+    } else {
+        m_widget->setVisible(m_visible);
+    }
+}
+
+void Form::Redraw() {
+    if (m_widget) {
+        m_widget->update();
+    }
+}
+
+void Form::Unloaded() {
     m_desktop.Remove(m_hWnd);
     if (m_widget) {
         QMdiSubWindow* sub = SubWindow();
@@ -160,14 +117,6 @@ void Form::Unload() {
         }
         m_widget->deleteLater();
     }
-    if (m_onUnload) {
-        std::exchange(m_onUnload, nullptr)();
-    }
-}
-
-void Form::RaiseLoad() {
-    const auto handler = m_events.Load;
-    m_ctx.Raise("frmScenova", "Load", handler);
 }
 
 void Form::Reparented() {
@@ -182,8 +131,8 @@ void Form::Reparented() {
                                             });
         }
     }
-    Place();
-    Show();
+    Placed();
+    Showing();
 }
 
 void Form::Activated(QMdiSubWindow* active) {
@@ -193,20 +142,16 @@ void Form::Activated(QMdiSubWindow* active) {
     if (active == SubWindow()) {
         m_active = true;
     } else if (std::exchange(m_active, false)) {
-        const auto handler = m_events.LostFocus;
-        m_ctx.Raise("frmScenova", "LostFocus", handler);
+        model::Form::UserDeactivate();
     }
 }
 
 void Form::UserDeactivate() {
-    if (!m_unloaded) {
-        m_active = false;
-        const auto handler = m_events.LostFocus;
-        m_ctx.Raise("frmScenova", "LostFocus", handler);
-    }
+    m_active = false;
+    model::Form::UserDeactivate();
 }
 
-void Form::Place() {
+void Form::Placed() {
     if (!m_widget) {
         return;
     }
@@ -219,18 +164,6 @@ void Form::Place() {
         sub->move(position);
     } else {
         m_widget->move(position);
-    }
-}
-
-void Form::Show() {
-    if (!m_widget) {
-        return;
-    }
-    if (QMdiSubWindow* sub = SubWindow()) {
-        m_widget->setVisible(true);
-        sub->setVisible(m_visible);
-    } else {
-        m_widget->setVisible(m_visible);
     }
 }
 

@@ -85,14 +85,14 @@ void TranscriptView::resizeEvent(QResizeEvent* event) {
 
 void TranscriptView::scrollContentsBy(int, int) {
     if (const auto owner = m_owner.lock()) {
-        owner->m_first = std::clamp(verticalScrollBar()->value(), 0, owner->LastFirstLine());
+        owner->ScrollTo(verticalScrollBar()->value());
     }
     viewport()->update();
 }
 
 void TranscriptView::mouseMoveEvent(QMouseEvent* event) {
     if (const auto owner = m_owner.lock()) {
-        owner->Point(owner->LinkAtPoint(event->position().toPoint()));
+        owner->PointAt(owner->LinkAtPoint(event->position().toPoint()));
     }
 }
 
@@ -113,7 +113,7 @@ void TranscriptView::mouseReleaseEvent(QMouseEvent* event) {
 
 void TranscriptView::leaveEvent(QEvent* event) {
     if (const auto owner = m_owner.lock()) {
-        owner->Point(-1);
+        owner->PointAt(-1);
     }
     QAbstractScrollArea::leaveEvent(event);
 }
@@ -121,7 +121,7 @@ void TranscriptView::leaveEvent(QEvent* event) {
 bool TranscriptView::viewportEvent(QEvent* event) {
     if (event->type() == QEvent::Leave) {
         if (const auto owner = m_owner.lock()) {
-            owner->Point(-1);
+            owner->PointAt(-1);
         }
     }
     return QAbstractScrollArea::viewportEvent(event);
@@ -196,7 +196,7 @@ std::shared_ptr<RichText> RichText::Create(Context& ctx, std::string name, Twips
 }
 
 RichText::RichText(Context& ctx, std::string name, Twips twips)
-    : ContainedControl(ctx, std::move(name), twips) {
+    : ContainedControl(ctx, std::move(name), twips, false, 0) {
     m_document.setUndoRedoEnabled(false);
     m_document.setDocumentMargin(kDocumentMargin);
 }
@@ -209,20 +209,12 @@ int32_t RichText::RtfMetricB() const {
     return static_cast<int32_t>(std::lround(m_twips.perPixelX));
 }
 
-void RichText::RolloverColor(int32_t colour) {
-    m_rollover = ToQColor(colour);
-}
-
-void RichText::RTFContent(const std::string& rtf) {
-    if (rtf.size() > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
-        Raise(err::OutOfMemory);
-    }
+formats::PackedText RichText::Read(const std::string& rtf) {
     formats::RtfDocument read = formats::ReadRtfDocument(rtf);
-    m_text = std::move(read.text);
     m_astral.clear();
-    if (m_text.isWide) {
-        for (std::size_t i = 0; i < m_text.size(); ++i) {
-            if (m_text[i] > 0xFFFF) {
+    if (read.text.isWide) {
+        for (std::size_t i = 0; i < read.text.size(); ++i) {
+            if (read.text[i] > 0xFFFF) {
                 m_astral.push_back(static_cast<int32_t>(i));
             }
         }
@@ -233,7 +225,7 @@ void RichText::RTFContent(const std::string& rtf) {
     paragraph.setTopMargin(0);
     paragraph.setBottomMargin(0);
     cursor.setBlockFormat(paragraph);
-    const std::u32string points = m_text.CodePoints();
+    const std::u32string points = read.text.CodePoints();
     for (std::size_t r = 0; r < read.runs.size(); ++r) {
         const std::size_t start = read.runs[r].start;
         const std::size_t end = r + 1 < read.runs.size() ? read.runs[r + 1].start : points.size();
@@ -242,167 +234,21 @@ void RichText::RTFContent(const std::string& rtf) {
             ToQString(formats::EncodeUtf8(std::u32string_view(points).substr(start, end - start))),
             CharFormat(read.runs[r].format));
     }
-    m_links.clear();
-    m_highlights.clear();
-    m_matchStart = -1;
-    m_matchEnd = -1;
-    m_caret = 0;
-    m_first = 0;
-    m_entered = -1;
+    return std::move(read.text);
+}
+
+void RichText::Loaded() {
     m_focusLink = -1;
     Layout();
 }
 
-void RichText::BackPicture(Picture& picture) {
-    m_backPicture = picture;
-    if (m_widget) {
-        View()->viewport()->update();
-    }
-}
-
-void RichText::CaretPosition(int32_t position) {
-    m_caret = std::clamp(position, int32_t{0}, TextLength());
-}
-
-int32_t RichText::FindText(int32_t from, int32_t to, int32_t flags, const std::string& text) {
-    const std::optional<formats::TextMatch> match =
-        formats::FindInText(m_text, from, to, flags, text);
-    if (!match) {
-        return -1;
-    }
-    m_matchStart = match->start;
-    m_matchEnd = match->end;
-    return m_matchStart;
-}
-
-void RichText::AddLink(int32_t startIndex, int32_t endIndex, int16_t linkType, int32_t userID) {
-    if (startIndex < 0 || startIndex > endIndex || endIndex > TextLength()) {
-        Raise(err::SubscriptOutOfRange);
-    }
-    m_links.push_back({startIndex, endIndex, linkType, userID});
-}
-
-void RichText::ScrollBarVisible(bool value) {
-    if (m_widget) {
-        View()->setVerticalScrollBarPolicy(value ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
-    }
-}
-
 int32_t RichText::LastVisibleLine() const {
+    const int32_t first = FirstVisibleLine();
     const qreal bottom =
-        m_lines[static_cast<std::size_t>(m_first)].top - m_lines.front().top + ViewportHeight();
-    const auto after = std::upper_bound(m_lines.begin() + m_first, m_lines.end(), bottom,
+        m_lines[static_cast<std::size_t>(first)].top - m_lines.front().top + ViewportHeight();
+    const auto after = std::upper_bound(m_lines.begin() + first, m_lines.end(), bottom,
                                         [](qreal y, const Line& line) { return y < line.bottom; });
-    return std::max(m_first, static_cast<int32_t>(after - m_lines.begin()) - 1);
-}
-
-void RichText::ScrollLines(int16_t lines) {
-    m_first = std::clamp(m_first + lines, int32_t{0}, LastFirstLine());
-    ShowScroll();
-}
-
-void RichText::HighlightRange(int32_t startIndex, int32_t endIndex) {
-    Range added{std::clamp(startIndex, int32_t{0}, TextLength()),
-                std::clamp(endIndex, int32_t{0}, TextLength())};
-    if (added.start >= added.end) {
-        return;
-    }
-    SetBackground(added.start, added.end, true);
-    // The ranges are sorted and disjoint, so those that touch or overlap the
-    // new one are consecutive; they merge into it.
-    const auto first = std::lower_bound(m_highlights.begin(), m_highlights.end(), added.start,
-                                        [](const Range& r, int32_t at) { return r.end < at; });
-    const auto last = std::upper_bound(first, m_highlights.end(), added.end,
-                                       [](int32_t at, const Range& r) { return at < r.start; });
-    if (first != last) {
-        added.start = std::min(added.start, first->start);
-        added.end = std::max(added.end, std::prev(last)->end);
-    }
-    m_highlights.insert(m_highlights.erase(first, last), added);
-}
-
-void RichText::UnhighlightRange(int32_t startIndex, int32_t endIndex, int16_t /*mode*/) {
-    const Range removed{std::clamp(startIndex, int32_t{0}, TextLength()),
-                        std::clamp(endIndex, int32_t{0}, TextLength())};
-    if (removed.start >= removed.end) {
-        return;
-    }
-    const auto first = std::upper_bound(m_highlights.begin(), m_highlights.end(), removed.start,
-                                        [](int32_t at, const Range& r) { return at < r.end; });
-    const auto last = std::lower_bound(first, m_highlights.end(), removed.end,
-                                       [](const Range& r, int32_t at) { return r.start < at; });
-    if (first == last) {
-        return;
-    }
-    SetBackground(std::max(removed.start, first->start),
-                  std::min(removed.end, std::prev(last)->end), false);
-    std::vector<Range> remains;
-    if (first->start < removed.start) {
-        remains.push_back({first->start, removed.start});
-    }
-    if (removed.end < std::prev(last)->end) {
-        remains.push_back({removed.end, std::prev(last)->end});
-    }
-    m_highlights.insert(m_highlights.erase(first, last), remains.begin(), remains.end());
-}
-
-void RichText::ClearHighlight() {
-    for (const Range& range : m_highlights) {
-        SetBackground(range.start, range.end, false);
-    }
-    m_highlights.clear();
-}
-
-bool RichText::UserEnterLink(int32_t index) {
-    const Link link = LinkAt(index);  // a copy: the handler may replace the content
-    if (!CanReach() || index == m_entered) {
-        return false;
-    }
-    if (m_entered >= 0) {
-        UserLeaveLink(m_entered);
-    }
-    m_entered = index;
-    Repaint();
-    const auto handler = m_events.LinkEnter;
-    m_ctx.Raise(m_name, "LinkEnter", handler, link.userID, link.type, link.start, link.end);
-    return true;
-}
-
-bool RichText::UserLeaveLink(int32_t index) {
-    const Link link = LinkAt(index);
-    if (!CanReach() || index != m_entered) {
-        return false;
-    }
-    m_entered = -1;
-    Repaint();
-    const auto handler = m_events.LinkLeave;
-    m_ctx.Raise(m_name, "LinkLeave", handler, link.userID, link.type, link.start, link.end);
-    return true;
-}
-
-bool RichText::UserClickLink(int32_t index, int16_t button) {
-    const Link link = LinkAt(index);
-    if (!CanReach()) {
-        return false;
-    }
-    const auto handler = m_events.LinkClick;
-    m_ctx.Raise(m_name, "LinkClick", handler, link.userID, link.type, link.start, link.end, button);
-    return true;
-}
-
-int32_t RichText::LinkIndexAt(int32_t position) const {
-    for (std::size_t i = m_links.size(); i-- > 0;) {
-        if (m_links[i].start <= position && position < m_links[i].end) {
-            return static_cast<int32_t>(i);
-        }
-    }
-    return -1;
-}
-
-bool RichText::IsHighlighted(int32_t position) const {
-    const auto after = std::upper_bound(m_highlights.begin(), m_highlights.end(), position,
-                                        [](int32_t at, const Range& r) { return at < r.start; });
-    return after != m_highlights.begin() && position < std::prev(after)->end;
+    return std::max(first, static_cast<int32_t>(after - m_lines.begin()) - 1);
 }
 
 bool RichText::ShowsHighlighted(int32_t position) const {
@@ -432,7 +278,8 @@ QPoint RichText::PointOf(int32_t position) const {
     const int inBlock = at - block.position();
     const qreal x = (line.cursorToX(inBlock) + line.cursorToX(inBlock + 1)) / 2;
     const QRectF box = m_document.documentLayout()->blockBoundingRect(block);
-    const qreal offset = m_lines[static_cast<std::size_t>(m_first)].top - m_lines.front().top;
+    const qreal offset =
+        m_lines[static_cast<std::size_t>(FirstVisibleLine())].top - m_lines.front().top;
     return QPointF(box.left() + x, box.top() + line.y() + line.height() / 2 - offset).toPoint();
 }
 
@@ -443,7 +290,7 @@ std::string RichText::LinkName(int32_t index) const {
     int32_t end = link.start;
     for (int steps = 0; end > 0 && steps < 64; ++steps) {
         int32_t start = end - 1;  // the line break ending the paragraph before
-        while (start > 0 && m_text[static_cast<std::size_t>(start - 1)] != U'\n') {
+        while (start > 0 && Text()[static_cast<std::size_t>(start - 1)] != U'\n') {
             --start;
         }
         if (LinkIndexAt(start) < 0 && start < end - 1) {
@@ -457,42 +304,31 @@ std::string RichText::LinkName(int32_t index) const {
 }
 
 void RichText::FocusLink(int32_t index) {
-    if (index < 0 || static_cast<std::size_t>(index) >= m_links.size()) {
+    if (index < 0 || static_cast<std::size_t>(index) >= Links().size()) {
         return;
     }
     m_focusLink = index;
-    const int32_t top = LineOf(m_links[static_cast<std::size_t>(index)].start);
-    const int32_t bottom = LineOf(std::max(m_links[static_cast<std::size_t>(index)].end - 1,
-                                           m_links[static_cast<std::size_t>(index)].start));
-    if (top < m_first) {
-        m_first = top;
+    const Link& link = Links()[static_cast<std::size_t>(index)];
+    const int32_t top = LineOf(link.start);
+    const int32_t bottom = LineOf(std::max(link.end - 1, link.start));
+    const int32_t first = FirstVisibleLine();
+    if (top < first) {
+        ScrollTo(top);
     } else if (bottom > LastVisibleLine()) {
-        m_first = std::min(m_first + (bottom - LastVisibleLine()), top);
+        ScrollTo(std::min(first + (bottom - LastVisibleLine()), top));
+    } else {
+        ScrollTo(first);
     }
-    m_first = std::clamp(m_first, int32_t{0}, LastFirstLine());
-    ShowScroll();
     AnnounceFocusedLine(m_widget, index);
 }
 
 void RichText::KeyboardTo(int32_t index) {
-    if (index >= 0 && index < static_cast<int32_t>(m_links.size())) {
+    if (index >= 0 && index < static_cast<int32_t>(Links().size())) {
         FocusLink(index);
-        Point(index);
-    } else if (m_entered == m_focusLink) {
-        Point(-1);  // the keyboard leaves the line it was on
+        PointAt(index);
+    } else if (EnteredLink() == m_focusLink) {
+        PointAt(-1);  // the keyboard leaves the line it was on
     }
-}
-
-void RichText::Repaint() const {
-    if (m_widget) {
-        View()->viewport()->update();
-    }
-}
-
-void RichText::Destroy() {
-    m_destroyed = true;
-    m_entered = -1;
-    m_backPicture.reset();
 }
 
 int32_t RichText::ToDocument(int32_t position) const {
@@ -555,38 +391,44 @@ void RichText::Layout() {
     if (m_lines.empty()) {
         m_lines.push_back({0, kDocumentMargin, kDocumentMargin});
     }
-    m_first = std::clamp(m_first, int32_t{0}, LastFirstLine());
-    ShowScroll();
+    ScrollTo(FirstVisibleLine());
 }
 
 void RichText::Placed() {
     Layout();
+    ContainedControl::Placed();
 }
 
-void RichText::ShowScroll() {
+void RichText::Scrolled() {
     TranscriptView* view = View();
     if (!view) {
         return;
     }
+    view->setVerticalScrollBarPolicy(ScrollBarVisible() ? Qt::ScrollBarAlwaysOn
+                                                        : Qt::ScrollBarAlwaysOff);
     QScrollBar* bar = view->verticalScrollBar();
     const QSignalBlocker quiet(bar);
     bar->setRange(0, LastFirstLine());
-    bar->setPageStep(std::max(1, LastVisibleLine() - m_first + 1));
-    bar->setValue(m_first);
+    bar->setPageStep(std::max(1, LastVisibleLine() - FirstVisibleLine() + 1));
+    bar->setValue(FirstVisibleLine());
     view->viewport()->update();
 }
 
-void RichText::SetBackground(int32_t start, int32_t end, bool highlighted) {
+void RichText::Shade(int32_t start, int32_t end, bool highlighted) {
     QTextCursor cursor(&m_document);
     cursor.setPosition(ToDocument(start));
     cursor.setPosition(ToDocument(end), QTextCursor::KeepAnchor);
     QTextCharFormat format;
     format.setBackground(highlighted ? QBrush(kHighlight) : QBrush(Qt::NoBrush));
     cursor.mergeCharFormat(format);
+    Redraw();
+    Announce(start, end);
+}
+
+void RichText::Redraw() {
     if (m_widget) {
         View()->viewport()->update();
     }
-    Announce(start, end);
 }
 
 void RichText::Announce(int32_t start, int32_t end) const {
@@ -595,8 +437,9 @@ void RichText::Announce(int32_t start, int32_t end) const {
     }
     int32_t first = -1;
     int32_t last = -1;
-    for (std::size_t i = 0; i < m_links.size(); ++i) {
-        if (m_links[i].start < end && start < m_links[i].end) {
+    const auto& links = Links();
+    for (std::size_t i = 0; i < links.size(); ++i) {
+        if (links[i].start < end && start < links[i].end) {
             first = first < 0 ? static_cast<int32_t>(i) : first;
             last = static_cast<int32_t>(i);
         }
@@ -606,23 +449,9 @@ void RichText::Announce(int32_t start, int32_t end) const {
     }
 }
 
-std::string RichText::TextOf(int32_t start, int32_t end) const {
-    std::u32string text;
-    for (int32_t i = std::max(start, int32_t{0}); i < std::min(end, TextLength()); ++i) {
-        text.push_back(m_text[static_cast<std::size_t>(i)]);
-    }
-    return formats::EncodeUtf8(text);
-}
-
-const RichText::Link& RichText::LinkAt(int32_t index) const {
-    if (index < 0 || static_cast<std::size_t>(index) >= m_links.size()) {
-        Raise(err::SubscriptOutOfRange);
-    }
-    return m_links[static_cast<std::size_t>(index)];
-}
-
 int32_t RichText::LinkAtPoint(QPoint point) const {
-    const qreal offset = m_lines[static_cast<std::size_t>(m_first)].top - m_lines.front().top;
+    const qreal offset =
+        m_lines[static_cast<std::size_t>(FirstVisibleLine())].top - m_lines.front().top;
     const int hit =
         m_document.documentLayout()->hitTest(QPointF(point.x(), point.y() + offset), Qt::ExactHit);
     if (hit < 0) {
@@ -632,45 +461,34 @@ int32_t RichText::LinkAtPoint(QPoint point) const {
     // the one after or, on its right half, the one before.
     const int32_t at = FromDocument(hit);
     const int32_t link = LinkIndexAt(at);
-    if (link >= 0 || at == 0 || m_text[static_cast<std::size_t>(at - 1)] == U'\n') {
+    if (link >= 0 || at == 0 || Text()[static_cast<std::size_t>(at - 1)] == U'\n') {
         return link;
     }
     return LinkIndexAt(at - 1);
 }
 
-void RichText::Point(int32_t link) {
-    if (link == m_entered) {
-        return;
-    }
-    if (m_entered >= 0) {
-        UserLeaveLink(m_entered);
-    }
-    // The handler may have replaced the content.
-    if (link >= 0 && link < static_cast<int32_t>(m_links.size())) {
-        UserEnterLink(link);
-    }
-}
-
 void RichText::Paint(QPainter& painter, const QRect& area) {
-    const QImage back = ImageOf(m_backPicture);
+    const QImage back = ImageOf(BackPicture());
     if (back.isNull()) {
         painter.fillRect(area, Qt::white);
     } else {
         painter.fillRect(area, Qt::white);
         painter.drawImage(0, 0, back);
     }
-    const qreal offset = m_lines[static_cast<std::size_t>(m_first)].top - m_lines.front().top;
+    const qreal offset =
+        m_lines[static_cast<std::size_t>(FirstVisibleLine())].top - m_lines.front().top;
     // The mark beside each line holding highlighted text: the current block
     // shows by more than its colour.
     const qreal height = ViewportHeight();
-    for (std::size_t line = static_cast<std::size_t>(m_first);
+    for (std::size_t line = static_cast<std::size_t>(FirstVisibleLine());
          line < m_lines.size() && m_lines[line].top - offset < height; ++line) {
         const int32_t start = FromDocument(m_lines[line].position);
         const int32_t end =
             line + 1 < m_lines.size() ? FromDocument(m_lines[line + 1].position) : TextLength();
-        const auto hit = std::upper_bound(m_highlights.begin(), m_highlights.end(), start,
+        const auto& highlights = Highlights();
+        const auto hit = std::upper_bound(highlights.begin(), highlights.end(), start,
                                           [](int32_t at, const Range& r) { return at < r.end; });
-        if (hit != m_highlights.end() && hit->start < std::max(end, start + 1)) {
+        if (hit != highlights.end() && hit->start < std::max(end, start + 1)) {
             painter.fillRect(QRectF(1, m_lines[line].top - offset, kMarginMark,
                                     m_lines[line].bottom - m_lines[line].top),
                              kMarkColour);
@@ -683,20 +501,20 @@ void RichText::Paint(QPainter& painter, const QRect& area) {
     QAbstractTextDocumentLayout::PaintContext context;
     context.clip = QRectF(area).translated(0, offset);
     context.palette.setColor(QPalette::Text, Qt::black);
-    if (m_entered >= 0 && static_cast<std::size_t>(m_entered) < m_links.size()) {
-        const Link& link = m_links[static_cast<std::size_t>(m_entered)];
+    if (EnteredLink() >= 0 && static_cast<std::size_t>(EnteredLink()) < Links().size()) {
+        const Link& link = Links()[static_cast<std::size_t>(EnteredLink())];
         QAbstractTextDocumentLayout::Selection rollover;
         rollover.cursor = QTextCursor(&m_document);
         rollover.cursor.setPosition(ToDocument(link.start));
         rollover.cursor.setPosition(ToDocument(link.end), QTextCursor::KeepAnchor);
-        rollover.format.setForeground(m_rollover);
+        rollover.format.setForeground(ToQColor(RolloverColor()));
         context.selections.push_back(rollover);
     }
     m_document.documentLayout()->draw(&painter, context);
     // The keyboard's line, framed while the transcript has the focus.
     if (m_widget && m_widget->hasFocus() && m_focusLink >= 0 &&
-        static_cast<std::size_t>(m_focusLink) < m_links.size()) {
-        const Link& link = m_links[static_cast<std::size_t>(m_focusLink)];
+        static_cast<std::size_t>(m_focusLink) < Links().size()) {
+        const Link& link = Links()[static_cast<std::size_t>(m_focusLink)];
         const Line& first = m_lines[static_cast<std::size_t>(LineOf(link.start))];
         const Line& last =
             m_lines[static_cast<std::size_t>(LineOf(std::max(link.end - 1, link.start)))];

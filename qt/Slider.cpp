@@ -1,11 +1,11 @@
 #include "qt/Slider.h"
 
 #include <QMouseEvent>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QStyleOptionSlider>
 
 #include <algorithm>
-#include <functional>
 
 #include "qt/Form.h"
 #include "qt/Strings.h"
@@ -54,96 +54,54 @@ std::shared_ptr<Slider> Slider::Create(Context& ctx, std::string name, Twips twi
                                        QWidget* parent) {
     auto slider = std::make_shared<Slider>(ctx, std::move(name), twips);
     auto* widget = new SliderWidget(parent);
-    widget->setRange(0, slider->m_max);
     const std::weak_ptr<Slider> weak = slider;
-    // The thumb's events, raised as the widget tells of the thumb.
-    const auto raise = [weak](std::function<void()> controls::SliderEvents::*event,
-                              const char* name) {
-        return [weak, event, name] {
+    // The user's hand on the widget, to the model.
+    const auto to = [weak](auto act) {
+        return [weak, act](auto... value) {
             if (const auto self = weak.lock()) {
-                const auto handler = self->m_events.*event;  // the handler may Advise anew
-                self->m_ctx.Raise(self->m_name, name, handler);
+                act(*self, value...);
             }
         };
     };
     QObject::connect(widget, &QSlider::sliderPressed, widget,
-                     raise(&controls::SliderEvents::ThumbDown, "ThumbDown"));
+                     to([](Slider& self) { self.UserThumbDown(); }));
     QObject::connect(widget, &QSlider::sliderMoved, widget,
-                     raise(&controls::SliderEvents::Scroll, "Scroll"));
+                     to([](Slider& self, int value) { self.UserScrollTo(value); }));
     QObject::connect(widget, &QSlider::sliderReleased, widget,
-                     raise(&controls::SliderEvents::ThumbUp, "ThumbUp"));
-    QObject::connect(widget, &QSlider::valueChanged, widget, [weak](int value) {
-        if (const auto self = weak.lock()) {
-            self->Changed(value);
-        }
-    });
+                     to([](Slider& self) { self.UserThumbUp(); }));
+    QObject::connect(widget, &QSlider::valueChanged, widget,
+                     to([](Slider& self, int value) { self.UserClickTo(value); }));
     slider->Attach(widget);
-    slider->Restyle();
+    slider->Moved();
+    slider->Restyled();
     return slider;
 }
 
 Slider::Slider(Context& ctx, std::string name, Twips twips)
-    : ContainedControl(ctx, std::move(name), twips) {}
+    : ContainedControl(ctx, std::move(name), twips, false) {}
 
 SliderWidget* Slider::View() const {
     return static_cast<SliderWidget*>(m_widget.data());
 }
 
-void Slider::Max(int32_t value) {
-    if (value < 0) {
-        Raise(err::InvalidPropertyValue);
-    }
-    m_max = value;
+void Slider::Moved() {
     if (SliderWidget* view = View()) {
+        const QSignalBlocker quiet(view);
         view->setPageStep(1);
-        view->setMaximum(value);  // pulls the value down, raising Change
-    } else if (m_value > value) {
-        m_value = value;
+        view->setRange(0, Max());
+        view->setValue(Value());
     }
 }
 
-void Slider::Value(int32_t value) {
-    const int32_t clamped = std::clamp(value, int32_t{0}, m_max);
-    if (SliderWidget* view = View()) {
-        view->setValue(clamped);  // raises Change before it returns
-    } else {
-        m_value = clamped;
-    }
-}
-
-void Slider::Changed(int value) {
-    m_value = value;
-    if (m_destroyed) {
-        return;
-    }
-    const auto handler = m_events.Change;
-    m_ctx.Raise(m_name, "Change", handler);
-}
-
-void Slider::BorderStyle(int16_t style) {
-    m_borderStyle = style;
-    Restyle();
-}
-
-void Slider::ForeColor(int32_t colour) {
-    m_foreColor = colour;
-    Restyle();
-}
-
-void Slider::BackColor(int32_t colour) {
-    m_backColor = colour;
-    Restyle();
-}
-
-void Slider::Restyle() {
+void Slider::Restyled() {
     if (!m_widget) {
         return;
     }
-    const QString fore = ToQColor(m_foreColor).name();
-    const QString back = ToQColor(m_backColor).name();
+    const QString fore = ToQColor(ForeColor()).name();
+    const QString back = ToQColor(BackColor()).name();
     const QString border =
-        m_borderStyle != 0
-            ? QStringLiteral("border: 1px solid %1;").arg(ToQColor(m_foreColor).darker(130).name())
+        BorderStyle() != 0
+            ? QStringLiteral("border: 1px solid %1;").arg(ToQColor(ForeColor()).darker(130).name())
             : QString();
     m_widget->setStyleSheet(
         QStringLiteral("QSlider::groove:horizontal { background: %1; %2 height: 6px; "
@@ -152,50 +110,6 @@ void Slider::Restyle() {
                        "margin: -4px 0; border-radius: 3px; }"
                        "QSlider::handle:horizontal:disabled { background: %1; }")
             .arg(back, border, fore));
-}
-
-bool Slider::UserThumbDown() {
-    if (m_destroyed || !UserCanReach()) {
-        return false;
-    }
-    View()->setSliderDown(true);
-    return true;
-}
-
-bool Slider::UserScrollTo(int32_t value) {
-    if (m_destroyed || !UserCanReach()) {
-        return false;
-    }
-    // The thumb dragged to value: Scroll, then Change when the value moved.
-    SliderWidget* view = View();
-    const int target = std::clamp(value, int32_t{0}, m_max);
-    if (view->isSliderDown() && view->sliderPosition() != target) {
-        view->setSliderPosition(target);
-    } else {
-        emit view->sliderMoved(target);
-        view->setValue(target);
-    }
-    return true;
-}
-
-bool Slider::UserThumbUp() {
-    if (m_destroyed || !UserCanReach()) {
-        return false;
-    }
-    View()->setSliderDown(false);
-    return true;
-}
-
-bool Slider::UserClickTo(int32_t value) {
-    if (m_destroyed || !UserCanReach()) {
-        return false;
-    }
-    View()->setValue(std::clamp(value, int32_t{0}, m_max));
-    return true;
-}
-
-void Slider::Destroy() {
-    m_destroyed = true;
 }
 
 }  // namespace scenova::qt

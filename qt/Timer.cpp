@@ -1,7 +1,5 @@
 #include "qt/Timer.h"
 
-#include "runtime/RuntimeError.h"
-
 namespace scenova::qt {
 
 std::shared_ptr<Timer> Timer::Create(Context& ctx, std::string name) {
@@ -15,39 +13,10 @@ std::shared_ptr<Timer> Timer::Create(Context& ctx, std::string name) {
 }
 
 Timer::Timer(Context& ctx, std::string name)
-    : m_ctx(ctx), m_name(std::move(name)), m_timer(std::make_unique<QTimer>()) {
+    : model::Timer(ctx, std::move(name)), m_timer(std::make_unique<QTimer>()) {
     // A coarse timer may fire a little early; the window's timer never does.
     m_timer->setTimerType(Qt::PreciseTimer);
-}
-
-void Timer::Interval(int32_t milliseconds) {
-    if (milliseconds < 0) {
-        Raise(err::InvalidPropertyValue);
-    }
-    m_interval = milliseconds;
-    Restart();
-}
-
-void Timer::Enabled(bool value) {
-    m_enabled = value;
-    Restart();
-}
-
-void Timer::Destroy() {
-    m_destroyed = true;
-    m_timer->stop();
-}
-
-void Timer::Restart() {
-    m_timer->stop();
-    if (m_enabled && m_interval > 0 && !m_destroyed) {
-        m_timer->start(m_interval);
-    }
-}
-
-void Timer::Tick() {
-    const auto handler = m_events.Timer;  // the handler may Advise anew
-    m_ctx.Raise(m_name, "Timer", handler);
+    m_timer->setSingleShot(true);
 }
 
 }  // namespace scenova::qt

@@ -2,13 +2,7 @@
 
 #include <QCoreApplication>
 
-#include "formats/FileLookup.h"
-
 namespace scenova::qt {
-
-namespace {
-constexpr int32_t kChildStyle = 0x50000000;  // visible child
-}  // namespace
 
 PresentationWindow Toolkit::LoadPresentationWindow(FormEvents events) {
     QtWindow w;
@@ -20,49 +14,22 @@ PresentationWindow Toolkit::LoadPresentationWindow(FormEvents events) {
     w.movOrvMovie = Video::Create(m_ctx, "movOrvMovie", m_twips, on);
     w.sldVideoSlider = Slider::Create(m_ctx, "sldVideoSlider", m_twips, on);
     w.rtfText = RichText::Create(m_ctx, "rtfText", m_twips, on);
-    w.rtfText->SetWindowHandle(
-        m_desktop.Add(w.rtfText->View(), "TranscriptText", "", w.form->hWnd(), kChildStyle, 0));
+    w.rtfText->SetWindowHandle(m_desktop.Add(w.rtfText->View(), "TranscriptText", "",
+                                             w.form->hWnd(), model::style::Child, 0));
     w.frmRoseNavigation = ButtonBar::Create(m_ctx, "frmRoseNavigation", m_twips, on, false);
     w.frmRoseToolbar = ButtonBar::Create(m_ctx, "frmRoseToolbar", m_twips, on, false);
     w.ExitTimer = Timer::Create(m_ctx, "ExitTimer");
-    QtWindow controls = w;
-    controls.form.reset();  // the form must not keep itself alive
-    w.form->OnUnload([w = std::move(controls)] {
-        w.ExitTimer->Destroy();
-        w.frmRose->Destroy();
-        w.movOrvMovie->Destroy();
-        w.sldVideoSlider->Destroy();
-        w.rtfText->Destroy();
-        w.frmRoseNavigation->Destroy();
-        w.frmRoseToolbar->Destroy();
-    });
+    w.Wire();
     m_window = w;
     if (onLoad) {
         onLoad(m_window);
     }
     w.form->RaiseLoad();
-    return PresentationWindow{
-        .form = w.form,
-        .ExitTimer = w.ExitTimer,
-        .frmRose = w.frmRose,
-        .movOrvMovie = w.movOrvMovie,
-        .sldVideoSlider = w.sldVideoSlider,
-        .rtfText = w.rtfText,
-        .frmRoseNavigation = w.frmRoseNavigation,
-        .frmRoseToolbar = w.frmRoseToolbar,
-    };
+    return w.Presentation();
 }
 
 void Toolkit::DoEvents() {
     QCoreApplication::processEvents();
-}
-
-Picture Toolkit::LoadPicture(const std::string& path) {
-    return m_gdi.LoadPictureFile(path);
-}
-
-bool Toolkit::FindOrdinaryFile(const std::string& path) {
-    return formats::FindOrdinaryFile(path);
 }
 
 }  // namespace scenova::qt

@@ -4,6 +4,8 @@
 #include <memory>
 #include <string>
 
+#include "model/Toolkit.h"
+#include "model/Window.h"
 #include "platform/Toolkit.h"
 #include "qt/ButtonBar.h"
 #include "qt/Context.h"
@@ -19,29 +21,18 @@ namespace scenova::qt {
 
 // The presentation window with its controls as their Qt types, so that the
 // host can reach them as the user does.
-struct QtWindow {
-    std::shared_ptr<Form> form;
-    std::shared_ptr<Timer> ExitTimer;
-    std::shared_ptr<ButtonBar> frmRose;
-    std::shared_ptr<Video> movOrvMovie;
-    std::shared_ptr<Slider> sldVideoSlider;
-    std::shared_ptr<RichText> rtfText;
-    std::shared_ptr<ButtonBar> frmRoseNavigation;
-    std::shared_ptr<ButtonBar> frmRoseToolbar;
-};
+using QtWindow = model::Window<Form, Timer, ButtonBar, Video, Slider, RichText>;
 
 // The window toolkit on Qt Widgets: the form with its controls laid on it
 // (the main bar at the back, as the window's backdrop), QCoreApplication's
 // event processing, pictures through the shared readers.
-class Toolkit final : public IToolkit {
+class Toolkit final : public model::Toolkit {
 public:
     Toolkit(Context& ctx, Desktop& desktop, Gdi& gdi, Twips twips)
-        : m_ctx(ctx), m_desktop(desktop), m_gdi(gdi), m_twips(twips) {}
+        : model::Toolkit(ctx), m_desktop(desktop), m_gdi(gdi), m_twips(twips) {}
 
     PresentationWindow LoadPresentationWindow(FormEvents events) override;
     void DoEvents() override;
-    Picture LoadPicture(const std::string& path) override;
-    bool FindOrdinaryFile(const std::string& path) override;
 
     // The window loaded last (empty before the first).
     const QtWindow& Window() const { return m_window; }
@@ -49,7 +40,8 @@ public:
     std::function<void(const QtWindow&)> onLoad;
 
 private:
-    Context& m_ctx;
+    Picture ReadPicture(const std::string& path) override { return m_gdi.LoadPictureFile(path); }
+
     Desktop& m_desktop;
     Gdi& m_gdi;
     Twips m_twips;

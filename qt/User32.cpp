@@ -79,47 +79,16 @@ void Reparent(QWidget* widget, QWidget* parent) {
 
 }  // namespace
 
-User32::User32(Desktop& desktop)
-    : m_desktop(desktop), m_tracker(std::make_unique<PointerTracker>()) {}
+User32::User32(Context& ctx, Desktop& desktop)
+    : model::User32(ctx, desktop),
+      m_qtDesktop(desktop),
+      m_tracker(std::make_unique<PointerTracker>()) {}
 
 User32::~User32() = default;
 
-int32_t User32::FindWindowExA(int32_t parent, int32_t childAfter, const std::string& className,
-                              const std::string& windowName) {
-    return m_desktop.FindChild(parent, childAfter, className, windowName);
-}
-
-int32_t User32::SetParent(int32_t child, int32_t newParent) {
-    Desktop::Window* window = m_desktop.Find(child);
-    Desktop::Window* parent = newParent != 0 ? m_desktop.Find(newParent) : nullptr;
-    if (window == nullptr || (newParent != 0 && parent == nullptr) || newParent == child) {
-        return 0;
-    }
-    const int32_t previous = window->parent;
-    Reparent(window->widget, parent ? parent->widget.data() : nullptr);
-    window->parent = newParent;
-    return previous;
-}
-
-int32_t User32::GetWindowLongA(int32_t hWnd, int32_t index) {
-    const Desktop::Window* window = m_desktop.Find(hWnd);
-    if (window == nullptr) {
-        return 0;
-    }
-    return index == win::GWL_STYLE     ? window->style
-           : index == win::GWL_EXSTYLE ? window->exStyle
-                                       : 0;
-}
-
-int32_t User32::SetWindowLongA(int32_t hWnd, int32_t index, int32_t newLong) {
-    Desktop::Window* window = m_desktop.Find(hWnd);
-    if (window == nullptr) {
-        return 0;
-    }
-    int32_t* field = index == win::GWL_STYLE     ? &window->style
-                     : index == win::GWL_EXSTYLE ? &window->exStyle
-                                                 : nullptr;
-    return field ? std::exchange(*field, newLong) : 0;
+void User32::Reparented(int32_t child, int32_t newParent) {
+    Reparent(m_qtDesktop.WidgetOf(child),
+             newParent != 0 ? m_qtDesktop.WidgetOf(newParent) : nullptr);
 }
 
 int32_t User32::NewCursor(QCursor cursor) {

@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/User32.h"
+#include "qt/Context.h"
 #include "qt/Desktop.h"
 
 namespace scenova::qt {
@@ -26,18 +26,13 @@ inline constexpr const char* kLessonWindow = "scenovaLessonWindow";
 // the pointer that cursor until the next SetCursor, as the system cursor
 // stays until the window under it sets another; only a widget of a window
 // marked kLessonWindow (the component's own) is given one.
-class User32 final : public IUser32 {
+class User32 final : public model::User32 {
 public:
-    explicit User32(Desktop& desktop);
+    User32(Context& ctx, Desktop& desktop);
     ~User32() override;
     User32(const User32&) = delete;
     User32& operator=(const User32&) = delete;
 
-    int32_t FindWindowExA(int32_t parent, int32_t childAfter, const std::string& className,
-                          const std::string& windowName) override;
-    int32_t SetParent(int32_t child, int32_t newParent) override;
-    int32_t GetWindowLongA(int32_t hWnd, int32_t index) override;
-    int32_t SetWindowLongA(int32_t hWnd, int32_t index, int32_t newLong) override;
     int32_t LoadCursorA(int32_t hInstance, int32_t cursorId) override;
     int32_t LoadCursorFromFileA(const std::string& path) override;
     int32_t SetCursor(int32_t hCursor) override;
@@ -50,8 +45,9 @@ private:
     class PointerTracker;
 
     int32_t NewCursor(QCursor cursor);
+    void Reparented(int32_t child, int32_t newParent) override;
 
-    Desktop& m_desktop;
+    Desktop& m_qtDesktop;
     std::unique_ptr<PointerTracker> m_tracker;
     std::map<int32_t, int32_t> m_systemCursors;  // resource number -> handle
     std::map<int32_t, QCursor> m_cursors;

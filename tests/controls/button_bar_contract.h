@@ -4,7 +4,8 @@
 // one source file of a test program and instantiate with a factory F: F()
 // makes a fresh bar, visible and enabled; controls::IButtonBar& Bar();
 // std::string Descriptor(int n) gives a valid button definition; the user's
-// Enter(name), Leave(name) and Press(name).
+// Enter(name), Leave(name) and Press(name) by pointer; ActEnter(name) and
+// ActPress(name) as a host's scripted actions reach a button, by its name.
 
 #include <gtest/gtest.h>
 
@@ -72,7 +73,19 @@ TYPED_TEST_P(ButtonBarContract, OnlyEnabledButtonsPress) {
               (std::vector<std::string>{"GotFocus btnA", "Press btnA", "LostFocus btnA"}));
 }
 
+// A name reaches a button only when the bar shows it: a state set for a name
+// does not put a button there.
+TYPED_TEST_P(ButtonBarContract, ActionsByNameReachOnlyButtonsOnTheBar) {
+    this->bar.SetButtonState("btnVideoStop", controls::button_state::Enabled, true);
+    this->factory.ActEnter("btnVideoStop");
+    this->factory.ActPress("btnVideoStop");
+    this->bar.SetButtonState("btnB", controls::button_state::Disabled, true);
+    this->factory.ActEnter("btnB");
+    this->factory.ActPress("btnB");
+    EXPECT_EQ(this->seen, (std::vector<std::string>{"GotFocus btnB"}));
+}
+
 REGISTER_TYPED_TEST_SUITE_P(ButtonBarContract, GetButtonStateReturnsTheLastStateSet,
-                            OnlyEnabledButtonsPress);
+                            OnlyEnabledButtonsPress, ActionsByNameReachOnlyButtonsOnTheBar);
 
 }  // namespace scenova::test

@@ -6,7 +6,8 @@
 // controls::IRichText& Text(); Load(lines) gives it content whose visible
 // text is the lines joined by one line-break character each;
 // bool IsHighlighted(position); the user's EnterLink(n), LeaveLink(n) and
-// ClickLink(n, button) on the n-th link added (from 0).
+// ClickLink(n, button) on the n-th link added (from 0), and ActEnterLink(n)
+// as a host's scripted actions enter one.
 
 #include <gtest/gtest.h>
 
@@ -19,6 +20,15 @@
 #include "tests/controls/control_test_support.h"
 
 namespace scenova::test {
+
+// A document of plain ASCII lines, one paragraph each.
+inline std::string Rtf(const std::vector<std::string>& lines) {
+    std::string rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\n";
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        rtf += (i == 0 ? "" : "\\par\n") + lines[i];
+    }
+    return rtf + "}";
+}
 
 template <class F>
 class RichTextContract : public ::testing::Test {
@@ -145,9 +155,30 @@ TYPED_TEST_P(RichTextContract, LinkEventsCarryWhatAddLinkWasGiven) {
                                                        {1, 7, 1, 14, 27}}));
 }
 
+// Entering a link leaves the one the pointer was over first; when that
+// leave handler hides the transcript, the new link is out of reach.
+TYPED_TEST_P(RichTextContract, NoLinkIsEnteredOnceTheLeaveHandlerHidTheText) {
+    this->LoadGreetings();
+    this->text.AddLink(0, 13, 1, 0);
+    this->text.AddLink(14, 27, 1, 1);
+    std::vector<std::string> seen;
+    this->text.Advise({nullptr,
+                       [&](int32_t id, int16_t, int32_t, int32_t) {
+                           seen.push_back("enter " + std::to_string(id));
+                       },
+                       [&](int32_t id, int16_t, int32_t, int32_t) {
+                           seen.push_back("leave " + std::to_string(id));
+                           this->text.Visible(false);
+                       }});
+    this->factory.ActEnterLink(0);
+    this->factory.ActEnterLink(1);
+    EXPECT_EQ(seen, (std::vector<std::string>{"enter 0", "leave 0"}));
+}
+
 REGISTER_TYPED_TEST_SUITE_P(RichTextContract, FindTextFindsAMatchLyingWithinTheRange,
                             CaretLineCountsLinesFromZero, ScrollingStopsAtEitherEnd,
                             UnhighlightRemovesTheHighlightFromItsRangeOnly,
-                            LinkEventsCarryWhatAddLinkWasGiven);
+                            LinkEventsCarryWhatAddLinkWasGiven,
+                            NoLinkIsEnteredOnceTheLeaveHandlerHidTheText);
 
 }  // namespace scenova::test

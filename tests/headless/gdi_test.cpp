@@ -10,6 +10,7 @@
 #include "headless/Context.h"
 #include "platform/Win32Constants.h"
 #include "runtime/RuntimeError.h"
+#include "tests/controls/gdi_contract.h"
 #include "tests/support/Errors.h"
 #include "tests/support/TempDir.h"
 
@@ -252,4 +253,16 @@ TEST_F(GdiLoadTest, FilesThatAreNotPicturesOrTooLargeAreRefused) {
 }
 
 }  // namespace
+struct World {
+    EventLoop loop;
+    Trace trace{loop};
+    Context ctx{loop, trace};
+    operator Context&() { return ctx; }
+};
+
 }  // namespace scenova::headless
+
+namespace scenova::test {
+using HeadlessGdiFactory = GdiFactory<headless::World, headless::Gdi>;
+INSTANTIATE_TYPED_TEST_SUITE_P(Headless, GdiContract, HeadlessGdiFactory);
+}  // namespace scenova::test

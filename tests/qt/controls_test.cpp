@@ -11,11 +11,13 @@
 #include <vector>
 
 #include "qt/ButtonBar.h"
+#include "qt/Gdi.h"
 #include "qt/RichText.h"
 #include "qt/Slider.h"
 #include "qt/Timer.h"
 #include "qt/Video.h"
 #include "tests/controls/button_bar_contract.h"
+#include "tests/controls/gdi_contract.h"
 #include "tests/controls/rich_text_contract.h"
 #include "tests/controls/slider_contract.h"
 #include "tests/controls/timer_contract.h"
@@ -47,6 +49,8 @@ struct QtButtonBarFactory {
         Mouse(bar->View(), QEvent::MouseButtonPress, Centre(name), Qt::LeftButton);
         Mouse(bar->View(), QEvent::MouseButtonRelease, Centre(name), Qt::LeftButton);
     }
+    void ActEnter(const std::string& name) { bar->UserEnter(name); }
+    void ActPress(const std::string& name) { bar->UserPress(name); }
 };
 
 struct QtSliderFactory {
@@ -87,15 +91,6 @@ struct QtSliderFactory {
     }
 };
 
-// A document of plain ASCII lines, one paragraph each.
-std::string Rtf(const std::vector<std::string>& lines) {
-    std::string rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\n";
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        rtf += (i == 0 ? "" : "\\par\n") + lines[i];
-    }
-    return rtf + "}";
-}
-
 struct QtRichTextFactory {
     QtWorld world;
     std::shared_ptr<qt::RichText> text =
@@ -119,6 +114,7 @@ struct QtRichTextFactory {
         Mouse(text->View()->viewport(), QEvent::MouseButtonPress, OnLink(n), which);
         Mouse(text->View()->viewport(), QEvent::MouseButtonRelease, OnLink(n), which);
     }
+    void ActEnterLink(int32_t n) { text->UserEnterLink(n); }
 };
 
 // 6.0 seconds long.
@@ -177,5 +173,7 @@ INSTANTIATE_TYPED_TEST_SUITE_P(Qt, SliderContract, QtSliderFactory);
 INSTANTIATE_TYPED_TEST_SUITE_P(Qt, RichTextContract, QtRichTextFactory);
 INSTANTIATE_TYPED_TEST_SUITE_P(Qt, VideoContract, QtVideoFactory);
 INSTANTIATE_TYPED_TEST_SUITE_P(Qt, TimerContract, QtTimerFactory);
+using QtGdiFactory = GdiFactory<qt::Context, qt::Gdi>;
+INSTANTIATE_TYPED_TEST_SUITE_P(Qt, GdiContract, QtGdiFactory);
 
 }  // namespace scenova::test

@@ -28,6 +28,7 @@
 #include "headless/RecordingManager.h"
 #include "headless/ToolHost.h"
 #include "lesson/Actions.h"
+#include "lesson/Executor.h"
 #include "lesson/LessonFolder.h"
 #include "module/Module1.h"
 #include "tests/support/TempDir.h"
@@ -255,92 +256,43 @@ private:
             case Step::Host::None:
                 break;
         }
-        const headless::HeadlessWindow& w = platform.Window();
-        if (!w.form && a.kind != K::Advance && a.kind != K::Show && a.kind != K::Startup &&
-            a.kind != K::Shutdown && a.kind != K::Hide && a.kind != K::Move &&
-            a.kind != K::ReleaseInside) {
-            return;  // nothing on screen to act on
+        // A transcript line is chosen by its place among those there are.
+        Action action = a;
+        if (a.kind == K::LinkClick || a.kind == K::LinkEnter || a.kind == K::LinkLeave) {
+            const auto& w = platform.Window();
+            const std::size_t count = w.rtfText ? w.rtfText->Links().size() : 0;
+            if (count == 0) {
+                return;
+            }
+            action.value = w.rtfText->Links()[static_cast<std::size_t>(a.value + 2) % count].userID;
         }
-        auto bar = [&]() -> headless::ButtonBar& {
-            return a.bar == "frmRoseNavigation" ? *w.frmRoseNavigation
-                   : a.bar == "frmRoseToolbar"  ? *w.frmRoseToolbar
-                                                : *w.frmRose;
-        };
-        const auto& links =
-            w.rtfText ? w.rtfText->Links() : std::vector<headless::RichText::Link>{};
-        const int32_t link =
-            links.empty() ? -1 : (a.value + 2) % static_cast<int32_t>(links.size());
-        switch (a.kind) {
-            case K::Advance:
-                platform.RunFor(a.seconds);
-                break;
-            case K::Press:
-                bar().UserPress(a.name);
-                break;
-            case K::Enter:
-                bar().UserEnter(a.name);
-                break;
-            case K::Leave:
-                bar().UserLeave(a.name);
-                break;
-            case K::ThumbDown:
-                w.sldVideoSlider->UserThumbDown();
-                break;
-            case K::Scroll:
-                w.sldVideoSlider->UserScrollTo(w.sldVideoSlider->Value());
-                break;
-            case K::ThumbUp:
-                w.sldVideoSlider->UserThumbUp();
-                break;
-            case K::Slide:
-                w.sldVideoSlider->UserClickTo(a.value);
-                break;
-            case K::Drag:
-                w.sldVideoSlider->UserThumbDown();
-                w.sldVideoSlider->UserScrollTo(a.value);
-                w.sldVideoSlider->UserThumbUp();
-                break;
-            case K::LinkClick:
-                if (link >= 0)
-                    w.rtfText->UserClickLink(link, 1);
-                break;
-            case K::LinkEnter:
-                if (link >= 0 && w.rtfText->UserEnterLink(link))
-                    m_hovered = link;
-                break;
-            case K::LinkLeave:
-                if (m_hovered >= 0 && m_hovered < static_cast<int32_t>(links.size())) {
-                    w.rtfText->UserLeaveLink(m_hovered);
-                }
-                m_hovered = -1;
-                break;
-            case K::Show:
-                host.Show();
-                break;
-            case K::Hide:
-                host.Hide();
-                break;
-            case K::Startup:
-                host.Startup();
-                break;
-            case K::Shutdown:
-                host.Shutdown();
-                break;
-            case K::LostFocus:
-                w.form->UserDeactivate();
-                break;
-            case K::Move:
-                if (a.top) {
-                    host.Move(a.left, Variant(*a.top), Variant(*a.width), Variant(*a.height));
-                } else {
-                    host.Move(a.left);
-                }
-                break;
-            case K::ReleaseInside:
-                host.ReleaseInside(a.name, *m_manager);
-                break;
-        }
+        Host actions(platform, host, *m_manager);
+        lesson::Carry(action, actions);
     }
+
+    // The executor every host uses, on this session's platform.
+    struct Host final : lesson::ActionHost {
+        Host(headless::HeadlessPlatform& p, headless::ToolHost& h, headless::RecordingManager& m)
+            : platform(p), host(h), manager(m) {}
+        model::Reach User() override { return platform.Window().User(); }
+        void Advance(double seconds) override { platform.RunFor(seconds); }
+        void Show() override { host.Show(); }
+        void Hide() override { host.Hide(); }
+        void Startup() override { host.Startup(); }
+        void Shutdown() override { host.Shutdown(); }
+        void Move(float left, std::optional<Variant> top, std::optional<Variant> width,
+                  std::optional<Variant> height) override {
+            host.Move(left, top, width, height);
+        }
+        void ReleaseInside(const std::string& where) override {
+            host.ReleaseInside(where, manager);
+        }
+        void Refused(const Action&, Refusal, const std::string&) override {}
+
+        headless::HeadlessPlatform& platform;
+        headless::ToolHost& host;
+        headless::RecordingManager& manager;
+    };
 
     std::string Check(headless::HeadlessPlatform& platform, headless::ToolHost& host,
                       std::size_t mark) {
@@ -394,10 +346,11 @@ private:
             std::set<int32_t> lit;
             const auto& blocks = Module1::Get().g_Blocks;
             const auto& links = w.rtfText->Links();
+            const int32_t hovered = w.rtfText->EnteredLink();
             for (const auto& range : w.rtfText->Highlights()) {
                 for (int32_t c = range.start; c < range.end; ++c) {
-                    if (m_hovered >= 0 && m_hovered < static_cast<int32_t>(links.size()) &&
-                        c >= links[m_hovered].start && c < links[m_hovered].end) {
+                    if (hovered >= 0 && hovered < static_cast<int32_t>(links.size()) &&
+                        c >= links[hovered].start && c < links[hovered].end) {
                         continue;  // the line under the pointer
                     }
                     for (std::size_t b = 0; b < blocks.size(); ++b) {
@@ -421,7 +374,6 @@ private:
     headless::RecordingManager* m_manager = nullptr;
     int m_loadsWhenShut = -1;
     bool m_navigationPending = false;
-    int32_t m_hovered = -1;
     std::map<std::string, int> m_eventErrors;  // "object.Event number": count
 };
 

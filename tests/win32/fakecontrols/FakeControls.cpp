@@ -20,12 +20,12 @@
 #include <vector>
 
 #include "FakeVideo.h"
-#include "headless/ButtonBar.h"
 #include "headless/Context.h"
 #include "headless/EventLoop.h"
-#include "headless/RichText.h"
-#include "headless/Slider.h"
 #include "headless/Trace.h"
+#include "model/ButtonBar.h"
+#include "model/RichText.h"
+#include "model/Slider.h"
 #include "runtime/RuntimeError.h"
 
 namespace scenova::fake {
@@ -492,10 +492,10 @@ public:
     std::map<DWORD, IDispatch*> m_sinks;
     DWORD m_lastCookie = 0;
     std::vector<Member> m_members;
-    std::shared_ptr<headless::ButtonBar> m_bar;
+    std::shared_ptr<model::ButtonBar> m_bar;
     std::shared_ptr<FakeVideo> m_video;
-    std::shared_ptr<headless::Slider> m_slider;
-    std::shared_ptr<headless::RichText> m_text;
+    std::shared_ptr<model::Slider> m_slider;
+    std::shared_ptr<model::RichText> m_text;
     Point m_point{*this};
     controls::IContainedControl* m_contained = nullptr;
     std::deque<std::pair<std::string, std::vector<std::string>>> m_posted;
@@ -596,16 +596,16 @@ HRESULT FakeControl::Build() {
     headless::Context& ctx = TheWorld().ctx;
     switch (m_kind.kind) {
         case Kind::Rose:
-            m_bar = std::make_shared<headless::ButtonBar>(ctx, m_name);
+            m_bar = std::make_shared<model::ButtonBar>(ctx, m_name);
             break;
         case Kind::OrvVideo:
             m_video = std::make_shared<FakeVideo>(ctx, m_name, TheWorld().videoDuration);
             break;
         case Kind::AVSlider:
-            m_slider = std::make_shared<headless::Slider>(ctx, m_name);
+            m_slider = std::make_shared<model::Slider>(ctx, m_name);
             break;
         case Kind::RivetText:
-            m_text = std::make_shared<headless::RichText>(
+            m_text = std::make_shared<model::RichText>(
                 ctx, m_name, static_cast<int32_t>(reinterpret_cast<intptr_t>(m_window)));
             break;
     }

@@ -11,11 +11,11 @@ double FakeVideo::Now() const {
 }
 
 void FakeVideo::TimeFormat(float format) {
-    m_ctx.trace.Put(m_name, "TimeFormat", format);
+    m_ctx.Put(m_name, "TimeFormat", format);
 }
 
 bool FakeVideo::OpenMovie(const std::string& path, double position) {
-    m_ctx.trace.Call(m_name, "OpenMovie", path, position);
+    m_ctx.Call(m_name, "OpenMovie", path, position);
     const int length = MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 1), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, wide.data(), length);
@@ -27,19 +27,19 @@ bool FakeVideo::OpenMovie(const std::string& path, double position) {
 }
 
 void FakeVideo::SetSignalTimes(std::string& times) {
-    m_ctx.trace.Call(m_name, "SetSignalTimes", times);
+    m_ctx.Call(m_name, "SetSignalTimes", times);
 }
 
 void FakeVideo::EnableSignals(bool enable) {
-    m_ctx.trace.Call(m_name, "EnableSignals", enable);
+    m_ctx.Call(m_name, "EnableSignals", enable);
 }
 
 void FakeVideo::SetPlayMode(int16_t mode) {
-    m_ctx.trace.Call(m_name, "SetPlayMode", mode);
+    m_ctx.Call(m_name, "SetPlayMode", mode);
 }
 
 bool FakeVideo::PlayRange(double startTime, double endTime, bool lineFlag) {
-    m_ctx.trace.Call(m_name, "PlayRange", startTime, endTime, lineFlag);
+    m_ctx.Call(m_name, "PlayRange", startTime, endTime, lineFlag);
     if (!m_open || !(startTime >= 0.0) || !(startTime <= endTime) || startTime > m_duration) {
         return false;
     }
@@ -51,19 +51,19 @@ bool FakeVideo::PlayRange(double startTime, double endTime, bool lineFlag) {
 }
 
 void FakeVideo::Seek(double position) {
-    m_ctx.trace.Call(m_name, "Seek", position);
+    m_ctx.Call(m_name, "Seek", position);
     m_position = std::clamp(position, 0.0, m_open ? m_duration : 0.0);
     m_anchor = Now();
 }
 
 void FakeVideo::Stop() {
-    m_ctx.trace.Call(m_name, "Stop");
+    m_ctx.Call(m_name, "Stop");
     m_position = CurrentPosition();
     m_playing = false;
 }
 
 void FakeVideo::Pause() {
-    m_ctx.trace.Call(m_name, "Pause");
+    m_ctx.Call(m_name, "Pause");
     m_position = CurrentPosition();
     m_playing = false;
 }

@@ -5,13 +5,14 @@
 #include "controls/Video.h"
 #include "headless/ContainedControl.h"
 #include "headless/Context.h"
+#include "model/Contained.h"
 
 namespace scenova::fake {
 
 // A video player for the test controls: it keeps position and range on the
 // test's clock and records every call as the headless player does, but plays
 // no file. Its events are raised only on request.
-class FakeVideo final : public headless::ContainedControl<controls::IVideo> {
+class FakeVideo final : public headless::ContainedControl<model::Contained<controls::IVideo>> {
 public:
     FakeVideo(headless::Context& ctx, std::string name, double duration)
         : ContainedControl(ctx, std::move(name)), m_duration(duration) {}

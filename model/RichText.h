@@ -7,41 +7,39 @@
 
 #include "controls/RichText.h"
 #include "formats/RtfReader.h"
-#include "headless/ContainedControl.h"
-#include "headless/Context.h"
+#include "model/Contained.h"
 #include "platform/Picture.h"
 
-namespace scenova::headless {
+namespace scenova::model {
 
-// The transcript's text is read as every platform reads it.
-using formats::DecodeUtf8;
-using formats::EncodeUtf8;
-using formats::PackedText;
-using formats::ReadPackedRtfText;
-
-// A transcript control held in memory. The content it is given is RTF; it
-// works on the visible text of it (see ReadRtfText), lines separated by "\n".
-// Character positions count code points from 0; a range [start, end) excludes
-// its end, as FindText reports it (MatchEnd = MatchStart + length). Line n
-// holds the positions after the n-th "\n", so even an empty text has a line.
+// The transcript as every platform keeps it: its text, links, highlights,
+// the match, the caret, scrolling and which link the pointer is over.
+//
+// The content it is given is RTF; it works on the visible text of it (as
+// formats/RtfReader.h reads it), lines separated by "\n". Character
+// positions count code points from 0; a range [start, end) excludes its end,
+// as FindText reports it (MatchEnd = MatchStart + length).
+//
+// Lines. Unless a platform lays the text out itself (LineOf, LineCount,
+// LastFirstLine and LastVisibleLine), line n holds the positions after the
+// n-th "\n", so even an empty text has a line, and a page shows one line per
+// 240 twips of Height, at least one. ScrollLines stops at the first line and
+// at the last full page.
 //
 // Highlighting works per character: HighlightRange marks the characters of
 // its range, UnhighlightRange unmarks those of its range (also when they were
 // marked by a different call), and Highlights() gives the marked characters
 // as sorted, disjoint, merged ranges.
 //
-// A page shows one line per 240 twips of Height, at least one line.
-// ScrollLines stops at the first line and at the last full page.
-//
-// The user reaches links only while the control is visible, enabled and not
-// destroyed. Where links overlap, the one added last is on top. The pointer
-// is over one link at a time: entering a link first leaves the one it was
-// over (LinkLeave, then LinkEnter), and only that link can be left. New
-// content leaves the pointer over no link.
+// The user reaches links only while the control can be reached. Where links
+// overlap, the one added last is on top. The pointer is over one link at a
+// time: entering a link first leaves the one it was over (LinkLeave, then
+// LinkEnter), and only that link can be left. New content leaves the pointer
+// over no link.
 //
 // Window handlers call these per event, so lines and highlights are found by
 // binary search, and FindText looks no further than its range.
-class RichText final : public ContainedControl<controls::IRichText> {
+class RichText : public Contained<controls::IRichText> {
 public:
     static constexpr int32_t kTwipsPerLine = 240;
     static constexpr int32_t kMetricA = 1440;
@@ -59,19 +57,18 @@ public:
         friend bool operator==(const Range&, const Range&) = default;
     };
 
-    RichText(Context& ctx, std::string name, int32_t hWnd);
-
-    using ContainedControl::Height;
-    // The page of visible lines follows the height.
-    void Height(float value) override;
+    RichText(Context& ctx, std::string name, int32_t hWnd)
+        : Contained(ctx, std::move(name)), m_hWnd(hWnd) {}
 
     // IRichText
     void Advise(controls::RichTextEvents events) override { m_events = std::move(events); }
     void RolloverColor(int32_t colour) override;
-    void DisplayFlag1(int16_t value) override;
-    void DisplayFlag2(int16_t value) override;
-    void DisplayFlag3(int16_t value) override;
+    void DisplayFlag1(int16_t value) override { Flag("DisplayFlag1", 0, value); }
+    void DisplayFlag2(int16_t value) override { Flag("DisplayFlag2", 1, value); }
+    void DisplayFlag3(int16_t value) override { Flag("DisplayFlag3", 2, value); }
     int32_t hWnd() const override { return m_hWnd; }
+    // The handle the platform's desktop gave the control's window.
+    void SetWindowHandle(int32_t hWnd) { m_hWnd = hWnd; }
     int32_t RtfMetricA() const override { return kMetricA; }
     int32_t RtfMetricB() const override { return kMetricB; }
     // Replaces the content; links, highlights, the match, caret and
@@ -87,10 +84,9 @@ public:
     // Clamped into 0..TextLength.
     void CaretPosition(int32_t position) override;
     // An occurrence of text (UTF-8) that lies wholly in from..to (clamped to
-    // the text), with the flags of controls::find_flags. Returns its start,
-    // or -1 (match left as it was) when there is none or text is empty.
-    // Matching is code point by code point; letters, digits and "_" make up
-    // words, and letters match in any case by the C.UTF-8 locale.
+    // the text), with the flags of controls::find_flags, as
+    // formats::FindInText finds it. Returns its start, or -1 (match left as
+    // it was) when there is none or text is empty.
     int32_t FindText(int32_t from, int32_t to, int32_t flags, const std::string& text) override;
     // Raises 9 unless 0 <= startIndex <= endIndex <= TextLength.
     void AddLink(int32_t startIndex, int32_t endIndex, int16_t linkType, int32_t userID) override;
@@ -105,25 +101,26 @@ public:
     void UnhighlightRange(int32_t startIndex, int32_t endIndex, int16_t mode) override;
     void ClearHighlight() override;
 
-    // The simulated user, by link position in AddLink order (from 0; another
-    // position raises 9). Each returns whether the link could be reached:
-    // entering the link the pointer is already over, and leaving one it is
-    // not over, raise nothing.
+    // The user, by link position in AddLink order (another position raises
+    // 9). Each returns whether the link could be reached: entering the link
+    // the pointer is already over, and leaving one it is not over, raise
+    // nothing.
     bool UserEnterLink(int32_t index);
     bool UserLeaveLink(int32_t index);
     bool UserClickLink(int32_t index, int16_t button);
+    // The pointer is over a link now (-1: over none), as a platform's
+    // pointer tells it: it leaves the link it was over and enters this one.
+    void PointAt(int32_t link);
 
     // A destroyed control lets go of its picture as a real one would.
-    void Destroy() {
-        m_destroyed = true;
-        m_entered = -1;
-        m_backPicture.reset();
-    }
-    bool IsDestroyed() const { return m_destroyed; }
+    void Destroy();
 
-    // The visible text of the RTF last given (the RTF itself is not kept).
+    const formats::PackedText& Text() const { return m_text; }
     std::u32string CodePoints() const { return m_text.CodePoints(); }
+    // The visible text of the RTF last given (the RTF itself is not kept).
     std::string Content() const;
+    // The text of [start, end) as UTF-8.
+    std::string TextOf(int32_t start, int32_t end) const;
     const std::vector<Link>& Links() const { return m_links; }
     // The index of the link the pointer is over at a position, -1 for none.
     // Linear in the number of links.
@@ -134,7 +131,7 @@ public:
     // The link the pointer is over, -1 for none.
     int32_t EnteredLink() const { return m_entered; }
     // The line (from 0) holding a position; positions are clamped to the text.
-    int32_t LineOf(int32_t position) const;
+    virtual int32_t LineOf(int32_t position) const;
     int32_t LinesPerPage() const;
     int32_t RolloverColor() const { return m_rolloverColor; }
     int16_t DisplayFlag1() const { return m_displayFlags[0]; }
@@ -143,18 +140,35 @@ public:
     bool ScrollBarVisible() const { return m_scrollBarVisible; }
     const Picture& BackPicture() const { return m_backPicture; }
 
-private:
-    bool CanReach() const { return UserCanReach() && !m_destroyed; }
+protected:
+    // A platform that shows the text: reading the RTF (the text only, unless
+    // it needs the formatting), the new content laid out, the first visible
+    // line moved, characters shaded or not, the pointer's link changed, the
+    // look changed.
+    virtual formats::PackedText Read(const std::string& rtf);
+    virtual void Loaded() {}
+    virtual void Scrolled() {}
+    virtual void Shade(int32_t /*start*/, int32_t /*end*/, bool /*highlighted*/) {}
+    virtual void Redraw() {}
+    // The first line that can be at the top: the last full page starts there.
+    virtual int32_t LastFirstLine() const;
+    void Placed() override;
+    // Scrolls so that the first visible line is `line`, kept in range.
+    void ScrollTo(int32_t line);
+
+    // The link at a position in AddLink order; another position raises 9.
     const Link& LinkAt(int32_t index) const;
+
+private:
+    void Flag(const char* property, int index, int16_t value) {
+        m_ctx.Put(m_name, property, value);
+        m_displayFlags[index] = value;
+    }
     Range Clamp(int32_t start, int32_t end) const;
-    int32_t LastFirstLine() const;
 
     int32_t m_hWnd;
     controls::RichTextEvents m_events;
-
-    bool m_destroyed = false;
-
-    PackedText m_text;
+    formats::PackedText m_text;
     std::vector<int32_t> m_lineStarts{0};
     std::vector<Link> m_links;
     std::vector<Range> m_highlights;
@@ -163,11 +177,10 @@ private:
     int32_t m_caret = 0;
     int32_t m_firstVisible = 0;
     int32_t m_entered = -1;
-
-    int32_t m_rolloverColor = 0;
+    int32_t m_rolloverColor = 0xFF0000;
     int16_t m_displayFlags[3] = {0, 0, 0};
     bool m_scrollBarVisible = false;
     Picture m_backPicture;
 };
 
-}  // namespace scenova::headless
+}  // namespace scenova::model

@@ -5,20 +5,20 @@
 #include <utility>
 
 #include "controls/Slider.h"
-#include "headless/ContainedControl.h"
-#include "headless/Context.h"
+#include "model/Contained.h"
 
-namespace scenova::headless {
+namespace scenova::model {
 
-// A position slider held in memory. Value stays within 0..Max; every change
-// of Value, by the program or the simulated user, raises Change after the new
-// value is in place and before the assignment returns. The user reaches the
-// slider only while it is visible, enabled and not destroyed.
-class Slider final : public ContainedControl<controls::ISlider> {
+// The position slider as every platform keeps it. Value stays within
+// 0..Max; every change of Value, by the program or the user, raises Change
+// after the new value is in place and before the assignment returns. A
+// platform shows the value (Moved, Restyled) and delivers the user's thumb
+// and clicks to the User members.
+class Slider : public Contained<controls::ISlider> {
 public:
     static constexpr int32_t kDefaultMax = 10;
 
-    Slider(Context& ctx, std::string name);
+    Slider(Context& ctx, std::string name) : Contained(ctx, std::move(name)) {}
 
     // ISlider
     void Advise(controls::SliderEvents events) override { m_events = std::move(events); }
@@ -32,7 +32,7 @@ public:
     void ForeColor(int32_t colour) override;
     void BackColor(int32_t colour) override;
 
-    // The simulated user. Each returns whether the slider could be reached.
+    // The user. Each returns whether the slider could be reached.
     bool UserThumbDown();
     // Drags the thumb: Scroll, then the value change (Change when it changed).
     bool UserScrollTo(int32_t value);
@@ -41,25 +41,28 @@ public:
     bool UserClickTo(int32_t value);
 
     void Destroy() { m_destroyed = true; }
-    bool IsDestroyed() const { return m_destroyed; }
 
     int16_t BorderStyle() const { return m_borderStyle; }
     int32_t ForeColor() const { return m_foreColor; }
     int32_t BackColor() const { return m_backColor; }
+    bool ThumbIsDown() const { return m_thumbDown; }
+
+protected:
+    // The value or the range changed; the look changed.
+    virtual void Moved() {}
+    virtual void Restyled() {}
 
 private:
-    bool CanReach() const { return UserCanReach() && !m_destroyed; }
     void Move(int32_t value);
+    bool Thumb(bool down, const char* event);
 
     controls::SliderEvents m_events;
-
-    bool m_destroyed = false;
-
     int32_t m_max = kDefaultMax;
     int32_t m_value = 0;
     int16_t m_borderStyle = 0;
     int32_t m_foreColor = 0;
     int32_t m_backColor = 0xFFFFFF;
+    bool m_thumbDown = false;
 };
 
-}  // namespace scenova::headless
+}  // namespace scenova::model

@@ -1,40 +1,42 @@
-#include "headless/Slider.h"
+#include "model/Slider.h"
 
 #include <algorithm>
 
 #include "runtime/RuntimeError.h"
 
-namespace scenova::headless {
-
-Slider::Slider(Context& ctx, std::string name) : ContainedControl(ctx, std::move(name)) {}
+namespace scenova::model {
 
 void Slider::Max(int32_t value) {
-    m_ctx.trace.Put(m_name, "Max", value);
+    m_ctx.Put(m_name, "Max", value);
     if (value < 0) {
         Raise(err::InvalidPropertyValue);
     }
     m_max = value;
+    Moved();
     Move(m_value);
 }
 
 void Slider::Value(int32_t value) {
-    m_ctx.trace.Put(m_name, "Value", value);
+    m_ctx.Put(m_name, "Value", value);
     Move(value);
 }
 
 void Slider::BorderStyle(int16_t style) {
-    m_ctx.trace.Put(m_name, "BorderStyle", style);
+    m_ctx.Put(m_name, "BorderStyle", style);
     m_borderStyle = style;
+    Restyled();
 }
 
 void Slider::ForeColor(int32_t colour) {
-    m_ctx.trace.Put(m_name, "ForeColor", colour);
+    m_ctx.Put(m_name, "ForeColor", colour);
     m_foreColor = colour;
+    Restyled();
 }
 
 void Slider::BackColor(int32_t colour) {
-    m_ctx.trace.Put(m_name, "BackColor", colour);
+    m_ctx.Put(m_name, "BackColor", colour);
     m_backColor = colour;
+    Restyled();
 }
 
 void Slider::Move(int32_t value) {
@@ -43,21 +45,31 @@ void Slider::Move(int32_t value) {
         return;
     }
     m_value = clamped;
+    Moved();
     const auto handler = m_events.Change;  // the handler may Advise anew
     m_ctx.Raise(m_name, "Change", handler);
 }
 
-bool Slider::UserThumbDown() {
-    if (!CanReach()) {
+bool Slider::Thumb(bool down, const char* event) {
+    if (!UserCanReach()) {
         return false;
     }
-    const auto handler = m_events.ThumbDown;
-    m_ctx.Raise(m_name, "ThumbDown", handler);
+    m_thumbDown = down;
+    const auto handler = down ? m_events.ThumbDown : m_events.ThumbUp;
+    m_ctx.Raise(m_name, event, handler);
     return true;
 }
 
+bool Slider::UserThumbDown() {
+    return Thumb(true, "ThumbDown");
+}
+
+bool Slider::UserThumbUp() {
+    return Thumb(false, "ThumbUp");
+}
+
 bool Slider::UserScrollTo(int32_t value) {
-    if (!CanReach()) {
+    if (!UserCanReach()) {
         return false;
     }
     const auto handler = m_events.Scroll;
@@ -66,21 +78,12 @@ bool Slider::UserScrollTo(int32_t value) {
     return true;
 }
 
-bool Slider::UserThumbUp() {
-    if (!CanReach()) {
-        return false;
-    }
-    const auto handler = m_events.ThumbUp;
-    m_ctx.Raise(m_name, "ThumbUp", handler);
-    return true;
-}
-
 bool Slider::UserClickTo(int32_t value) {
-    if (!CanReach()) {
+    if (!UserCanReach()) {
         return false;
     }
     Move(value);
     return true;
 }
 
-}  // namespace scenova::headless
+}  // namespace scenova::model

@@ -1,55 +1,34 @@
-#include "headless/RichText.h"
+#include "model/RichText.h"
 
 #include <algorithm>
 #include <iterator>
 #include <limits>
-#include <string_view>
+#include <optional>
 
-#include "formats/RtfReader.h"
 #include "formats/TextSearch.h"
 #include "runtime/RuntimeError.h"
 
-namespace scenova::headless {
-
-RichText::RichText(Context& ctx, std::string name, int32_t hWnd)
-    : ContainedControl(ctx, std::move(name)), m_hWnd(hWnd) {}
-
-void RichText::Height(float value) {
-    ContainedControl::Height(value);
-    // A taller page may leave the old first line below the last full page.
-    m_firstVisible = std::min(m_firstVisible, LastFirstLine());
-}
+namespace scenova::model {
 
 void RichText::RolloverColor(int32_t colour) {
-    m_ctx.trace.Put(m_name, "RolloverColor", colour);
+    m_ctx.Put(m_name, "RolloverColor", colour);
     m_rolloverColor = colour;
+    Redraw();
 }
 
-void RichText::DisplayFlag1(int16_t value) {
-    m_ctx.trace.Put(m_name, "DisplayFlag1", value);
-    m_displayFlags[0] = value;
-}
-
-void RichText::DisplayFlag2(int16_t value) {
-    m_ctx.trace.Put(m_name, "DisplayFlag2", value);
-    m_displayFlags[1] = value;
-}
-
-void RichText::DisplayFlag3(int16_t value) {
-    m_ctx.trace.Put(m_name, "DisplayFlag3", value);
-    m_displayFlags[2] = value;
+formats::PackedText RichText::Read(const std::string& rtf) {
+    return formats::ReadPackedRtfText(rtf);
 }
 
 void RichText::RTFContent(const std::string& rtf) {
-    // A whole document would make the trace unreadable.
-    m_ctx.trace.Put(m_name, "RTFContent",
-                    TraceObject{"<rtf " + std::to_string(rtf.size()) + " bytes>"});
+    // A whole document would make the record unreadable.
+    m_ctx.Put(m_name, "RTFContent", Shown{"<rtf " + std::to_string(rtf.size()) + " bytes>"});
     // Positions and lengths are 32-bit throughout; the text is never longer
     // than the RTF it comes from.
     if (rtf.size() > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
         Raise(err::OutOfMemory);
     }
-    m_text = ReadPackedRtfText(rtf);
+    m_text = Read(rtf);
     m_ctx.elementsExamined += rtf.size();
     m_lineStarts.assign(1, 0);
     for (std::size_t i = 0; i < m_text.size(); ++i) {
@@ -64,20 +43,22 @@ void RichText::RTFContent(const std::string& rtf) {
     m_caret = 0;
     m_firstVisible = 0;
     m_entered = -1;
+    Loaded();
 }
 
 void RichText::BackPicture(Picture& picture) {
-    m_ctx.trace.Put(m_name, "BackPicture", picture);
+    m_ctx.Put(m_name, "BackPicture", picture);
     m_backPicture = picture;
+    Redraw();
 }
 
 void RichText::CaretPosition(int32_t position) {
-    m_ctx.trace.Put(m_name, "CaretPosition", position);
+    m_ctx.Put(m_name, "CaretPosition", position);
     m_caret = std::clamp(position, int32_t{0}, TextLength());
 }
 
 int32_t RichText::FindText(int32_t from, int32_t to, int32_t flags, const std::string& text) {
-    m_ctx.trace.Call(m_name, "FindText", from, to, flags, text);
+    m_ctx.Call(m_name, "FindText", from, to, flags, text);
     const std::optional<formats::TextMatch> match =
         formats::FindInText(m_text, from, to, flags, text, &m_ctx.elementsExamined);
     if (!match) {
@@ -89,7 +70,7 @@ int32_t RichText::FindText(int32_t from, int32_t to, int32_t flags, const std::s
 }
 
 void RichText::AddLink(int32_t startIndex, int32_t endIndex, int16_t linkType, int32_t userID) {
-    m_ctx.trace.Call(m_name, "AddLink", startIndex, endIndex, linkType, userID);
+    m_ctx.Call(m_name, "AddLink", startIndex, endIndex, linkType, userID);
     if (startIndex < 0 || startIndex > endIndex || endIndex > TextLength()) {
         Raise(err::SubscriptOutOfRange);
     }
@@ -97,8 +78,9 @@ void RichText::AddLink(int32_t startIndex, int32_t endIndex, int16_t linkType, i
 }
 
 void RichText::ScrollBarVisible(bool value) {
-    m_ctx.trace.Put(m_name, "ScrollBarVisible", value);
+    m_ctx.Put(m_name, "ScrollBarVisible", value);
     m_scrollBarVisible = value;
+    Scrolled();
 }
 
 int32_t RichText::LastVisibleLine() const {
@@ -106,16 +88,27 @@ int32_t RichText::LastVisibleLine() const {
 }
 
 void RichText::ScrollLines(int16_t lines) {
-    m_ctx.trace.Call(m_name, "ScrollLines", lines);
-    m_firstVisible = std::clamp(m_firstVisible + lines, int32_t{0}, LastFirstLine());
+    m_ctx.Call(m_name, "ScrollLines", lines);
+    ScrollTo(m_firstVisible + lines);
+}
+
+void RichText::ScrollTo(int32_t line) {
+    m_firstVisible = std::clamp(line, int32_t{0}, LastFirstLine());
+    Scrolled();
+}
+
+void RichText::Placed() {
+    // A taller page may leave the first line below the last full page.
+    ScrollTo(std::min(m_firstVisible, LastFirstLine()));
 }
 
 void RichText::HighlightRange(int32_t startIndex, int32_t endIndex) {
-    m_ctx.trace.Call(m_name, "HighlightRange", startIndex, endIndex);
+    m_ctx.Call(m_name, "HighlightRange", startIndex, endIndex);
     Range added = Clamp(startIndex, endIndex);
     if (added.start >= added.end) {
         return;
     }
+    Shade(added.start, added.end, true);
     // The ranges are sorted and disjoint, so those that touch or overlap the
     // new one are consecutive; they merge into it.
     const auto first = std::lower_bound(m_highlights.begin(), m_highlights.end(), added.start,
@@ -131,7 +124,7 @@ void RichText::HighlightRange(int32_t startIndex, int32_t endIndex) {
 }
 
 void RichText::UnhighlightRange(int32_t startIndex, int32_t endIndex, int16_t mode) {
-    m_ctx.trace.Call(m_name, "UnhighlightRange", startIndex, endIndex, mode);
+    m_ctx.Call(m_name, "UnhighlightRange", startIndex, endIndex, mode);
     const Range removed = Clamp(startIndex, endIndex);
     if (removed.start >= removed.end) {
         return;
@@ -144,6 +137,8 @@ void RichText::UnhighlightRange(int32_t startIndex, int32_t endIndex, int16_t mo
         return;
     }
     m_ctx.elementsExamined += static_cast<uint64_t>(m_highlights.end() - first);
+    Shade(std::max(removed.start, first->start), std::min(removed.end, std::prev(last)->end),
+          false);
     // Only the outer two of the ranges hit can reach beyond the removed one.
     std::vector<Range> remains;
     if (first->start < removed.start) {
@@ -156,14 +151,17 @@ void RichText::UnhighlightRange(int32_t startIndex, int32_t endIndex, int16_t mo
 }
 
 void RichText::ClearHighlight() {
-    m_ctx.trace.Call(m_name, "ClearHighlight");
+    m_ctx.Call(m_name, "ClearHighlight");
     m_ctx.elementsExamined += m_highlights.size();
+    for (const Range& range : m_highlights) {
+        Shade(range.start, range.end, false);
+    }
     m_highlights.clear();
 }
 
 bool RichText::UserEnterLink(int32_t index) {
     const Link link = LinkAt(index);  // a copy: the handler may replace the content
-    if (!CanReach() || m_entered == index) {
+    if (!UserCanReach() || m_entered == index) {
         return false;
     }
     // The pointer comes from the link it was over: that one is left first.
@@ -171,10 +169,11 @@ bool RichText::UserEnterLink(int32_t index) {
         return false;
     }
     // The leave handler may have replaced the content or hidden the control.
-    if (!CanReach() || index >= static_cast<int32_t>(m_links.size())) {
+    if (!UserCanReach() || index >= static_cast<int32_t>(m_links.size())) {
         return false;
     }
     m_entered = index;
+    Redraw();
     const auto handler = m_events.LinkEnter;  // the handler may Advise anew
     m_ctx.Raise(m_name, "LinkEnter", handler, link.userID, link.type, link.start, link.end);
     return true;
@@ -182,10 +181,11 @@ bool RichText::UserEnterLink(int32_t index) {
 
 bool RichText::UserLeaveLink(int32_t index) {
     const Link link = LinkAt(index);
-    if (!CanReach() || m_entered != index) {
+    if (!UserCanReach() || m_entered != index) {
         return false;
     }
     m_entered = -1;
+    Redraw();
     const auto handler = m_events.LinkLeave;
     m_ctx.Raise(m_name, "LinkLeave", handler, link.userID, link.type, link.start, link.end);
     return true;
@@ -193,7 +193,7 @@ bool RichText::UserLeaveLink(int32_t index) {
 
 bool RichText::UserClickLink(int32_t index, int16_t button) {
     const Link link = LinkAt(index);
-    if (!CanReach()) {
+    if (!UserCanReach()) {
         return false;
     }
     const auto handler = m_events.LinkClick;
@@ -201,8 +201,35 @@ bool RichText::UserClickLink(int32_t index, int16_t button) {
     return true;
 }
 
+void RichText::PointAt(int32_t link) {
+    if (link == m_entered) {
+        return;
+    }
+    if (m_entered >= 0) {
+        UserLeaveLink(m_entered);
+    }
+    // The handler may have replaced the content.
+    if (link >= 0 && link < static_cast<int32_t>(m_links.size())) {
+        UserEnterLink(link);
+    }
+}
+
+void RichText::Destroy() {
+    m_destroyed = true;
+    m_entered = -1;
+    m_backPicture.reset();
+}
+
 std::string RichText::Content() const {
-    return EncodeUtf8(m_text.CodePoints());
+    return formats::EncodeUtf8(m_text.CodePoints());
+}
+
+std::string RichText::TextOf(int32_t start, int32_t end) const {
+    std::u32string text;
+    for (int32_t i = std::max(start, int32_t{0}); i < std::min(end, TextLength()); ++i) {
+        text.push_back(m_text[static_cast<std::size_t>(i)]);
+    }
+    return formats::EncodeUtf8(text);
 }
 
 int32_t RichText::LinkIndexAt(int32_t position) const {
@@ -235,6 +262,10 @@ int32_t RichText::LinesPerPage() const {
     return static_cast<int32_t>(std::min(m_height, kMost * kTwipsPerLine) / kTwipsPerLine);
 }
 
+int32_t RichText::LastFirstLine() const {
+    return std::max(LineCount() - LinesPerPage(), 0);
+}
+
 const RichText::Link& RichText::LinkAt(int32_t index) const {
     if (index < 0 || static_cast<std::size_t>(index) >= m_links.size()) {
         Raise(err::SubscriptOutOfRange);
@@ -246,8 +277,4 @@ RichText::Range RichText::Clamp(int32_t start, int32_t end) const {
     return {std::clamp(start, int32_t{0}, TextLength()), std::clamp(end, int32_t{0}, TextLength())};
 }
 
-int32_t RichText::LastFirstLine() const {
-    return std::max(LineCount() - LinesPerPage(), 0);
-}
-
-}  // namespace scenova::headless
+}  // namespace scenova::model

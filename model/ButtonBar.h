@@ -8,38 +8,41 @@
 #include <vector>
 
 #include "controls/ButtonBar.h"
-#include "headless/ContainedControl.h"
-#include "headless/Context.h"
+#include "model/Contained.h"
 #include "platform/Picture.h"
 #include "runtime/Variant.h"
 
-namespace scenova::headless {
+namespace scenova::model {
 
-// A button bar held in memory. It records everything it is told so that tests
-// can read it back, and raises its events only for the simulated user.
+// A button bar as every platform keeps it: its buttons, states, tooltips,
+// labels and look, and the rules of the user's input. A platform draws it
+// (Redraw, ButtonAdded, Raised) and delivers the pointer to UserEnter,
+// UserLeave and UserPress.
 //
-// Buttons are compared by exact (case-sensitive) name. A second AddButton
-// under a name already on the bar replaces the descriptor and keeps the
-// button's position. Button states are remembered for any name, also for
-// names that are not on the bar.
+// Buttons are compared by exact (case-sensitive) name. A second button
+// under a name already on the bar replaces its definition and keeps its
+// place. AddButton takes "type,picture,left,top" (or "picture,left,top";
+// what does not read as a number counts as 0); bar scripts (LoadScript) are
+// read as formats/BarScript.h says, each button added as "picture,left,top".
+// A script that cannot be read or has a malformed line raises, and nothing
+// of it is added. States are remembered for any name, also for names that
+// are not on the bar.
 //
-// Bar scripts (LoadScript) are read as every platform reads them
-// (formats/BarScript.h); each button is added as AddButton adds it
-// (descriptor "picture,left,top"), so the user can press it. A file that
-// cannot be read or has a malformed line raises, and nothing of it is added.
-//
-// The user can point at and press only what is there to see: nothing happens
-// while the bar is hidden, disabled or destroyed, nor for a name that is not
-// on the bar (a state set for it does not put it there); a hidden button
-// (state 3) neither gets the pointer nor presses; a disabled one (state 1)
-// gets the pointer but does not press.
-class ButtonBar final : public ContainedControl<controls::IButtonBar> {
+// The user reaches only what there is to see: nothing while the bar (or its
+// window) is hidden, disabled or destroyed, nor a name that is not on the
+// bar (a state set for it does not put it there); a hidden button (state 3)
+// neither takes the pointer nor presses; a disabled one (state 1) takes the
+// pointer but does not press.
+class ButtonBar : public Contained<controls::IButtonBar> {
 public:
     struct Button {
         std::string name;
         std::string descriptor;
         std::string section;  // the bar section open when it was added ("" for none)
         std::string script;   // the bar script it came from ("" for AddButton)
+        std::string picture;  // in the bar's image folder
+        int32_t left = 0;     // the bar's pixels
+        int32_t top = 0;
     };
     struct LabelStyle {
         int16_t fontNumber = 0;
@@ -58,10 +61,10 @@ public:
     };
     struct ToolTipStyle {
         int32_t foreColor = 0;
-        int32_t backColor = 0xFFFFFF;
-        int32_t shadowColor = 0;
-        float time = 0.0f;
-        float fontSize = 0.0f;
+        int32_t backColor = 0xE1FFFF;
+        int32_t shadowColor = 0x808080;
+        float time = 1000.0f;
+        float fontSize = 9.0f;
         bool fontBold = false;
     };
     struct Background {
@@ -73,7 +76,7 @@ public:
         int16_t mode = 0;
     };
 
-    ButtonBar(Context& ctx, std::string name);
+    ButtonBar(Context& ctx, std::string name) : Contained(ctx, std::move(name)) {}
 
     // IButtonBar
     void Advise(controls::ButtonBarEvents events) override { m_events = std::move(events); }
@@ -89,45 +92,52 @@ public:
     void SetBackground(const Picture& picture, int16_t windowWidth, int16_t windowHeight,
                        int16_t barLeft, int16_t barTop, int16_t mode) override;
     void ZOrder(int16_t position) override;
-    void PictureFile(const std::string& fileName) override;
-    void Transparent(bool value) override;
-    void ToolTipForeColor(int32_t colour) override;
-    void ToolTipBackColor(int32_t colour) override;
-    void ToolTipShadowColor(int32_t colour) override;
-    void ToolTipTime(float milliseconds) override;
-    void ToolTipFontSize(float size) override;
-    void ToolTipFontBold(bool value) override;
-    void FontName(int16_t fontNumber) override;
-    void FontBold(bool value) override;
-    void FontItalic(bool value) override;
-    void FontUnderline(bool value) override;
+    void PictureFile(const std::string& fileName) override {
+        Set("PictureFile", m_pictureFile, fileName);
+    }
+    void Transparent(bool value) override { Set("Transparent", m_transparent, value); }
+    void ToolTipForeColor(int32_t colour) override {
+        Set("ToolTipForeColor", m_toolTips.foreColor, colour);
+    }
+    void ToolTipBackColor(int32_t colour) override {
+        Set("ToolTipBackColor", m_toolTips.backColor, colour);
+    }
+    void ToolTipShadowColor(int32_t colour) override {
+        Set("ToolTipShadowColor", m_toolTips.shadowColor, colour);
+    }
+    void ToolTipTime(float milliseconds) override {
+        Set("ToolTipTime", m_toolTips.time, milliseconds);
+    }
+    void ToolTipFontSize(float size) override { Set("ToolTipFontSize", m_toolTips.fontSize, size); }
+    void ToolTipFontBold(bool value) override {
+        Set("ToolTipFontBold", m_toolTips.fontBold, value);
+    }
+    void FontName(int16_t fontNumber) override {
+        Set("FontName", m_labelStyle.fontNumber, fontNumber);
+    }
+    void FontBold(bool value) override { Set("FontBold", m_labelStyle.bold, value); }
+    void FontItalic(bool value) override { Set("FontItalic", m_labelStyle.italic, value); }
+    void FontUnderline(bool value) override { Set("FontUnderline", m_labelStyle.underline, value); }
     void FontSize(const Variant& size) override;
-    void ForeColor(int32_t colour) override;
-    void LabelMode(int16_t mode) override;
+    void ForeColor(int32_t colour) override { Set("ForeColor", m_labelStyle.foreColor, colour); }
+    void LabelMode(int16_t mode) override { Set("LabelMode", m_labelStyle.labelMode, mode); }
     void AddLabel(int32_t& x, int32_t& y, std::string& caption) override;
 
-    // The simulated user. Each returns whether the event was raised.
+    // The user, as the pointer, the keyboard and a host's scripted actions
+    // reach a button. Each returns whether the event was raised.
     bool UserEnter(const std::string& buttonName);
     bool UserLeave(const std::string& buttonName);
     bool UserPress(const std::string& buttonName);
 
-    // Destroyed with its window: from now on the user reaches nothing.
-    // A destroyed control lets go of its background picture as a real one would.
-    void Destroy() {
-        m_destroyed = true;
-        if (m_background) {
-            m_background->picture.reset();
-        }
-    }
-    bool IsDestroyed() const { return m_destroyed; }
+    // A destroyed bar lets go of its background picture as a real one would.
+    void Destroy();
 
-    // What the bar was told, for tests.
     const std::vector<Button>& Buttons() const { return m_buttons; }
-    bool HasButton(const std::string& buttonName) const;
+    bool HasButton(const std::string& buttonName) const { return Find(buttonName) != nullptr; }
     std::optional<std::string> Descriptor(const std::string& buttonName) const;
     // "1", "2" ... by position among the buttons added; "0" when not on the bar.
     std::string ButtonIndex(const std::string& buttonName) const;
-    // The last state set, without a trace line (0 when never set).
+    // The last state set, without a record (0 when never set).
     int16_t StateOf(const std::string& buttonName) const;
     std::optional<std::string> ToolTip(const std::string& buttonName) const;
     const std::string& ImageFolder() const { return m_imageFolder; }
@@ -145,15 +155,24 @@ public:
     const std::vector<std::string>& ClosedSections() const { return m_closedSections; }
     int RefreshCount() const { return m_refreshCount; }
 
+protected:
+    // What a platform shows: the look changed; a button was added (its
+    // picture to read); the bar goes to the front (0) or the back.
+    virtual void Redraw() {}
+    virtual void ButtonAdded(const Button&) {}
+    virtual void Raised(int16_t) {}
+
 private:
-    bool CanReach() const { return UserCanReach() && !m_destroyed; }
     const Button* Find(const std::string& buttonName) const;
     void Put(Button button);
+    template <class T>
+    void Set(const char* property, T& field, T value) {
+        m_ctx.Put(m_name, property, value);
+        field = value;
+        Redraw();
+    }
 
     controls::ButtonBarEvents m_events;
-
-    bool m_destroyed = false;
-
     std::vector<Button> m_buttons;
     std::map<std::string, int16_t> m_states;
     std::map<std::string, std::string> m_toolTipTexts;
@@ -171,4 +190,4 @@ private:
     int m_refreshCount = 0;
 };
 
-}  // namespace scenova::headless
+}  // namespace scenova::model
