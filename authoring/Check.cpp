@@ -1,8 +1,6 @@
 #include "authoring/Check.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <set>
 #include <tuple>
@@ -72,12 +70,7 @@ private:
 };
 
 void Checker::ReadSettingsFile() {
-    std::ifstream in(m_lesson.folder / "settings.ini", std::ios::binary);
-    if (in) {
-        const std::string text{std::istreambuf_iterator<char>(in),
-                               std::istreambuf_iterator<char>()};
-        m_lines = lesson::ReadSettingsLines(text);
-    }
+    m_lines = lesson::ReadSettingsLines(lesson::ReadLessonFile(m_lesson.folder, kSettings));
 }
 
 std::vector<const lesson::SettingsLine*> Checker::Naming(const std::string& path) const {
@@ -166,7 +159,7 @@ void Checker::CheckSettingsLines() {
         }
     }
     for (const lesson::SettingsLine& line : m_lines) {
-        if (line.skipped && !line.comment) {
+        if (line.skipped) {
             Add(kSettings, line.number, Severity::Warning,
                 "no \"=\" on this line: it is not a setting and is skipped", "not-a-setting");
         }

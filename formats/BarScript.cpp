@@ -2,10 +2,9 @@
 
 #include <charconv>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <system_error>
+#include <utility>
 
+#include "formats/FileLookup.h"
 #include "runtime/RuntimeError.h"
 
 namespace scenova::formats {
@@ -31,21 +30,19 @@ bool ParseWhole(std::string_view text, int32_t& value) {
     return ec == std::errc() && ptr == end;
 }
 
+// A bar script of a thousand buttons is some 50 KiB.
+constexpr std::size_t kMaxBarScriptBytes = std::size_t{1} << 20;
+
+// The file whole: 53 when it is no ordinary file, 7 past the limit.
 std::string ReadWholeFile(const std::string& path) {
-    std::error_code error;
-    if (path.empty() || path.find('\0') != std::string::npos ||
-        !std::filesystem::is_regular_file(std::filesystem::path(path), error)) {
+    FileContent content = ReadOrdinaryFile(path, kMaxBarScriptBytes);
+    if (content.outcome == FileContent::Outcome::TooLarge) {
+        Raise(err::OutOfMemory);
+    }
+    if (content.outcome != FileContent::Outcome::Read) {
         Raise(err::FileNotFound);
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        Raise(err::FileNotFound);
-    }
-    std::string content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) {
-        Raise(err::FileNotFound);
-    }
-    return content;
+    return std::move(content.bytes);
 }
 
 }  // namespace
