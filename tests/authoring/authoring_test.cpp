@@ -2,8 +2,12 @@
 // the commands print and the scripts they write out.
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -188,6 +192,38 @@ TEST(SubtitleExport, ALessonThatDoesNotStartIsRefused) {
     EXPECT_EQ(Replace(err.str(), kSource + "/", ""),
               "scenova: the lesson does not start (run-time error 9: Subscript out of range): "
               "scenova check tests/authoring/faulty tells why\n");
+}
+
+// A write that fails half way (a file size limit standing in for a full
+// disk) leaves the old file as it was; two outputs to one file are refused.
+TEST(SubtitleExport, AFailedWriteLeavesTheOldFile) {
+    TempDir folder;
+    const std::string old(954, '#');
+    const std::string script = folder.Write("script.txt", old);
+    std::string srt;
+    for (int i = 1; i <= 200; ++i) {
+        srt += std::to_string(i) + "\n00:00:01,000 --> 00:00:02,000\nA line of some words.\n\n";
+    }
+    const std::string input = folder.Write("big.srt", srt);
+    const pid_t child = fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{4096, 4096};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        std::ostringstream ignored;
+        _exit(ImportCommand({input, "v.avi", "Anna", script}, ignored, ignored));
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_EQ(WEXITSTATUS(status), 2);
+    EXPECT_EQ(ReadText(script), old);
+
+    std::ostringstream out;
+    std::ostringstream err;
+    const ExportOptions both{kMarket, SubtitleFormat::WebVtt, folder.Path() / "a.vtt",
+                             folder.Path() / "./a.vtt"};
+    EXPECT_EQ(ExportCommand(both, out, err), 2);
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "a.vtt"));
 }
 
 // What a learner gets from a lesson: the signal times, the transcript and
