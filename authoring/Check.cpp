@@ -8,6 +8,7 @@
 #include "authoring/LessonRun.h"
 #include "formats/MovieFile.h"
 #include "formats/PictureFile.h"
+#include "formats/PictureStore.h"
 #include "lesson/LessonFolder.h"
 #include "runtime/Convert.h"
 #include "tool/Manager.h"
@@ -67,6 +68,7 @@ private:
     CheckResult m_result;
     std::set<std::tuple<std::string, int, std::string, std::string>> m_seen;
     std::set<std::string> m_fileKeys;  // upper-cased keys that name a file the component used
+    formats::PictureStore m_pictures;  // the lesson's, as a platform holds them
 };
 
 void Checker::ReadSettingsFile() {
@@ -180,11 +182,16 @@ void Checker::CheckFiles() {
             case FileKind::Picture: {
                 std::string problem;
                 try {
-                    formats::ReadPictureFile(use.path);
+                    m_pictures.Read(use.path);
                 } catch (const RuntimeError& error) {
                     problem = error.number() == err::FileNotFound
                                   ? "does not exist"
                                   : "cannot be read as a picture: " + ErrorText(error);
+                    if (error.number() == err::OutOfMemory) {
+                        problem += ": a picture may hold " +
+                                   std::to_string(formats::kMaxPicturePixels >> 20) +
+                                   " megapixels, and so may all the lesson's pictures together";
+                    }
                 }
                 if (problem.empty()) {
                     MarkFileKeys(use.barScript.empty() ? use.path : use.barScript);

@@ -560,8 +560,15 @@ IconImage ReadIconFile(Bytes data, int64_t maxPixels) {
 }  // namespace
 
 DecodedPicture ReadPictureFile(const std::string& path, int64_t maxPixels) {
-    const std::string bytes = ReadFile(path);
-    const Bytes data = BytesOf(bytes);
+    return DecodePicture(ReadFile(path), maxPixels);
+}
+
+std::string ReadPictureFileBytes(const std::string& path) {
+    return ReadFile(path);
+}
+
+DecodedPicture DecodePicture(std::string_view bytes, int64_t maxPixels) {
+    const Bytes data{reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()};
     // Icons and cursors first: stb does not read them, and a cursor's
     // directory could pass for the header of another format it does read.
     if (ico::IsDirectory(data)) {

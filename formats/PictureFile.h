@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace scenova::formats {
@@ -29,6 +30,10 @@ struct DecodedPicture {
 // maxPixels, before its pixels are decoded. No size or offset taken from the
 // file can make it read outside the file.
 DecodedPicture ReadPictureFile(const std::string& path, int64_t maxPixels = kMaxPicturePixels);
+// The two halves of ReadPictureFile: the file's bytes (53, 7 as above), and
+// the picture they hold (481, 7).
+std::string ReadPictureFileBytes(const std::string& path);
+DecodedPicture DecodePicture(std::string_view bytes, int64_t maxPixels = kMaxPicturePixels);
 
 // A cursor as its file holds it: the picture as ReadPictureFile takes it,
 // the opacity of each pixel (0 to 255, in the same order: the alpha of a

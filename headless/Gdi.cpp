@@ -314,10 +314,16 @@ Picture Gdi::MakePicture(int32_t hBitmap, bool own) {
 }
 
 Picture Gdi::LoadPictureFile(const std::string& path) {
-    formats::DecodedPicture decoded = formats::ReadPictureFile(path);
-    // The decoded pixels become the bitmap's: a big backdrop is not copied.
+    const std::shared_ptr<const formats::DecodedPicture> decoded = m_pictures.Read(path);
+    // A new bitmap each time, as a loaded picture is the caller's to change.
+    std::vector<uint32_t> pixels;
+    try {
+        pixels = decoded->pixels;
+    } catch (const std::bad_alloc&) {
+        Raise(err::OutOfMemory);
+    }
     const int32_t handle =
-        m_state->AdoptBitmap(decoded.width, decoded.height, 32, std::move(decoded.pixels));
+        m_state->AdoptBitmap(decoded->width, decoded->height, 32, std::move(pixels));
     if (handle == 0) {
         Raise(err::OutOfMemory);
     }

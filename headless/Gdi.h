@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "formats/PictureFile.h"
+#include "formats/PictureStore.h"
 #include "headless/Context.h"
 #include "platform/Gdi32.h"
 #include "platform/Picture.h"
@@ -64,7 +65,9 @@ public:
     // Decodes a BMP, PNG, JPEG, GIF, icon (.ico) or cursor (.cur) file as
     // formats::ReadPictureFile does into a picture owning a new 32-bit bitmap.
     // Raises 53 when the path is not an existing file, 481 when the file is
-    // not a picture (or a damaged one), 7 when it is too large.
+    // not a picture (or a damaged one), 7 when it is too large. Each file is
+    // decoded once, and all the files loaded hold at most the lesson's
+    // budget (formats::PictureStore): past it, 7.
     Picture LoadPictureFile(const std::string& path);
 
     // Not traced: the services other headless parts and the tests use.
@@ -97,6 +100,7 @@ private:
 
     Context& m_ctx;
     std::shared_ptr<State> m_state;
+    formats::PictureStore m_pictures;  // the lesson's, one a platform
 };
 
 }  // namespace scenova::headless
