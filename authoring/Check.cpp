@@ -1,6 +1,7 @@
 #include "authoring/Check.h"
 
 #include <algorithm>
+#include <cctype>
 #include <map>
 #include <set>
 #include <tuple>
@@ -11,6 +12,7 @@
 #include "formats/PictureStore.h"
 #include "lesson/LessonFolder.h"
 #include "runtime/Convert.h"
+#include "script/ScriptText.h"
 #include "tool/Manager.h"
 
 namespace scenova::authoring {
@@ -50,6 +52,15 @@ private:
     void CheckSettingsLines();
     void CheckFiles();
     void CheckScript();
+    void CheckNamesStayInside();
+    // How a name (the part of path after the lesson's folder and the
+    // subfolder it names a file in) leaves the lesson folder; empty when it
+    // does not.
+    std::string Leaves(const std::string& path, bool inSubfolder) const;
+    void OutsideFolder(const char* file, int line, const std::string& what,
+                       const std::string& how) {
+        Add(file, line, Severity::Warning, what + " " + how, "outside-folder");
+    }
     // The settings lines whose value names this path (the folders of the
     // settings prefixed, as the component does).
     std::vector<const lesson::SettingsLine*> Naming(const std::string& path) const;
@@ -237,6 +248,9 @@ void Checker::CheckScript() {
     }
     if (reading.videoLine != 0) {
         const std::string path = m_lesson.VideoFolder() + reading.videoName;
+        if (const std::string how = Leaves(path, true); !how.empty()) {
+            OutsideFolder(kScript, reading.videoLine, "the video " + reading.videoName, how);
+        }
         const std::optional<double> seconds = formats::ProbeMovieSeconds(path);
         std::error_code error;
         if (!seconds) {
@@ -278,10 +292,105 @@ void Checker::CheckScript() {
     }
 }
 
+std::string Checker::Leaves(const std::string& path, bool inSubfolder) const {
+    std::string name = path.starts_with(m_folder) ? path.substr(m_folder.size()) : path;
+    if (inSubfolder) {
+        name.erase(0, std::min(name.find('/') + 1, name.size()));  // "media/", "video/"
+    }
+    // "/" or "\" first, or a drive: appended to the folder it still names a
+    // file there, but whoever reads it as a name of its own goes elsewhere.
+    if (name.starts_with('/') || name.starts_with('\\') ||
+        (name.size() > 1 && name[1] == ':' && std::isalpha(static_cast<unsigned char>(name[0])))) {
+        return "is an absolute name, which leaves the lesson folder";
+    }
+    // "/" and "\" both separate, as they do where the component runs.
+    int depth = inSubfolder ? 1 : 0;
+    for (std::size_t start = 0; start <= name.size();) {
+        const std::size_t end = std::min(name.find_first_of("/\\", start), name.size());
+        const std::string_view part = std::string_view(name).substr(start, end - start);
+        depth += part == ".." ? -1 : part.empty() || part == "." ? 0 : 1;
+        if (depth < 0) {
+            return "climbs out of the lesson folder with \"..\"";
+        }
+        start = end + 1;
+    }
+    std::error_code error;
+    const auto target = std::filesystem::canonical(path, error);
+    const auto folder = std::filesystem::canonical(m_lesson.folder, error);
+    if (!error) {
+        const auto inside = std::filesystem::relative(target, folder, error).string();
+        if (!error && (inside == ".." || inside.starts_with("../"))) {
+            return "leads out of the lesson folder through a link, to " + target.string();
+        }
+    }
+    return {};
+}
+
+void Checker::CheckNamesStayInside() {
+    std::set<std::string> paths;
+    std::vector<FileUse> uses = m_run.files;
+    for (const HostReport& host : m_run.reports) {  // the files missing
+        constexpr std::string_view kUnable = "Unable to open ";
+        if (host.code == report::CannotOpen && host.text.starts_with(kUnable)) {
+            uses.push_back({FileKind::Picture, host.text.substr(kUnable.size()), {}, {}});
+        }
+    }
+    for (const FileUse& use : uses) {
+        if (use.kind != FileKind::Movie && paths.insert(use.path + "|" + use.barScript).second) {
+            const std::string how = Leaves(use.path, true);
+            if (how.empty()) {
+                continue;
+            }
+            if (use.barScript.empty()) {
+                for (const lesson::SettingsLine* line : Naming(use.path)) {
+                    OutsideFolder(kSettings, line->number, line->key + ": " + Relative(use.path),
+                                  how);
+                }
+            } else {
+                for (const lesson::SettingsLine* line : Naming(use.barScript)) {
+                    OutsideFolder(kSettings, line->number,
+                                  line->key + ": " + Relative(use.barScript) + " names " +
+                                      Relative(use.path) + " for its button " + use.button +
+                                      ", which",
+                                  how);
+                }
+            }
+        }
+    }
+    // Resources are the host's to show, by their names in the lesson folder.
+    for (const lesson::SettingsLine& line : m_lines) {
+        const std::string key = UCase(line.key);
+        if (!line.skipped && !line.replaced && !line.value.empty() &&
+            (key == "HELP" || key == "CULTURETIP" || key == "LEARNINGSTRATEGY")) {
+            if (const std::string how = Leaves(m_folder + line.value, false); !how.empty()) {
+                OutsideFolder(kSettings, line.number, line.key + ": the resource " + line.value,
+                              how);
+            }
+        }
+    }
+    for (int32_t i = 1; i <= m_lesson.script->Count(); ++i) {
+        const auto line = SplitScriptLine(ToText(m_lesson.script->Item(i)));
+        std::vector<std::string> parts;
+        try {
+            if (line && line->tag.starts_with("RES") && FindScriptTag(line->tag) != nullptr) {
+                SplitList(line->value, parts);
+            }
+        } catch (const RuntimeError&) {
+            // A list the parser refuses is the start-up's problem, named there.
+        }
+        if (parts.size() == 2) {
+            if (const std::string how = Leaves(m_folder + parts[1], false); !how.empty()) {
+                OutsideFolder(kScript, i, "the resource " + parts[1], how);
+            }
+        }
+    }
+}
+
 CheckResult Checker::Run() {
     ReadSettingsFile();
     m_run = RunLesson(m_lesson);
     CheckFiles();
+    CheckNamesStayInside();
     CheckSettingsLines();
     CheckScript();
     std::stable_sort(m_result.findings.begin(), m_result.findings.end(),

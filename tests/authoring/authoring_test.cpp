@@ -86,9 +86,10 @@ TEST(LessonCheck, SmallLessonsGiveTheirLines) {
     for (const auto& entry : fs::directory_iterator(kSource + "/tests/authoring/lessons")) {
         SCOPED_TRACE(entry.path().filename());
         TempDir lesson;
-        for (const char* name : {"settings.ini", "script.txt", "video"}) {
+        for (const char* name : {"settings.ini", "script.txt", "video", "media"}) {
             if (fs::exists(entry.path() / name)) {
-                fs::copy(entry.path() / name, lesson.Path() / name, fs::copy_options::recursive);
+                fs::copy(entry.path() / name, lesson.Path() / name,
+                         fs::copy_options::recursive | fs::copy_options::copy_symlinks);
             }
         }
         if (fs::exists(entry.path() / "movie")) {
