@@ -12,6 +12,7 @@
 #include "formats/PictureStore.h"
 #include "lesson/LessonFolder.h"
 #include "runtime/Convert.h"
+#include "runtime/Utf8.h"
 #include "script/ScriptText.h"
 #include "tool/Manager.h"
 
@@ -403,19 +404,22 @@ CheckResult Checker::Run() {
     return std::move(m_result);
 }
 
+// A JSON string, valid UTF-8 whatever the text holds: a byte that is not
+// UTF-8 becomes U+FFFD, control characters (DEL and C1 too) \u escapes.
 std::string JsonString(std::string_view text) {
+    static constexpr char kHex[] = "0123456789abcdef";
     std::string out = "\"";
-    for (const char c : text) {
+    for (std::size_t pos = 0; pos < text.size();) {
+        const char32_t c = utf8::NextCodePoint(text, pos);
         if (c == '"' || c == '\\') {
             out += '\\';
-            out += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            static constexpr char kHex[] = "0123456789abcdef";
+            out += static_cast<char>(c);
+        } else if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) {
             out += "\\u00";
             out += kHex[(c >> 4) & 0xF];
             out += kHex[c & 0xF];
         } else {
-            out += c;
+            utf8::AppendCodePoint(out, c);
         }
     }
     return out + "\"";
@@ -436,8 +440,9 @@ CheckResult CheckLesson(const std::filesystem::path& folder) {
 }
 
 std::string FormatFinding(const Finding& finding) {
-    return finding.file + ":" + std::to_string(finding.line) + ": " +
-           SeverityName(finding.severity) + ": " + finding.message + " [" + finding.code + "]";
+    return utf8::Printable(finding.file + ":" + std::to_string(finding.line) + ": " +
+                           SeverityName(finding.severity) + ": " + finding.message + " [" +
+                           finding.code + "]");
 }
 
 std::string FormatFindingJson(const Finding& finding) {
@@ -452,7 +457,8 @@ std::string FormatSummary(const std::string& lesson, const CheckResult& result, 
                ",\"errors\":" + std::to_string(result.errors) +
                ",\"warnings\":" + std::to_string(result.warnings) + "}";
     }
-    return lesson + ": " + Count(result.errors, "error") + ", " + Count(result.warnings, "warning");
+    return utf8::Printable(lesson + ": " + Count(result.errors, "error") + ", " +
+                           Count(result.warnings, "warning"));
 }
 
 }  // namespace scenova::authoring

@@ -14,6 +14,7 @@
 #include "formats/FileLookup.h"
 #include "lesson/LessonFolder.h"
 #include "runtime/Convert.h"
+#include "runtime/Utf8.h"
 #include "script/ScriptText.h"
 
 namespace scenova::authoring {
@@ -121,7 +122,7 @@ int CheckCommand(const std::filesystem::path& lesson, bool json, std::ostream& o
     try {
         result = CheckLesson(lesson);
     } catch (const lesson::LessonError& error) {
-        err << "scenova: " << error.what() << '\n';
+        err << "scenova: " << utf8::Printable(error.what()) << '\n';
         return 2;
     }
     for (const Finding& finding : result.findings) {
@@ -141,7 +142,7 @@ int ExportCommand(const ExportOptions& options, std::ostream& out, std::ostream&
     try {
         lesson = lesson::LoadLesson(options.lesson);
     } catch (const lesson::LessonError& error) {
-        err << "scenova: " << error.what() << '\n';
+        err << "scenova: " << utf8::Printable(error.what()) << '\n';
         return 2;
     }
     const ScriptReading reading = ReadLessonScript(*lesson.script);
@@ -256,10 +257,10 @@ int ImportCommand(const ImportOptions& options, std::ostream& out, std::ostream&
         }
     }
     for (const std::string& warning : file.warnings) {
-        err << warning << '\n';
+        err << utf8::Printable(warning) << '\n';
     }
     for (const std::string& error : file.errors) {
-        err << error << '\n';
+        err << utf8::Printable(error) << '\n';
     }
     if (!file.errors.empty()) {
         err << "scenova: " << name << " has errors; nothing written\n";

@@ -8,6 +8,7 @@
 #include "headless/ToolHost.h"
 #include "lesson/LessonFolder.h"
 #include "module/Module1.h"
+#include "runtime/Utf8.h"
 
 namespace scenova::cli {
 
@@ -26,7 +27,8 @@ public:
     Session(const Lesson& lesson, const PlayOptions& options, std::ostream& out, std::ostream& err)
         : m_options(options), m_err(err), m_timeline(m_platform, out) {
         if (options.trace) {
-            m_platform.GetTrace().SetEcho([&out](const std::string& line) { out << line << '\n'; });
+            m_platform.GetTrace().SetEcho(
+                [&out](const std::string& line) { out << utf8::Printable(line) << '\n'; });
         } else {
             m_platform.GetTrace().SetEcho(
                 [this](const std::string& line) { m_timeline.Take(line); });
@@ -229,7 +231,7 @@ int Play(const PlayOptions& options, std::ostream& out, std::ostream& err) {
     try {
         lesson = LoadLesson(options.lesson);
     } catch (const LessonError& error) {
-        err << "scenova: " << error.what() << '\n';
+        err << "scenova: " << utf8::Printable(error.what()) << '\n';
         return 2;
     }
     // The component's process-wide values belong to this one lesson.

@@ -20,6 +20,7 @@
 #include "cli/Player.h"
 #include "runtime/Convert.h"
 #include "runtime/RuntimeError.h"
+#include "runtime/Utf8.h"
 #include "tests/support/Golden.h"
 #include "tests/support/TempDir.h"
 
@@ -103,6 +104,10 @@ TEST(LessonCheck, SmallLessonsGiveTheirLines) {
         const bool errors =
             ReadText(entry.path() / "expected.txt").find(": error: ") != std::string::npos;
         EXPECT_EQ(status, errors ? 1 : 0);
+        // Its JSON is valid UTF-8 without a raw control character, whatever the lesson holds.
+        for (const std::string& line : Check(lesson.Path(), true).second) {
+            EXPECT_EQ(utf8::Printable(line), line);
+        }
     }
 }
 
