@@ -302,39 +302,6 @@ TEST(SubtitleImport, FilesGiveTheirGoldenLines) {
     EXPECT_FALSE(std::filesystem::exists(script));
 }
 
-// What a script line cannot hold as a cue writes it: a "[CT" would start a
-// culture tip and lose the words after it, so its "[" is dropped with a
-// warning; a line break written as a character reference joins the lines as
-// a line end does, with a space.
-TEST(SubtitleImport, CueTextKeepsItsWordsOnOneScriptLine) {
-    const std::string vtt = "WEBVTT\n\n00:00.000 --> 00:01.000\n";
-    struct Row {
-        SubtitleFormat format;
-        std::string text, cue;
-        int warnedLine;
-    };
-    const Row rows[] = {
-        {SubtitleFormat::WebVtt, vtt + "lo[CT g <c.tip>Hi</c>\n", "loCT g [CT Hi]", 3},
-        {SubtitleFormat::WebVtt, vtt + "a [[CT b\n", "a CT b", 3},
-        {SubtitleFormat::Srt, "1\n00:00:00,000 --> 00:00:01,000\n[CT Prices] two euros\n",
-         "CT Prices] two euros", 2},
-        {SubtitleFormat::WebVtt, vtt + "&#10;one&#13;two\n", "one two", 0},
-        {SubtitleFormat::WebVtt, vtt + "&#x0a;one&#X0D;two\n", "one two", 0},
-    };
-    for (const auto& row : rows) {
-        const SubtitleFile file = ReadSubtitles(row.text, "f", row.format);
-        ASSERT_EQ(file.cues.size(), 1u) << row.text;
-        EXPECT_EQ(file.cues[0].text, row.cue);
-        std::vector<std::string> warnings;
-        if (row.warnedLine > 0) {
-            warnings.push_back("f:" + std::to_string(row.warnedLine) +
-                               ": warning: \"[\" of \"[CT\" in the text is dropped: it would "
-                               "start a culture tip");
-        }
-        EXPECT_EQ(file.warnings, warnings) << row.text;
-    }
-}
-
 // What the export writes reads back as the same cues, whatever the names
 // hold: a name ending in a blank (kept, the export would lose it) and a
 // voice name ending in "--" (its span closed as "-->", which no cue line may
