@@ -302,29 +302,5 @@ TEST(SubtitleImport, FilesGiveTheirGoldenLines) {
     EXPECT_FALSE(std::filesystem::exists(script));
 }
 
-// What the export writes reads back as the same cues, whatever the names
-// hold: a name ending in a blank (kept, the export would lose it) and a
-// voice name ending in "--" (its span closed as "-->", which no cue line may
-// hold) each failed once.
-TEST(SubtitleExport, OddNamesReadBackTheSame) {
-    const std::pair<std::string, std::string> rows[] = {
-        // a cue's text, its "speaker|text"
-        {"<v Anna&#32;>x", "Anna|x"},
-        {"x <c.tip>Hi ]</c>", "|x [CT Hi]"},
-        {"<v Anna-- >x <c.tip>a--</c>", "Anna--|x [CT a--]"},
-    };
-    auto cue = [](const SubtitleFile& file) {
-        return file.cues.size() == 1 ? file.cues[0].speaker + "|" + file.cues[0].text
-                                     : std::to_string(file.cues.size()) + " cues";
-    };
-    for (const auto& [text, expected] : rows) {
-        const SubtitleFile file = ReadSubtitles("WEBVTT\n\n00:00.000 --> 00:01.000\n" + text + "\n",
-                                                "f", SubtitleFormat::WebVtt);
-        EXPECT_EQ(cue(file), expected);
-        EXPECT_EQ(cue(ReadSubtitles(WriteWebVtt(file.cues), "f", SubtitleFormat::WebVtt)),
-                  expected);
-    }
-}
-
 }  // namespace
 }  // namespace scenova::authoring
