@@ -1,8 +1,7 @@
 #include "authoring/Check.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
+#include <cctype>
 #include <map>
 #include <set>
 #include <tuple>
@@ -10,8 +9,11 @@
 #include "authoring/LessonRun.h"
 #include "formats/MovieFile.h"
 #include "formats/PictureFile.h"
+#include "formats/PictureStore.h"
 #include "lesson/LessonFolder.h"
 #include "runtime/Convert.h"
+#include "runtime/Utf8.h"
+#include "script/ScriptText.h"
 #include "tool/Manager.h"
 
 namespace scenova::authoring {
@@ -51,6 +53,15 @@ private:
     void CheckSettingsLines();
     void CheckFiles();
     void CheckScript();
+    void CheckNamesStayInside();
+    // How a name (the part of path after the lesson's folder and the
+    // subfolder it names a file in) leaves the lesson folder; empty when it
+    // does not.
+    std::string Leaves(const std::string& path, bool inSubfolder) const;
+    void OutsideFolder(const char* file, int line, const std::string& what,
+                       const std::string& how) {
+        Add(file, line, Severity::Warning, what + " " + how, "outside-folder");
+    }
     // The settings lines whose value names this path (the folders of the
     // settings prefixed, as the component does).
     std::vector<const lesson::SettingsLine*> Naming(const std::string& path) const;
@@ -69,15 +80,11 @@ private:
     CheckResult m_result;
     std::set<std::tuple<std::string, int, std::string, std::string>> m_seen;
     std::set<std::string> m_fileKeys;  // upper-cased keys that name a file the component used
+    formats::PictureStore m_pictures;  // the lesson's, as a platform holds them
 };
 
 void Checker::ReadSettingsFile() {
-    std::ifstream in(m_lesson.folder / "settings.ini", std::ios::binary);
-    if (in) {
-        const std::string text{std::istreambuf_iterator<char>(in),
-                               std::istreambuf_iterator<char>()};
-        m_lines = lesson::ReadSettingsLines(text);
-    }
+    m_lines = lesson::ReadSettingsLines(lesson::ReadLessonFile(m_lesson.folder, kSettings));
 }
 
 std::vector<const lesson::SettingsLine*> Checker::Naming(const std::string& path) const {
@@ -166,7 +173,7 @@ void Checker::CheckSettingsLines() {
         }
     }
     for (const lesson::SettingsLine& line : m_lines) {
-        if (line.skipped && !line.comment) {
+        if (line.skipped) {
             Add(kSettings, line.number, Severity::Warning,
                 "no \"=\" on this line: it is not a setting and is skipped", "not-a-setting");
         }
@@ -187,11 +194,16 @@ void Checker::CheckFiles() {
             case FileKind::Picture: {
                 std::string problem;
                 try {
-                    formats::ReadPictureFile(use.path);
+                    m_pictures.Read(use.path);
                 } catch (const RuntimeError& error) {
                     problem = error.number() == err::FileNotFound
                                   ? "does not exist"
                                   : "cannot be read as a picture: " + ErrorText(error);
+                    if (error.number() == err::OutOfMemory) {
+                        problem += ": a picture may hold " +
+                                   std::to_string(formats::kMaxPicturePixels >> 20) +
+                                   " megapixels, and so may all the lesson's pictures together";
+                    }
                 }
                 if (problem.empty()) {
                     MarkFileKeys(use.barScript.empty() ? use.path : use.barScript);
@@ -237,6 +249,9 @@ void Checker::CheckScript() {
     }
     if (reading.videoLine != 0) {
         const std::string path = m_lesson.VideoFolder() + reading.videoName;
+        if (const std::string how = Leaves(path, true); !how.empty()) {
+            OutsideFolder(kScript, reading.videoLine, "the video " + reading.videoName, how);
+        }
         const std::optional<double> seconds = formats::ProbeMovieSeconds(path);
         std::error_code error;
         if (!seconds) {
@@ -278,10 +293,105 @@ void Checker::CheckScript() {
     }
 }
 
+std::string Checker::Leaves(const std::string& path, bool inSubfolder) const {
+    std::string name = path.starts_with(m_folder) ? path.substr(m_folder.size()) : path;
+    if (inSubfolder) {
+        name.erase(0, std::min(name.find('/') + 1, name.size()));  // "media/", "video/"
+    }
+    // "/" or "\" first, or a drive: appended to the folder it still names a
+    // file there, but whoever reads it as a name of its own goes elsewhere.
+    if (name.starts_with('/') || name.starts_with('\\') ||
+        (name.size() > 1 && name[1] == ':' && std::isalpha(static_cast<unsigned char>(name[0])))) {
+        return "is an absolute name, which leaves the lesson folder";
+    }
+    // "/" and "\" both separate, as they do where the component runs.
+    int depth = inSubfolder ? 1 : 0;
+    for (std::size_t start = 0; start <= name.size();) {
+        const std::size_t end = std::min(name.find_first_of("/\\", start), name.size());
+        const std::string_view part = std::string_view(name).substr(start, end - start);
+        depth += part == ".." ? -1 : part.empty() || part == "." ? 0 : 1;
+        if (depth < 0) {
+            return "climbs out of the lesson folder with \"..\"";
+        }
+        start = end + 1;
+    }
+    std::error_code error;
+    const auto target = std::filesystem::canonical(path, error);
+    const auto folder = std::filesystem::canonical(m_lesson.folder, error);
+    if (!error) {
+        const auto inside = std::filesystem::relative(target, folder, error).string();
+        if (!error && (inside == ".." || inside.starts_with("../"))) {
+            return "leads out of the lesson folder through a link, to " + target.string();
+        }
+    }
+    return {};
+}
+
+void Checker::CheckNamesStayInside() {
+    std::set<std::string> paths;
+    std::vector<FileUse> uses = m_run.files;
+    for (const HostReport& host : m_run.reports) {  // the files missing
+        constexpr std::string_view kUnable = "Unable to open ";
+        if (host.code == report::CannotOpen && host.text.starts_with(kUnable)) {
+            uses.push_back({FileKind::Picture, host.text.substr(kUnable.size()), {}, {}});
+        }
+    }
+    for (const FileUse& use : uses) {
+        if (use.kind != FileKind::Movie && paths.insert(use.path + "|" + use.barScript).second) {
+            const std::string how = Leaves(use.path, true);
+            if (how.empty()) {
+                continue;
+            }
+            if (use.barScript.empty()) {
+                for (const lesson::SettingsLine* line : Naming(use.path)) {
+                    OutsideFolder(kSettings, line->number, line->key + ": " + Relative(use.path),
+                                  how);
+                }
+            } else {
+                for (const lesson::SettingsLine* line : Naming(use.barScript)) {
+                    OutsideFolder(kSettings, line->number,
+                                  line->key + ": " + Relative(use.barScript) + " names " +
+                                      Relative(use.path) + " for its button " + use.button +
+                                      ", which",
+                                  how);
+                }
+            }
+        }
+    }
+    // Resources are the host's to show, by their names in the lesson folder.
+    for (const lesson::SettingsLine& line : m_lines) {
+        const std::string key = UCase(line.key);
+        if (!line.skipped && !line.replaced && !line.value.empty() &&
+            (key == "HELP" || key == "CULTURETIP" || key == "LEARNINGSTRATEGY")) {
+            if (const std::string how = Leaves(m_folder + line.value, false); !how.empty()) {
+                OutsideFolder(kSettings, line.number, line.key + ": the resource " + line.value,
+                              how);
+            }
+        }
+    }
+    for (int32_t i = 1; i <= m_lesson.script->Count(); ++i) {
+        const auto line = SplitScriptLine(ToText(m_lesson.script->Item(i)));
+        std::vector<std::string> parts;
+        try {
+            if (line && line->tag.starts_with("RES") && FindScriptTag(line->tag) != nullptr) {
+                SplitList(line->value, parts);
+            }
+        } catch (const RuntimeError&) {
+            // A list the parser refuses is the start-up's problem, named there.
+        }
+        if (parts.size() == 2) {
+            if (const std::string how = Leaves(m_folder + parts[1], false); !how.empty()) {
+                OutsideFolder(kScript, i, "the resource " + parts[1], how);
+            }
+        }
+    }
+}
+
 CheckResult Checker::Run() {
     ReadSettingsFile();
     m_run = RunLesson(m_lesson);
     CheckFiles();
+    CheckNamesStayInside();
     CheckSettingsLines();
     CheckScript();
     std::stable_sort(m_result.findings.begin(), m_result.findings.end(),
@@ -294,19 +404,22 @@ CheckResult Checker::Run() {
     return std::move(m_result);
 }
 
+// A JSON string, valid UTF-8 whatever the text holds: a byte that is not
+// UTF-8 becomes U+FFFD, control characters (DEL and C1 too) \u escapes.
 std::string JsonString(std::string_view text) {
+    static constexpr char kHex[] = "0123456789abcdef";
     std::string out = "\"";
-    for (const char c : text) {
+    for (std::size_t pos = 0; pos < text.size();) {
+        const char32_t c = utf8::NextCodePoint(text, pos);
         if (c == '"' || c == '\\') {
             out += '\\';
-            out += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            static constexpr char kHex[] = "0123456789abcdef";
+            out += static_cast<char>(c);
+        } else if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) {
             out += "\\u00";
             out += kHex[(c >> 4) & 0xF];
             out += kHex[c & 0xF];
         } else {
-            out += c;
+            utf8::AppendCodePoint(out, c);
         }
     }
     return out + "\"";
@@ -327,8 +440,9 @@ CheckResult CheckLesson(const std::filesystem::path& folder) {
 }
 
 std::string FormatFinding(const Finding& finding) {
-    return finding.file + ":" + std::to_string(finding.line) + ": " +
-           SeverityName(finding.severity) + ": " + finding.message + " [" + finding.code + "]";
+    return utf8::Printable(finding.file + ":" + std::to_string(finding.line) + ": " +
+                           SeverityName(finding.severity) + ": " + finding.message + " [" +
+                           finding.code + "]");
 }
 
 std::string FormatFindingJson(const Finding& finding) {
@@ -343,7 +457,8 @@ std::string FormatSummary(const std::string& lesson, const CheckResult& result, 
                ",\"errors\":" + std::to_string(result.errors) +
                ",\"warnings\":" + std::to_string(result.warnings) + "}";
     }
-    return lesson + ": " + Count(result.errors, "error") + ", " + Count(result.warnings, "warning");
+    return utf8::Printable(lesson + ": " + Count(result.errors, "error") + ", " +
+                           Count(result.warnings, "warning"));
 }
 
 }  // namespace scenova::authoring

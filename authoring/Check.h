@@ -20,9 +20,10 @@ struct CheckResult {
 // as what it has to be. Raises lesson::LessonError when there is no folder.
 CheckResult CheckLesson(const std::filesystem::path& folder);
 
-// "FILE:LINE: severity: message [code]".
+// "FILE:LINE: severity: message [code]", its control characters escaped
+// (utf8::Printable): lesson text may hold any.
 std::string FormatFinding(const Finding& finding);
-// The same fields as one JSON object.
+// The same fields as one JSON object, valid UTF-8 whatever the text holds.
 std::string FormatFindingJson(const Finding& finding);
 // The closing line: "LESSON: 2 errors, 1 warning", or as a JSON object.
 std::string FormatSummary(const std::string& lesson, const CheckResult& result, bool json);

@@ -1,19 +1,69 @@
 #include "authoring/Commands.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cmath>
-#include <fstream>
-#include <iterator>
+#include <cstdio>
+#include <cstring>
 #include <sstream>
 
 #include "authoring/Check.h"
 #include "authoring/LessonRun.h"
+#include "formats/FileLookup.h"
 #include "lesson/LessonFolder.h"
 #include "runtime/Convert.h"
+#include "runtime/Utf8.h"
 #include "script/ScriptText.h"
 
 namespace scenova::authoring {
 
 namespace {
+
+// Writes the text to a new file beside the given one, then puts it in its
+// place: a write that fails (a full disk, a size limit) leaves the old file
+// as it was. An empty text on success, else what failed.
+std::string WriteWhole(const std::filesystem::path& file, const std::string& text) {
+    std::string temporary;
+    int fd = -1;
+    for (int n = 0; fd < 0 && n < 100; ++n) {
+        temporary = file.string() + ".new-" + std::to_string(::getpid()) + "-" + std::to_string(n);
+        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) {
+            break;
+        }
+    }
+    if (fd < 0) {
+        return std::strerror(errno);
+    }
+    errno = 0;
+    std::size_t written = 0;
+    while (written < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            break;
+        }
+        written += static_cast<std::size_t>(n);
+    }
+    std::string problem;
+    if (written < text.size() || ::fsync(fd) != 0) {
+        problem = std::strerror(errno != 0 ? errno : EIO);
+    }
+    if (::close(fd) != 0 && problem.empty()) {
+        problem = std::strerror(errno);
+    }
+    if (problem.empty() && std::rename(temporary.c_str(), file.c_str()) != 0) {
+        problem = std::strerror(errno);
+    }
+    if (!problem.empty()) {
+        ::unlink(temporary.c_str());
+    }
+    return problem;
+}
 
 // Writes the text to the file, or to out without one; false (with a
 // message) when the file cannot be written.
@@ -23,14 +73,20 @@ bool Deliver(const std::optional<std::filesystem::path>& file, const std::string
         out << text;
         return true;
     }
-    std::ofstream stream(*file, std::ios::binary);
-    stream << text;
-    stream.close();
-    if (!stream) {
-        err << "scenova: cannot write " << file->string() << '\n';
+    if (const std::string problem = WriteWhole(*file, text); !problem.empty()) {
+        err << "scenova: cannot write " << file->string() << " (" << problem
+            << "); it is left as it was\n";
         return false;
     }
     return true;
+}
+
+// Whether two paths name the same file, whether or not it exists yet.
+bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
+    std::error_code error;
+    const auto first = std::filesystem::weakly_canonical(a, error);
+    const auto second = std::filesystem::weakly_canonical(b, error);
+    return !error && first == second;
 }
 
 // A time in the lesson's unit as whole milliseconds; false when it is not a
@@ -66,7 +122,7 @@ int CheckCommand(const std::filesystem::path& lesson, bool json, std::ostream& o
     try {
         result = CheckLesson(lesson);
     } catch (const lesson::LessonError& error) {
-        err << "scenova: " << error.what() << '\n';
+        err << "scenova: " << utf8::Printable(error.what()) << '\n';
         return 2;
     }
     for (const Finding& finding : result.findings) {
@@ -77,11 +133,16 @@ int CheckCommand(const std::filesystem::path& lesson, bool json, std::ostream& o
 }
 
 int ExportCommand(const ExportOptions& options, std::ostream& out, std::ostream& err) {
+    if (options.output && options.chapters && SameFile(*options.output, *options.chapters)) {
+        err << "scenova: the subtitles and the chapters would be written to the same file, "
+            << options.output->string() << '\n';
+        return 2;
+    }
     lesson::Lesson lesson;
     try {
         lesson = lesson::LoadLesson(options.lesson);
     } catch (const lesson::LessonError& error) {
-        err << "scenova: " << error.what() << '\n';
+        err << "scenova: " << utf8::Printable(error.what()) << '\n';
         return 2;
     }
     const ScriptReading reading = ReadLessonScript(*lesson.script);
@@ -169,14 +230,21 @@ int ImportCommand(const ImportOptions& options, std::ostream& out, std::ostream&
         err << "scenova: " << name << ": not a .vtt or .srt file\n";
         return 2;
     }
-    std::ifstream in(options.input, std::ios::binary);
-    if (!in) {
-        err << "scenova: cannot read " << name << '\n';
+    // As long as a lesson's script may be: a cue a line of it and more.
+    constexpr std::size_t kMaxSubtitleBytes = lesson::kMaxScriptBytes;
+    const formats::FileContent input = formats::ReadOrdinaryFile(name, kMaxSubtitleBytes);
+    if (input.outcome != formats::FileContent::Outcome::Read) {
+        err << "scenova: cannot read " << name
+            << (input.outcome == formats::FileContent::Outcome::TooLarge
+                    ? ": it holds more than 16 MiB, more than a lesson's subtitles need"
+                : input.outcome == formats::FileContent::Outcome::NotAFile
+                    ? ": it is not an ordinary file"
+                    : "")
+            << '\n';
         return 2;
     }
-    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     SubtitleFile file = ReadSubtitles(
-        text, name, extension == ".VTT" ? SubtitleFormat::WebVtt : SubtitleFormat::Srt);
+        input.bytes, name, extension == ".VTT" ? SubtitleFormat::WebVtt : SubtitleFormat::Srt);
     const std::string speaker(options.speaker ? TrimSpaces(*options.speaker) : "");
     for (SubtitleCue& cue : file.cues) {
         if (cue.speaker.empty()) {
@@ -189,10 +257,10 @@ int ImportCommand(const ImportOptions& options, std::ostream& out, std::ostream&
         }
     }
     for (const std::string& warning : file.warnings) {
-        err << warning << '\n';
+        err << utf8::Printable(warning) << '\n';
     }
     for (const std::string& error : file.errors) {
-        err << error << '\n';
+        err << utf8::Printable(error) << '\n';
     }
     if (!file.errors.empty()) {
         err << "scenova: " << name << " has errors; nothing written\n";

@@ -1,9 +1,11 @@
 #include "authoring/Subtitles.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <optional>
 #include <set>
 
+#include "authoring/HtmlReferences.h"
 #include "runtime/Convert.h"
 #include "runtime/Utf8.h"
 #include "script/ScriptText.h"
@@ -11,6 +13,8 @@
 namespace scenova::authoring {
 
 namespace {
+
+using namespace std::string_view_literals;
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
@@ -53,6 +57,10 @@ bool IsBlankLine(std::string_view line) {
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
+}
+
+bool IsLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
 // Reads a run of digits, at most `most` of them: nothing when there are fewer
@@ -177,7 +185,12 @@ void Reader::Cue(int timingLine, std::string_view timing,
         Error(timingLine, "the end time \"" + std::string(endText) + "\" is not " + form);
         return;
     }
-    if (*end <= *start) {
+    if (*end == *start) {
+        Warning(timingLine, "a cue ending where it starts (" + std::string(startText) +
+                                ") is dropped: it shows nothing");
+        return;
+    }
+    if (*end < *start) {
         Error(timingLine, "the cue ends at " + std::string(endText) + ", not after its start " +
                               std::string(startText));
         return;
@@ -208,63 +221,45 @@ void Reader::Cue(int timingLine, std::string_view timing,
     m_file.cues.push_back(std::move(cue));
 }
 
-// A character reference at the start of s ("&amp;" ...): its text, and s
-// moved past it; nothing when s does not start with one (the "&" then
-// stands for itself).
+// A character reference at the start of s, as HTML reads one; a line break
+// written so joins the cue's lines as a line end does (a script line is one
+// line). Nothing when s does not start with one (the "&" then stands for
+// itself).
 std::optional<std::string> CharacterReference(std::string_view& s) {
-    static constexpr std::pair<std::string_view, std::string_view> kNamed[] = {
-        {"&amp;", "&"},
-        {"&lt;", "<"},
-        {"&gt;", ">"},
-        {"&quot;", "\""},
-        {"&apos;", "'"},
-        {"&nbsp;", "\xC2\xA0"},
-        {"&lrm;", "\xE2\x80\x8E"},
-        {"&rlm;", "\xE2\x80\x8F"},
-    };
-    for (const auto& [name, text] : kNamed) {
-        if (s.starts_with(name)) {
-            s.remove_prefix(name.size());
-            return std::string(text);
-        }
-    }
-    if (!s.starts_with("&#")) {
-        return std::nullopt;
-    }
-    std::size_t pos = 2;
-    const bool hex = pos < s.size() && (s[pos] == 'x' || s[pos] == 'X');
-    if (hex) {
-        ++pos;
-    }
-    uint32_t value = 0;
-    std::size_t digits = 0;
-    for (; pos < s.size() && digits < 8; ++pos, ++digits) {
-        const char c = s[pos];
-        uint32_t digit = 0;
-        if (IsDigit(c)) {
-            digit = static_cast<uint32_t>(c - '0');
-        } else if (hex && c >= 'a' && c <= 'f') {
-            digit = static_cast<uint32_t>(c - 'a' + 10);
-        } else if (hex && c >= 'A' && c <= 'F') {
-            digit = static_cast<uint32_t>(c - 'A' + 10);
-        } else {
-            break;
-        }
-        value = value * (hex ? 16 : 10) + digit;
-    }
-    if (digits == 0 || pos >= s.size() || s[pos] != ';' || value == 0 || value > 0x10FFFF ||
-        (value >= 0xD800 && value <= 0xDFFF)) {
-        return std::nullopt;
-    }
-    s.remove_prefix(pos + 1);
-    // A line break joins the cue's lines as a line end does: a script line
-    // is one line.
-    if (value == '\n' || value == '\r') {
+    std::optional<std::string> text = ReadCharacterReference(s);
+    if (text == "\n" || text == "\r") {
         return " ";
     }
-    std::string text;
-    utf8::AppendCodePoint(text, value);
     return text;
+}
+
+// The name of a SubRip tag ("b", "i", "u" or "font", opening or closing),
+// lower-cased.
+std::string SrtTagName(std::string_view s) {
+    std::string name;
+    for (std::size_t i = s.starts_with("</") ? 2 : 1; i < s.size() && IsLetter(s[i]); ++i) {
+        name += static_cast<char>(s[i] | 0x20);
+    }
+    return name;
+}
+
+// The length of the SubRip tag at the start of s: <b>, <i>, <u> and
+// <font ...> with their closing tags, in either case; 0 for none.
+std::size_t SrtTag(std::string_view s) {
+    if (!s.starts_with('<')) {
+        return 0;
+    }
+    const std::string name = SrtTagName(s);
+    const std::size_t after = (s.starts_with("</") ? 2 : 1) + name.size();
+    const auto close = s.find('>');
+    if (close == std::string_view::npos ||
+        (name != "b" && name != "i" && name != "u" && name != "font")) {
+        return 0;
+    }
+    // Only an opening font tag has attributes.
+    const bool attributes =
+        name == "font" && !s.starts_with("</") && after < s.size() && IsBlank(s[after]);
+    return close == after || attributes ? close + 1 : 0;
 }
 
 std::string DecodeReferences(std::string_view s) {
@@ -340,6 +335,18 @@ bool Reader::CueText(int line, const std::vector<std::string_view>& lines, Subti
         std::string_view s = lines[i];
         const int lineNumber = line + 1 + static_cast<int>(i);
         while (!s.empty()) {
+            if (m_format == SubtitleFormat::Srt) {
+                // SubRip's few tags are its only markup; "<" and "&" are
+                // otherwise text.
+                if (const std::size_t length = SrtTag(s)) {
+                    dropped.insert("<" + SrtTagName(s) + ">");
+                    s.remove_prefix(length);
+                } else {
+                    put(s.substr(0, 1));
+                    s.remove_prefix(1);
+                }
+                continue;
+            }
             if (s.front() == '&') {
                 if (auto reference = CharacterReference(s)) {
                     put(*reference);
@@ -467,6 +474,10 @@ std::vector<Block> SplitBlocks(const std::vector<std::string_view>& lines, std::
     return blocks;
 }
 
+bool HasArrow(std::string_view line) {
+    return line.find("-->") != std::string_view::npos;
+}
+
 bool StartsWithWord(std::string_view line, std::string_view word) {
     return line.starts_with(word) && (line.size() == word.size() || IsBlank(line[word.size()]));
 }
@@ -476,28 +487,35 @@ void ReadWebVtt(Reader& reader, const std::vector<std::string_view>& lines) {
         reader.Error(1, "not a WebVTT file: the first line must be WEBVTT");
         return;
     }
-    // The header runs to the first blank line.
+    // The header runs to the first blank line. A cue's timing line in it
+    // would be taken for the header by some readers and for a cue by others.
     std::size_t i = 1;
-    while (i < lines.size() && !IsBlankLine(lines[i])) {
-        ++i;
+    for (; i < lines.size() && !IsBlankLine(lines[i]); ++i) {
+        const auto arrow = lines[i].find("-->");
+        if (arrow != std::string_view::npos &&
+            ParseTimestamp(TrimBlanks(lines[i].substr(0, arrow)), SubtitleFormat::WebVtt)) {
+            reader.Error(static_cast<int>(i) + 1,
+                         "a timing line in the header: a blank line must end the header "
+                         "before the first cue");
+            return;
+        }
     }
     for (const Block& block : SplitBlocks(lines, i)) {
         const std::string_view first = block.lines[0];
-        if (StartsWithWord(first, "NOTE")) {
-            reader.Warning(block.line, "a NOTE is dropped: a script keeps no notes");
-            continue;
-        }
-        if (StartsWithWord(first, "STYLE") || StartsWithWord(first, "REGION")) {
-            reader.Warning(block.line, "a " + std::string(TrimBlanks(first)) +
-                                           " block is dropped: the transcript has its own look");
-            continue;
-        }
-        // An identifier may stand before the timing line; the script has no
-        // place for it.
+        // A block whose first or second line is a timing line is a cue,
+        // whatever its identifier says; the script has no place for one.
         std::size_t timing = 0;
-        if (first.find("-->") == std::string_view::npos) {
-            if (block.lines.size() < 2 || block.lines[1].find("-->") == std::string_view::npos) {
-                reader.Error(block.line, "a block without a timing line (start --> end)");
+        if (!HasArrow(first)) {
+            if (block.lines.size() < 2 || !HasArrow(block.lines[1])) {
+                if (StartsWithWord(first, "NOTE")) {
+                    reader.Warning(block.line, "a NOTE is dropped: a script keeps no notes");
+                } else if (StartsWithWord(first, "STYLE") || StartsWithWord(first, "REGION")) {
+                    reader.Warning(block.line,
+                                   "a " + std::string(TrimBlanks(first)) +
+                                       " block is dropped: the transcript has its own look");
+                } else {
+                    reader.Error(block.line, "a block without a timing line (start --> end)");
+                }
                 continue;
             }
             timing = 1;
@@ -549,15 +567,91 @@ std::string Escape(std::string_view text) {
     return out;
 }
 
+// The text in UTF-8, a NUL as U+FFFD (no script line may hold one): a file
+// in UTF-16 or UTF-32 is read by its byte order mark, a UTF-8 one's mark is
+// dropped. Nothing after an error naming the line of the first byte that is
+// not of its encoding.
+std::optional<std::string> Utf8Text(std::string_view bytes, Reader& reader) {
+    constexpr std::pair<std::string_view, int> kMarks[] = {
+        {"\xFF\xFE\x00\x00"sv, -4}, {"\x00\x00\xFE\xFF"sv, 4}, {"\xFF\xFE"sv, -2},
+        {"\xFE\xFF"sv, 2},          {kByteOrderMark, 1},
+    };
+    int unit = 1;  // bytes a code unit, negative for little-endian
+    for (const auto& [mark, size] : kMarks) {
+        if (bytes.starts_with(mark)) {
+            bytes.remove_prefix(mark.size());
+            unit = size;
+            break;
+        }
+    }
+    const auto width = static_cast<std::size_t>(unit < 0 ? -unit : unit);
+    std::string text;
+    text.reserve(unit == 1 ? bytes.size() : bytes.size() / width * 3);
+    int line = 1;
+    auto fail = [&](const std::string& what) {
+        reader.Error(line, what);
+        return std::nullopt;
+    };
+    auto next = [&](std::size_t& pos) -> std::optional<char32_t> {
+        if (pos + width > bytes.size()) {
+            return std::nullopt;
+        }
+        char32_t value = 0;
+        for (std::size_t k = 0; k < width; ++k) {
+            const auto byte =
+                static_cast<unsigned char>(bytes[pos + (unit < 0 ? width - 1 - k : k)]);
+            value = value << 8 | byte;
+        }
+        pos += width;
+        return value;
+    };
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        const std::size_t at = pos;
+        char32_t c = 0;
+        if (unit == 1) {
+            c = utf8::NextCodePoint(bytes, pos);
+            if (c == utf8::kReplacement && bytes.substr(at, pos - at) != "\xEF\xBF\xBD") {
+                char hex[8];
+                std::snprintf(hex, sizeof hex, "0x%02X", static_cast<unsigned char>(bytes[at]));
+                return fail(std::string("the text is not UTF-8 (a byte ") + hex +
+                            " here): save the file as UTF-8");
+            }
+        } else {
+            const char* name = width == 2 ? "UTF-16" : "UTF-32";
+            const std::optional<char32_t> first = next(pos);
+            if (!first) {
+                return fail(std::string("the ") + name + " text ends inside a character");
+            }
+            c = *first;
+            if (width == 2 && c >= 0xD800 && c <= 0xDBFF) {
+                const std::optional<char32_t> low = next(pos);
+                if (!low || *low < 0xDC00 || *low > 0xDFFF) {
+                    return fail("the UTF-16 text has a lone surrogate here");
+                }
+                c = 0x10000 + ((c - 0xD800) << 10) + (*low - 0xDC00);
+            } else if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) {
+                return fail(std::string("the ") + name + " text has no character here");
+            }
+        }
+        // "\r\n" is one line end.
+        if (c == '\n' ? text.empty() || text.back() != '\r' : c == '\r') {
+            ++line;
+        }
+        utf8::AppendCodePoint(text, c == 0 ? utf8::kReplacement : c);
+    }
+    return text;
+}
+
 }  // namespace
 
-SubtitleFile ReadSubtitles(std::string_view text, const std::string& fileName,
+SubtitleFile ReadSubtitles(std::string_view bytes, const std::string& fileName,
                            SubtitleFormat format) {
-    if (text.starts_with(kByteOrderMark)) {
-        text.remove_prefix(kByteOrderMark.size());
-    }
     Reader reader(fileName, format);
-    const std::vector<std::string_view> lines = SplitLines(text);
+    const std::optional<std::string> text = Utf8Text(bytes, reader);
+    if (!text) {
+        return reader.Take();
+    }
+    const std::vector<std::string_view> lines = SplitLines(*text);
     if (format == SubtitleFormat::WebVtt) {
         ReadWebVtt(reader, lines);
     } else {

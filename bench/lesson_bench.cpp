@@ -77,7 +77,8 @@ double PeakMiB() {
 // one lesson at a time.
 class Lesson {
 public:
-    explicit Lesson(int spokenLines) {
+    explicit Lesson(int spokenLines) : Lesson(ScriptCollection(spokenLines)) {}
+    explicit Lesson(std::shared_ptr<ICollection> script) {
         Module1::Get().Reset();
         static const std::shared_ptr<Collection> settings =
             lesson::ParseSettings(ReadFile(kSample + "settings.ini"));
@@ -86,7 +87,7 @@ public:
         mgr->resourcePath = kSample + "resources/";
         mgr->videoPath = kSource + "/tests/data/";
         mgr->settings = settings;
-        mgr->script = ScriptCollection(spokenLines);
+        mgr->script = std::move(script);
         host.Create();
     }
     ~Lesson() {
@@ -237,6 +238,35 @@ void BM_LocateLines(benchmark::State& state) {
     PerLine(state);
 }
 
+// Locating the lines of 100 blocks whose speakers' names are runs of one
+// letter, N letters in all, each block's line the run with its last letter
+// changed. The names lie between the lines, where the search for a line
+// passes them: a search that compares the line at every place of a name
+// costs the square of its length.
+void BM_LocateLinesPastLongNames(benchmark::State& state) {
+    constexpr int kBlocks = 100;
+    const auto length = static_cast<std::size_t>(state.range(0) / kBlocks);
+    std::string script = "VIDEO thirty_hours.avi\n";
+    for (int b = 0; b < kBlocks; ++b) {
+        script += "ACTOR " + std::string(length, 'x') + (b % 2 == 0 ? "a" : "b") + "\n";
+        script += "TEXT " + std::string(length - 1, 'x') + "y\n";
+        script += "AVSTART " + std::to_string(b) + "\nAVEND " + std::to_string(b) + ".5\n";
+    }
+    Lesson lesson(lesson::ParseScript(script));
+    lesson.Start();
+    const std::string rtf = TranscriptRtf(lesson);
+    for (auto _ : state) {
+        state.PauseTiming();
+        lesson.W().rtfText->RTFContent(rtf);
+        lesson.platform.GetTrace().Clear();
+        state.ResumeTiming();
+        StartupSteps::LocateTranscriptLines(lesson.Tool());
+    }
+    if (lesson.W().rtfText->Links().size() != kBlocks) {
+        state.SkipWithError("bench: a line was not found");
+    }
+}
+
 // One block signal during playback: the clock runs to the next signal and
 // the window follows it. Every 200 signals playback starts again at the
 // first block, untimed.
@@ -312,6 +342,7 @@ BENCHMARK(BM_Parse)->Apply(Sizes);
 BENCHMARK(BM_CreateRtf)->Apply(Sizes);
 BENCHMARK(BM_ReadRtf)->Apply(Sizes);
 BENCHMARK(BM_LocateLines)->Apply(Sizes);
+BENCHMARK(BM_LocateLinesPastLongNames)->Arg(50000)->Arg(200000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SignalDuringPlayback)->Apply(ShortAndLong);
 BENCHMARK(BM_LinkClick)->Apply(ShortAndLong);
 BENCHMARK(BM_SliderChange)->Apply(ShortAndLong);

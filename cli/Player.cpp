@@ -9,6 +9,7 @@
 #include "lesson/Executor.h"
 #include "lesson/LessonFolder.h"
 #include "module/Module1.h"
+#include "runtime/Utf8.h"
 
 namespace scenova::cli {
 
@@ -27,7 +28,8 @@ public:
     Session(const Lesson& lesson, const PlayOptions& options, std::ostream& out, std::ostream& err)
         : m_options(options), m_err(err), m_timeline(m_platform, out) {
         if (options.trace) {
-            m_platform.GetTrace().SetEcho([&out](const std::string& line) { out << line << '\n'; });
+            m_platform.GetTrace().SetEcho(
+                [&out](const std::string& line) { out << utf8::Printable(line) << '\n'; });
         } else {
             m_platform.GetTrace().Subscribe(
                 [this](const model::Record& record) { m_timeline.Take(record); });
@@ -153,7 +155,7 @@ int Play(const PlayOptions& options, std::ostream& out, std::ostream& err) {
     try {
         lesson = LoadLesson(options.lesson);
     } catch (const LessonError& error) {
-        err << "scenova: " << error.what() << '\n';
+        err << "scenova: " << utf8::Printable(error.what()) << '\n';
         return 2;
     }
     // The component's process-wide values belong to this one lesson.

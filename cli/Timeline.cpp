@@ -4,6 +4,7 @@
 #include <map>
 
 #include "module/Module1.h"
+#include "runtime/Utf8.h"
 #include "script/ScriptText.h"
 
 namespace scenova::cli {
@@ -62,7 +63,16 @@ const char* ResourceActionName(int action) {
 }  // namespace
 
 void Timeline::Write(const std::string& time, const std::string& text) {
-    m_out << time << std::string(time.size() < 8 ? 8 - time.size() : 0, ' ') << "  " << text
+    // Lesson text shows its control characters escaped; the line breaks
+    // are the timeline's own (a block's lines).
+    std::string shown;
+    for (std::size_t start = 0; start <= text.size();) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        shown += utf8::Printable(std::string_view(text).substr(start, end - start));
+        shown += end < text.size() ? "\n" : "";
+        start = end + 1;
+    }
+    m_out << time << std::string(time.size() < 8 ? 8 - time.size() : 0, ' ') << "  " << shown
           << '\n';
 }
 

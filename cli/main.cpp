@@ -3,6 +3,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <csignal>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -12,6 +13,9 @@
 #include "lesson/Actions.h"
 
 int main(int argc, char** argv) {
+    // A file size limit makes a write fail, which the commands report,
+    // instead of ending the process in the middle of it.
+    std::signal(SIGXFSZ, SIG_IGN);
     using namespace scenova::cli;
     using namespace scenova::lesson;
     CLI::App app{"Plays an interactive video lesson on the headless platform."};

@@ -1,5 +1,12 @@
 #include "formats/FileLookup.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
 #include <filesystem>
 #include <system_error>
 
@@ -97,6 +104,74 @@ bool FindOrdinaryFile(const std::string& path) noexcept {
         // Only allocation can fail here; the lookup never raises.
         return false;
     }
+}
+
+FileContent ReadOrdinaryFile(const std::string& path, std::size_t maxBytes, bool firstBytesOnly) {
+    using Outcome = FileContent::Outcome;
+    FileContent content;
+    if (path.empty() || path.find('\0') != std::string::npos) {
+        return content;
+    }
+    // Without O_NONBLOCK, opening a FIFO would wait for a writer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        content.outcome = errno == ENOENT || errno == ENOTDIR ? Outcome::Missing
+                          : errno == EISDIR                   ? Outcome::NotAFile
+                                                              : Outcome::Unreadable;
+        return content;
+    }
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat status {};
+    if (::fstat(fd, &status) != 0) {
+        content.outcome = Outcome::Unreadable;
+        return content;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        content.outcome = Outcome::NotAFile;
+        return content;
+    }
+    if (status.st_size < 0 ||
+        (!firstBytesOnly && static_cast<uint64_t>(status.st_size) > maxBytes)) {
+        content.outcome = Outcome::TooLarge;
+        return content;
+    }
+    // Read to the end, one byte past the limit at most: the size given may
+    // be stale (a file being written, a file of /proc).
+    content.bytes.resize(std::min(static_cast<std::size_t>(status.st_size), maxBytes));
+    std::size_t used = 0;
+    for (;;) {
+        if (used == content.bytes.size()) {
+            if (firstBytesOnly && used == maxBytes) {
+                break;
+            }
+            if (used > maxBytes) {
+                content.outcome = Outcome::TooLarge;
+                content.bytes.clear();
+                return content;
+            }
+            const std::size_t most = firstBytesOnly ? maxBytes : maxBytes + 1;
+            content.bytes.resize(std::min(most, std::max<std::size_t>(used * 2, 4096)));
+        }
+        const ssize_t got = ::read(fd, content.bytes.data() + used, content.bytes.size() - used);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            content.outcome = Outcome::Unreadable;
+            content.bytes.clear();
+            return content;
+        }
+        if (got == 0) {
+            break;
+        }
+        used += static_cast<std::size_t>(got);
+    }
+    content.bytes.resize(used);
+    content.outcome = Outcome::Read;
+    return content;
 }
 
 }  // namespace scenova::formats

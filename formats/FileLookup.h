@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace scenova::formats {
@@ -14,5 +15,20 @@ bool FindOrdinaryFile(const std::string& path) noexcept;
 // The wildcard match of one file name, as FindOrdinaryFile uses it: "*" any
 // run of characters, "?" exactly one (UTF-8) character, "*.*" every name.
 bool MatchesWildcard(const std::string& pattern, const std::string& name);
+
+// What reading a file whole gave.
+struct FileContent {
+    enum class Outcome { Read, Missing, NotAFile, TooLarge, Unreadable };
+    Outcome outcome = Outcome::Missing;
+    std::string bytes;  // when read
+};
+
+// Reads a regular file (or a link to one) whole, when it holds at most
+// maxBytes, or only its first maxBytes with firstBytesOnly. Anything else, a
+// folder, FIFO, device or socket, is not a file and is never opened in a way
+// that could wait for a writer; a file that grows past maxBytes while it is
+// read is too large. Never throws but std::bad_alloc.
+FileContent ReadOrdinaryFile(const std::string& path, std::size_t maxBytes,
+                             bool firstBytesOnly = false);
 
 }  // namespace scenova::formats

@@ -1,8 +1,10 @@
 #include "formats/MovieFile.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <memory>
+#include <string_view>
 #include <system_error>
 
 extern "C" {
@@ -18,6 +20,26 @@ namespace {
 struct FormatCloser {
     void operator()(AVFormatContext* format) const { avformat_close_input(&format); }
 };
+
+// Playlists, concatenation lists, manifests and image sequences: a file of
+// such a kind is no movie but names others (a player may fetch them from
+// anywhere), whatever its name says.
+bool NamesOtherFiles(const AVInputFormat* kind) {
+    static constexpr std::string_view kKinds[] = {
+        "hls", "concat", "dash", "imf", "sdp", "rtsp", "rtp", "image2", "webm_dash_manifest",
+    };
+    std::string_view names = kind != nullptr && kind->name != nullptr ? kind->name : "";
+    // A demuxer may go by several names, "mov,mp4,m4a".
+    while (!names.empty()) {
+        const auto comma = names.find(',');
+        const std::string_view name = names.substr(0, comma);
+        if (std::find(std::begin(kKinds), std::end(kKinds), name) != std::end(kKinds)) {
+            return true;
+        }
+        names.remove_prefix(comma == std::string_view::npos ? names.size() : comma + 1);
+    }
+    return false;
+}
 
 }  // namespace
 
@@ -47,6 +69,9 @@ std::optional<double> ProbeMovieSeconds(const std::string& path) {
         return std::nullopt;
     }
     const std::unique_ptr<AVFormatContext, FormatCloser> format(raw);
+    if (NamesOtherFiles(format->iformat)) {
+        return std::nullopt;
+    }
     if (avformat_find_stream_info(format.get(), nullptr) < 0) {
         return std::nullopt;
     }

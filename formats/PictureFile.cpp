@@ -5,8 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <limits>
 #include <memory>
@@ -16,6 +14,7 @@
 #include <system_error>
 #include <utility>
 
+#include "formats/FileLookup.h"
 #include "runtime/RuntimeError.h"
 
 // stb's decoders are compiled here, from the system's header, rather than
@@ -92,12 +91,14 @@ uint32_t FromRgb(unsigned char red, unsigned char green, unsigned char blue) {
     return uint32_t{red} | uint32_t{green} << 8 | uint32_t{blue} << 16;
 }
 
-// A picture's size as a bitmap can take it: 481 for none, 7 beyond it.
-void CheckPictureSize(int64_t width, int64_t height) {
+// A picture's size as a bitmap can take it, and within maxPixels: 481 for
+// none, 7 beyond it.
+void CheckPictureSize(int64_t width, int64_t height, int64_t maxPixels) {
     if (width <= 0 || height <= 0) {
         Raise(err::InvalidPicture);
     }
-    if (width > kMaxPictureSide || height > kMaxPictureSide || width * height > kMaxPicturePixels) {
+    if (width > kMaxPictureSide || height > kMaxPictureSide ||
+        width * height > std::min(maxPixels, kMaxPicturePixels)) {
         Raise(err::OutOfMemory);
     }
 }
@@ -114,7 +115,7 @@ struct StbImage {
 // Decodes with stb through info and load (from a file or from memory), the
 // size checked before the pixels are decoded.
 template <class Info, class Load>
-StbImage DecodeWithStb(Info info, Load load) {
+StbImage DecodeWithStb(Info info, Load load, int64_t maxPixels) {
     StbImage image;
     int channels = 0;
     if (info(&image.width, &image.height, &channels) == 0) {
@@ -125,7 +126,7 @@ StbImage DecodeWithStb(Info info, Load load) {
     if (image.height < 0 && image.height != std::numeric_limits<int>::min()) {
         image.height = -image.height;
     }
-    CheckPictureSize(image.width, image.height);
+    CheckPictureSize(image.width, image.height, maxPixels);
     int width = 0;
     int height = 0;
     image.rgba.reset(load(&width, &height, &channels));
@@ -267,7 +268,7 @@ struct Dib {
     uint64_t maskStride = 0;
 };
 
-Dib ReadDib(Bytes image) {
+Dib ReadDib(Bytes image, int64_t maxPixels) {
     constexpr uint32_t kInfoHeaderSize = 40;
     constexpr uint32_t kUncompressed = 0;
     Dib dib;
@@ -284,7 +285,7 @@ Dib ReadDib(Bytes image) {
     if (doubledHeight <= 0 || doubledHeight % 2 != 0) {
         Raise(err::InvalidPicture);
     }
-    CheckPictureSize(width, doubledHeight / 2);
+    CheckPictureSize(width, doubledHeight / 2, maxPixels);
     dib.width = width;
     dib.height = doubledHeight / 2;
 
@@ -407,7 +408,7 @@ bool HasPalette(Bytes file) {
     return bpp == 1 || bpp == 4 || bpp == 8;
 }
 
-ico::Dib ReadPalettedBitmap(Bytes file) {
+ico::Dib ReadPalettedBitmap(Bytes file, int64_t maxPixels) {
     const uint32_t pixelsAt = ReadU32(file, 10);
     const uint32_t headerSize = ReadU32(file, kFileHeaderSize);
     Piece(file, kFileHeaderSize, headerSize);
@@ -429,7 +430,7 @@ ico::Dib ReadPalettedBitmap(Bytes file) {
     dib.bitsPerPixel = BitsPerPixel(file, headerSize);
     dib.topDown = height < 0;
     height = height < 0 ? -height : height;
-    CheckPictureSize(dib.width, height);
+    CheckPictureSize(dib.width, height, maxPixels);
     dib.height = static_cast<int32_t>(height);
 
     const uint64_t most = uint64_t{1} << dib.bitsPerPixel;
@@ -473,7 +474,7 @@ bool StartsWith(Bytes data, std::string_view magic) {
                       [](char m, unsigned char b) { return static_cast<unsigned char>(m) == b; });
 }
 
-DecodedPicture ReadWithStb(Bytes data) {
+DecodedPicture ReadWithStb(Bytes data, int64_t maxPixels) {
     if (IsPng(data)) {
         CheckPngChunks(data);
     } else if (StartsWith(data, "\xFF\xD8")) {
@@ -488,43 +489,30 @@ DecodedPicture ReadWithStb(Bytes data) {
         },
         [&](int* x, int* y, int* channels) {
             return stbi_load_from_memory(data.data(), length, x, y, channels, 4);
-        });
+        },
+        maxPixels);
     return NewPicture(image.width, image.height,
                       [&](std::vector<uint32_t>& pixels) { CopyRgba(image.rgba.get(), pixels); });
 }
 
-// The whole file, at most kMaxFileSize bytes (7 beyond).
-std::vector<unsigned char> ReadWhole(std::FILE* file) {
-    if (std::fseek(file, 0, SEEK_END) != 0) {
-        Raise(err::InvalidPicture);
+// The whole file named by path: 53 when it names no ordinary file, 7 when
+// it holds more than kMaxFileSize bytes.
+std::string ReadFile(const std::string& path) {
+    FileContent content = ReadOrdinaryFile(path, kMaxFileSize);
+    switch (content.outcome) {
+        case FileContent::Outcome::Read:
+            return std::move(content.bytes);
+        case FileContent::Outcome::TooLarge:
+            Raise(err::OutOfMemory);
+        case FileContent::Outcome::Unreadable:
+            Raise(err::InvalidPicture);
+        default:
+            Raise(err::FileNotFound);
     }
-    const long size = std::ftell(file);
-    if (size < 0 || std::fseek(file, 0, SEEK_SET) != 0) {
-        Raise(err::InvalidPicture);
-    }
-    if (static_cast<uint64_t>(size) > kMaxFileSize) {
-        Raise(err::OutOfMemory);
-    }
-    std::vector<unsigned char> bytes(static_cast<std::size_t>(size));
-    if (std::fread(bytes.data(), 1, bytes.size(), file) != bytes.size()) {
-        Raise(err::InvalidPicture);
-    }
-    return bytes;
 }
 
-// The whole file named by path; 53 when it names no regular file.
-std::vector<unsigned char> ReadFile(const std::string& path) {
-    std::error_code error;
-    if (path.empty() || path.find('\0') != std::string::npos ||
-        !std::filesystem::is_regular_file(std::filesystem::path(path), error)) {
-        Raise(err::FileNotFound);
-    }
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                         &std::fclose);
-    if (!file) {
-        Raise(err::FileNotFound);
-    }
-    return ReadWhole(file.get());
+Bytes BytesOf(const std::string& bytes) {
+    return {reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()};
 }
 
 // An icon or cursor file's image, with its opacity and hot spot.
@@ -537,7 +525,7 @@ struct IconImage {
 };
 
 // The rest of reading a file that starts with an icon directory.
-IconImage ReadIconFile(Bytes data) {
+IconImage ReadIconFile(Bytes data, int64_t maxPixels) {
     const ico::Entry entry = ico::LargestImage(data);
     IconImage out;
     out.type = ReadU16(data, 2);
@@ -552,7 +540,8 @@ IconImage ReadIconFile(Bytes data) {
             },
             [&](int* x, int* y, int* channels) {
                 return stbi_load_from_memory(entry.image.data(), length, x, y, channels, 4);
-            });
+            },
+            maxPixels);
         out.picture = NewPicture(png.width, png.height, [&](std::vector<uint32_t>& pixels) {
             CopyRgba(png.rgba.get(), pixels);
         });
@@ -562,7 +551,7 @@ IconImage ReadIconFile(Bytes data) {
         }
         return out;
     }
-    const ico::Dib dib = ico::ReadDib(entry.image);
+    const ico::Dib dib = ico::ReadDib(entry.image, maxPixels);
     out.picture = FromDib(dib);
     out.opacity = ico::DibOpacity(dib);
     return out;
@@ -570,27 +559,34 @@ IconImage ReadIconFile(Bytes data) {
 
 }  // namespace
 
-DecodedPicture ReadPictureFile(const std::string& path) {
-    const std::vector<unsigned char> bytes = ReadFile(path);
-    const Bytes data(bytes);
+DecodedPicture ReadPictureFile(const std::string& path, int64_t maxPixels) {
+    return DecodePicture(ReadFile(path), maxPixels);
+}
+
+std::string ReadPictureFileBytes(const std::string& path) {
+    return ReadFile(path);
+}
+
+DecodedPicture DecodePicture(std::string_view bytes, int64_t maxPixels) {
+    const Bytes data{reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()};
     // Icons and cursors first: stb does not read them, and a cursor's
     // directory could pass for the header of another format it does read.
     if (ico::IsDirectory(data)) {
-        return ReadIconFile(data).picture;
+        return ReadIconFile(data, maxPixels).picture;
     }
     if (bmp::HasPalette(data)) {
-        return FromDib(bmp::ReadPalettedBitmap(data));
+        return FromDib(bmp::ReadPalettedBitmap(data, maxPixels));
     }
-    return ReadWithStb(data);
+    return ReadWithStb(data, maxPixels);
 }
 
 DecodedCursor ReadCursorFile(const std::string& path) {
-    const std::vector<unsigned char> bytes = ReadFile(path);
-    const Bytes data(bytes);
+    const std::string bytes = ReadFile(path);
+    const Bytes data = BytesOf(bytes);
     if (!ico::IsDirectory(data)) {
         Raise(err::InvalidPicture);
     }
-    IconImage image = ReadIconFile(data);
+    IconImage image = ReadIconFile(data, kMaxPicturePixels);
     if (image.type != 2) {
         Raise(err::InvalidPicture);
     }
@@ -603,11 +599,11 @@ DecodedCursor ReadCursorFile(const std::string& path) {
 }
 
 bool LooksLikeCursorFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::array<unsigned char, 12> head{};
-    if (!in.read(reinterpret_cast<char*>(head.data()), head.size())) {
+    const FileContent content = ReadOrdinaryFile(path, 12, true);
+    if (content.outcome != FileContent::Outcome::Read || content.bytes.size() < 12) {
         return false;
     }
+    const Bytes head = BytesOf(content.bytes);
     const bool staticCursor = head[0] == 0 && head[1] == 0 && head[2] == 2 && head[3] == 0 &&
                               (head[4] != 0 || head[5] != 0);
     const bool animated = head[0] == 'R' && head[1] == 'I' && head[2] == 'F' && head[3] == 'F' &&

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace scenova::formats {
@@ -25,9 +26,14 @@ struct DecodedPicture {
 // icon or cursor the largest image is taken, an embedded PNG or a bitmap of
 // 1, 4, 8, 24 or 32 bits per pixel; its transparency mask is not applied.
 // Raises 53 when the path is not an existing file, 481 when the file is not a
-// picture (or a damaged one), 7 when it is too large. No size or offset taken
-// from the file can make it read outside the file.
-DecodedPicture ReadPictureFile(const std::string& path);
+// picture (or a damaged one), 7 when it is too large or holds more than
+// maxPixels, before its pixels are decoded. No size or offset taken from the
+// file can make it read outside the file.
+DecodedPicture ReadPictureFile(const std::string& path, int64_t maxPixels = kMaxPicturePixels);
+// The two halves of ReadPictureFile: the file's bytes (53, 7 as above), and
+// the picture they hold (481, 7).
+std::string ReadPictureFileBytes(const std::string& path);
+DecodedPicture DecodePicture(std::string_view bytes, int64_t maxPixels = kMaxPicturePixels);
 
 // A cursor as its file holds it: the picture as ReadPictureFile takes it,
 // the opacity of each pixel (0 to 255, in the same order: the alpha of a

@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "controls/RichText.h"
 
@@ -33,29 +34,41 @@ char32_t Folded(char32_t c) {
     return static_cast<char32_t>(Classes().tolower(static_cast<wchar_t>(c)));
 }
 
-// The offset of the first (down) or last occurrence of needle in range that
-// accept takes, npos for none.
-template <class Char, class Accept>
-std::size_t Search(std::basic_string_view<Char> range, std::basic_string_view<Char> needle,
-                   bool down, const Accept& accept) {
-    constexpr auto npos = std::basic_string_view<Char>::npos;
-    if (down) {
-        for (std::size_t at = range.find(needle); at != npos; at = range.find(needle, at + 1)) {
-            if (accept(at)) {
-                return at;
+// The offset of the first (down) or last occurrence of needle among the
+// length characters that at(i) gives, that accept takes; npos for none.
+// Knuth, Morris and Pratt's search: every character is looked at once and
+// each occurrence is met in order, so a search costs its range and the
+// needle, whatever they hold.
+template <class At, class Accept>
+std::size_t Search(std::size_t length, const At& at, std::u32string_view needle, bool down,
+                   const Accept& accept) {
+    const std::size_t m = needle.size();
+    // The needle in the order the range is read: reversed for the last one.
+    const std::u32string p =
+        down ? std::u32string(needle) : std::u32string(needle.rbegin(), needle.rend());
+    std::vector<std::size_t> border(m, 0);  // the longest proper border of p[0..k]
+    for (std::size_t k = 1, j = 0; k < m; ++k) {
+        while (j > 0 && p[k] != p[j]) {
+            j = border[j - 1];
+        }
+        j += p[k] == p[j] ? 1 : 0;
+        border[k] = j;
+    }
+    for (std::size_t i = 0, j = 0; i < length; ++i) {
+        const char32_t c = at(down ? i : length - 1 - i);
+        while (j > 0 && c != p[j]) {
+            j = border[j - 1];
+        }
+        j += c == p[j] ? 1 : 0;
+        if (j == m) {
+            const std::size_t start = down ? i + 1 - m : length - 1 - i;
+            if (accept(start)) {
+                return start;
             }
-        }
-        return npos;
-    }
-    for (std::size_t at = range.rfind(needle); at != npos; at = range.rfind(needle, at - 1)) {
-        if (accept(at)) {
-            return at;
-        }
-        if (at == 0) {
-            break;
+            j = border[j - 1];
         }
     }
-    return npos;
+    return std::u32string_view::npos;
 }
 
 }  // namespace
@@ -86,26 +99,28 @@ std::optional<TextMatch> FindInText(const PackedText& text, int32_t from, int32_
         const auto at = first + static_cast<int64_t>(found);
         return !wholeWord || (!inWord(at) && !inWord(at + count));
     };
-    std::size_t found = std::u32string_view::npos;
     if (!matchCase) {
-        std::u32string range(length, U'\0');
-        for (std::size_t i = 0; i < length; ++i) {
-            range[i] = Folded(text[start + i]);
-        }
         for (char32_t& c : wanted) {
             c = Folded(c);
         }
-        found = Search<char32_t>(range, wanted, down, accept);
-    } else if (text.isWide) {
-        found = Search<char32_t>(std::u32string_view(text.wide).substr(start, length), wanted, down,
-                                 accept);
-    } else if (std::all_of(wanted.begin(), wanted.end(), [](char32_t c) { return c <= 0xFFFF; })) {
-        const std::u16string narrow(wanted.begin(), wanted.end());
-        found = Search<char16_t>(std::u16string_view(text.narrow).substr(start, length), narrow,
-                                 down, accept);
     }
+    // Letters folded as they are read: no copy of the range.
+    const auto search = [&](auto range) {
+        if (matchCase) {
+            return Search(
+                length, [&](std::size_t i) { return static_cast<char32_t>(range[i]); }, wanted,
+                down, accept);
+        }
+        return Search(
+            length, [&](std::size_t i) { return Folded(range[i]); }, wanted, down, accept);
+    };
+    const std::size_t found = text.isWide
+                                  ? search(std::u32string_view(text.wide).substr(start, length))
+                                  : search(std::u16string_view(text.narrow).substr(start, length));
     if (examined != nullptr) {
-        *examined += down && found != std::u32string_view::npos ? found + wanted.size() : length;
+        *examined += found == std::u32string_view::npos ? length
+                     : down                             ? found + wanted.size()
+                                                        : length - found;
     }
     if (found == std::u32string_view::npos) {
         return std::nullopt;

@@ -7,8 +7,14 @@
 // line it has.
 //
 // Input: settings.ini, a form feed, script.txt, a form feed, the actions.
-// A file whose part is missing (fewer form feeds) is not written.
+// A file whose part is missing (fewer form feeds) is not written. An input
+// starting with DEL (0x7F) gives in its second byte what each file is (low
+// three bits settings.ini, the next three script.txt; see Kind): a link, a
+// FIFO, a folder, a device, a file past its limit. Only an ordinary file
+// within its limit, or a link to one, may be read, and anything else is
+// refused naming the file, never waited on or read without end.
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -43,15 +49,62 @@ const fs::path& Folder() {
     return folder;
 }
 
-void Put(const fs::path& path, const std::string_view* text) {
-    if (text == nullptr) {
-        fs::remove(path);
-        return;
-    }
+enum class Kind {
+    File,          // the text
+    Link,          // a link to another file, holding the text
+    Fifo,          // refused
+    Folder,        // refused
+    Device,        // a link to /dev/zero: refused
+    Dangling,      // a link to nothing: as a missing file
+    PastTheLimit,  // the text, then zeros to a byte past the file's limit: refused
+    Missing,
+};
+
+bool Refused(Kind kind) {
+    return kind == Kind::Fifo || kind == Kind::Folder || kind == Kind::Device ||
+           kind == Kind::PastTheLimit;
+}
+
+void Write(const fs::path& path, std::string_view text) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(text->data(), static_cast<std::streamsize>(text->size()));
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
     if (!out) {
         std::abort();
+    }
+}
+
+// The file as kind says; its size past the limit is a hole, not written.
+void Put(const fs::path& path, const std::string_view* text, Kind kind, std::size_t limit) {
+    fs::remove_all(path);
+    const fs::path elsewhere = path.string() + "-elsewhere";
+    switch (text == nullptr ? Kind::Missing : kind) {
+        case Kind::File:
+            Write(path, *text);
+            break;
+        case Kind::PastTheLimit:
+            Write(path, *text);
+            fs::resize_file(path, std::max(limit + 1, text->size()));
+            break;
+        case Kind::Link:
+            Write(elsewhere, *text);
+            fs::create_symlink(elsewhere, path);
+            break;
+        case Kind::Fifo:
+            if (mkfifo(path.c_str(), 0600) != 0) {
+                std::abort();
+            }
+            break;
+        case Kind::Folder:
+            fs::create_directory(path);
+            break;
+        case Kind::Device:
+            fs::create_symlink("/dev/zero", path);
+            break;
+        case Kind::Dangling:
+            fs::create_symlink(path.string() + "-gone", path);
+            break;
+        case Kind::Missing:
+            break;
     }
 }
 
@@ -140,6 +193,12 @@ void CheckActions(std::string_view text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     std::string_view rest(reinterpret_cast<const char*>(data), size);
+    Kind kinds[2] = {Kind::File, Kind::File};
+    if (rest.size() >= 2 && rest[0] == '\x7F') {
+        kinds[0] = static_cast<Kind>(rest[1] & 7);
+        kinds[1] = static_cast<Kind>((rest[1] >> 3) & 7);
+        rest.remove_prefix(2);
+    }
     std::string_view parts[3];
     int count = 0;
     while (count < 3) {
@@ -152,14 +211,35 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     }
 
     const fs::path& folder = Folder();
-    Put(folder / "settings.ini", count > 0 ? &parts[0] : nullptr);
-    Put(folder / "script.txt", count > 1 ? &parts[1] : nullptr);
+    Put(folder / "settings.ini", count > 0 ? &parts[0] : nullptr, kinds[0],
+        lesson::kMaxSettingsBytes);
+    Put(folder / "script.txt", count > 1 ? &parts[1] : nullptr, kinds[1], lesson::kMaxScriptBytes);
+    // Refused, naming the first file read that is no ordinary file within
+    // its limit.
+    const bool settingsRefused = count > 0 && Refused(kinds[0]);
+    if (settingsRefused || (count > 1 && Refused(kinds[1]))) {
+        try {
+            lesson::LoadLesson(folder);
+        } catch (const lesson::LessonError& error) {
+            const char* name = settingsRefused ? "/settings.ini " : "/script.txt ";
+            if (std::string_view(error.what()).find(name) == std::string_view::npos) {
+                std::abort();
+            }
+            return 0;
+        }
+        std::abort();
+    }
+    for (int part = 0; part < 2; ++part) {
+        if (count > part && (kinds[part] == Kind::Dangling || kinds[part] == Kind::Missing)) {
+            parts[part] = {};
+        }
+    }
     const lesson::Lesson lesson = lesson::LoadLesson(folder);
     if (lesson.Folder().back() != '/' || lesson.MediaFolder() != lesson.Folder() + "media/") {
         std::abort();
     }
-    CheckSettings(*lesson.settings, count > 0 ? parts[0] : std::string_view());
-    CheckScript(*lesson.script, count > 1 ? parts[1] : std::string_view());
+    CheckSettings(*lesson.settings, parts[0]);
+    CheckScript(*lesson.script, parts[1]);
     if (count > 2) {
         CheckActions(parts[2]);
     }

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes the made seeds of the picture and lesson_folder fuzz targets.
+"""Writes the made seeds of the picture, lesson_folder and lesson fuzz targets.
 
 The picture seeds are small files of every kind the loaders read, written
 here byte by byte (BMP of each depth, PNG of each colour type, interlaced
@@ -236,6 +236,41 @@ def lesson_folder_seeds(folder):
             out.write(data)
 
 
+def lesson_folder_kind_seeds(folder):
+    """Inputs that make the lesson's files links, FIFOs, folders, devices or
+    files past their limit: DEL, then settings.ini's kind in the low three
+    bits and script.txt's in the next three (lesson_folder_fuzzer.cpp)."""
+    text = b"Help=help.htm\fVIDEO market.avi\nACTOR Anna\nTEXT Hi.\n\fadvance 1\n"
+    kinds = {"link-and-fifo": 1 | 2 << 3, "folder-and-device": 3 | 4 << 3,
+             "dangling-and-past-the-limit": 5 | 6 << 3, "past-the-limit-and-link": 6 | 1 << 3}
+    for name, kind in kinds.items():
+        with open(os.path.join(folder, "kinds-" + name), "wb") as out:
+            out.write(b"\x7f" + bytes([kind]) + text)
+
+
+def lesson_seeds(folder):
+    """The sample lesson with each actions file of the command's tests, and
+    with every action and host call a person or a host can make."""
+    with open(os.path.join(folder, "market"), "rb") as f:
+        market = f.read()
+    actions_folder = os.path.join(ROOT, "tests", "cli", "actions")
+    for name in sorted(os.listdir(actions_folder)):
+        with open(os.path.join(actions_folder, name), "rb") as f:
+            actions = f.read()
+        with open(os.path.join(folder, "market-" + os.path.splitext(name)[0]), "wb") as out:
+            out.write(market + b"\f" + actions)
+    every = (b"press frmRose btnVideoPlay\nadvance 0.6\nenter frmRose btnVideoStop\n"
+             b"leave frmRose btnVideoStop\nthumb-down\nscroll\nthumb-up\ndrag 3\nslide 1\n"
+             b"link-enter 2\nlink-click 2\nlink-leave 2\nadvance 2\n"
+             b"press frmRose btnVideoFwd\npress frmRose btnVideoRew\npress frmRose btnTextOff\n"
+             b"press frmRose btnTextOn\npress frmRose btnVideoStop\n"
+             b"enter frmRoseToolbar Help\npress frmRoseToolbar Help\nlost-focus\n"
+             b"press frmRoseNavigation Next\nadvance 1\nhide\nshow\nstartup\n"
+             b"move 10 20 300 200\nmove 5\nshutdown\nshow\n")
+    with open(os.path.join(folder, "market-every-action"), "wb") as out:
+        out.write(market + b"\f" + every)
+
+
 def lesson_media(folder):
     """The sample lesson's media and resources as the lesson target reads them:
     the same names, small pictures. Decoding a big backdrop is the picture
@@ -271,7 +306,8 @@ def main():
     lesson_media(os.path.join(ROOT, "fuzz", "lesson-media"))
     print("make-seeds: lesson media in fuzz/lesson-media")
     corpus = os.path.join(ROOT, "fuzz", "corpus")
-    for target, make in (("picture", picture_seeds), ("lesson_folder", lesson_folder_seeds)):
+    for target, make in (("picture", picture_seeds), ("lesson_folder", lesson_folder_seeds),
+                         ("lesson_folder", lesson_folder_kind_seeds), ("lesson", lesson_seeds)):
         folder = os.path.join(corpus, target)
         os.makedirs(folder, exist_ok=True)
         make(folder)

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "formats/PictureFile.h"
+#include "formats/PictureStore.h"
 #include "headless/EventLoop.h"
 #include "headless/Gdi.h"
 #include "headless/Trace.h"
@@ -78,12 +79,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         }
     }
 
+    // A lesson's store of 4,096 pixels: the same picture, decoded once, or a
+    // bigger one refused as out of memory.
+    formats::PictureStore store(4096);
+    const bool read = !decoded.pixels.empty();
+    try {
+        const auto once = store.Read(path);
+        if (!read || once->pixels != decoded.pixels || store.Read(path) != once ||
+            store.Pixels() > 4096) {
+            std::abort();
+        }
+    } catch (const RuntimeError& e) {
+        if (read && (e.number() != err::OutOfMemory || decoded.pixels.size() <= 4096)) {
+            std::abort();
+        }
+    }
+
     // What the toolkit's LoadPicture gives: the same picture as a bitmap.
     headless::EventLoop loop;
     headless::Trace trace(loop);
     headless::Context ctx(loop, trace);
     headless::Gdi gdi(ctx);
-    const bool read = !decoded.pixels.empty();
     try {
         const Picture picture = gdi.LoadPictureFile(path);
         const int32_t last = decoded.width - 1;

@@ -1,5 +1,7 @@
 #include "headless/EventLoop.h"
 
+#include <limits>
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -62,7 +64,10 @@ EventLoop::Micros EventLoop::NextDue() const {
 }
 
 void EventLoop::AdvanceBy(Micros duration) {
-    AdvanceTo(m_now + duration);
+    // The clock stops at its end rather than wrapping round.
+    AdvanceTo(duration > std::numeric_limits<Micros>::max() - m_now
+                  ? std::numeric_limits<Micros>::max()
+                  : m_now + duration);
 }
 
 void EventLoop::AdvanceTo(Micros time) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <limits>
 #include <map>
 #include <utility>
 
@@ -53,8 +54,17 @@ private:
     TimerId m_nextId = 1;
 };
 
+// Seconds as microseconds, rounded; times beyond what the clock can hold
+// (a movie whose header claims billions of years) saturate, and NaN is 0.
 inline constexpr EventLoop::Micros Seconds(double seconds) {
-    return static_cast<EventLoop::Micros>(seconds * 1e6 + (seconds >= 0 ? 0.5 : -0.5));
+    const double micros = seconds * 1e6 + (seconds >= 0 ? 0.5 : -0.5);
+    // 2^63 as a double: the first value past the clock's range.
+    constexpr double kBeyond = 9223372036854775808.0;
+    if (!(micros > -kBeyond)) {
+        return micros < 0 ? std::numeric_limits<EventLoop::Micros>::min() : 0;
+    }
+    return micros >= kBeyond ? std::numeric_limits<EventLoop::Micros>::max()
+                             : static_cast<EventLoop::Micros>(micros);
 }
 inline constexpr EventLoop::Micros Millis(int64_t milliseconds) {
     return milliseconds * 1000;

@@ -63,14 +63,20 @@ std::unique_ptr<model::IPixels> NewMemoryPixels(int32_t width, int32_t height) {
 Gdi::Gdi(Context& ctx) : model::Gdi(ctx, NewMemoryPixels) {}
 
 Picture Gdi::LoadPictureFile(const std::string& path) {
-    formats::DecodedPicture decoded = formats::ReadPictureFile(path);
-    if (decoded.pixels.size() !=
-        static_cast<std::size_t>(decoded.width) * static_cast<std::size_t>(decoded.height)) {
+    const std::shared_ptr<const formats::DecodedPicture> decoded = Pictures().Read(path);
+    // A new bitmap each time, as a loaded picture is the caller's to change.
+    std::vector<uint32_t> pixels;
+    try {
+        pixels = decoded->pixels;
+    } catch (const std::bad_alloc&) {
         Raise(err::OutOfMemory);
     }
-    // The decoded pixels become the bitmap's: a big backdrop is not copied.
+    if (pixels.size() !=
+        static_cast<std::size_t>(decoded->width) * static_cast<std::size_t>(decoded->height)) {
+        Raise(err::OutOfMemory);
+    }
     return Adopt(
-        std::make_unique<MemoryPixels>(decoded.width, decoded.height, std::move(decoded.pixels)));
+        std::make_unique<MemoryPixels>(decoded->width, decoded->height, std::move(pixels)));
 }
 
 }  // namespace scenova::headless

@@ -17,7 +17,8 @@ public:
     // Decodes a BMP, PNG, JPEG, GIF, icon (.ico) or cursor (.cur) file as
     // formats::ReadPictureFile does into a picture owning a new 32-bit bitmap.
     // Raises 53 when the path is not an existing file, 481 when the file is
-    // not a picture (or a damaged one), 7 when it is too large.
+    // not a picture (or a damaged one), 7 when it is too large or would take
+    // the lesson's pictures past their budget (model::Gdi::Pictures).
     Picture LoadPictureFile(const std::string& path);
 };
 

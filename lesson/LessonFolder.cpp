@@ -1,9 +1,11 @@
 #include "lesson/LessonFolder.h"
 
+#include "formats/FileLookup.h"
 #include "runtime/Convert.h"
+#include "runtime/RuntimeError.h"
 
-#include <fstream>
-#include <iterator>
+#include <algorithm>
+#include <limits>
 #include <optional>
 #include <unordered_map>
 #include <utility>
@@ -22,35 +24,62 @@ std::string_view TrimBlanks(std::string_view text) {
     return text.substr(first, last - first + 1);
 }
 
-// The lines of a text file: "\n" ends a line; a final line without one counts.
-std::vector<std::string_view> Lines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const auto end = text.find('\n', start);
-        if (end == std::string_view::npos) {
-            lines.push_back(text.substr(start));
-            break;
-        }
-        lines.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    for (auto& line : lines) {
+// Calls take(line) for each line of a text file: "\n" ends a line, a CR
+// before it is not part of it, a final line without one counts.
+template <class Take>
+void ForEachLine(std::string_view text, const Take& take) {
+    while (!text.empty()) {
+        const auto end = text.find('\n');
+        std::string_view line = text.substr(0, end);
         if (!line.empty() && line.back() == '\r') {
             line.remove_suffix(1);
         }
+        take(line);
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
     }
-    return lines;
 }
 
-std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::string content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (!in.is_open() || in.bad()) {
-        throw LessonError("cannot read " + path.string());
+// Script lines by position: the text once, and where each line that is not
+// empty lies in it.
+class ScriptLines final : public ICollection {
+public:
+    explicit ScriptLines(std::string_view text) : m_text(text) {
+        ForEachLine(std::string_view(m_text), [&](std::string_view line) {
+            if (m_count == std::numeric_limits<int32_t>::max()) {
+                Raise(err::OutOfMemory);  // more than Count can tell
+            }
+            ++m_count;
+            if (!line.empty()) {
+                m_lines.push_back(
+                    {m_count, static_cast<std::size_t>(line.data() - m_text.data()), line.size()});
+            }
+        });
     }
-    return content;
-}
+    int32_t Count() const override { return m_count; }
+    Variant Item(int32_t index) const override {
+        if (index < 1 || index > m_count) {
+            Raise(err::SubscriptOutOfRange);
+        }
+        const auto it =
+            std::lower_bound(m_lines.begin(), m_lines.end(), index,
+                             [](const Line& line, int32_t n) { return line.number < n; });
+        if (it == m_lines.end() || it->number != index) {
+            return std::string();
+        }
+        return m_text.substr(it->offset, it->length);
+    }
+    Variant Item(std::string_view) const override { Raise(err::InvalidCall); }
+
+private:
+    struct Line {
+        int32_t number;  // from 1
+        std::size_t offset;
+        std::size_t length;
+    };
+    std::string m_text;
+    int32_t m_count = 0;
+    std::vector<Line> m_lines;
+};
 
 }  // namespace
 
@@ -92,14 +121,17 @@ std::vector<SettingsLine> ReadSettingsLines(std::string_view text) {
     std::vector<SettingsLine> lines;
     KeyPositions latest;
     int number = 0;
-    for (std::string_view line : Lines(text)) {
-        SettingsLine& entry = lines.emplace_back();
-        entry.number = ++number;
+    ForEachLine(text, [&](std::string_view line) {
+        ++number;
         const SettingsLineParts parts = SplitSettingsLine(line);
-        entry.comment = parts.comment;
+        if (parts.comment) {
+            return;
+        }
+        SettingsLine& entry = lines.emplace_back();
+        entry.number = number;
         if (!parts.setting) {
             entry.skipped = true;
-            continue;
+            return;
         }
         const auto [key, value] = *parts.setting;
         entry.key = std::string(key);
@@ -109,7 +141,7 @@ std::vector<SettingsLine> ReadSettingsLines(std::string_view text) {
             lines[it->second].replaced = true;
             it->second = lines.size() - 1;
         }
-    }
+    });
     return lines;
 }
 
@@ -119,10 +151,10 @@ std::shared_ptr<Collection> ParseSettings(std::string_view text) {
     // them.
     std::vector<std::pair<std::string_view, std::string_view>> ordered;
     KeyPositions position;
-    for (std::string_view line : Lines(text)) {
+    ForEachLine(text, [&](std::string_view line) {
         const SettingsLineParts parts = SplitSettingsLine(line);
         if (!parts.setting) {
-            continue;
+            return;
         }
         const auto [key, value] = *parts.setting;
         if (const auto [it, added] = position.try_emplace(key, ordered.size()); !added) {
@@ -130,7 +162,7 @@ std::shared_ptr<Collection> ParseSettings(std::string_view text) {
         } else {
             ordered.emplace_back(key, value);
         }
-    }
+    });
     auto settings = std::make_shared<Collection>();
     for (const auto& [key, value] : ordered) {
         settings->Add(std::string(value), std::string(key));
@@ -138,12 +170,32 @@ std::shared_ptr<Collection> ParseSettings(std::string_view text) {
     return settings;
 }
 
-std::shared_ptr<Collection> ParseScript(std::string_view text) {
-    auto script = std::make_shared<Collection>();
-    for (std::string_view line : Lines(text)) {
-        script->Add(std::string(line));
+std::shared_ptr<ICollection> ParseScript(std::string_view text) {
+    return std::make_shared<ScriptLines>(text);
+}
+
+std::string ReadLessonFile(const std::filesystem::path& folder, const std::string& name) {
+    const std::size_t most = name == "script.txt" ? kMaxScriptBytes : kMaxSettingsBytes;
+    const std::string path = (folder / name).string();
+    formats::FileContent content = formats::ReadOrdinaryFile(path, most);
+    using Outcome = formats::FileContent::Outcome;
+    switch (content.outcome) {
+        case Outcome::Read:
+            return std::move(content.bytes);
+        case Outcome::Missing:
+            return {};
+        case Outcome::NotAFile:
+            throw LessonError(path +
+                              " is not an ordinary file (a folder, FIFO, device or "
+                              "socket): a lesson's " +
+                              name + " must be one");
+        case Outcome::TooLarge:
+            throw LessonError(path + " holds more than " + std::to_string(most >> 20) +
+                              " MiB, more than a lesson's " + name + " needs: it is not read");
+        case Outcome::Unreadable:
+            break;
     }
-    return script;
+    throw LessonError("cannot read " + path);
 }
 
 Lesson LoadLesson(const std::filesystem::path& folder) {
@@ -154,13 +206,8 @@ Lesson LoadLesson(const std::filesystem::path& folder) {
     }
     Lesson lesson;
     lesson.folder = absolute.lexically_normal();
-    const auto settingsFile = absolute / "settings.ini";
-    const auto scriptFile = absolute / "script.txt";
-    lesson.settings = std::filesystem::exists(settingsFile, error)
-                          ? ParseSettings(ReadFile(settingsFile))
-                          : std::make_shared<Collection>();
-    lesson.script = std::filesystem::exists(scriptFile, error) ? ParseScript(ReadFile(scriptFile))
-                                                               : std::make_shared<Collection>();
+    lesson.settings = ParseSettings(ReadLessonFile(absolute, "settings.ini"));
+    lesson.script = ParseScript(ReadLessonFile(absolute, "script.txt"));
     return lesson;
 }
 

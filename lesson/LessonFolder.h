@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <memory>
 #include <stdexcept>
@@ -16,7 +17,7 @@ namespace scenova::lesson {
 struct Lesson {
     std::filesystem::path folder;  // absolute
     std::shared_ptr<Collection> settings;
-    std::shared_ptr<Collection> script;
+    std::shared_ptr<ICollection> script;  // its lines, by position
 
     // The folders as the host hands them over: absolute, ending with "/".
     std::string Folder() const;
@@ -30,19 +31,31 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The most a lesson's files may hold. A script of the most speaker blocks a
+// video can signal (32,766), each a speaker and a few lines with their
+// times, is under 16 MiB; settings a few hundred lines.
+inline constexpr std::size_t kMaxScriptBytes = std::size_t{16} << 20;
+inline constexpr std::size_t kMaxSettingsBytes = std::size_t{1} << 20;
+
 // Reads a lesson folder; raises LessonError when the folder is missing or a
 // file in it cannot be read. A missing settings.ini or script.txt is empty.
 Lesson LoadLesson(const std::filesystem::path& folder);
+
+// The text of a lesson's file ("settings.ini" or "script.txt"), empty when
+// it is missing. Raises LessonError, naming the file and why, when it is not
+// an ordinary file (a folder, FIFO, device or socket, or a link to one), holds
+// more than its limit above, or cannot be read.
+std::string ReadLessonFile(const std::filesystem::path& folder, const std::string& name);
 
 // One line of settings.ini as the reader takes it.
 struct SettingsLine {
     int number = 0;  // from 1
     std::string key;
     std::string value;
-    bool skipped = false;   // empty, a comment, or without '=': not a setting
+    bool skipped = false;   // without '=': not a setting
     bool replaced = false;  // a later line sets the same key (letter case aside)
-    bool comment = false;   // empty, or starting with ';' or '#'
 };
+// The lines that are not comments (empty, or starting with ';' or '#').
 std::vector<SettingsLine> ReadSettingsLines(std::string_view text);
 
 // settings.ini: one KEY=VALUE a line; key and value trimmed of surrounding
@@ -51,7 +64,9 @@ std::vector<SettingsLine> ReadSettingsLines(std::string_view text);
 // Lines without '=' are skipped too.
 std::shared_ptr<Collection> ParseSettings(std::string_view text);
 
-// script.txt: one item a line (a trailing CR removed, empty lines kept).
-std::shared_ptr<Collection> ParseScript(std::string_view text);
+// script.txt: one item a line (a trailing CR removed, empty lines kept). The
+// collection keeps the text once and the places of its lines that are not
+// empty: a run of empty lines takes no memory.
+std::shared_ptr<ICollection> ParseScript(std::string_view text);
 
 }  // namespace scenova::lesson

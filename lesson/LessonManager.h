@@ -24,7 +24,7 @@ public:
     std::string videoPath;
     // What GetSettings and GetScript return; null means "no collection".
     std::shared_ptr<Collection> settings = std::make_shared<Collection>();
-    std::shared_ptr<Collection> script = std::make_shared<Collection>();
+    std::shared_ptr<ICollection> script = std::make_shared<Collection>();
 
     // The host's side of ResourceAction: it may read and change the value.
     std::function<void(const std::string& buttonId, int32_t action, std::string* value)>

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "formats/PictureFile.h"
+#include "formats/PictureStore.h"
 #include "model/Context.h"
 #include "platform/Gdi32.h"
 #include "platform/Picture.h"
@@ -104,6 +105,10 @@ protected:
     // the limits.
     Picture Adopt(std::unique_ptr<IPixels> pixels);
 
+    // The lesson's picture files, each decoded once and all of them within
+    // the lesson's budget: every platform loads its pictures through it.
+    formats::PictureStore& Pictures() { return m_pictures; }
+
 private:
     struct State;
     class BitmapPicture;
@@ -114,6 +119,7 @@ private:
     Context& m_ctx;
     PixelStore m_newPixels;
     std::shared_ptr<State> m_state;
+    formats::PictureStore m_pictures;
 };
 
 }  // namespace scenova::model

@@ -78,4 +78,34 @@ inline void AppendCodePoint(std::string& out, char32_t c) {
     }
 }
 
+// Text as a terminal may show it: control characters (C0 but the tab, DEL,
+// C1) as \xNN or \uNNNN, and each byte of a sequence that is not UTF-8 as
+// \xNN, so that no text can move the cursor, retitle the window or colour
+// what follows. The rest, a backslash too, as it stands.
+inline std::string Printable(std::string_view text) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t at = pos;
+        const char32_t c = NextCodePoint(text, pos);
+        const bool damaged = c == kReplacement && text.substr(at, pos - at) != "\xEF\xBF\xBD";
+        if (damaged || (c < 0x20 && c != '\t') || c == 0x7F) {
+            for (std::size_t i = at; i < pos; ++i) {
+                const auto byte = static_cast<unsigned char>(text[i]);
+                out += "\\x";
+                out += kHex[byte >> 4];
+                out += kHex[byte & 0xF];
+            }
+        } else if (c >= 0x80 && c <= 0x9F) {
+            out += "\\u00";
+            out += kHex[c >> 4];
+            out += kHex[c & 0xF];
+        } else {
+            out.append(text.substr(at, pos - at));
+        }
+    }
+    return out;
+}
+
 }  // namespace scenova::utf8

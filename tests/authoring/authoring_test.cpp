@@ -2,8 +2,12 @@
 // the commands print and the scripts they write out.
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -13,6 +17,9 @@
 #include "authoring/Commands.h"
 #include "authoring/Subtitles.h"
 #include "cli/Player.h"
+#include "runtime/Convert.h"
+#include "runtime/RuntimeError.h"
+#include "runtime/Utf8.h"
 #include "tests/support/Golden.h"
 #include "tests/support/TempDir.h"
 
@@ -79,9 +86,10 @@ TEST(LessonCheck, SmallLessonsGiveTheirLines) {
     for (const auto& entry : fs::directory_iterator(kSource + "/tests/authoring/lessons")) {
         SCOPED_TRACE(entry.path().filename());
         TempDir lesson;
-        for (const char* name : {"settings.ini", "script.txt", "video"}) {
+        for (const char* name : {"settings.ini", "script.txt", "video", "media"}) {
             if (fs::exists(entry.path() / name)) {
-                fs::copy(entry.path() / name, lesson.Path() / name, fs::copy_options::recursive);
+                fs::copy(entry.path() / name, lesson.Path() / name,
+                         fs::copy_options::recursive | fs::copy_options::copy_symlinks);
             }
         }
         if (fs::exists(entry.path() / "movie")) {
@@ -95,6 +103,10 @@ TEST(LessonCheck, SmallLessonsGiveTheirLines) {
         const bool errors =
             ReadText(entry.path() / "expected.txt").find(": error: ") != std::string::npos;
         EXPECT_EQ(status, errors ? 1 : 0);
+        // Its JSON is valid UTF-8 without a raw control character, whatever the lesson holds.
+        for (const std::string& line : Check(lesson.Path(), true).second) {
+            EXPECT_EQ(utf8::Printable(line), line);
+        }
     }
 }
 
@@ -152,6 +164,38 @@ TEST(SubtitleExport, ALessonThatDoesNotStartIsRefused) {
               "scenova check tests/authoring/faulty tells why\n");
 }
 
+// A write that fails half way (a file size limit standing in for a full
+// disk) leaves the old file as it was; two outputs to one file are refused.
+TEST(SubtitleExport, AFailedWriteLeavesTheOldFile) {
+    TempDir folder;
+    const std::string old(954, '#');
+    const std::string script = folder.Write("script.txt", old);
+    std::string srt;
+    for (int i = 1; i <= 200; ++i) {
+        srt += std::to_string(i) + "\n00:00:01,000 --> 00:00:02,000\nA line of some words.\n\n";
+    }
+    const std::string input = folder.Write("big.srt", srt);
+    const pid_t child = fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{4096, 4096};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        std::ostringstream ignored;
+        _exit(ImportCommand({input, "v.avi", "Anna", script}, ignored, ignored));
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_EQ(WEXITSTATUS(status), 2);
+    EXPECT_EQ(ReadText(script), old);
+
+    std::ostringstream out;
+    std::ostringstream err;
+    const ExportOptions both{kMarket, SubtitleFormat::WebVtt, folder.Path() / "a.vtt",
+                             folder.Path() / "./a.vtt"};
+    EXPECT_EQ(ExportCommand(both, out, err), 2);
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "a.vtt"));
+}
+
 // What a learner gets from a lesson: the signal times, the transcript and
 // its links.
 std::vector<std::string> WhatPlays(const std::filesystem::path& lesson) {
@@ -193,135 +237,33 @@ TEST(SubtitleExport, ExportThenImportPlaysTheSame) {
     EXPECT_EQ(WhatPlays(lesson), original);
 }
 
-// Subtitle files from elsewhere: what a script can carry comes in, the rest
-// is named in a warning.
-class ForeignFiles : public ::testing::TestWithParam<const char*> {};
-
-TEST_P(ForeignFiles, ImportWhatTheyCanCarry) {
-    const std::string name = GetParam();
-    std::ostringstream out;
-    std::ostringstream err;
-    ImportOptions options{kSource + "/tests/authoring/" + name, "hall.mp4", "Guide", std::nullopt};
-    EXPECT_EQ(ImportCommand(options, out, err), 0);
-    std::vector<std::string> lines =
-        Lines(Replace(err.str(), kSource + "/tests/authoring/", "") + out.str());
-    ExpectGolden("import_" + Replace(name, ".", "_") + ".txt", lines);
-}
-
-INSTANTIATE_TEST_SUITE_P(Files, ForeignFiles, ::testing::Values("foreign.vtt", "foreign.srt"));
-
-TEST(SubtitleImport, MalformedInputNamesItsLinesAndWritesNothing) {
-    struct Row {
-        SubtitleFormat format;
-        const char* text;
-        std::vector<std::string> errors;
-    };
-    const auto vtt = SubtitleFormat::WebVtt;
-    const auto srt = SubtitleFormat::Srt;
-    const Row rows[] = {
-        {vtt,
-         "00:00.000 --> 00:01.000\nHello\n",
-         {"f:1: error: not a WebVTT file: the first line must be WEBVTT"}},
-        {vtt,
-         "WEBVTT\n\n00:00.5 --> 00:01.000\nHello\n",
-         {"f:3: error: the start time \"00:00.5\" is not [hh:]mm:ss.ttt"}},
-        {vtt,
-         "WEBVTT\n\n00:00.000 --> 0:00:61.000\nHello\n",
-         {"f:3: error: the end time \"0:00:61.000\" is not [hh:]mm:ss.ttt"}},
-        {vtt,
-         "WEBVTT\n\n00:02.000 --> 00:01.000\nHello\n",
-         {"f:3: error: the cue ends at 00:01.000, not after its start 00:02.000"}},
-        {vtt,
-         "WEBVTT\n\nintro\nHello\n",
-         {"f:3: error: a block without a timing line (start --> end)"}},
-        {vtt,
-         "WEBVTT\n\n00:00.000 --> 00:01.000\nHello\n00:01.000 --> 00:02.000\nThere\n",
-         {"f:5: error: a cue line holds \"-->\": is the blank line before this cue missing?"}},
-        {vtt,
-         "WEBVTT\r\n\r\n00:00.000 --> 00:01.000\r\n<v Anna Hello\r\n",
-         {"f:4: error: a tag is not closed with \">\""}},
-        {srt,
-         "one\n00:00:00,000 --> 00:00:01,000\nHello\n",
-         {"f:1: error: expected the cue's number, found \"one\""}},
-        {srt, "1\nHello\n", {"f:2: error: expected the cue's times (start --> end)"}},
-        {srt,
-         "1\n00:00:00.000 --> 00:00:01\nHello\n",
-         {"f:2: error: the end time \"00:00:01\" is not hh:mm:ss,ttt"}},
-    };
-    for (const Row& row : rows) {
-        const SubtitleFile file = ReadSubtitles(row.text, "f", row.format);
-        EXPECT_EQ(file.errors, row.errors) << row.text;
-        EXPECT_TRUE(file.cues.empty()) << row.text;
+// Subtitle files, a case each under tests/authoring/import/ (files from
+// elsewhere, malformed ones, encodings, markup, references): what the import
+// prints, its exit status, warnings or errors and the script, against
+// tests/golden/import/FILE.txt.
+TEST(SubtitleImport, FilesGiveTheirGoldenLines) {
+    for (const auto& entry :
+         std::filesystem::directory_iterator(kSource + "/tests/authoring/import")) {
+        const std::string name = entry.path().filename().string();
+        SCOPED_TRACE(name);
+        std::ostringstream out;
+        std::ostringstream err;
+        const int status =
+            ImportCommand({entry.path(), "hall.mp4", "Guide", std::nullopt}, out, err);
+        ExpectGolden(
+            "import/" + name + ".txt",
+            Lines("exit " + std::to_string(status) + "\n" +
+                  Replace(err.str(), entry.path().parent_path().string() + "/", "") + out.str()));
     }
-
+    // Nothing is written for a file with errors.
     TempDir folder;
-    const std::string input = folder.Write("bad.vtt", rows[3].text);
     const auto script = folder.Path() / "script.txt";
-    std::ostringstream out;
-    std::ostringstream err;
-    EXPECT_EQ(ImportCommand({input, "v.avi", "Anna", script}, out, err), 1);
+    std::ostringstream ignored;
+    EXPECT_EQ(
+        ImportCommand({kSource + "/tests/authoring/import/no-times.srt", "v.avi", "Anna", script},
+                      ignored, ignored),
+        1);
     EXPECT_FALSE(std::filesystem::exists(script));
-    EXPECT_EQ(err.str(), input +
-                             ":3: error: the cue ends at 00:01.000, not after its start "
-                             "00:02.000\nscenova: " +
-                             input + " has errors; nothing written\n");
-}
-
-// What a script line cannot hold as a cue writes it: a "[CT" would start a
-// culture tip and lose the words after it, so its "[" is dropped with a
-// warning; a line break written as a character reference joins the lines as
-// a line end does, with a space.
-TEST(SubtitleImport, CueTextKeepsItsWordsOnOneScriptLine) {
-    const std::string vtt = "WEBVTT\n\n00:00.000 --> 00:01.000\n";
-    struct Row {
-        SubtitleFormat format;
-        std::string text, cue;
-        int warnedLine;
-    };
-    const Row rows[] = {
-        {SubtitleFormat::WebVtt, vtt + "lo[CT g <c.tip>Hi</c>\n", "loCT g [CT Hi]", 3},
-        {SubtitleFormat::WebVtt, vtt + "a [[CT b\n", "a CT b", 3},
-        {SubtitleFormat::Srt, "1\n00:00:00,000 --> 00:00:01,000\n[CT Prices] two euros\n",
-         "CT Prices] two euros", 2},
-        {SubtitleFormat::WebVtt, vtt + "&#10;one&#13;two\n", "one two", 0},
-        {SubtitleFormat::WebVtt, vtt + "&#x0a;one&#X0D;two\n", "one two", 0},
-    };
-    for (const auto& row : rows) {
-        const SubtitleFile file = ReadSubtitles(row.text, "f", row.format);
-        ASSERT_EQ(file.cues.size(), 1u) << row.text;
-        EXPECT_EQ(file.cues[0].text, row.cue);
-        std::vector<std::string> warnings;
-        if (row.warnedLine > 0) {
-            warnings.push_back("f:" + std::to_string(row.warnedLine) +
-                               ": warning: \"[\" of \"[CT\" in the text is dropped: it would "
-                               "start a culture tip");
-        }
-        EXPECT_EQ(file.warnings, warnings) << row.text;
-    }
-}
-
-// What the export writes reads back as the same cues, whatever the names
-// hold: a name ending in a blank (kept, the export would lose it) and a
-// voice name ending in "--" (its span closed as "-->", which no cue line may
-// hold) each failed once.
-TEST(SubtitleExport, OddNamesReadBackTheSame) {
-    const std::pair<std::string, std::string> rows[] = {
-        // a cue's text, its "speaker|text"
-        {"<v Anna&#32;>x", "Anna|x"},
-        {"x <c.tip>Hi ]</c>", "|x [CT Hi]"},
-        {"<v Anna-- >x <c.tip>a--</c>", "Anna--|x [CT a--]"},
-    };
-    auto cue = [](const SubtitleFile& file) {
-        return file.cues.size() == 1 ? file.cues[0].speaker + "|" + file.cues[0].text
-                                     : std::to_string(file.cues.size()) + " cues";
-    };
-    for (const auto& [text, expected] : rows) {
-        const SubtitleFile file = ReadSubtitles("WEBVTT\n\n00:00.000 --> 00:01.000\n" + text + "\n",
-                                                "f", SubtitleFormat::WebVtt);
-        EXPECT_EQ(cue(file), expected);
-        EXPECT_EQ(cue(ReadSubtitles(WriteWebVtt(file.cues), "f", SubtitleFormat::WebVtt)),
-                  expected);
-    }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "formats/PictureFile.h"
+#include "formats/PictureStore.h"
 #include "runtime/RuntimeError.h"
 #include "tests/support/Errors.h"
 #include "tests/support/TempDir.h"
@@ -305,6 +306,27 @@ TEST_F(IconPictureTest, CursorsKeepTheirTransparencyAndHotSpot) {
     const std::string icon = Write(Container(1, {{4, 4, Dib(4, 4, 24)}}));
     EXPECT_EQ(ErrorOf([&] { ReadCursorFile(icon); }), err::InvalidPicture);
     EXPECT_EQ(ErrorOf([&] { ReadCursorFile(resources + "nav.bar"); }), err::InvalidPicture);
+}
+
+// A lesson's pictures: each file decoded once however often and however it
+// is named, all of them within the lesson's budget (past it 7, before the
+// pixels are decoded); a file that changes is decoded anew, what it held let
+// go.
+TEST_F(IconPictureTest, ALessonsPicturesAreDecodedOnceWithinItsBudget) {
+    const auto put = [&](const std::string& name, int width, int height) {
+        const Bytes file = BitmapFile(width, height, 24);
+        return dir.Write(name, std::string(file.begin(), file.end()));
+    };
+    const std::string a = put("media/a.bmp", 8, 8);
+    const std::string b = put("media/b.bmp", 8, 4);
+    PictureStore store(90);
+    const auto first = store.Read(a);
+    EXPECT_EQ(store.Read(dir.Folder() + "media/../media/a.bmp"), first);
+    EXPECT_EQ(store.Pixels(), 64);
+    EXPECT_EQ(ErrorOf([&] { store.Read(b); }), err::OutOfMemory);
+    put("media/a.bmp", 4, 4);
+    EXPECT_EQ(store.Read(a)->width, 4);
+    EXPECT_EQ(store.Pixels(), 16);
 }
 
 }  // namespace

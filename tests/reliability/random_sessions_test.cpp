@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "headless/HeadlessPlatform.h"
+#include "headless/HostActions.h"
 #include "headless/RecordingManager.h"
 #include "headless/ToolHost.h"
 #include "lesson/Actions.h"
@@ -266,33 +267,9 @@ private:
             }
             action.value = w.rtfText->Links()[static_cast<std::size_t>(a.value + 2) % count].userID;
         }
-        Host actions(platform, host, *m_manager);
+        headless::HostActions actions(platform, host, *m_manager);
         lesson::Carry(action, actions);
     }
-
-    // The executor every host uses, on this session's platform.
-    struct Host final : lesson::ActionHost {
-        Host(headless::HeadlessPlatform& p, headless::ToolHost& h, headless::RecordingManager& m)
-            : platform(p), host(h), manager(m) {}
-        model::Reach User() override { return platform.Window().User(); }
-        void Advance(double seconds) override { platform.RunFor(seconds); }
-        void Show() override { host.Show(); }
-        void Hide() override { host.Hide(); }
-        void Startup() override { host.Startup(); }
-        void Shutdown() override { host.Shutdown(); }
-        void Move(float left, std::optional<Variant> top, std::optional<Variant> width,
-                  std::optional<Variant> height) override {
-            host.Move(left, top, width, height);
-        }
-        void ReleaseInside(const std::string& where) override {
-            host.ReleaseInside(where, manager);
-        }
-        void Refused(const Action&, Refusal, const std::string&) override {}
-
-        headless::HeadlessPlatform& platform;
-        headless::ToolHost& host;
-        headless::RecordingManager& manager;
-    };
 
     std::string Check(headless::HeadlessPlatform& platform, headless::ToolHost& host,
                       std::size_t mark) {

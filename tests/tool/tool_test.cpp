@@ -6,6 +6,7 @@
 #include "headless/HeadlessPlatform.h"
 #include "headless/RecordingManager.h"
 #include "headless/ToolHost.h"
+#include "lesson/LessonFolder.h"
 #include "module/Module1.h"
 #include "tests/support/TraceMatchers.h"
 
@@ -97,8 +98,7 @@ TEST_F(ToolTest, InitWithoutAManagerReturnsFalse) {
 
 // The errors of broken scripts are trace cases (tests/cases/script-fails-*).
 TEST_F(ToolTest, AScriptThatFailsTheStartupIsParsedAgainByTheNextShow) {
-    mgr->script->Add(std::string("VIDEO lesson.avi"));
-    mgr->script->Add(std::string("TEXT Hi."));
+    mgr->script = lesson::ParseScript("VIDEO lesson.avi\nTEXT Hi.");
     ASSERT_EQ(host.Init("scenova").value, Variant(true));
     ASSERT_TRUE(host.Show().Failed());
     EXPECT_FALSE(platform.Window().form->Visible());

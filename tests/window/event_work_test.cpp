@@ -47,9 +47,11 @@ std::map<std::string, Work> WorkPerEvent(int spokenLines) {
     mgr->resourcePath = sample + "resources/";
     mgr->videoPath = std::string(SCENOVA_SOURCE_DIR) + "/tests/data/";
     mgr->settings = lesson::ParseSettings(settings.str());
+    std::string script;
     for (const std::string& line : GeneratedScript(spokenLines, "thirty_hours.avi")) {
-        mgr->script->Add(line);
+        script += line + "\n";
     }
+    mgr->script = lesson::ParseScript(script);
     headless::ToolHost host(platform, mgr);
     host.Create();
     EXPECT_EQ(host.Init("scenova").value, Variant(true));
