@@ -5,9 +5,8 @@ include(/usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake)
 # WebAssembly's own exceptions (node 17 and later, current browsers): a
 # smaller module than exceptions emulated in JavaScript, and no slower.
 # Without either kind the first throw ends the program; every object and
-# the link must use the same kind.
+# the link must use the same kind (CMake passes these flags to the link too).
 set(CMAKE_CXX_FLAGS_INIT "-fwasm-exceptions")
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-fwasm-exceptions")
 
 # At the link em++ runs its JavaScript optimiser on node, which needs
 # Debian's acorn module from /usr/share/nodejs.
