@@ -7,6 +7,7 @@
 #include <tuple>
 
 #include "authoring/LessonRun.h"
+#include "formats/BrowserVideo.h"
 #include "formats/MovieFile.h"
 #include "formats/PictureFile.h"
 #include "formats/PictureStore.h"
@@ -62,6 +63,7 @@ private:
                        const std::string& how) {
         Add(file, line, Severity::Warning, what + " " + how, "outside-folder");
     }
+    void CheckBrowserVideo(int line, const std::string& path, const formats::Movie& movie);
     // The settings lines whose value names this path (the folders of the
     // settings prefixed, as the component does).
     std::vector<const lesson::SettingsLine*> Naming(const std::string& path) const;
@@ -242,6 +244,31 @@ void Checker::CheckFiles() {
     }
 }
 
+// A browser is given the WebM beside a video it may not play.
+void Checker::CheckBrowserVideo(int line, const std::string& path, const formats::Movie& movie) {
+    const std::optional<std::string> refusal = formats::BrowserRefusal(movie);
+    if (!refusal) {
+        return;
+    }
+    const std::string webm = formats::BrowserWebm(path);
+    std::error_code error;
+    std::string besideIt;
+    if (std::filesystem::exists(webm, error)) {
+        const std::optional<formats::Movie> beside = formats::ProbeMovie(webm);
+        const std::optional<std::string> why =
+            beside ? formats::BrowserRefusal(*beside) : "not a movie";
+        if (!why) {
+            return;
+        }
+        besideIt = ", nor " + Relative(webm) + " beside it (" + *why + ")";
+    }
+    Add(kScript, line, Severity::Warning,
+        "not every browser plays " + Relative(path) + " (" + *refusal + ")" + besideIt +
+            ": a WebM of it beside it plays in all of them; in the lesson folder, " +
+            formats::WebmCommand(Relative(path), Relative(webm)) + " makes one",
+        "browser-video");
+}
+
 void Checker::CheckScript() {
     ScriptReading reading = ReadLessonScript(*m_lesson.script);
     for (Finding& finding : reading.findings) {
@@ -252,9 +279,9 @@ void Checker::CheckScript() {
         if (const std::string how = Leaves(path, true); !how.empty()) {
             OutsideFolder(kScript, reading.videoLine, "the video " + reading.videoName, how);
         }
-        const std::optional<double> seconds = formats::ProbeMovieSeconds(path);
+        const std::optional<formats::Movie> movie = formats::ProbeMovie(path);
         std::error_code error;
-        if (!seconds) {
+        if (!movie) {
             const bool exists = std::filesystem::is_regular_file(path, error);
             Add(kScript, reading.videoLine, Severity::Error,
                 Relative(path) +
@@ -264,7 +291,8 @@ void Checker::CheckScript() {
                     "the transcript does not follow a video",
                 exists ? "bad-file" : "missing-file");
         } else {
-            const double end = *seconds * m_run.unitsPerSecond;
+            CheckBrowserVideo(reading.videoLine, path, *movie);
+            const double end = movie->seconds * m_run.unitsPerSecond;
             for (const ScriptCue& cue : reading.cues) {
                 if (cue.startLine != 0 && cue.start > end) {
                     Add(kScript, cue.startLine, Severity::Error,

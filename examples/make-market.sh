@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Regenerates the generated files of the sample lesson examples/market: the
-# speech and the video (video/market.avi), the script with its times
+# speech and the video (video/market.avi, and video/market.webm for
+# browsers), the script with its times
 # (script.txt), the button bitmaps and the backdrop (media/), and the two
 # cursors (resources/*.cur). The hand-written files (settings.ini, the bar
 # scripts, the resource pages) are left alone.
@@ -133,7 +134,16 @@ ffmpeg -hide_banner -loglevel error -y \
     -threads 1 -fflags +bitexact -flags:v +bitexact -flags:a +bitexact -map_metadata -1 \
     "$lesson/video/market.avi"
 
-# 4. Pictures: the transport, navigation and toolbar button bitmaps (24x24,
+# 4. The same video as WebM for browsers, which play neither MPEG-4 Part 2
+# nor AVI files: VP9 with Opus sound, made from the AVI as `scenova check`
+# suggests. Opus starts before zero; where ffmpeg would move every stream
+# later to hide that, the pictures keep their times and the video its length.
+ffmpeg -hide_banner -loglevel error -y -i "$lesson/video/market.avi" \
+    -c:v libvpx-vp9 -crf 40 -b:v 0 -row-mt 0 -c:a libopus -b:a 32k -avoid_negative_ts disabled \
+    -threads 1 -fflags +bitexact -flags:v +bitexact -flags:a +bitexact -map_metadata -1 \
+    "$lesson/video/market.webm"
+
+# 5. Pictures: the transport, navigation and toolbar button bitmaps (24x24,
 # 24-bit BMP), the backdrop (640x480 PNG with a gradient), and two cursors:
 # the link cursor, a classic 1-bit hand, and the button cursor, a 32-bit arrow.
 python3 - "$lesson" <<'EOF'

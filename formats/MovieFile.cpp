@@ -8,6 +8,7 @@
 #include <system_error>
 
 extern "C" {
+#include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/dict.h>
 #include <libavutil/log.h>
@@ -43,7 +44,7 @@ bool NamesOtherFiles(const AVInputFormat* kind) {
 
 }  // namespace
 
-std::optional<double> ProbeMovieSeconds(const std::string& path) {
+std::optional<Movie> ProbeMovie(const std::string& path) {
     // A FIFO or a device could block or never end: only plain files qualify.
     std::error_code error;
     if (path.empty() || !std::filesystem::is_regular_file(path, error)) {
@@ -89,6 +90,14 @@ std::optional<double> ProbeMovieSeconds(const std::string& path) {
     if (video == nullptr) {
         return std::nullopt;
     }
+    const AVStream* audio = nullptr;
+    for (unsigned i = 0; i < format->nb_streams && audio == nullptr; ++i) {
+        const AVStream* stream = format->streams[i];
+        if (stream != nullptr && stream->codecpar != nullptr &&
+            stream->codecpar->codec_type == AVMEDIA_TYPE_AUDIO) {
+            audio = stream;
+        }
+    }
 
     double seconds = 0.0;
     if (format->duration != AV_NOPTS_VALUE && format->duration > 0) {
@@ -101,7 +110,9 @@ std::optional<double> ProbeMovieSeconds(const std::string& path) {
     if (!(std::isfinite(seconds) && seconds > 0.0)) {
         return std::nullopt;
     }
-    return seconds;
+    return Movie{seconds, format->iformat != nullptr ? format->iformat->name : "",
+                 avcodec_get_name(video->codecpar->codec_id),
+                 audio != nullptr ? avcodec_get_name(audio->codecpar->codec_id) : ""};
 }
 
 }  // namespace scenova::formats

@@ -5,10 +5,27 @@
 
 namespace scenova::formats {
 
-// The length in seconds of the movie in the file at path, when libavformat
-// reads the file as one with a video stream and can tell its length: nothing
-// for a path that is not a regular file, a file of another kind, a still
-// picture or a damaged file. Only that local file is read.
-std::optional<double> ProbeMovieSeconds(const std::string& path);
+// A movie file: its length, and libavformat's names for its kind and its
+// codecs ("avi", "matroska,webm", "mov,mp4,m4a,3gp,3g2,mj2"; "mpeg4", "vp9",
+// "h264", "opus", ...), each empty where it is not known or, for the sound,
+// where there is none.
+struct Movie {
+    double seconds = 0.0;
+    std::string container;
+    std::string video;
+    std::string audio;
+};
+
+// The movie in the file at path, when libavformat reads the file as one
+// with a video stream and can tell its length: nothing for a path that is
+// not a regular file, a file of another kind, a still picture or a damaged
+// file. Only that local file is read.
+std::optional<Movie> ProbeMovie(const std::string& path);
+
+// Its length in seconds.
+inline std::optional<double> ProbeMovieSeconds(const std::string& path) {
+    const std::optional<Movie> movie = ProbeMovie(path);
+    return movie ? std::optional<double>(movie->seconds) : std::nullopt;
+}
 
 }  // namespace scenova::formats

@@ -5,7 +5,8 @@
 // limits or raises 481 (not a picture) or 7 (too large), the same file reads
 // the same every time, the headless gdi32 makes the same picture a bitmap,
 // and the cursor check never fails. The script runs it with a malloc limit:
-// no few bytes may make the loader take a gigabyte.
+// no few bytes may make the loader take a gigabyte. The same bytes go to the
+// AVI header reader.
 
 #include <sys/mman.h>
 #include <unistd.h>
@@ -15,6 +16,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "formats/AviFile.h"
 #include "formats/PictureFile.h"
 #include "formats/PictureStore.h"
 #include "headless/EventLoop.h"
@@ -112,6 +114,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         if (read) {
             std::abort();
         }
+    }
+
+    // The movie header reader of the builds without libavformat.
+    const auto seconds = formats::AviSeconds({reinterpret_cast<const char*>(data), size});
+    if (seconds && !(*seconds > 0)) {
+        std::abort();
     }
     return 0;
 }

@@ -7,6 +7,7 @@
 #include <map>
 
 #include "runtime/Convert.h"
+#include "runtime/FloatChars.h"
 
 namespace scenova::lesson {
 
@@ -43,8 +44,16 @@ std::string_view RestAfter(std::string_view text, std::size_t count) {
 template <class T>
 T Number(std::string_view word, int line, const char* what) {
     T value{};
-    const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value);
-    if (error != std::errc() || end != word.data() + word.size()) {
+    const char* first = word.data();
+    const char* last = first + word.size();
+    const auto [end, error] = [&] {
+        if constexpr (std::is_floating_point_v<T>) {
+            return FloatFromChars(first, last, value);
+        } else {
+            return std::from_chars(first, last, value);
+        }
+    }();
+    if (error != std::errc() || end != last) {
         throw ActionError(
             line, std::string("expected ") + what + ", found \"" + std::string(word) + "\"");
     }

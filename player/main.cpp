@@ -20,6 +20,7 @@
 #include "player/HostWindow.h"
 #include "player/Player.h"
 #include "qt/Strings.h"
+#include "runtime/FloatChars.h"
 
 namespace {
 
@@ -34,16 +35,13 @@ std::optional<Shot> ParseShot(const std::string& text) {
     if (colon == std::string::npos || colon + 1 == text.size()) {
         return std::nullopt;
     }
-    try {
-        std::size_t used = 0;
-        const double seconds = std::stod(text.substr(0, colon), &used);
-        if (used != colon || !(seconds >= 0) || !std::isfinite(seconds)) {
-            return std::nullopt;
-        }
-        return Shot{seconds, text.substr(colon + 1)};
-    } catch (const std::exception&) {
+    double seconds = 0;
+    const char* end = text.data() + colon;
+    if (scenova::FloatFromChars(text.data(), end, seconds).ptr != end || !(seconds >= 0) ||
+        !std::isfinite(seconds)) {
         return std::nullopt;
     }
+    return Shot{seconds, text.substr(colon + 1)};
 }
 
 double Percentile(std::vector<double> values, double fraction) {
@@ -174,10 +172,13 @@ int main(int argc, char** argv) {
                   << (frame ? std::to_string(sinceLaunch(*frame)) + " ms after the program started"
                             : std::string("none"))
                   << "\nsignal delay: " << delays.size() << " signals, p50 "
-                  << Percentile(delays, 0.5) << " ms, p95 " << Percentile(delays, 0.95)
-                  << " ms, max " << Percentile(delays, 1.0) << " ms"
-                  << "\ncpu: " << seconds(usage.ru_utime) + seconds(usage.ru_stime) << " s (user "
-                  << seconds(usage.ru_utime) << ", system " << seconds(usage.ru_stime) << ")"
+                  << scenova::FixedText(Percentile(delays, 0.5), 1) << " ms, p95 "
+                  << scenova::FixedText(Percentile(delays, 0.95), 1) << " ms, max "
+                  << scenova::FixedText(Percentile(delays, 1.0), 1) << " ms"
+                  << "\ncpu: "
+                  << scenova::FixedText(seconds(usage.ru_utime) + seconds(usage.ru_stime), 2)
+                  << " s (user " << scenova::FixedText(seconds(usage.ru_utime), 2) << ", system "
+                  << scenova::FixedText(seconds(usage.ru_stime), 2) << ")"
                   << "\nresident memory: " << residentKiB / 1024 << " MiB at the last picture "
                   << "or quit, peak " << usage.ru_maxrss / 1024 << " MiB\n";
     }

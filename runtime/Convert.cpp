@@ -9,6 +9,7 @@
 #include <type_traits>
 #include <variant>
 
+#include "runtime/FloatChars.h"
 #include "runtime/RuntimeError.h"
 
 namespace scenova {
@@ -112,7 +113,7 @@ bool IsDigit(char c) {
 
 // Parses the number grammar by hand so that nothing locale-dependent (and none
 // of from_chars' own extensions such as "inf" or "nan") is accepted, then
-// lets from_chars do the correctly rounded conversion.
+// lets FloatFromChars do the correctly rounded conversion.
 double ParseDouble(std::string_view text) {
     text = TrimSpaces(text);
     std::size_t pos = 0;
@@ -185,7 +186,7 @@ double ParseDouble(std::string_view text) {
     double value = 0.0;
     const char* first = text.data() + numberStart;
     const char* last = text.data() + text.size();
-    const auto [end, ec] = std::from_chars(first, last, value, std::chars_format::general);
+    const auto [end, ec] = FloatFromChars(first, last, value);
     if (ec == std::errc::result_out_of_range) {
         if (leadExponent + exponent > 0) {
             Raise(err::Overflow);
@@ -286,7 +287,7 @@ Int NarrowInt(int32_t value) {
 // Writing numbers
 
 // Significant digits (without trailing zeros) and the decimal exponent of the
-// first digit, as written by to_chars in scientific form.
+// first digit, as written in scientific form.
 struct Decimal {
     std::string digits;
     int exponent = 0;
@@ -367,10 +368,7 @@ std::string FormatWith(Float value, int significant) {
     if (value == 0) {
         return "0";  // also for negative zero
     }
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
-                                      std::chars_format::scientific, significant - 1);
-    const Decimal d = SplitScientific(std::string_view(buffer, result.ptr - buffer));
+    const Decimal d = SplitScientific(ScientificText(std::fabs(value), significant - 1));
     // Plain form as long as all the digits it shows before the point are
     // significant ones.
     return Layout(std::signbit(value), d, -5, significant - 1);
@@ -384,10 +382,7 @@ std::string Shortest(Float value) {
     if (value == 0) {
         return "0";
     }
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
-                                      std::chars_format::scientific);
-    const Decimal d = SplitScientific(std::string_view(buffer, result.ptr - buffer));
+    const Decimal d = SplitScientific(ScientificText(std::fabs(value)));
     return Layout(std::signbit(value), d, -5, 15);
 }
 

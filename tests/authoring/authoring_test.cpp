@@ -126,10 +126,11 @@ TEST(LessonCheck, MoreBlocksThanTheVideoCanSignal) {
     auto [status, lines] = Check(lesson.Path());
     lines.pop_back();
     EXPECT_EQ(status, 1);
-    EXPECT_EQ(lines, std::vector<std::string>{
-                         "script.txt:0: error: 32767 speaker blocks: the video signals at most "
-                         "32766 (n blocks take n + 1 signal numbers, which are 16-bit), so the "
-                         "transcript and the slider would not follow it [too-many-blocks]"});
+    ASSERT_EQ(lines.size(), 2u);  // and the AVI browsers may not play
+    EXPECT_EQ(lines[0],
+              "script.txt:0: error: 32767 speaker blocks: the video signals at most 32766 (n "
+              "blocks take n + 1 signal numbers, which are 16-bit), so the transcript and the "
+              "slider would not follow it [too-many-blocks]");
 }
 
 std::string Export(SubtitleFormat format, std::optional<std::filesystem::path> chapters = {}) {

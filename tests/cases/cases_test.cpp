@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "cli/Player.h"
+#include "runtime/FloatChars.h"
 #include "tests/support/Golden.h"
 #include "tests/support/TempDir.h"
 
@@ -92,7 +93,7 @@ TEST_P(TraceCase, Plays) {
     play.actions = lesson::ParseActions(Read(source / "actions.txt"));
     for (const std::string& line : Lines(Read(source / "expected.txt"))) {
         if (line.rfind("until ", 0) == 0) {
-            play.until = std::stod(line.substr(6));
+            FloatFromChars(line.data() + 6, line.data() + line.size(), play.until.emplace());
         }
     }
     std::ostringstream out;

@@ -10,7 +10,7 @@
 #include <QTest>
 
 #include <algorithm>
-#include <cstdio>
+#include <iostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -18,6 +18,7 @@
 #include "player/HostWindow.h"
 #include "player/Player.h"
 #include "qt/Toolkit.h"
+#include "runtime/FloatChars.h"
 #include "tests/qt/QtTestSupport.h"
 
 namespace scenova::test {
@@ -104,9 +105,11 @@ TEST_F(PlayerTest, TheSampleLessonPlaysThroughWithEverySignalOnTime) {
         EXPECT_LE(delay, 150.0);
     }
     std::sort(delays.begin(), delays.end());
-    std::printf("signal delay over %zu cues: p50 %.1f ms, p95 %.1f ms, max %.1f ms\n",
-                delays.size(), delays[delays.size() / 2],
-                delays[static_cast<std::size_t>(0.95 * (delays.size() - 1) + 0.5)], delays.back());
+    const auto ms = [](double value) { return FixedText(value, 1) + " ms"; };
+    std::cout << "signal delay over " << delays.size() << " cues: p50 "
+              << ms(delays[delays.size() / 2]) << ", p95 "
+              << ms(delays[static_cast<std::size_t>(0.95 * (delays.size() - 1) + 0.5)]) << ", max "
+              << ms(delays.back()) << "\n";
     EXPECT_TRUE(Lesson().form->Widget()->isVisible());
 }
 

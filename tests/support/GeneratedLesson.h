@@ -9,9 +9,10 @@
 // same script.
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
+
+#include "runtime/FloatChars.h"
 
 namespace scenova::testing {
 
@@ -35,11 +36,7 @@ inline std::vector<std::string> GeneratedScript(int spokenLines, const std::stri
     auto pick = [&next](const auto& table) {
         return table[next(static_cast<uint32_t>(std::size(table)))];
     };
-    auto time = [](double seconds) {
-        char text[32];
-        std::snprintf(text, sizeof text, "%.2f", seconds);
-        return std::string(text);
-    };
+    auto time = [](double seconds) { return FixedText(seconds, 2); };
 
     std::vector<std::string> script = {"VIDEO " + video, "RESOPEN Glossary,market-words",
                                        "RESUPDATE Culture Tips,greetings"};

@@ -1,22 +1,27 @@
 #pragma once
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
-#include <unistd.h>
+#include <stdlib.h>
 
 namespace scenova::testing {
 
 // A folder of its own for one test, removed afterwards.
 class TempDir {
 public:
+    // Made by mkdtemp: a process id names no process alone where every
+    // process has the same (WebAssembly under node).
     TempDir() {
-        static int counter = 0;
-        m_path = std::filesystem::temp_directory_path() /
-                 ("scenova-test-" + std::to_string(::getpid()) + "-" + std::to_string(++counter));
-        std::filesystem::remove_all(m_path);
-        std::filesystem::create_directories(m_path);
+        std::string name =
+            (std::filesystem::temp_directory_path() / "scenova-test-XXXXXX").string();
+        if (::mkdtemp(name.data()) == nullptr) {
+            throw std::filesystem::filesystem_error(
+                "mkdtemp", name, std::error_code(errno, std::generic_category()));
+        }
+        m_path = name;
     }
     ~TempDir() {
         std::error_code ignored;

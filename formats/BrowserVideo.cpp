@@ -1,0 +1,106 @@
+#include "formats/BrowserVideo.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <initializer_list>
+#include <string_view>
+#include <utility>
+
+namespace scenova::formats {
+
+namespace {
+
+// libavformat's names as people know them.
+std::string Known(const std::string& name) {
+    static constexpr std::pair<std::string_view, std::string_view> kNames[] = {
+        {"avi", "AVI"},
+        {"matroska,webm", "Matroska"},
+        {"mov,mp4,m4a,3gp,3g2,mj2", "MP4"},
+        {"ogg", "Ogg"},
+        {"asf", "Windows Media"},
+        {"flv", "Flash video"},
+        {"mpeg", "MPEG program stream"},
+        {"mpegts", "MPEG transport stream"},
+        {"mpeg4", "MPEG-4 Part 2"},
+        {"msmpeg4v3", "Microsoft MPEG-4 v3"},
+        {"mpeg1video", "MPEG-1"},
+        {"mpeg2video", "MPEG-2"},
+        {"h264", "H.264"},
+        {"hevc", "H.265"},
+        {"theora", "Theora"},
+        {"vp8", "VP8"},
+        {"vp9", "VP9"},
+        {"av1", "AV1"},
+        {"mp3", "MP3"},
+        {"aac", "AAC"},
+        {"ac3", "AC-3"},
+        {"vorbis", "Vorbis"},
+        {"opus", "Opus"},
+        {"flac", "FLAC"},
+    };
+    for (const auto& [ours, known] : kNames) {
+        if (ours == name) {
+            return std::string(known);
+        }
+    }
+    return name;
+}
+
+bool OneOf(const std::string& name, std::initializer_list<std::string_view> names) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// A path as one word for a POSIX shell.
+std::string Quoted(const std::string& path) {
+    const bool plain = !path.empty() && std::all_of(path.begin(), path.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+               c == '.' || c == '/' || c == '_' || c == '-';
+    });
+    if (plain && path.front() != '-') {
+        return path;
+    }
+    std::string out = "'";
+    for (const char c : path) {
+        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return out + "'";
+}
+
+}  // namespace
+
+std::optional<std::string> BrowserRefusal(const Movie& movie) {
+    const bool webm = movie.container == "matroska,webm" && OneOf(movie.video, {"vp8", "vp9"}) &&
+                      OneOf(movie.audio, {"", "vorbis", "opus"});
+    const bool mp4 = movie.container == "mov,mp4,m4a,3gp,3g2,mj2" && movie.video == "h264" &&
+                     OneOf(movie.audio, {"", "aac", "mp3"});
+    if (webm || mp4) {
+        return std::nullopt;
+    }
+    std::string kind = Known(movie.container);
+    if (!movie.video.empty()) {
+        kind += ", " + Known(movie.video) + " video";
+    }
+    if (!movie.audio.empty()) {
+        kind += ", " + Known(movie.audio) + " sound";
+    }
+    return kind;
+}
+
+std::string BrowserWebm(const std::string& path) {
+    std::filesystem::path webm(path);
+    webm.replace_extension(".webm");
+    if (webm == std::filesystem::path(path)) {
+        webm.replace_filename(webm.stem().string() + "-vp9.webm");
+    }
+    return webm.string();
+}
+
+std::string WebmCommand(const std::string& movie, const std::string& webm) {
+    // Opus starts before zero: ffmpeg would otherwise move every stream later
+    // to hide that, and the pictures would lose their times.
+    return "ffmpeg -i " + Quoted(movie) +
+           " -c:v libvpx-vp9 -crf 32 -b:v 0 -c:a libopus -avoid_negative_ts disabled " +
+           Quoted(webm);
+}
+
+}  // namespace scenova::formats
