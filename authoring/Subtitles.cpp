@@ -277,180 +277,222 @@ std::string DecodeReferences(std::string_view s) {
     return out;
 }
 
-bool Reader::CueText(int line, const std::vector<std::string_view>& lines, SubtitleCue& cue) {
+// Reads one cue's text: markup, character references, the voice, and one
+// culture tip, which a script line holds at its end and so is kept apart.
+class CueTextReader {
+public:
+    CueTextReader(Reader& reader, SubtitleFormat format, int line, SubtitleCue& cue)
+        : m_reader(reader), m_format(format), m_line(line), m_cue(cue) {}
+
+    // False after an error.
+    bool Read(const std::vector<std::string_view>& lines) {
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            if (i > 0) {
+                Put(" ");
+            }
+            std::string_view s = lines[i];
+            const int lineNumber = m_line + 1 + static_cast<int>(i);
+            while (!s.empty()) {
+                if (m_format == SubtitleFormat::Srt) {
+                    SrtPiece(s);
+                } else if (!VttPiece(s, lineNumber)) {
+                    return false;
+                }
+            }
+        }
+        if (InTip()) {
+            m_open.clear();
+            CloseTip(m_line);
+        }
+        Finish();
+        return true;
+    }
+
+private:
     struct Open {
         std::string name;
         bool tip;
     };
-    std::vector<Open> open;
-    std::set<std::string> dropped;
-    std::string text;
-    // A script line holds one culture tip, at its end: the tip's name is
-    // kept apart and put there.
-    std::string tip;
-    std::optional<std::string> firstTip;
-    bool textAfterTip = false;
-    bool tipTakenOut = false;
-    auto closeTip = [&](int at) {
-        std::string name(TrimSpaces(tip));
+
+    bool InTip() const {
+        return std::any_of(m_open.begin(), m_open.end(), [](const Open& o) { return o.tip; });
+    }
+
+    void Put(std::string_view piece) {
+        if (InTip()) {
+            m_tip += piece;
+            return;
+        }
+        if (m_firstTip && !TrimSpaces(piece).empty()) {
+            m_textAfterTip = true;
+        }
+        // The space on each side of a tip taken out of the text: one stays.
+        if (m_tipTakenOut && m_text.ends_with(' ') && piece.starts_with(' ')) {
+            piece.remove_prefix(1);
+        }
+        m_tipTakenOut = false;
+        m_text += piece;
+    }
+
+    void CloseTip(int at) {
+        std::string name(TrimSpaces(m_tip));
         if (name.find(']') != std::string::npos) {
             // The marker ends at its first "]".
             std::erase(name, ']');
             name = std::string(TrimSpaces(name));  // what stood before the "]" may end in one
-            Warning(at, "\"]\" in the culture tip " + name + " is dropped: it would end the tip");
+            m_reader.Warning(
+                at, "\"]\" in the culture tip " + name + " is dropped: it would end the tip");
         }
-        if (!firstTip) {
-            firstTip = name;
-            tipTakenOut = true;
+        if (!m_firstTip) {
+            m_firstTip = name;
+            m_tipTakenOut = true;
         } else {
-            Warning(at, "a second culture tip, " + name +
-                            ", is kept as plain text: a line has "
-                            "one");
-            text += tip;
+            m_reader.Warning(at, "a second culture tip, " + name +
+                                     ", is kept as plain text: a line has "
+                                     "one");
+            m_text += m_tip;
         }
-        tip.clear();
-    };
-    auto inTip = [&] {
-        return std::any_of(open.begin(), open.end(), [](const Open& o) { return o.tip; });
-    };
-    auto put = [&](std::string_view piece) {
-        if (inTip()) {
-            tip += piece;
+        m_tip.clear();
+    }
+
+    // SubRip's few tags are its only markup; "<" and "&" are otherwise text.
+    void SrtPiece(std::string_view& s) {
+        if (const std::size_t length = SrtTag(s)) {
+            m_dropped.insert("<" + SrtTagName(s) + ">");
+            s.remove_prefix(length);
         } else {
-            if (firstTip && !TrimSpaces(piece).empty()) {
-                textAfterTip = true;
-            }
-            // The space on each side of a tip taken out of the text: one stays.
-            if (tipTakenOut && text.ends_with(' ') && piece.starts_with(' ')) {
-                piece.remove_prefix(1);
-            }
-            tipTakenOut = false;
-            text += piece;
+            Put(s.substr(0, 1));
+            s.remove_prefix(1);
         }
-    };
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (i > 0) {
-            put(" ");
+    }
+
+    bool VttPiece(std::string_view& s, int lineNumber) {
+        if (s.front() == '&') {
+            if (auto reference = CharacterReference(s)) {
+                Put(*reference);
+                return true;
+            }
         }
-        std::string_view s = lines[i];
-        const int lineNumber = line + 1 + static_cast<int>(i);
-        while (!s.empty()) {
-            if (m_format == SubtitleFormat::Srt) {
-                // SubRip's few tags are its only markup; "<" and "&" are
-                // otherwise text.
-                if (const std::size_t length = SrtTag(s)) {
-                    dropped.insert("<" + SrtTagName(s) + ">");
-                    s.remove_prefix(length);
-                } else {
-                    put(s.substr(0, 1));
-                    s.remove_prefix(1);
+        if (s.front() != '<') {
+            Put(s.substr(0, 1));
+            s.remove_prefix(1);
+            return true;
+        }
+        const auto close = s.find('>');
+        if (close == std::string_view::npos) {
+            m_reader.Error(lineNumber, "a tag is not closed with \">\"");
+            return false;
+        }
+        const std::string_view tag = s.substr(1, close - 1);
+        s.remove_prefix(close + 1);
+        if (tag.empty()) {
+            m_reader.Error(lineNumber, "an empty tag \"<>\"");
+            return false;
+        }
+        if (IsDigit(tag.front())) {
+            m_dropped.insert("<" + std::string(tag) + ">");
+        } else if (tag.front() == '/') {
+            CloseTag(std::string(TrimBlanks(tag.substr(1))), lineNumber);
+        } else {
+            OpenTag(tag, lineNumber);
+        }
+        return true;
+    }
+
+    void CloseTag(const std::string& name, int lineNumber) {
+        for (std::size_t k = m_open.size(); k-- > 0;) {
+            if (m_open[k].name == name) {
+                const bool wasTip = m_open[k].tip;
+                m_open.resize(k);
+                if (wasTip && !InTip()) {
+                    CloseTip(lineNumber);
                 }
-                continue;
+                return;
             }
-            if (s.front() == '&') {
-                if (auto reference = CharacterReference(s)) {
-                    put(*reference);
-                    continue;
-                }
-            }
-            if (s.front() != '<') {
-                put(s.substr(0, 1));
-                s.remove_prefix(1);
-                continue;
-            }
-            const auto close = s.find('>');
-            if (close == std::string_view::npos) {
-                Error(lineNumber, "a tag is not closed with \">\"");
-                return false;
-            }
-            const std::string_view tag = s.substr(1, close - 1);
-            s.remove_prefix(close + 1);
-            if (tag.empty()) {
-                Error(lineNumber, "an empty tag \"<>\"");
-                return false;
-            }
-            if (IsDigit(tag.front())) {
-                dropped.insert("<" + std::string(tag) + ">");
-                continue;
-            }
-            if (tag.front() == '/') {
-                const std::string name(TrimBlanks(tag.substr(1)));
-                for (std::size_t k = open.size(); k-- > 0;) {
-                    if (open[k].name != name) {
-                        continue;
-                    }
-                    const bool wasTip = open[k].tip;
-                    open.resize(k);
-                    if (wasTip && !inTip()) {
-                        closeTip(lineNumber);
-                    }
-                    break;
-                }
-                continue;
-            }
-            std::size_t nameEnd = 0;
-            while (nameEnd < tag.size() && tag[nameEnd] != '.' && !IsBlank(tag[nameEnd])) {
-                ++nameEnd;
-            }
-            const std::string name(tag.substr(0, nameEnd));
-            std::string_view rest = tag.substr(nameEnd);
-            std::size_t classesEnd = 0;
-            while (classesEnd < rest.size() && !IsBlank(rest[classesEnd])) {
-                ++classesEnd;
-            }
-            const std::string classes = "." + std::string(rest.substr(0, classesEnd)) + ".";
-            // Trimmed once decoded too: a reference may stand for a blank,
-            // which the written voice span would not keep.
-            const std::string annotation(
-                TrimBlanks(DecodeReferences(TrimBlanks(rest.substr(classesEnd)))));
-            bool tip = false;
-            if (name == "v") {
-                if (cue.speaker.empty()) {
-                    cue.speaker = annotation;
-                } else if (annotation != cue.speaker) {
-                    Warning(lineNumber, "a second voice, " + annotation + ", in a cue of " +
-                                            cue.speaker + ": the script keeps " + cue.speaker);
-                }
-            } else if (name == "c" && classes.find(".tip.") != std::string::npos) {
-                tip = true;
-            } else {
-                dropped.insert("<" + name +
-                               (classes.size() > 2 ? classes.substr(0, classes.size() - 1) : "") +
-                               ">");
-            }
-            open.push_back({name, tip});
         }
     }
-    if (inTip()) {
-        open.clear();
-        closeTip(line);
-    }
-    if (!dropped.empty()) {
-        std::string list;
-        for (const std::string& tag : dropped) {
-            list += (list.empty() ? "" : ", ") + tag;
+
+    void OpenTag(std::string_view tag, int lineNumber) {
+        std::size_t nameEnd = 0;
+        while (nameEnd < tag.size() && tag[nameEnd] != '.' && !IsBlank(tag[nameEnd])) {
+            ++nameEnd;
         }
-        Warning(line, "markup dropped (a script line is plain text): " + list);
-    }
-    cue.text = std::string(TrimBlanks(text));
-    // "[CT" starts a script line's culture tip, and the transcript drops
-    // what follows a tip: in the text it would lose the words after it.
-    bool startsATip = false;
-    for (auto at = cue.text.find("[CT"); at != std::string::npos; at = cue.text.find("[CT")) {
-        cue.text.erase(at, 1);
-        startsATip = true;
-    }
-    if (startsATip) {
-        Warning(line, "\"[\" of \"[CT\" in the text is dropped: it would start a culture tip");
-    }
-    if (firstTip) {
-        if (textAfterTip) {
-            Warning(line, "the culture tip " + *firstTip +
-                              " moves to the end of the line, where the transcript shows tips");
+        const std::string name(tag.substr(0, nameEnd));
+        std::string_view rest = tag.substr(nameEnd);
+        std::size_t classesEnd = 0;
+        while (classesEnd < rest.size() && !IsBlank(rest[classesEnd])) {
+            ++classesEnd;
         }
-        cue.text += (cue.text.empty() ? "[CT " : " [CT ") + *firstTip + "]";
+        const std::string classes = "." + std::string(rest.substr(0, classesEnd)) + ".";
+        // Trimmed once decoded too: a reference may stand for a blank, which
+        // the written voice span would not keep.
+        const std::string annotation(
+            TrimBlanks(DecodeReferences(TrimBlanks(rest.substr(classesEnd)))));
+        bool tip = false;
+        if (name == "v") {
+            if (m_cue.speaker.empty()) {
+                m_cue.speaker = annotation;
+            } else if (annotation != m_cue.speaker) {
+                m_reader.Warning(lineNumber, "a second voice, " + annotation + ", in a cue of " +
+                                                 m_cue.speaker + ": the script keeps " +
+                                                 m_cue.speaker);
+            }
+        } else if (name == "c" && classes.find(".tip.") != std::string::npos) {
+            tip = true;
+        } else {
+            m_dropped.insert("<" + name +
+                             (classes.size() > 2 ? classes.substr(0, classes.size() - 1) : "") +
+                             ">");
+        }
+        m_open.push_back({name, tip});
     }
-    return true;
+
+    void Finish() {
+        if (!m_dropped.empty()) {
+            std::string list;
+            for (const std::string& tag : m_dropped) {
+                list += (list.empty() ? "" : ", ") + tag;
+            }
+            m_reader.Warning(m_line, "markup dropped (a script line is plain text): " + list);
+        }
+        std::string& text = m_cue.text;
+        text = std::string(TrimBlanks(m_text));
+        // "[CT" starts a script line's culture tip, and the transcript drops
+        // what follows a tip: in the text it would lose the words after it.
+        bool startsATip = false;
+        for (auto at = text.find("[CT"); at != std::string::npos; at = text.find("[CT")) {
+            text.erase(at, 1);
+            startsATip = true;
+        }
+        if (startsATip) {
+            m_reader.Warning(
+                m_line, "\"[\" of \"[CT\" in the text is dropped: it would start a culture tip");
+        }
+        if (m_firstTip) {
+            if (m_textAfterTip) {
+                m_reader.Warning(m_line, "the culture tip " + *m_firstTip +
+                                             " moves to the end of the line, where the "
+                                             "transcript shows tips");
+            }
+            text += (text.empty() ? "[CT " : " [CT ") + *m_firstTip + "]";
+        }
+    }
+
+    Reader& m_reader;
+    SubtitleFormat m_format;
+    int m_line;
+    SubtitleCue& m_cue;
+    std::vector<Open> m_open;
+    std::set<std::string> m_dropped;
+    std::string m_text;
+    std::string m_tip;  // the culture tip being read
+    std::optional<std::string> m_firstTip;
+    bool m_textAfterTip = false;
+    bool m_tipTakenOut = false;
+};
+
+bool Reader::CueText(int line, const std::vector<std::string_view>& lines, SubtitleCue& cue) {
+    return CueTextReader(*this, m_format, line, cue).Read(lines);
 }
 
 // Blocks: runs of non-blank lines, each with the number of its first line.
@@ -567,6 +609,60 @@ std::string Escape(std::string_view text) {
     return out;
 }
 
+// The code unit at pos, of width bytes, big-endian unless little.
+std::optional<char32_t> CodeUnit(std::string_view bytes, std::size_t& pos, std::size_t width,
+                                 bool little) {
+    if (pos + width > bytes.size()) {
+        return std::nullopt;
+    }
+    char32_t value = 0;
+    for (std::size_t k = 0; k < width; ++k) {
+        value = value << 8 | static_cast<unsigned char>(bytes[pos + (little ? width - 1 - k : k)]);
+    }
+    pos += width;
+    return value;
+}
+
+// The character at pos in UTF-8; nothing, with why in error, at a byte that
+// is not of it.
+std::optional<char32_t> NextUtf8(std::string_view bytes, std::size_t& pos, std::string& error) {
+    const std::size_t at = pos;
+    const char32_t c = utf8::NextCodePoint(bytes, pos);
+    if (c == utf8::kReplacement && bytes.substr(at, pos - at) != "\xEF\xBF\xBD") {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "0x%02X", static_cast<unsigned char>(bytes[at]));
+        error =
+            std::string("the text is not UTF-8 (a byte ") + hex + " here): save the file as UTF-8";
+        return std::nullopt;
+    }
+    return c;
+}
+
+// The character at pos in UTF-16 or UTF-32 (width 2 or 4).
+std::optional<char32_t> NextWide(std::string_view bytes, std::size_t& pos, std::size_t width,
+                                 bool little, std::string& error) {
+    const std::string name = width == 2 ? "UTF-16" : "UTF-32";
+    const std::optional<char32_t> first = CodeUnit(bytes, pos, width, little);
+    if (!first) {
+        error = "the " + name + " text ends inside a character";
+        return std::nullopt;
+    }
+    const char32_t c = *first;
+    if (width == 2 && c >= 0xD800 && c <= 0xDBFF) {
+        const std::optional<char32_t> low = CodeUnit(bytes, pos, width, little);
+        if (!low || *low < 0xDC00 || *low > 0xDFFF) {
+            error = "the UTF-16 text has a lone surrogate here";
+            return std::nullopt;
+        }
+        return 0x10000 + ((c - 0xD800) << 10) + (*low - 0xDC00);
+    }
+    if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) {
+        error = "the " + name + " text has no character here";
+        return std::nullopt;
+    }
+    return c;
+}
+
 // The text in UTF-8, a NUL as U+FFFD (no script line may hold one): a file
 // in UTF-16 or UTF-32 is read by its byte order mark, a UTF-8 one's mark is
 // dropped. Nothing after an error naming the line of the first byte that is
@@ -588,56 +684,19 @@ std::optional<std::string> Utf8Text(std::string_view bytes, Reader& reader) {
     std::string text;
     text.reserve(unit == 1 ? bytes.size() : bytes.size() / width * 3);
     int line = 1;
-    auto fail = [&](const std::string& what) {
-        reader.Error(line, what);
-        return std::nullopt;
-    };
-    auto next = [&](std::size_t& pos) -> std::optional<char32_t> {
-        if (pos + width > bytes.size()) {
+    std::string error;
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        const std::optional<char32_t> c =
+            unit == 1 ? NextUtf8(bytes, pos, error) : NextWide(bytes, pos, width, unit < 0, error);
+        if (!c) {
+            reader.Error(line, error);
             return std::nullopt;
         }
-        char32_t value = 0;
-        for (std::size_t k = 0; k < width; ++k) {
-            const auto byte =
-                static_cast<unsigned char>(bytes[pos + (unit < 0 ? width - 1 - k : k)]);
-            value = value << 8 | byte;
-        }
-        pos += width;
-        return value;
-    };
-    for (std::size_t pos = 0; pos < bytes.size();) {
-        const std::size_t at = pos;
-        char32_t c = 0;
-        if (unit == 1) {
-            c = utf8::NextCodePoint(bytes, pos);
-            if (c == utf8::kReplacement && bytes.substr(at, pos - at) != "\xEF\xBF\xBD") {
-                char hex[8];
-                std::snprintf(hex, sizeof hex, "0x%02X", static_cast<unsigned char>(bytes[at]));
-                return fail(std::string("the text is not UTF-8 (a byte ") + hex +
-                            " here): save the file as UTF-8");
-            }
-        } else {
-            const char* name = width == 2 ? "UTF-16" : "UTF-32";
-            const std::optional<char32_t> first = next(pos);
-            if (!first) {
-                return fail(std::string("the ") + name + " text ends inside a character");
-            }
-            c = *first;
-            if (width == 2 && c >= 0xD800 && c <= 0xDBFF) {
-                const std::optional<char32_t> low = next(pos);
-                if (!low || *low < 0xDC00 || *low > 0xDFFF) {
-                    return fail("the UTF-16 text has a lone surrogate here");
-                }
-                c = 0x10000 + ((c - 0xD800) << 10) + (*low - 0xDC00);
-            } else if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) {
-                return fail(std::string("the ") + name + " text has no character here");
-            }
-        }
         // "\r\n" is one line end.
-        if (c == '\n' ? text.empty() || text.back() != '\r' : c == '\r') {
+        if (*c == '\n' ? text.empty() || text.back() != '\r' : *c == '\r') {
             ++line;
         }
-        utf8::AppendCodePoint(text, c == 0 ? utf8::kReplacement : c);
+        utf8::AppendCodePoint(text, *c == 0 ? utf8::kReplacement : *c);
     }
     return text;
 }

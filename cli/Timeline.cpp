@@ -134,14 +134,8 @@ void Timeline::Take(const model::Record& r) {
         text = Lit(ToInt(r.Arg(0)));
     } else if (!out) {
         text = Learner(r);
-    } else if (object == "sldVideoSlider" && member == "Value") {
-        text = "slider at " + Text(*r.assigned);
-    } else if (object == "frmScenova" && (member == "Visible" || member == "Enabled")) {
-        const bool on = IsTrue(r.assigned);
-        text = "window " + std::string(member == "Visible" ? (on ? "shown" : "hidden")
-                                                           : (on ? "enabled" : "disabled"));
-    } else if (object == "rtfText" && member == "Visible") {
-        text = IsTrue(r.assigned) ? "transcript shown" : "transcript hidden";
+    } else {
+        text = Shown(r);
     }
     if (!text.empty()) {
         Flush();
@@ -173,6 +167,25 @@ std::string Timeline::Lit(int textStart) const {
     const int block = lit != blocks.end() ? static_cast<int>(lit - blocks.begin()) : m_signal - 1;
     return "block " + std::to_string(block + 1) + " of " + std::to_string(blocks.size()) + ", " +
            BlockText(block);
+}
+
+// What a property the component sets shows the learner: the slider, the
+// window and the transcript; nothing for the rest.
+std::string Timeline::Shown(const model::Record& r) {
+    const std::string_view object = r.object;
+    const std::string_view member = r.member;
+    if (object == "sldVideoSlider" && member == "Value") {
+        return "slider at " + Text(*r.assigned);
+    }
+    if (object == "frmScenova" && (member == "Visible" || member == "Enabled")) {
+        const bool on = IsTrue(r.assigned);
+        return "window " + std::string(member == "Visible" ? (on ? "shown" : "hidden")
+                                                           : (on ? "enabled" : "disabled"));
+    }
+    if (object == "rtfText" && member == "Visible") {
+        return IsTrue(r.assigned) ? "transcript shown" : "transcript hidden";
+    }
+    return {};
 }
 
 std::string Timeline::Told(const model::Record& r) {

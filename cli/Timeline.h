@@ -34,6 +34,7 @@ private:
     void Button(const std::string& time, const std::string& name, const std::string& state);
     // What a record tells of the host's manager, the video and the learner.
     static std::string Told(const model::Record& record);
+    static std::string Shown(const model::Record& record);
     std::string Video(const model::Record& record);
     static std::string Learner(const model::Record& record);
 
