@@ -92,6 +92,15 @@ bool Player::Open(const std::filesystem::path& folder) {
     Close();
     try {
         m_lesson = lesson::LoadLesson(folder);
+        // The tool would open an empty grey window on any folder: one with
+        // neither of a lesson's files is not taken for a lesson.
+        std::error_code error;
+        if (!std::filesystem::exists(m_lesson.folder / "settings.ini", error) &&
+            !std::filesystem::exists(m_lesson.folder / "script.txt", error)) {
+            throw lesson::LessonError(m_lesson.folder.string() +
+                                      " is not a lesson folder: it holds neither settings.ini "
+                                      "nor script.txt");
+        }
     } catch (const lesson::LessonError& error) {
         Problem(error.what());
         return false;
