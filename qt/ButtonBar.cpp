@@ -170,6 +170,8 @@ void BarWidget::ShowToolTip() {
     if (!m_toolTip) {
         m_toolTip = new QLabel(nullptr, Qt::ToolTip | Qt::FramelessWindowHint);
         m_toolTip->setMargin(3);
+        // The lesson's text, shown as it is: never read as markup.
+        m_toolTip->setTextFormat(Qt::PlainText);
     }
     const auto& style = owner->ToolTips();
     QFont font = m_toolTip->font();

@@ -6,8 +6,11 @@
 
 #include <QAccessible>
 #include <QImage>
+#include <QListWidget>
 #include <QPixmap>
+#include <QTabWidget>
 #include <QTest>
+#include <QTextBrowser>
 
 #include <algorithm>
 #include <iostream>
@@ -20,6 +23,7 @@
 #include "qt/Toolkit.h"
 #include "runtime/FloatChars.h"
 #include "tests/qt/QtTestSupport.h"
+#include "tests/support/TempDir.h"
 
 namespace scenova::test {
 namespace {
@@ -169,6 +173,37 @@ TEST_F(PlayerTest, KeysPressTheBarsButtonsAndScreenReadersFindNames) {
     // Keys the transcript does not use still reach the window.
     QTest::keyClick(transcript, Qt::Key_Space);  // Stop
     EXPECT_EQ(state("btnVideoPlay"), bs::Enabled);
+}
+
+// Lesson pages are untrusted: the resources panel reads ordinary files
+// inside the lesson folder only, follows links to its pages only, and
+// refuses names that leave the folder, saying so in the host's panel.
+TEST(ResourcePanelTest, ReadsNothingFromOutsideTheLessonFolder) {
+    const testing::TempDir root;
+    root.Write("outside.htm", "<p>secret</p>");
+    root.Write("lesson/next.htm", "<p>next</p>");
+    root.Write("lesson/help.htm", "<img src=\"away.png\"><a href=\"next.htm\">next</a>");
+    const auto lesson = root.Path() / "lesson";
+    std::filesystem::create_symlink(root.Path() / "outside.htm", lesson / "away.png");
+    std::filesystem::create_symlink("/dev/null", lesson / "device.htm");
+    player::HostWindow window(false);
+    window.Resource("Help", 2, "help.htm", lesson);
+    auto* page = qobject_cast<QTextBrowser*>(window.Resources()->currentWidget());
+    ASSERT_NE(page, nullptr);
+    for (const char* name : {"away.png", "device.htm", "../outside.htm", "file:///etc/passwd"}) {
+        EXPECT_FALSE(page->loadResource(QTextDocument::HtmlResource, QUrl(name)).isValid()) << name;
+        emit page->anchorClicked(QUrl(name));
+        EXPECT_TRUE(page->source().path().endsWith("help.htm")) << name;
+    }
+    emit page->anchorClicked(QUrl("next.htm"));
+    EXPECT_TRUE(page->source().path().endsWith("lesson/next.htm"));
+
+    for (const char* value : {"/etc/passwd", "..\\outside.htm"}) {
+        window.Resource("Help", 1, value, lesson);
+        EXPECT_EQ(page->toPlainText(), "");
+        EXPECT_TRUE(window.LogView()->item(window.LogView()->count() - 1)->text().contains(value))
+            << value;
+    }
 }
 
 }  // namespace
