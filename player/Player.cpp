@@ -78,6 +78,10 @@ Player::Player(Options options)
     ctx.onEventError = [this](const qt::EventError& failure) {
         Problem("the handler of " + failure.event + " ended with " + failure.error.what());
     };
+    m_platform->QtGdi().onPictureRefused = [this](const std::string& path,
+                                                  const RuntimeError& error) {
+        Problem("the picture " + path + " is not shown: " + error.what());
+    };
     m_window->onOpen = [this](const std::filesystem::path& folder) { Open(folder); };
     m_window->onSpeed = [this](double rate) { SetSpeed(rate); };
 }
@@ -105,6 +109,7 @@ bool Player::Open(const std::filesystem::path& folder) {
         Problem(error.what());
         return false;
     }
+    m_platform->QtGdi().ForgetPictures();
     m_window->Remember(m_lesson.folder);
     m_window->setWindowTitle(QStringLiteral("Scenova Player — %1")
                                  .arg(qt::PathToQString(m_lesson.folder.filename().string())));

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QScrollBar>
 #include <QTest>
 
@@ -23,14 +24,16 @@
 #include "tests/controls/timer_contract.h"
 #include "tests/controls/video_contract.h"
 #include "tests/qt/QtTestSupport.h"
+#include "tests/support/TempDir.h"
 
 namespace scenova::test {
 namespace {
 
 struct QtButtonBarFactory {
     QtWorld world;
+    qt::Gdi gdi{world.ctx};
     std::shared_ptr<qt::ButtonBar> bar =
-        qt::ButtonBar::Create(world.ctx, "frmRose", kTwips, world.window.get(), false);
+        qt::ButtonBar::Create(world.ctx, "frmRose", kTwips, world.window.get(), false, gdi);
 
     QtButtonBarFactory() {
         bar->Width(6000);
@@ -165,6 +168,37 @@ struct QtTimerFactory {
     void Advance(int64_t ms) { QTest::qWait(static_cast<int>(ms)); }
     int64_t NowMs() { return clock.elapsed(); }
 };
+
+// A bar's buttons that share a picture share one decoded copy of it, counted
+// once against the lesson's budget; a picture refused for want of memory is
+// told, not only left blank.
+TEST(QtBarPictures, ShareOneDecodedCopyAndTellARefusal) {
+    const testing::TempDir dir;
+    const QString one = QString::fromStdString(dir.Folder() + "one.bmp");
+    ASSERT_TRUE(QImage(16, 8, QImage::Format_RGB32).save(one, "BMP"));
+    QFile::copy(one, QString::fromStdString(dir.Folder() + "huge.bmp"));
+    QFile huge(QString::fromStdString(dir.Folder() + "huge.bmp"));
+    ASSERT_TRUE(huge.open(QIODevice::ReadWrite));
+    huge.seek(18);  // the header's width and height: 16384 by 4097
+    huge.write(QByteArray::fromHex("0040000001100000"));
+    huge.close();
+    QtWorld world;
+    qt::Gdi gdi{world.ctx};
+    std::vector<std::string> told;
+    gdi.onPictureRefused = [&](const std::string& path, const RuntimeError& error) {
+        told.push_back(std::filesystem::path(path).filename().string() + " " +
+                       std::to_string(error.number()));
+    };
+    auto bar = qt::ButtonBar::Create(world.ctx, "frmRose", kTwips, world.window.get(), false, gdi);
+    bar->ImageFolder(dir.Path().string());
+    for (int n = 0; n < 14; ++n) {
+        bar->AddButton("b" + std::to_string(n), "2,one.bmp," + std::to_string(20 * n) + ",0");
+    }
+    bar->AddButton("big", "2,huge.bmp,0,20");
+    EXPECT_EQ(gdi.PicturePixels(), 16 * 8);
+    EXPECT_EQ(told, std::vector<std::string>{"huge.bmp 7"});
+    EXPECT_EQ(bar->ButtonRect("b13").size(), QSize(16, 8));
+}
 
 }  // namespace
 
