@@ -189,6 +189,7 @@ void Player::Problem(const std::string& text) {
 void Player::Loaded(const qt::QtWindow& window) {
     window.form->Widget()->installEventFilter(m_keys.get());
     window.movOrvMovie->SetRate(m_speed);
+    window.movOrvMovie->onFailure = [this](const std::string& text) { Problem(text); };
     window.movOrvMovie->onFrame = [this] {
         if (!m_firstFrame) {
             m_firstFrame = std::chrono::steady_clock::now();

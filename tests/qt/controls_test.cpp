@@ -200,6 +200,35 @@ TEST(QtBarPictures, ShareOneDecodedCopyAndTellARefusal) {
     EXPECT_EQ(bar->ButtonRect("b13").size(), QSize(16, 8));
 }
 
+// A video the player cannot decode though its headers are sound (a codec
+// nobody has), and one that is missing: the learner is told over the
+// picture; the failed playback stops as a range's end does, with Notify.
+TEST(QtVideoFailures, StopWithNotifyAndAreShownToTheLearner) {
+    const testing::TempDir dir;
+    QFile movie(QString::fromStdString(kMovie));
+    ASSERT_TRUE(movie.open(QIODevice::ReadOnly));
+    QFile undecodable(QString::fromStdString(dir.Folder() + "zzzz.avi"));
+    ASSERT_TRUE(undecodable.open(QIODevice::WriteOnly));
+    undecodable.write(movie.readAll().replace("FMP4", "ZZZZ"));
+    undecodable.close();
+    QtVideoFactory f;
+    int notified = 0;
+    std::vector<std::string> told;
+    f.video->Advise({.Notify = [&] { ++notified; }, .SignalEvent = nullptr});
+    f.video->onFailure = [&](const std::string& text) { told.push_back(text); };
+    const auto message = [&] { return f.video->View()->Message().toStdString(); };
+
+    EXPECT_FALSE(f.video->OpenMovie(dir.Folder() + "missing.avi", 0));
+    EXPECT_EQ(message(), "The lesson's video missing.avi is missing.");
+    ASSERT_TRUE(f.video->OpenMovie(dir.Folder() + "zzzz.avi", 0));
+    EXPECT_EQ(message(), "");
+    ASSERT_TRUE(f.video->PlayRange(0, 6, false));
+    ASSERT_TRUE(RunUntil([&] { return notified > 0; }, 10000));
+    EXPECT_EQ(f.video->State(), qt::Video::PlayState::Stopped);
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(message(), told[0]);
+}
+
 }  // namespace
 
 INSTANTIATE_TYPED_TEST_SUITE_P(Qt, ButtonBarContract, QtButtonBarFactory);
