@@ -133,6 +133,10 @@ bool Player::Open(const std::filesystem::path& folder) {
         Close();
         return false;
     }
+    if (Lesson().rtfText) {
+        // The lesson's settings, read by now, name its culture-tip marker.
+        Lesson().rtfText->CultureTipMarker(Module1::Get().g_strCultureTipChar);
+    }
     HostCall("IToolTalk_Show", [](CScenova& tool) { tool.IToolTalk_Show(); });
     if (QMdiSubWindow* sub = Lesson().form ? Lesson().form->SubWindow() : nullptr) {
         m_window->Area()->setActiveSubWindow(sub);

@@ -19,6 +19,13 @@ PresentationWindow Toolkit::LoadPresentationWindow(FormEvents events) {
     w.frmRoseNavigation = ButtonBar::Create(m_ctx, "frmRoseNavigation", m_twips, on, false, m_gdi);
     w.frmRoseToolbar = ButtonBar::Create(m_ctx, "frmRoseToolbar", m_twips, on, false, m_gdi);
     w.ExitTimer = Timer::Create(m_ctx, "ExitTimer");
+    // What a screen reader calls the parts that have no text of their own.
+    w.frmRose->View()->setAccessibleName(QStringLiteral("Playback"));
+    w.frmRoseNavigation->View()->setAccessibleName(QStringLiteral("Navigation"));
+    w.frmRoseToolbar->View()->setAccessibleName(QStringLiteral("Lesson tools"));
+    w.sldVideoSlider->View()->setAccessibleName(QStringLiteral("Speaker"));
+    w.sldVideoSlider->View()->setAccessibleDescription(
+        QStringLiteral("The speaker block the video is at; move it to go to another"));
     w.Wire();
     m_window = w;
     if (onLoad) {

@@ -165,10 +165,18 @@ TEST_F(PlayerTest, KeysPressTheBarsButtonsAndScreenReadersFindNames) {
               "Narrator: Saturday morning at the market. Anna is looking for fruit.");
     EXPECT_EQ(lines->child(4)->text(QAccessible::Name).toStdString(),
               "Anna: Then a kilo of each, please.");
+    EXPECT_EQ(lines->child(1)->text(QAccessible::Name).toStdString(),
+              "Anna: Good morning! How much are the apples? (culture tip: Greetings)");
+    for (QWidget* part : std::initializer_list<QWidget*>{
+             bar.View(), lesson.frmRoseNavigation->View(), lesson.frmRoseToolbar->View(),
+             lesson.sldVideoSlider->View()}) {
+        EXPECT_NE(QAccessible::queryAccessibleInterface(part)->text(QAccessible::Name), "");
+    }
     // The line played by Enter is the one lit, and says so.
     EXPECT_TRUE(lines->child(1)->state().selected);
     EXPECT_FALSE(lines->child(0)->state().selected);
     EXPECT_TRUE(lines->child(1)->state().focused);
+    EXPECT_FALSE(lines->state().focused);  // the line alone reports the focus
 
     // Keys the transcript does not use still reach the window.
     QTest::keyClick(transcript, Qt::Key_Space);  // Stop
