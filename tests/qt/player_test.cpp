@@ -13,6 +13,7 @@
 #include <QTextBrowser>
 
 #include <algorithm>
+#include <cstdlib>
 #include <iostream>
 #include <set>
 #include <string>
@@ -181,6 +182,27 @@ TEST_F(PlayerTest, KeysPressTheBarsButtonsAndScreenReadersFindNames) {
     // Keys the transcript does not use still reach the window.
     QTest::keyClick(transcript, Qt::Key_Space);  // Stop
     EXPECT_EQ(state("btnVideoPlay"), bs::Enabled);
+}
+
+// Forward while stopped shows the picture at the new speaker's start: the
+// sample's video shows each speaker's name on a colour of their own, so
+// Anna's two blocks look alike and unlike the speakers between them.
+TEST_F(PlayerTest, ForwardWhileStoppedShowsTheNewSpeakersPicture) {
+    const qt::QtWindow& lesson = Lesson();
+    std::vector<QRgb> colours;  // of the picture's edge, after each step
+    for (int block = 1; block <= 4; ++block) {
+        ASSERT_TRUE(lesson.frmRose->UserPress("btnVideoFwd"));
+        QTest::qWait(1000);
+        colours.push_back(lesson.movOrvMovie->View()->Frame().pixel(2, 60));
+    }
+    const auto near = [](QRgb a, QRgb b) {
+        return std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
+                   std::abs(qBlue(a) - qBlue(b)) <
+               30;
+    };
+    EXPECT_TRUE(near(colours[1], colours[3])) << "Anna's blocks";
+    EXPECT_FALSE(near(colours[1], colours[2])) << "Anna and the vendor";
+    EXPECT_FALSE(near(colours[0], colours[1])) << "the narrator and Anna";
 }
 
 // Lesson pages are untrusted: the resources panel reads ordinary files
