@@ -78,6 +78,10 @@ Player::Player(Options options)
     ctx.onEventError = [this](const qt::EventError& failure) {
         Problem("the handler of " + failure.event + " ended with " + failure.error.what());
     };
+    m_platform->QtGdi().onPictureRefused = [this](const std::string& path,
+                                                  const RuntimeError& error) {
+        Problem("the picture " + path + " is not shown: " + error.what());
+    };
     m_window->onOpen = [this](const std::filesystem::path& folder) { Open(folder); };
     m_window->onSpeed = [this](double rate) { SetSpeed(rate); };
 }
@@ -92,10 +96,20 @@ bool Player::Open(const std::filesystem::path& folder) {
     Close();
     try {
         m_lesson = lesson::LoadLesson(folder);
+        // The tool would open an empty grey window on any folder: one with
+        // neither of a lesson's files is not taken for a lesson.
+        std::error_code error;
+        if (!std::filesystem::exists(m_lesson.folder / "settings.ini", error) &&
+            !std::filesystem::exists(m_lesson.folder / "script.txt", error)) {
+            throw lesson::LessonError(m_lesson.folder.string() +
+                                      " is not a lesson folder: it holds neither settings.ini "
+                                      "nor script.txt");
+        }
     } catch (const lesson::LessonError& error) {
         Problem(error.what());
         return false;
     }
+    m_platform->QtGdi().ForgetPictures();
     m_window->Remember(m_lesson.folder);
     m_window->setWindowTitle(QStringLiteral("Scenova Player — %1")
                                  .arg(qt::PathToQString(m_lesson.folder.filename().string())));
@@ -118,6 +132,10 @@ bool Player::Open(const std::filesystem::path& folder) {
         m_status = 1;
         Close();
         return false;
+    }
+    if (Lesson().rtfText) {
+        // The lesson's settings, read by now, name its culture-tip marker.
+        Lesson().rtfText->CultureTipMarker(Module1::Get().g_strCultureTipChar);
     }
     HostCall("IToolTalk_Show", [](CScenova& tool) { tool.IToolTalk_Show(); });
     if (QMdiSubWindow* sub = Lesson().form ? Lesson().form->SubWindow() : nullptr) {
@@ -175,6 +193,7 @@ void Player::Problem(const std::string& text) {
 void Player::Loaded(const qt::QtWindow& window) {
     window.form->Widget()->installEventFilter(m_keys.get());
     window.movOrvMovie->SetRate(m_speed);
+    window.movOrvMovie->onFailure = [this](const std::string& text) { Problem(text); };
     window.movOrvMovie->onFrame = [this] {
         if (!m_firstFrame) {
             m_firstFrame = std::chrono::steady_clock::now();

@@ -43,8 +43,8 @@ public:
     Player& operator=(const Player&) = delete;
 
     // Shuts down the lesson open before and opens this one. False when the
-    // folder cannot be read or the tool could not start (the host's panel
-    // says why).
+    // folder is no lesson or cannot be read, or (Status then 1) the tool
+    // could not start; the host's panel says why.
     bool Open(const std::filesystem::path& folder);
     // IToolTalk_Shutdown, then the tool is released.
     void Close();

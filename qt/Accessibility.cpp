@@ -230,6 +230,12 @@ public:
         const int index = FocusIndex();
         return index >= 0 && widget()->hasFocus() ? child(index) : nullptr;
     }
+    // While a line has the keyboard, it alone reports the focus.
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.focused = state.focused && focusChild() == nullptr;
+        return state;
+    }
 
 private:
     int FocusIndex() const {

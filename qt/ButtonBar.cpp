@@ -170,6 +170,8 @@ void BarWidget::ShowToolTip() {
     if (!m_toolTip) {
         m_toolTip = new QLabel(nullptr, Qt::ToolTip | Qt::FramelessWindowHint);
         m_toolTip->setMargin(3);
+        // The lesson's text, shown as it is: never read as markup.
+        m_toolTip->setTextFormat(Qt::PlainText);
     }
     const auto& style = owner->ToolTips();
     QFont font = m_toolTip->font();
@@ -194,25 +196,25 @@ void BarWidget::ShowToolTip() {
 }
 
 std::shared_ptr<ButtonBar> ButtonBar::Create(Context& ctx, std::string name, Twips twips,
-                                             QWidget* parent, bool sizeInPixels) {
-    auto bar = std::make_shared<ButtonBar>(ctx, std::move(name), twips, sizeInPixels);
+                                             QWidget* parent, bool sizeInPixels, Gdi& gdi) {
+    auto bar = std::make_shared<ButtonBar>(ctx, std::move(name), twips, sizeInPixels, gdi);
     bar->Attach(new BarWidget(parent, bar));
     return bar;
 }
 
-ButtonBar::ButtonBar(Context& ctx, std::string name, Twips twips, bool sizeInPixels)
-    : ContainedControl(ctx, std::move(name), twips, sizeInPixels) {}
+ButtonBar::ButtonBar(Context& ctx, std::string name, Twips twips, bool sizeInPixels, Gdi& gdi)
+    : ContainedControl(ctx, std::move(name), twips, sizeInPixels), m_gdi(gdi) {}
 
 BarWidget* ButtonBar::View() const {
     return static_cast<BarWidget*>(m_widget.data());
 }
 
 void ButtonBar::ButtonAdded(const Button& button) {
-    try {
-        m_images[button.name] =
-            ToQImage(formats::ReadPictureFile(ImageFolder() + "/" + button.picture));
-    } catch (const RuntimeError&) {
+    QImage image = m_gdi.Shown(ImageFolder() + "/" + button.picture);
+    if (image.isNull()) {
         m_images.erase(button.name);  // shown as a blank: the bar still works
+    } else {
+        m_images[button.name] = std::move(image);
     }
 }
 
@@ -220,11 +222,8 @@ void ButtonBar::Redraw() {
     const std::string picture = PictureFile().empty() ? "" : ImageFolder() + "/" + PictureFile();
     if (picture != m_pictureRead) {
         m_pictureRead = picture;
-        try {
-            m_picture = picture.empty() ? QImage() : ToQImage(formats::ReadPictureFile(picture));
-        } catch (const RuntimeError&) {
-            m_picture = QImage();  // as a bar without a picture
-        }
+        // One that cannot be read: as a bar without a picture.
+        m_picture = picture.empty() ? QImage() : m_gdi.Shown(picture);
     }
     if (m_widget) {
         m_widget->update();

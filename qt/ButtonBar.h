@@ -19,6 +19,7 @@ class QTimer;
 namespace scenova::qt {
 
 class ButtonBar;
+class Gdi;
 
 // Draws the bar and takes the pointer: buttons light up under it, press
 // down under the button, and their tooltips come after a moment.
@@ -62,8 +63,8 @@ class ButtonBar final : public ContainedControl<model::ButtonBar>,
                         public std::enable_shared_from_this<ButtonBar> {
 public:
     static std::shared_ptr<ButtonBar> Create(Context& ctx, std::string name, Twips twips,
-                                             QWidget* parent, bool sizeInPixels);
-    ButtonBar(Context& ctx, std::string name, Twips twips, bool sizeInPixels);
+                                             QWidget* parent, bool sizeInPixels, Gdi& gdi);
+    ButtonBar(Context& ctx, std::string name, Twips twips, bool sizeInPixels, Gdi& gdi);
 
     std::string ToolTipOf(const std::string& buttonName) const {
         return ToolTip(buttonName).value_or(std::string());
@@ -82,6 +83,7 @@ private:
     void Raised(int16_t position) override;
     void Paint(QPainter& painter);
 
+    Gdi& m_gdi;                              // the lesson's pictures
     std::map<std::string, QImage> m_images;  // by button name
     // The bar's picture, and the file it was read from.
     QImage m_picture;

@@ -299,7 +299,17 @@ std::string RichText::LinkName(int32_t index) const {
         }
         end = start;
     }
-    const std::string line = TextOf(link.start, link.end);
+    std::string line = TextOf(link.start, link.end);
+    // The tip's name ends the line, after a blank and the marker.
+    if (const auto at = m_tipMarker.empty() ? std::string::npos : line.rfind(m_tipMarker);
+        at != std::string::npos) {
+        const std::string tip = line.substr(at + m_tipMarker.size());
+        line.erase(at);
+        while (!line.empty() && line.back() == ' ') {
+            line.pop_back();
+        }
+        line += " (culture tip: " + tip + ")";
+    }
     return speaker.empty() ? line : speaker + ": " + line;
 }
 

@@ -10,7 +10,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <limits>
+#include <system_error>
 
 #include "formats/MovieFile.h"
 #include "qt/Strings.h"
@@ -36,19 +38,32 @@ VideoWidget::VideoWidget(QWidget* parent) : QWidget(parent) {
 
 void VideoWidget::Show(const QVideoFrame& frame) {
     m_frame = frame.toImage();
+    m_frameTime = frame.startTime();
+    update();
+}
+
+void VideoWidget::ShowMessage(const QString& text) {
+    m_message = text;
+    setToolTip(text);
     update();
 }
 
 void VideoWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black);
-    if (m_frame.isNull()) {
-        return;
+    if (!m_frame.isNull()) {
+        const QSize size = m_frame.size().scaled(this->size(), Qt::KeepAspectRatio);
+        const QRect target(QPoint((width() - size.width()) / 2, (height() - size.height()) / 2),
+                           size);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(target, m_frame);
     }
-    const QSize size = m_frame.size().scaled(this->size(), Qt::KeepAspectRatio);
-    const QRect target(QPoint((width() - size.width()) / 2, (height() - size.height()) / 2), size);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(target, m_frame);
+    if (!m_message.isEmpty()) {
+        const QRect box = rect().adjusted(8, 8, -8, -8);
+        painter.fillRect(rect(), QColor(0, 0, 0, 190));
+        painter.setPen(Qt::white);
+        painter.drawText(box, Qt::AlignCenter | Qt::TextWordWrap, m_message);
+    }
 }
 
 std::shared_ptr<Video> Video::Create(Context& ctx, std::string name, Twips twips, QWidget* parent) {
@@ -65,6 +80,9 @@ std::shared_ptr<Video> Video::Create(Context& ctx, std::string name, Twips twips
                          }
                          if (VideoWidget* widget = self->View()) {
                              widget->Show(frame);
+                             if (!self->m_failed) {
+                                 widget->ShowMessage(QString());  // it plays again
+                             }
                          }
                          if (self->onFrame) {
                              self->onFrame();
@@ -74,6 +92,12 @@ std::shared_ptr<Video> Video::Create(Context& ctx, std::string name, Twips twips
                      [weak](QMediaPlayer::MediaStatus status) {
                          if (const auto self = weak.lock()) {
                              self->MediaStatus(status);
+                         }
+                     });
+    QObject::connect(video->m_player.get(), &QMediaPlayer::errorOccurred, view,
+                     [weak](QMediaPlayer::Error, const QString& text) {
+                         if (const auto self = weak.lock()) {
+                             self->Failed(text);
                          }
                      });
     QObject::connect(video->m_timer.get(), &QTimer::timeout, view, [weak] {
@@ -108,11 +132,24 @@ std::optional<double> Video::OpenMedia(const std::string& path) {
     m_mediaEnded = false;
     m_loaded = false;
     m_loading = false;
+    m_failed = false;
     m_pendingMs.reset();
     const std::optional<double> seconds = formats::ProbeMovieSeconds(path);
+    m_source = seconds ? QUrl::fromLocalFile(PathToQString(path)) : QUrl();
     if (seconds) {
         m_lengthSeconds = *seconds;
-        m_player->setSource(QUrl::fromLocalFile(PathToQString(path)));
+        m_player->setSource(m_source);
+    }
+    if (VideoWidget* view = View()) {
+        // The component tells only the host; the learner sees why too.
+        std::error_code error;
+        const QString file = PathToQString(std::filesystem::path(path).filename().string());
+        view->ShowMessage(seconds ? QString()
+                          : std::filesystem::exists(path, error)
+                              ? QStringLiteral("The lesson's video %1 cannot be played: it is "
+                                               "damaged or not a video.")
+                                    .arg(file)
+                              : QStringLiteral("The lesson's video %1 is missing.").arg(file));
     }
     return seconds;
 }
@@ -123,6 +160,7 @@ void Video::CloseMedia() {
 }
 
 void Video::PlayMedia(double seconds) {
+    Retry();
     m_mediaEnded = false;
     SeekPlayer(seconds);
     m_startSeconds = seconds;
@@ -135,6 +173,7 @@ void Video::PauseMedia() {
 }
 
 void Video::ShowMedia(double seconds) {
+    Retry();
     m_mediaEnded = false;
     SeekPlayer(seconds);
     m_player->pause();  // shows the frame there
@@ -221,6 +260,10 @@ void Video::MediaStatus(int status) {
                 });
             }
             break;
+        case QMediaPlayer::InvalidMedia:
+            Failed(m_player->errorString().isEmpty() ? QStringLiteral("the file cannot be decoded")
+                                                     : m_player->errorString());
+            break;
         case QMediaPlayer::EndOfMedia:
             if (State() == PlayState::Playing) {
                 m_mediaEnded = true;
@@ -230,6 +273,33 @@ void Video::MediaStatus(int status) {
         default:
             break;
     }
+}
+
+void Video::Failed(const QString& why) {
+    if (m_failed) {
+        return;  // told once: the status and the error come for one failure
+    }
+    m_failed = true;
+    const QString text = QStringLiteral("The video cannot be played: %1").arg(why);
+    if (VideoWidget* view = View()) {
+        view->ShowMessage(text);
+    }
+    if (onFailure) {
+        onFailure(ToStdString(text));
+    }
+    MediaFailed();
+}
+
+void Video::Retry() {
+    // A player that failed stays failed: asked to play or show a place, it
+    // is given the file again (where to go is kept until it has loaded).
+    if (!std::exchange(m_failed, false) || m_source.isEmpty()) {
+        return;
+    }
+    m_loaded = false;
+    m_loading = false;
+    m_player->setSource(QUrl());
+    m_player->setSource(m_source);
 }
 
 }  // namespace scenova::qt

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QScrollBar>
 #include <QTest>
 
@@ -23,14 +24,16 @@
 #include "tests/controls/timer_contract.h"
 #include "tests/controls/video_contract.h"
 #include "tests/qt/QtTestSupport.h"
+#include "tests/support/TempDir.h"
 
 namespace scenova::test {
 namespace {
 
 struct QtButtonBarFactory {
     QtWorld world;
+    qt::Gdi gdi{world.ctx};
     std::shared_ptr<qt::ButtonBar> bar =
-        qt::ButtonBar::Create(world.ctx, "frmRose", kTwips, world.window.get(), false);
+        qt::ButtonBar::Create(world.ctx, "frmRose", kTwips, world.window.get(), false, gdi);
 
     QtButtonBarFactory() {
         bar->Width(6000);
@@ -165,6 +168,66 @@ struct QtTimerFactory {
     void Advance(int64_t ms) { QTest::qWait(static_cast<int>(ms)); }
     int64_t NowMs() { return clock.elapsed(); }
 };
+
+// A bar's buttons that share a picture share one decoded copy of it, counted
+// once against the lesson's budget; a picture refused for want of memory is
+// told, not only left blank.
+TEST(QtBarPictures, ShareOneDecodedCopyAndTellARefusal) {
+    const testing::TempDir dir;
+    const QString one = QString::fromStdString(dir.Folder() + "one.bmp");
+    ASSERT_TRUE(QImage(16, 8, QImage::Format_RGB32).save(one, "BMP"));
+    QFile::copy(one, QString::fromStdString(dir.Folder() + "huge.bmp"));
+    QFile huge(QString::fromStdString(dir.Folder() + "huge.bmp"));
+    ASSERT_TRUE(huge.open(QIODevice::ReadWrite));
+    huge.seek(18);  // the header's width and height: 16384 by 4097
+    huge.write(QByteArray::fromHex("0040000001100000"));
+    huge.close();
+    QtWorld world;
+    qt::Gdi gdi{world.ctx};
+    std::vector<std::string> told;
+    gdi.onPictureRefused = [&](const std::string& path, const RuntimeError& error) {
+        told.push_back(std::filesystem::path(path).filename().string() + " " +
+                       std::to_string(error.number()));
+    };
+    auto bar = qt::ButtonBar::Create(world.ctx, "frmRose", kTwips, world.window.get(), false, gdi);
+    bar->ImageFolder(dir.Path().string());
+    for (int n = 0; n < 14; ++n) {
+        bar->AddButton("b" + std::to_string(n), "2,one.bmp," + std::to_string(20 * n) + ",0");
+    }
+    bar->AddButton("big", "2,huge.bmp,0,20");
+    EXPECT_EQ(gdi.PicturePixels(), 16 * 8);
+    EXPECT_EQ(told, std::vector<std::string>{"huge.bmp 7"});
+    EXPECT_EQ(bar->ButtonRect("b13").size(), QSize(16, 8));
+}
+
+// A video the player cannot decode though its headers are sound (a codec
+// nobody has), and one that is missing: the learner is told over the
+// picture; the failed playback stops as a range's end does, with Notify.
+TEST(QtVideoFailures, StopWithNotifyAndAreShownToTheLearner) {
+    const testing::TempDir dir;
+    QFile movie(QString::fromStdString(kMovie));
+    ASSERT_TRUE(movie.open(QIODevice::ReadOnly));
+    QFile undecodable(QString::fromStdString(dir.Folder() + "zzzz.avi"));
+    ASSERT_TRUE(undecodable.open(QIODevice::WriteOnly));
+    undecodable.write(movie.readAll().replace("FMP4", "ZZZZ"));
+    undecodable.close();
+    QtVideoFactory f;
+    int notified = 0;
+    std::vector<std::string> told;
+    f.video->Advise({.Notify = [&] { ++notified; }, .SignalEvent = nullptr});
+    f.video->onFailure = [&](const std::string& text) { told.push_back(text); };
+    const auto message = [&] { return f.video->View()->Message().toStdString(); };
+
+    EXPECT_FALSE(f.video->OpenMovie(dir.Folder() + "missing.avi", 0));
+    EXPECT_EQ(message(), "The lesson's video missing.avi is missing.");
+    ASSERT_TRUE(f.video->OpenMovie(dir.Folder() + "zzzz.avi", 0));
+    EXPECT_EQ(message(), "");
+    ASSERT_TRUE(f.video->PlayRange(0, 6, false));
+    ASSERT_TRUE(RunUntil([&] { return notified > 0; }, 10000));
+    EXPECT_EQ(f.video->State(), qt::Video::PlayState::Stopped);
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(message(), told[0]);
+}
 
 }  // namespace
 

@@ -6,10 +6,14 @@
 
 #include <QAccessible>
 #include <QImage>
+#include <QListWidget>
 #include <QPixmap>
+#include <QTabWidget>
 #include <QTest>
+#include <QTextBrowser>
 
 #include <algorithm>
+#include <cstdlib>
 #include <iostream>
 #include <set>
 #include <string>
@@ -20,6 +24,7 @@
 #include "qt/Toolkit.h"
 #include "runtime/FloatChars.h"
 #include "tests/qt/QtTestSupport.h"
+#include "tests/support/TempDir.h"
 
 namespace scenova::test {
 namespace {
@@ -161,14 +166,74 @@ TEST_F(PlayerTest, KeysPressTheBarsButtonsAndScreenReadersFindNames) {
               "Narrator: Saturday morning at the market. Anna is looking for fruit.");
     EXPECT_EQ(lines->child(4)->text(QAccessible::Name).toStdString(),
               "Anna: Then a kilo of each, please.");
+    EXPECT_EQ(lines->child(1)->text(QAccessible::Name).toStdString(),
+              "Anna: Good morning! How much are the apples? (culture tip: Greetings)");
+    for (QWidget* part : std::initializer_list<QWidget*>{
+             bar.View(), lesson.frmRoseNavigation->View(), lesson.frmRoseToolbar->View(),
+             lesson.sldVideoSlider->View()}) {
+        EXPECT_NE(QAccessible::queryAccessibleInterface(part)->text(QAccessible::Name), "");
+    }
     // The line played by Enter is the one lit, and says so.
     EXPECT_TRUE(lines->child(1)->state().selected);
     EXPECT_FALSE(lines->child(0)->state().selected);
     EXPECT_TRUE(lines->child(1)->state().focused);
+    EXPECT_FALSE(lines->state().focused);  // the line alone reports the focus
 
     // Keys the transcript does not use still reach the window.
     QTest::keyClick(transcript, Qt::Key_Space);  // Stop
     EXPECT_EQ(state("btnVideoPlay"), bs::Enabled);
+}
+
+// Forward while stopped shows the picture at the new speaker's start: the
+// sample's video shows each speaker's name on a colour of their own, so
+// Anna's two blocks look alike and unlike the speakers between them.
+TEST_F(PlayerTest, ForwardWhileStoppedShowsTheNewSpeakersPicture) {
+    const qt::QtWindow& lesson = Lesson();
+    std::vector<QRgb> colours;  // of the picture's edge, after each step
+    for (int block = 1; block <= 4; ++block) {
+        ASSERT_TRUE(lesson.frmRose->UserPress("btnVideoFwd"));
+        QTest::qWait(1000);
+        colours.push_back(lesson.movOrvMovie->View()->Frame().pixel(2, 60));
+    }
+    const auto near = [](QRgb a, QRgb b) {
+        return std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
+                   std::abs(qBlue(a) - qBlue(b)) <
+               30;
+    };
+    EXPECT_TRUE(near(colours[1], colours[3])) << "Anna's blocks";
+    EXPECT_FALSE(near(colours[1], colours[2])) << "Anna and the vendor";
+    EXPECT_FALSE(near(colours[0], colours[1])) << "the narrator and Anna";
+}
+
+// Lesson pages are untrusted: the resources panel reads ordinary files
+// inside the lesson folder only, follows links to its pages only, and
+// refuses names that leave the folder, saying so in the host's panel.
+TEST(ResourcePanelTest, ReadsNothingFromOutsideTheLessonFolder) {
+    const testing::TempDir root;
+    root.Write("outside.htm", "<p>secret</p>");
+    root.Write("lesson/next.htm", "<p>next</p>");
+    root.Write("lesson/help.htm", "<img src=\"away.png\"><a href=\"next.htm\">next</a>");
+    const auto lesson = root.Path() / "lesson";
+    std::filesystem::create_symlink(root.Path() / "outside.htm", lesson / "away.png");
+    std::filesystem::create_symlink("/dev/null", lesson / "device.htm");
+    player::HostWindow window(false);
+    window.Resource("Help", 2, "help.htm", lesson);
+    auto* page = qobject_cast<QTextBrowser*>(window.Resources()->currentWidget());
+    ASSERT_NE(page, nullptr);
+    for (const char* name : {"away.png", "device.htm", "../outside.htm", "file:///etc/passwd"}) {
+        EXPECT_FALSE(page->loadResource(QTextDocument::HtmlResource, QUrl(name)).isValid()) << name;
+        emit page->anchorClicked(QUrl(name));
+        EXPECT_TRUE(page->source().path().endsWith("help.htm")) << name;
+    }
+    emit page->anchorClicked(QUrl("next.htm"));
+    EXPECT_TRUE(page->source().path().endsWith("lesson/next.htm"));
+
+    for (const char* value : {"/etc/passwd", "..\\outside.htm"}) {
+        window.Resource("Help", 1, value, lesson);
+        EXPECT_EQ(page->toPlainText(), "");
+        EXPECT_TRUE(window.LogView()->item(window.LogView()->count() - 1)->text().contains(value))
+            << value;
+    }
 }
 
 }  // namespace
