@@ -18,6 +18,7 @@
 
 #include "lesson/Actions.h"
 #include "player/HostWindow.h"
+#include "player/KeyMap.h"
 #include "player/Player.h"
 #include "qt/Strings.h"
 #include "runtime/FloatChars.h"
@@ -91,6 +92,7 @@ int main(int argc, char** argv) {
             ->check(CLI::NonNegativeNumber);
     cli.add_flag("--stats", stats,
                  "print the start-up, signal timing, CPU and memory figures at the end");
+    cli.footer("Keys in the player's window:\n" + scenova::player::KeyList());
     try {
         cli.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
