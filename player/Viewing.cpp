@@ -1,5 +1,6 @@
 #include "player/Viewing.h"
 
+#include <QDockWidget>
 #include <QEvent>
 #include <QMainWindow>
 #include <QMdiArea>
@@ -7,6 +8,7 @@
 #include <QMenuBar>
 
 #include <algorithm>
+#include <utility>
 
 namespace scenova::player {
 
@@ -39,22 +41,26 @@ void Viewing::Fit() {
     // The room left by the sub-window's frame and the window's place in the
     // area, both of which scale with it but the frame.
     const QSize frame = sub ? sub->size() - form.Widget()->size() : QSize();
-    const QPoint place = (sub ? sub->pos() : form.Widget()->pos()) / m_scale;
+    const QPoint place = form.OwnPosition();
     const QSize room = m_area.contentsRect().size() - frame;
     const double fit = std::min(static_cast<double>(room.width()) / (own.width() + place.x()),
                                 static_cast<double>(room.height()) / (own.height() + place.y()));
     const double scale = std::clamp(fit * m_zoom, kLeastScale, kMostScale);
-    if (scale == m_scale && form.Widget()->size() == own * scale) {
-        return;
+    if (scale != m_scale || form.Widget()->size() != own * scale) {
+        m_scale = scale;
+        form.Rescale(scale);
+        lesson.frmRose->Rescale();
+        lesson.movOrvMovie->Rescale();
+        lesson.sldVideoSlider->Rescale();
+        lesson.rtfText->Rescale();
+        lesson.frmRoseNavigation->Rescale();
+        lesson.frmRoseToolbar->Rescale();
     }
-    m_scale = scale;
-    form.Rescale(scale);
-    lesson.frmRose->Rescale();
-    lesson.movOrvMovie->Rescale();
-    lesson.sldVideoSlider->Rescale();
-    lesson.rtfText->Rescale();
-    lesson.frmRoseNavigation->Rescale();
-    lesson.frmRoseToolbar->Rescale();
+    // Narrower than the room, it stands in the middle of it.
+    if (sub) {
+        const int spare = m_area.contentsRect().width() - sub->width() - place.x() * scale;
+        sub->move(static_cast<int>(place.x() * scale) + std::max(0, spare / 2), sub->y());
+    }
 }
 
 void Viewing::ZoomIn() {
@@ -77,6 +83,20 @@ void Viewing::FullScreen(bool on) {
         return;
     }
     m_window.menuBar()->setVisible(!on);
+    // Full screen is the lesson's: the panels beside it go until it ends.
+    for (QDockWidget* panel : m_window.findChildren<QDockWidget*>()) {
+        if (on && panel->isVisible()) {
+            panel->hide();
+            m_hidden.push_back(panel);
+        }
+    }
+    if (!on) {
+        for (const QPointer<QDockWidget>& panel : std::exchange(m_hidden, {})) {
+            if (panel) {
+                panel->show();
+            }
+        }
+    }
     if (on) {
         m_window.showFullScreen();
     } else {

@@ -1,11 +1,14 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 
 #include <functional>
+#include <vector>
 
 #include "qt/Toolkit.h"
 
+class QDockWidget;
 class QMdiArea;
 class QMainWindow;
 class QMenu;
@@ -44,6 +47,7 @@ private:
     std::function<const qt::QtWindow&()> m_lesson;
     double m_zoom = 1.0;
     double m_scale = 1.0;
+    std::vector<QPointer<QDockWidget>> m_hidden;  // panels full screen hid
 };
 
 }  // namespace scenova::player

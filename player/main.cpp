@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 #include <QApplication>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QTimer>
 
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "lesson/Actions.h"
+#include "player/FindBar.h"
 #include "player/HostWindow.h"
 #include "player/KeyMap.h"
 #include "player/Player.h"
@@ -81,6 +83,9 @@ int main(int argc, char** argv) {
     std::vector<std::string> shotTexts;
     double quitAfter = 0;
     bool stats = false;
+    bool fullScreen = false;
+    bool captions = false;
+    std::string find;
     cli.add_option("LESSON", lessonFolder, "the lesson folder to open");
     cli.add_option("--actions", actionsFile,
                    "a file of actions, one a line, carried out in real time");
@@ -92,6 +97,9 @@ int main(int argc, char** argv) {
             ->check(CLI::NonNegativeNumber);
     cli.add_flag("--stats", stats,
                  "print the start-up, signal timing, CPU and memory figures at the end");
+    cli.add_flag("--full-screen", fullScreen, "start in full screen");
+    cli.add_flag("--captions", captions, "start with captions over the video");
+    cli.add_option("--find", find, "start with the find bar looking for this text");
     cli.footer("Keys in the player's window:\n" + scenova::player::KeyList());
     try {
         cli.parse(argc, argv);
@@ -133,6 +141,16 @@ int main(int argc, char** argv) {
     player.Window().show();
     if (!lessonFolder.empty() && !player.Open(lessonFolder) && scripted) {
         return 2;
+    }
+    if (fullScreen) {
+        player.Run(scenova::player::Command::FullScreen);
+    }
+    if (captions) {
+        player.Run(scenova::player::Command::Captions);
+    }
+    if (!find.empty()) {
+        player.Run(scenova::player::Command::Find);
+        player.Find().Field()->setText(scenova::qt::ToQString(find));
     }
 
     int status = 0;

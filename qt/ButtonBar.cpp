@@ -142,7 +142,11 @@ std::string BarWidget::KeyButton() const {
     std::string nearest = names.front();
     int best = std::numeric_limits<int>::max();
     for (const std::string& name : names) {
-        const int distance = (owner->ButtonRect(name).center() - was.center()).manhattanLength();
+        // The nearest, the one after it when two are as near.
+        const QRect rect = owner->ButtonRect(name);
+        const bool before = std::pair(rect.top(), rect.left()) < std::pair(was.top(), was.left());
+        const int distance =
+            2 * (rect.center() - was.center()).manhattanLength() + (before ? 1 : 0);
         if (distance < best) {
             best = distance;
             nearest = name;

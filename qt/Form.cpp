@@ -161,6 +161,11 @@ QSize Form::OwnSize() const {
                  WholePixels(m_height / m_twips.perPixelY));
 }
 
+QPoint Form::OwnPosition() const {
+    return QPoint(WholePosition(m_left / m_twips.perPixelX),
+                  WholePosition(m_top / m_twips.perPixelY));
+}
+
 void Form::Rescale(double scale) {
     if (m_widget) {
         SetScale(m_widget, scale);
