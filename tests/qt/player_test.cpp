@@ -156,26 +156,18 @@ TEST_F(PlayerTest, TheKeyboardReachesEveryPartShowsWhereItIsAndItsKeysWorkAnywhe
     namespace bs = controls::button_state;
     // The keyboard starts on the main bar; Tab goes through every button, the
     // slider and the transcript, and round again.
-    const std::vector<std::string> order{"frmRose:btnVideoPlay",
-                                         "frmRose:btnVideoFwd",
-                                         "frmRose:btnTextOff",
-                                         "slider",
-                                         "transcript",
-                                         "frmRoseNavigation:Back",
-                                         "frmRoseNavigation:Menu",
-                                         "frmRoseNavigation:Next",
-                                         "frmRoseToolbar:Help",
-                                         "frmRoseToolbar:Culture Tips",
-                                         "frmRoseToolbar:Learning Strategies",
-                                         "frmRoseToolbar:Glossary",
-                                         "frmRose:btnVideoPlay"};
-    std::vector<std::string> seen{KeyboardAt(lesson)};
-    for (std::size_t i = 1; i < order.size(); ++i) {
+    const std::string order =
+        "frmRose:btnVideoPlay|frmRose:btnVideoFwd|frmRose:btnTextOff|slider|transcript|"
+        "frmRoseNavigation:Back|frmRoseNavigation:Menu|frmRoseNavigation:Next|frmRoseToolbar:Help|"
+        "frmRoseToolbar:Culture Tips|frmRoseToolbar:Learning Strategies|frmRoseToolbar:Glossary|"
+        "frmRose:btnVideoPlay";
+    std::string seen = KeyboardAt(lesson);
+    while (seen.size() < order.size()) {
         QWidget* part = QApplication::focusWidget();
         const QImage shot = player.Window().grab().toImage().convertToFormat(QImage::Format_RGB32);
-        EXPECT_TRUE(ShowsThickFrame(shot, Where(part, &player.Window()))) << seen.back();
+        EXPECT_TRUE(ShowsThickFrame(shot, Where(part, &player.Window()))) << seen;
         QTest::keyClick(part, Qt::Key_Tab);
-        seen.push_back(KeyboardAt(lesson));
+        seen += "|" + KeyboardAt(lesson);
     }
     EXPECT_EQ(seen, order);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
@@ -208,13 +200,11 @@ TEST_F(PlayerTest, TheKeyboardReachesEveryPartShowsWhereItIsAndItsKeysWorkAnywhe
     EXPECT_FALSE(lesson.rtfText->Visible());
     QTest::keyClick(&player.Window(), Qt::Key_T);
     ASSERT_TRUE(lesson.rtfText->Visible());
-    for (const auto& [modifiers, rate] : {std::pair{Qt::KeyboardModifiers(), 1.25},
-                                          {Qt::KeyboardModifiers(), 1.5},
-                                          {Qt::KeyboardModifiers(), 1.5},
-                                          {Qt::KeyboardModifiers(Qt::ShiftModifier), 1.25}}) {
-        QTest::keyClick(player.Window().Area(), Qt::Key_S, modifiers);
-        EXPECT_EQ(lesson.movOrvMovie->Rate(), rate);
-    }
+    QTest::keyClick(player.Window().Area(), Qt::Key_S);
+    EXPECT_EQ(lesson.movOrvMovie->Rate(), 1.25);
+    QTest::keyClick(player.Window().Area(), Qt::Key_S, Qt::ShiftModifier);
+    QTest::keyClick(player.Window().Area(), Qt::Key_S, Qt::ShiftModifier);
+    EXPECT_EQ(lesson.movOrvMovie->Rate(), 0.75);
 
     // Down and Enter in the transcript play its second line.
     transcript->setFocus();
