@@ -284,6 +284,18 @@ void AnnounceFocusedLine(QWidget* transcript, int32_t link) {
     }
 }
 
+void AnnounceFocusedButton(QWidget* bar, int index) {
+    if (!QAccessible::isActive() || bar == nullptr) {
+        return;
+    }
+    if (QAccessibleInterface* buttons = QAccessible::queryAccessibleInterface(bar)) {
+        if (QAccessibleInterface* button = buttons->child(index)) {
+            QAccessibleEvent event(button, QAccessible::Focus);
+            QAccessible::updateAccessibility(&event);
+        }
+    }
+}
+
 void AnnounceHighlight(QWidget* transcript, int32_t firstLink, int32_t lastLink) {
     if (!QAccessible::isActive() || transcript == nullptr) {
         return;

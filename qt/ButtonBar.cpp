@@ -83,7 +83,8 @@ BarWidget::BarWidget(QWidget* parent, std::weak_ptr<ButtonBar> owner)
       m_toolTipTime(new QTimer(this)) {
     InstallAccessibility();
     setMouseTracking(true);
-    setFocusPolicy(Qt::StrongFocus);
+    // The keyboard's, by Tab: a click presses a button without taking it.
+    setFocusPolicy(Qt::TabFocus);
     m_toolTipDelay->setSingleShot(true);
     m_toolTipTime->setSingleShot(true);
     connect(m_toolTipDelay, &QTimer::timeout, this, [this] { ShowToolTip(); });
@@ -155,6 +156,21 @@ std::string BarWidget::KeyButton() const {
     return nearest;
 }
 
+void BarWidget::AnnounceKeyButton() {
+    const auto owner = m_owner.lock();
+    if (!owner) {
+        return;
+    }
+    int index = 0;
+    for (const ButtonBar::Button& button : owner->Buttons()) {
+        if (button.name == m_keyButton) {
+            AnnounceFocusedButton(this, index);
+            return;
+        }
+        index += owner->StateOf(button.name) != controls::button_state::Hidden ? 1 : 0;
+    }
+}
+
 void BarWidget::keyPressEvent(QKeyEvent* event) {
     const auto owner = m_owner.lock();
     const std::string button = KeyButton();
@@ -184,6 +200,7 @@ void BarWidget::focusInEvent(QFocusEvent* event) {
     } else {
         m_keyButton = KeyButton();
     }
+    AnnounceKeyButton();
     update();
 }
 
@@ -199,6 +216,7 @@ bool BarWidget::focusNextPrevChild(bool next) {
         const auto index = at - names.begin() + (next ? 1 : -1);
         if (index >= 0 && index < static_cast<std::ptrdiff_t>(names.size())) {
             m_keyButton = names[static_cast<std::size_t>(index)];
+            AnnounceKeyButton();
             update();
             return true;
         }

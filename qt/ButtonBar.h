@@ -48,6 +48,8 @@ private:
     void ShowToolTip();
     // The enabled buttons, in the order the keyboard takes them.
     std::vector<std::string> KeyButtons() const;
+    // Tells a screen reader of the button the keyboard moved to.
+    void AnnounceKeyButton();
 
     std::weak_ptr<ButtonBar> m_owner;
     std::string m_keyButton;

@@ -202,6 +202,9 @@ TEST_F(PlayerTest, TheKeyboardReachesEveryPartShowsWhereItIsAndItsKeysWorkAnywhe
     ASSERT_TRUE(lesson.rtfText->Visible());
     QTest::keyClick(player.Window().Area(), Qt::Key_S);
     EXPECT_EQ(lesson.movOrvMovie->Rate(), 1.25);
+    QTest::keyClick(transcript, Qt::Key_Question, Qt::ShiftModifier);
+    ASSERT_TRUE(player.KeysWindow() != nullptr && player.KeysWindow()->isVisible());
+    player.KeysWindow()->hide();
     QTest::keyClick(player.Window().Area(), Qt::Key_S, Qt::ShiftModifier);
     QTest::keyClick(player.Window().Area(), Qt::Key_S, Qt::ShiftModifier);
     EXPECT_EQ(lesson.movOrvMovie->Rate(), 0.75);
