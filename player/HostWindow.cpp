@@ -156,9 +156,10 @@ HostWindow::HostWindow(bool rememberLessons)
 
     QMenu* playback = menuBar()->addMenu(QStringLiteral("&Playback"));
     QMenu* speed = playback->addMenu(QStringLiteral("&Speed"));
-    auto* speeds = new QActionGroup(this);
-    for (const double rate : {0.5, 0.75, 1.0, 1.25, 1.5}) {
+    auto* speeds = m_speeds = new QActionGroup(this);
+    for (const double rate : kSpeeds) {
         QAction* action = speed->addAction(QStringLiteral("%1×").arg(rate));
+        action->setData(rate);
         action->setCheckable(true);
         action->setChecked(rate == 1.0);
         speeds->addAction(action);
@@ -177,6 +178,12 @@ void HostWindow::Log(const QString& line) {
         delete m_log->takeItem(0);
     }
     m_log->scrollToBottom();
+}
+
+void HostWindow::ShowSpeed(double rate) {
+    for (QAction* action : m_speeds->actions()) {
+        action->setChecked(action->data().toDouble() == rate);
+    }
 }
 
 void HostWindow::Resource(const std::string& buttonId, int32_t action, const std::string& value,

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <iostream>
 
+#include "player/KeyMap.h"
 #include "runtime/FloatChars.h"
 
 namespace scenova::player {
@@ -44,6 +45,10 @@ ParsedOptions ParseOptions(int argc, const char* const* argv) {
             ->check(CLI::NonNegativeNumber);
     cli.add_flag("--stats", options.stats,
                  "print the start-up, signal timing, CPU and memory figures at the end");
+    cli.add_flag("--full-screen", options.fullScreen, "start in full screen");
+    cli.add_flag("--captions", options.captions, "start with captions over the video");
+    cli.add_option("--find", options.find, "start with the find bar looking for this text");
+    cli.footer("Keys in the player's window:\n" + KeyList());
     try {
         cli.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

@@ -19,6 +19,9 @@ struct Options {
     std::vector<Shot> shots;
     std::optional<double> quitAfter;
     bool stats = false;
+    bool fullScreen = false;
+    bool captions = false;
+    std::string find;  // the find bar's text at the start, if any
 };
 
 // Reads the command line without Qt, so that --help and bad usage need no

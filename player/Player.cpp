@@ -10,9 +10,11 @@
 
 #include "lesson/Executor.h"
 #include "module/Module1.h"
+#include "player/Captions.h"
 #include "player/HostWindow.h"
 #include "player/KeyMap.h"
 #include "player/PlayerManager.h"
+#include "player/Viewing.h"
 #include "qt/Strings.h"
 #include "runtime/RuntimeError.h"
 #include "tool/CScenova.h"
@@ -70,7 +72,7 @@ Player::Player(Options options)
       m_platform(std::make_unique<qt::QtPlatform>()),
       m_window(std::make_unique<HostWindow>(options.rememberLessons)) {
     m_hostWindow = m_platform->AddHostWindow(m_window.get(), m_window->Area());
-    m_keys = std::make_unique<KeyMap>([this]() -> const qt::QtWindow& { return Lesson(); });
+    SetUpView();
     m_platform->QtToolkit().onLoad = [this](const qt::QtWindow& window) { Loaded(window); };
     qt::Context& ctx = m_platform->Ctx();
     m_records = std::make_unique<Records>(*this);
@@ -141,6 +143,11 @@ bool Player::Open(const std::filesystem::path& folder) {
     if (QMdiSubWindow* sub = Lesson().form ? Lesson().form->SubWindow() : nullptr) {
         m_window->Area()->setActiveSubWindow(sub);
     }
+    m_viewing->Fit();
+    // The keyboard starts on the main bar (Play).
+    if (Lesson().frmRose && Lesson().frmRose->Widget()->isVisible()) {
+        Lesson().frmRose->Widget()->setFocus(Qt::TabFocusReason);
+    }
     return true;
 }
 
@@ -158,6 +165,7 @@ void Player::Close() {
 
 void Player::SetSpeed(double rate) {
     m_speed = rate;
+    m_window->ShowSpeed(rate);
     if (Lesson().movOrvMovie) {
         Lesson().movOrvMovie->SetRate(rate);
     }

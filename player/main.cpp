@@ -1,6 +1,7 @@
 // scenova-player: plays a lesson folder in a desktop window (Qt).
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QTimer>
 
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include "lesson/Actions.h"
+#include "player/FindBar.h"
 #include "player/HostWindow.h"
 #include "player/Options.h"
 #include "player/Player.h"
@@ -111,6 +113,16 @@ int main(int argc, char** argv) {
     if (!options.lessonFolder.empty() && !player.Open(options.lessonFolder) &&
         (scripted || player.Status() == 0)) {
         return 2;
+    }
+    if (options.fullScreen) {
+        player.Run(scenova::player::Command::FullScreen);
+    }
+    if (options.captions) {
+        player.Run(scenova::player::Command::Captions);
+    }
+    if (!options.find.empty()) {
+        player.Run(scenova::player::Command::Find);
+        player.Find().Field()->setText(scenova::qt::ToQString(options.find));
     }
 
     int status = 0;

@@ -15,6 +15,9 @@ void InstallAccessibility();
 // Tells a screen reader that the keyboard moved to a transcript line, or
 // that lines of a range changed their highlight (nothing when none listens).
 void AnnounceFocusedLine(QWidget* transcript, int32_t link);
+// Tells a screen reader that the keyboard moved to a bar's button (its
+// index among the buttons not hidden).
+void AnnounceFocusedButton(QWidget* bar, int index);
 void AnnounceHighlight(QWidget* transcript, int32_t firstLink, int32_t lastLink);
 
 }  // namespace scenova::qt

@@ -1,6 +1,7 @@
 #include "qt/ButtonBar.h"
 
 #include <QFont>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -8,9 +9,12 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
+#include <utility>
 
 #include "formats/PictureFile.h"
 #include "qt/Accessibility.h"
+#include "qt/FocusRing.h"
 #include "qt/Form.h"
 #include "qt/Gdi.h"
 #include "qt/Strings.h"
@@ -79,6 +83,8 @@ BarWidget::BarWidget(QWidget* parent, std::weak_ptr<ButtonBar> owner)
       m_toolTipTime(new QTimer(this)) {
     InstallAccessibility();
     setMouseTracking(true);
+    // The keyboard's, by Tab: a click presses a button without taking it.
+    setFocusPolicy(Qt::TabFocus);
     m_toolTipDelay->setSingleShot(true);
     m_toolTipTime->setSingleShot(true);
     connect(m_toolTipDelay, &QTimer::timeout, this, [this] { ShowToolTip(); });
@@ -98,6 +104,124 @@ void BarWidget::paintEvent(QPaintEvent*) {
         QPainter painter(this);
         owner->Paint(painter);
     }
+}
+
+std::vector<std::string> BarWidget::KeyButtons() const {
+    std::vector<const ButtonBar::Button*> buttons;
+    if (const auto owner = m_owner.lock()) {
+        for (const ButtonBar::Button& button : owner->Buttons()) {
+            if (owner->StateOf(button.name) == controls::button_state::Enabled) {
+                buttons.push_back(&button);
+            }
+        }
+    }
+    // In reading order, as they are seen.
+    std::stable_sort(buttons.begin(), buttons.end(), [](const auto* a, const auto* b) {
+        return std::pair(a->top, a->left) < std::pair(b->top, b->left);
+    });
+    std::vector<std::string> names;
+    for (const ButtonBar::Button* button : buttons) {
+        names.push_back(button->name);
+    }
+    return names;
+}
+
+std::string BarWidget::KeyButton() const {
+    if (!hasFocus()) {
+        return std::string();
+    }
+    const std::vector<std::string> names = KeyButtons();
+    // A button pressed may disable itself (Play): the keyboard stays near.
+    if (std::find(names.begin(), names.end(), m_keyButton) != names.end() || names.empty()) {
+        return names.empty() ? std::string() : m_keyButton;
+    }
+    const auto owner = m_owner.lock();
+    const QRect was = owner ? owner->ButtonRect(m_keyButton) : QRect();
+    if (was.isNull()) {
+        return names.front();
+    }
+    std::string nearest = names.front();
+    int best = std::numeric_limits<int>::max();
+    for (const std::string& name : names) {
+        // The nearest, the one after it when two are as near.
+        const QRect rect = owner->ButtonRect(name);
+        const bool before = std::pair(rect.top(), rect.left()) < std::pair(was.top(), was.left());
+        const int distance =
+            2 * (rect.center() - was.center()).manhattanLength() + (before ? 1 : 0);
+        if (distance < best) {
+            best = distance;
+            nearest = name;
+        }
+    }
+    return nearest;
+}
+
+void BarWidget::AnnounceKeyButton() {
+    const auto owner = m_owner.lock();
+    if (!owner) {
+        return;
+    }
+    int index = 0;
+    for (const ButtonBar::Button& button : owner->Buttons()) {
+        if (button.name == m_keyButton) {
+            AnnounceFocusedButton(this, index);
+            return;
+        }
+        index += owner->StateOf(button.name) != controls::button_state::Hidden ? 1 : 0;
+    }
+}
+
+void BarWidget::keyPressEvent(QKeyEvent* event) {
+    const auto owner = m_owner.lock();
+    const std::string button = KeyButton();
+    const bool press = event->key() == Qt::Key_Space || event->key() == Qt::Key_Return ||
+                       event->key() == Qt::Key_Enter;
+    if (!owner || button.empty() || !press || (event->modifiers() & ~Qt::KeypadModifier)) {
+        event->ignore();  // the window's keys go on to it
+        return;
+    }
+    m_keyButton = button;
+    owner->UserPress(button);
+    update();
+}
+
+void BarWidget::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    const std::vector<std::string> names = KeyButtons();
+    if (names.empty()) {
+        // Nothing to press here: the keyboard goes on past the bar.
+        QWidget::focusNextPrevChild(event->reason() != Qt::BacktabFocusReason);
+        return;
+    }
+    if (event->reason() == Qt::TabFocusReason) {
+        m_keyButton = names.front();
+    } else if (event->reason() == Qt::BacktabFocusReason) {
+        m_keyButton = names.back();
+    } else {
+        m_keyButton = KeyButton();
+    }
+    AnnounceKeyButton();
+    update();
+}
+
+void BarWidget::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    update();
+}
+
+bool BarWidget::focusNextPrevChild(bool next) {
+    const std::vector<std::string> names = KeyButtons();
+    const auto at = std::find(names.begin(), names.end(), KeyButton());
+    if (hasFocus() && at != names.end()) {
+        const auto index = at - names.begin() + (next ? 1 : -1);
+        if (index >= 0 && index < static_cast<std::ptrdiff_t>(names.size())) {
+            m_keyButton = names[static_cast<std::size_t>(index)];
+            AnnounceKeyButton();
+            update();
+            return true;
+        }
+    }
+    return QWidget::focusNextPrevChild(next);
 }
 
 void BarWidget::mouseMoveEvent(QMouseEvent* event) {
@@ -189,7 +313,7 @@ void BarWidget::ShowToolTip() {
                                       ToQColor(style.shadowColor).name()));
     m_toolTip->setText(ToQString(owner->ToolTipOf(m_hover)));
     m_toolTip->adjustSize();
-    const QRect button = owner->ButtonRect(m_hover);
+    const QRect button = owner->ShownRect(m_hover);
     m_toolTip->move(mapToGlobal(button.bottomLeft() + QPoint(0, 4)));
     m_toolTip->show();
     m_toolTipTime->start(static_cast<int>(std::clamp(style.time, 100.0f, 60000.0f)));
@@ -252,7 +376,14 @@ QRect ButtonBar::ButtonRect(const std::string& buttonName) const {
     return QRect();
 }
 
-std::optional<std::string> ButtonBar::ButtonAt(QPoint point) const {
+QRect ButtonBar::ShownRect(const std::string& buttonName) const {
+    const double scale = ScaleOf(m_widget);
+    const QRect own = ButtonRect(buttonName);
+    return QRectF(QPointF(own.topLeft()) * scale, QSizeF(own.size()) * scale).toAlignedRect();
+}
+
+std::optional<std::string> ButtonBar::ButtonAt(QPoint shown) const {
+    const QPoint point = (QPointF(shown) / ScaleOf(m_widget)).toPoint();
     for (auto it = Buttons().rbegin(); it != Buttons().rend(); ++it) {
         if (StateOf(it->name) != controls::button_state::Hidden &&
             ButtonRect(it->name).contains(point)) {
@@ -264,17 +395,22 @@ std::optional<std::string> ButtonBar::ButtonAt(QPoint point) const {
 
 void ButtonBar::Paint(QPainter& painter) {
     const BarWidget* view = View();
+    const double scale = ScaleOf(view);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.scale(scale, scale);
     const auto& background = BackgroundSet();
     const QImage backdrop = background ? ImageOf(background->picture) : QImage();
     if (!backdrop.isNull()) {
         // The piece of the window's backdrop under the bar.
         const QSize window(background->windowWidth, background->windowHeight);
-        painter.drawImage(QRect(-view->pos(), window.isEmpty() ? backdrop.size() : window),
+        painter.drawImage(QRectF(-QPointF(view->pos()) / scale,
+                                 QSizeF(window.isEmpty() ? backdrop.size() : window)),
                           backdrop);
     } else if (!m_picture.isNull()) {
         painter.drawImage(0, 0, m_picture);
     } else if (!Transparent()) {
-        painter.fillRect(view->rect(), view->palette().window());
+        painter.fillRect(QRectF(0, 0, view->width() / scale, view->height() / scale),
+                         view->palette().window());
     }
     for (const Label& label : Labels()) {
         painter.setFont(LabelFont(label.style));
@@ -305,6 +441,12 @@ void ButtonBar::Paint(QPainter& painter) {
             painter.setBrush(Qt::NoBrush);
             painter.drawRect(place.adjusted(1, 1, -1, -1));
         }
+    }
+    const std::string key = view->KeyButton();
+    if (!key.empty()) {
+        painter.resetTransform();
+        const qreal out = kFocusRingWidth - 1;
+        DrawFocusRing(painter, QRectF(ShownRect(key)).adjusted(-out, -out, out, out));
     }
 }
 

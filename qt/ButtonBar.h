@@ -28,9 +28,16 @@ public:
     BarWidget(QWidget* parent, std::weak_ptr<ButtonBar> owner);
     ~BarWidget() override;
     const std::weak_ptr<ButtonBar>& Owner() const { return m_owner; }
+    // The button the keyboard is on while the bar has the focus: Tab goes
+    // through the enabled buttons in turn, Enter or Space presses one.
+    std::string KeyButton() const;
 
 protected:
     void paintEvent(QPaintEvent*) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -40,8 +47,13 @@ private:
     friend class ButtonBar;
     void Hover(const std::string& name);
     void ShowToolTip();
+    // The enabled buttons, in the order the keyboard takes them.
+    std::vector<std::string> KeyButtons() const;
+    // Tells a screen reader of the button the keyboard moved to.
+    void AnnounceKeyButton();
 
     std::weak_ptr<ButtonBar> m_owner;
+    std::string m_keyButton;
     std::string m_hover;
     std::string m_pressed;
     QTimer* m_toolTipDelay;
@@ -69,9 +81,11 @@ public:
     std::string ToolTipOf(const std::string& buttonName) const {
         return ToolTip(buttonName).value_or(std::string());
     }
-    // Where a button lies on the bar (empty when it is not on it).
+    // Where a button lies on the bar (empty when it is not on it), in the
+    // bar's own pixels and as shown on the widget (at the window's scale).
     QRect ButtonRect(const std::string& buttonName) const;
-    // The button under a point of the bar that the pointer can find.
+    QRect ShownRect(const std::string& buttonName) const;
+    // The button under a point of the widget that the pointer can find.
     std::optional<std::string> ButtonAt(QPoint point) const;
     BarWidget* View() const;
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "formats/RtfReader.h"
@@ -91,6 +92,11 @@ public:
     // pointer would, it leaves the link it was on and enters the new one.
     void KeyboardTo(int32_t index);
     TranscriptView* View() const;
+    void Rescale() override;
+    // The text a search of the learner's found, marked apart from the
+    // highlight and scrolled into view (start == end: none).
+    void ShowFound(int32_t start, int32_t end);
+    std::pair<int32_t, int32_t> Found() const { return m_found; }
 
 private:
     friend class TranscriptView;
@@ -125,6 +131,7 @@ private:
     std::vector<Line> m_lines;
     int32_t m_focusLink = -1;
     std::string m_tipMarker;
+    std::pair<int32_t, int32_t> m_found{0, 0};
 };
 
 }  // namespace scenova::qt
