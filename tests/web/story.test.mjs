@@ -1,0 +1,119 @@
+// The published sample lesson in headless Chromium, as a learner uses it:
+// SCENOVA_SITE names the published folder (scripts/test-web publishes it);
+// SCENOVA_SHOTS, if set, a folder for the screenshot.
+import { after, before, test } from 'node:test';
+import assert from 'node:assert/strict';
+import { spawn } from 'node:child_process';
+import { once } from 'node:events';
+import path from 'node:path';
+import { fileURLToPath } from 'node:url';
+import puppeteer from 'puppeteer-core';
+
+const here = path.dirname(fileURLToPath(import.meta.url));
+const site = process.env.SCENOVA_SITE;
+let server;
+let address;
+let browser;
+
+before(async () => {
+  assert.ok(site, 'SCENOVA_SITE names the published sample');
+  server = spawn('python3', [path.join(here, '../../scripts/serve-site'), site, '0'], {
+    stdio: ['ignore', 'pipe', 'inherit'],
+  });
+  [address] = (await once(server.stdout, 'data')).map(String);
+  address = address.trim();
+  browser = await puppeteer.launch({
+    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+    headless: true,
+    args: ['--no-sandbox', '--mute-audio', '--autoplay-policy=no-user-gesture-required'],
+  });
+});
+
+after(async () => {
+  await browser?.close();
+  server?.kill();
+});
+
+// The page with the lesson started; every console error and page error kept.
+async function open() {
+  const page = await browser.newPage();
+  await page.setViewport({ width: 1100, height: 640 });
+  const problems = [];
+  page.on('console', (m) => m.type() === 'error' && problems.push(m.text()));
+  page.on('pageerror', (e) => problems.push(e.message));
+  await page.goto(address, { waitUntil: 'load' });
+  await page.waitForSelector('body[data-started="1"]', { timeout: 15000 });
+  const messages = await page.$$eval('#reports li', (items) => items.map((i) => i.textContent));
+  assert.deepEqual(messages, [], 'the host page shows no message after the start');
+  return { page, problems };
+}
+
+// The text of the transcript's lines marked as the current block.
+const selected = (page) =>
+  page.$$eval('#rtfText [role=option][aria-selected=true]', (lines) =>
+    lines.map((l) => l.textContent.trim()));
+
+test('Space plays the lesson and the lines of each block are selected as its cue passes', async () => {
+  const { page, problems } = await open();
+  assert.equal(await page.$eval('#movOrvMovie video', (v) => v.paused), true);
+  const pressed = Date.now();
+  await page.keyboard.press('Space');
+  await page.waitForFunction(
+    () => [...document.querySelectorAll('#rtfText [aria-selected=true]')].some((l) =>
+      l.textContent.includes('Good morning! How much are the apples?')),
+    { timeout: 7000, polling: 20 });
+  const lines = await selected(page);
+  assert.ok(!lines.some((l) => l.includes('Saturday morning')), `only block 2: ${lines}`);
+  assert.ok(Date.now() - pressed < 7000);
+  // The transcript is one Tab stop, named, with its lines as options.
+  assert.equal(await page.$eval('#rtfText', (t) => [t.tabIndex, t.getAttribute('role')].join()), '0,listbox');
+  assert.equal(await page.$eval('#frmRose button[data-name=btnVideoStop]', (b) => b.getAttribute('aria-label')), 'Stop');
+  if (process.env.SCENOVA_SHOTS) {
+    await page.screenshot({ path: path.join(process.env.SCENOVA_SHOTS, 'lesson.png') });
+  }
+  const video = await page.$eval('#movOrvMovie video', (v) => [v.videoWidth, v.paused, v.src]);
+  assert.ok(video[0] > 0 && !video[1] && video[2].endsWith('/lesson/video/market.webm'), `${video}`);
+  assert.deepEqual(problems, []);
+  await page.close();
+});
+
+test('a click on a line plays that line; the keyboard reaches the lines; T hides and shows the transcript', async () => {
+  const { page, problems } = await open();
+  const playing = (from, to) => page.waitForFunction((a, b) => {
+    const v = document.querySelector('#movOrvMovie video');
+    return !v.paused && v.currentTime >= a && v.currentTime < b;
+  }, { timeout: 4000, polling: 20 }, from, to);
+  const line = await page.waitForSelector('#rtfText ::-p-text(Then a kilo of each)');
+  await line.click();
+  await playing(15.3, 17.5);
+  // The line's end stops the video there and gives Play back.
+  await page.waitForFunction(() => {
+    const v = document.querySelector('#movOrvMovie video');
+    const play = document.querySelector('#frmRose button[data-name=btnVideoPlay]');
+    return v.paused && Math.abs(v.currentTime - 17.5) < 0.1 && !play.disabled;
+  }, { timeout: 4000, polling: 20 });
+  // From the keyboard: the transcript's first line in view, Down to the
+  // next, Enter plays it.
+  await page.focus('#rtfText');
+  await page.keyboard.press('ArrowDown');
+  const active = await page.$eval('#rtfText', (t) => document.getElementById(t.getAttribute('aria-activedescendant'))?.textContent);
+  assert.match(active ?? '', /Good morning! How much are the apples\?/);
+  await page.keyboard.press('Enter');
+  await playing(5.1, 7.64);
+  await page.keyboard.press('t');
+  await page.waitForFunction(() => document.querySelector('#rtfText').hidden, { timeout: 2000 });
+  await page.keyboard.press('t');
+  await page.waitForFunction(() => !document.querySelector('#rtfText').hidden, { timeout: 2000 });
+  assert.deepEqual(problems, []);
+  await page.close();
+});
+
+test('a resource opens in a frame confined to the lesson, without scripts', async () => {
+  const { page, problems } = await open();
+  await page.click('#frmRoseToolbar button[data-name="Help"]');
+  const frame = await page.waitForSelector('#resources iframe', { timeout: 3000 });
+  const shown = await frame.evaluate((f) => [f.getAttribute('sandbox'), new URL(f.src).pathname, f.contentDocument]);
+  assert.deepEqual(shown, ['', '/lesson/help.htm', null]);
+  assert.deepEqual(problems, []);
+  await page.close();
+});
