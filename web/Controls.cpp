@@ -54,7 +54,11 @@ void Form::Placed() {
 
 void Form::Redraw() {
     view::Colour(m_name, "back", m_backColor);
-    ShowPicture(m_name, "picture", m_picture);
+    if (m_pictureShown.lock() != m_picture || (!m_picture && m_pictureDrawn)) {
+        m_pictureShown = m_picture;
+        m_pictureDrawn = m_picture != nullptr;
+        ShowPicture(m_name, "picture", m_picture);
+    }
 }
 
 void ButtonBar::ButtonAdded(const Button& button) {
@@ -71,10 +75,11 @@ void ButtonBar::ButtonAdded(const Button& button) {
 
 void ButtonBar::Redraw() {
     const auto& background = BackgroundSet();
-    const Picture* shown = background ? &background->picture : nullptr;
-    if (shown != m_backgroundShown) {
+    const Picture shown = background ? background->picture : nullptr;
+    if (m_backgroundShown.lock() != shown || (!shown && m_backgroundDrawn)) {
         m_backgroundShown = shown;
-        ShowPicture(m_name, "background", background ? background->picture : nullptr);
+        m_backgroundDrawn = shown != nullptr;
+        ShowPicture(m_name, "background", shown);
     }
     const std::string picture = PictureFile().empty() ? "" : ImageFolder() + "/" + PictureFile();
     if (picture != m_pictureShown) {
@@ -177,14 +182,9 @@ void RichText::Loaded() {
 }
 
 void RichText::Shade(int32_t, int32_t, bool) {
-    if (std::exchange(m_highlightsDue, true)) {
-        return;
+    if (!std::exchange(m_highlightsDue, true)) {
+        view::TextHighlightDue();
     }
-    m_web.Post([this, alive = std::weak_ptr<bool>(m_alive)] {
-        if (!alive.expired()) {
-            ShowHighlights();
-        }
-    });
 }
 
 void RichText::ShowHighlights() {

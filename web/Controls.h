@@ -93,6 +93,9 @@ private:
     void Unloaded() override { m_desktop.Destroy(m_hWnd); }
 
     model::Desktop& m_desktop;
+    // The picture drawn last, not kept alive by being drawn.
+    std::weak_ptr<IPicture> m_pictureShown;
+    bool m_pictureDrawn = false;
 };
 
 class ButtonBar final : public Shown<model::ButtonBar> {
@@ -108,7 +111,8 @@ private:
     // The size of each button's bitmap, as read when it was added.
     std::map<std::string, std::pair<int32_t, int32_t>> m_sizes;
     std::string m_pictureShown;
-    const Picture* m_backgroundShown = nullptr;
+    std::weak_ptr<IPicture> m_backgroundShown;
+    bool m_backgroundDrawn = false;
 };
 
 class Video final : public Shown<model::Video> {
@@ -156,6 +160,8 @@ public:
     // "enter", "focus" and "blur". The keyboard goes from link to link as
     // the pointer does, the link's line kept in view; Enter clicks it.
     void Key(const std::string& key);
+    // Sends the highlight set, as the page asks once a change is done.
+    void ShowHighlights();
     // The pointer is at a character (-1: off the text); a click there.
     void PointAtCharacter(int32_t position);
     void ClickCharacter(int32_t position);
@@ -168,13 +174,9 @@ private:
     void Redraw() override;
     void KeyboardTo(int32_t link);
 
-    // Sends the highlight set once the call changing it has finished.
-    void ShowHighlights();
-
     std::vector<formats::RtfRun> m_runs;
     bool m_highlightsDue = false;
     int32_t m_keyboardLink = -1;
-    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };
 
 class Timer final : public model::Timer {

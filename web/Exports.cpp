@@ -247,6 +247,12 @@ EMSCRIPTEN_KEEPALIVE void scenova_text(const char* event, int position) {
     }
 }
 
+EMSCRIPTEN_KEEPALIVE void scenova_text_highlights() {
+    if (RichText* text = Lesson().rtfText.get()) {
+        text->ShowHighlights();
+    }
+}
+
 // The page goes.
 EMSCRIPTEN_KEEPALIVE void scenova_shutdown() {
     Session& s = Current();

@@ -39,6 +39,7 @@ EM_JS(void, js_text_segment, (int line, int start, int end, const char* text, co
 EM_JS(void, js_text_highlight, (const int32_t* p, int n), {
     Module.view.textHighlight(Array.from(HEAP32.subarray(p >> 2, (p >> 2) + n)));
 });
+EM_JS(void, js_text_highlight_due, (), { Module.view.textHighlightDue(); });
 EM_JS(void, js_text_scroll, (int first), { Module.view.textScroll(first); });
 EM_JS(void, js_text_pointer, (int line, int key, int colour), {
     Module.view.textPointer(line, key, colour);
@@ -113,6 +114,10 @@ void TextSegment(int32_t line, int32_t start, int32_t end, const std::string& te
 
 void TextHighlight(const std::vector<int32_t>& startsAndEnds) {
     js_text_highlight(startsAndEnds.data(), static_cast<int>(startsAndEnds.size()));
+}
+
+void TextHighlightDue() {
+    js_text_highlight_due();
 }
 
 void TextScroll(int32_t firstLine) {

@@ -35,6 +35,9 @@ void TextSegment(int32_t line, int32_t start, int32_t end, const std::string& te
                  const std::string& font, double points, bool bold, bool italic, bool underline,
                  int32_t colour, int32_t link);
 void TextHighlight(const std::vector<int32_t>& startsAndEnds);
+// The highlight changed: the page asks for it (scenova_text_highlights)
+// once the call changing it has returned, before it next draws.
+void TextHighlightDue();
 void TextScroll(int32_t firstLine);
 // The line of the link the pointer or the keyboard is on (-1: none), the
 // keyboard's line (-1: none), the rollover colour.

@@ -7,7 +7,8 @@
   const $ = (id) => document.getElementById(id);
   const css = (c) => `rgb(${c & 255},${(c >> 8) & 255},${(c >> 16) & 255})`;
   const call = (name, types, args) => Module.ccall(name, 'number', types, args);
-  const address = (path) => (path.startsWith('/') ? path.slice(1) : path);
+  // A lesson path of the module's file system as the site's address.
+  const address = (path) => (path.startsWith('/') ? path.slice(1) : path).split('/').map(encodeURIComponent).join('/');
   const controls = {};
   const pictures = {};
 
@@ -15,19 +16,17 @@
     return controls[name] || $(name);
   }
 
-  // A picture as the URL of a canvas holding its pixels (0x00BBGGRR).
-  function pictureUrl(width, height, pixels) {
+  // A picture as a canvas holding its pixels (0x00BBGGRR: the bytes are
+  // red, green, blue and an unused one, made opaque here).
+  function pictureCanvas(width, height, pixels) {
     const canvas = document.createElement('canvas');
     canvas.width = width;
     canvas.height = height;
-    const context = canvas.getContext('2d');
-    const image = context.createImageData(width, height);
-    for (let i = 0; i < pixels.length; i++) {
-      const p = pixels[i];
-      image.data.set([p & 255, (p >> 8) & 255, (p >> 16) & 255, 255], i * 4);
-    }
-    context.putImageData(image, 0, 0);
-    return canvas.toDataURL();
+    canvas.className = 'picture';
+    for (let i = 0; i < pixels.length; i++) pixels[i] |= 0xff000000;
+    const bytes = new Uint8ClampedArray(pixels.buffer, pixels.byteOffset, pixels.length * 4);
+    canvas.getContext('2d').putImageData(new ImageData(bytes, width, height), 0, 0);
+    return canvas;
   }
 
   // --- the button bars ---------------------------------------------------
@@ -92,8 +91,9 @@
     }
     Object.assign(b.style, {
       left: `${left}px`, top: `${top}px`, width: `${width}px`, height: `${height}px`,
-      backgroundImage: pictures[`${barName}/${name}`] ? `url(${pictures[`${barName}/${name}`]})` : '',
     });
+    const picture = pictures[`${barName}/${name}`];
+    if (b.firstChild !== (picture || null)) b.replaceChildren(...(picture ? [picture] : []));
     // A button is named by its tooltip, else by its name.
     b.setAttribute('aria-label', toolTip || name);
     if (toolTip) b.dataset.tip = '1'; else delete b.dataset.tip;
@@ -131,9 +131,11 @@
     const bg = pictures[`${bar.id}/background`];
     const own = pictures[`${bar.id}/picture`];
     // The piece of the window's backdrop under the bar, else its own picture.
-    bar.style.backgroundImage = bg ? `url(${bg})` : own ? `url(${own})` : '';
-    bar.style.backgroundPosition = bg ? `${-bar.offsetLeft}px ${-bar.offsetTop}px` : '0 0';
-    bar.classList.toggle('opaque', !bg && !own && !bar.transparent);
+    const shown = bg || own;
+    for (const c of [...bar.children]) if (c.classList.contains('picture') && c !== shown) c.remove();
+    if (shown && shown.parentNode !== bar) bar.insertBefore(shown, bar.firstChild);
+    if (shown) Object.assign(shown.style, bg ? { left: `${-bar.offsetLeft}px`, top: `${-bar.offsetTop}px` } : { left: '0', top: '0' });
+    bar.classList.toggle('opaque', !shown && !bar.transparent);
   }
 
   // --- the transcript ----------------------------------------------------
@@ -194,9 +196,17 @@
 
   // --- the video -----------------------------------------------------------
   let wakeToken = 0;
+  // The lesson's video element, made before the module is ready so that it
+  // loads the first movie while it measures it.
+  const playback = document.createElement('video');
+  playback.id = 'lesson-video';
+  playback.playsInline = true;
+  playback.preload = 'auto';
+  playback.setAttribute('aria-label', 'Lesson video');
+  document.body.appendChild(playback);
 
   function video() {
-    return control('movOrvMovie').video;
+    return playback;
   }
 
   Module.view = {
@@ -210,10 +220,11 @@
     },
     picture(name, key, width, height, pixels) {
       const id = `${name}/${key}`;
-      if (pixels && width > 0 && height > 0) pictures[id] = pictureUrl(width, height, pixels);
+      if (pictures[id] && pictures[id].parentNode) pictures[id].remove();
+      if (pixels && width > 0 && height > 0) pictures[id] = pictureCanvas(width, height, pixels);
       else delete pictures[id];
       const el = control(name);
-      if (name === 'frmScenova') el.style.backgroundImage = pictures[id] ? `url(${pictures[id]})` : '';
+      if (name === 'frmScenova' && pictures[id]) el.insertBefore(pictures[id], el.firstChild);
       else if (el.buttons && (key === 'background' || key === 'picture')) showBarPicture(el);
     },
     colour(name, what, colour) {
@@ -264,6 +275,9 @@
       text.lines[line].appendChild(span);
       text.segments.push({ line, start, end, span });
     },
+    textHighlightDue() {
+      queueMicrotask(() => Module._scenova_text_highlights());
+    },
     textHighlight(startsAndEnds) {
       text.highlights = startsAndEnds;
       showHighlights();
@@ -289,8 +303,8 @@
     },
     videoSource(path) {
       const v = video();
-      if (path) v.src = address(path);
-      else v.removeAttribute('src');
+      if (!path) v.removeAttribute('src');
+      else if (v.src !== new URL(address(path), document.baseURI).href) v.src = address(path);
     },
     videoPlay(seconds) {
       const v = video();
@@ -384,12 +398,7 @@
         el.setAttribute('role', 'toolbar');
       }
     }
-    const v = document.createElement('video');
-    v.playsInline = true;
-    v.preload = 'auto';
-    v.setAttribute('aria-label', 'Lesson video');
-    controls.movOrvMovie.appendChild(v);
-    controls.movOrvMovie.video = v;
+    controls.movOrvMovie.appendChild(playback);
 
     const input = document.createElement('input');
     input.type = 'range';
@@ -419,40 +428,49 @@
   }
 
   // --- starting: the lesson's files into the module's file system ---------
-  function measure(path) {
+  function measure(path, element) {
     return new Promise((resolve) => {
-      const v = document.createElement('video');
-      v.preload = 'metadata';
-      v.muted = true;
-      const done = (seconds) => resolve(seconds);
+      const v = element || Object.assign(document.createElement('video'), { preload: 'metadata' });
       // Sound without a picture is no movie for the lesson.
-      v.addEventListener('loadedmetadata', () => done(v.videoWidth > 0 ? v.duration : 0));
-      v.addEventListener('error', () => done(0));
+      v.addEventListener('loadedmetadata', () => resolve(v.videoWidth > 0 ? v.duration : 0), { once: true });
+      v.addEventListener('error', () => resolve(0), { once: true });
       v.src = address(path);
     });
   }
 
+  // The lesson's files and its movies' lengths, fetched and measured while
+  // the module compiles.
+  const lessonFiles = (async () => {
+    const manifest = await (await fetch('lesson.json')).json();
+    const files = await Promise.all(manifest.files.map(async (file) => {
+      const response = await fetch(`lesson/${file.split('/').map(encodeURIComponent).join('/')}`);
+      if (!response.ok) throw new Error(`lesson/${file}: ${response.status}`);
+      return [file, new Uint8Array(await response.arrayBuffer())];
+    }));
+    const seconds = await Promise.all(manifest.movies.map((file) =>
+      measure(`lesson/${file}`)));
+    performance.mark('lesson-fetched');
+    return { manifest, files, seconds };
+  })();
+  lessonFiles.catch(() => {});  // start() reports it
+
   async function start() {
     build();
-    const manifest = await (await fetch('lesson.json')).json();
+    const { manifest, files, seconds } = await lessonFiles;
     document.title = `${manifest.title} — Scenova`;
     $('title').textContent = manifest.title;
     const write = (path, bytes) => {
       Module.FS.mkdirTree(path.slice(0, path.lastIndexOf('/')) || '/');
       Module.FS.writeFile(path, bytes);
     };
-    await Promise.all(manifest.files.map(async (file) => {
-      const response = await fetch(`lesson/${file}`);
-      if (!response.ok) throw new Error(`lesson/${file}: ${response.status}`);
-      write(`/lesson/${file}`, new Uint8Array(await response.arrayBuffer()));
-    }));
+    for (const [file, bytes] of files) write(`/lesson/${file}`, bytes);
     // Movies play in the video element; the file system has their names only.
     for (const file of manifest.movies.concat(manifest.notShipped)) write(`/lesson/${file}`, new Uint8Array(0));
-    for (const file of manifest.movies) {
-      const seconds = await measure(`lesson/${file}`);
-      Module.ccall('scenova_movie', null, ['string', 'number'], [`/lesson/${file}`, seconds]);
-    }
+    manifest.movies.forEach((file, i) =>
+      Module.ccall('scenova_movie', null, ['string', 'number'], [`/lesson/${file}`, seconds[i]]));
+    performance.mark('module-ready');
     if (!call('scenova_start', [], [])) Module.view.hostLog('The lesson could not start.');
+    performance.mark('lesson-started');
     document.body.dataset.started = '1';
     window.addEventListener('pagehide', () => Module._scenova_shutdown());
   }
