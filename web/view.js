@@ -124,7 +124,8 @@
       fontSize: `${size}pt`, fontWeight: bold ? 'bold' : 'normal',
       fontStyle: italic ? 'italic' : 'normal', textDecoration: underline ? 'underline' : 'none',
     });
-    control(barName).insertBefore(label, control(barName).firstChild);
+    // Above the bar's picture, beneath its buttons.
+    control(barName).insertBefore(label, control(barName).querySelector('.bar-button'));
   }
 
   function showBarPicture(bar) {

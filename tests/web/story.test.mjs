@@ -68,6 +68,13 @@ test('Space plays the lesson and the lines of each block are selected as its cue
   // The transcript is one Tab stop, named, with its lines as options.
   assert.equal(await page.$eval('#rtfText', (t) => [t.tabIndex, t.getAttribute('role')].join()), '0,listbox');
   assert.equal(await page.$eval('#frmRose button[data-name=btnVideoStop]', (b) => b.getAttribute('aria-label')), 'Stop');
+  // The main bar's labels lie above its picture (the window's backdrop).
+  const label = await page.$eval('#frmRose', (bar) => {
+    const items = [...bar.children];
+    const title = items.find((c) => c.textContent === 'At the Market');
+    return title && items.indexOf(title) > items.findIndex((c) => c.tagName === 'CANVAS');
+  });
+  assert.equal(label, true);
   if (process.env.SCENOVA_SHOTS) {
     await page.screenshot({ path: path.join(process.env.SCENOVA_SHOTS, 'lesson.png') });
   }
