@@ -115,6 +115,38 @@ test('a click on a line plays that line; the keyboard reaches the lines; T hides
   await page.close();
 });
 
+// The first words of each block's lines that the slider's values 1 to 7 go to.
+const blocks = ['Saturday morning', 'How much are the apples', 'Apples are two euros',
+  'Then a kilo of each', 'Here you are', 'Have a nice day', 'walks on to the bakery'];
+
+test('dragging the thumb stops the video at the block it is let go on; tooltips in the bar\'s colours', async () => {
+  const { page, problems } = await open();
+  await page.keyboard.press('Space');
+  await page.waitForFunction(() => document.querySelector('#movOrvMovie video').currentTime > 1, { timeout: 4000 });
+  const input = await page.$('#sldVideoSlider input');
+  const box = await input.boundingBox();
+  const max = Number(await input.evaluate((i) => i.max));
+  const at = (value) => box.x + 8 + ((box.width - 16) * value) / max;
+  await page.mouse.move(at(1), box.y + box.height / 2);
+  await page.mouse.down();
+  await page.mouse.move(at(5), box.y + box.height / 2, { steps: 5 });
+  await page.mouse.up();
+  const value = Number(await input.evaluate((i) => i.value));
+  assert.ok(value >= 4 && value <= 6, `the thumb at ${value}`);
+  await page.waitForFunction((words) => {
+    const v = document.querySelector('#movOrvMovie video');
+    return v.paused && [...document.querySelectorAll('#rtfText [aria-selected=true]')].some((l) =>
+      l.textContent.includes(words));
+  }, { timeout: 3000, polling: 20 }, blocks[value - 1]);
+
+  await page.hover('#frmRose button[data-name=btnVideoPlay]');
+  await page.waitForSelector('#tooltip:not([hidden])', { timeout: 2000 });
+  const tip = await page.$eval('#tooltip', (t) => [t.textContent, getComputedStyle(t).color, getComputedStyle(t).backgroundColor]);
+  assert.deepEqual(tip, ['Play', 'rgb(40, 40, 40)', 'rgb(255, 250, 220)']);
+  assert.deepEqual(problems, []);
+  await page.close();
+});
+
 test('a resource opens in a frame confined to the lesson, without scripts', async () => {
   const { page, problems } = await open();
   await page.click('#frmRoseToolbar button[data-name="Help"]');
