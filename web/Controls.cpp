@@ -221,7 +221,9 @@ void RichText::KeyboardTo(int32_t link) {
 
 void RichText::Key(const std::string& key) {
     const auto count = static_cast<int32_t>(Links().size());
-    if (key == "up") {
+    if ((key == "up" || key == "down") && m_keyboardLink < 0) {
+        Key("focus");  // the first arrow takes the first line in view
+    } else if (key == "up") {
         KeyboardTo(std::max(m_keyboardLink - 1, count > 0 ? 0 : -1));
     } else if (key == "down") {
         KeyboardTo(std::min(m_keyboardLink + 1, count - 1));

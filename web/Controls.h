@@ -157,8 +157,9 @@ public:
     RichText(Context& ctx, std::string name, int32_t hWnd)
         : Shown(ctx, false, std::move(name), hWnd) {}
     // The page's keys while the transcript has the focus: "up", "down",
-    // "enter", "focus" and "blur". The keyboard goes from link to link as
-    // the pointer does, the link's line kept in view; Enter clicks it.
+    // "enter", "focus" (by the keyboard) and "blur". The keyboard goes from
+    // link to link as the pointer does, the link's line kept in view, from
+    // the first link in view; Enter clicks it.
     void Key(const std::string& key);
     // Sends the highlight set, as the page asks once a change is done.
     void ShowHighlights();

@@ -142,12 +142,18 @@
   // --- the transcript ----------------------------------------------------
   const text = { lines: [], segments: [], highlights: [] };
 
+  // The character (a code point of the text) under the pointer, -1 for none.
   function segmentAt(event) {
     const span = event.target.closest && event.target.closest('.seg');
     if (!span) return -1;
     let offset = 0;
-    const range = document.caretRangeFromPoint && document.caretRangeFromPoint(event.clientX, event.clientY);
-    if (range && span.contains(range.startContainer)) offset = range.startOffset;
+    const caret = document.caretRangeFromPoint && document.caretRangeFromPoint(event.clientX, event.clientY);
+    if (caret && span.contains(caret.startContainer)) {
+      const before = document.createRange();
+      before.setStart(span, 0);
+      before.setEnd(caret.startContainer, caret.startOffset);
+      offset = Array.from(before.toString()).length;
+    }
     return Math.min(Number(span.dataset.start) + offset, Number(span.dataset.end) - 1);
   }
 
@@ -168,7 +174,10 @@
       const at = segmentAt(event);
       if (at >= 0) call('scenova_text', ['string', 'number'], ['click', at]);
     });
-    box.addEventListener('focus', () => call('scenova_text', ['string', 'number'], ['focus', 0]));
+    // The keyboard takes a line when it brings the focus, not a click.
+    box.addEventListener('focus', () => {
+      if (box.matches(':focus-visible')) call('scenova_text', ['string', 'number'], ['focus', 0]);
+    });
     box.addEventListener('blur', () => call('scenova_text', ['string', 'number'], ['blur', 0]));
     box.addEventListener('keydown', (event) => {
       const key = { ArrowUp: 'up', ArrowDown: 'down', Enter: 'enter' }[event.key];
@@ -180,17 +189,30 @@
     });
   }
 
+  // The highlighted characters of each piece marked, and the lines holding
+  // any selected.
   function showHighlights() {
     const h = text.highlights;
-    const marked = (s) => {
-      for (let i = 0; i < h.length; i += 2) if (h[i] < s.end && s.start < h[i + 1]) return true;
-      return false;
-    };
     const lines = new Set();
     for (const s of text.segments) {
-      const on = marked(s);
-      s.span.classList.toggle('hl', on);
-      if (on) lines.add(s.line);
+      const cuts = [];
+      for (let i = 0; i < h.length; i += 2) {
+        if (h[i] < s.end && s.start < h[i + 1]) cuts.push([Math.max(h[i], s.start) - s.start, Math.min(h[i + 1], s.end) - s.start]);
+      }
+      if (cuts.length === 0 && !s.split) continue;
+      const parts = [];
+      let at = 0;
+      for (const [from, to] of cuts) {
+        if (from > at) parts.push(document.createTextNode(s.chars.slice(at, from).join('')));
+        const mark = document.createElement('mark');
+        mark.textContent = s.chars.slice(from, to).join('');
+        parts.push(mark);
+        at = to;
+      }
+      if (at < s.chars.length) parts.push(document.createTextNode(s.chars.slice(at).join('')));
+      s.span.replaceChildren(...parts);
+      s.split = cuts.length > 0;
+      if (s.split) lines.add(s.line);
     }
     text.lines.forEach((line, i) => line.setAttribute('aria-selected', lines.has(i) ? 'true' : 'false'));
   }
@@ -274,7 +296,7 @@
         color: colour >= 0 ? css(colour) : '',
       });
       text.lines[line].appendChild(span);
-      text.segments.push({ line, start, end, span });
+      text.segments.push({ line, start, end, span, chars: Array.from(content), split: false });
     },
     textHighlightDue() {
       queueMicrotask(() => Module._scenova_text_highlights());
@@ -441,7 +463,7 @@
 
   // The lesson's files and its movies' lengths, fetched and measured while
   // the module compiles.
-  const lessonFiles = (async () => {
+  const lessonFiles = Module.controlsOnly ? null : (async () => {
     const manifest = await (await fetch('lesson.json')).json();
     const files = await Promise.all(manifest.files.map(async (file) => {
       const response = await fetch(`lesson/${file.split('/').map(encodeURIComponent).join('/')}`);
@@ -453,7 +475,7 @@
     performance.mark('lesson-fetched');
     return { manifest, files, seconds };
   })();
-  lessonFiles.catch(() => {});  // start() reports it
+  lessonFiles?.catch(() => {});  // start() reports it
 
   async function start() {
     build();
@@ -477,6 +499,11 @@
   }
 
   Module.onRuntimeInitialized = () => {
+    // A page of the controls alone (their tests) has no lesson to start.
+    if (Module.controlsOnly) {
+      build();
+      return;
+    }
     start().catch((error) => Module.view.hostLog(`The lesson could not be loaded: ${error.message}`));
   };
 })();
