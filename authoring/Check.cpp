@@ -405,8 +405,16 @@ CheckResult Checker::Run() {
     return std::move(m_result);
 }
 
-// A JSON string, valid UTF-8 whatever the text holds: a byte that is not
-// UTF-8 becomes U+FFFD, control characters (DEL and C1 too) \u escapes.
+const char* SeverityName(Severity severity) {
+    return severity == Severity::Error ? "error" : "warning";
+}
+
+std::string Count(int n, const char* what) {
+    return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+}
+
+}  // namespace
+
 std::string JsonString(std::string_view text) {
     static constexpr char kHex[] = "0123456789abcdef";
     std::string out = "\"";
@@ -425,16 +433,6 @@ std::string JsonString(std::string_view text) {
     }
     return out + "\"";
 }
-
-const char* SeverityName(Severity severity) {
-    return severity == Severity::Error ? "error" : "warning";
-}
-
-std::string Count(int n, const char* what) {
-    return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
-}
-
-}  // namespace
 
 CheckResult CheckLesson(const std::filesystem::path& folder) {
     return Checker(folder).Run();
