@@ -21,6 +21,7 @@
 #include "lesson/Actions.h"
 #include "player/FindBar.h"
 #include "player/HostWindow.h"
+#include "player/KeyMap.h"
 #include "player/Options.h"
 #include "player/Player.h"
 #include "qt/Strings.h"
