@@ -267,8 +267,7 @@ void Video::MediaStatus(int status) {
                                                      : m_player->errorString());
             break;
         case QMediaPlayer::EndOfMedia:
-            if (State() == PlayState::Playing &&
-                m_lengthSeconds - MediaSeconds() > kCutSeconds) {
+            if (State() == PlayState::Playing && m_lengthSeconds - MediaSeconds() > kCutSeconds) {
                 // The media ends well before the length its file claims.
                 Failed(QStringLiteral("the file ends at %1 s, before the %2 s it claims: it is "
                                       "cut short")
