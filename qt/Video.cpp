@@ -40,7 +40,6 @@ VideoWidget::VideoWidget(QWidget* parent) : QWidget(parent) {
 
 void VideoWidget::Show(const QVideoFrame& frame) {
     m_frame = frame.toImage();
-    m_frameTime = frame.startTime();
     update();
 }
 
