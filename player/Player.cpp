@@ -2,6 +2,7 @@
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMessageBox>
 #include <QTimer>
 
 #include <algorithm>
@@ -84,7 +85,14 @@ Player::Player(Options options)
                                                   const RuntimeError& error) {
         Problem("the picture " + path + " is not shown: " + error.what());
     };
-    m_window->onOpen = [this](const std::filesystem::path& folder) { Open(folder); };
+    m_window->onOpen = [this](const std::filesystem::path& folder) {
+        // The learner chose the folder: why it does not open is theirs to
+        // read, not only the host panel's.
+        if (!Open(folder)) {
+            QMessageBox::warning(m_window.get(), QStringLiteral("Scenova Player"),
+                                 qt::ToQString(m_lastProblem));
+        }
+    };
     m_window->onSpeed = [this](double rate) { SetSpeed(rate); };
 }
 
@@ -192,6 +200,7 @@ bool Player::HostCall(const char* member, Call&& call) {
 }
 
 void Player::Problem(const std::string& text) {
+    m_lastProblem = text;
     m_window->Log(QStringLiteral("Player: %1").arg(qt::ToQString(text)));
     if (onProblem) {
         onProblem(text);

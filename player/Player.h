@@ -123,6 +123,7 @@ private:
     bool m_shutDown = false;  // by an action: Close does not shut down twice
     std::optional<std::chrono::steady_clock::time_point> m_firstFrame;
     std::vector<double> m_signalDelaysMs;
+    std::string m_lastProblem;
 };
 
 }  // namespace scenova::player

@@ -95,9 +95,9 @@ int main(int argc, char** argv) {
     }
     // Qt's video sink hands each frame to this thread and ends the stream
     // when one waits 300 ms; on an X display without a GPU, setting up
-    // software GL for the first frame takes longer (under Xvfb here, 3 of 6
-    // starts failed so; 20 of 20 played without GL). The player draws frames itself and needs no
-    // GL.
+    // software GL for the first frame takes longer (under Xvfb here, 12 of
+    // 20 starts failed so; 20 of 20 played without GL). The player draws
+    // frames itself and needs no GL.
     if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION") && !HasGpu()) {
         qputenv("QT_XCB_GL_INTEGRATION", "none");
     }

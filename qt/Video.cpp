@@ -25,6 +25,8 @@ namespace {
 // How far ahead of a signal time the player may be found and the signal
 // still count as reached there (the timer never wakes exactly on time).
 constexpr double kEarlyMs = 0.5;
+// How far before its claimed length a movie may end and still be whole.
+constexpr double kCutSeconds = 0.5;
 
 qint64 Milliseconds(double seconds) {
     return static_cast<qint64>(std::llround(seconds * 1000.0));
@@ -38,7 +40,6 @@ VideoWidget::VideoWidget(QWidget* parent) : QWidget(parent) {
 
 void VideoWidget::Show(const QVideoFrame& frame) {
     m_frame = frame.toImage();
-    m_frameTime = frame.startTime();
     update();
 }
 
@@ -265,7 +266,13 @@ void Video::MediaStatus(int status) {
                                                      : m_player->errorString());
             break;
         case QMediaPlayer::EndOfMedia:
-            if (State() == PlayState::Playing) {
+            if (State() == PlayState::Playing && m_lengthSeconds - MediaSeconds() > kCutSeconds) {
+                // The media ends well before the length its file claims.
+                Failed(QStringLiteral("the file ends at %1 s, before the %2 s it claims: it is "
+                                      "cut short")
+                           .arg(MediaSeconds(), 0, 'f', 1)
+                           .arg(m_lengthSeconds, 0, 'f', 1));
+            } else if (State() == PlayState::Playing) {
                 m_mediaEnded = true;
                 Check();
             }

@@ -30,8 +30,6 @@ public:
     explicit VideoWidget(QWidget* parent);
     void Show(const QVideoFrame& frame);
     const QImage& Frame() const { return m_frame; }
-    // The media time of the frame shown, in microseconds (-1 for none).
-    qint64 FrameTime() const { return m_frameTime; }
     // A message for the learner over the picture (none when empty): what
     // keeps the video from playing.
     void ShowMessage(const QString& text);
@@ -42,7 +40,6 @@ protected:
 
 private:
     QImage m_frame;
-    qint64 m_frameTime = -1;
     QString m_message;
 };
 
