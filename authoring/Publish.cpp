@@ -59,6 +59,14 @@ int PublishCommand(const PublishOptions& options, std::ostream& out, std::ostrea
             return 2;
         }
     }
+    // A site inside the lesson would be published again with it, each time.
+    const fs::path output = fs::weakly_canonical(fs::absolute(options.output, error), error);
+    const fs::path inside = output.lexically_relative(fs::weakly_canonical(lesson.folder, error));
+    if (!inside.empty() && *inside.begin() != "..") {
+        err << "scenova publish: " << options.output.string()
+            << " is inside the lesson folder: write the site elsewhere\n";
+        return 2;
+    }
     const CheckResult check = CheckLesson(lesson.folder);
     int refused = 0;
     for (const Finding& finding : check.findings) {

@@ -20,7 +20,7 @@ struct PublishOptions {
 // they do, is refused (status 1, nothing written) with the reason and the
 // command that makes the WebM. Links, devices and other files that are not
 // ordinary are left out and named; a movie refused for browsers is left out
-// when its WebM is there.
+// when its WebM is there. The site may not be written inside the lesson.
 int PublishCommand(const PublishOptions& options, std::ostream& out, std::ostream& err);
 
 }  // namespace scenova::authoring

@@ -116,6 +116,16 @@ void ButtonBar::Redraw() {
     }
 }
 
+void ButtonBar::PageInput(const std::string& event, const std::string& button) {
+    if (event == "enter") {
+        UserEnter(button);
+    } else if (event == "leave") {
+        UserLeave(button);
+    } else if (event == "press") {
+        UserPress(button);
+    }
+}
+
 std::optional<double> Video::OpenMedia(const std::string& path) {
     // A movie the browser shows no picture of is played from the WebM beside it.
     for (const std::string& file : {path, formats::BrowserWebm(path)}) {
@@ -132,6 +142,18 @@ std::optional<double> Video::OpenMedia(const std::string& path) {
 void Video::PlayMedia(double seconds) {
     m_anchor = seconds;
     view::VideoPlay(seconds);
+}
+
+void Slider::PageInput(const std::string& event, int32_t value) {
+    if (event == "down") {
+        UserThumbDown();
+    } else if (event == "scroll") {
+        UserScrollTo(value);
+    } else if (event == "up") {
+        UserThumbUp();
+    } else if (event == "click") {
+        UserClickTo(value);
+    }
 }
 
 void Slider::Restyled() {
@@ -242,6 +264,16 @@ void RichText::Key(const std::string& key) {
         KeyboardTo(std::max(chosen, count > 0 ? 0 : -1));
     } else if (key == "blur") {
         KeyboardTo(-1);
+    }
+}
+
+void RichText::PageInput(const std::string& event, int32_t position) {
+    if (event == "point") {
+        PointAtCharacter(position);
+    } else if (event == "click") {
+        ClickCharacter(position);
+    } else {
+        Key(event);
     }
 }
 

@@ -102,6 +102,8 @@ class ButtonBar final : public Shown<model::ButtonBar> {
 public:
     ButtonBar(Context& ctx, std::string name, bool sizeInPixels)
         : Shown(ctx, sizeInPixels, std::move(name)) {}
+    // The page's pointer on a button: "enter", "leave" or "press".
+    void PageInput(const std::string& event, const std::string& button);
 
 private:
     void Redraw() override;
@@ -146,6 +148,9 @@ private:
 class Slider final : public Shown<model::Slider> {
 public:
     Slider(Context& ctx, std::string name) : Shown(ctx, false, std::move(name)) {}
+    // The page's thumb "down", dragged ("scroll") to a value, "up"; or a
+    // "click" on the track (or a key) moving it to a value.
+    void PageInput(const std::string& event, int32_t value);
 
 private:
     void Moved() override { view::SliderState(Max(), Value()); }
@@ -163,9 +168,9 @@ public:
     void Key(const std::string& key);
     // Sends the highlight set, as the page asks once a change is done.
     void ShowHighlights();
-    // The pointer is at a character (-1: off the text); a click there.
-    void PointAtCharacter(int32_t position);
-    void ClickCharacter(int32_t position);
+    // The page's pointer at a character ("point", -1: off the text), a
+    // "click" there, or a key (Key).
+    void PageInput(const std::string& event, int32_t position);
 
 private:
     formats::PackedText Read(const std::string& rtf) override;
@@ -174,6 +179,8 @@ private:
     void Shade(int32_t, int32_t, bool) override;
     void Redraw() override;
     void KeyboardTo(int32_t link);
+    void PointAtCharacter(int32_t position);
+    void ClickCharacter(int32_t position);
 
     std::vector<formats::RtfRun> m_runs;
     bool m_highlightsDue = false;

@@ -172,17 +172,8 @@ EMSCRIPTEN_KEEPALIVE void scenova_timer(int token) {
 
 // The pointer entered or left a button, or pressed it.
 EMSCRIPTEN_KEEPALIVE void scenova_bar(const char* bar, const char* event, const char* button) {
-    ButtonBar* on = Bar(bar);
-    const std::string what = event;
-    if (!on) {
-        return;
-    }
-    if (what == "enter") {
-        on->UserEnter(button);
-    } else if (what == "leave") {
-        on->UserLeave(button);
-    } else if (what == "press") {
-        on->UserPress(button);
+    if (ButtonBar* on = Bar(bar)) {
+        on->PageInput(event, button);
     }
 }
 
@@ -214,36 +205,16 @@ EMSCRIPTEN_KEEPALIVE int scenova_key(const char* key) {
 
 // The thumb went down, was dragged, came up; or the track was clicked.
 EMSCRIPTEN_KEEPALIVE void scenova_slider(const char* event, int value) {
-    Slider* slider = Lesson().sldVideoSlider.get();
-    const std::string what = event;
-    if (!slider) {
-        return;
-    }
-    if (what == "down") {
-        slider->UserThumbDown();
-    } else if (what == "scroll") {
-        slider->UserScrollTo(value);
-    } else if (what == "up") {
-        slider->UserThumbUp();
-    } else if (what == "click") {
-        slider->UserClickTo(value);
+    if (Slider* slider = Lesson().sldVideoSlider.get()) {
+        slider->PageInput(event, value);
     }
 }
 
 // The pointer over a character of the transcript (-1: off it), a click
 // there, or a key while it has the focus.
 EMSCRIPTEN_KEEPALIVE void scenova_text(const char* event, int position) {
-    RichText* text = Lesson().rtfText.get();
-    const std::string what = event;
-    if (!text) {
-        return;
-    }
-    if (what == "point") {
-        text->PointAtCharacter(position);
-    } else if (what == "click") {
-        text->ClickCharacter(position);
-    } else {
-        text->Key(what);
+    if (RichText* text = Lesson().rtfText.get()) {
+        text->PageInput(event, position);
     }
 }
 

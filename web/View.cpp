@@ -53,6 +53,7 @@ EM_JS(void, js_video_wake, (double s, int token), { Module.view.videoWake(s, tok
 EM_JS(void, js_timer_arm, (int ms, int token), { Module.view.timerArm(ms, token); });
 EM_JS(void, js_post_soon, (), { Module.view.postSoon(); });
 EM_JS(void, js_cursor, (const char* css), { Module.view.cursor(UTF8ToString(css)); });
+EM_JS(void, js_page_cursor, (const char* css), { Module.view.pageCursor(UTF8ToString(css)); });
 EM_JS(void, js_host_log, (const char* line), { Module.view.hostLog(UTF8ToString(line)); });
 EM_JS(void, js_host_resource, (const char* id, int action, const char* file, const char* text), {
     Module.view.hostResource(UTF8ToString(id), action, UTF8ToString(file), UTF8ToString(text));
@@ -162,6 +163,10 @@ void PostSoon() {
 
 void Cursor(const std::string& css) {
     js_cursor(css.c_str());
+}
+
+void PageCursor(const std::string& css) {
+    js_page_cursor(css.c_str());
 }
 
 void HostLog(const std::string& line) {

@@ -58,6 +58,8 @@ void TimerArm(int32_t milliseconds, int32_t token);
 // Pending messages are to run soon (Exports: scenova_run_posted).
 void PostSoon();
 void Cursor(const std::string& css);
+// The application's pointer over the whole page ("" for none).
+void PageCursor(const std::string& css);
 
 // The host page: a line for the learner, a resource opened (2), updated (1)
 // or closed (0) with a lesson file to show ("" for none) and its text.

@@ -15,6 +15,18 @@ std::string Address(const std::string& path) {
     return path.starts_with('/') ? path.substr(1) : path;
 }
 
+// A cursor file of the lesson as CSS, its hot spot at x, y.
+std::string CursorCss(const std::string& path, int32_t x, int32_t y) {
+    std::string quoted;
+    for (const char c : Address(path)) {
+        if (c == '"' || c == '\\') {
+            quoted += '\\';
+        }
+        quoted += c;
+    }
+    return "url(\"" + quoted + "\") " + std::to_string(x) + " " + std::to_string(y) + ", auto";
+}
+
 }  // namespace
 
 PresentationWindow Toolkit::LoadPresentationWindow(FormEvents events) {
@@ -33,6 +45,22 @@ PresentationWindow Toolkit::LoadPresentationWindow(FormEvents events) {
     m_windows.push_back(w);
     w.form->RaiseLoad();
     return w.Presentation();
+}
+
+Picture Toolkit::ReadPicture(const std::string& path) {
+    Picture picture = m_gdi.LoadPictureFile(path);
+    std::erase_if(m_files, [](const auto& file) { return file.first.expired(); });
+    m_files.emplace_back(picture, path);
+    return picture;
+}
+
+std::string Toolkit::FileOf(const Picture& picture) const {
+    for (const auto& [loaded, path] : m_files) {
+        if (loaded.lock() == picture) {
+            return path;
+        }
+    }
+    return "";
 }
 
 const WebWindow& Toolkit::Window() const {
@@ -91,15 +119,7 @@ int32_t User32::LoadCursorFromFileA(const std::string& path) {
     } catch (const RuntimeError&) {
         return 0;
     }
-    std::string quoted;
-    for (const char c : Address(path)) {
-        if (c == '"' || c == '\\') {
-            quoted += '\\';
-        }
-        quoted += c;
-    }
-    return NewCursor("url(\"" + quoted + "\") " + std::to_string(x) + " " + std::to_string(y) +
-                     ", auto");
+    return NewCursor(CursorCss(path, x, y));
 }
 
 int32_t User32::SetCursor(int32_t hCursor) {
@@ -112,14 +132,39 @@ int32_t User32::SetCursor(int32_t hCursor) {
     return std::exchange(m_current, hCursor);
 }
 
+void Screen::MouseIcon(const Picture& picture) {
+    m_iconFile = picture ? m_fileOf(picture) : std::string();
+    m_hotspot = {0, 0};
+    if (formats::LooksLikeCursorFile(m_iconFile)) {
+        try {
+            const formats::DecodedCursor cursor = formats::ReadCursorFile(m_iconFile);
+            m_hotspot = {cursor.hotspotX, cursor.hotspotY};
+        } catch (const RuntimeError&) {
+            // shown from its corner
+        }
+    }
+    Show();
+}
+
 void Screen::MousePointer(int16_t pointer) {
-    // 11 is the hourglass over the whole page; the custom picture is not shown.
-    view::Colour("page", "wait", pointer == 11 ? 1 : 0);
+    m_pointer = pointer;
+    Show();
+}
+
+void Screen::Show() {
+    if (m_pointer == 11) {
+        view::PageCursor("wait");
+    } else if (m_pointer == mouse_pointer::Custom && !m_iconFile.empty()) {
+        view::PageCursor(CursorCss(m_iconFile, m_hotspot.first, m_hotspot.second));
+    } else {
+        view::PageCursor("");
+    }
 }
 
 WebPlatform::WebPlatform()
     : m_user32(m_ctx, m_desktop),
       m_gdi(m_ctx),
+      m_screen([this](const Picture& picture) { return m_toolkit.FileOf(picture); }),
       m_toolkit(m_ctx, m_desktop, m_gdi),
       m_hostMainWindow(m_desktop.Create("HostFrame", "Host", 0, model::style::HostFrame,
                                         model::style::HostFrameEx)) {

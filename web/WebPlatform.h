@@ -1,8 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/Desktop.h"
@@ -30,9 +33,11 @@ public:
 
     // The window loaded last; empty before the first.
     const WebWindow& Window() const;
+    // The file a picture the toolkit loaded came from, "" for another.
+    std::string FileOf(const Picture& picture) const;
 
 private:
-    Picture ReadPicture(const std::string& path) override { return m_gdi.LoadPictureFile(path); }
+    Picture ReadPicture(const std::string& path) override;
 
     Context& m_web;
     model::Desktop& m_desktop;
@@ -40,6 +45,8 @@ private:
     // Every window loaded stays here, so that a control whose event unloads
     // its window is not destroyed while it is still raising it.
     std::vector<WebWindow> m_windows;
+    // Pictures loaded, not kept alive by this.
+    std::vector<std::pair<std::weak_ptr<IPicture>, std::string>> m_files;
 };
 
 // Cursors as CSS gives them: the system ones by keyword, cursor files of
@@ -61,12 +68,26 @@ private:
     int32_t m_current = 0;
 };
 
+// The application's pointer over the whole page: the hourglass (11), or the
+// lesson's own (99) when its picture came from a file the page can show.
 class Screen final : public IScreen {
 public:
+    // The lesson file a picture was read from, "" when none.
+    explicit Screen(std::function<std::string(const Picture&)> fileOf)
+        : m_fileOf(std::move(fileOf)) {}
+
     float TwipsPerPixelX() const override { return kTwipsPerPixel; }
     float TwipsPerPixelY() const override { return kTwipsPerPixel; }
-    void MouseIcon(const Picture&) override {}
+    void MouseIcon(const Picture& picture) override;
     void MousePointer(int16_t pointer) override;
+
+private:
+    void Show();
+
+    std::function<std::string(const Picture&)> m_fileOf;
+    std::string m_iconFile;
+    std::pair<int32_t, int32_t> m_hotspot;
+    int16_t m_pointer = 0;
 };
 
 // The browser platform: a desktop with the host page's main window and its

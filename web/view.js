@@ -252,8 +252,7 @@
     },
     colour(name, what, colour) {
       const el = control(name);
-      if (name === 'page') document.body.classList.toggle('wait', !!colour);
-      else if (what === 'back') el.style.backgroundColor = css(colour);
+      if (what === 'back') el.style.backgroundColor = css(colour);
       else if (what === 'fore') el.style.accentColor = css(colour);
       else if (what === 'transparent') { el.transparent = !!colour; showBarPicture(el); }
     },
@@ -363,6 +362,10 @@
     },
     postSoon() {
       setTimeout(() => Module._scenova_run_posted(), 0);
+    },
+    pageCursor(value) {
+      document.body.classList.toggle('app-cursor', !!value);
+      document.body.style.setProperty('--app-cursor', value || 'auto');
     },
     cursor(value) {
       control('frmScenova').style.cursor = value;

@@ -2,7 +2,7 @@
 // a user drives them: DOM events on the elements web/view.js made for them,
 // in the page tests/web/controls.html (scripts/test-web runs it in headless
 // Chromium). The page's listeners call the entry points below, as they call
-// the lesson page's.
+// the lesson page's (web/Exports.cpp).
 
 #include <emscripten/em_js.h>
 #include <emscripten/emscripten.h>
@@ -17,60 +17,13 @@
 #include "tests/controls/slider_contract.h"
 #include "web/Controls.h"
 
+// The user's hand (tests/web/user.js) and the end of the run.
 // clang-format off
-// Only what the page shows can be pointed at.
-EM_JS(void, js_pointer, (const char* selector, const char* type), {
-    const element = document.querySelector(UTF8ToString(selector));
-    if (element && element.getClientRects().length > 0) {
-        element.dispatchEvent(new PointerEvent(UTF8ToString(type), { bubbles: true }));
-    }
-});
-EM_JS(void, js_click, (const char* selector), {
-    const element = document.querySelector(UTF8ToString(selector));
-    if (element && element.getClientRects().length > 0) element.click();
-});
-EM_JS(void, js_input, (const char* selector, int value), {
-    const input = document.querySelector(UTF8ToString(selector));
-    input.value = value;
-    input.dispatchEvent(new Event("input", { bubbles: true }));
-});
-// The pointer at a character of the transcript: a move (or a click) where
-// the browser lays it out, on the element there.
-EM_JS(void, js_at_character, (int position, const char* type), {
-    const span = [...document.querySelectorAll("#rtfText .seg")].find(
-        (s) => Number(s.dataset.start) <= position && position < Number(s.dataset.end));
-    const walker = document.createTreeWalker(span, NodeFilter.SHOW_TEXT);
-    let left = position - Number(span.dataset.start);
-    for (let node = walker.nextNode(); node; node = walker.nextNode()) {
-        const chars = Array.from(node.data);
-        if (left < chars.length) {
-            const range = document.createRange();
-            const at = chars.slice(0, left).join("").length;
-            range.setStart(node, at);
-            range.setEnd(node, at + chars[left].length);
-            const r = range.getBoundingClientRect();
-            const x = r.left + 1;
-            const y = r.top + r.height / 2;
-            document.elementFromPoint(x, y).dispatchEvent(
-                new PointerEvent(UTF8ToString(type), { bubbles: true, clientX: x, clientY: y }));
-            return;
-        }
-        left -= chars.length;
-    }
-});
-// Whether the page shows a character of the transcript highlighted.
-EM_JS(int, js_marked, (int position), {
-    const span = [...document.querySelectorAll("#rtfText .seg")].find(
-        (s) => Number(s.dataset.start) <= position && position < Number(s.dataset.end));
-    if (!span) return 0;
-    let left = position - Number(span.dataset.start);
-    for (const node of span.childNodes) {
-        const length = Array.from(node.textContent).length;
-        if (left < length) return node.nodeName === "MARK" ? 1 : 0;
-        left -= length;
-    }
-    return 0;
-});
+EM_JS(void, js_pointer, (const char* s, const char* type), { user.pointer(UTF8ToString(s), UTF8ToString(type)); });
+EM_JS(void, js_click, (const char* s), { user.click(UTF8ToString(s)); });
+EM_JS(void, js_input, (const char* s, int value), { user.input(UTF8ToString(s), value); });
+EM_JS(void, js_at_character, (int position, const char* type), { user.atCharacter(position, UTF8ToString(type)); });
+EM_JS(int, js_marked, (int position), { return user.marked(position); });
 EM_JS(void, js_finished, (int status), { window.testStatus = status; });
 // clang-format on
 
@@ -166,46 +119,20 @@ using scenova::test::g_text;
 extern "C" {
 
 EMSCRIPTEN_KEEPALIVE void scenova_bar(const char*, const char* event, const char* button) {
-    const std::string what = event;
-    if (!g_bar) {
-        return;
-    }
-    if (what == "enter") {
-        g_bar->UserEnter(button);
-    } else if (what == "leave") {
-        g_bar->UserLeave(button);
-    } else if (what == "press") {
-        g_bar->UserPress(button);
+    if (g_bar) {
+        g_bar->PageInput(event, button);
     }
 }
 
 EMSCRIPTEN_KEEPALIVE void scenova_slider(const char* event, int value) {
-    const std::string what = event;
-    if (!g_slider) {
-        return;
-    }
-    if (what == "down") {
-        g_slider->UserThumbDown();
-    } else if (what == "scroll") {
-        g_slider->UserScrollTo(value);
-    } else if (what == "up") {
-        g_slider->UserThumbUp();
-    } else if (what == "click") {
-        g_slider->UserClickTo(value);
+    if (g_slider) {
+        g_slider->PageInput(event, value);
     }
 }
 
 EMSCRIPTEN_KEEPALIVE void scenova_text(const char* event, int position) {
-    const std::string what = event;
-    if (!g_text) {
-        return;
-    }
-    if (what == "point") {
-        g_text->PointAtCharacter(position);
-    } else if (what == "click") {
-        g_text->ClickCharacter(position);
-    } else {
-        g_text->Key(what);
+    if (g_text) {
+        g_text->PageInput(event, position);
     }
 }
 

@@ -132,7 +132,7 @@ test('a click on a line plays that line; the keyboard reaches the lines; T hides
   await page.close();
 });
 
-test('dragging the thumb stops the video at the block it is let go on; tooltips in the bar\'s colours', async () => {
+test('dragging the thumb stops the video at the block it is let go on; tooltips in the bar\'s colours and the lesson\'s cursor', async () => {
   const { page, problems } = await open();
   await page.keyboard.press('Space');
   await page.waitForFunction(() => document.querySelector('#movOrvMovie video').currentTime > 1, { timeout: 4000 });
@@ -156,6 +156,9 @@ test('dragging the thumb stops the video at the block it is let go on; tooltips 
   await page.waitForSelector('#tooltip:not([hidden])', { timeout: 2000 });
   const tip = await page.$eval('#tooltip', (t) => [t.textContent, getComputedStyle(t).color, getComputedStyle(t).backgroundColor]);
   assert.deepEqual(tip, ['Play', 'rgb(40, 40, 40)', 'rgb(255, 250, 220)']);
+  // The lesson's button cursor over its buttons.
+  assert.match(await page.$eval('#frmRose button[data-name=btnVideoPlay]', (b) => getComputedStyle(b).cursor),
+    /lesson\/resources\/button\.cur/);
   assert.deepEqual(problems, []);
   await page.close();
 });
