@@ -96,12 +96,7 @@ int32_t User32::LoadCursorA(int32_t hInstance, int32_t cursorId) {
     if (hInstance != 0 || system == kSystem.end()) {
         return 0;
     }
-    if (const auto it = m_systemCursors.find(cursorId); it != m_systemCursors.end()) {
-        return it->second;
-    }
-    const int32_t handle = NewCursor(system->second);
-    m_systemCursors.emplace(cursorId, handle);
-    return handle;
+    return SharedCursor(cursorId, [&] { return NewCursor(system->second); });
 }
 
 int32_t User32::LoadCursorFromFileA(const std::string& path) {

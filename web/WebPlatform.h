@@ -62,8 +62,7 @@ public:
 private:
     int32_t NewCursor(std::string css);
 
-    std::map<int32_t, int32_t> m_systemCursors;  // resource number -> handle
-    std::map<int32_t, std::string> m_cursors;    // handle -> CSS
+    std::map<int32_t, std::string> m_cursors;  // handle -> CSS
     int32_t m_nextCursor = 0x10001;
     int32_t m_current = 0;
 };
