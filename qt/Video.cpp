@@ -13,6 +13,7 @@
 #include <limits>
 
 #include "formats/MovieFile.h"
+#include "qt/FrameImage.h"
 #include "qt/Strings.h"
 #include "runtime/RuntimeError.h"
 
@@ -35,17 +36,23 @@ VideoWidget::VideoWidget(QWidget* parent) : QWidget(parent) {
 }
 
 void VideoWidget::Show(const QVideoFrame& frame) {
-    m_frame = frame.toImage();
+    // Made into a picture when painted, at the size shown: a frame replaced
+    // before it was painted costs nothing.
+    m_source = frame;
     update();
 }
 
 void VideoWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black);
-    if (m_frame.isNull()) {
+    const QSize own = m_source.isValid() ? m_source.size() : m_frame.size();
+    if (own.isEmpty()) {
         return;
     }
-    const QSize size = m_frame.size().scaled(this->size(), Qt::KeepAspectRatio);
+    const QSize size = own.scaled(this->size(), Qt::KeepAspectRatio);
+    if (m_source.isValid() && m_frame.size() != size.boundedTo(own)) {
+        m_frame = FrameImage(m_source, size);
+    }
     const QRect target(QPoint((width() - size.width()) / 2, (height() - size.height()) / 2), size);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(target, m_frame);

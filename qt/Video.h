@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QVideoFrame>
 #include <QWidget>
 
 #include <cstddef>
@@ -28,12 +29,14 @@ class VideoWidget final : public QWidget {
 public:
     explicit VideoWidget(QWidget* parent);
     void Show(const QVideoFrame& frame);
+    // The last frame as painted, at the size shown.
     const QImage& Frame() const { return m_frame; }
 
 protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
+    QVideoFrame m_source;
     QImage m_frame;
 };
 
