@@ -39,6 +39,7 @@ void VideoWidget::Show(const QVideoFrame& frame) {
     // Made into a picture when painted, at the size shown: a frame replaced
     // before it was painted costs nothing.
     m_source = frame;
+    m_frame = QImage();
     update();
 }
 
