@@ -14,7 +14,7 @@
 
 #include "formats/PictureFile.h"
 #include "qt/Accessibility.h"
-#include "qt/FocusRing.h"
+#include "qt/Drawing.h"
 #include "qt/Form.h"
 #include "qt/Gdi.h"
 #include "qt/Strings.h"
