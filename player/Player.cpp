@@ -152,9 +152,9 @@ bool Player::Open(const std::filesystem::path& folder) {
         m_window->Area()->setActiveSubWindow(sub);
     }
     m_viewing->Fit();
-    // The keyboard starts on the main bar (Play).
+    // The keyboard starts on the main bar (Play); its frame shows once it is used.
     if (Lesson().frmRose && Lesson().frmRose->Widget()->isVisible()) {
-        Lesson().frmRose->Widget()->setFocus(Qt::TabFocusReason);
+        Lesson().frmRose->Widget()->setFocus(Qt::OtherFocusReason);
     }
     return true;
 }

@@ -14,7 +14,7 @@
 
 #include "formats/PictureFile.h"
 #include "qt/Accessibility.h"
-#include "qt/FocusRing.h"
+#include "qt/Drawing.h"
 #include "qt/Form.h"
 #include "qt/Gdi.h"
 #include "qt/Strings.h"
@@ -172,6 +172,9 @@ void BarWidget::AnnounceKeyButton() {
 }
 
 void BarWidget::keyPressEvent(QKeyEvent* event) {
+    if (!std::exchange(m_keyboardSeen, true)) {
+        update();
+    }
     const auto owner = m_owner.lock();
     const std::string button = KeyButton();
     const bool press = event->key() == Qt::Key_Space || event->key() == Qt::Key_Return ||
@@ -193,6 +196,9 @@ void BarWidget::focusInEvent(QFocusEvent* event) {
         QWidget::focusNextPrevChild(event->reason() != Qt::BacktabFocusReason);
         return;
     }
+    m_keyboardSeen = event->reason() == Qt::TabFocusReason ||
+                     event->reason() == Qt::BacktabFocusReason ||
+                     event->reason() == Qt::ShortcutFocusReason;
     if (event->reason() == Qt::TabFocusReason) {
         m_keyButton = names.front();
     } else if (event->reason() == Qt::BacktabFocusReason) {
@@ -206,6 +212,7 @@ void BarWidget::focusInEvent(QFocusEvent* event) {
 
 void BarWidget::focusOutEvent(QFocusEvent* event) {
     QWidget::focusOutEvent(event);
+    m_keyboardSeen = false;
     update();
 }
 
@@ -216,6 +223,7 @@ bool BarWidget::focusNextPrevChild(bool next) {
         const auto index = at - names.begin() + (next ? 1 : -1);
         if (index >= 0 && index < static_cast<std::ptrdiff_t>(names.size())) {
             m_keyButton = names[static_cast<std::size_t>(index)];
+            m_keyboardSeen = true;
             AnnounceKeyButton();
             update();
             return true;
@@ -443,7 +451,7 @@ void ButtonBar::Paint(QPainter& painter) {
         }
     }
     const std::string key = view->KeyButton();
-    if (!key.empty()) {
+    if (!key.empty() && view->m_keyboardSeen) {
         painter.resetTransform();
         const qreal out = kFocusRingWidth - 1;
         DrawFocusRing(painter, QRectF(ShownRect(key)).adjusted(-out, -out, out, out));

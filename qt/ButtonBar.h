@@ -54,6 +54,7 @@ private:
 
     std::weak_ptr<ButtonBar> m_owner;
     std::string m_keyButton;
+    bool m_keyboardSeen = false;  // the frame shows once the keyboard is used
     std::string m_hover;
     std::string m_pressed;
     QTimer* m_toolTipDelay;

@@ -10,7 +10,7 @@
 #include <utility>
 
 #include "qt/Context.h"
-#include "qt/FocusRing.h"
+#include "qt/Drawing.h"
 
 namespace scenova::qt {
 

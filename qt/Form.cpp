@@ -8,7 +8,7 @@
 
 #include <utility>
 
-#include "qt/FocusRing.h"
+#include "qt/Drawing.h"
 #include "qt/Gdi.h"
 #include "qt/Strings.h"
 #include "qt/User32.h"

@@ -18,7 +18,7 @@
 
 #include "formats/TextSearch.h"
 #include "qt/Accessibility.h"
-#include "qt/FocusRing.h"
+#include "qt/Drawing.h"
 #include "qt/Form.h"
 #include "qt/Gdi.h"
 #include "qt/Strings.h"

@@ -15,6 +15,7 @@
 #include <system_error>
 
 #include "formats/MovieFile.h"
+#include "qt/FrameImage.h"
 #include "qt/Strings.h"
 #include "runtime/RuntimeError.h"
 
@@ -39,7 +40,10 @@ VideoWidget::VideoWidget(QWidget* parent) : QWidget(parent) {
 }
 
 void VideoWidget::Show(const QVideoFrame& frame) {
-    m_frame = frame.toImage();
+    // Made into a picture when painted, at the size shown: a frame replaced
+    // before it was painted costs nothing.
+    m_source = frame;
+    m_frame = QImage();
     update();
 }
 
@@ -52,8 +56,12 @@ void VideoWidget::ShowMessage(const QString& text) {
 void VideoWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black);
-    if (!m_frame.isNull()) {
-        const QSize size = m_frame.size().scaled(this->size(), Qt::KeepAspectRatio);
+    const QSize own = m_source.isValid() ? m_source.size() : m_frame.size();
+    if (!own.isEmpty()) {
+        const QSize size = own.scaled(this->size(), Qt::KeepAspectRatio);
+        if (m_source.isValid() && m_frame.size() != size.boundedTo(own)) {
+            m_frame = FrameImage(m_source, size);
+        }
         const QRect target(QPoint((width() - size.width()) / 2, (height() - size.height()) / 2),
                            size);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);

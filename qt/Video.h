@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QUrl>
+#include <QVideoFrame>
 #include <QWidget>
 
 #include <cstddef>
@@ -29,6 +30,7 @@ class VideoWidget final : public QWidget {
 public:
     explicit VideoWidget(QWidget* parent);
     void Show(const QVideoFrame& frame);
+    // The last frame as painted, at the size shown.
     const QImage& Frame() const { return m_frame; }
     // A message for the learner over the picture (none when empty): what
     // keeps the video from playing.
@@ -39,6 +41,7 @@ protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
+    QVideoFrame m_source;
     QImage m_frame;
     QString m_message;
 };

@@ -61,7 +61,10 @@ protected:
 TEST_F(PlayerTest, TheSampleLessonPlaysThroughWithEverySignalOnTime) {
     const qt::QtWindow& lesson = Lesson();
     ASSERT_TRUE(lesson.frmRose->UserPress("btnVideoPlay"));
+    ASSERT_TRUE(RunUntil([&] { return lesson.movOrvMovie->CurrentPosition() >= 1.0; }, 30000));
+    const QImage title = lesson.movOrvMovie->View()->grab().toImage();
     ASSERT_TRUE(RunUntil([&] { return lesson.movOrvMovie->CurrentPosition() >= 9.0; }, 30000));
+    EXPECT_NE(lesson.movOrvMovie->View()->grab().toImage(), title) << "the picture stood still";
     const QImage shot = player.Window().grab().toImage().convertToFormat(QImage::Format_RGB32);
     QWidget* window = &player.Window();
 
@@ -156,6 +159,9 @@ TEST_F(PlayerTest, TheKeyboardReachesEveryPartShowsWhereItIsAndItsKeysWorkAnywhe
         "frmRoseNavigation:Back|frmRoseNavigation:Menu|frmRoseNavigation:Next|frmRoseToolbar:Help|"
         "frmRoseToolbar:Culture Tips|frmRoseToolbar:Learning Strategies|frmRoseToolbar:Glossary|"
         "frmRose:btnVideoPlay";
+    EXPECT_EQ(KeyboardAt(lesson), "frmRose:btnVideoPlay");
+    bar.View()->clearFocus();
+    bar.View()->setFocus(Qt::TabFocusReason);
     std::string seen = KeyboardAt(lesson);
     while (seen.size() < order.size()) {
         QWidget* part = QApplication::focusWidget();

@@ -1,4 +1,4 @@
-#include "qt/FocusRing.h"
+#include "qt/Drawing.h"
 
 #include <QPainter>
 #include <QVariant>

@@ -7,6 +7,9 @@ class QWidget;
 
 namespace scenova::qt {
 
+// How the lesson window's controls draw themselves beyond the lesson's own
+// look: the keyboard's frame and the window's scale.
+
 // The keyboard's mark on every part of the lesson window that takes it: a
 // thick dark frame inside a white one, so that it stands out on the
 // highlight, on white and on a dark backdrop alike.
