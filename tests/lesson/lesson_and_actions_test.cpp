@@ -18,8 +18,8 @@ namespace {
 
 TEST(LessonSettings, KeyValueLinesWithCommentsAndLaterDuplicatesWinning) {
     const auto settings = ParseSettings(
-        "; comment\n"
-        "# another\n"
+        "; Commented=out\n"
+        "  # Help=commented.htm\n"
         "\n"
         "  movOrvMovie.Top =  12  \r\n"
         "Label(0).Caption=\"Hello = world\"\n"
