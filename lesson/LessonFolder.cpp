@@ -16,15 +16,6 @@ namespace scenova::lesson {
 
 namespace {
 
-std::string_view TrimBlanks(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    const auto last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
-}
-
 // Calls take(line) for each line of a text file: "\n" ends a line, a CR
 // before it is not part of it, a final line without one counts.
 template <class Take>

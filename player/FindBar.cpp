@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include <map>
+
 #include "controls/RichText.h"
 #include "qt/Strings.h"
 
@@ -103,23 +105,20 @@ QString FindBar::Status() const {
 
 bool FindBar::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_field && event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        switch (key->key()) {
-            case Qt::Key_Return:
-            case Qt::Key_Enter:
-                PlayFound();
-                return true;
-            case Qt::Key_Down:
-                Next();
-                return true;
-            case Qt::Key_Up:
-                Previous();
-                return true;
-            case Qt::Key_Escape:
-                Close();
-                return true;
-            default:
-                break;
+        // The field's own keys: Enter plays the match, the arrows go round,
+        // Esc closes the bar.
+        using Act = void (*)(FindBar&);
+        static const std::map<int, Act> kKeys{
+            {Qt::Key_Return, [](FindBar& bar) { bar.PlayFound(); }},
+            {Qt::Key_Enter, [](FindBar& bar) { bar.PlayFound(); }},
+            {Qt::Key_Down, [](FindBar& bar) { bar.Next(); }},
+            {Qt::Key_Up, [](FindBar& bar) { bar.Previous(); }},
+            {Qt::Key_Escape, [](FindBar& bar) { bar.Close(); }},
+        };
+        if (const auto key = kKeys.find(static_cast<QKeyEvent*>(event)->key());
+            key != kKeys.end()) {
+            key->second(*this);
+            return true;
         }
     }
     return QToolBar::eventFilter(watched, event);

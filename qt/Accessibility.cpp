@@ -278,25 +278,13 @@ void InstallAccessibility() {
     (void)installed;
 }
 
-void AnnounceFocusedLine(QWidget* transcript, int32_t link) {
-    if (!QAccessible::isActive() || transcript == nullptr) {
+void AnnounceFocusedChild(QWidget* parent, int index) {
+    if (!QAccessible::isActive() || parent == nullptr) {
         return;
     }
-    if (QAccessibleInterface* list = QAccessible::queryAccessibleInterface(transcript)) {
-        if (QAccessibleInterface* line = list->child(link)) {
-            QAccessibleEvent event(line, QAccessible::Focus);
-            QAccessible::updateAccessibility(&event);
-        }
-    }
-}
-
-void AnnounceFocusedButton(QWidget* bar, int index) {
-    if (!QAccessible::isActive() || bar == nullptr) {
-        return;
-    }
-    if (QAccessibleInterface* buttons = QAccessible::queryAccessibleInterface(bar)) {
-        if (QAccessibleInterface* button = buttons->child(index)) {
-            QAccessibleEvent event(button, QAccessible::Focus);
+    if (QAccessibleInterface* whole = QAccessible::queryAccessibleInterface(parent)) {
+        if (QAccessibleInterface* child = whole->child(index)) {
+            QAccessibleEvent event(child, QAccessible::Focus);
             QAccessible::updateAccessibility(&event);
         }
     }

@@ -164,7 +164,7 @@ void BarWidget::AnnounceKeyButton() {
     int index = 0;
     for (const ButtonBar::Button& button : owner->Buttons()) {
         if (button.name == m_keyButton) {
-            AnnounceFocusedButton(this, index);
+            AnnounceFocusedChild(this, index);
             return;
         }
         index += owner->StateOf(button.name) != controls::button_state::Hidden ? 1 : 0;

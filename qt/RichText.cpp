@@ -333,7 +333,7 @@ void RichText::FocusLink(int32_t index) {
     } else {
         ScrollTo(first);
     }
-    AnnounceFocusedLine(m_widget, index);
+    AnnounceFocusedChild(m_widget, index);
 }
 
 void RichText::ShowFound(int32_t start, int32_t end) {

@@ -7,9 +7,9 @@
 #include <QAccessible>
 #include <QDockWidget>
 #include <QImage>
-#include <QListWidget>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPixmap>
