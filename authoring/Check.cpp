@@ -322,37 +322,10 @@ void Checker::CheckScript() {
 }
 
 std::string Checker::Leaves(const std::string& path, bool inSubfolder) const {
-    std::string name = path.starts_with(m_folder) ? path.substr(m_folder.size()) : path;
-    if (inSubfolder) {
-        name.erase(0, std::min(name.find('/') + 1, name.size()));  // "media/", "video/"
-    }
-    // "/" or "\" first, or a drive: appended to the folder it still names a
-    // file there, but whoever reads it as a name of its own goes elsewhere.
-    if (name.starts_with('/') || name.starts_with('\\') ||
-        (name.size() > 1 && name[1] == ':' && std::isalpha(static_cast<unsigned char>(name[0])))) {
-        return "is an absolute name, which leaves the lesson folder";
-    }
-    // "/" and "\" both separate, as they do where the component runs.
-    int depth = inSubfolder ? 1 : 0;
-    for (std::size_t start = 0; start <= name.size();) {
-        const std::size_t end = std::min(name.find_first_of("/\\", start), name.size());
-        const std::string_view part = std::string_view(name).substr(start, end - start);
-        depth += part == ".." ? -1 : part.empty() || part == "." ? 0 : 1;
-        if (depth < 0) {
-            return "climbs out of the lesson folder with \"..\"";
-        }
-        start = end + 1;
-    }
-    std::error_code error;
-    const auto target = std::filesystem::canonical(path, error);
-    const auto folder = std::filesystem::canonical(m_lesson.folder, error);
-    if (!error) {
-        const auto inside = std::filesystem::relative(target, folder, error).string();
-        if (!error && (inside == ".." || inside.starts_with("../"))) {
-            return "leads out of the lesson folder through a link, to " + target.string();
-        }
-    }
-    return {};
+    const std::string name = path.starts_with(m_folder) ? path.substr(m_folder.size()) : path;
+    // "media/", "video/": the place the component appends the name to.
+    const std::size_t place = inSubfolder ? std::min(name.find('/') + 1, name.size()) : 0;
+    return lesson::HowNameLeaves(m_lesson.folder, name.substr(0, place), name.substr(place));
 }
 
 void Checker::CheckNamesStayInside() {
@@ -432,8 +405,16 @@ CheckResult Checker::Run() {
     return std::move(m_result);
 }
 
-// A JSON string, valid UTF-8 whatever the text holds: a byte that is not
-// UTF-8 becomes U+FFFD, control characters (DEL and C1 too) \u escapes.
+const char* SeverityName(Severity severity) {
+    return severity == Severity::Error ? "error" : "warning";
+}
+
+std::string Count(int n, const char* what) {
+    return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+}
+
+}  // namespace
+
 std::string JsonString(std::string_view text) {
     static constexpr char kHex[] = "0123456789abcdef";
     std::string out = "\"";
@@ -452,16 +433,6 @@ std::string JsonString(std::string_view text) {
     }
     return out + "\"";
 }
-
-const char* SeverityName(Severity severity) {
-    return severity == Severity::Error ? "error" : "warning";
-}
-
-std::string Count(int n, const char* what) {
-    return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
-}
-
-}  // namespace
 
 CheckResult CheckLesson(const std::filesystem::path& folder) {
     return Checker(folder).Run();

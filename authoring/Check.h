@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "authoring/LessonScript.h"
@@ -23,6 +24,9 @@ CheckResult CheckLesson(const std::filesystem::path& folder);
 // "FILE:LINE: severity: message [code]", its control characters escaped
 // (utf8::Printable): lesson text may hold any.
 std::string FormatFinding(const Finding& finding);
+// A JSON string, valid UTF-8 whatever the text holds: a byte that is not
+// UTF-8 becomes U+FFFD, control characters (DEL and C1 too) \u escapes.
+std::string JsonString(std::string_view text);
 // The same fields as one JSON object, valid UTF-8 whatever the text holds.
 std::string FormatFindingJson(const Finding& finding);
 // The closing line: "LESSON: 2 errors, 1 warning", or as a JSON object.

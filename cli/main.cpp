@@ -1,5 +1,5 @@
 // scenova: plays a lesson folder through the headless host, checks a lesson,
-// and turns its spoken lines into subtitles and back.
+// turns its spoken lines into subtitles and back, and publishes it for browsers.
 
 #include <CLI/CLI.hpp>
 
@@ -9,6 +9,7 @@
 #include <iterator>
 
 #include "authoring/Commands.h"
+#include "authoring/Publish.h"
 #include "cli/Player.h"
 #include "lesson/Actions.h"
 
@@ -77,6 +78,19 @@ int main(int argc, char** argv) {
     auto* importOutputOption = importCommand->add_option("-o,--output", importOutput,
                                                          "the script (standard output without)");
 
+    PublishOptions publishOptions;
+    std::string publishLesson;
+    std::string publishOutput;
+    // The wasm preset's build leaves the page and the module here.
+    std::string publishSite = SCENOVA_WEB_DIR;
+    CLI::App* publishCommand = app.add_subcommand(
+        "publish", "Write a static site that plays the lesson in a browser from any web server.");
+    publishCommand->add_option("LESSON", publishLesson, "the lesson folder")->required();
+    publishCommand->add_option("-o,--output", publishOutput, "the site's folder")->required();
+    publishCommand->add_option(
+        "--site", publishSite,
+        "the browser build's page and module (default " + std::string(SCENOVA_WEB_DIR) + ")");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
@@ -86,6 +100,12 @@ int main(int argc, char** argv) {
 
     if (check->parsed()) {
         return CheckCommand(checkLesson, checkFormat == "json", std::cout, std::cerr);
+    }
+    if (publishCommand->parsed()) {
+        publishOptions.lesson = publishLesson;
+        publishOptions.output = publishOutput;
+        publishOptions.site = publishSite;
+        return PublishCommand(publishOptions, std::cout, std::cerr);
     }
     if (exportCommand->parsed()) {
         exportOptions.lesson = exportLesson;

@@ -107,13 +107,16 @@ def caption(frame, text, top, scale, colour):
                             x, y = left + (i * 6 + col) * scale + dx, top + row * scale + dy
                             frame[(y * WIDTH + x) * 3:(y * WIDTH + x) * 3 + 3] = bytes(colour)
 
-frames = math.ceil(length * FPS)
+# A frame more than the sound needs: the video outlasts it (27.75 s).
+frames = math.ceil(length * FPS) + 1
 with open(f"{work}/frames.rgb", "wb") as out:
     for f in range(frames):
         t = f / FPS
+        # The speaker whose line starts before the frame ends: the picture
+        # at a line's start (where Forward and Rewind stop) is theirs.
         speaker = ""
         for name, _, start, _ in cues:
-            if start <= t:
+            if start < t + 1 / FPS:
                 speaker = name
         frame = bytearray(bytes(COLOURS[speaker]) * (WIDTH * HEIGHT))
         caption(frame, "MARKET", 12, 2, (255, 230, 150))
@@ -126,11 +129,14 @@ with open(f"{work}/frames.rgb", "wb") as out:
 EOF
 
 # 3. The video: MPEG-4 Part 2 at 4 frames a second with MP3 sound in AVI.
+# MP3 starts before zero; where ffmpeg would move the pictures a frame later
+# to hide that (each picture then shown at the next one's time, a speaker's
+# name a frame after the line starts), they keep their times.
 ffmpeg -hide_banner -loglevel error -y \
     -f rawvideo -pix_fmt rgb24 -s 160x120 -r 4 -i "$work/frames.rgb" \
     -i "$work/speech.wav" \
     -c:v mpeg4 -q:v 6 -g 40 -pix_fmt yuv420p \
-    -c:a libmp3lame -b:a 32k -ac 1 -ar 22050 \
+    -c:a libmp3lame -b:a 32k -ac 1 -ar 22050 -avoid_negative_ts disabled \
     -threads 1 -fflags +bitexact -flags:v +bitexact -flags:a +bitexact -map_metadata -1 \
     "$lesson/video/market.avi"
 

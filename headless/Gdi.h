@@ -1,25 +1,11 @@
 #pragma once
 
-#include <string>
-
 #include "headless/Context.h"
-#include "model/Gdi.h"
-#include "platform/Picture.h"
+#include "model/MemoryGdi.h"
 
 namespace scenova::headless {
 
-// The device contexts and bitmaps of the model over pixels held in memory
-// (32-bit colour references, row by row), and the pictures that wrap them.
-class Gdi final : public model::Gdi {
-public:
-    explicit Gdi(Context& ctx);
-
-    // Decodes a BMP, PNG, JPEG, GIF, icon (.ico) or cursor (.cur) file as
-    // formats::ReadPictureFile does into a picture owning a new 32-bit bitmap.
-    // Raises 53 when the path is not an existing file, 481 when the file is
-    // not a picture (or a damaged one), 7 when it is too large or would take
-    // the lesson's pictures past their budget (model::Gdi::Pictures).
-    Picture LoadPictureFile(const std::string& path);
-};
+// The headless platform's pixels are held in memory as they are.
+using Gdi = model::MemoryGdi;
 
 }  // namespace scenova::headless

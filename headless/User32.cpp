@@ -23,13 +23,7 @@ int32_t User32::LoadCursorA(int32_t hInstance, int32_t cursorId) {
     if (hInstance != 0 || !system) {
         return 0;
     }
-    auto it = m_systemCursors.find(cursorId);
-    if (it != m_systemCursors.end()) {
-        return it->second;
-    }
-    const int32_t handle = NewCursor(std::to_string(cursorId));
-    m_systemCursors.emplace(cursorId, handle);
-    return handle;
+    return SharedCursor(cursorId, [&] { return NewCursor(std::to_string(cursorId)); });
 }
 
 int32_t User32::LoadCursorFromFileA(const std::string& path) {

@@ -27,7 +27,6 @@ private:
     int32_t NewCursor(std::string source);
 
     Trace& m_trace;
-    std::map<int32_t, int32_t> m_systemCursors;  // resource id -> handle
     std::map<int32_t, std::string> m_cursorSources;
     int32_t m_nextCursor = 0x10001;
     int32_t m_currentCursor = 0;

@@ -5,6 +5,7 @@
 #include "runtime/RuntimeError.h"
 
 #include <algorithm>
+#include <cctype>
 #include <limits>
 #include <optional>
 #include <unordered_map>
@@ -14,15 +15,6 @@
 namespace scenova::lesson {
 
 namespace {
-
-std::string_view TrimBlanks(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    const auto last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
-}
 
 // Calls take(line) for each line of a text file: "\n" ends a line, a CR
 // before it is not part of it, a final line without one counts.
@@ -196,6 +188,35 @@ std::string ReadLessonFile(const std::filesystem::path& folder, const std::strin
             break;
     }
     throw LessonError("cannot read " + path);
+}
+
+std::string HowNameLeaves(const std::filesystem::path& folder, const std::string& place,
+                          const std::string& name) {
+    if (name.starts_with('/') || name.starts_with('\\') ||
+        (name.size() > 1 && name[1] == ':' && std::isalpha(static_cast<unsigned char>(name[0])))) {
+        return "is an absolute name, which leaves the lesson folder";
+    }
+    int depth = 0;
+    const std::string relative = place + name;
+    for (std::size_t start = 0; start <= relative.size();) {
+        const std::size_t end = std::min(relative.find_first_of("/\\", start), relative.size());
+        const std::string_view part = std::string_view(relative).substr(start, end - start);
+        depth += part == ".." ? -1 : part.empty() || part == "." ? 0 : 1;
+        if (depth < 0) {
+            return "climbs out of the lesson folder with \"..\"";
+        }
+        start = end + 1;
+    }
+    std::error_code error;
+    const auto target = std::filesystem::canonical(folder / relative, error);
+    const auto inside = std::filesystem::canonical(folder, error);
+    if (!error) {
+        const auto path = std::filesystem::relative(target, inside, error).string();
+        if (!error && (path == ".." || path.starts_with("../"))) {
+            return "leads out of the lesson folder through a link, to " + target.string();
+        }
+    }
+    return {};
 }
 
 Lesson LoadLesson(const std::filesystem::path& folder) {

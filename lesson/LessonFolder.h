@@ -47,6 +47,15 @@ Lesson LoadLesson(const std::filesystem::path& folder);
 // more than its limit above, or cannot be read.
 std::string ReadLessonFile(const std::filesystem::path& folder, const std::string& name);
 
+// How a name from the lesson, appended to a place inside the folder ("" or
+// "media/"), leaves the lesson folder: an absolute name ("/" or "\\" first,
+// or a drive), which names a file there when appended but elsewhere when read
+// as a name of its own; ".." climbing out ("/" and "\\" both separate, as
+// they do where the component runs); or a link leading out. Empty when it
+// stays inside.
+std::string HowNameLeaves(const std::filesystem::path& folder, const std::string& place,
+                          const std::string& name);
+
 // One line of settings.ini as the reader takes it.
 struct SettingsLine {
     int number = 0;  // from 1

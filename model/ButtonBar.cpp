@@ -5,18 +5,11 @@
 #include <string_view>
 
 #include "formats/BarScript.h"
+#include "runtime/Convert.h"
 
 namespace scenova::model {
 
 namespace {
-
-std::string_view Trim(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
 
 int32_t WholeOrZero(std::string_view text) {
     int32_t value = 0;
@@ -31,7 +24,7 @@ void ReadDefinition(ButtonBar::Button& button) {
     std::string_view rest = button.descriptor;
     for (;;) {
         const auto comma = rest.find(',');
-        fields.push_back(Trim(rest.substr(0, comma)));
+        fields.push_back(TrimBlanks(rest.substr(0, comma)));
         if (comma == std::string_view::npos) {
             break;
         }

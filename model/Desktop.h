@@ -77,8 +77,23 @@ public:
 protected:
     virtual void Reparented(int32_t /*child*/, int32_t /*newParent*/) {}
 
+    // The handle of a system cursor: made by make the first time it is
+    // loaded, the same handle after (as user32's shared cursors).
+    template <class Make>
+    int32_t SharedCursor(int32_t cursorId, Make make) {
+        if (const auto it = m_systemCursors.find(cursorId); it != m_systemCursors.end()) {
+            return it->second;
+        }
+        const int32_t handle = make();
+        m_systemCursors.emplace(cursorId, handle);
+        return handle;
+    }
+
     Context& m_ctx;
     Desktop& m_desktop;
+
+private:
+    std::map<int32_t, int32_t> m_systemCursors;  // resource number -> handle
 };
 
 }  // namespace scenova::model

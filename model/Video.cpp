@@ -226,6 +226,13 @@ void Video::Due() {
     }
 }
 
+void Video::MediaFailed() {
+    if (m_state == PlayState::Playing) {
+        Halt(PlayState::Stopped);
+        PostNotify();
+    }
+}
+
 void Video::PostSignalsAt(double position) {
     if (!m_open || !m_signalsEnabled) {
         return;

@@ -122,6 +122,10 @@ protected:
 
     // The clock got to the time WakeAfter asked for.
     void Due();
+    // The platform's media failed while playing (or starting to): playback
+    // stops where it got to and Notify is posted, as at the end of a range,
+    // so that the window no longer shows it playing.
+    void MediaFailed();
     // The length a test gives the open movie, in the current unit (negative,
     // NaN or infinite as 0). Playback stops; the position is kept in range.
     void SetDurationUnits(double duration);

@@ -2,9 +2,11 @@
 
 #include <QActionGroup>
 #include <QApplication>
+#include <QBuffer>
 #include <QDockWidget>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMenu>
@@ -14,6 +16,11 @@
 #include <QTextBrowser>
 #include <QUrl>
 
+#include <optional>
+#include <system_error>
+
+#include "formats/FileLookup.h"
+#include "lesson/LessonFolder.h"
 #include "qt/Strings.h"
 
 namespace scenova::player {
@@ -26,6 +33,90 @@ constexpr int kMostLogLines = 2000;
 QSettings Settings() {
     return QSettings(QStringLiteral("Scenova"), QStringLiteral("scenova-player"));
 }
+
+// What a resource page may read: a page or a picture of a few MiB at most
+// (a help page is some kilobytes), pictures of at most 16 megapixels, 64
+// megapixels a page.
+constexpr std::size_t kMostResourceBytes = std::size_t{4} << 20;
+constexpr qint64 kMostPicturePixels = qint64{16} << 20;
+constexpr qint64 kMostPagePixels = qint64{64} << 20;
+
+bool IsPage(const std::filesystem::path& file) {
+    const QString suffix = QFileInfo(qt::PathToQString(file.string())).suffix().toLower();
+    return suffix == QStringLiteral("htm") || suffix == QStringLiteral("html");
+}
+
+// A page of the lesson in the resources panel. Lesson folders come from
+// anywhere, so a page reads nothing but the ordinary files inside its lesson
+// folder (a link to elsewhere counts as elsewhere), none past its limit, and
+// its links lead only to the folder's other pages: nothing else is read,
+// waited for or opened.
+class LessonPage final : public QTextBrowser {
+public:
+    explicit LessonPage(const std::filesystem::path& folder) {
+        std::error_code error;
+        m_folder = std::filesystem::canonical(folder, error);
+        setOpenLinks(false);
+        connect(this, &QTextBrowser::anchorClicked, this, [this](const QUrl& link) {
+            if (link.path().isEmpty() && link.hasFragment()) {
+                scrollToAnchor(link.fragment());
+                return;
+            }
+            const QUrl target = source().resolved(link);
+            if (const auto file = Inside(target); file && IsPage(*file)) {
+                Show(*file);
+            }
+        });
+    }
+
+    void Show(const std::filesystem::path& file) {
+        m_pixels = 0;
+        setSource(QUrl::fromLocalFile(qt::PathToQString(file.string())));
+    }
+
+    QVariant loadResource(int type, const QUrl& name) override {
+        const auto file = Inside(name.isRelative() ? source().resolved(name) : name);
+        if (!file) {
+            return {};
+        }
+        formats::FileContent content =
+            formats::ReadOrdinaryFile(file->string(), kMostResourceBytes);
+        if (content.outcome != formats::FileContent::Outcome::Read) {
+            return {};
+        }
+        QByteArray bytes(content.bytes.data(), static_cast<qsizetype>(content.bytes.size()));
+        if (type == QTextDocument::ImageResource) {
+            // Told by the picture's header, before anything is decoded.
+            QBuffer buffer(&bytes);
+            const QSize size = QImageReader(&buffer).size();
+            const qint64 pixels = qint64{size.width()} * size.height();
+            if (!size.isValid() || pixels > kMostPicturePixels ||
+                m_pixels + pixels > kMostPagePixels) {
+                return {};
+            }
+            m_pixels += pixels;
+        }
+        return bytes;
+    }
+
+private:
+    // The file a local address names, when it lies inside the lesson folder.
+    std::optional<std::filesystem::path> Inside(const QUrl& url) const {
+        if (!url.isLocalFile() || m_folder.empty()) {
+            return std::nullopt;
+        }
+        std::error_code error;
+        const auto file = std::filesystem::canonical(qt::PathFromQString(url.toLocalFile()), error);
+        const std::string relative = std::filesystem::relative(file, m_folder, error).string();
+        if (error || relative.empty() || relative == ".." || relative.starts_with("../")) {
+            return std::nullopt;
+        }
+        return file;
+    }
+
+    std::filesystem::path m_folder;
+    qint64 m_pixels = 0;  // of the pictures the page shows
+};
 
 }  // namespace
 
@@ -65,9 +156,10 @@ HostWindow::HostWindow(bool rememberLessons)
 
     QMenu* playback = menuBar()->addMenu(QStringLiteral("&Playback"));
     QMenu* speed = playback->addMenu(QStringLiteral("&Speed"));
-    auto* speeds = new QActionGroup(this);
-    for (const double rate : {0.5, 0.75, 1.0, 1.25, 1.5}) {
+    auto* speeds = m_speeds = new QActionGroup(this);
+    for (const double rate : kSpeeds) {
         QAction* action = speed->addAction(QStringLiteral("%1×").arg(rate));
+        action->setData(rate);
         action->setCheckable(true);
         action->setChecked(rate == 1.0);
         speeds->addAction(action);
@@ -88,6 +180,12 @@ void HostWindow::Log(const QString& line) {
     m_log->scrollToBottom();
 }
 
+void HostWindow::ShowSpeed(double rate) {
+    for (QAction* action : m_speeds->actions()) {
+        action->setChecked(action->data().toDouble() == rate);
+    }
+}
+
 void HostWindow::Resource(const std::string& buttonId, int32_t action, const std::string& value,
                           const std::filesystem::path& lessonFolder) {
     auto page = m_pages.find(buttonId);
@@ -103,18 +201,21 @@ void HostWindow::Resource(const std::string& buttonId, int32_t action, const std
     if (action == 1 && page == m_pages.end()) {
         return;  // an update of what is not open changes nothing on screen
     }
-    QTextBrowser* browser =
-        page != m_pages.end() ? static_cast<QTextBrowser*>(page->second) : new QTextBrowser;
+    auto* browser = page != m_pages.end() ? static_cast<LessonPage*>(page->second)
+                                          : new LessonPage(lessonFolder);
     if (page == m_pages.end()) {
         m_pages.emplace(buttonId, browser);
         m_resources->addTab(browser, qt::ToQString(buttonId));
     }
-    const std::filesystem::path file = lessonFolder / value;
-    const QString path = qt::PathToQString(file.string());
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    if ((suffix == QStringLiteral("htm") || suffix == QStringLiteral("html")) &&
-        QFileInfo(path).isFile()) {
-        browser->setSource(QUrl::fromLocalFile(path));
+    // A name the lesson gives is read inside its folder or not at all.
+    std::error_code error;
+    if (const std::string how = lesson::HowNameLeaves(lessonFolder, "", value); !how.empty()) {
+        Log(QStringLiteral("Player: the %1 resource %2 %3: it is not shown")
+                .arg(qt::ToQString(buttonId), qt::ToQString(value), qt::ToQString(how)));
+        browser->setPlainText(QString());
+    } else if (const auto file = lessonFolder / value;
+               IsPage(file) && std::filesystem::is_regular_file(file, error)) {
+        browser->Show(file);
     } else {
         browser->setPlainText(qt::ToQString(value));
     }

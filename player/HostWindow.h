@@ -2,11 +2,13 @@
 
 #include <QMainWindow>
 
+#include <array>
 #include <filesystem>
 #include <functional>
 #include <map>
 #include <string>
 
+class QActionGroup;
 class QListWidget;
 class QMdiArea;
 class QMenu;
@@ -14,6 +16,9 @@ class QTabWidget;
 class QDockWidget;
 
 namespace scenova::player {
+
+// The speeds the learner chooses from.
+inline constexpr std::array kSpeeds{0.5, 0.75, 1.0, 1.25, 1.5};
 
 // The host application's own window: the MDI area the lesson window lives
 // in, a panel listing what the lesson tool told the host, a panel with the
@@ -35,6 +40,9 @@ public:
                   const std::filesystem::path& lessonFolder);
     void ClearResources();
 
+    // Checks the speed in the menu.
+    void ShowSpeed(double rate);
+
     // Adds a lesson folder to the recent ones.
     void Remember(const std::filesystem::path& folder);
 
@@ -50,6 +58,7 @@ private:
     QTabWidget* m_resources;
     QDockWidget* m_resourceDock;
     QMenu* m_recent;
+    QActionGroup* m_speeds;
     std::map<std::string, QWidget*> m_pages;
 };
 

@@ -3,23 +3,61 @@
 #include <QObject>
 
 #include <functional>
-
-#include "qt/Toolkit.h"
+#include <span>
+#include <string>
 
 namespace scenova::player {
 
-// The lesson window's keys, each a press of a button of its main bar, as a
-// click would be (a disabled button does nothing): Space Play or else Stop,
-// Left Rewind, Right Forward, T the transcript off or else on.
+// What a key asks of the player.
+enum class Command {
+    None,  // a line of the key list only: the focused part takes the key itself
+    PlayOrStop,
+    Rewind,
+    Forward,
+    Transcript,
+    Faster,
+    Slower,
+    Captions,
+    Find,
+    FindNext,
+    FindPrevious,
+    Keys,
+    FullScreen,
+    Leave,
+    ZoomIn,
+    ZoomOut,
+    ZoomFit,
+};
+
+struct KeyBinding {
+    const char* keys;  // as QKeySequence reads them ("Space", "Shift+S", "Ctrl+F")
+    const char* what;  // what they do, for the key list
+    Command command;
+};
+
+// Every key of the player, in the order the key list shows them.
+std::span<const KeyBinding> KeyBindings();
+// The key list: a key and what it does, a line each.
+std::string KeyList();
+
+// The player's keys wherever the keyboard is in its window: a key that the
+// focused part does not take itself (the slider its arrows, the transcript
+// Up, Down and Enter, a button Space and Enter, a text field its letters)
+// comes on to the part's window, where this filter, installed on the lesson
+// window, the area around it and the player's window, carries it out.
 class KeyMap final : public QObject {
 public:
-    explicit KeyMap(std::function<const qt::QtWindow&()> window) : m_window(std::move(window)) {}
+    // run returns whether the key did something (else it goes on).
+    explicit KeyMap(std::function<bool(Command)> run) : m_run(std::move(run)) {}
+
+    // The command of a key pressed with these modifiers; None when none.
+    static Command CommandOf(int key, Qt::KeyboardModifiers modifiers);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    std::function<const qt::QtWindow&()> m_window;
+    std::function<bool(Command)> m_run;
 };
 
 }  // namespace scenova::player

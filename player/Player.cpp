@@ -2,6 +2,7 @@
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMessageBox>
 #include <QTimer>
 
 #include <algorithm>
@@ -10,9 +11,11 @@
 
 #include "lesson/Executor.h"
 #include "module/Module1.h"
+#include "player/Captions.h"
 #include "player/HostWindow.h"
 #include "player/KeyMap.h"
 #include "player/PlayerManager.h"
+#include "player/Viewing.h"
 #include "qt/Strings.h"
 #include "runtime/RuntimeError.h"
 #include "tool/CScenova.h"
@@ -70,7 +73,7 @@ Player::Player(Options options)
       m_platform(std::make_unique<qt::QtPlatform>()),
       m_window(std::make_unique<HostWindow>(options.rememberLessons)) {
     m_hostWindow = m_platform->AddHostWindow(m_window.get(), m_window->Area());
-    m_keys = std::make_unique<KeyMap>([this]() -> const qt::QtWindow& { return Lesson(); });
+    SetUpView();
     m_platform->QtToolkit().onLoad = [this](const qt::QtWindow& window) { Loaded(window); };
     qt::Context& ctx = m_platform->Ctx();
     m_records = std::make_unique<Records>(*this);
@@ -78,7 +81,18 @@ Player::Player(Options options)
     ctx.onEventError = [this](const qt::EventError& failure) {
         Problem("the handler of " + failure.event + " ended with " + failure.error.what());
     };
-    m_window->onOpen = [this](const std::filesystem::path& folder) { Open(folder); };
+    m_platform->QtGdi().onPictureRefused = [this](const std::string& path,
+                                                  const RuntimeError& error) {
+        Problem("the picture " + path + " is not shown: " + error.what());
+    };
+    m_window->onOpen = [this](const std::filesystem::path& folder) {
+        // The learner chose the folder: why it does not open is theirs to
+        // read, not only the host panel's.
+        if (!Open(folder)) {
+            QMessageBox::warning(m_window.get(), QStringLiteral("Scenova Player"),
+                                 qt::ToQString(m_lastProblem));
+        }
+    };
     m_window->onSpeed = [this](double rate) { SetSpeed(rate); };
 }
 
@@ -92,10 +106,20 @@ bool Player::Open(const std::filesystem::path& folder) {
     Close();
     try {
         m_lesson = lesson::LoadLesson(folder);
+        // The tool would open an empty grey window on any folder: one with
+        // neither of a lesson's files is not taken for a lesson.
+        std::error_code error;
+        if (!std::filesystem::exists(m_lesson.folder / "settings.ini", error) &&
+            !std::filesystem::exists(m_lesson.folder / "script.txt", error)) {
+            throw lesson::LessonError(m_lesson.folder.string() +
+                                      " is not a lesson folder: it holds neither settings.ini "
+                                      "nor script.txt");
+        }
     } catch (const lesson::LessonError& error) {
         Problem(error.what());
         return false;
     }
+    m_platform->QtGdi().ForgetPictures();
     m_window->Remember(m_lesson.folder);
     m_window->setWindowTitle(QStringLiteral("Scenova Player — %1")
                                  .arg(qt::PathToQString(m_lesson.folder.filename().string())));
@@ -119,9 +143,18 @@ bool Player::Open(const std::filesystem::path& folder) {
         Close();
         return false;
     }
+    if (Lesson().rtfText) {
+        // The lesson's settings, read by now, name its culture-tip marker.
+        Lesson().rtfText->CultureTipMarker(Module1::Get().g_strCultureTipChar);
+    }
     HostCall("IToolTalk_Show", [](CScenova& tool) { tool.IToolTalk_Show(); });
     if (QMdiSubWindow* sub = Lesson().form ? Lesson().form->SubWindow() : nullptr) {
         m_window->Area()->setActiveSubWindow(sub);
+    }
+    m_viewing->Fit();
+    // The keyboard starts on the main bar (Play); its frame shows once it is used.
+    if (Lesson().frmRose && Lesson().frmRose->Widget()->isVisible()) {
+        Lesson().frmRose->Widget()->setFocus(Qt::OtherFocusReason);
     }
     return true;
 }
@@ -140,6 +173,7 @@ void Player::Close() {
 
 void Player::SetSpeed(double rate) {
     m_speed = rate;
+    m_window->ShowSpeed(rate);
     if (Lesson().movOrvMovie) {
         Lesson().movOrvMovie->SetRate(rate);
     }
@@ -166,6 +200,7 @@ bool Player::HostCall(const char* member, Call&& call) {
 }
 
 void Player::Problem(const std::string& text) {
+    m_lastProblem = text;
     m_window->Log(QStringLiteral("Player: %1").arg(qt::ToQString(text)));
     if (onProblem) {
         onProblem(text);
@@ -175,6 +210,7 @@ void Player::Problem(const std::string& text) {
 void Player::Loaded(const qt::QtWindow& window) {
     window.form->Widget()->installEventFilter(m_keys.get());
     window.movOrvMovie->SetRate(m_speed);
+    window.movOrvMovie->onFailure = [this](const std::string& text) { Problem(text); };
     window.movOrvMovie->onFrame = [this] {
         if (!m_firstFrame) {
             m_firstFrame = std::chrono::steady_clock::now();

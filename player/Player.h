@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAction>
 #include <QObject>
 #include <QPointer>
 
@@ -22,9 +23,13 @@ class CScenova;
 
 namespace scenova::player {
 
+class Captions;
+class FindBar;
 class HostWindow;
 class KeyMap;
 class PlayerManager;
+class Viewing;
+enum class Command;
 
 // The desktop player: the host window with one lesson tool in it on the Qt
 // platform. It creates the tool for a lesson folder, initialises and shows
@@ -43,8 +48,8 @@ public:
     Player& operator=(const Player&) = delete;
 
     // Shuts down the lesson open before and opens this one. False when the
-    // folder cannot be read or the tool could not start (the host's panel
-    // says why).
+    // folder is no lesson or cannot be read, or (Status then 1) the tool
+    // could not start; the host's panel says why.
     bool Open(const std::filesystem::path& folder);
     // IToolTalk_Shutdown, then the tool is released.
     void Close();
@@ -56,6 +61,15 @@ public:
     bool HasTool() const { return m_tool != nullptr; }
 
     void SetSpeed(double rate);
+    double Speed() const { return m_speed; }
+
+    // Does what a key of the player asks; false when it does nothing now.
+    bool Run(Command command);
+    Viewing& View() { return *m_viewing; }
+    Captions& Caption() { return *m_captions; }
+    FindBar& Find() { return *m_find; }
+    // The window listing the keys (made when first shown).
+    QWidget* KeysWindow() const { return m_keysWindow; }
 
     // Carries out the actions in order, in real time (advance waits), then
     // calls done. A line that cannot be carried out is reported on err.
@@ -84,12 +98,20 @@ private:
     void Do(const lesson::Action& action);
     void Problem(const std::string& text);
     void Loaded(const qt::QtWindow& window);
+    // The keys, the view menu, captions and find (in PlayerView.cpp).
+    void SetUpView();
+    void ShowKeys();
     void Event(const model::Record& record);
 
     Options m_options;
     std::unique_ptr<qt::QtPlatform> m_platform;
     std::unique_ptr<HostWindow> m_window;
     std::unique_ptr<KeyMap> m_keys;
+    std::unique_ptr<Viewing> m_viewing;
+    std::unique_ptr<Captions> m_captions;
+    FindBar* m_find = nullptr;  // the host window's
+    QPointer<QWidget> m_keysWindow;
+    QPointer<QAction> m_captionsItem;
     int32_t m_hostWindow = 0;
     lesson::Lesson m_lesson;
     std::shared_ptr<PlayerManager> m_manager;
@@ -101,6 +123,7 @@ private:
     bool m_shutDown = false;  // by an action: Close does not shut down twice
     std::optional<std::chrono::steady_clock::time_point> m_firstFrame;
     std::vector<double> m_signalDelaysMs;
+    std::string m_lastProblem;
 };
 
 }  // namespace scenova::player

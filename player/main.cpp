@@ -1,7 +1,7 @@
 // scenova-player: plays a lesson folder in a desktop window (Qt).
 
-#include <CLI/CLI.hpp>
 #include <QApplication>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QTimer>
 
@@ -10,39 +10,24 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "lesson/Actions.h"
+#include "player/FindBar.h"
 #include "player/HostWindow.h"
+#include "player/KeyMap.h"
+#include "player/Options.h"
 #include "player/Player.h"
 #include "qt/Strings.h"
 #include "runtime/FloatChars.h"
 
 namespace {
-
-struct Shot {
-    double seconds;
-    std::string file;
-};
-
-// "SECONDS:FILE": a picture of the window that many seconds after the start.
-std::optional<Shot> ParseShot(const std::string& text) {
-    const auto colon = text.find(':');
-    if (colon == std::string::npos || colon + 1 == text.size()) {
-        return std::nullopt;
-    }
-    double seconds = 0;
-    const char* end = text.data() + colon;
-    if (scenova::FloatFromChars(text.data(), end, seconds).ptr != end || !(seconds >= 0) ||
-        !std::isfinite(seconds)) {
-        return std::nullopt;
-    }
-    return Shot{seconds, text.substr(colon + 1)};
-}
 
 double Percentile(std::vector<double> values, double fraction) {
     if (values.empty()) {
@@ -51,6 +36,19 @@ double Percentile(std::vector<double> values, double fraction) {
     std::sort(values.begin(), values.end());
     const auto at = static_cast<std::size_t>(std::ceil(fraction * values.size())) - 1;
     return values[std::min(at, values.size() - 1)];
+}
+
+// Whether the machine has a GPU to render with (a render node of the
+// kernel's direct rendering).
+bool HasGpu() {
+    std::error_code error;
+    for (std::filesystem::directory_iterator it("/dev/dri", error), end; !error && it != end;
+         it.increment(error)) {
+        if (it->path().filename().string().starts_with("renderD")) {
+            return true;
+        }
+    }
+    return false;
 }
 
 long ResidentKiB() {
@@ -67,46 +65,13 @@ long ResidentKiB() {
 
 int main(int argc, char** argv) {
     const auto launched = std::chrono::steady_clock::now();
-    // The FFmpeg media backend of Qt 6.4 crashes without a sound device.
-    if (!qEnvironmentVariableIsSet("QT_MEDIA_BACKEND")) {
-        qputenv("QT_MEDIA_BACKEND", "gstreamer");
+    // Read before the application exists: --help and bad usage need no display.
+    const auto parsed = scenova::player::ParseOptions(argc, argv);
+    if (!parsed.options) {
+        return parsed.status;
     }
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("scenova-player"));
-
-    CLI::App cli{"Plays an interactive video lesson in a desktop window."};
-    std::string lessonFolder;
-    std::string actionsFile;
-    std::vector<std::string> shotTexts;
-    double quitAfter = 0;
-    bool stats = false;
-    cli.add_option("LESSON", lessonFolder, "the lesson folder to open");
-    cli.add_option("--actions", actionsFile,
-                   "a file of actions, one a line, carried out in real time");
-    cli.add_option("--screenshot", shotTexts,
-                   "SECONDS:FILE.png: a picture of the window that many seconds after the "
-                   "lesson opened (repeatable)");
-    auto* quitOption =
-        cli.add_option("--quit-after", quitAfter, "quit that many seconds after the lesson opened")
-            ->check(CLI::NonNegativeNumber);
-    cli.add_flag("--stats", stats,
-                 "print the start-up, signal timing, CPU and memory figures at the end");
-    try {
-        cli.parse(argc, argv);
-    } catch (const CLI::ParseError& error) {
-        const int status = cli.exit(error);
-        return status == 0 ? 0 : 2;
-    }
-
-    std::vector<Shot> shots;
-    for (const std::string& text : shotTexts) {
-        const auto shot = ParseShot(text);
-        if (!shot) {
-            std::cerr << "scenova-player: --screenshot wants SECONDS:FILE, not " << text << '\n';
-            return 2;
-        }
-        shots.push_back(*shot);
-    }
+    const scenova::player::Options& options = *parsed.options;
+    const std::string& actionsFile = options.actionsFile;
     std::optional<std::vector<scenova::lesson::Action>> actions;
     if (!actionsFile.empty()) {
         std::ifstream in(actionsFile, std::ios::binary);
@@ -122,20 +87,48 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    const bool scripted = actions || !shots.empty() || *quitOption;
+    const bool scripted = actions || !options.shots.empty() || options.quitAfter;
+
+    // The FFmpeg media backend of Qt 6.4 crashes without a sound device.
+    if (!qEnvironmentVariableIsSet("QT_MEDIA_BACKEND")) {
+        qputenv("QT_MEDIA_BACKEND", "gstreamer");
+    }
+    // Qt's video sink hands each frame to this thread and ends the stream
+    // when one waits 300 ms; on an X display without a GPU, setting up
+    // software GL for the first frame takes longer (under Xvfb here, 12 of
+    // 20 starts failed so; 20 of 20 played without GL). The player draws
+    // frames itself and needs no GL.
+    if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION") && !HasGpu()) {
+        qputenv("QT_XCB_GL_INTEGRATION", "none");
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("scenova-player"));
 
     scenova::player::Player player({.rememberLessons = !scripted});
     player.onProblem = [](const std::string& text) {
         std::cerr << "scenova-player: " << text << '\n';
     };
     player.Window().show();
-    if (!lessonFolder.empty() && !player.Open(lessonFolder) && scripted) {
+    // A folder that is no lesson is bad usage; a tool that fails to start in
+    // a lesson is left on screen with its reports, unless nobody is watching.
+    if (!options.lessonFolder.empty() && !player.Open(options.lessonFolder) &&
+        (scripted || player.Status() == 0)) {
         return 2;
+    }
+    if (options.fullScreen) {
+        player.Run(scenova::player::Command::FullScreen);
+    }
+    if (options.captions) {
+        player.Run(scenova::player::Command::Captions);
+    }
+    if (!options.find.empty()) {
+        player.Run(scenova::player::Command::Find);
+        player.Find().Field()->setText(scenova::qt::ToQString(options.find));
     }
 
     int status = 0;
     long residentKiB = 0;
-    for (const Shot& shot : shots) {
+    for (const scenova::player::Shot& shot : options.shots) {
         QTimer::singleShot(static_cast<int>(std::lround(shot.seconds * 1000)), &app, [&, shot] {
             residentKiB = std::max(residentKiB, ResidentKiB());
             const QPixmap picture = player.Window().grab();
@@ -148,8 +141,8 @@ int main(int argc, char** argv) {
     if (actions) {
         player.RunActions(std::move(*actions), [] {});
     }
-    if (*quitOption) {
-        QTimer::singleShot(static_cast<int>(std::lround(quitAfter * 1000)), &app, [&] {
+    if (options.quitAfter) {
+        QTimer::singleShot(static_cast<int>(std::lround(*options.quitAfter * 1000)), &app, [&] {
             residentKiB = std::max(residentKiB, ResidentKiB());
             QApplication::quit();
         });
@@ -157,7 +150,7 @@ int main(int argc, char** argv) {
     app.exec();
     player.Close();
 
-    if (stats) {
+    if (options.stats) {
         rusage usage{};
         getrusage(RUSAGE_SELF, &usage);
         const auto seconds = [](const timeval& t) {

@@ -3,6 +3,7 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <string>
@@ -63,7 +64,7 @@ public:
         if (!bar || !m_widget) {
             return QRect();
         }
-        const QRect place = bar->ButtonRect(m_name);
+        const QRect place = bar->ShownRect(m_name);
         return QRect(m_widget->mapToGlobal(place.topLeft()), place.size());
     }
     QAccessible::Role role() const override { return QAccessible::Button; }
@@ -73,6 +74,9 @@ public:
         state.disabled = !bar || bar->StateOf(m_name) != controls::button_state::Enabled ||
                          !m_widget || !m_widget->isEnabled();
         state.invisible = !m_widget || !m_widget->isVisible();
+        state.focusable = !state.disabled;
+        state.focused =
+            bar && m_widget && static_cast<BarWidget*>(m_widget.data())->KeyButton() == m_name;
         return state;
     }
     void doAction(const QString& action) override {
@@ -187,6 +191,14 @@ public:
         return -1;
     }
 
+    QAccessibleInterface* focusChild() const override {
+        const std::vector<std::string> shown = Shown();
+        const std::string key = static_cast<BarWidget*>(widget())->KeyButton();
+        const auto at = std::find(shown.begin(), shown.end(), key);
+        return key.empty() || at == shown.end() ? nullptr
+                                                : child(static_cast<int>(at - shown.begin()));
+    }
+
 private:
     // The buttons a user can find: all but the hidden ones.
     std::vector<std::string> Shown() const {
@@ -230,6 +242,12 @@ public:
         const int index = FocusIndex();
         return index >= 0 && widget()->hasFocus() ? child(index) : nullptr;
     }
+    // While a line has the keyboard, it alone reports the focus.
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.focused = state.focused && focusChild() == nullptr;
+        return state;
+    }
 
 private:
     int FocusIndex() const {
@@ -260,13 +278,13 @@ void InstallAccessibility() {
     (void)installed;
 }
 
-void AnnounceFocusedLine(QWidget* transcript, int32_t link) {
-    if (!QAccessible::isActive() || transcript == nullptr) {
+void AnnounceFocusedChild(QWidget* parent, int index) {
+    if (!QAccessible::isActive() || parent == nullptr) {
         return;
     }
-    if (QAccessibleInterface* list = QAccessible::queryAccessibleInterface(transcript)) {
-        if (QAccessibleInterface* line = list->child(link)) {
-            QAccessibleEvent event(line, QAccessible::Focus);
+    if (QAccessibleInterface* whole = QAccessible::queryAccessibleInterface(parent)) {
+        if (QAccessibleInterface* child = whole->child(index)) {
+            QAccessibleEvent event(child, QAccessible::Focus);
             QAccessible::updateAccessibility(&event);
         }
     }

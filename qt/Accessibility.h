@@ -12,9 +12,10 @@ namespace scenova::qt {
 // selected. Safe to call more than once.
 void InstallAccessibility();
 
-// Tells a screen reader that the keyboard moved to a transcript line, or
-// that lines of a range changed their highlight (nothing when none listens).
-void AnnounceFocusedLine(QWidget* transcript, int32_t link);
+// Tells a screen reader that the keyboard moved to a part of a control: a
+// transcript's line, a bar's button (its index among the buttons not
+// hidden). Nothing when none listens.
+void AnnounceFocusedChild(QWidget* parent, int index);
 void AnnounceHighlight(QWidget* transcript, int32_t firstLink, int32_t lastLink);
 
 }  // namespace scenova::qt

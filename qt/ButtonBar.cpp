@@ -1,6 +1,7 @@
 #include "qt/ButtonBar.h"
 
 #include <QFont>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -8,9 +9,12 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
+#include <utility>
 
 #include "formats/PictureFile.h"
 #include "qt/Accessibility.h"
+#include "qt/Drawing.h"
 #include "qt/Form.h"
 #include "qt/Gdi.h"
 #include "qt/Strings.h"
@@ -79,6 +83,8 @@ BarWidget::BarWidget(QWidget* parent, std::weak_ptr<ButtonBar> owner)
       m_toolTipTime(new QTimer(this)) {
     InstallAccessibility();
     setMouseTracking(true);
+    // The keyboard's, by Tab: a click presses a button without taking it.
+    setFocusPolicy(Qt::TabFocus);
     m_toolTipDelay->setSingleShot(true);
     m_toolTipTime->setSingleShot(true);
     connect(m_toolTipDelay, &QTimer::timeout, this, [this] { ShowToolTip(); });
@@ -98,6 +104,132 @@ void BarWidget::paintEvent(QPaintEvent*) {
         QPainter painter(this);
         owner->Paint(painter);
     }
+}
+
+std::vector<std::string> BarWidget::KeyButtons() const {
+    std::vector<const ButtonBar::Button*> buttons;
+    if (const auto owner = m_owner.lock()) {
+        for (const ButtonBar::Button& button : owner->Buttons()) {
+            if (owner->StateOf(button.name) == controls::button_state::Enabled) {
+                buttons.push_back(&button);
+            }
+        }
+    }
+    // In reading order, as they are seen.
+    std::stable_sort(buttons.begin(), buttons.end(), [](const auto* a, const auto* b) {
+        return std::pair(a->top, a->left) < std::pair(b->top, b->left);
+    });
+    std::vector<std::string> names;
+    for (const ButtonBar::Button* button : buttons) {
+        names.push_back(button->name);
+    }
+    return names;
+}
+
+std::string BarWidget::KeyButton() const {
+    if (!hasFocus()) {
+        return std::string();
+    }
+    const std::vector<std::string> names = KeyButtons();
+    // A button pressed may disable itself (Play): the keyboard stays near.
+    if (std::find(names.begin(), names.end(), m_keyButton) != names.end() || names.empty()) {
+        return names.empty() ? std::string() : m_keyButton;
+    }
+    const auto owner = m_owner.lock();
+    const QRect was = owner ? owner->ButtonRect(m_keyButton) : QRect();
+    if (was.isNull()) {
+        return names.front();
+    }
+    std::string nearest = names.front();
+    int best = std::numeric_limits<int>::max();
+    for (const std::string& name : names) {
+        // The nearest, the one after it when two are as near.
+        const QRect rect = owner->ButtonRect(name);
+        const bool before = std::pair(rect.top(), rect.left()) < std::pair(was.top(), was.left());
+        const int distance =
+            2 * (rect.center() - was.center()).manhattanLength() + (before ? 1 : 0);
+        if (distance < best) {
+            best = distance;
+            nearest = name;
+        }
+    }
+    return nearest;
+}
+
+void BarWidget::AnnounceKeyButton() {
+    const auto owner = m_owner.lock();
+    if (!owner) {
+        return;
+    }
+    int index = 0;
+    for (const ButtonBar::Button& button : owner->Buttons()) {
+        if (button.name == m_keyButton) {
+            AnnounceFocusedChild(this, index);
+            return;
+        }
+        index += owner->StateOf(button.name) != controls::button_state::Hidden ? 1 : 0;
+    }
+}
+
+void BarWidget::keyPressEvent(QKeyEvent* event) {
+    if (!std::exchange(m_keyboardSeen, true)) {
+        update();
+    }
+    const auto owner = m_owner.lock();
+    const std::string button = KeyButton();
+    const bool press = event->key() == Qt::Key_Space || event->key() == Qt::Key_Return ||
+                       event->key() == Qt::Key_Enter;
+    if (!owner || button.empty() || !press || (event->modifiers() & ~Qt::KeypadModifier)) {
+        event->ignore();  // the window's keys go on to it
+        return;
+    }
+    m_keyButton = button;
+    owner->UserPress(button);
+    update();
+}
+
+void BarWidget::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    const std::vector<std::string> names = KeyButtons();
+    if (names.empty()) {
+        // Nothing to press here: the keyboard goes on past the bar.
+        QWidget::focusNextPrevChild(event->reason() != Qt::BacktabFocusReason);
+        return;
+    }
+    m_keyboardSeen = event->reason() == Qt::TabFocusReason ||
+                     event->reason() == Qt::BacktabFocusReason ||
+                     event->reason() == Qt::ShortcutFocusReason;
+    if (event->reason() == Qt::TabFocusReason) {
+        m_keyButton = names.front();
+    } else if (event->reason() == Qt::BacktabFocusReason) {
+        m_keyButton = names.back();
+    } else {
+        m_keyButton = KeyButton();
+    }
+    AnnounceKeyButton();
+    update();
+}
+
+void BarWidget::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    m_keyboardSeen = false;
+    update();
+}
+
+bool BarWidget::focusNextPrevChild(bool next) {
+    const std::vector<std::string> names = KeyButtons();
+    const auto at = std::find(names.begin(), names.end(), KeyButton());
+    if (hasFocus() && at != names.end()) {
+        const auto index = at - names.begin() + (next ? 1 : -1);
+        if (index >= 0 && index < static_cast<std::ptrdiff_t>(names.size())) {
+            m_keyButton = names[static_cast<std::size_t>(index)];
+            m_keyboardSeen = true;
+            AnnounceKeyButton();
+            update();
+            return true;
+        }
+    }
+    return QWidget::focusNextPrevChild(next);
 }
 
 void BarWidget::mouseMoveEvent(QMouseEvent* event) {
@@ -170,6 +302,8 @@ void BarWidget::ShowToolTip() {
     if (!m_toolTip) {
         m_toolTip = new QLabel(nullptr, Qt::ToolTip | Qt::FramelessWindowHint);
         m_toolTip->setMargin(3);
+        // The lesson's text, shown as it is: never read as markup.
+        m_toolTip->setTextFormat(Qt::PlainText);
     }
     const auto& style = owner->ToolTips();
     QFont font = m_toolTip->font();
@@ -187,32 +321,32 @@ void BarWidget::ShowToolTip() {
                                       ToQColor(style.shadowColor).name()));
     m_toolTip->setText(ToQString(owner->ToolTipOf(m_hover)));
     m_toolTip->adjustSize();
-    const QRect button = owner->ButtonRect(m_hover);
+    const QRect button = owner->ShownRect(m_hover);
     m_toolTip->move(mapToGlobal(button.bottomLeft() + QPoint(0, 4)));
     m_toolTip->show();
     m_toolTipTime->start(static_cast<int>(std::clamp(style.time, 100.0f, 60000.0f)));
 }
 
 std::shared_ptr<ButtonBar> ButtonBar::Create(Context& ctx, std::string name, Twips twips,
-                                             QWidget* parent, bool sizeInPixels) {
-    auto bar = std::make_shared<ButtonBar>(ctx, std::move(name), twips, sizeInPixels);
+                                             QWidget* parent, bool sizeInPixels, Gdi& gdi) {
+    auto bar = std::make_shared<ButtonBar>(ctx, std::move(name), twips, sizeInPixels, gdi);
     bar->Attach(new BarWidget(parent, bar));
     return bar;
 }
 
-ButtonBar::ButtonBar(Context& ctx, std::string name, Twips twips, bool sizeInPixels)
-    : ContainedControl(ctx, std::move(name), twips, sizeInPixels) {}
+ButtonBar::ButtonBar(Context& ctx, std::string name, Twips twips, bool sizeInPixels, Gdi& gdi)
+    : ContainedControl(ctx, std::move(name), twips, sizeInPixels), m_gdi(gdi) {}
 
 BarWidget* ButtonBar::View() const {
     return static_cast<BarWidget*>(m_widget.data());
 }
 
 void ButtonBar::ButtonAdded(const Button& button) {
-    try {
-        m_images[button.name] =
-            ToQImage(formats::ReadPictureFile(ImageFolder() + "/" + button.picture));
-    } catch (const RuntimeError&) {
+    QImage image = m_gdi.Shown(ImageFolder() + "/" + button.picture);
+    if (image.isNull()) {
         m_images.erase(button.name);  // shown as a blank: the bar still works
+    } else {
+        m_images[button.name] = std::move(image);
     }
 }
 
@@ -220,11 +354,8 @@ void ButtonBar::Redraw() {
     const std::string picture = PictureFile().empty() ? "" : ImageFolder() + "/" + PictureFile();
     if (picture != m_pictureRead) {
         m_pictureRead = picture;
-        try {
-            m_picture = picture.empty() ? QImage() : ToQImage(formats::ReadPictureFile(picture));
-        } catch (const RuntimeError&) {
-            m_picture = QImage();  // as a bar without a picture
-        }
+        // One that cannot be read: as a bar without a picture.
+        m_picture = picture.empty() ? QImage() : m_gdi.Shown(picture);
     }
     if (m_widget) {
         m_widget->update();
@@ -253,7 +384,14 @@ QRect ButtonBar::ButtonRect(const std::string& buttonName) const {
     return QRect();
 }
 
-std::optional<std::string> ButtonBar::ButtonAt(QPoint point) const {
+QRect ButtonBar::ShownRect(const std::string& buttonName) const {
+    const double scale = ScaleOf(m_widget);
+    const QRect own = ButtonRect(buttonName);
+    return QRectF(QPointF(own.topLeft()) * scale, QSizeF(own.size()) * scale).toAlignedRect();
+}
+
+std::optional<std::string> ButtonBar::ButtonAt(QPoint shown) const {
+    const QPoint point = (QPointF(shown) / ScaleOf(m_widget)).toPoint();
     for (auto it = Buttons().rbegin(); it != Buttons().rend(); ++it) {
         if (StateOf(it->name) != controls::button_state::Hidden &&
             ButtonRect(it->name).contains(point)) {
@@ -265,17 +403,22 @@ std::optional<std::string> ButtonBar::ButtonAt(QPoint point) const {
 
 void ButtonBar::Paint(QPainter& painter) {
     const BarWidget* view = View();
+    const double scale = ScaleOf(view);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.scale(scale, scale);
     const auto& background = BackgroundSet();
     const QImage backdrop = background ? ImageOf(background->picture) : QImage();
     if (!backdrop.isNull()) {
         // The piece of the window's backdrop under the bar.
         const QSize window(background->windowWidth, background->windowHeight);
-        painter.drawImage(QRect(-view->pos(), window.isEmpty() ? backdrop.size() : window),
+        painter.drawImage(QRectF(-QPointF(view->pos()) / scale,
+                                 QSizeF(window.isEmpty() ? backdrop.size() : window)),
                           backdrop);
     } else if (!m_picture.isNull()) {
         painter.drawImage(0, 0, m_picture);
     } else if (!Transparent()) {
-        painter.fillRect(view->rect(), view->palette().window());
+        painter.fillRect(QRectF(0, 0, view->width() / scale, view->height() / scale),
+                         view->palette().window());
     }
     for (const Label& label : Labels()) {
         painter.setFont(LabelFont(label.style));
@@ -306,6 +449,12 @@ void ButtonBar::Paint(QPainter& painter) {
             painter.setBrush(Qt::NoBrush);
             painter.drawRect(place.adjusted(1, 1, -1, -1));
         }
+    }
+    const std::string key = view->KeyButton();
+    if (!key.empty() && view->m_keyboardSeen) {
+        painter.resetTransform();
+        const qreal out = kFocusRingWidth - 1;
+        DrawFocusRing(painter, QRectF(ShownRect(key)).adjusted(-out, -out, out, out));
     }
 }
 

@@ -19,6 +19,7 @@ class QTimer;
 namespace scenova::qt {
 
 class ButtonBar;
+class Gdi;
 
 // Draws the bar and takes the pointer: buttons light up under it, press
 // down under the button, and their tooltips come after a moment.
@@ -27,9 +28,16 @@ public:
     BarWidget(QWidget* parent, std::weak_ptr<ButtonBar> owner);
     ~BarWidget() override;
     const std::weak_ptr<ButtonBar>& Owner() const { return m_owner; }
+    // The button the keyboard is on while the bar has the focus: Tab goes
+    // through the enabled buttons in turn, Enter or Space presses one.
+    std::string KeyButton() const;
 
 protected:
     void paintEvent(QPaintEvent*) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -39,8 +47,14 @@ private:
     friend class ButtonBar;
     void Hover(const std::string& name);
     void ShowToolTip();
+    // The enabled buttons, in the order the keyboard takes them.
+    std::vector<std::string> KeyButtons() const;
+    // Tells a screen reader of the button the keyboard moved to.
+    void AnnounceKeyButton();
 
     std::weak_ptr<ButtonBar> m_owner;
+    std::string m_keyButton;
+    bool m_keyboardSeen = false;  // the frame shows once the keyboard is used
     std::string m_hover;
     std::string m_pressed;
     QTimer* m_toolTipDelay;
@@ -62,15 +76,17 @@ class ButtonBar final : public ContainedControl<model::ButtonBar>,
                         public std::enable_shared_from_this<ButtonBar> {
 public:
     static std::shared_ptr<ButtonBar> Create(Context& ctx, std::string name, Twips twips,
-                                             QWidget* parent, bool sizeInPixels);
-    ButtonBar(Context& ctx, std::string name, Twips twips, bool sizeInPixels);
+                                             QWidget* parent, bool sizeInPixels, Gdi& gdi);
+    ButtonBar(Context& ctx, std::string name, Twips twips, bool sizeInPixels, Gdi& gdi);
 
     std::string ToolTipOf(const std::string& buttonName) const {
         return ToolTip(buttonName).value_or(std::string());
     }
-    // Where a button lies on the bar (empty when it is not on it).
+    // Where a button lies on the bar (empty when it is not on it), in the
+    // bar's own pixels and as shown on the widget (at the window's scale).
     QRect ButtonRect(const std::string& buttonName) const;
-    // The button under a point of the bar that the pointer can find.
+    QRect ShownRect(const std::string& buttonName) const;
+    // The button under a point of the widget that the pointer can find.
     std::optional<std::string> ButtonAt(QPoint point) const;
     BarWidget* View() const;
 
@@ -82,6 +98,7 @@ private:
     void Raised(int16_t position) override;
     void Paint(QPainter& painter);
 
+    Gdi& m_gdi;                              // the lesson's pictures
     std::map<std::string, QImage> m_images;  // by button name
     // The bar's picture, and the file it was read from.
     QImage m_picture;

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "qt/Context.h"
+#include "qt/Drawing.h"
 
 namespace scenova::qt {
 
@@ -45,6 +46,13 @@ template <class Model>
 class ContainedControl : public Model {
 public:
     QWidget* Widget() const { return m_widget; }
+    // The window's scale changed: placed and drawn anew.
+    virtual void Rescale() {
+        Place();
+        if (m_widget) {
+            m_widget->update();
+        }
+    }
 
 protected:
     template <class... Args>
@@ -87,11 +95,12 @@ private:
         if (!m_widget) {
             return;
         }
-        const double sizeX = m_sizeInPixels ? 1.0 : m_twips.perPixelX;
-        const double sizeY = m_sizeInPixels ? 1.0 : m_twips.perPixelY;
+        const double scale = ScaleOf(m_widget);
+        const double sizeX = (m_sizeInPixels ? 1.0 : m_twips.perPixelX) / scale;
+        const double sizeY = (m_sizeInPixels ? 1.0 : m_twips.perPixelY) / scale;
         // Positions may be negative: a control may lie partly outside.
-        m_widget->setGeometry(WholePosition(this->m_left / m_twips.perPixelX),
-                              WholePosition(this->m_top / m_twips.perPixelY),
+        m_widget->setGeometry(WholePosition(this->m_left / m_twips.perPixelX * scale),
+                              WholePosition(this->m_top / m_twips.perPixelY * scale),
                               WholePixels(this->m_width / sizeX),
                               WholePixels(this->m_height / sizeY));
     }

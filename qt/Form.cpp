@@ -8,6 +8,7 @@
 
 #include <utility>
 
+#include "qt/Drawing.h"
 #include "qt/Gdi.h"
 #include "qt/Strings.h"
 #include "qt/User32.h"
@@ -23,7 +24,8 @@ QColor ToQColor(int32_t colour) {
 class Form::FormWidget final : public QWidget {
 public:
     explicit FormWidget(std::weak_ptr<Form> form) : m_form(std::move(form)) {
-        setFocusPolicy(Qt::StrongFocus);
+        // The controls take the keyboard; the window itself is no stop of it.
+        setFocusPolicy(Qt::NoFocus);
         setProperty(kLessonWindow, true);
     }
 
@@ -37,6 +39,9 @@ protected:
         painter.fillRect(rect(), ToQColor(form->BackColor()));
         const QImage picture = ImageOf(form->GetPicture());
         if (!picture.isNull()) {
+            const double scale = ScaleOf(this);
+            painter.setRenderHint(QPainter::SmoothPixmapTransform);
+            painter.scale(scale, scale);
             painter.drawImage(0, 0, picture);
         }
     }
@@ -151,14 +156,33 @@ void Form::UserDeactivate() {
     model::Form::UserDeactivate();
 }
 
+QSize Form::OwnSize() const {
+    return QSize(WholePixels(m_width / m_twips.perPixelX),
+                 WholePixels(m_height / m_twips.perPixelY));
+}
+
+QPoint Form::OwnPosition() const {
+    return QPoint(WholePosition(m_left / m_twips.perPixelX),
+                  WholePosition(m_top / m_twips.perPixelY));
+}
+
+void Form::Rescale(double scale) {
+    if (m_widget) {
+        SetScale(m_widget, scale);
+        Placed();
+        m_widget->update();
+    }
+}
+
 void Form::Placed() {
     if (!m_widget) {
         return;
     }
-    m_widget->setFixedSize(WholePixels(m_width / m_twips.perPixelX),
-                           WholePixels(m_height / m_twips.perPixelY));
-    const QPoint position(WholePosition(m_left / m_twips.perPixelX),
-                          WholePosition(m_top / m_twips.perPixelY));
+    const double scale = ScaleOf(m_widget);
+    m_widget->setFixedSize(WholePixels(m_width / m_twips.perPixelX * scale),
+                           WholePixels(m_height / m_twips.perPixelY * scale));
+    const QPoint position(WholePosition(m_left / m_twips.perPixelX * scale),
+                          WholePosition(m_top / m_twips.perPixelY * scale));
     if (QMdiSubWindow* sub = SubWindow()) {
         sub->adjustSize();
         sub->move(position);

@@ -36,6 +36,11 @@ public:
     QWidget* Widget() const { return m_widget; }
     // The sub-window holding the form, while it is in an MDI area.
     QMdiSubWindow* SubWindow() const;
+    // The lesson's size in pixels of its own, whatever the scale it shows at.
+    QSize OwnSize() const;
+    QPoint OwnPosition() const;
+    // Shows the window and its controls at this scale (1 its own size).
+    void Rescale(double scale);
     // The user turns to another window of the host.
     void UserDeactivate() override;
 

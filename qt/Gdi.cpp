@@ -72,8 +72,30 @@ Picture Gdi::LoadPictureFile(const std::string& path) {
         return Adopt(std::make_unique<ImagePixels>(ToQImage(cursor),
                                                    QPoint(cursor.hotspotX, cursor.hotspotY)));
     }
-    return Adopt(
-        std::make_unique<ImagePixels>(ToQImage(formats::ReadPictureFile(path)), std::nullopt));
+    // A new bitmap each time, as a loaded picture is the caller's to change:
+    // the image's pixels are copied when it is first written.
+    return Adopt(std::make_unique<ImagePixels>(ImageOf(Pictures().Read(path)), std::nullopt));
+}
+
+QImage Gdi::ImageOf(const std::shared_ptr<const formats::DecodedPicture>& decoded) {
+    std::erase_if(m_images, [](const auto& entry) { return entry.second.first.expired(); });
+    auto& [picture, image] = m_images[decoded.get()];
+    if (picture.lock() != decoded) {
+        picture = decoded;
+        image = ToQImage(*decoded);
+    }
+    return image;
+}
+
+QImage Gdi::Shown(const std::string& path) {
+    try {
+        return ImageOf(Pictures().Read(path));
+    } catch (const RuntimeError& error) {
+        if (error.number() == err::OutOfMemory && onPictureRefused) {
+            onPictureRefused(path, error);
+        }
+        return QImage();
+    }
 }
 
 QImage ToQImage(const formats::DecodedPicture& picture) {

@@ -18,6 +18,7 @@
 
 #include "formats/TextSearch.h"
 #include "qt/Accessibility.h"
+#include "qt/Drawing.h"
 #include "qt/Form.h"
 #include "qt/Gdi.h"
 #include "qt/Strings.h"
@@ -239,6 +240,7 @@ formats::PackedText RichText::Read(const std::string& rtf) {
 
 void RichText::Loaded() {
     m_focusLink = -1;
+    m_found = {0, 0};
     Layout();
 }
 
@@ -280,7 +282,9 @@ QPoint RichText::PointOf(int32_t position) const {
     const QRectF box = m_document.documentLayout()->blockBoundingRect(block);
     const qreal offset =
         m_lines[static_cast<std::size_t>(FirstVisibleLine())].top - m_lines.front().top;
-    return QPointF(box.left() + x, box.top() + line.y() + line.height() / 2 - offset).toPoint();
+    return (QPointF(box.left() + x, box.top() + line.y() + line.height() / 2 - offset) *
+            ScaleOf(m_widget))
+        .toPoint();
 }
 
 std::string RichText::LinkName(int32_t index) const {
@@ -299,7 +303,17 @@ std::string RichText::LinkName(int32_t index) const {
         }
         end = start;
     }
-    const std::string line = TextOf(link.start, link.end);
+    std::string line = TextOf(link.start, link.end);
+    // The tip's name ends the line, after a blank and the marker.
+    if (const auto at = m_tipMarker.empty() ? std::string::npos : line.rfind(m_tipMarker);
+        at != std::string::npos) {
+        const std::string tip = line.substr(at + m_tipMarker.size());
+        line.erase(at);
+        while (!line.empty() && line.back() == ' ') {
+            line.pop_back();
+        }
+        line += " (culture tip: " + tip + ")";
+    }
     return speaker.empty() ? line : speaker + ": " + line;
 }
 
@@ -319,7 +333,19 @@ void RichText::FocusLink(int32_t index) {
     } else {
         ScrollTo(first);
     }
-    AnnounceFocusedLine(m_widget, index);
+    AnnounceFocusedChild(m_widget, index);
+}
+
+void RichText::ShowFound(int32_t start, int32_t end) {
+    start = std::clamp(start, int32_t{0}, TextLength());
+    m_found = {start, std::clamp(end, start, TextLength())};
+    if (start < m_found.second) {
+        const int32_t top = LineOf(start);
+        if (top < FirstVisibleLine() || LineOf(m_found.second - 1) > LastVisibleLine()) {
+            ScrollTo(top);
+        }
+    }
+    Redraw();
 }
 
 void RichText::KeyboardTo(int32_t index) {
@@ -368,13 +394,15 @@ int32_t RichText::LastFirstLine() const {
 }
 
 int32_t RichText::ViewportHeight() const {
-    return m_widget ? m_widget->height() : 0;
+    return m_widget ? static_cast<int32_t>(m_widget->height() / ScaleOf(m_widget)) : 0;
 }
 
 void RichText::Layout() {
     if (m_widget) {
+        // In the lesson's own pixels: its lines are the same at every scale.
         const int scrollBar = m_widget->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-        m_document.setTextWidth(std::max(1, m_widget->width() - scrollBar));
+        const int width = static_cast<int>(std::lround(m_widget->width() / ScaleOf(m_widget)));
+        m_document.setTextWidth(std::max(1, width - scrollBar));
     }
     QAbstractTextDocumentLayout* layout = m_document.documentLayout();
     layout->documentSize();  // lays the whole document out
@@ -392,6 +420,12 @@ void RichText::Layout() {
         m_lines.push_back({0, kDocumentMargin, kDocumentMargin});
     }
     ScrollTo(FirstVisibleLine());
+}
+
+void RichText::Rescale() {
+    ContainedControl::Rescale();
+    Layout();
+    Redraw();
 }
 
 void RichText::Placed() {
@@ -449,7 +483,8 @@ void RichText::Announce(int32_t start, int32_t end) const {
     }
 }
 
-int32_t RichText::LinkAtPoint(QPoint point) const {
+int32_t RichText::LinkAtPoint(QPoint shown) const {
+    const QPointF point = QPointF(shown) / ScaleOf(m_widget);
     const qreal offset =
         m_lines[static_cast<std::size_t>(FirstVisibleLine())].top - m_lines.front().top;
     const int hit =
@@ -467,7 +502,13 @@ int32_t RichText::LinkAtPoint(QPoint point) const {
     return LinkIndexAt(at - 1);
 }
 
-void RichText::Paint(QPainter& painter, const QRect& area) {
+void RichText::Paint(QPainter& painter, const QRect& shownArea) {
+    const double scale = ScaleOf(m_widget);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.scale(scale, scale);
+    const QRect area =
+        QRectF(QPointF(shownArea.topLeft()) / scale, QSizeF(shownArea.size()) / scale)
+            .toAlignedRect();
     const QImage back = ImageOf(BackPicture());
     if (back.isNull()) {
         painter.fillRect(area, Qt::white);
@@ -495,7 +536,7 @@ void RichText::Paint(QPainter& painter, const QRect& area) {
         }
     }
     // Lines above the first one shown stay out of the top margin.
-    painter.setClipRect(QRectF(0, m_lines.front().top, View()->viewport()->width(), height),
+    painter.setClipRect(QRectF(0, m_lines.front().top, View()->viewport()->width() / scale, height),
                         Qt::IntersectClip);
     painter.translate(0, -offset);
     QAbstractTextDocumentLayout::PaintContext context;
@@ -510,6 +551,16 @@ void RichText::Paint(QPainter& painter, const QRect& area) {
         rollover.format.setForeground(ToQColor(RolloverColor()));
         context.selections.push_back(rollover);
     }
+    if (m_found.first < m_found.second) {
+        // White on dark blue: apart from the highlight and the rollover.
+        QAbstractTextDocumentLayout::Selection found;
+        found.cursor = QTextCursor(&m_document);
+        found.cursor.setPosition(ToDocument(m_found.first));
+        found.cursor.setPosition(ToDocument(m_found.second), QTextCursor::KeepAnchor);
+        found.format.setBackground(QColor(0, 60, 160));
+        found.format.setForeground(Qt::white);
+        context.selections.push_back(found);
+    }
     m_document.documentLayout()->draw(&painter, context);
     // The keyboard's line, framed while the transcript has the focus.
     if (m_widget && m_widget->hasFocus() && m_focusLink >= 0 &&
@@ -518,10 +569,12 @@ void RichText::Paint(QPainter& painter, const QRect& area) {
         const Line& first = m_lines[static_cast<std::size_t>(LineOf(link.start))];
         const Line& last =
             m_lines[static_cast<std::size_t>(LineOf(std::max(link.end - 1, link.start)))];
-        painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRect(QRectF(kMarginMark + 1.5, first.top - 0.5,
-                                m_document.textWidth() - kMarginMark - 3, last.bottom - first.top));
+        // Around the text, reaching a little into the lines beside.
+        const QRectF line(0, first.top - 3, m_document.textWidth(), last.bottom - first.top + 6);
+        const QRectF shown = painter.transform().mapRect(line);
+        painter.setClipping(false);
+        painter.resetTransform();
+        DrawFocusRing(painter, shown);
     }
 }
 

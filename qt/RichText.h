@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "formats/RtfReader.h"
@@ -78,8 +79,12 @@ public:
     // Where the character at a position is shown, in the view's viewport.
     QPoint PointOf(int32_t position) const;
     // What a screen reader says for a link: the speaker (the nearest line
-    // before it that is no link) and the link's text.
+    // before it that is no link) and the link's text, its culture tip said
+    // as one.
     std::string LinkName(int32_t index) const;
+    // The character that starts a line's culture tip (the lesson's setting,
+    // which the host knows; none: no tips are told apart).
+    void CultureTipMarker(std::string marker) { m_tipMarker = std::move(marker); }
     int32_t FocusedLink() const { return m_focusLink; }
     // The link the keyboard frames; -1 for none. Scrolls it into view.
     void FocusLink(int32_t index);
@@ -87,6 +92,11 @@ public:
     // pointer would, it leaves the link it was on and enters the new one.
     void KeyboardTo(int32_t index);
     TranscriptView* View() const;
+    void Rescale() override;
+    // The text a search of the learner's found, marked apart from the
+    // highlight and scrolled into view (start == end: none).
+    void ShowFound(int32_t start, int32_t end);
+    std::pair<int32_t, int32_t> Found() const { return m_found; }
 
 private:
     friend class TranscriptView;
@@ -120,6 +130,8 @@ private:
     std::vector<int32_t> m_astral;  // text positions of characters beyond the BMP
     std::vector<Line> m_lines;
     int32_t m_focusLink = -1;
+    std::string m_tipMarker;
+    std::pair<int32_t, int32_t> m_found{0, 0};
 };
 
 }  // namespace scenova::qt

@@ -1,11 +1,13 @@
 #include "qt/Slider.h"
 
 #include <QMouseEvent>
+#include <QPainter>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QStyleOptionSlider>
 
 #include <algorithm>
+#include <cmath>
 
 #include "qt/Form.h"
 #include "qt/Strings.h"
@@ -14,8 +16,18 @@
 namespace scenova::qt {
 
 SliderWidget::SliderWidget(QWidget* parent) : QSlider(Qt::Horizontal, parent) {
-    setFocusPolicy(Qt::NoFocus);
+    // Arrows, Page Up and Down, Home and End move the thumb as a click on
+    // the track would.
+    setFocusPolicy(Qt::StrongFocus);
     setTracking(true);
+}
+
+void SliderWidget::paintEvent(QPaintEvent* event) {
+    QSlider::paintEvent(event);
+    if (hasFocus()) {
+        QPainter painter(this);
+        DrawFocusRing(painter, rect());
+    }
 }
 
 QRect SliderWidget::HandleRect() const {
@@ -93,10 +105,17 @@ void Slider::Moved() {
     }
 }
 
+void Slider::Rescale() {
+    ContainedControl::Rescale();
+    Restyled();
+}
+
 void Slider::Restyled() {
     if (!m_widget) {
         return;
     }
+    const double scale = ScaleOf(m_widget);
+    const auto px = [scale](int pixels) { return QString::number(std::lround(pixels * scale)); };
     const QString fore = ToQColor(ForeColor()).name();
     const QString back = ToQColor(BackColor()).name();
     const QString border =
@@ -104,12 +123,12 @@ void Slider::Restyled() {
             ? QStringLiteral("border: 1px solid %1;").arg(ToQColor(ForeColor()).darker(130).name())
             : QString();
     m_widget->setStyleSheet(
-        QStringLiteral("QSlider::groove:horizontal { background: %1; %2 height: 6px; "
-                       "border-radius: 3px; }"
-                       "QSlider::handle:horizontal { background: %3; width: 12px; "
-                       "margin: -4px 0; border-radius: 3px; }"
+        QStringLiteral("QSlider::groove:horizontal { background: %1; %2 height: %4px; "
+                       "border-radius: %6px; }"
+                       "QSlider::handle:horizontal { background: %3; width: %5px; "
+                       "margin: -%7px 0; border-radius: %6px; }"
                        "QSlider::handle:horizontal:disabled { background: %1; }")
-            .arg(back, border, fore));
+            .arg(back, border, fore, px(6), px(12), px(3), px(4)));
 }
 
 }  // namespace scenova::qt

@@ -23,6 +23,8 @@ protected:
     // A press on the track moves the thumb straight there: a value change,
     // not a drag.
     void mousePressEvent(QMouseEvent* event) override;
+    // The keyboard's frame over the style's drawing.
+    void paintEvent(QPaintEvent* event) override;
 };
 
 // The position slider on a QSlider: the thumb pressed, dragged and
@@ -36,6 +38,8 @@ public:
     Slider(Context& ctx, std::string name, Twips twips);
 
     SliderWidget* View() const;
+
+    void Rescale() override;
 
 private:
     void Moved() override;

@@ -49,7 +49,6 @@ private:
 
     Desktop& m_qtDesktop;
     std::unique_ptr<PointerTracker> m_tracker;
-    std::map<int32_t, int32_t> m_systemCursors;  // resource number -> handle
     std::map<int32_t, QCursor> m_cursors;
     int32_t m_nextCursor = 0x10001;
     int32_t m_current = 0;

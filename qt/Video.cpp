@@ -10,9 +10,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <limits>
+#include <system_error>
 
 #include "formats/MovieFile.h"
+#include "qt/FrameImage.h"
 #include "qt/Strings.h"
 #include "runtime/RuntimeError.h"
 
@@ -23,6 +26,8 @@ namespace {
 // How far ahead of a signal time the player may be found and the signal
 // still count as reached there (the timer never wakes exactly on time).
 constexpr double kEarlyMs = 0.5;
+// How far before its claimed length a movie may end and still be whole.
+constexpr double kCutSeconds = 0.5;
 
 qint64 Milliseconds(double seconds) {
     return static_cast<qint64>(std::llround(seconds * 1000.0));
@@ -35,20 +40,39 @@ VideoWidget::VideoWidget(QWidget* parent) : QWidget(parent) {
 }
 
 void VideoWidget::Show(const QVideoFrame& frame) {
-    m_frame = frame.toImage();
+    // Made into a picture when painted, at the size shown: a frame replaced
+    // before it was painted costs nothing.
+    m_source = frame;
+    m_frame = QImage();
+    update();
+}
+
+void VideoWidget::ShowMessage(const QString& text) {
+    m_message = text;
+    setToolTip(text);
     update();
 }
 
 void VideoWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black);
-    if (m_frame.isNull()) {
-        return;
+    const QSize own = m_source.isValid() ? m_source.size() : m_frame.size();
+    if (!own.isEmpty()) {
+        const QSize size = own.scaled(this->size(), Qt::KeepAspectRatio);
+        if (m_source.isValid() && m_frame.size() != size.boundedTo(own)) {
+            m_frame = FrameImage(m_source, size);
+        }
+        const QRect target(QPoint((width() - size.width()) / 2, (height() - size.height()) / 2),
+                           size);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(target, m_frame);
     }
-    const QSize size = m_frame.size().scaled(this->size(), Qt::KeepAspectRatio);
-    const QRect target(QPoint((width() - size.width()) / 2, (height() - size.height()) / 2), size);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(target, m_frame);
+    if (!m_message.isEmpty()) {
+        const QRect box = rect().adjusted(8, 8, -8, -8);
+        painter.fillRect(rect(), QColor(0, 0, 0, 190));
+        painter.setPen(Qt::white);
+        painter.drawText(box, Qt::AlignCenter | Qt::TextWordWrap, m_message);
+    }
 }
 
 std::shared_ptr<Video> Video::Create(Context& ctx, std::string name, Twips twips, QWidget* parent) {
@@ -65,6 +89,9 @@ std::shared_ptr<Video> Video::Create(Context& ctx, std::string name, Twips twips
                          }
                          if (VideoWidget* widget = self->View()) {
                              widget->Show(frame);
+                             if (!self->m_failed) {
+                                 widget->ShowMessage(QString());  // it plays again
+                             }
                          }
                          if (self->onFrame) {
                              self->onFrame();
@@ -74,6 +101,12 @@ std::shared_ptr<Video> Video::Create(Context& ctx, std::string name, Twips twips
                      [weak](QMediaPlayer::MediaStatus status) {
                          if (const auto self = weak.lock()) {
                              self->MediaStatus(status);
+                         }
+                     });
+    QObject::connect(video->m_player.get(), &QMediaPlayer::errorOccurred, view,
+                     [weak](QMediaPlayer::Error, const QString& text) {
+                         if (const auto self = weak.lock()) {
+                             self->Failed(text);
                          }
                      });
     QObject::connect(video->m_timer.get(), &QTimer::timeout, view, [weak] {
@@ -108,11 +141,24 @@ std::optional<double> Video::OpenMedia(const std::string& path) {
     m_mediaEnded = false;
     m_loaded = false;
     m_loading = false;
+    m_failed = false;
     m_pendingMs.reset();
     const std::optional<double> seconds = formats::ProbeMovieSeconds(path);
+    m_source = seconds ? QUrl::fromLocalFile(PathToQString(path)) : QUrl();
     if (seconds) {
         m_lengthSeconds = *seconds;
-        m_player->setSource(QUrl::fromLocalFile(PathToQString(path)));
+        m_player->setSource(m_source);
+    }
+    if (VideoWidget* view = View()) {
+        // The component tells only the host; the learner sees why too.
+        std::error_code error;
+        const QString file = PathToQString(std::filesystem::path(path).filename().string());
+        view->ShowMessage(seconds ? QString()
+                          : std::filesystem::exists(path, error)
+                              ? QStringLiteral("The lesson's video %1 cannot be played: it is "
+                                               "damaged or not a video.")
+                                    .arg(file)
+                              : QStringLiteral("The lesson's video %1 is missing.").arg(file));
     }
     return seconds;
 }
@@ -123,6 +169,7 @@ void Video::CloseMedia() {
 }
 
 void Video::PlayMedia(double seconds) {
+    Retry();
     m_mediaEnded = false;
     SeekPlayer(seconds);
     m_startSeconds = seconds;
@@ -135,6 +182,7 @@ void Video::PauseMedia() {
 }
 
 void Video::ShowMedia(double seconds) {
+    Retry();
     m_mediaEnded = false;
     SeekPlayer(seconds);
     m_player->pause();  // shows the frame there
@@ -221,8 +269,18 @@ void Video::MediaStatus(int status) {
                 });
             }
             break;
+        case QMediaPlayer::InvalidMedia:
+            Failed(m_player->errorString().isEmpty() ? QStringLiteral("the file cannot be decoded")
+                                                     : m_player->errorString());
+            break;
         case QMediaPlayer::EndOfMedia:
-            if (State() == PlayState::Playing) {
+            if (State() == PlayState::Playing && m_lengthSeconds - MediaSeconds() > kCutSeconds) {
+                // The media ends well before the length its file claims.
+                Failed(QStringLiteral("the file ends at %1 s, before the %2 s it claims: it is "
+                                      "cut short")
+                           .arg(MediaSeconds(), 0, 'f', 1)
+                           .arg(m_lengthSeconds, 0, 'f', 1));
+            } else if (State() == PlayState::Playing) {
                 m_mediaEnded = true;
                 Check();
             }
@@ -230,6 +288,33 @@ void Video::MediaStatus(int status) {
         default:
             break;
     }
+}
+
+void Video::Failed(const QString& why) {
+    if (m_failed) {
+        return;  // told once: the status and the error come for one failure
+    }
+    m_failed = true;
+    const QString text = QStringLiteral("The video cannot be played: %1").arg(why);
+    if (VideoWidget* view = View()) {
+        view->ShowMessage(text);
+    }
+    if (onFailure) {
+        onFailure(ToStdString(text));
+    }
+    MediaFailed();
+}
+
+void Video::Retry() {
+    // A player that failed stays failed: asked to play or show a place, it
+    // is given the file again (where to go is kept until it has loaded).
+    if (!std::exchange(m_failed, false) || m_source.isEmpty()) {
+        return;
+    }
+    m_loaded = false;
+    m_loading = false;
+    m_player->setSource(QUrl());
+    m_player->setSource(m_source);
 }
 
 }  // namespace scenova::qt

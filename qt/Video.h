@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QImage>
+#include <QUrl>
+#include <QVideoFrame>
 #include <QWidget>
 
 #include <cstddef>
@@ -28,13 +30,20 @@ class VideoWidget final : public QWidget {
 public:
     explicit VideoWidget(QWidget* parent);
     void Show(const QVideoFrame& frame);
+    // The last frame as painted, at the size shown.
     const QImage& Frame() const { return m_frame; }
+    // A message for the learner over the picture (none when empty): what
+    // keeps the video from playing.
+    void ShowMessage(const QString& text);
+    const QString& Message() const { return m_message; }
 
 protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
+    QVideoFrame m_source;
     QImage m_frame;
+    QString m_message;
 };
 
 // The video player on Qt Multimedia: a QMediaPlayer with sound, its frames
@@ -57,6 +66,9 @@ public:
     double Rate() const { return m_rate; }
     // Told of every frame shown (for the host's start-up figure).
     std::function<void()> onFrame;
+    // Told of every failure of the media, in words for the learner (shown
+    // over the picture too).
+    std::function<void(const std::string&)> onFailure;
     VideoWidget* View() const;
 
 private:
@@ -78,6 +90,10 @@ private:
     // Calls Due() when the wake's time has come, else sets the timer for it.
     void Check();
     void MediaStatus(int status);
+    // Playback failed: the learner is told, the model stops, and the file
+    // is loaded afresh so that Play tries again.
+    void Failed(const QString& why);
+    void Retry();
 
     std::unique_ptr<QMediaPlayer> m_player;
     std::unique_ptr<QAudioOutput> m_audio;
@@ -96,6 +112,9 @@ private:
     bool m_loaded = false;
     bool m_loading = false;
     std::optional<qint64> m_pendingMs;
+    QUrl m_source;
+    // The player failed and has not been given the file again.
+    bool m_failed = false;
 };
 
 }  // namespace scenova::qt

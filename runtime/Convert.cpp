@@ -395,13 +395,24 @@ Overloaded(Ts...) -> Overloaded<Ts...>;
 
 }  // namespace
 
-std::string_view TrimSpaces(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(' ');
+namespace {
+
+std::string_view TrimOf(std::string_view text, std::string_view blanks) {
+    const std::size_t first = text.find_first_not_of(blanks);
     if (first == std::string_view::npos) {
         return {};
     }
-    const std::size_t last = text.find_last_not_of(' ');
-    return text.substr(first, last - first + 1);
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
+}  // namespace
+
+std::string_view TrimSpaces(std::string_view text) {
+    return TrimOf(text, " ");
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+    return TrimOf(text, " \t");
 }
 
 namespace {

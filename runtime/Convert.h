@@ -18,6 +18,8 @@ namespace scenova {
 
 // Removes leading and trailing U+0020 spaces only (tabs and other blanks stay).
 std::string_view TrimSpaces(std::string_view text);
+// Removes leading and trailing spaces and tabs, as lesson files pad values.
+std::string_view TrimBlanks(std::string_view text);
 
 // Upper-cases UTF-8 text: ASCII, Latin-1, Latin Extended-A, Greek and Cyrillic
 // letters; every other character is kept as it is.

@@ -9,8 +9,6 @@
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include "authoring/Check.h"
@@ -28,6 +26,7 @@ namespace {
 
 using scenova::testing::ExpectGolden;
 using scenova::testing::Lines;
+using scenova::testing::ReadFile;
 using scenova::testing::TempDir;
 
 const std::string kSource = SCENOVA_SOURCE_DIR;
@@ -38,11 +37,6 @@ std::string Replace(std::string text, const std::string& from, const std::string
         text.replace(at, from.size(), to);
     }
     return text;
-}
-
-std::string ReadText(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // The check's lines for a lesson, and its exit status.
@@ -98,10 +92,10 @@ TEST(LessonCheck, SmallLessonsGiveTheirLines) {
         }
         auto [status, lines] = Check(lesson.Path());
         lines.pop_back();  // the summary
-        const auto expected = Lines(ReadText(entry.path() / "expected.txt"));
+        const auto expected = Lines(ReadFile(entry.path() / "expected.txt"));
         EXPECT_EQ(lines, expected);
         const bool errors =
-            ReadText(entry.path() / "expected.txt").find(": error: ") != std::string::npos;
+            ReadFile(entry.path() / "expected.txt").find(": error: ") != std::string::npos;
         EXPECT_EQ(status, errors ? 1 : 0);
         // Its JSON is valid UTF-8 without a raw control character, whatever the lesson holds.
         for (const std::string& line : Check(lesson.Path(), true).second) {
@@ -148,7 +142,7 @@ TEST(SubtitleExport, TheSampleLessonMatchesItsGoldenFiles) {
     TempDir folder;
     const auto chapters = folder.Path() / "chapters.vtt";
     ExpectGolden("market.vtt", Lines(Export(SubtitleFormat::WebVtt, chapters)));
-    ExpectGolden("market_chapters.vtt", Lines(ReadText(chapters)));
+    ExpectGolden("market_chapters.vtt", Lines(ReadFile(chapters)));
 }
 
 TEST(SubtitleExport, ALessonThatDoesNotStartIsRefused) {
@@ -187,7 +181,7 @@ TEST(SubtitleExport, AFailedWriteLeavesTheOldFile) {
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     EXPECT_EQ(WEXITSTATUS(status), 2);
-    EXPECT_EQ(ReadText(script), old);
+    EXPECT_EQ(ReadFile(script), old);
 
     std::ostringstream out;
     std::ostringstream err;

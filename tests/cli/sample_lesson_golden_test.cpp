@@ -3,13 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include "cli/Player.h"
 #include "lesson/Actions.h"
 #include "tests/support/Golden.h"
+#include "tests/support/TempDir.h"
 
 namespace scenova::cli {
 namespace {
@@ -21,10 +20,8 @@ std::vector<std::string> PlayTrace(const std::optional<std::string>& actionsFile
     options.lesson = kSource + "/examples/market";
     options.trace = true;
     if (actionsFile) {
-        std::ifstream in(kSource + "/tests/cli/actions/" + *actionsFile);
-        const std::string text{std::istreambuf_iterator<char>(in),
-                               std::istreambuf_iterator<char>()};
-        options.actions = lesson::ParseActions(text);
+        options.actions = lesson::ParseActions(
+            scenova::testing::ReadFile(kSource + "/tests/cli/actions/" + *actionsFile));
     }
     std::ostringstream out;
     std::ostringstream err;

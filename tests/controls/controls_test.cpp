@@ -6,8 +6,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <limits>
 #include <memory>
 #include <string>
@@ -179,11 +177,6 @@ TEST_F(HeadlessTimerTest, TimerReleasedByItsOwnHandlerStops) {
 // 6.0 seconds long.
 const std::string kMovie = std::string(SCENOVA_SOURCE_DIR) + "/tests/data/six_seconds.avi";
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // A tenth of a second of 8 kHz 8-bit mono silence: sound, but no picture.
 std::string WaveFile() {
     auto le = [](uint32_t v, int bytes) {
@@ -248,7 +241,8 @@ TEST_F(HeadlessVideoTest, OpensOnlyFilesThatHoldAMovie) {
     const scenova::testing::TempDir dir;
     for (const std::string& path :
          {dir.Write("text.avi", "This is a lesson transcript, not a movie.\n"),
-          dir.Write("picture.avi", kPicture), dir.Write("cut.avi", ReadAll(kMovie).substr(0, 4096)),
+          dir.Write("picture.avi", kPicture),
+          dir.Write("cut.avi", scenova::testing::ReadFile(kMovie).substr(0, 4096)),
           dir.Write("sound.avi", WaveFile()), dir.Write("empty.avi", ""), dir.Folder(),
           kMovie + ".missing", std::string()}) {
         ASSERT_TRUE(video.OpenMovie(kMovie, 3.0));

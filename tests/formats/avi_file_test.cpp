@@ -2,11 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "formats/MovieFile.h"
+#include "tests/support/TempDir.h"
 
 namespace scenova::formats {
 namespace {
@@ -17,8 +16,7 @@ TEST(AviFile, GivesTheLengthLibavformatGives) {
     for (const char* movie : {"tests/data/six_seconds.avi", "tests/data/thirty_hours.avi",
                               "examples/market/video/market.avi"}) {
         const std::string path = std::string(SCENOVA_SOURCE_DIR) + "/" + movie;
-        std::ifstream in(path, std::ios::binary);
-        const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+        const std::string bytes = scenova::testing::ReadFile(path);
         EXPECT_EQ(AviSeconds(bytes), ProbeMovieSeconds(path)) << movie;
         EXPECT_FALSE(AviSeconds(bytes.substr(0, 4096))) << movie;
     }

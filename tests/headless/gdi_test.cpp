@@ -14,13 +14,6 @@
 #include "tests/support/Errors.h"
 #include "tests/support/TempDir.h"
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wall"
-#pragma GCC diagnostic ignored "-Wextra"
-#pragma GCC diagnostic ignored "-Wpedantic"
-#include <stb/stb_image_write.h>
-#pragma GCC diagnostic pop
-
 namespace scenova::headless {
 namespace {
 
@@ -200,22 +193,6 @@ TEST_F(GdiLoadTest, LoadsBmpIntoAnOwned32BitBitmap) {
         picture.reset();
         EXPECT_EQ(gdi.LiveBitmaps(), 0u);
     }
-}
-
-TEST_F(GdiLoadTest, LoadsPngDroppingAlpha) {
-    const std::vector<unsigned char> rgba = {
-        0x12, 0x34, 0x56, 0xFF, 0xAB, 0xCD, 0xEF, 0x80, 0x00, 0x00, 0x00, 0x00,
-        0x01, 0x02, 0x03, 0xFF, 0xFF, 0x00, 0x00, 0xFF, 0x00, 0x00, 0xFF, 0xFF,
-    };
-    const std::string png = Path("tiny.png");
-    ASSERT_NE(stbi_write_png(png.c_str(), 3, 2, 4, rgba.data(), 3 * 4), 0);
-    Picture picture = gdi.LoadPictureFile(png);
-    ASSERT_TRUE(picture);
-    EXPECT_EQ(picture->Width(), 3);
-    EXPECT_EQ(picture->Height(), 2);
-    EXPECT_EQ(gdi.GetPixel(picture->Handle(), 0, 0), 0x00563412u);
-    EXPECT_EQ(gdi.GetPixel(picture->Handle(), 1, 0), 0x00EFCDABu);
-    EXPECT_EQ(gdi.GetPixel(picture->Handle(), 2, 1), 0x00FF0000u);
 }
 
 TEST_F(GdiLoadTest, FilesThatAreNotPicturesOrTooLargeAreRefused) {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QBuffer>
+#include <QFile>
 #include <QScrollBar>
 #include <QTest>
 
@@ -23,14 +25,16 @@
 #include "tests/controls/timer_contract.h"
 #include "tests/controls/video_contract.h"
 #include "tests/qt/QtTestSupport.h"
+#include "tests/support/TempDir.h"
 
 namespace scenova::test {
 namespace {
 
 struct QtButtonBarFactory {
     QtWorld world;
+    qt::Gdi gdi{world.ctx};
     std::shared_ptr<qt::ButtonBar> bar =
-        qt::ButtonBar::Create(world.ctx, "frmRose", kTwips, world.window.get(), false);
+        qt::ButtonBar::Create(world.ctx, "frmRose", kTwips, world.window.get(), false, gdi);
 
     QtButtonBarFactory() {
         bar->Width(6000);
@@ -165,6 +169,65 @@ struct QtTimerFactory {
     void Advance(int64_t ms) { QTest::qWait(static_cast<int>(ms)); }
     int64_t NowMs() { return clock.elapsed(); }
 };
+
+// A bar's buttons that share a picture share one decoded copy of it, counted
+// once against the lesson's budget; a picture refused for want of memory is
+// told, not only left blank.
+TEST(QtBarPictures, ShareOneDecodedCopyAndTellARefusal) {
+    const testing::TempDir dir;
+    QByteArray bmp;
+    QBuffer buffer(&bmp);
+    ASSERT_TRUE(QImage(16, 8, QImage::Format_RGB32).save(&buffer, "BMP"));
+    dir.Write("one.bmp", bmp.toStdString());
+    // The same header, claiming 16384 by 4097 pixels.
+    dir.Write("huge.bmp",
+              bmp.replace(18, 8, QByteArray::fromHex("0040000001100000")).toStdString());
+    QtWorld world;
+    qt::Gdi gdi{world.ctx};
+    std::vector<std::string> told;
+    gdi.onPictureRefused = [&](const std::string& path, const RuntimeError& error) {
+        told.push_back(path.substr(path.rfind('/') + 1) + " " + std::to_string(error.number()));
+    };
+    auto bar = qt::ButtonBar::Create(world.ctx, "frmRose", kTwips, world.window.get(), false, gdi);
+    bar->ImageFolder(dir.Path().string());
+    for (int n = 0; n < 14; ++n) {
+        bar->AddButton("b" + std::to_string(n), "2,one.bmp,0,0");
+    }
+    bar->AddButton("big", "2,huge.bmp,0,20");
+    EXPECT_EQ(gdi.PicturePixels(), 16 * 8);
+    EXPECT_EQ(told, std::vector<std::string>{"huge.bmp 7"});
+}
+
+// Videos whose headers are sound but whose media cannot be played to the
+// end (a codec nobody has; a file cut short), and one that is missing: the
+// learner is told over the picture; playback stops as a range's end does.
+TEST(QtVideoFailures, StopWithNotifyAndAreShownToTheLearner) {
+    const testing::TempDir dir;
+    QFile movie(QString::fromStdString(kMovie));
+    ASSERT_TRUE(movie.open(QIODevice::ReadOnly));
+    const QByteArray bytes = movie.readAll();
+    dir.Write("zzzz.avi", QByteArray(bytes).replace("FMP4", "ZZZZ").toStdString());
+    dir.Write("cut.avi", bytes.left(8700).toStdString());
+    QtVideoFactory f;
+    int notified = 0;
+    std::vector<std::string> told;
+    f.video->Advise({.Notify = [&] { ++notified; }, .SignalEvent = nullptr});
+    f.video->onFailure = [&](const std::string& text) { told.push_back(text); };
+    const auto message = [&] { return f.video->View()->Message().toStdString(); };
+
+    EXPECT_FALSE(f.video->OpenMovie(dir.Folder() + "missing.avi", 0));
+    EXPECT_EQ(message(), "The lesson's video missing.avi is missing.");
+    for (const char* file : {"zzzz.avi", "cut.avi"}) {
+        ASSERT_TRUE(f.video->OpenMovie(dir.Folder() + file, 0)) << file;
+        EXPECT_EQ(message(), "");
+        ASSERT_TRUE(f.video->PlayRange(0, f.video->Duration(), false));
+        ASSERT_TRUE(RunUntil([&] { return std::exchange(notified, 0) > 0; }, 10000)) << file;
+        EXPECT_EQ(f.video->State(), qt::Video::PlayState::Stopped);
+        ASSERT_FALSE(told.empty()) << file;
+        EXPECT_EQ(message(), told.back());
+    }
+    EXPECT_EQ(told.size(), 2u);
+}
 
 }  // namespace
 

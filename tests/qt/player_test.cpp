@@ -5,21 +5,33 @@
 #include <gtest/gtest.h>
 
 #include <QAccessible>
+#include <QDockWidget>
 #include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPixmap>
+#include <QTabWidget>
 #include <QTest>
+#include <QTextBrowser>
 
 #include <algorithm>
+#include <cstdlib>
 #include <iostream>
-#include <set>
 #include <string>
 #include <vector>
 
+#include "player/FindBar.h"
 #include "player/HostWindow.h"
+#include "player/KeyMap.h"
 #include "player/Player.h"
+#include "player/Viewing.h"
 #include "qt/Toolkit.h"
 #include "runtime/FloatChars.h"
 #include "tests/qt/QtTestSupport.h"
+#include "tests/support/TempDir.h"
 
 namespace scenova::test {
 namespace {
@@ -49,19 +61,13 @@ protected:
 TEST_F(PlayerTest, TheSampleLessonPlaysThroughWithEverySignalOnTime) {
     const qt::QtWindow& lesson = Lesson();
     ASSERT_TRUE(lesson.frmRose->UserPress("btnVideoPlay"));
+    ASSERT_TRUE(RunUntil([&] { return lesson.movOrvMovie->CurrentPosition() >= 1.0; }, 30000));
+    const QImage title = lesson.movOrvMovie->View()->grab().toImage();
     ASSERT_TRUE(RunUntil([&] { return lesson.movOrvMovie->CurrentPosition() >= 9.0; }, 30000));
+    EXPECT_NE(lesson.movOrvMovie->View()->grab().toImage(), title) << "the picture stood still";
     const QImage shot = player.Window().grab().toImage().convertToFormat(QImage::Format_RGB32);
     QWidget* window = &player.Window();
 
-    // The video shows a frame, not a blank.
-    std::set<QRgb> colours;
-    const QRect video = Where(lesson.movOrvMovie->Widget(), window);
-    for (int y = video.top(); y <= video.bottom(); y += 2) {
-        for (int x = video.left(); x <= video.right(); x += 2) {
-            colours.insert(shot.pixel(x, y));
-        }
-    }
-    EXPECT_GE(colours.size(), 8u) << "the video area is uniform";
     // Block 3 is lit in the transcript.
     const QRect text = Where(lesson.rtfText->Widget(), window);
     int lit = 0;
@@ -113,37 +119,103 @@ TEST_F(PlayerTest, TheSampleLessonPlaysThroughWithEverySignalOnTime) {
     EXPECT_TRUE(Lesson().form->Widget()->isVisible());
 }
 
-TEST_F(PlayerTest, KeysPressTheBarsButtonsAndScreenReadersFindNames) {
+// Where the keyboard is: a bar's button, the slider or the transcript.
+std::string KeyboardAt(const qt::QtWindow& lesson) {
+    for (const auto& bar : {lesson.frmRose, lesson.frmRoseNavigation, lesson.frmRoseToolbar}) {
+        if (bar->View()->hasFocus()) {
+            return bar->Name() + ":" + bar->View()->KeyButton();
+        }
+    }
+    return lesson.sldVideoSlider->View()->hasFocus() ? "slider"
+           : lesson.rtfText->View()->hasFocus()      ? "transcript"
+                                                     : "elsewhere";
+}
+
+// Whether the picture shows the keyboard's frame around a part: a band at
+// least 3 pixels thick of its dark colour, along at least 16 pixels.
+bool ShowsThickFrame(const QImage& shot, const QRect& part) {
+    int thick = 0;
+    const QRect around = part.adjusted(-6, -6, 6, 6).intersected(shot.rect());
+    for (int x = around.left(); x <= around.right(); ++x) {
+        for (int y = around.top(), run = 0; y <= around.bottom(); ++y) {
+            run = shot.pixel(x, y) == qRgb(0, 40, 120) ? run + 1 : 0;
+            if (run == 3) {
+                ++thick;
+            }
+        }
+    }
+    return thick >= 16;
+}
+
+TEST_F(PlayerTest, TheKeyboardReachesEveryPartShowsWhereItIsAndItsKeysWorkAnywhere) {
     const qt::QtWindow& lesson = Lesson();
     qt::ButtonBar& bar = *lesson.frmRose;
-    QWidget* form = lesson.form->Widget();
     const auto state = [&](const char* name) { return bar.StateOf(name); };
     namespace bs = controls::button_state;
+    // The keyboard starts on the main bar; Tab goes through every button, the
+    // slider and the transcript, and round again.
+    const std::string order =
+        "frmRose:btnVideoPlay|frmRose:btnVideoFwd|frmRose:btnTextOff|slider|transcript|"
+        "frmRoseNavigation:Back|frmRoseNavigation:Menu|frmRoseNavigation:Next|frmRoseToolbar:Help|"
+        "frmRoseToolbar:Culture Tips|frmRoseToolbar:Learning Strategies|frmRoseToolbar:Glossary|"
+        "frmRose:btnVideoPlay";
+    EXPECT_EQ(KeyboardAt(lesson), "frmRose:btnVideoPlay");
+    bar.View()->clearFocus();
+    bar.View()->setFocus(Qt::TabFocusReason);
+    std::string seen = KeyboardAt(lesson);
+    while (seen.size() < order.size()) {
+        QWidget* part = QApplication::focusWidget();
+        const QImage shot = player.Window().grab().toImage().convertToFormat(QImage::Format_RGB32);
+        EXPECT_TRUE(ShowsThickFrame(shot, Where(part, &player.Window()))) << seen;
+        QTest::keyClick(part, Qt::Key_Tab);
+        seen += "|" + KeyboardAt(lesson);
+    }
+    EXPECT_EQ(seen, order);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+    EXPECT_EQ(KeyboardAt(lesson), "frmRoseToolbar:Glossary");
 
-    QTest::keyClick(form, Qt::Key_Space);  // Play
-    EXPECT_EQ(state("btnVideoPlay"), bs::Disabled);
+    // The main bar's Play by Space; the keyboard stays beside it, on Stop.
+    bar.View()->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(bar.View(), Qt::Key_Space);
     EXPECT_EQ(lesson.movOrvMovie->State(), qt::Video::PlayState::Playing);
-    QTest::keyClick(form, Qt::Key_Space);  // Stop
+    EXPECT_EQ(KeyboardAt(lesson), "frmRose:btnVideoStop");
+    QTest::keyClick(bar.View(), Qt::Key_Return);
     EXPECT_EQ(state("btnVideoPlay"), bs::Enabled);
-    QTest::keyClick(form, Qt::Key_Right);
-    EXPECT_EQ(lesson.sldVideoSlider->Value(), 1);
-    QTest::keyClick(form, Qt::Key_Left);  // Rewind is disabled at the first block
-    EXPECT_EQ(lesson.sldVideoSlider->Value(), 1);
-    QTest::keyClick(form, Qt::Key_T);
-    EXPECT_FALSE(lesson.rtfText->Visible());
-    QTest::keyClick(form, Qt::Key_T);
-    EXPECT_TRUE(lesson.rtfText->Visible());
 
-    // Tab goes into the transcript; Down and Enter play the second line.
-    form->setFocus();
-    QTest::keyClick(form, Qt::Key_Tab);
+    // The slider's arrows are its own; elsewhere they step by speaker.
+    QWidget* slider = lesson.sldVideoSlider->View();
+    slider->setFocus();
+    QTest::keyClick(slider, Qt::Key_Right);
+    QTest::keyClick(slider, Qt::Key_Right);
+    EXPECT_EQ(lesson.sldVideoSlider->Value(), 2);
     QWidget* transcript = lesson.rtfText->Widget();
-    ASSERT_TRUE(transcript->hasFocus());
+    transcript->setFocus();
+    QTest::keyClick(transcript, Qt::Key_Right);
+    EXPECT_EQ(lesson.sldVideoSlider->Value(), 3);
+    QTest::keyClick(transcript, Qt::Key_Left);
+    EXPECT_EQ(lesson.sldVideoSlider->Value(), 2);
+    // The lesson's keys from around the lesson too, and speed.
+    auto* panel = player.Window().findChild<QDockWidget*>(QStringLiteral("log"));
+    EXPECT_TRUE(panel != nullptr && panel->isHidden());  // the developer's, one menu item away
+    QTest::keyClick(player.Window().Area(), Qt::Key_T);
+    EXPECT_FALSE(lesson.rtfText->Visible());
+    QTest::keyClick(&player.Window(), Qt::Key_T);
+    ASSERT_TRUE(lesson.rtfText->Visible());
+    QTest::keyClick(player.Window().Area(), Qt::Key_S);
+    EXPECT_EQ(lesson.movOrvMovie->Rate(), 1.25);
+    QTest::keyClick(transcript, Qt::Key_Question, Qt::ShiftModifier);
+    ASSERT_TRUE(player.KeysWindow() != nullptr && player.KeysWindow()->isVisible());
+    player.KeysWindow()->hide();
+    QTest::keyClick(player.Window().Area(), Qt::Key_S, Qt::ShiftModifier);
+    QTest::keyClick(player.Window().Area(), Qt::Key_S, Qt::ShiftModifier);
+    EXPECT_EQ(lesson.movOrvMovie->Rate(), 0.75);
+
+    // Down and Enter in the transcript play its second line.
+    transcript->setFocus();
     QTest::keyClick(transcript, Qt::Key_Down);
     QTest::keyClick(transcript, Qt::Key_Return);
-    EXPECT_EQ(lesson.rtfText->FocusedLink(), 1);
     EXPECT_EQ(lesson.movOrvMovie->State(), qt::Video::PlayState::Playing);
-    EXPECT_EQ(lesson.sldVideoSlider->Value(), 2);  // Anna's line is block 2
+    const int32_t played = lesson.rtfText->FocusedLink();
 
     QAccessibleInterface* buttons = QAccessible::queryAccessibleInterface(bar.View());
     ASSERT_NE(buttons, nullptr);
@@ -161,14 +233,152 @@ TEST_F(PlayerTest, KeysPressTheBarsButtonsAndScreenReadersFindNames) {
               "Narrator: Saturday morning at the market. Anna is looking for fruit.");
     EXPECT_EQ(lines->child(4)->text(QAccessible::Name).toStdString(),
               "Anna: Then a kilo of each, please.");
+    EXPECT_EQ(lines->child(1)->text(QAccessible::Name).toStdString(),
+              "Anna: Good morning! How much are the apples? (culture tip: Greetings)");
+    for (QWidget* part : std::initializer_list<QWidget*>{
+             bar.View(), lesson.frmRoseNavigation->View(), lesson.frmRoseToolbar->View(),
+             lesson.sldVideoSlider->View()}) {
+        EXPECT_NE(QAccessible::queryAccessibleInterface(part)->text(QAccessible::Name), "");
+    }
     // The line played by Enter is the one lit, and says so.
-    EXPECT_TRUE(lines->child(1)->state().selected);
-    EXPECT_FALSE(lines->child(0)->state().selected);
-    EXPECT_TRUE(lines->child(1)->state().focused);
+    EXPECT_TRUE(lines->child(played)->state().selected);
+    EXPECT_TRUE(lines->child(played)->state().focused);
+    EXPECT_FALSE(lines->state().focused);  // the line alone reports the focus
 
     // Keys the transcript does not use still reach the window.
     QTest::keyClick(transcript, Qt::Key_Space);  // Stop
     EXPECT_EQ(state("btnVideoPlay"), bs::Enabled);
+}
+
+// Forward while stopped shows the picture at the new speaker's start: the
+// sample's video shows each speaker's name on a colour of their own, so
+// Anna's two blocks look alike and unlike the speakers between them.
+TEST_F(PlayerTest, ForwardWhileStoppedShowsTheNewSpeakersPicture) {
+    const qt::QtWindow& lesson = Lesson();
+    std::vector<QRgb> colours;  // of the picture's edge, after each step
+    for (int block = 1; block <= 4; ++block) {
+        ASSERT_TRUE(lesson.frmRose->UserPress("btnVideoFwd"));
+        QTest::qWait(1000);
+        colours.push_back(lesson.movOrvMovie->View()->Frame().pixel(2, 60));
+    }
+    const auto near = [](QRgb a, QRgb b) {
+        return std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
+                   std::abs(qBlue(a) - qBlue(b)) <
+               30;
+    };
+    EXPECT_TRUE(near(colours[1], colours[3])) << "Anna's blocks";
+    EXPECT_FALSE(near(colours[1], colours[2])) << "Anna and the vendor";
+    EXPECT_FALSE(near(colours[0], colours[1])) << "the narrator and Anna";
+}
+
+// Lesson pages are untrusted: the resources panel reads ordinary files
+// inside the lesson folder only, follows links to its pages only, and
+// refuses names that leave the folder, saying so in the host's panel.
+TEST(ResourcePanelTest, ReadsNothingFromOutsideTheLessonFolder) {
+    const testing::TempDir root;
+    root.Write("outside.htm", "<p>secret</p>");
+    root.Write("lesson/next.htm", "<p>next</p>");
+    root.Write("lesson/help.htm", "<img src=\"away.png\"><a href=\"next.htm\">next</a>");
+    const auto lesson = root.Path() / "lesson";
+    std::filesystem::create_symlink(root.Path() / "outside.htm", lesson / "away.png");
+    std::filesystem::create_symlink("/dev/null", lesson / "device.htm");
+    player::HostWindow window(false);
+    window.Resource("Help", 2, "help.htm", lesson);
+    auto* page = qobject_cast<QTextBrowser*>(window.Resources()->currentWidget());
+    ASSERT_NE(page, nullptr);
+    for (const char* name : {"away.png", "device.htm", "../outside.htm", "file:///etc/passwd"}) {
+        EXPECT_FALSE(page->loadResource(QTextDocument::HtmlResource, QUrl(name)).isValid()) << name;
+        emit page->anchorClicked(QUrl(name));
+        EXPECT_TRUE(page->source().path().endsWith("help.htm")) << name;
+    }
+    emit page->anchorClicked(QUrl("next.htm"));
+    EXPECT_TRUE(page->source().path().endsWith("lesson/next.htm"));
+
+    for (const char* value : {"/etc/passwd", "..\\outside.htm"}) {
+        window.Resource("Help", 1, value, lesson);
+        EXPECT_EQ(page->toPlainText(), "");
+        EXPECT_TRUE(window.LogView()->item(window.LogView()->count() - 1)->text().contains(value))
+            << value;
+    }
+}
+
+// Fitted to the window at any size, and zoomed, the lesson is drawn larger
+// or smaller as a whole: the transcript keeps its lines, a click still
+// finds its line.
+TEST_F(PlayerTest, TheLessonFitsTheWindowAndZoomsAsAWhole) {
+    const qt::QtWindow& lesson = Lesson();
+    QWidget* form = lesson.form->Widget();
+    const QSize own = lesson.form->OwnSize();
+    const int32_t lines = lesson.rtfText->LineCount();
+    player::Viewing& view = player.View();
+    for (const QSize size : {QSize(1280, 800), QSize(700, 450)}) {
+        player.Window().resize(size);
+        QCoreApplication::processEvents();
+        const QRect area = player.Window().Area()->contentsRect();
+        const QRect shown = lesson.form->SubWindow()->geometry();
+        EXPECT_TRUE(area.contains(shown)) << size.width();
+        EXPECT_GT(
+            std::max(1.0 * shown.width() / area.width(), 1.0 * shown.height() / area.height()),
+            0.97);
+        EXPECT_NEAR(form->width(), own.width() * view.Scale(), 1.0);
+        EXPECT_NEAR(lesson.rtfText->Widget()->width(),
+                    view.Scale() * lesson.rtfText->Width() / 15.0, 1.0);
+        EXPECT_EQ(lesson.rtfText->LineCount(), lines);
+    }
+    const double fit = view.Scale();
+    EXPECT_LT(fit, 1.0);
+    QTest::keyClick(form, Qt::Key_Plus, Qt::ControlModifier);
+    QTest::keyClick(form, Qt::Key_Equal, Qt::ControlModifier);
+    EXPECT_DOUBLE_EQ(view.Scale(), fit * 1.25 * 1.25);
+    const auto& link = lesson.rtfText->Links().at(4);
+    lesson.rtfText->FocusLink(4);
+    const QPoint at = lesson.rtfText->PointOf((link.start + link.end) / 2);
+    Mouse(lesson.rtfText->View()->viewport(), QEvent::MouseButtonPress, at, Qt::LeftButton);
+    Mouse(lesson.rtfText->View()->viewport(), QEvent::MouseButtonRelease, at, Qt::LeftButton);
+    EXPECT_EQ(lesson.sldVideoSlider->Value(), 4);  // its block, Anna's second
+    QTest::keyClick(form, Qt::Key_Minus, Qt::ControlModifier);
+    QTest::keyClick(form, Qt::Key_0, Qt::ControlModifier);
+    EXPECT_DOUBLE_EQ(view.Scale(), fit);
+}
+
+TEST_F(PlayerTest, CaptionsShowTheLineSpokenAndFindPlaysTheLineFound) {
+    const qt::QtWindow& lesson = Lesson();
+    QWidget* form = lesson.form->Widget();
+    QTest::keyClick(form, Qt::Key_C);
+    lesson.rtfText->UserClickLink(1, 1);  // Anna's first line
+    const auto* caption = lesson.movOrvMovie->Widget()->findChild<QLabel*>("captions");
+    ASSERT_TRUE(caption != nullptr);
+    EXPECT_TRUE(RunUntil(
+        [&] {
+            return caption->isVisible() &&
+                   caption->text().toStdString() == lesson.rtfText->LinkName(1);
+        },
+        2000));
+    QTest::keyClick(form, Qt::Key_C);
+    EXPECT_FALSE(caption->isVisible());
+
+    player::FindBar& find = player.Find();
+    QTest::keyClick(form, Qt::Key_F, Qt::ControlModifier);
+    QLineEdit* field = find.Field();
+    ASSERT_TRUE(field->hasFocus());
+    QTest::keyClicks(field, "ANNA");  // in any case
+    EXPECT_EQ(find.Status().toStdString(), "1 of 5");
+    QTest::keyClick(field, Qt::Key_Up);  // round the start
+    EXPECT_EQ(find.Status().toStdString(), "5 of 5");
+    QTest::keyClick(field, Qt::Key_F3);
+    EXPECT_EQ(find.Status().toStdString(), "1 of 5");
+    field->clear();
+    QTest::keyClicks(field, "kilo");
+    QTest::keyClick(field, Qt::Key_Down);
+    ASSERT_EQ(find.Status().toStdString(), "2 of 2");
+    const auto& link = lesson.rtfText->Links().at(4);  // "Then a kilo of each, please."
+    EXPECT_EQ(lesson.rtfText->Found(), std::pair(link.start + 7, link.start + 11));
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_EQ(lesson.movOrvMovie->State(), qt::Video::PlayState::Playing);
+    EXPECT_EQ(lesson.sldVideoSlider->Value(), 4);
+    QTest::keyClick(field, Qt::Key_Escape);
+    EXPECT_TRUE(find.isHidden());
+    EXPECT_EQ(lesson.rtfText->Found(), std::pair(0, 0));
 }
 
 }  // namespace

@@ -13,8 +13,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <memory>
 #include <ostream>
@@ -65,11 +63,6 @@ struct LessonText {
     std::string extras;  // settings over those of the sample lesson
 };
 
-std::string ReadText(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // A lesson of one to six blocks on the six-second test video, with the
 // sample lesson's buttons and bars and a few settings that vary.
 LessonText GeneratedLesson(const TempDir& dir, std::mt19937& rng) {
@@ -112,7 +105,7 @@ LessonText GeneratedLesson(const TempDir& dir, std::mt19937& rng) {
         }
     }
     const std::string base =
-        ReadText(std::string(SCENOVA_SOURCE_DIR) + "/examples/market/settings.ini");
+        ReadFile(std::string(SCENOVA_SOURCE_DIR) + "/examples/market/settings.ini");
     return {dir.Folder(), base + settings.str(), script.str(), settings.str()};
 }
 
@@ -402,8 +395,8 @@ TEST_P(RandomSessions, KeepTheWindowConsistent) {
     const Case& c = GetParam();
     TempDir dir;
     LessonText market{std::string(SCENOVA_SOURCE_DIR) + "/examples/market/", "", "", ""};
-    market.settings = ReadText(market.folder + "settings.ini");
-    market.script = ReadText(market.folder + "script.txt");
+    market.settings = ReadFile(market.folder + "settings.ini");
+    market.script = ReadFile(market.folder + "script.txt");
     if (c.generated) {
         for (const char* media :
              {"play.bmp", "stop.bmp", "fwd.bmp", "rew.bmp", "texton.bmp", "textoff.bmp"}) {

@@ -5,6 +5,7 @@
 
 #include "runtime/RuntimeError.h"
 #include "script/ScriptText.h"
+#include "tests/support/Errors.h"
 
 namespace scenova {
 namespace {
@@ -72,12 +73,8 @@ TEST(SplitList, TrimsPartsAndKeepsEmptyOnes) {
 TEST(SplitList, CountBeyondSixteenBitsOverflows) {
     std::vector<std::string> parts;
     EXPECT_EQ(SplitList(std::string(INT16_MAX, ','), parts), INT16_MAX);  // the most that fit
-    try {
-        SplitList(std::string(40000, ','), parts);
-        FAIL() << "expected an overflow";
-    } catch (const RuntimeError& error) {
-        EXPECT_EQ(error.number(), err::Overflow);
-    }
+    EXPECT_EQ(scenova::testing::ErrorOf([&] { SplitList(std::string(40000, ','), parts); }),
+              err::Overflow);
 }
 
 TEST(MarkCultureTips, RewritesTheFirstMarkerAndDropsTheRest) {

@@ -3,11 +3,18 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include <stdlib.h>
 
 namespace scenova::testing {
+
+// The whole of a file as bytes (empty when it cannot be read).
+inline std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
 
 // A folder of its own for one test, removed afterwards.
 class TempDir {

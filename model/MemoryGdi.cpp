@@ -1,4 +1,4 @@
-#include "headless/Gdi.h"
+#include "model/MemoryGdi.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -9,11 +9,11 @@
 
 #include "formats/PictureFile.h"
 
-namespace scenova::headless {
+namespace scenova::model {
 
 namespace {
 
-class MemoryPixels final : public model::IPixels {
+class MemoryPixels final : public IPixels {
 public:
     MemoryPixels(int32_t width, int32_t height, std::vector<uint32_t> pixels)
         : m_width(width), m_height(height), m_pixels(std::move(pixels)) {}
@@ -47,7 +47,7 @@ private:
     std::vector<uint32_t> m_pixels;  // row by row, top row first
 };
 
-std::unique_ptr<model::IPixels> NewMemoryPixels(int32_t width, int32_t height) {
+std::unique_ptr<IPixels> NewMemoryPixels(int32_t width, int32_t height) {
     try {
         return std::make_unique<MemoryPixels>(
             width, height,
@@ -60,9 +60,9 @@ std::unique_ptr<model::IPixels> NewMemoryPixels(int32_t width, int32_t height) {
 
 }  // namespace
 
-Gdi::Gdi(Context& ctx) : model::Gdi(ctx, NewMemoryPixels) {}
+MemoryGdi::MemoryGdi(Context& ctx) : Gdi(ctx, NewMemoryPixels) {}
 
-Picture Gdi::LoadPictureFile(const std::string& path) {
+Picture MemoryGdi::LoadPictureFile(const std::string& path) {
     const std::shared_ptr<const formats::DecodedPicture> decoded = Pictures().Read(path);
     // A new bitmap each time, as a loaded picture is the caller's to change.
     std::vector<uint32_t> pixels;
@@ -79,4 +79,4 @@ Picture Gdi::LoadPictureFile(const std::string& path) {
         std::make_unique<MemoryPixels>(decoded->width, decoded->height, std::move(pixels)));
 }
 
-}  // namespace scenova::headless
+}  // namespace scenova::model

@@ -1,0 +1,124 @@
+#include "qt/FrameImage.h"
+
+#include <QVideoFrame>
+#include <QVideoFrameFormat>
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+namespace scenova::qt {
+
+namespace {
+
+// Y'CbCr to R'G'B' in 16.16 fixed point: the luma's offset and scale, and
+// the chroma's four weights.
+struct Matrix {
+    int yOffset;
+    int yScale;
+    int crToR;
+    int cbToG;
+    int crToG;
+    int cbToB;
+};
+
+Matrix MatrixOf(const QVideoFrameFormat& format) {
+    // A frame that names no colour space is BT.601, as Qt's conversion takes it.
+    const QVideoFrameFormat::ColorSpace space = format.colorSpace();
+    double kr = 0.299;
+    double kb = 0.114;
+    if (space == QVideoFrameFormat::ColorSpace_BT709) {
+        kr = 0.2126;
+        kb = 0.0722;
+    } else if (space == QVideoFrameFormat::ColorSpace_BT2020) {
+        kr = 0.2627;
+        kb = 0.0593;
+    }
+    const bool full = format.colorRange() == QVideoFrameFormat::ColorRange_Full ||
+                      space == QVideoFrameFormat::ColorSpace_AdobeRgb;
+    const double yScale = full ? 1.0 : 255.0 / 219.0;
+    const double cScale = full ? 1.0 : 255.0 / 224.0;
+    const double kg = 1.0 - kr - kb;
+    const auto fixed = [](double value) { return static_cast<int>(value * 65536.0 + 0.5); };
+    return {full ? 0 : 16,
+            fixed(yScale),
+            fixed(2.0 * (1.0 - kr) * cScale),
+            fixed(2.0 * kb * (1.0 - kb) / kg * cScale),
+            fixed(2.0 * kr * (1.0 - kr) / kg * cScale),
+            fixed(2.0 * (1.0 - kb) * cScale)};
+}
+
+uint8_t Clamp(int value) {
+    return static_cast<uint8_t>(std::clamp(value >> 16, 0, 255));
+}
+
+}  // namespace
+
+QImage FrameImage(const QVideoFrame& frame, QSize size) {
+    const QVideoFrameFormat::PixelFormat pixels = frame.pixelFormat();
+    const bool planar =
+        pixels == QVideoFrameFormat::Format_YUV420P || pixels == QVideoFrameFormat::Format_YV12;
+    const bool interleaved =
+        pixels == QVideoFrameFormat::Format_NV12 || pixels == QVideoFrameFormat::Format_NV21;
+    const int width = frame.width();
+    const int height = frame.height();
+    size = size.boundedTo(QSize(width, height));
+    QVideoFrame mapped = frame;
+    if ((!planar && !interleaved) || size.isEmpty() || width < 2 || height < 2 ||
+        !mapped.map(QVideoFrame::ReadOnly)) {
+        const QImage image = frame.toImage();
+        return size.isEmpty() || image.size() == size
+                   ? image
+                   : image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    const Matrix m = MatrixOf(frame.surfaceFormat());
+    const uchar* luma = mapped.bits(0);
+    const int lumaLine = mapped.bytesPerLine(0);
+    // Planar: U then V (YV12: V then U), a plane each; else one plane of
+    // pairs, U first (NV21: V first).
+    const bool swap =
+        pixels == QVideoFrameFormat::Format_YV12 || pixels == QVideoFrameFormat::Format_NV21;
+    const uchar* first = mapped.bits(1);
+    const uchar* second = planar ? mapped.bits(2) : mapped.bits(1) + 1;
+    const int chromaLine = mapped.bytesPerLine(1);
+    const int step = planar ? 1 : 2;
+    const uchar* cb = swap ? second : first;
+    const uchar* cr = swap ? first : second;
+
+    // Each shown pixel covers source columns [x0, x1) and rows [y0, y1).
+    std::vector<int> columns(static_cast<std::size_t>(size.width()) + 1);
+    for (int x = 0; x <= size.width(); ++x) {
+        columns[static_cast<std::size_t>(x)] = static_cast<int>(int64_t{x} * width / size.width());
+    }
+    QImage image(size, QImage::Format_RGB32);
+    for (int y = 0; y < size.height(); ++y) {
+        const int y0 = static_cast<int>(int64_t{y} * height / size.height());
+        const int y1 = std::max(y0 + 1, static_cast<int>(int64_t{y + 1} * height / size.height()));
+        auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
+        const int chromaRow = std::min((y0 + y1) / 2, height - 1) / 2;
+        for (int x = 0; x < size.width(); ++x) {
+            const int x0 = columns[static_cast<std::size_t>(x)];
+            const int x1 = std::max(x0 + 1, columns[static_cast<std::size_t>(x) + 1]);
+            int sum = 0;
+            for (int row = y0; row < y1; ++row) {
+                const uchar* line = luma + static_cast<std::ptrdiff_t>(row) * lumaLine;
+                for (int column = x0; column < x1; ++column) {
+                    sum += line[column];
+                }
+            }
+            const int count = (y1 - y0) * (x1 - x0);
+            const int yy = (sum + count / 2) / count;
+            const std::ptrdiff_t at = static_cast<std::ptrdiff_t>(chromaRow) * chromaLine +
+                                      (std::min((x0 + x1) / 2, width - 1) / 2) * step;
+            const int u = cb[at] - 128;
+            const int v = cr[at] - 128;
+            const int base = (yy - m.yOffset) * m.yScale + (1 << 15);
+            out[x] = qRgb(Clamp(base + m.crToR * v), Clamp(base - m.cbToG * u - m.crToG * v),
+                          Clamp(base + m.cbToB * u));
+        }
+    }
+    mapped.unmap();
+    return image;
+}
+
+}  // namespace scenova::qt

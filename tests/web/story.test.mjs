@@ -1,0 +1,174 @@
+// The published sample lesson in headless Chromium, as a learner uses it:
+// SCENOVA_SITE names the published folder (scripts/test-web publishes it);
+// SCENOVA_SHOTS, if set, a folder for the screenshot.
+import { after, before, test } from 'node:test';
+import assert from 'node:assert/strict';
+import { spawn } from 'node:child_process';
+import { once } from 'node:events';
+import path from 'node:path';
+import { fileURLToPath } from 'node:url';
+import puppeteer from 'puppeteer-core';
+
+const here = path.dirname(fileURLToPath(import.meta.url));
+const site = process.env.SCENOVA_SITE;
+let server;
+let address;
+let browser;
+
+before(async () => {
+  assert.ok(site, 'SCENOVA_SITE names the published sample');
+  server = spawn('python3', [path.join(here, '../../scripts/serve-site'), site, '0'], {
+    stdio: ['ignore', 'pipe', 'inherit'],
+  });
+  [address] = (await once(server.stdout, 'data')).map(String);
+  address = address.trim();
+  browser = await puppeteer.launch({
+    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+    headless: true,
+    args: ['--no-sandbox', '--mute-audio', '--autoplay-policy=no-user-gesture-required'],
+  });
+});
+
+after(async () => {
+  await browser?.close();
+  server?.kill();
+});
+
+// The page with the lesson started; every console error and page error kept.
+async function open() {
+  const page = await browser.newPage();
+  await page.setViewport({ width: 1100, height: 640 });
+  const problems = [];
+  page.on('console', (m) => m.type() === 'error' && problems.push(m.text()));
+  page.on('pageerror', (e) => problems.push(e.message));
+  await page.goto(address, { waitUntil: 'load' });
+  await page.waitForSelector('body[data-started="1"]', { timeout: 15000 });
+  const messages = await page.$$eval('#reports li', (items) => items.map((i) => i.textContent));
+  assert.deepEqual(messages, [], 'the host page shows no message after the start');
+  return { page, problems };
+}
+
+// The text of the transcript's lines marked as the current block.
+const selected = (page) =>
+  page.$$eval('#rtfText [role=option][aria-selected=true]', (lines) =>
+    lines.map((l) => l.textContent.trim()));
+
+// The spoken lines of examples/market/script.txt: words of each and its times.
+const lines = [
+  ['Saturday morning', 0.5, 4.6], ['How much are the apples', 5.1, 7.64],
+  ['Apples are two euros', 8.14, 11.64], ['pears are very sweet', 12.14, 14.83],
+  ['Then a kilo of each', 15.33, 17.5], ['Here you are', 18, 20.8],
+  ['Have a nice day', 21.3, 23.52], ['walks on to the bakery', 24.02, 26.4],
+].map(([words, start, end]) => ({ words, start, end }));
+
+// The first words of each block's lines that the slider's values 1 to 7 go to.
+const blocks = ['Saturday morning', 'How much are the apples', 'Apples are two euros',
+  'Then a kilo of each', 'Here you are', 'Have a nice day', 'walks on to the bakery'];
+
+test('Space plays the lesson and the lines of each block are selected as its cue passes', async () => {
+  const { page, problems } = await open();
+  assert.equal(await page.$eval('#movOrvMovie video', (v) => v.paused), true);
+  const pressed = Date.now();
+  await page.keyboard.press('Space');
+  await page.waitForFunction(
+    () => [...document.querySelectorAll('#rtfText [aria-selected=true]')].some((l) =>
+      l.textContent.includes('Good morning! How much are the apples?')),
+    { timeout: 7000, polling: 20 });
+  const lines = await selected(page);
+  assert.ok(!lines.some((l) => l.includes('Saturday morning')), `only block 2: ${lines}`);
+  assert.ok(Date.now() - pressed < 7000);
+  // The transcript is one Tab stop, named, with its lines as options.
+  assert.equal(await page.$eval('#rtfText', (t) => [t.tabIndex, t.getAttribute('role')].join()), '0,listbox');
+  assert.equal(await page.$eval('#frmRose button[data-name=btnVideoStop]', (b) => b.getAttribute('aria-label')), 'Stop');
+  // The main bar's labels lie above its picture (the window's backdrop).
+  const label = await page.$eval('#frmRose', (bar) => {
+    const items = [...bar.children];
+    const title = items.find((c) => c.textContent === 'At the Market');
+    return title && items.indexOf(title) > items.findIndex((c) => c.tagName === 'CANVAS');
+  });
+  assert.equal(label, true);
+  if (process.env.SCENOVA_SHOTS) {
+    await page.screenshot({ path: path.join(process.env.SCENOVA_SHOTS, 'lesson.png') });
+  }
+  const video = await page.$eval('#movOrvMovie video', (v) => [v.videoWidth, v.paused, v.src]);
+  assert.ok(video[0] > 0 && !video[1] && video[2].endsWith('/lesson/video/market.webm'), `${video}`);
+  assert.deepEqual(problems, []);
+  await page.close();
+});
+
+test('a click on a line plays that line; the keyboard reaches the lines; T hides and shows the transcript', async () => {
+  const { page, problems } = await open();
+  const playing = (from, to) => page.waitForFunction((a, b) => {
+    const v = document.querySelector('#movOrvMovie video');
+    return !v.paused && v.currentTime >= a && v.currentTime < b;
+  }, { timeout: 4000, polling: 20 }, from, to);
+  const line = await page.waitForSelector('#rtfText ::-p-text(Then a kilo of each)');
+  await line.click();
+  await playing(15.3, 17.5);
+  // The line's end stops the video there and gives Play back.
+  await page.waitForFunction(() => {
+    const v = document.querySelector('#movOrvMovie video');
+    const play = document.querySelector('#frmRose button[data-name=btnVideoPlay]');
+    return v.paused && Math.abs(v.currentTime - 17.5) < 0.1 && !play.disabled;
+  }, { timeout: 4000, polling: 20 });
+  // From the keyboard: Down twice goes from line to line, Enter plays the line.
+  await page.focus('#rtfText');
+  const keyboardLine = () => page.$eval('#rtfText', (t) =>
+    document.getElementById(t.getAttribute('aria-activedescendant'))?.textContent ?? '');
+  await page.keyboard.press('ArrowDown');
+  const from = await keyboardLine();
+  await page.keyboard.press('ArrowDown');
+  const to = await keyboardLine();
+  const a = lines.findIndex((l) => from.includes(l.words));
+  const b = lines.findIndex((l) => to.includes(l.words));
+  assert.ok(a >= 0 && b === a + 1, `${from} then ${to}`);
+  await page.keyboard.press('Enter');
+  await playing(lines[b].start, lines[b].end);
+  await page.keyboard.press('t');
+  await page.waitForFunction(() => document.querySelector('#rtfText').hidden, { timeout: 2000 });
+  await page.keyboard.press('t');
+  await page.waitForFunction(() => !document.querySelector('#rtfText').hidden, { timeout: 2000 });
+  assert.deepEqual(problems, []);
+  await page.close();
+});
+
+test('dragging the thumb stops the video at the block it is let go on; tooltips in the bar\'s colours and the lesson\'s cursor', async () => {
+  const { page, problems } = await open();
+  await page.keyboard.press('Space');
+  await page.waitForFunction(() => document.querySelector('#movOrvMovie video').currentTime > 1, { timeout: 4000 });
+  const input = await page.$('#sldVideoSlider input');
+  const box = await input.boundingBox();
+  const max = Number(await input.evaluate((i) => i.max));
+  const at = (value) => box.x + 8 + ((box.width - 16) * value) / max;
+  await page.mouse.move(at(1), box.y + box.height / 2);
+  await page.mouse.down();
+  await page.mouse.move(at(5), box.y + box.height / 2, { steps: 5 });
+  await page.mouse.up();
+  const value = Number(await input.evaluate((i) => i.value));
+  assert.ok(value >= 4 && value <= 6, `the thumb at ${value}`);
+  await page.waitForFunction((words) => {
+    const v = document.querySelector('#movOrvMovie video');
+    return v.paused && [...document.querySelectorAll('#rtfText [aria-selected=true]')].some((l) =>
+      l.textContent.includes(words));
+  }, { timeout: 3000, polling: 20 }, blocks[value - 1]);
+
+  await page.hover('#frmRose button[data-name=btnVideoPlay]');
+  await page.waitForSelector('#tooltip:not([hidden])', { timeout: 2000 });
+  const tip = await page.$eval('#tooltip', (t) => [t.textContent, getComputedStyle(t).color, getComputedStyle(t).backgroundColor]);
+  assert.deepEqual(tip, ['Play', 'rgb(40, 40, 40)', 'rgb(255, 250, 220)']);
+  // The lesson's button cursor over its buttons.
+  assert.match(await page.$eval('#frmRose button[data-name=btnVideoPlay]', (b) => getComputedStyle(b).cursor),
+    /lesson\/resources\/button\.cur/);
+  assert.deepEqual(problems, []);
+  await page.close();
+});
+
+test('a resource opens in a frame confined to the lesson, without scripts', async () => {
+  const { page, problems } = await open();
+  await page.click('#frmRoseToolbar button[data-name="Help"]');
+  const frame = await page.waitForSelector('#resources iframe', { timeout: 3000 });
+  const shown = await frame.evaluate((f) => [f.getAttribute('sandbox'), new URL(f.src).pathname, f.contentDocument]);
+  assert.deepEqual(shown, ['', '/lesson/help.htm', null]);
+  assert.deepEqual(problems, []);
+  await page.close();
+});

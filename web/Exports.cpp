@@ -1,0 +1,236 @@
+// The page's entry points: the host (the manager serving the lesson folder
+// the page wrote into the file system at /lesson) and the user's input,
+// each handed to the model's controls as the user reaching them.
+
+#include <emscripten/emscripten.h>
+
+#include <cmath>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "lesson/LessonFolder.h"
+#include "lesson/LessonManager.h"
+#include "module/Module1.h"
+#include "runtime/RuntimeError.h"
+#include "tool/CScenova.h"
+#include "web/WebPlatform.h"
+
+namespace scenova::web {
+
+namespace {
+
+// What the tool tells the host goes to the page's panel; a resource is shown
+// only when it is an HTML file inside the lesson folder.
+class WebManager final : public lesson::LessonManager {
+public:
+    explicit WebManager(std::filesystem::path folder) : m_folder(std::move(folder)) {}
+
+    void ToolShutdown(CScenova&) override { view::HostLog("The lesson closed"); }
+    void ReportError(CScenova&, int32_t code, const std::string& text) override {
+        view::HostLog("Report " + std::to_string(code) + (text.empty() ? "" : ": " + text));
+    }
+    void ResourceAction(std::string& buttonId, int32_t& action, std::string* value) override {
+        const std::string text = value ? *value : std::string();
+        view::HostResource(buttonId, action, LessonPage(text), text);
+    }
+    void NavigationRequest(CScenova&, const std::string& name) override {
+        view::HostLog("Navigation: " + name);
+    }
+    void ToolbarRequest(CScenova&, const std::string& name) override {
+        view::HostLog("Toolbar: " + name);
+    }
+
+private:
+    std::string LessonPage(const std::string& value) const {
+        namespace fs = std::filesystem;
+        if (value.empty()) {
+            return "";
+        }
+        const fs::path file = (m_folder / fs::path(value)).lexically_normal();
+        const fs::path inside = file.lexically_relative(m_folder);
+        std::string extension = file.extension().string();
+        for (char& c : extension) {
+            c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        }
+        std::error_code error;
+        if (inside.empty() || *inside.begin() == ".." || inside.is_absolute() ||
+            (extension != ".htm" && extension != ".html") ||
+            !fs::is_regular_file(fs::symlink_status(file, error))) {
+            return "";
+        }
+        return file.relative_path().generic_string();
+    }
+
+    std::filesystem::path m_folder;
+};
+
+struct Session {
+    WebPlatform platform;
+    std::shared_ptr<WebManager> manager;
+    std::unique_ptr<CScenova> tool;
+};
+
+Session& Current() {
+    static Session session;
+    return session;
+}
+
+template <class Call>
+bool HostCall(const char* member, Call&& call) {
+    Session& s = Current();
+    try {
+        if (!s.tool) {
+            Raise(err::NoObject);
+        }
+        call(*s.tool);
+        return true;
+    } catch (const RuntimeError& error) {
+        view::HostLog(std::string(member) + " failed: " + error.what());
+        return false;
+    }
+}
+
+const WebWindow& Lesson() {
+    return Current().platform.Window();
+}
+
+ButtonBar* Bar(const std::string& name) {
+    const WebWindow& w = Lesson();
+    if (name == "frmRose") {
+        return w.frmRose.get();
+    }
+    if (name == "frmRoseNavigation") {
+        return w.frmRoseNavigation.get();
+    }
+    if (name == "frmRoseToolbar") {
+        return w.frmRoseToolbar.get();
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+}  // namespace scenova::web
+
+using namespace scenova;
+using namespace scenova::web;
+
+extern "C" {
+
+// The length a video element told for a movie of the lesson that shows a picture.
+EMSCRIPTEN_KEEPALIVE void scenova_movie(const char* path, double seconds) {
+    if (std::isfinite(seconds) && seconds > 0) {
+        Current().platform.Ctx().movieSeconds[path] = seconds;
+    }
+}
+
+// Creates the tool for the lesson at /lesson, initialises and shows it.
+EMSCRIPTEN_KEEPALIVE int scenova_start() {
+    Session& s = Current();
+    lesson::Lesson lesson;
+    try {
+        lesson = lesson::LoadLesson("/lesson");
+    } catch (const lesson::LessonError& error) {
+        view::HostLog(error.what());
+        return 0;
+    }
+    s.platform.Ctx().onEventError = [](const model::EventError& failure) {
+        view::HostLog("The handler of " + failure.event + " ended with " + failure.error.what());
+    };
+    Module1::Get().Reset();
+    s.manager = std::make_shared<WebManager>(lesson.folder);
+    s.manager->Serve(lesson);
+    s.tool = std::make_unique<CScenova>(s.platform);
+    bool started = false;
+    HostCall("IToolTalk_Init", [&](CScenova& tool) {
+        std::string id = "scenova-web";
+        started = tool.IToolTalk_Init(s.manager, id, s.platform.HostMainWindow());
+    });
+    if (!started) {
+        view::HostLog("The lesson could not start");
+        return 0;
+    }
+    return HostCall("IToolTalk_Show", [](CScenova& tool) { tool.IToolTalk_Show(); }) ? 1 : 0;
+}
+
+EMSCRIPTEN_KEEPALIVE void scenova_run_posted() {
+    Current().platform.Ctx().RunPosted();
+}
+
+EMSCRIPTEN_KEEPALIVE void scenova_video_due(int token) {
+    if (const auto& video = Lesson().movOrvMovie) {
+        video->Woken(token);
+    }
+}
+
+EMSCRIPTEN_KEEPALIVE void scenova_timer(int token) {
+    if (const auto& timer = Lesson().ExitTimer) {
+        timer->Fired(token);
+    }
+}
+
+// The pointer entered or left a button, or pressed it.
+EMSCRIPTEN_KEEPALIVE void scenova_bar(const char* bar, const char* event, const char* button) {
+    if (ButtonBar* on = Bar(bar)) {
+        on->PageInput(event, button);
+    }
+}
+
+// The window's keys, each a press of a button of its main bar as a click
+// would be: Space Play or else Stop, Left Rewind, Right Forward, T the
+// transcript off or else on. 1 when the key is the window's.
+EMSCRIPTEN_KEEPALIVE int scenova_key(const char* key) {
+    ButtonBar* bar = Lesson().frmRose.get();
+    if (!bar) {
+        return 0;
+    }
+    const auto enabled = [&](const char* name) {
+        return bar->StateOf(name) == controls::button_state::Enabled;
+    };
+    const std::string k = key;
+    if (k == " ") {
+        bar->UserPress(enabled("btnVideoPlay") ? "btnVideoPlay" : "btnVideoStop");
+    } else if (k == "ArrowLeft") {
+        bar->UserPress("btnVideoRew");
+    } else if (k == "ArrowRight") {
+        bar->UserPress("btnVideoFwd");
+    } else if (k == "t" || k == "T") {
+        bar->UserPress(enabled("btnTextOff") ? "btnTextOff" : "btnTextOn");
+    } else {
+        return 0;
+    }
+    return 1;
+}
+
+// The thumb went down, was dragged, came up; or the track was clicked.
+EMSCRIPTEN_KEEPALIVE void scenova_slider(const char* event, int value) {
+    if (Slider* slider = Lesson().sldVideoSlider.get()) {
+        slider->PageInput(event, value);
+    }
+}
+
+// The pointer over a character of the transcript (-1: off it), a click
+// there, or a key while it has the focus.
+EMSCRIPTEN_KEEPALIVE void scenova_text(const char* event, int position) {
+    if (RichText* text = Lesson().rtfText.get()) {
+        text->PageInput(event, position);
+    }
+}
+
+EMSCRIPTEN_KEEPALIVE void scenova_text_highlights() {
+    if (RichText* text = Lesson().rtfText.get()) {
+        text->ShowHighlights();
+    }
+}
+
+// The page goes.
+EMSCRIPTEN_KEEPALIVE void scenova_shutdown() {
+    Session& s = Current();
+    if (s.tool) {
+        HostCall("IToolTalk_Shutdown", [](CScenova& tool) { tool.IToolTalk_Shutdown(); });
+        s.tool.reset();
+    }
+}
+
+}  // extern "C"

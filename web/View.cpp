@@ -1,0 +1,181 @@
+#include "web/View.h"
+
+#include <emscripten/em_js.h>
+#include <emscripten/emscripten.h>
+
+// Each call goes to Module.view (view.js) with JavaScript values.
+// clang-format off
+EM_JS(void, js_box, (const char* c, double l, double t, double w, double h, int v, int e), {
+    Module.view.box(UTF8ToString(c), l, t, w, h, !!v, !!e);
+});
+EM_JS(void, js_picture, (const char* c, const char* k, int w, int h, const uint32_t* p), {
+    Module.view.picture(UTF8ToString(c), UTF8ToString(k), w, h,
+                        p ? HEAPU32.slice(p >> 2, (p >> 2) + w * h) : null);
+});
+EM_JS(void, js_colour, (const char* c, const char* what, int colour), {
+    Module.view.colour(UTF8ToString(c), UTF8ToString(what), colour);
+});
+EM_JS(void, js_zorder, (const char* c, int p), { Module.view.zorder(UTF8ToString(c), p); });
+EM_JS(void, js_bar_clear, (const char* b), { Module.view.barClear(UTF8ToString(b)); });
+EM_JS(void, js_bar_button, (const char* b, const char* n, int l, int t, int w, int h, int s,
+                            const char* tip), {
+    Module.view.barButton(UTF8ToString(b), UTF8ToString(n), l, t, w, h, s, UTF8ToString(tip));
+});
+EM_JS(void, js_bar_label, (const char* b, int x, int y, const char* caption, const char* font,
+                           double size, int colour, int bold, int italic, int underline), {
+    Module.view.barLabel(UTF8ToString(b), x, y, UTF8ToString(caption), UTF8ToString(font), size,
+                         colour, !!bold, !!italic, !!underline);
+});
+EM_JS(void, js_bar_tips, (const char* b, int f, int bk, int s, double t, double size, int bold), {
+    Module.view.barToolTips(UTF8ToString(b), f, bk, s, t, size, !!bold);
+});
+EM_JS(void, js_text_clear, (int lines), { Module.view.textClear(lines); });
+EM_JS(void, js_text_segment, (int line, int start, int end, const char* text, const char* font,
+                              double points, int bold, int italic, int underline, int colour,
+                              int link), {
+    Module.view.textSegment(line, start, end, UTF8ToString(text), UTF8ToString(font), points,
+                            !!bold, !!italic, !!underline, colour, link);
+});
+EM_JS(void, js_text_highlight, (const int32_t* p, int n), {
+    Module.view.textHighlight(Array.from(HEAP32.subarray(p >> 2, (p >> 2) + n)));
+});
+EM_JS(void, js_text_highlight_due, (), { Module.view.textHighlightDue(); });
+EM_JS(void, js_text_scroll, (int first), { Module.view.textScroll(first); });
+EM_JS(void, js_text_pointer, (int line, int key, int colour), {
+    Module.view.textPointer(line, key, colour);
+});
+EM_JS(void, js_slider, (int max, int value), { Module.view.slider(max, value); });
+EM_JS(void, js_video_source, (const char* path), { Module.view.videoSource(UTF8ToString(path)); });
+EM_JS(void, js_video_play, (double s), { Module.view.videoPlay(s); });
+EM_JS(void, js_video_pause, (double s), { Module.view.videoPause(s); });
+EM_JS(double, js_video_time, (), { return Module.view.videoTime(); });
+EM_JS(void, js_video_wake, (double s, int token), { Module.view.videoWake(s, token); });
+EM_JS(void, js_timer_arm, (int ms, int token), { Module.view.timerArm(ms, token); });
+EM_JS(void, js_post_soon, (), { Module.view.postSoon(); });
+EM_JS(void, js_cursor, (const char* css), { Module.view.cursor(UTF8ToString(css)); });
+EM_JS(void, js_page_cursor, (const char* css), { Module.view.pageCursor(UTF8ToString(css)); });
+EM_JS(void, js_host_log, (const char* line), { Module.view.hostLog(UTF8ToString(line)); });
+EM_JS(void, js_host_resource, (const char* id, int action, const char* file, const char* text), {
+    Module.view.hostResource(UTF8ToString(id), action, UTF8ToString(file), UTF8ToString(text));
+});
+// clang-format on
+
+namespace scenova::web::view {
+
+void Box(const std::string& control, double left, double top, double width, double height,
+         bool visible, bool enabled) {
+    js_box(control.c_str(), left, top, width, height, visible, enabled);
+}
+
+void Picture(const std::string& control, const std::string& key, int32_t width, int32_t height,
+             const std::vector<uint32_t>& pixels) {
+    js_picture(control.c_str(), key.c_str(), width, height,
+               pixels.empty() ? nullptr : pixels.data());
+}
+
+void Colour(const std::string& control, const std::string& what, int32_t colour) {
+    js_colour(control.c_str(), what.c_str(), colour);
+}
+
+void ZOrder(const std::string& control, int16_t position) {
+    js_zorder(control.c_str(), position);
+}
+
+void BarClear(const std::string& bar) {
+    js_bar_clear(bar.c_str());
+}
+
+void BarButton(const std::string& bar, const std::string& name, int32_t left, int32_t top,
+               int32_t width, int32_t height, int16_t state, const std::string& toolTip) {
+    js_bar_button(bar.c_str(), name.c_str(), left, top, width, height, state, toolTip.c_str());
+}
+
+void BarLabel(const std::string& bar, int32_t x, int32_t y, const std::string& caption,
+              const std::string& font, double size, int32_t colour, bool bold, bool italic,
+              bool underline) {
+    js_bar_label(bar.c_str(), x, y, caption.c_str(), font.c_str(), size, colour, bold, italic,
+                 underline);
+}
+
+void BarToolTips(const std::string& bar, int32_t fore, int32_t back, int32_t shadow, double time,
+                 double fontSize, bool bold) {
+    js_bar_tips(bar.c_str(), fore, back, shadow, time, fontSize, bold);
+}
+
+void TextClear(int32_t lines) {
+    js_text_clear(lines);
+}
+
+void TextSegment(int32_t line, int32_t start, int32_t end, const std::string& text,
+                 const std::string& font, double points, bool bold, bool italic, bool underline,
+                 int32_t colour, int32_t link) {
+    js_text_segment(line, start, end, text.c_str(), font.c_str(), points, bold, italic, underline,
+                    colour, link);
+}
+
+void TextHighlight(const std::vector<int32_t>& startsAndEnds) {
+    js_text_highlight(startsAndEnds.data(), static_cast<int>(startsAndEnds.size()));
+}
+
+void TextHighlightDue() {
+    js_text_highlight_due();
+}
+
+void TextScroll(int32_t firstLine) {
+    js_text_scroll(firstLine);
+}
+
+void TextPointer(int32_t pointerLine, int32_t keyboardLine, int32_t rolloverColour) {
+    js_text_pointer(pointerLine, keyboardLine, rolloverColour);
+}
+
+void SliderState(int32_t max, int32_t value) {
+    js_slider(max, value);
+}
+
+void VideoSource(const std::string& path) {
+    js_video_source(path.c_str());
+}
+
+void VideoPlay(double seconds) {
+    js_video_play(seconds);
+}
+
+void VideoPause(double seconds) {
+    js_video_pause(seconds);
+}
+
+double VideoTime() {
+    return js_video_time();
+}
+
+void VideoWake(double mediaSeconds, int32_t token) {
+    js_video_wake(mediaSeconds, token);
+}
+
+void TimerArm(int32_t milliseconds, int32_t token) {
+    js_timer_arm(milliseconds, token);
+}
+
+void PostSoon() {
+    js_post_soon();
+}
+
+void Cursor(const std::string& css) {
+    js_cursor(css.c_str());
+}
+
+void PageCursor(const std::string& css) {
+    js_page_cursor(css.c_str());
+}
+
+void HostLog(const std::string& line) {
+    js_host_log(line.c_str());
+}
+
+void HostResource(const std::string& id, int32_t action, const std::string& file,
+                  const std::string& text) {
+    js_host_resource(id.c_str(), action, file.c_str(), text.c_str());
+}
+
+}  // namespace scenova::web::view

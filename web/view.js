@@ -1,0 +1,512 @@
+// The page's view of the browser platform: it draws what the module tells
+// it (Module.view, called from web/View.cpp) and hands the user's input to
+// the module's exported functions. It decides nothing about the lesson.
+'use strict';
+
+(function () {
+  const $ = (id) => document.getElementById(id);
+  const css = (c) => `rgb(${c & 255},${(c >> 8) & 255},${(c >> 16) & 255})`;
+  const call = (name, types, args) => Module.ccall(name, 'number', types, args);
+  // A lesson path of the module's file system as the site's address.
+  const address = (path) => (path.startsWith('/') ? path.slice(1) : path).split('/').map(encodeURIComponent).join('/');
+  const controls = {};
+  const pictures = {};
+
+  function control(name) {
+    return controls[name] || $(name);
+  }
+
+  // A picture as a canvas holding its pixels (0x00BBGGRR: the bytes are
+  // red, green, blue and an unused one, made opaque here).
+  function pictureCanvas(width, height, pixels) {
+    const canvas = document.createElement('canvas');
+    canvas.width = width;
+    canvas.height = height;
+    canvas.className = 'picture';
+    for (let i = 0; i < pixels.length; i++) pixels[i] |= 0xff000000;
+    const bytes = new Uint8ClampedArray(pixels.buffer, pixels.byteOffset, pixels.length * 4);
+    canvas.getContext('2d').putImageData(new ImageData(bytes, width, height), 0, 0);
+    return canvas;
+  }
+
+  // --- the button bars ---------------------------------------------------
+  const tip = document.createElement('div');
+  tip.id = 'tooltip';
+  tip.setAttribute('role', 'tooltip');
+  tip.hidden = true;
+  let tipTimer = 0;
+
+  function showTip(bar, button) {
+    clearTimeout(tipTimer);
+    tip.hidden = true;
+    const text = button.getAttribute('aria-label');
+    if (!button.dataset.tip) return;
+    tipTimer = setTimeout(() => {
+      const s = bar.tips || {};
+      tip.textContent = text;
+      Object.assign(tip.style, {
+        color: css(s.fore || 0), background: css(s.back === undefined ? 0xe1ffff : s.back),
+        borderColor: css(s.shadow === undefined ? 0x808080 : s.shadow),
+        fontSize: `${s.size || 9}pt`, fontWeight: s.bold ? 'bold' : 'normal',
+      });
+      const r = button.getBoundingClientRect();
+      tip.style.left = `${r.left + window.scrollX}px`;
+      tip.style.top = `${r.bottom + window.scrollY + 4}px`;
+      tip.hidden = false;
+      tipTimer = setTimeout(() => { tip.hidden = true; },
+        Math.min(Math.max(s.time || 1000, 100), 60000));
+    }, 500);
+  }
+
+  function hideTip(button) {
+    clearTimeout(tipTimer);
+    if (!button || tip.textContent === button.getAttribute('aria-label')) tip.hidden = true;
+  }
+
+  function barButton(barName, name, left, top, width, height, state, toolTip) {
+    const bar = control(barName);
+    bar.stale.delete(name);
+    let b = bar.buttons.get(name);
+    if (!b) {
+      b = document.createElement('button');
+      b.type = 'button';
+      b.className = 'bar-button';
+      b.dataset.name = name;
+      b.addEventListener('pointerenter', () => {
+        call('scenova_bar', ['string', 'string', 'string'], [barName, 'enter', name]);
+        showTip(bar, b);
+      });
+      b.addEventListener('pointerleave', () => {
+        call('scenova_bar', ['string', 'string', 'string'], [barName, 'leave', name]);
+        hideTip(b);
+      });
+      b.addEventListener('focus', () => showTip(bar, b));
+      b.addEventListener('blur', () => hideTip(b));
+      b.addEventListener('click', () => {
+        hideTip(b);
+        call('scenova_bar', ['string', 'string', 'string'], [barName, 'press', name]);
+      });
+      bar.buttons.set(name, b);
+      bar.appendChild(b);
+    }
+    Object.assign(b.style, {
+      left: `${left}px`, top: `${top}px`, width: `${width}px`, height: `${height}px`,
+    });
+    const picture = pictures[`${barName}/${name}`];
+    if (b.firstChild !== (picture || null)) b.replaceChildren(...(picture ? [picture] : []));
+    // A button is named by its tooltip, else by its name.
+    b.setAttribute('aria-label', toolTip || name);
+    if (toolTip) b.dataset.tip = '1'; else delete b.dataset.tip;
+    b.hidden = state === 3;
+    b.disabled = state === 1;
+  }
+
+  function barClear(barName) {
+    const bar = control(barName);
+    bar.stale = new Set(bar.buttons.keys());
+    bar.querySelectorAll('.bar-label').forEach((label) => label.remove());
+    // Buttons not drawn again by the end of this redraw are gone.
+    queueMicrotask(() => {
+      for (const name of bar.stale) {
+        bar.buttons.get(name).remove();
+        bar.buttons.delete(name);
+      }
+      bar.stale.clear();
+    });
+  }
+
+  function barLabel(barName, x, y, caption, font, size, colour, bold, italic, underline) {
+    const label = document.createElement('div');
+    label.className = 'bar-label';
+    label.textContent = caption;
+    Object.assign(label.style, {
+      left: `${x}px`, top: `${y}px`, color: css(colour), fontFamily: font || '',
+      fontSize: `${size}pt`, fontWeight: bold ? 'bold' : 'normal',
+      fontStyle: italic ? 'italic' : 'normal', textDecoration: underline ? 'underline' : 'none',
+    });
+    // Above the bar's picture, beneath its buttons.
+    control(barName).insertBefore(label, control(barName).querySelector('.bar-button'));
+  }
+
+  function showBarPicture(bar) {
+    const bg = pictures[`${bar.id}/background`];
+    const own = pictures[`${bar.id}/picture`];
+    // The piece of the window's backdrop under the bar, else its own picture.
+    const shown = bg || own;
+    for (const c of [...bar.children]) if (c.classList.contains('picture') && c !== shown) c.remove();
+    if (shown && shown.parentNode !== bar) bar.insertBefore(shown, bar.firstChild);
+    if (shown) Object.assign(shown.style, bg ? { left: `${-bar.offsetLeft}px`, top: `${-bar.offsetTop}px` } : { left: '0', top: '0' });
+    bar.classList.toggle('opaque', !shown && !bar.transparent);
+  }
+
+  // --- the transcript ----------------------------------------------------
+  const text = { lines: [], segments: [], highlights: [] };
+
+  // The character (a code point of the text) under the pointer, -1 for none.
+  function segmentAt(event) {
+    const span = event.target.closest && event.target.closest('.seg');
+    if (!span) return -1;
+    let offset = 0;
+    const caret = document.caretRangeFromPoint && document.caretRangeFromPoint(event.clientX, event.clientY);
+    if (caret && span.contains(caret.startContainer)) {
+      const before = document.createRange();
+      before.setStart(span, 0);
+      before.setEnd(caret.startContainer, caret.startOffset);
+      offset = Array.from(before.toString()).length;
+    }
+    return Math.min(Number(span.dataset.start) + offset, Number(span.dataset.end) - 1);
+  }
+
+  function wireTranscript(box) {
+    box.setAttribute('role', 'listbox');
+    box.setAttribute('aria-label', 'Transcript');
+    box.tabIndex = 0;
+    let pointed = -2;
+    box.addEventListener('pointermove', (event) => {
+      const at = segmentAt(event);
+      if (at !== pointed) call('scenova_text', ['string', 'number'], ['point', (pointed = at)]);
+    });
+    box.addEventListener('pointerleave', () => {
+      pointed = -2;
+      call('scenova_text', ['string', 'number'], ['point', -1]);
+    });
+    box.addEventListener('click', (event) => {
+      const at = segmentAt(event);
+      if (at >= 0) call('scenova_text', ['string', 'number'], ['click', at]);
+    });
+    // The keyboard takes a line when it brings the focus, not a click.
+    box.addEventListener('focus', () => {
+      if (box.matches(':focus-visible')) call('scenova_text', ['string', 'number'], ['focus', 0]);
+    });
+    box.addEventListener('blur', () => call('scenova_text', ['string', 'number'], ['blur', 0]));
+    box.addEventListener('keydown', (event) => {
+      const key = { ArrowUp: 'up', ArrowDown: 'down', Enter: 'enter' }[event.key];
+      if (key && !event.altKey && !event.ctrlKey && !event.metaKey) {
+        event.preventDefault();
+        event.stopPropagation();
+        call('scenova_text', ['string', 'number'], [key, 0]);
+      }
+    });
+  }
+
+  // The highlighted characters of each piece marked, and the lines holding
+  // any selected.
+  function showHighlights() {
+    const h = text.highlights;
+    const lines = new Set();
+    for (const s of text.segments) {
+      const cuts = [];
+      for (let i = 0; i < h.length; i += 2) {
+        if (h[i] < s.end && s.start < h[i + 1]) cuts.push([Math.max(h[i], s.start) - s.start, Math.min(h[i + 1], s.end) - s.start]);
+      }
+      if (cuts.length === 0 && !s.split) continue;
+      const parts = [];
+      let at = 0;
+      for (const [from, to] of cuts) {
+        if (from > at) parts.push(document.createTextNode(s.chars.slice(at, from).join('')));
+        const mark = document.createElement('mark');
+        mark.textContent = s.chars.slice(from, to).join('');
+        parts.push(mark);
+        at = to;
+      }
+      if (at < s.chars.length) parts.push(document.createTextNode(s.chars.slice(at).join('')));
+      s.span.replaceChildren(...parts);
+      s.split = cuts.length > 0;
+      if (s.split) lines.add(s.line);
+    }
+    text.lines.forEach((line, i) => line.setAttribute('aria-selected', lines.has(i) ? 'true' : 'false'));
+  }
+
+  // --- the video -----------------------------------------------------------
+  let wakeToken = 0;
+  // The lesson's video element, made before the module is ready so that it
+  // loads the first movie while it measures it.
+  const playback = document.createElement('video');
+  playback.id = 'lesson-video';
+  playback.playsInline = true;
+  playback.preload = 'auto';
+  playback.setAttribute('aria-label', 'Lesson video');
+  document.body.appendChild(playback);
+
+  function video() {
+    return playback;
+  }
+
+  Module.view = {
+    box(name, left, top, width, height, visible, enabled) {
+      const el = control(name);
+      Object.assign(el.style, { left: `${left}px`, top: `${top}px`, width: `${width}px`, height: `${height}px` });
+      el.hidden = !visible;
+      el.classList.toggle('disabled', !enabled);
+      el.inert = !enabled;
+      if (el.buttons) showBarPicture(el);
+    },
+    picture(name, key, width, height, pixels) {
+      const id = `${name}/${key}`;
+      if (pictures[id] && pictures[id].parentNode) pictures[id].remove();
+      if (pixels && width > 0 && height > 0) pictures[id] = pictureCanvas(width, height, pixels);
+      else delete pictures[id];
+      const el = control(name);
+      if (name === 'frmScenova' && pictures[id]) el.insertBefore(pictures[id], el.firstChild);
+      else if (el.buttons && (key === 'background' || key === 'picture')) showBarPicture(el);
+    },
+    colour(name, what, colour) {
+      const el = control(name);
+      if (what === 'back') el.style.backgroundColor = css(colour);
+      else if (what === 'fore') el.style.accentColor = css(colour);
+      else if (what === 'transparent') { el.transparent = !!colour; showBarPicture(el); }
+    },
+    zorder(name, position) {
+      const el = control(name);
+      if (position === 0) el.parentNode.appendChild(el);
+      else el.parentNode.insertBefore(el, el.parentNode.firstChild);
+    },
+    barClear,
+    barButton,
+    barLabel,
+    barToolTips(name, fore, back, shadow, time, size, bold) {
+      control(name).tips = { fore, back, shadow, time, size, bold };
+    },
+    textClear(count) {
+      const box = control('rtfText');
+      box.replaceChildren();
+      text.lines = [];
+      text.segments = [];
+      text.highlights = [];
+      for (let i = 0; i < count; i++) {
+        const line = document.createElement('div');
+        line.className = 'line';
+        line.id = `line-${i}`;
+        line.setAttribute('role', 'option');
+        line.setAttribute('aria-selected', 'false');
+        box.appendChild(line);
+        text.lines.push(line);
+      }
+    },
+    textSegment(line, start, end, content, font, points, bold, italic, underline, colour) {
+      const span = document.createElement('span');
+      span.className = 'seg';
+      span.textContent = content;
+      span.dataset.start = start;
+      span.dataset.end = end;
+      Object.assign(span.style, {
+        fontFamily: font || '', fontSize: `${points}pt`, fontWeight: bold ? 'bold' : 'normal',
+        fontStyle: italic ? 'italic' : 'normal', textDecoration: underline ? 'underline' : 'none',
+        color: colour >= 0 ? css(colour) : '',
+      });
+      text.lines[line].appendChild(span);
+      text.segments.push({ line, start, end, span, chars: Array.from(content), split: false });
+    },
+    textHighlightDue() {
+      queueMicrotask(() => Module._scenova_text_highlights());
+    },
+    textHighlight(startsAndEnds) {
+      text.highlights = startsAndEnds;
+      showHighlights();
+    },
+    textScroll(first) {
+      const line = text.lines[first];
+      if (line) control('rtfText').scrollTop = line.offsetTop;
+    },
+    textPointer(pointerLine, keyboardLine, colour) {
+      const box = control('rtfText');
+      box.style.setProperty('--rollover', css(colour));
+      text.lines.forEach((line, i) => {
+        line.classList.toggle('pointed', i === pointerLine);
+        line.classList.toggle('keyboard', i === keyboardLine);
+      });
+      if (keyboardLine >= 0) box.setAttribute('aria-activedescendant', `line-${keyboardLine}`);
+      else box.removeAttribute('aria-activedescendant');
+    },
+    slider(max, value) {
+      const input = control('sldVideoSlider').input;
+      input.max = max;
+      input.value = value;
+    },
+    videoSource(path) {
+      const v = video();
+      if (!path) v.removeAttribute('src');
+      else if (v.src !== new URL(address(path), document.baseURI).href) v.src = address(path);
+    },
+    videoPlay(seconds) {
+      const v = video();
+      if (Math.abs(v.currentTime - seconds) > 1e-3) v.currentTime = seconds;
+      v.play().catch((error) => Module.view.hostLog(`The video does not play: ${error.message}`));
+    },
+    videoPause(seconds) {
+      const v = video();
+      v.pause();
+      if (!Number.isNaN(seconds)) v.currentTime = seconds;
+    },
+    videoTime() {
+      return video().currentTime;
+    },
+    // A timer aimed at the media time, checked against the clock when it
+    // fires and aimed again while the media is not there yet.
+    videoWake(target, token) {
+      wakeToken = token;
+      const check = () => {
+        if (token !== wakeToken) return;
+        const v = video();
+        const left = target - v.currentTime;
+        if (left <= 0) {
+          Module._scenova_video_due(token);
+          return;
+        }
+        setTimeout(check, v.paused ? 100 : Math.max(1, (left * 1000) / (v.playbackRate || 1)));
+      };
+      setTimeout(check, Math.max(0, ((target - video().currentTime) * 1000) / (video().playbackRate || 1)));
+    },
+    timerArm(ms, token) {
+      setTimeout(() => Module._scenova_timer(token), ms);
+    },
+    postSoon() {
+      setTimeout(() => Module._scenova_run_posted(), 0);
+    },
+    pageCursor(value) {
+      document.body.classList.toggle('app-cursor', !!value);
+      document.body.style.setProperty('--app-cursor', value || 'auto');
+    },
+    cursor(value) {
+      control('frmScenova').style.cursor = value;
+    },
+    hostLog(line) {
+      const item = document.createElement('li');
+      item.textContent = line;
+      $('reports').appendChild(item);
+    },
+    hostResource(id, action, file, content) {
+      const panel = $('resources');
+      let page = [...panel.children].find((p) => p.dataset.id === id);
+      if (action === 0 || (action === 1 && !page)) {
+        if (page) page.remove();
+        panel.hidden = panel.children.length === 0;
+        return;
+      }
+      if (!page) {
+        page = document.createElement('section');
+        page.dataset.id = id;
+        const heading = document.createElement('h2');
+        heading.textContent = id;
+        page.appendChild(heading);
+        panel.appendChild(page);
+      }
+      if (file) {
+        // Lesson HTML is untrusted: no scripts, no forms, no reaching the page.
+        const frame = document.createElement('iframe');
+        frame.setAttribute('sandbox', '');
+        frame.setAttribute('referrerpolicy', 'no-referrer');
+        frame.title = id;
+        frame.src = address(file);
+        page.replaceChildren(page.firstChild, frame);
+      } else {
+        const pre = document.createElement('pre');
+        pre.textContent = content;
+        page.replaceChildren(page.firstChild, pre);
+      }
+      panel.hidden = false;
+    },
+  };
+
+  // --- the window's elements, in the order they lie on the form ------------
+  function build() {
+    const form = $('frmScenova');
+    for (const name of ['frmRose', 'movOrvMovie', 'sldVideoSlider', 'rtfText', 'frmRoseNavigation', 'frmRoseToolbar']) {
+      const el = document.createElement('div');
+      el.id = name;
+      el.className = 'control';
+      form.appendChild(el);
+      controls[name] = el;
+      if (name.startsWith('frmRose')) {
+        el.classList.add('bar');
+        el.buttons = new Map();
+        el.stale = new Set();
+        el.setAttribute('role', 'toolbar');
+      }
+    }
+    controls.movOrvMovie.appendChild(playback);
+
+    const input = document.createElement('input');
+    input.type = 'range';
+    input.min = 0;
+    input.setAttribute('aria-label', 'Position in the video');
+    controls.sldVideoSlider.appendChild(input);
+    controls.sldVideoSlider.input = input;
+    let dragging = false;
+    const slide = (event) => call('scenova_slider', ['string', 'number'], [event, Number(input.value)]);
+    input.addEventListener('pointerdown', () => { dragging = true; slide('down'); });
+    input.addEventListener('input', () => slide(dragging ? 'scroll' : 'click'));
+    const up = () => { if (dragging) { dragging = false; slide('up'); } };
+    input.addEventListener('pointerup', up);
+    input.addEventListener('change', up);
+
+    wireTranscript(controls.rtfText);
+    document.body.appendChild(tip);
+
+    document.addEventListener('keydown', (event) => {
+      if (event.altKey || event.ctrlKey || event.metaKey || event.defaultPrevented) return;
+      const t = event.target;
+      const own = t.closest && t.closest('button, input, iframe, a');
+      // A focused button or slider takes its own keys.
+      if (own && (event.key === ' ' || event.key === 'Enter' || (t.type === 'range' && event.key.startsWith('Arrow')))) return;
+      if (call('scenova_key', ['string'], [event.key])) event.preventDefault();
+    });
+  }
+
+  // --- starting: the lesson's files into the module's file system ---------
+  function measure(path, element) {
+    return new Promise((resolve) => {
+      const v = element || Object.assign(document.createElement('video'), { preload: 'metadata' });
+      // Sound without a picture is no movie for the lesson.
+      v.addEventListener('loadedmetadata', () => resolve(v.videoWidth > 0 ? v.duration : 0), { once: true });
+      v.addEventListener('error', () => resolve(0), { once: true });
+      v.src = address(path);
+    });
+  }
+
+  // The lesson's files and its movies' lengths, fetched and measured while
+  // the module compiles.
+  const lessonFiles = Module.controlsOnly ? null : (async () => {
+    const manifest = await (await fetch('lesson.json')).json();
+    const files = await Promise.all(manifest.files.map(async (file) => {
+      const response = await fetch(`lesson/${file.split('/').map(encodeURIComponent).join('/')}`);
+      if (!response.ok) throw new Error(`lesson/${file}: ${response.status}`);
+      return [file, new Uint8Array(await response.arrayBuffer())];
+    }));
+    const seconds = await Promise.all(manifest.movies.map((file) =>
+      measure(`lesson/${file}`)));
+    performance.mark('lesson-fetched');
+    return { manifest, files, seconds };
+  })();
+  lessonFiles?.catch(() => {});  // start() reports it
+
+  async function start() {
+    build();
+    const { manifest, files, seconds } = await lessonFiles;
+    document.title = `${manifest.title} — Scenova`;
+    $('title').textContent = manifest.title;
+    const write = (path, bytes) => {
+      Module.FS.mkdirTree(path.slice(0, path.lastIndexOf('/')) || '/');
+      Module.FS.writeFile(path, bytes);
+    };
+    for (const [file, bytes] of files) write(`/lesson/${file}`, bytes);
+    // Movies play in the video element; the file system has their names only.
+    for (const file of manifest.movies.concat(manifest.notShipped)) write(`/lesson/${file}`, new Uint8Array(0));
+    manifest.movies.forEach((file, i) =>
+      Module.ccall('scenova_movie', null, ['string', 'number'], [`/lesson/${file}`, seconds[i]]));
+    performance.mark('module-ready');
+    if (!call('scenova_start', [], [])) Module.view.hostLog('The lesson could not start.');
+    performance.mark('lesson-started');
+    document.body.dataset.started = '1';
+    window.addEventListener('pagehide', () => Module._scenova_shutdown());
+  }
+
+  Module.onRuntimeInitialized = () => {
+    // A page of the controls alone (their tests) has no lesson to start.
+    if (Module.controlsOnly) {
+      build();
+      return;
+    }
+    start().catch((error) => Module.view.hostLog(`The lesson could not be loaded: ${error.message}`));
+  };
+})();
