@@ -215,10 +215,54 @@
       if (s.split) lines.add(s.line);
     }
     text.lines.forEach((line, i) => line.setAttribute('aria-selected', lines.has(i) ? 'true' : 'false'));
+    showCaption();
+  }
+
+  // --- captions and speed: the page's own, as the desktop player's ---------
+  // The caption is the transcript's current block as the page shows it, so
+  // it never disagrees with the lit lines; the block's speaker is the line
+  // just above them.
+  const caption = document.createElement('div');
+  caption.className = 'caption';
+  // The transcript already says it to a screen reader.
+  caption.setAttribute('aria-hidden', 'true');
+  caption.hidden = true;
+  let captionsOn = false;
+
+  function showCaption() {
+    const said = (line) => (line ? line.textContent.replace(/\s+/g, ' ').trim() : '');
+    const first = text.lines.findIndex((l) => l.getAttribute('aria-selected') === 'true');
+    let words = '';
+    if (captionsOn && first >= 0) {
+      words = text.lines.filter((l) => l.getAttribute('aria-selected') === 'true').map(said).filter(Boolean).join(' ');
+      const speaker = said(text.lines[first - 1]);
+      if (words && speaker) words = `${speaker}: ${words}`;
+    }
+    caption.textContent = words;
+    caption.hidden = !words;
+  }
+
+  function setCaptions(on) {
+    captionsOn = on;
+    $('captions')?.setAttribute('aria-pressed', String(on));
+    showCaption();
+  }
+
+  // The desktop player's speeds.
+  const speeds = [0.5, 0.75, 1, 1.25, 1.5];
+
+  function setSpeed(step) {
+    const at = speeds.indexOf(playback.playbackRate);
+    const rate = speeds[Math.min(Math.max((at < 0 ? speeds.indexOf(1) : at) + step, 0), speeds.length - 1)];
+    // A new source resets the rate to the default one.
+    playback.defaultPlaybackRate = rate;
+    playback.playbackRate = rate;
+    const shown = $('speed');
+    if (shown) shown.value = `${rate}×`;
   }
 
   // --- the video -----------------------------------------------------------
-  let wakeToken = 0;
+  let wake = { token: 0, target: 0, timer: 0 };
   // The lesson's video element, made before the module is ready so that it
   // loads the first movie while it measures it.
   const playback = document.createElement('video');
@@ -231,6 +275,22 @@
   function video() {
     return playback;
   }
+
+  function aimWake(least) {
+    const { token, target } = wake;
+    const left = target - playback.currentTime;
+    clearTimeout(wake.timer);
+    wake.timer = setTimeout(() => {
+      if (token !== wake.token) return;
+      if (target - playback.currentTime <= 0) {
+        wake.token = 0;
+        Module._scenova_video_due(token);
+      } else {
+        aimWake(1);
+      }
+    }, playback.paused && least ? 100 : Math.max(least, (left * 1000) / (playback.playbackRate || 1)));
+  }
+  playback.addEventListener('ratechange', () => { if (wake.token) aimWake(1); });
 
   Module.view = {
     box(name, left, top, width, height, visible, enabled) {
@@ -282,6 +342,7 @@
         box.appendChild(line);
         text.lines.push(line);
       }
+      showCaption();
     },
     textSegment(line, start, end, content, font, points, bold, italic, underline, colour) {
       const span = document.createElement('span');
@@ -342,20 +403,12 @@
       return video().currentTime;
     },
     // A timer aimed at the media time, checked against the clock when it
-    // fires and aimed again while the media is not there yet.
+    // fires and aimed again while the media is not there yet, or when the
+    // rate changes (a media second lasts 1/rate seconds).
     videoWake(target, token) {
-      wakeToken = token;
-      const check = () => {
-        if (token !== wakeToken) return;
-        const v = video();
-        const left = target - v.currentTime;
-        if (left <= 0) {
-          Module._scenova_video_due(token);
-          return;
-        }
-        setTimeout(check, v.paused ? 100 : Math.max(1, (left * 1000) / (v.playbackRate || 1)));
-      };
-      setTimeout(check, Math.max(0, ((target - video().currentTime) * 1000) / (video().playbackRate || 1)));
+      clearTimeout(wake.timer);
+      wake = { token, target, timer: 0 };
+      aimWake(0);
     },
     timerArm(ms, token) {
       setTimeout(() => Module._scenova_timer(token), ms);
@@ -424,7 +477,11 @@
         el.setAttribute('role', 'toolbar');
       }
     }
-    controls.movOrvMovie.appendChild(playback);
+    controls.movOrvMovie.append(playback, caption);
+    // The lesson's page has buttons for them; the controls' test page not.
+    $('captions')?.addEventListener('click', () => setCaptions(!captionsOn));
+    $('slower')?.addEventListener('click', () => setSpeed(-1));
+    $('faster')?.addEventListener('click', () => setSpeed(1));
 
     const input = document.createElement('input');
     input.type = 'range';
@@ -449,6 +506,16 @@
       const own = t.closest && t.closest('button, input, iframe, a');
       // A focused button or slider takes its own keys.
       if (own && (event.key === ' ' || event.key === 'Enter' || (t.type === 'range' && event.key.startsWith('Arrow')))) return;
+      if (event.key === 'c' || event.key === 'C') {
+        setCaptions(!captionsOn);
+        event.preventDefault();
+        return;
+      }
+      if (event.key === 's' || event.key === 'S') {
+        setSpeed(event.shiftKey ? -1 : 1);
+        event.preventDefault();
+        return;
+      }
       if (call('scenova_key', ['string'], [event.key])) event.preventDefault();
     });
   }

@@ -163,6 +163,45 @@ test('dragging the thumb stops the video at the block it is let go on; tooltips 
   await page.close();
 });
 
+test('C captions the lit block over the video; S plays faster and a cue still lights on time', async () => {
+  const { page, problems } = await open();
+  const caption = () => page.$eval('#movOrvMovie .caption', (c) => (c.hidden ? null : c.textContent));
+  const lit = (words) => page.waitForFunction((w) => {
+    const v = document.querySelector('#movOrvMovie video');
+    return [...document.querySelectorAll('#rtfText [aria-selected=true]')].some((l) =>
+      l.textContent.includes(w)) && v.currentTime;
+  }, { timeout: 7000, polling: 20 }, words);
+  await page.keyboard.press('c');
+  assert.equal(await page.$eval('#captions', (b) => b.getAttribute('aria-pressed')), 'true');
+  await page.keyboard.press('Space');
+  await lit('How much are the apples');
+  const shown = await caption();
+  assert.equal(shown, `Anna: ${(await selected(page)).join(' ').replace(/\s+/g, ' ')}`);
+  assert.match(shown, /^Anna: Good morning! How much are the apples\?/);
+  const look = await page.$eval('#movOrvMovie .caption', (c) => {
+    const s = getComputedStyle(c);
+    return [s.color, s.backgroundColor, parseFloat(s.fontSize) >= 14];
+  });
+  assert.deepEqual(look, ['rgb(255, 255, 255)', 'rgba(0, 0, 0, 0.75)', true]);
+  // Faster twice, while a wake for the next cue is already aimed.
+  await page.keyboard.press('s');
+  await page.keyboard.press('s');
+  const rate = await page.$eval('#movOrvMovie video', (v) => v.playbackRate);
+  assert.equal(rate, 1.5);
+  assert.equal(await page.$eval('#speed', (o) => o.value), '1.5×');
+  const at = await (await lit('Apples are two euros')).jsonValue();
+  assert.ok(at >= lines[2].start && at < lines[2].start + 0.25, `block 3 lit at ${at} s of the video`);
+  assert.match(await caption(), /^Vendor: Good morning\. Apples are two euros/);
+  await page.keyboard.down('Shift');
+  for (let i = 0; i < 3; i++) await page.keyboard.press('S');
+  await page.keyboard.up('Shift');
+  assert.equal(await page.$eval('#movOrvMovie video', (v) => v.playbackRate), 0.75);
+  await page.click('#captions');
+  assert.equal(await caption(), null);
+  assert.deepEqual(problems, []);
+  await page.close();
+});
+
 test('a resource opens in a frame confined to the lesson, without scripts', async () => {
   const { page, problems } = await open();
   await page.click('#frmRoseToolbar button[data-name="Help"]');
