@@ -25,6 +25,14 @@ namespace scenova::web {
 // Twips per CSS pixel, across and down.
 inline constexpr float kTwipsPerPixel = 15.0f;
 
+// A token for a page timer's callback, never given before: a timer of a
+// window gone may still fire on the page, and must not pass for one of a
+// window loaded later.
+inline int32_t NextToken() {
+    static int32_t last = 0;
+    return ++last;
+}
+
 // What the browser's controls share: the model's context, the messages
 // posted to run when the page's loop comes round, and the movies' lengths
 // as the page's video elements told them before the lesson started.
@@ -137,8 +145,10 @@ private:
     void Rebase() override { m_anchor = view::VideoTime(); }
     double Elapsed() const override { return view::VideoTime() - m_anchor; }
     bool Passed(double seconds) const override { return Elapsed() >= seconds; }
-    void WakeAfter(double seconds) override { view::VideoWake(m_anchor + seconds, ++m_token); }
-    void CancelWake() override { ++m_token; }
+    void WakeAfter(double seconds) override {
+        view::VideoWake(m_anchor + seconds, m_token = NextToken());
+    }
+    void CancelWake() override { m_token = 0; }
     void Post(std::function<void()> event) override { m_web.Post(std::move(event)); }
 
     double m_anchor = 0.0;  // the media time the clock counts from
@@ -197,8 +207,8 @@ public:
     }
 
 private:
-    void Arm(int32_t milliseconds) override { view::TimerArm(milliseconds, ++m_token); }
-    void Disarm() override { ++m_token; }
+    void Arm(int32_t milliseconds) override { view::TimerArm(milliseconds, m_token = NextToken()); }
+    void Disarm() override { m_token = 0; }
 
     int32_t m_token = 0;
 };

@@ -392,7 +392,8 @@
     videoPlay(seconds) {
       const v = video();
       if (Math.abs(v.currentTime - seconds) > 1e-3) v.currentTime = seconds;
-      v.play().catch((error) => Module.view.hostLog(`The video does not play: ${error.message}`));
+      // A pause or a new movie before it started is no failure.
+      v.play().catch((error) => error.name === 'AbortError' || Module.view.hostLog(`The video does not play: ${error.message}`));
     },
     videoPause(seconds) {
       const v = video();
