@@ -180,19 +180,38 @@ public:
     void ShowHighlights();
     // The page's pointer at a character ("point", -1: off the text), a
     // "click" there, or a key (Key).
+    // "layout": the page laid the text out again (resized, shown).
     void PageInput(const std::string& event, int32_t position);
+
+    // Lines as the page wraps them; "\n" lines until it has laid them out.
+    int32_t LineOf(int32_t position) const override;
+    int32_t LineCount() const override;
+    int32_t LastVisibleLine() const override;
 
 private:
     formats::PackedText Read(const std::string& rtf) override;
     void Loaded() override;
-    void Scrolled() override { view::TextScroll(FirstVisibleLine()); }
+    void Scrolled() override;
     void Shade(int32_t, int32_t, bool) override;
     void Redraw() override;
+    int32_t LastFirstLine() const override;
+    void Placed() override {
+        Shown::Placed();
+        Relayout();
+    }
+    void Showing() override {
+        Show();
+        Relayout();
+    }
+    // Takes the page's lines, keeping the character at the top in view.
+    void Relayout();
     void KeyboardTo(int32_t link);
     void PointAtCharacter(int32_t position);
     void ClickCharacter(int32_t position);
 
     std::vector<formats::RtfRun> m_runs;
+    std::vector<int32_t> m_paragraphStarts;
+    view::TextLines m_lines;
     bool m_highlightsDue = false;
     int32_t m_keyboardLink = -1;
 };

@@ -140,7 +140,7 @@
   }
 
   // --- the transcript ----------------------------------------------------
-  const text = { lines: [], segments: [], highlights: [] };
+  const text = { lines: [], segments: [], highlights: [], layout: [] };
 
   // The character (a code point of the text) under the pointer, -1 for none.
   function segmentAt(event) {
@@ -187,6 +187,57 @@
         call('scenova_text', ['string', 'number'], [key, 0]);
       }
     });
+    // Resized or shown again: the text wraps anew.
+    new ResizeObserver(() => call('scenova_text', ['string', 'number'], ['layout', 0])).observe(box);
+    document.fonts.ready.then(() => call('scenova_text', ['string', 'number'], ['layout', 0]));
+  }
+
+  // The lines each paragraph wraps into, as [paragraph, first character
+  // (-1: the paragraph's first), top, bottom] in CSS pixels of the text.
+  // Within a paragraph a line starts at the first character lying lower
+  // than the line before: found by halving, a few characters measured a line.
+  function wrappedLines() {
+    const lines = [];
+    text.lines.forEach((line, paragraph) => {
+      const top = line.offsetTop;
+      const bottom = top + line.offsetHeight;
+      const chars = [];
+      for (const span of line.querySelectorAll('.seg')) {
+        let at = Number(span.dataset.start);
+        const walker = document.createTreeWalker(span, NodeFilter.SHOW_TEXT);
+        for (let node = walker.nextNode(); node; node = walker.nextNode()) {
+          for (let offset = 0; offset < node.data.length; at++) {
+            const length = node.data.codePointAt(offset) > 0xffff ? 2 : 1;
+            chars.push({ node, offset, length, at });
+            offset += length;
+          }
+        }
+      }
+      const range = document.createRange();
+      const rect = (i) => {
+        range.setStart(chars[i].node, chars[i].offset);
+        range.setEnd(chars[i].node, chars[i].offset + chars[i].length);
+        return range.getBoundingClientRect();
+      };
+      let from = 0;
+      let row = chars.length ? rect(0) : null;
+      const origin = row ? row.top : 0;
+      lines.push([paragraph, -1, top, bottom]);
+      while (row && rect(chars.length - 1).top > row.top + row.height / 2) {
+        let low = from + 1;
+        let high = chars.length - 1;
+        while (low < high) {
+          const middle = (low + high) >> 1;
+          if (rect(middle).top > row.top + row.height / 2) high = middle;
+          else low = middle + 1;
+        }
+        row = rect(low);
+        from = low;
+        lines[lines.length - 1][3] = top + row.top - origin;
+        lines.push([paragraph, chars[low].at, top + row.top - origin, bottom]);
+      }
+    });
+    return lines;
   }
 
   // The highlighted characters of each piece marked, and the lines holding
@@ -333,6 +384,7 @@
       text.lines = [];
       text.segments = [];
       text.highlights = [];
+      text.layout = [];
       for (let i = 0; i < count; i++) {
         const line = document.createElement('div');
         line.className = 'line';
@@ -365,9 +417,18 @@
       text.highlights = startsAndEnds;
       showHighlights();
     },
-    textScroll(first) {
-      const line = text.lines[first];
-      if (line) control('rtfText').scrollTop = line.offsetTop;
+    textScroll(paragraph, top) {
+      const line = text.lines[paragraph];
+      control('rtfText').scrollTop = Number.isNaN(top) ? (line ? line.offsetTop : 0) : top;
+    },
+    // The lines the text wraps into now, kept for textLaidOut; 0 while
+    // the transcript is not shown.
+    textLayout() {
+      text.layout = control('rtfText').getClientRects().length ? wrappedLines() : [];
+      return text.layout.length;
+    },
+    textLaidOut() {
+      return { rows: text.layout, height: control('rtfText').clientHeight };
     },
     textPointer(pointerLine, keyboardLine, colour) {
       const box = control('rtfText');
