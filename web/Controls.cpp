@@ -305,9 +305,14 @@ void RichText::KeyboardTo(int32_t link) {
     m_keyboardLink = link >= 0 && link < count ? link : -1;
     PointAt(m_keyboardLink);
     if (m_keyboardLink >= 0) {
-        const int32_t line = LineOf(Links()[static_cast<std::size_t>(link)].start);
-        if (line < FirstVisibleLine() || line > LastVisibleLine()) {
-            ScrollTo(line);
+        // The whole link in view, its first line kept when it is taller.
+        const Link& shown = Links()[static_cast<std::size_t>(link)];
+        const int32_t top = LineOf(shown.start);
+        const int32_t bottom = LineOf(std::max(shown.end - 1, shown.start));
+        if (top < FirstVisibleLine()) {
+            ScrollTo(top);
+        } else if (bottom > LastVisibleLine()) {
+            ScrollTo(std::min(FirstVisibleLine() + bottom - LastVisibleLine(), top));
         }
     }
     Redraw();

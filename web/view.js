@@ -198,14 +198,32 @@
   // than the line before: found by halving, a few characters measured a line.
   function wrappedLines() {
     const lines = [];
+    const range = document.createRange();
+    const rect = (char) => {
+      range.setStart(char.node, char.offset);
+      range.setEnd(char.node, char.offset + char.length);
+      return range.getBoundingClientRect();
+    };
+    const lower = (a, b) => a.top > b.top + b.height / 2;
     text.lines.forEach((line, paragraph) => {
       const top = line.offsetTop;
       const bottom = top + line.offsetHeight;
-      const chars = [];
-      for (const span of line.querySelectorAll('.seg')) {
-        let at = Number(span.dataset.start);
+      lines.push([paragraph, -1, top, bottom]);
+      const nodes = [...line.querySelectorAll('.seg')].flatMap((span) => {
         const walker = document.createTreeWalker(span, NodeFilter.SHOW_TEXT);
-        for (let node = walker.nextNode(); node; node = walker.nextNode()) {
+        const found = [];
+        for (let node = walker.nextNode(); node; node = walker.nextNode()) found.push(node);
+        return found.length ? [[Number(span.dataset.start), found]] : [];
+      });
+      if (!nodes.length) return;
+      const last = nodes[nodes.length - 1][1].at(-1);
+      const end = last.data.length - (last.data.codePointAt(last.data.length - 2) > 0xffff ? 2 : 1);
+      let row = rect({ node: nodes[0][1][0], offset: 0, length: 1 });
+      if (!lower(rect({ node: last, offset: end, length: last.data.length - end }), row)) return;
+      // Each character where it lies, for a line that wraps.
+      const chars = [];
+      for (let [at, texts] of nodes) {
+        for (const node of texts) {
           for (let offset = 0; offset < node.data.length; at++) {
             const length = node.data.codePointAt(offset) > 0xffff ? 2 : 1;
             chars.push({ node, offset, length, at });
@@ -213,25 +231,17 @@
           }
         }
       }
-      const range = document.createRange();
-      const rect = (i) => {
-        range.setStart(chars[i].node, chars[i].offset);
-        range.setEnd(chars[i].node, chars[i].offset + chars[i].length);
-        return range.getBoundingClientRect();
-      };
+      const origin = row.top;
       let from = 0;
-      let row = chars.length ? rect(0) : null;
-      const origin = row ? row.top : 0;
-      lines.push([paragraph, -1, top, bottom]);
-      while (row && rect(chars.length - 1).top > row.top + row.height / 2) {
+      while (lower(rect(chars[chars.length - 1]), row)) {
         let low = from + 1;
         let high = chars.length - 1;
         while (low < high) {
           const middle = (low + high) >> 1;
-          if (rect(middle).top > row.top + row.height / 2) high = middle;
+          if (lower(rect(chars[middle]), row)) high = middle;
           else low = middle + 1;
         }
-        row = rect(low);
+        row = rect(chars[low]);
         from = low;
         lines[lines.length - 1][3] = top + row.top - origin;
         lines.push([paragraph, chars[low].at, top + row.top - origin, bottom]);
