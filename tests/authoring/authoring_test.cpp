@@ -27,17 +27,11 @@ namespace {
 using scenova::testing::ExpectGolden;
 using scenova::testing::Lines;
 using scenova::testing::ReadFile;
+using scenova::testing::ReplaceAll;
 using scenova::testing::TempDir;
 
 const std::string kSource = SCENOVA_SOURCE_DIR;
 const std::string kMarket = kSource + "/examples/market";
-
-std::string Replace(std::string text, const std::string& from, const std::string& to) {
-    for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
-        text.replace(at, from.size(), to);
-    }
-    return text;
-}
 
 // The check's lines for a lesson, and its exit status.
 std::pair<int, std::vector<std::string>> Check(const std::filesystem::path& lesson,
@@ -53,7 +47,7 @@ TEST(LessonCheck, TheFaultyLessonGivesExactlyItsGoldenLines) {
     const auto [status, lines] = Check(kSource + "/tests/authoring/faulty");
     EXPECT_EQ(status, 1);
     std::vector<std::string> shown = lines;
-    shown.back() = Replace(shown.back(), kSource + "/", "");
+    shown.back() = ReplaceAll(shown.back(), kSource + "/", "");
     ExpectGolden("check_faulty.txt", shown);
 
     // The JSON form carries the same fields, one object a line.
@@ -154,7 +148,7 @@ TEST(SubtitleExport, ALessonThatDoesNotStartIsRefused) {
                                 std::nullopt};
     EXPECT_EQ(ExportCommand(options, out, err), 1);
     EXPECT_FALSE(std::filesystem::exists(output));
-    EXPECT_EQ(Replace(err.str(), kSource + "/", ""),
+    EXPECT_EQ(ReplaceAll(err.str(), kSource + "/", ""),
               "scenova: the lesson does not start (run-time error 9: Subscript out of range): "
               "scenova check tests/authoring/faulty tells why\n");
 }
@@ -245,10 +239,10 @@ TEST(SubtitleImport, FilesGiveTheirGoldenLines) {
         std::ostringstream err;
         const int status =
             ImportCommand({entry.path(), "hall.mp4", "Guide", std::nullopt}, out, err);
-        ExpectGolden(
-            "import/" + name + ".txt",
-            Lines("exit " + std::to_string(status) + "\n" +
-                  Replace(err.str(), entry.path().parent_path().string() + "/", "") + out.str()));
+        ExpectGolden("import/" + name + ".txt",
+                     Lines("exit " + std::to_string(status) + "\n" +
+                           ReplaceAll(err.str(), entry.path().parent_path().string() + "/", "") +
+                           out.str()));
     }
     // Nothing is written for a file with errors.
     TempDir folder;

@@ -3,36 +3,26 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "headless/HeadlessPlatform.h"
-#include "headless/RecordingManager.h"
-#include "headless/ToolHost.h"
 #include "lesson/LessonFolder.h"
-#include "module/Module1.h"
+#include "tests/support/HeadlessHost.h"
 #include "tests/support/TraceMatchers.h"
 
 namespace scenova {
 namespace {
 
-using headless::HeadlessPlatform;
 using headless::RecordingManager;
 using headless::ToolHost;
 using scenova::testing::Untimed;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-class ToolTest : public ::testing::Test {
+class ToolTest : public ::testing::Test, protected scenova::testing::HeadlessHost {
 protected:
     ToolTest() {
-        Module1::Get().Reset();
-        mgr->mediaPath = "/l/media/";
-        mgr->auxiliaryPath = "/l/";
-        mgr->resourcePath = "/l/resources/";
-        mgr->videoPath = "/l/video/";
+        ServeFolders("/l/");
         mgr->settings->Add(std::string("x"), std::string("Unrelated.Key"));
         host.Create();
     }
-    ~ToolTest() override { Module1::Get().Reset(); }
-
     std::vector<std::string> Lines(std::string_view prefix = "") {
         return Untimed(platform.GetTrace().Lines(), prefix);
     }
@@ -41,10 +31,6 @@ protected:
         ASSERT_FALSE(host.Show().Failed());
         platform.GetTrace().Clear();
     }
-
-    HeadlessPlatform platform;
-    std::shared_ptr<RecordingManager> mgr = std::make_shared<RecordingManager>(platform.Ctx());
-    ToolHost host{platform, mgr};
 };
 
 TEST_F(ToolTest, InitReportsMissingSettingsOnceAndStillSucceeds) {
