@@ -36,8 +36,7 @@ const std::string kMarket = kSource + "/examples/market";
 // The check's lines for a lesson, and its exit status.
 std::pair<int, std::vector<std::string>> Check(const std::filesystem::path& lesson,
                                                bool json = false) {
-    std::ostringstream out;
-    std::ostringstream err;
+    std::ostringstream out, err;
     const int status = CheckCommand(lesson, json, out, err);
     EXPECT_EQ(err.str(), "");
     return {status, Lines(out.str())};
@@ -122,8 +121,7 @@ TEST(LessonCheck, MoreBlocksThanTheVideoCanSignal) {
 }
 
 std::string Export(SubtitleFormat format, std::optional<std::filesystem::path> chapters = {}) {
-    std::ostringstream out;
-    std::ostringstream err;
+    std::ostringstream out, err;
     ExportOptions options{kMarket, format, std::nullopt, chapters};
     EXPECT_EQ(ExportCommand(options, out, err), 0) << err.str();
     EXPECT_EQ(err.str(),
@@ -142,8 +140,7 @@ TEST(SubtitleExport, TheSampleLessonMatchesItsGoldenFiles) {
 TEST(SubtitleExport, ALessonThatDoesNotStartIsRefused) {
     TempDir folder;
     const auto output = folder.Path() / "out.vtt";
-    std::ostringstream out;
-    std::ostringstream err;
+    std::ostringstream out, err;
     const ExportOptions options{kSource + "/tests/authoring/faulty", SubtitleFormat::WebVtt, output,
                                 std::nullopt};
     EXPECT_EQ(ExportCommand(options, out, err), 1);
@@ -177,8 +174,7 @@ TEST(SubtitleExport, AFailedWriteLeavesTheOldFile) {
     EXPECT_EQ(WEXITSTATUS(status), 2);
     EXPECT_EQ(ReadFile(script), old);
 
-    std::ostringstream out;
-    std::ostringstream err;
+    std::ostringstream out, err;
     const ExportOptions both{kMarket, SubtitleFormat::WebVtt, folder.Path() / "a.vtt",
                              folder.Path() / "./a.vtt"};
     EXPECT_EQ(ExportCommand(both, out, err), 2);
@@ -192,8 +188,7 @@ std::vector<std::string> WhatPlays(const std::filesystem::path& lesson) {
     options.lesson = lesson;
     options.trace = true;
     options.actions.emplace();
-    std::ostringstream out;
-    std::ostringstream err;
+    std::ostringstream out, err;
     EXPECT_EQ(cli::Play(options, out, err), 0) << err.str();
     std::vector<std::string> lines;
     for (const std::string& line : Lines(out.str())) {
@@ -215,8 +210,7 @@ TEST(SubtitleExport, ExportThenImportPlaysTheSame) {
                               std::filesystem::copy_options::recursive);
     }
     const std::string vtt = folder.Write("market.vtt", Export(SubtitleFormat::WebVtt));
-    std::ostringstream out;
-    std::ostringstream err;
+    std::ostringstream out, err;
     EXPECT_EQ(ImportCommand({vtt, "market.avi", std::nullopt, lesson / "script.txt"}, out, err), 0)
         << err.str();
     EXPECT_EQ(err.str(), "");
@@ -235,8 +229,7 @@ TEST(SubtitleImport, FilesGiveTheirGoldenLines) {
          std::filesystem::directory_iterator(kSource + "/tests/authoring/import")) {
         const std::string name = entry.path().filename().string();
         SCOPED_TRACE(name);
-        std::ostringstream out;
-        std::ostringstream err;
+        std::ostringstream out, err;
         const int status =
             ImportCommand({entry.path(), "hall.mp4", "Guide", std::nullopt}, out, err);
         ExpectGolden("import/" + name + ".txt",

@@ -90,8 +90,7 @@ TEST_P(TraceCase, Plays) {
             FloatFromChars(line.data() + 6, line.data() + line.size(), play.until.emplace());
         }
     }
-    std::ostringstream out;
-    std::ostringstream err;
+    std::ostringstream out, err;
     const int status = Play(play, out, err);
     const std::string text =
         scenova::testing::ReplaceAll(out.str() + err.str(), lesson.Folder(), "<lesson>/");

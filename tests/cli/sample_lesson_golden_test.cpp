@@ -23,8 +23,7 @@ std::vector<std::string> PlayTrace(const std::optional<std::string>& actionsFile
         options.actions = lesson::ParseActions(
             scenova::testing::ReadFile(kSource + "/tests/cli/actions/" + *actionsFile));
     }
-    std::ostringstream out;
-    std::ostringstream err;
+    std::ostringstream out, err;
     EXPECT_EQ(Play(options, out, err), 0) << err.str();
     EXPECT_EQ(err.str(), "");
     // The lesson's folder depends on where the sources are.

@@ -41,12 +41,9 @@ struct HeadlessButtonBarFactory {
     void ActPress(const std::string& name) { bar.UserPress(name); }
 };
 
-class HeadlessButtonBarTest : public ::testing::Test {
+class HeadlessButtonBarTest : public ::testing::Test, protected HeadlessButtonBarFactory {
 protected:
     HeadlessButtonBarTest() { bar.AddButton("btnA", "2,a.bmp,0,0"); }
-
-    HeadlessWorld world;
-    model::ButtonBar bar{world.ctx, "frmRose"};
 };
 
 // A lifetime fault the sanitizers see: the running handler is replaced.
@@ -103,11 +100,7 @@ struct HeadlessRichTextFactory {
 
 using Ranges = std::vector<model::RichText::Range>;
 
-class HeadlessRichTextTest : public ::testing::Test {
-protected:
-    HeadlessWorld world;
-    model::RichText text{world.ctx, "rtfText", 4242};
-};
+class HeadlessRichTextTest : public ::testing::Test, protected HeadlessRichTextFactory {};
 
 TEST_F(HeadlessRichTextTest, LinksOutsideTheTextRaise9) {
     text.RTFContent("0123456789");
@@ -153,11 +146,7 @@ struct HeadlessTimerFactory {
     int64_t NowMs() { return world.loop.Now() / 1000; }
 };
 
-class HeadlessTimerTest : public ::testing::Test {
-protected:
-    HeadlessWorld world;
-    headless::Timer timer{world.ctx, "ExitTimer"};
-};
+class HeadlessTimerTest : public ::testing::Test, protected HeadlessTimerFactory {};
 
 // A lifetime fault the sanitizers see: the timer is destroyed inside its own tick.
 TEST_F(HeadlessTimerTest, TimerReleasedByItsOwnHandlerStops) {
@@ -196,7 +185,7 @@ using Lines = std::vector<std::string>;
 using scenova::testing::ReadFile;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-class HeadlessVideoTest : public ::testing::Test {
+class HeadlessVideoTest : public ::testing::Test, protected HeadlessVideoFactory {
 protected:
     // Opens the movie with signals enabled at these times.
     void OpenWithSignals(std::string times) {
@@ -206,9 +195,6 @@ protected:
         world.trace.Clear();
     }
     void AdvanceTo(double seconds) { world.loop.AdvanceTo(headless::Seconds(seconds)); }
-
-    HeadlessWorld world;
-    headless::Video video{world.ctx, "movOrvMovie"};
 };
 
 TEST_F(HeadlessVideoTest, OpensOnlyFilesThatHoldAMovie) {
