@@ -51,9 +51,13 @@ let lessonCpu = 0;
 for (let run = 0; run < runs; run++) {
   const page = await browser.newPage();
   await page.evaluateOnNewDocument(() => {
-    document.addEventListener('loadeddata', (e) => {
-      if (e.target.id === 'lesson-video' && !window.firstFrame) window.firstFrame = performance.now();
-    }, true);
+    // The first painting with a frame of the video in the shown lesson window.
+    const look = (now) => {
+      const v = document.querySelector('#frmScenova:not([hidden]) #lesson-video');
+      if (v && v.readyState >= 2) window.firstFrame = now;
+      else requestAnimationFrame(look);
+    };
+    requestAnimationFrame(look);
     window.lateness = [];
     new MutationObserver((changes) => {
       const v = document.querySelector('#movOrvMovie video');

@@ -15,19 +15,15 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "headless/HeadlessPlatform.h"
 #include "headless/HostActions.h"
-#include "headless/RecordingManager.h"
-#include "headless/ToolHost.h"
 #include "lesson/Actions.h"
 #include "lesson/Executor.h"
 #include "lesson/LessonFolder.h"
-#include "module/Module1.h"
+#include "tests/support/HeadlessHost.h"
 
 namespace {
 
@@ -86,17 +82,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     }
 
     static const std::string folder = std::string(SCENOVA_SOURCE_DIR) + "/fuzz/lesson-media/";
-    Module1::Get().Reset();
-    headless::HeadlessPlatform platform;
-    auto mgr = std::make_shared<headless::RecordingManager>(platform.Ctx());
-    mgr->mediaPath = folder + "media/";
-    mgr->auxiliaryPath = folder;
-    mgr->resourcePath = folder + "resources/";
-    mgr->videoPath = folder + "video/";
-    mgr->settings = lesson::ParseSettings(settings);
-    mgr->script = lesson::ParseScript(script);
     {
-        headless::ToolHost host(platform, mgr);
+        testing::HeadlessHost session;
+        session.ServeFolders(folder);
+        headless::HeadlessPlatform& platform = session.platform;
+        headless::RecordingManager& mgr = *session.mgr;
+        headless::ToolHost& host = session.host;
+        mgr.settings = lesson::ParseSettings(settings);
+        mgr.script = lesson::ParseScript(script);
         host.Create();
         host.Init("scenova");
         host.Show();
@@ -109,7 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
                 platform.ProcessPending();
             }
         }
-        headless::HostActions acting(platform, host, *mgr);
+        headless::HostActions acting(platform, host, mgr);
         acting.LimitAdvance(1e6);
         std::string name = "Next";
         float value = 1;
@@ -126,6 +119,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         platform.ProcessPending();
         host.Release();
     }
-    Module1::Get().Reset();
     return 0;
 }

@@ -19,10 +19,9 @@
 #include "formats/AviFile.h"
 #include "formats/PictureFile.h"
 #include "formats/PictureStore.h"
-#include "headless/EventLoop.h"
 #include "headless/Gdi.h"
-#include "headless/Trace.h"
 #include "runtime/RuntimeError.h"
+#include "tests/support/HeadlessWorld.h"
 
 namespace {
 
@@ -98,10 +97,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     }
 
     // What the toolkit's LoadPicture gives: the same picture as a bitmap.
-    headless::EventLoop loop;
-    headless::Trace trace(loop);
-    headless::Context ctx(loop, trace);
-    headless::Gdi gdi(ctx);
+    testing::HeadlessWorld world;
+    headless::Gdi gdi(world);
     try {
         const Picture picture = gdi.LoadPictureFile(path);
         const int32_t last = decoded.width - 1;

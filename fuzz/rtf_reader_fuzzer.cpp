@@ -9,14 +9,11 @@
 #include <string_view>
 
 #include "formats/RtfReader.h"
-#include "headless/Context.h"
-#include "headless/EventLoop.h"
-#include "headless/Trace.h"
 #include "model/RichText.h"
+#include "tests/support/HeadlessWorld.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     using namespace scenova::formats;
-    using namespace scenova::headless;
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     const std::u32string text = ReadRtfText(input);
     if (text.size() > size) {
@@ -27,10 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         std::abort();
     }
 
-    EventLoop loop;
-    Trace trace(loop);
-    Context ctx(loop, trace);
-    scenova::model::RichText control(ctx, "rtfText", 1);
+    scenova::testing::HeadlessWorld world;
+    scenova::model::RichText control(world, "rtfText", 1);
     control.RTFContent(std::string(input));
     if (control.CodePoints() != text || control.LineCount() < 1) {
         std::abort();

@@ -11,14 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "headless/Context.h"
-#include "headless/EventLoop.h"
-#include "headless/Trace.h"
 #include "model/RichText.h"
 #include "rtfbuilder/CreateRTFText.h"
 #include "runtime/ColourMarker.h"
 #include "runtime/Convert.h"
 #include "script/ScriptText.h"
+#include "tests/support/HeadlessWorld.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     using namespace scenova;
@@ -49,10 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     }
     const std::string rtf = CreateRTFText(1, 1440, 15, blocks, fonts, useSeparator);
 
-    headless::EventLoop loop;
-    headless::Trace trace(loop);
-    headless::Context ctx(loop, trace);
-    model::RichText control(ctx, "rtfText", 1);
+    testing::HeadlessWorld world;
+    model::RichText control(world, "rtfText", 1);
     control.RTFContent(rtf);
     int32_t from = 0;
     for (const TranscriptBlock& block : blocks) {

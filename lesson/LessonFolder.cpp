@@ -207,10 +207,12 @@ std::string HowNameLeaves(const std::filesystem::path& folder, const std::string
         }
         start = end + 1;
     }
+    // A name that does not resolve (a missing file) is told elsewhere.
     std::error_code error;
+    std::error_code folderError;
     const auto target = std::filesystem::canonical(folder / relative, error);
-    const auto inside = std::filesystem::canonical(folder, error);
-    if (!error) {
+    const auto inside = std::filesystem::canonical(folder, folderError);
+    if (!error && !folderError) {
         const auto path = std::filesystem::relative(target, inside, error).string();
         if (!error && (path == ".." || path.starts_with("../"))) {
             return "leads out of the lesson folder through a link, to " + target.string();

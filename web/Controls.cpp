@@ -14,15 +14,30 @@ namespace scenova::web {
 
 namespace {
 
-// The pixels of a picture the gdi32 table made, else none.
-void ShowPicture(const std::string& control, const std::string& key, const Picture& picture) {
+// The pixels of a picture the gdi32 table made, else none; the pixels cross
+// to the page once while the picture lives.
+void ShowPicture(Context& ctx, const std::string& control, const std::string& key,
+                 const Picture& picture) {
     const model::IPixels* pixels = picture ? model::Gdi::PixelsOf(picture) : nullptr;
     if (!pixels) {
         view::Picture(control, key, 0, 0, {});
         return;
     }
+    std::erase_if(ctx.pagePictures, [](const auto& held) {
+        if (held.first.expired()) {
+            view::ForgetPicture(held.second);
+        }
+        return held.first.expired();
+    });
+    const auto held = std::find_if(ctx.pagePictures.begin(), ctx.pagePictures.end(),
+                                   [&](const auto& p) { return p.first.lock() == picture; });
+    if (held != ctx.pagePictures.end()) {
+        view::Picture(control, key, pixels->Width(), pixels->Height(), {}, held->second);
+        return;
+    }
+    ctx.pagePictures.emplace_back(picture, ++ctx.lastPagePicture);
     view::Picture(control, key, pixels->Width(), pixels->Height(),
-                  pixels->Read(0, 0, pixels->Width(), pixels->Height()));
+                  pixels->Read(0, 0, pixels->Width(), pixels->Height()), ctx.lastPagePicture);
 }
 
 // The bar's font numbers.
@@ -41,6 +56,7 @@ std::string FontFamily(int16_t number) {
 
 Form::Form(Context& ctx, model::Desktop& desktop, FormEvents events)
     : model::Form(ctx, "frmScenova", {kTwipsPerPixel, kTwipsPerPixel}, std::move(events)),
+      m_web(ctx),
       m_desktop(desktop) {
     m_hWnd =
         desktop.Create("ScenovaWindow", "Scenova", 0, model::style::Form, model::style::FormEx);
@@ -57,7 +73,7 @@ void Form::Redraw() {
     if (m_pictureShown.lock() != m_picture || (!m_picture && m_pictureDrawn)) {
         m_pictureShown = m_picture;
         m_pictureDrawn = m_picture != nullptr;
-        ShowPicture(m_name, "picture", m_picture);
+        ShowPicture(m_web, m_name, "picture", m_picture);
     }
 }
 
@@ -79,7 +95,7 @@ void ButtonBar::Redraw() {
     if (m_backgroundShown.lock() != shown || (!shown && m_backgroundDrawn)) {
         m_backgroundShown = shown;
         m_backgroundDrawn = shown != nullptr;
-        ShowPicture(m_name, "background", shown);
+        ShowPicture(m_web, m_name, "background", shown);
     }
     const std::string picture = PictureFile().empty() ? "" : ImageFolder() + "/" + PictureFile();
     if (picture != m_pictureShown) {

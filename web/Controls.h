@@ -40,6 +40,10 @@ struct Context : model::Context {
     std::deque<std::function<void()>> posted;
     // By lesson path: seconds, for movies the browser shows a picture of.
     std::map<std::string, double> movieSeconds;
+    // The gdi32 pictures whose pixels the page holds, by their source
+    // numbers: the backdrop behind the form and its bars crosses once.
+    std::vector<std::pair<std::weak_ptr<IPicture>, int32_t>> pagePictures;
+    int32_t lastPagePicture = 0;
 
     void Post(std::function<void()> message) {
         if (posted.empty()) {
@@ -100,6 +104,7 @@ private:
     void Redraw() override;
     void Unloaded() override { m_desktop.Destroy(m_hWnd); }
 
+    Context& m_web;
     model::Desktop& m_desktop;
     // The picture drawn last, not kept alive by being drawn.
     std::weak_ptr<IPicture> m_pictureShown;

@@ -8,10 +8,11 @@
 EM_JS(void, js_box, (const char* c, double l, double t, double w, double h, int v, int e), {
     Module.view.box(UTF8ToString(c), l, t, w, h, !!v, !!e);
 });
-EM_JS(void, js_picture, (const char* c, const char* k, int w, int h, const uint32_t* p), {
+EM_JS(void, js_picture, (const char* c, const char* k, int w, int h, const uint32_t* p, int s), {
     Module.view.picture(UTF8ToString(c), UTF8ToString(k), w, h,
-                        p ? HEAPU32.slice(p >> 2, (p >> 2) + w * h) : null);
+                        p ? HEAPU32.slice(p >> 2, (p >> 2) + w * h) : null, s);
 });
+EM_JS(void, js_forget_picture, (int s), { Module.view.forgetPicture(s); });
 EM_JS(void, js_colour, (const char* c, const char* what, int colour), {
     Module.view.colour(UTF8ToString(c), UTF8ToString(what), colour);
 });
@@ -79,10 +80,12 @@ void Box(const std::string& control, double left, double top, double width, doub
 }
 
 void Picture(const std::string& control, const std::string& key, int32_t width, int32_t height,
-             const std::vector<uint32_t>& pixels) {
+             const std::vector<uint32_t>& pixels, int32_t source) {
     js_picture(control.c_str(), key.c_str(), width, height,
-               pixels.empty() ? nullptr : pixels.data());
+               pixels.empty() ? nullptr : pixels.data(), source);
 }
+
+void ForgetPicture(int32_t source) { js_forget_picture(source); }
 
 void Colour(const std::string& control, const std::string& what, int32_t colour) {
     js_colour(control.c_str(), what.c_str(), colour);

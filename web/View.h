@@ -15,8 +15,13 @@ void Box(const std::string& control, double left, double top, double width, doub
          bool visible, bool enabled);
 // Pixels as 32-bit colour references (0x00BBGGRR), row by row; `key` names
 // the picture for the element that shows it ("" in `pixels` removes it).
+// A nonzero `source` names the picture the pixels are of: given once, the
+// page shows its own copy of them wherever the source is shown again with no
+// pixels.
 void Picture(const std::string& control, const std::string& key, int32_t width, int32_t height,
-             const std::vector<uint32_t>& pixels);
+             const std::vector<uint32_t>& pixels, int32_t source = 0);
+// The page lets go of the pixels of a source.
+void ForgetPicture(int32_t source);
 void Colour(const std::string& control, const std::string& what, int32_t colour);
 void ZOrder(const std::string& control, int16_t position);
 

@@ -18,6 +18,16 @@
 
   // A picture as a canvas holding its pixels (0x00BBGGRR: the bytes are
   // red, green, blue and an unused one, made opaque here).
+  // Canvases by the source the component names them by, to copy from.
+  const sources = new Map();
+
+  function copyCanvas(original) {
+    const canvas = Object.assign(document.createElement('canvas'),
+      { width: original.width, height: original.height, className: 'picture' });
+    canvas.getContext('2d').drawImage(original, 0, 0);
+    return canvas;
+  }
+
   function pictureCanvas(width, height, pixels) {
     const canvas = document.createElement('canvas');
     canvas.width = width;
@@ -325,13 +335,13 @@
   // --- the video -----------------------------------------------------------
   let wake = { token: 0, target: 0, timer: 0 };
   // The lesson's video element, made before the module is ready so that it
-  // loads the first movie while it measures it.
+  // loads the first movie while it measures it; it joins the page with the
+  // lesson's window.
   const playback = document.createElement('video');
   playback.id = 'lesson-video';
   playback.playsInline = true;
   playback.preload = 'auto';
   playback.setAttribute('aria-label', 'Lesson video');
-  document.body.appendChild(playback);
 
   function video() {
     return playback;
@@ -362,14 +372,20 @@
       el.inert = !enabled;
       if (el.buttons) showBarPicture(el);
     },
-    picture(name, key, width, height, pixels) {
+    picture(name, key, width, height, pixels, source) {
       const id = `${name}/${key}`;
       if (pictures[id] && pictures[id].parentNode) pictures[id].remove();
+      const original = sources.get(source);
       if (pixels && width > 0 && height > 0) pictures[id] = pictureCanvas(width, height, pixels);
+      else if (original) pictures[id] = copyCanvas(original);
       else delete pictures[id];
+      if (source && pixels) sources.set(source, pictures[id]);
       const el = control(name);
       if (name === 'frmScenova' && pictures[id]) el.insertBefore(pictures[id], el.firstChild);
       else if (el.buttons && (key === 'background' || key === 'picture')) showBarPicture(el);
+    },
+    forgetPicture(source) {
+      sources.delete(source);
     },
     colour(name, what, colour) {
       const el = control(name);
@@ -469,7 +485,9 @@
     videoPause(seconds) {
       const v = video();
       v.pause();
-      if (!Number.isNaN(seconds)) v.currentTime = seconds;
+      // A needless seek of a movie still loading can fail in Chromium as a
+      // decode error.
+      if (!Number.isNaN(seconds) && Math.abs(v.currentTime - seconds) > 1e-3) v.currentTime = seconds;
     },
     videoTime() {
       return video().currentTime;
@@ -612,8 +630,10 @@
       if (!response.ok) throw new Error(`lesson/${file}: ${response.status}`);
       return [file, new Uint8Array(await response.arrayBuffer())];
     }));
-    const seconds = await Promise.all(manifest.movies.map((file) =>
-      measure(`lesson/${file}`)));
+    // The first movie in the lesson's own element: when the lesson opens it,
+    // its first frame is there already.
+    const seconds = await Promise.all(manifest.movies.map((file, i) =>
+      measure(`lesson/${file}`, i === 0 ? playback : null)));
     performance.mark('lesson-fetched');
     return { manifest, files, seconds };
   })();

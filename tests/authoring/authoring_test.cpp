@@ -27,23 +27,16 @@ namespace {
 using scenova::testing::ExpectGolden;
 using scenova::testing::Lines;
 using scenova::testing::ReadFile;
+using scenova::testing::ReplaceAll;
 using scenova::testing::TempDir;
 
 const std::string kSource = SCENOVA_SOURCE_DIR;
 const std::string kMarket = kSource + "/examples/market";
 
-std::string Replace(std::string text, const std::string& from, const std::string& to) {
-    for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
-        text.replace(at, from.size(), to);
-    }
-    return text;
-}
-
 // The check's lines for a lesson, and its exit status.
 std::pair<int, std::vector<std::string>> Check(const std::filesystem::path& lesson,
                                                bool json = false) {
-    std::ostringstream out;
-    std::ostringstream err;
+    std::ostringstream out, err;
     const int status = CheckCommand(lesson, json, out, err);
     EXPECT_EQ(err.str(), "");
     return {status, Lines(out.str())};
@@ -53,7 +46,7 @@ TEST(LessonCheck, TheFaultyLessonGivesExactlyItsGoldenLines) {
     const auto [status, lines] = Check(kSource + "/tests/authoring/faulty");
     EXPECT_EQ(status, 1);
     std::vector<std::string> shown = lines;
-    shown.back() = Replace(shown.back(), kSource + "/", "");
+    shown.back() = ReplaceAll(shown.back(), kSource + "/", "");
     ExpectGolden("check_faulty.txt", shown);
 
     // The JSON form carries the same fields, one object a line.
@@ -128,8 +121,7 @@ TEST(LessonCheck, MoreBlocksThanTheVideoCanSignal) {
 }
 
 std::string Export(SubtitleFormat format, std::optional<std::filesystem::path> chapters = {}) {
-    std::ostringstream out;
-    std::ostringstream err;
+    std::ostringstream out, err;
     ExportOptions options{kMarket, format, std::nullopt, chapters};
     EXPECT_EQ(ExportCommand(options, out, err), 0) << err.str();
     EXPECT_EQ(err.str(),
@@ -148,13 +140,12 @@ TEST(SubtitleExport, TheSampleLessonMatchesItsGoldenFiles) {
 TEST(SubtitleExport, ALessonThatDoesNotStartIsRefused) {
     TempDir folder;
     const auto output = folder.Path() / "out.vtt";
-    std::ostringstream out;
-    std::ostringstream err;
+    std::ostringstream out, err;
     const ExportOptions options{kSource + "/tests/authoring/faulty", SubtitleFormat::WebVtt, output,
                                 std::nullopt};
     EXPECT_EQ(ExportCommand(options, out, err), 1);
     EXPECT_FALSE(std::filesystem::exists(output));
-    EXPECT_EQ(Replace(err.str(), kSource + "/", ""),
+    EXPECT_EQ(ReplaceAll(err.str(), kSource + "/", ""),
               "scenova: the lesson does not start (run-time error 9: Subscript out of range): "
               "scenova check tests/authoring/faulty tells why\n");
 }
@@ -183,8 +174,7 @@ TEST(SubtitleExport, AFailedWriteLeavesTheOldFile) {
     EXPECT_EQ(WEXITSTATUS(status), 2);
     EXPECT_EQ(ReadFile(script), old);
 
-    std::ostringstream out;
-    std::ostringstream err;
+    std::ostringstream out, err;
     const ExportOptions both{kMarket, SubtitleFormat::WebVtt, folder.Path() / "a.vtt",
                              folder.Path() / "./a.vtt"};
     EXPECT_EQ(ExportCommand(both, out, err), 2);
@@ -198,8 +188,7 @@ std::vector<std::string> WhatPlays(const std::filesystem::path& lesson) {
     options.lesson = lesson;
     options.trace = true;
     options.actions.emplace();
-    std::ostringstream out;
-    std::ostringstream err;
+    std::ostringstream out, err;
     EXPECT_EQ(cli::Play(options, out, err), 0) << err.str();
     std::vector<std::string> lines;
     for (const std::string& line : Lines(out.str())) {
@@ -221,8 +210,7 @@ TEST(SubtitleExport, ExportThenImportPlaysTheSame) {
                               std::filesystem::copy_options::recursive);
     }
     const std::string vtt = folder.Write("market.vtt", Export(SubtitleFormat::WebVtt));
-    std::ostringstream out;
-    std::ostringstream err;
+    std::ostringstream out, err;
     EXPECT_EQ(ImportCommand({vtt, "market.avi", std::nullopt, lesson / "script.txt"}, out, err), 0)
         << err.str();
     EXPECT_EQ(err.str(), "");
@@ -241,14 +229,13 @@ TEST(SubtitleImport, FilesGiveTheirGoldenLines) {
          std::filesystem::directory_iterator(kSource + "/tests/authoring/import")) {
         const std::string name = entry.path().filename().string();
         SCOPED_TRACE(name);
-        std::ostringstream out;
-        std::ostringstream err;
+        std::ostringstream out, err;
         const int status =
             ImportCommand({entry.path(), "hall.mp4", "Guide", std::nullopt}, out, err);
-        ExpectGolden(
-            "import/" + name + ".txt",
-            Lines("exit " + std::to_string(status) + "\n" +
-                  Replace(err.str(), entry.path().parent_path().string() + "/", "") + out.str()));
+        ExpectGolden("import/" + name + ".txt",
+                     Lines("exit " + std::to_string(status) + "\n" +
+                           ReplaceAll(err.str(), entry.path().parent_path().string() + "/", "") +
+                           out.str()));
     }
     // Nothing is written for a file with errors.
     TempDir folder;

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "cli/Player.h"
@@ -19,13 +18,7 @@ namespace {
 namespace fs = std::filesystem;
 const fs::path kCases = fs::path(SCENOVA_SOURCE_DIR) / "tests/cases";
 using scenova::testing::Lines;
-
-std::string Read(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using scenova::testing::ReadFile;
 
 // `*` matches any run of characters.
 bool Matches(std::string_view pattern, std::string_view text) {
@@ -78,11 +71,11 @@ TEST_P(TraceCase, Plays) {
     std::string settings;
     if (!fs::exists(source / "bare")) {
         fs::copy(kCases / "base", lesson.Path(), options);
-        settings = Read(kCases / "base/settings.ini");
+        settings = ReadFile(kCases / "base/settings.ini");
     }
     fs::copy(source, lesson.Path(), options);
     // A later key wins: the case's settings come after the shared ones.
-    lesson.Write("settings.ini", settings + Read(source / "settings.ini"));
+    lesson.Write("settings.ini", settings + ReadFile(source / "settings.ini"));
     fs::create_directories(lesson.Path() / "video");
     fs::copy_file(fs::path(SCENOVA_SOURCE_DIR) / "tests/data/six_seconds.avi",
                   lesson.Path() / "video/lesson.avi", options);
@@ -90,20 +83,17 @@ TEST_P(TraceCase, Plays) {
     PlayOptions play;
     play.lesson = lesson.Path();
     play.trace = !fs::exists(source / "timeline");
-    play.actions = lesson::ParseActions(Read(source / "actions.txt"));
-    for (const std::string& line : Lines(Read(source / "expected.txt"))) {
+    play.actions = lesson::ParseActions(ReadFile(source / "actions.txt"));
+    const std::vector<std::string> expected = Lines(ReadFile(source / "expected.txt"));
+    for (const std::string& line : expected) {
         if (line.rfind("until ", 0) == 0) {
             FloatFromChars(line.data() + 6, line.data() + line.size(), play.until.emplace());
         }
     }
-    std::ostringstream out;
-    std::ostringstream err;
+    std::ostringstream out, err;
     const int status = Play(play, out, err);
-    std::string text = out.str() + err.str();
-    for (auto at = text.find(lesson.Folder()); at != std::string::npos;
-         at = text.find(lesson.Folder())) {
-        text.replace(at, lesson.Folder().size(), "<lesson>/");
-    }
+    const std::string text =
+        scenova::testing::ReplaceAll(out.str() + err.str(), lesson.Folder(), "<lesson>/");
     const std::vector<std::string> output = Lines(text);
 
     // Expected lines in order; "!" lines must not occur between the lines
@@ -124,11 +114,8 @@ TEST_P(TraceCase, Plays) {
         }
         absent.clear();
     };
-    for (const std::string& line : Lines(Read(source / "expected.txt"))) {
-        if (line.empty() || line[0] == '#') {
-            continue;
-        }
-        if (line.rfind("until ", 0) == 0) {
+    for (const std::string& line : expected) {
+        if (line.empty() || line[0] == '#' || line.rfind("until ", 0) == 0) {
             continue;
         }
         if (line.rfind("exit ", 0) == 0) {

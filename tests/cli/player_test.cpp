@@ -18,8 +18,7 @@ using ::testing::HasSubstr;
 // A missing lesson folder, or one whose files cannot be read, is exit 2.
 TEST(PlayerTest, ALessonThatCannotBeReadEndsWithExitStatus2) {
     scenova::testing::TempDir lesson;
-    std::ostringstream out;
-    std::ostringstream err;
+    std::ostringstream out, err;
     PlayOptions options;
     options.lesson = lesson.Path() / "missing";
     EXPECT_EQ(Play(options, out, err), 2);

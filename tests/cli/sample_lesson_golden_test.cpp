@@ -23,21 +23,12 @@ std::vector<std::string> PlayTrace(const std::optional<std::string>& actionsFile
         options.actions = lesson::ParseActions(
             scenova::testing::ReadFile(kSource + "/tests/cli/actions/" + *actionsFile));
     }
-    std::ostringstream out;
-    std::ostringstream err;
+    std::ostringstream out, err;
     EXPECT_EQ(Play(options, out, err), 0) << err.str();
     EXPECT_EQ(err.str(), "");
     // The lesson's folder depends on where the sources are.
-    std::vector<std::string> lines;
-    std::istringstream trace(out.str());
-    const std::string folder = kSource + "/examples/market/";
-    for (std::string line; std::getline(trace, line);) {
-        for (auto at = line.find(folder); at != std::string::npos; at = line.find(folder)) {
-            line.replace(at, folder.size(), "<lesson>/");
-        }
-        lines.push_back(line);
-    }
-    return lines;
+    return scenova::testing::Lines(
+        scenova::testing::ReplaceAll(out.str(), kSource + "/examples/market/", "<lesson>/"));
 }
 
 TEST(SampleLessonTrace, PlayedToTheEnd) {

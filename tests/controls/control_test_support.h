@@ -3,22 +3,13 @@
 // Helpers shared by the control tests: the headless world a control lives in
 // and a way to read the number of the run-time error a statement raises.
 
-#include <cstdint>
-#include "tests/support/Errors.h"
-
-#include "headless/Context.h"
-#include "headless/EventLoop.h"
-#include "headless/Trace.h"
 #include "runtime/RuntimeError.h"
+#include "tests/support/Errors.h"
+#include "tests/support/HeadlessWorld.h"
 
 namespace scenova::test {
 
-struct HeadlessWorld {
-    headless::EventLoop loop;
-    headless::Trace trace{loop};
-    headless::Context ctx{loop, trace};
-};
-
 using scenova::testing::ErrorOf;
+using scenova::testing::HeadlessWorld;
 
 }  // namespace scenova::test

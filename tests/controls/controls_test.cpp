@@ -41,12 +41,9 @@ struct HeadlessButtonBarFactory {
     void ActPress(const std::string& name) { bar.UserPress(name); }
 };
 
-class HeadlessButtonBarTest : public ::testing::Test {
+class HeadlessButtonBarTest : public ::testing::Test, protected HeadlessButtonBarFactory {
 protected:
     HeadlessButtonBarTest() { bar.AddButton("btnA", "2,a.bmp,0,0"); }
-
-    HeadlessWorld world;
-    model::ButtonBar bar{world.ctx, "frmRose"};
 };
 
 // A lifetime fault the sanitizers see: the running handler is replaced.
@@ -103,11 +100,7 @@ struct HeadlessRichTextFactory {
 
 using Ranges = std::vector<model::RichText::Range>;
 
-class HeadlessRichTextTest : public ::testing::Test {
-protected:
-    HeadlessWorld world;
-    model::RichText text{world.ctx, "rtfText", 4242};
-};
+class HeadlessRichTextTest : public ::testing::Test, protected HeadlessRichTextFactory {};
 
 TEST_F(HeadlessRichTextTest, LinksOutsideTheTextRaise9) {
     text.RTFContent("0123456789");
@@ -153,11 +146,7 @@ struct HeadlessTimerFactory {
     int64_t NowMs() { return world.loop.Now() / 1000; }
 };
 
-class HeadlessTimerTest : public ::testing::Test {
-protected:
-    HeadlessWorld world;
-    headless::Timer timer{world.ctx, "ExitTimer"};
-};
+class HeadlessTimerTest : public ::testing::Test, protected HeadlessTimerFactory {};
 
 // A lifetime fault the sanitizers see: the timer is destroyed inside its own tick.
 TEST_F(HeadlessTimerTest, TimerReleasedByItsOwnHandlerStops) {
@@ -174,29 +163,10 @@ TEST_F(HeadlessTimerTest, TimerReleasedByItsOwnHandlerStops) {
     EXPECT_EQ(world.loop.NextDue(), -1);
 }
 
-// 6.0 seconds long.
-const std::string kMovie = std::string(SCENOVA_SOURCE_DIR) + "/tests/data/six_seconds.avi";
-
-// A tenth of a second of 8 kHz 8-bit mono silence: sound, but no picture.
-std::string WaveFile() {
-    auto le = [](uint32_t v, int bytes) {
-        std::string out;
-        for (int i = 0; i < bytes; ++i) {
-            out += static_cast<char>((v >> (8 * i)) & 0xff);
-        }
-        return out;
-    };
-    const uint32_t samples = 800;
-    return "RIFF" + le(36 + samples, 4) + "WAVEfmt " + le(16, 4) + le(1, 2) + le(1, 2) +
-           le(8000, 4) + le(8000, 4) + le(1, 2) + le(8, 2) + "data" + le(samples, 4) +
-           std::string(samples, '\x80');
-}
-
-// A 1x1 grey PNG: libavformat reads it as a one-picture stream of no length.
-const std::string kPicture(
-    "\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\0\x01\0\0\0\x01\x08\0\0\0\0\x3a\x7e\x9b\x55\0\0\0\x0a"
-    "IDAT\x78\x9c\x63\x60\0\0\0\x02\0\x01\x48\xaf\xa4\x71\0\0\0\0IEND\xae\x42\x60\x82",
-    67);
+// 6.0 seconds long; beside it a sound and a picture that are no movie, read
+// under a movie's name so that only their contents tell (see the README).
+const std::string kData = std::string(SCENOVA_SOURCE_DIR) + "/tests/data/";
+const std::string kMovie = kData + "six_seconds.avi";
 
 struct HeadlessVideoFactory {
     static constexpr double kPositionSlack = 0.0;
@@ -212,9 +182,10 @@ struct HeadlessVideoFactory {
 };
 
 using Lines = std::vector<std::string>;
+using scenova::testing::ReadFile;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-class HeadlessVideoTest : public ::testing::Test {
+class HeadlessVideoTest : public ::testing::Test, protected HeadlessVideoFactory {
 protected:
     // Opens the movie with signals enabled at these times.
     void OpenWithSignals(std::string times) {
@@ -224,9 +195,6 @@ protected:
         world.trace.Clear();
     }
     void AdvanceTo(double seconds) { world.loop.AdvanceTo(headless::Seconds(seconds)); }
-
-    HeadlessWorld world;
-    headless::Video video{world.ctx, "movOrvMovie"};
 };
 
 TEST_F(HeadlessVideoTest, OpensOnlyFilesThatHoldAMovie) {
@@ -241,10 +209,10 @@ TEST_F(HeadlessVideoTest, OpensOnlyFilesThatHoldAMovie) {
     const scenova::testing::TempDir dir;
     for (const std::string& path :
          {dir.Write("text.avi", "This is a lesson transcript, not a movie.\n"),
-          dir.Write("picture.avi", kPicture),
-          dir.Write("cut.avi", scenova::testing::ReadFile(kMovie).substr(0, 4096)),
-          dir.Write("sound.avi", WaveFile()), dir.Write("empty.avi", ""), dir.Folder(),
-          kMovie + ".missing", std::string()}) {
+          dir.Write("picture.avi", ReadFile(kData + "grey.png")),
+          dir.Write("cut.avi", ReadFile(kMovie).substr(0, 4096)),
+          dir.Write("sound.avi", ReadFile(kData + "silence.wav")), dir.Write("empty.avi", ""),
+          dir.Folder(), kMovie + ".missing", std::string()}) {
         ASSERT_TRUE(video.OpenMovie(kMovie, 3.0));
         EXPECT_FALSE(video.OpenMovie(path, 0.0)) << path;
         EXPECT_FALSE(video.IsOpen()) << path;

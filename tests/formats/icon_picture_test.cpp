@@ -13,13 +13,6 @@
 #include "tests/support/Errors.h"
 #include "tests/support/TempDir.h"
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wall"
-#pragma GCC diagnostic ignored "-Wextra"
-#pragma GCC diagnostic ignored "-Wpedantic"
-#include <stb/stb_image_write.h>
-#pragma GCC diagnostic pop
-
 namespace scenova::formats {
 namespace {
 
@@ -124,22 +117,11 @@ Bytes Container(uint16_t type, const std::vector<Image>& images) {
     return file;
 }
 
-Bytes Png(int width, int height) {
-    std::vector<unsigned char> rgba;
-    for (int i = 0; i < width * height; ++i) {
-        const uint32_t c = Colour(i);
-        rgba.insert(rgba.end(), {static_cast<unsigned char>(c), static_cast<unsigned char>(c >> 8),
-                                 static_cast<unsigned char>(c >> 16), 0x80});
-    }
-    Bytes png;
-    stbi_write_png_to_func(
-        [](void* context, void* data, int size) {
-            auto* out = static_cast<Bytes*>(context);
-            const auto* bytes = static_cast<const unsigned char*>(data);
-            out->insert(out->end(), bytes, bytes + size);
-        },
-        &png, width, height, 4, rgba.data(), width * 4);
-    return png;
+// A PNG of 3x2 test colours, half transparent (tests/data/README.md).
+Bytes Png() {
+    const std::string png =
+        testing::ReadFile(std::string(SCENOVA_SOURCE_DIR) + "/tests/data/icon_image.png");
+    return {png.begin(), png.end()};
 }
 
 class IconPictureTest : public ::testing::Test {
@@ -188,8 +170,8 @@ TEST_F(IconPictureTest, TheLargestImageIsTakenWhereverItStands) {
 }
 
 TEST_F(IconPictureTest, EmbeddedPngImagesAreDecodedDroppingAlpha) {
-    ExpectTestColours(ReadPictureFile(Write(Container(1, {{3, 2, Png(3, 2)}}))), 3, 2, 32);
-    Bytes cut = Png(3, 2);
+    ExpectTestColours(ReadPictureFile(Write(Container(1, {{3, 2, Png()}}))), 3, 2, 32);
+    Bytes cut = Png();
     cut.resize(cut.size() / 2);
     EXPECT_EQ(LoadError(Container(1, {{3, 2, cut}})), err::InvalidPicture);
 }

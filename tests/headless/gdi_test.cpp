@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "headless/Context.h"
 #include "platform/Win32Constants.h"
 #include "runtime/RuntimeError.h"
 #include "tests/controls/gdi_contract.h"
 #include "tests/support/Errors.h"
+#include "tests/support/HeadlessWorld.h"
 #include "tests/support/TempDir.h"
 
 namespace scenova::headless {
@@ -60,10 +60,8 @@ protected:
         return gdi.OleCreatePictureIndirect(desc, true);
     }
 
-    EventLoop loop;
-    Trace trace{loop};
-    Context ctx{loop, trace};
-    Gdi gdi{ctx};
+    scenova::testing::HeadlessWorld world;
+    Gdi gdi{world};
 };
 
 TEST_F(GdiTest, CopiesOnlyThePartInsideBothBitmaps) {
@@ -150,32 +148,13 @@ protected:
     scenova::testing::TempDir dir;
 };
 
-void PutLE(std::vector<unsigned char>& out, uint32_t value) {
-    for (int i = 0; i < 4; ++i) {
-        out.push_back(static_cast<unsigned char>(value >> (8 * i)));
-    }
-}
-
-// A 2x2 24-bit BMP: red, green on top; blue, white below. Rows are stored
-// bottom-up (or top-down, with a negative height), each padded to four
-// bytes, pixels as blue, green, red.
+// A 2x2 24-bit BMP: red, green on top; blue, white below (the bottom row
+// first in the file, or the top one, with a negative height).
 std::vector<unsigned char> TinyBmp(bool topDown = false) {
-    std::vector<unsigned char> bmp = {'B', 'M'};
-    // File header: size, reserved, pixel offset; info header: its size,
-    // width, height, planes and bits per pixel (16 bits each), compression,
-    // image size, resolution, palette counts.
-    const uint32_t height = topDown ? static_cast<uint32_t>(-2) : 2u;
-    for (uint32_t field :
-         {70u, 0u, 54u, 40u, 2u, height, 1u | 24u << 16, 0u, 16u, 2835u, 2835u, 0u, 0u}) {
-        PutLE(bmp, field);
-    }
-    const std::vector<unsigned char> bottom = {0xFF, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0, 0};
-    const std::vector<unsigned char> top = {0x00, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0, 0};
-    const auto& first = topDown ? top : bottom;
-    const auto& second = topDown ? bottom : top;
-    bmp.insert(bmp.end(), first.begin(), first.end());
-    bmp.insert(bmp.end(), second.begin(), second.end());
-    return bmp;
+    const std::string bmp = scenova::testing::ReadFile(
+        std::string(SCENOVA_SOURCE_DIR) +
+        (topDown ? "/tests/data/tiny_top_down.bmp" : "/tests/data/tiny.bmp"));
+    return {bmp.begin(), bmp.end()};
 }
 
 TEST_F(GdiLoadTest, LoadsBmpIntoAnOwned32BitBitmap) {
@@ -230,16 +209,9 @@ TEST_F(GdiLoadTest, FilesThatAreNotPicturesOrTooLargeAreRefused) {
 }
 
 }  // namespace
-struct World {
-    EventLoop loop;
-    Trace trace{loop};
-    Context ctx{loop, trace};
-    operator Context&() { return ctx; }
-};
-
 }  // namespace scenova::headless
 
 namespace scenova::test {
-using HeadlessGdiFactory = GdiFactory<headless::World, headless::Gdi>;
+using HeadlessGdiFactory = GdiFactory<scenova::testing::HeadlessWorld, headless::Gdi>;
 INSTANTIATE_TYPED_TEST_SUITE_P(Headless, GdiContract, HeadlessGdiFactory);
 }  // namespace scenova::test

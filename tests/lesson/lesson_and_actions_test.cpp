@@ -1,4 +1,5 @@
-// Reading lesson folders and action lists.
+// Reading lesson folders and action lists. How settings.ini reads is in the
+// trace cases (settings-file-syntax, settings-none).
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -10,29 +11,10 @@
 
 #include "lesson/Actions.h"
 #include "lesson/LessonFolder.h"
-#include "runtime/Convert.h"
 #include "tests/support/TempDir.h"
 
 namespace scenova::lesson {
 namespace {
-
-TEST(LessonSettings, KeyValueLinesWithCommentsAndLaterDuplicatesWinning) {
-    const auto settings = ParseSettings(
-        "; Commented=out\n"
-        "  # Help=commented.htm\n"
-        "\n"
-        "  movOrvMovie.Top =  12  \r\n"
-        "Label(0).Caption=\"Hello = world\"\n"
-        "no equals sign here\n"
-        "Empty=\n"
-        "MOVORVMOVIE.TOP=14\n"
-        "Help= help.htm");
-    EXPECT_EQ(settings->Count(), 4);
-    EXPECT_EQ(ToText(settings->Item("movOrvMovie.Top")), "14");
-    EXPECT_EQ(ToText(settings->Item("Label(0).Caption")), "\"Hello = world\"");
-    EXPECT_EQ(ToText(settings->Item("Empty")), "");
-    EXPECT_EQ(ToText(settings->Item("Help")), "help.htm");
-}
 
 // A lesson's files are read only when they are ordinary files within their
 // limits: a link to a device, a FIFO or a file past its limit is named and

@@ -45,10 +45,7 @@ struct QtButtonBarFactory {
     std::string Descriptor(int n) { return "2,button.bmp," + std::to_string(10 + 40 * n) + ",5"; }
     QPoint Centre(const std::string& name) { return bar->ButtonRect(name).center(); }
     void Enter(const std::string& name) { Mouse(bar->View(), QEvent::MouseMove, Centre(name)); }
-    void Leave(const std::string&) {
-        qt::BarWidget* view = bar->View();
-        scenova::test::Leave(view);
-    }
+    void Leave(const std::string&) { scenova::test::Leave(bar->View()); }
     void Press(const std::string& name) {
         Mouse(bar->View(), QEvent::MouseButtonPress, Centre(name), Qt::LeftButton);
         Mouse(bar->View(), QEvent::MouseButtonRelease, Centre(name), Qt::LeftButton);

@@ -22,14 +22,11 @@
 #include <string>
 #include <vector>
 
-#include "headless/HeadlessPlatform.h"
 #include "headless/HostActions.h"
-#include "headless/RecordingManager.h"
-#include "headless/ToolHost.h"
 #include "lesson/Actions.h"
 #include "lesson/Executor.h"
 #include "lesson/LessonFolder.h"
-#include "module/Module1.h"
+#include "tests/support/HeadlessHost.h"
 #include "tests/support/TempDir.h"
 
 namespace scenova::testing {
@@ -169,18 +166,14 @@ public:
     explicit Session(const LessonText& lesson) : m_lesson(lesson) {}
 
     std::string Run(const std::vector<Step>& steps) {
-        Module1::Get().Reset();
-        headless::HeadlessPlatform platform;
-        auto mgr = std::make_shared<headless::RecordingManager>(platform.Ctx());
-        mgr->mediaPath = m_lesson.folder + "media/";
-        mgr->auxiliaryPath = m_lesson.folder;
-        mgr->resourcePath = m_lesson.folder + "resources/";
-        mgr->videoPath = m_lesson.folder + "video/";
-        mgr->settings = lesson::ParseSettings(m_lesson.settings);
-        mgr->script = lesson::ParseScript(m_lesson.script);
-        headless::ToolHost host(platform, mgr);
+        HeadlessHost session;
+        session.ServeFolders(m_lesson.folder);
+        headless::HeadlessPlatform& platform = session.platform;
+        headless::ToolHost& host = session.host;
+        m_manager = session.mgr.get();
+        m_manager->settings = lesson::ParseSettings(m_lesson.settings);
+        m_manager->script = lesson::ParseScript(m_lesson.script);
         host.Create();
-        m_manager = mgr.get();
         std::string failure;
         try {
             for (std::size_t i = 0; i < steps.size() && failure.empty(); ++i) {

@@ -1,4 +1,6 @@
-// Splitting script lines and lists, and rewriting culture tips.
+// Splitting lists and rewriting culture tips. How a script line splits into
+// tag and value is in the trace cases (script-tabs-and-leading-space and the
+// other script-* cases).
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -12,38 +14,6 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
-
-TEST(SplitScriptLine, TagBeforeTheFirstSpaceValueTrimmedOfSpacesOnly) {
-    struct Row {
-        const char* text;
-        bool isLine;
-        const char* tag;
-        const char* value;
-        bool hasValue;
-    };
-    const Row rows[] = {
-        {"VIDEO lesson1.avi", true, "VIDEO", "lesson1.avi", true},
-        {"video x.avi", true, "VIDEO", "x.avi", true},
-        {"Video   x y.avi  ", true, "VIDEO", "x y.avi", true},
-        {"ACTOR", false, "", "", false},                  // no space: not a line at all
-        {"ACTOR ", true, "ACTOR", "", false},             // the space is the last character
-        {"ACTOR   ", true, "ACTOR", "", true},            // value of spaces only: empty, no message
-        {" ACTOR Maria", true, "", "ACTOR Maria", true},  // empty tag
-        {"TEXT\tHello there", true, "TEXT\tHELLO", "there", true},  // a tab separates nothing
-        {"TEXT \tHello\t", true, "TEXT", "\tHello\t", true},
-        {"", false, "", "", false},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.text);
-        const auto line = SplitScriptLine(row.text);
-        ASSERT_EQ(line.has_value(), row.isLine);
-        if (line) {
-            EXPECT_EQ(line->tag, row.tag);
-            EXPECT_EQ(line->value, row.value);
-            EXPECT_EQ(line->hasValue, row.hasValue);
-        }
-    }
-}
 
 TEST(SplitList, TrimsPartsAndKeepsEmptyOnes) {
     struct Row {

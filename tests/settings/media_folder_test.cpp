@@ -4,12 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <memory>
-
-#include "headless/HeadlessPlatform.h"
-#include "headless/RecordingManager.h"
-#include "headless/ToolHost.h"
-#include "module/Module1.h"
+#include "tests/support/HeadlessHost.h"
 #include "tests/support/TraceMatchers.h"
 
 namespace scenova::testing {
@@ -18,23 +13,13 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-class MediaFolderTest : public ::testing::Test {
+class MediaFolderTest : public ::testing::Test, protected HeadlessHost {
 protected:
     MediaFolderTest() {
-        Module1::Get().Reset();
         mgr->settings->Add(std::string("x"), std::string("Unrelated.Key"));
         host.Create();
     }
-    ~MediaFolderTest() override {
-        host.Release();
-        Module1::Get().Reset();
-    }
     void Init() { ASSERT_EQ(host.Init("scenova").value, Variant(true)); }
-
-    headless::HeadlessPlatform platform;
-    std::shared_ptr<headless::RecordingManager> mgr =
-        std::make_shared<headless::RecordingManager>(platform.Ctx());
-    headless::ToolHost host{platform, mgr};
 };
 
 TEST_F(MediaFolderTest, AnEmptyOneLeavesTheBarsImageFoldersAlone) {

@@ -20,6 +20,15 @@ inline std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
+// The text with every `from` replaced by `to`: a folder that depends on
+// where the sources or the test's files are, say.
+inline std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
+    for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+        text.replace(at, from.size(), to);
+    }
+    return text;
+}
+
 // Compares lines with a golden file under tests/golden/. With
 // SCENOVA_UPDATE_GOLDEN=1 in the environment the file is rewritten instead;
 // review the difference by hand before committing it.

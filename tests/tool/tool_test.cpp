@@ -1,38 +1,31 @@
-// The host's calling protocol, seen through the headless platform's trace.
+// The host's calling protocol, seen through the headless platform's trace,
+// where a trace case cannot show it: a manager that fails, or none. Missing
+// settings and a start-up that fails again are trace cases (settings-none,
+// script-fails-*).
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "headless/HeadlessPlatform.h"
-#include "headless/RecordingManager.h"
-#include "headless/ToolHost.h"
 #include "lesson/LessonFolder.h"
-#include "module/Module1.h"
+#include "tests/support/HeadlessHost.h"
 #include "tests/support/TraceMatchers.h"
 
 namespace scenova {
 namespace {
 
-using headless::HeadlessPlatform;
 using headless::RecordingManager;
 using headless::ToolHost;
 using scenova::testing::Untimed;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-class ToolTest : public ::testing::Test {
+class ToolTest : public ::testing::Test, protected scenova::testing::HeadlessHost {
 protected:
     ToolTest() {
-        Module1::Get().Reset();
-        mgr->mediaPath = "/l/media/";
-        mgr->auxiliaryPath = "/l/";
-        mgr->resourcePath = "/l/resources/";
-        mgr->videoPath = "/l/video/";
+        ServeFolders("/l/");
         mgr->settings->Add(std::string("x"), std::string("Unrelated.Key"));
         host.Create();
     }
-    ~ToolTest() override { Module1::Get().Reset(); }
-
     std::vector<std::string> Lines(std::string_view prefix = "") {
         return Untimed(platform.GetTrace().Lines(), prefix);
     }
@@ -41,19 +34,7 @@ protected:
         ASSERT_FALSE(host.Show().Failed());
         platform.GetTrace().Clear();
     }
-
-    HeadlessPlatform platform;
-    std::shared_ptr<RecordingManager> mgr = std::make_shared<RecordingManager>(platform.Ctx());
-    ToolHost host{platform, mgr};
 };
-
-TEST_F(ToolTest, InitReportsMissingSettingsOnceAndStillSucceeds) {
-    mgr->settings->Clear();
-    EXPECT_EQ(host.Init("scenova").value, Variant(true));
-    EXPECT_THAT(Lines("> mgr.ReportError"), ElementsAre("> mgr.ReportError(<tool>, 0, \"\")"));
-    EXPECT_EQ(Lines().back(), "> mgr.ReportError(<tool>, 0, \"\")");  // nothing applied
-    EXPECT_EQ(Module1::Get().g_strVideoPath, "/l/video/");
-}
 
 TEST_F(ToolTest, InitTurnsABootstrapFailureIntoOneReport) {
     mgr->FailOn("GetResourcePath");
@@ -94,19 +75,6 @@ TEST_F(ToolTest, InitWithoutAManagerReturnsFalse) {
     orphan.Create();
     EXPECT_EQ(orphan.Init("scenova").value, Variant(false));
     EXPECT_EQ(orphan.ID().value, Variant(std::string("scenova")));
-}
-
-// The errors of broken scripts are trace cases (tests/cases/script-fails-*).
-TEST_F(ToolTest, AScriptThatFailsTheStartupIsParsedAgainByTheNextShow) {
-    mgr->script = lesson::ParseScript("VIDEO lesson.avi\nTEXT Hi.");
-    ASSERT_EQ(host.Init("scenova").value, Variant(true));
-    ASSERT_TRUE(host.Show().Failed());
-    EXPECT_FALSE(platform.Window().form->Visible());
-    const auto before = mgr->Calls("ResourceAction");
-    const auto again = host.Show();
-    ASSERT_TRUE(again.Failed());
-    EXPECT_EQ(again.error->number(), err::SubscriptOutOfRange);
-    EXPECT_EQ(mgr->Calls("ResourceAction"), before);
 }
 
 TEST_F(ToolTest, MoveKeepsTheCurrentValuesOfMissingArguments) {

@@ -9,19 +9,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <fstream>
 #include <functional>
 #include <map>
-#include <memory>
-#include <sstream>
 #include <string>
 
-#include "headless/HeadlessPlatform.h"
-#include "headless/RecordingManager.h"
-#include "headless/ToolHost.h"
 #include "lesson/LessonFolder.h"
-#include "module/Module1.h"
 #include "tests/support/GeneratedLesson.h"
+#include "tests/support/HeadlessHost.h"
+#include "tests/support/TempDir.h"
 
 namespace scenova::testing {
 namespace {
@@ -34,25 +29,19 @@ struct Work {
 // Starts a generated lesson with the sample lesson's settings and measures
 // one event after another in its middle.
 std::map<std::string, Work> WorkPerEvent(int spokenLines) {
-    Module1::Get().Reset();
     const std::string sample = std::string(SCENOVA_SOURCE_DIR) + "/examples/market/";
-    std::ifstream in(sample + "settings.ini");
-    std::stringstream settings;
-    settings << in.rdbuf();
-
-    headless::HeadlessPlatform platform;
-    auto mgr = std::make_shared<headless::RecordingManager>(platform.Ctx());
-    mgr->mediaPath = sample + "media/";
-    mgr->auxiliaryPath = sample;
-    mgr->resourcePath = sample + "resources/";
-    mgr->videoPath = std::string(SCENOVA_SOURCE_DIR) + "/tests/data/";
-    mgr->settings = lesson::ParseSettings(settings.str());
+    HeadlessHost session;
+    session.ServeFolders(sample);
+    headless::HeadlessPlatform& platform = session.platform;
+    headless::RecordingManager& mgr = *session.mgr;
+    mgr.videoPath = std::string(SCENOVA_SOURCE_DIR) + "/tests/data/";
+    mgr.settings = lesson::ParseSettings(ReadFile(sample + "settings.ini"));
     std::string script;
     for (const std::string& line : GeneratedScript(spokenLines, "thirty_hours.avi")) {
         script += line + "\n";
     }
-    mgr->script = lesson::ParseScript(script);
-    headless::ToolHost host(platform, mgr);
+    mgr.script = lesson::ParseScript(script);
+    headless::ToolHost& host = session.host;
     host.Create();
     EXPECT_EQ(host.Init("scenova").value, Variant(true));
     EXPECT_FALSE(host.Show().Failed());
@@ -90,8 +79,6 @@ std::map<std::string, Work> WorkPerEvent(int spokenLines) {
     for (const headless::EventError& failure : ctx.eventErrors) {
         ADD_FAILURE() << failure.event << " failed with " << failure.error.number();
     }
-    host.Release();
-    Module1::Get().Reset();
     return work;
 }
 

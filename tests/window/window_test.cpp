@@ -7,11 +7,8 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "headless/HeadlessPlatform.h"
-#include "headless/RecordingManager.h"
-#include "headless/ToolHost.h"
 #include "lesson/LessonFolder.h"
-#include "module/Module1.h"
+#include "tests/support/HeadlessHost.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TraceMatchers.h"
 
@@ -20,10 +17,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class WindowTest : public ::testing::Test {
+class WindowTest : public ::testing::Test, protected HeadlessHost {
 protected:
     WindowTest() {
-        Module1::Get().Reset();
         fs::copy(fs::path(SCENOVA_SOURCE_DIR) / "tests/cases/base", lesson.Path(),
                  fs::copy_options::recursive);
         fs::create_directories(lesson.Path() / "video");
@@ -35,11 +31,6 @@ protected:
         EXPECT_FALSE(host.Show().Failed());
         platform.ProcessPending();
     }
-    ~WindowTest() override {
-        host.Release();
-        Module1::Get().Reset();
-    }
-
     const headless::HeadlessWindow& W() const { return platform.Window(); }
     frmScenova& Form() { return host.Tool().Window(); }
     void Press(const std::string& button) {
@@ -61,10 +52,6 @@ protected:
     }
 
     TempDir lesson;
-    headless::HeadlessPlatform platform;
-    std::shared_ptr<headless::RecordingManager> mgr =
-        std::make_shared<headless::RecordingManager>(platform.Ctx());
-    headless::ToolHost host{platform, mgr};
 };
 
 // A control that signals once more than the lesson has blocks, during
