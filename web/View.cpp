@@ -85,7 +85,9 @@ void Picture(const std::string& control, const std::string& key, int32_t width, 
                pixels.empty() ? nullptr : pixels.data(), source);
 }
 
-void ForgetPicture(int32_t source) { js_forget_picture(source); }
+void ForgetPicture(int32_t source) {
+    js_forget_picture(source);
+}
 
 void Colour(const std::string& control, const std::string& what, int32_t colour) {
     js_colour(control.c_str(), what.c_str(), colour);
