@@ -202,7 +202,7 @@ test('C captions the lit block over the video; S plays faster and a cue still li
   await page.close();
 });
 
-test('each block the slider goes to is lit wholly in view, the page wrapping its long lines', async () => {
+test('each block the slider goes to is lit wholly in view, the page wrapping its long lines; from the start it plays again', async () => {
   const { page, problems } = await open();
   const heights = await page.$$eval('#rtfText .line', (lines) => lines.map((l) => l.offsetHeight));
   assert.ok(Math.max(...heights) >= 2 * Math.min(...heights), `${heights}`);
@@ -222,6 +222,14 @@ test('each block the slider goes to is lit wholly in view, the page wrapping its
     });
     assert.deepEqual(outside, [], `block ${value}`);
   }
+  // Back to the start: Play plays from there.
+  await page.$eval('#sldVideoSlider input', (input) => {
+    input.value = 0;
+    input.dispatchEvent(new Event('input', { bubbles: true }));
+  });
+  await page.keyboard.press('Space');
+  await page.waitForFunction(() => document.querySelector('#movOrvMovie video').currentTime > 0.5, { timeout: 4000 });
+  assert.equal(await page.$eval('#movOrvMovie video', (v) => v.error), null);
   assert.deepEqual(problems, []);
   await page.close();
 });
