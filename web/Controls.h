@@ -184,8 +184,8 @@ public:
     // Sends the highlight set, as the page asks once a change is done.
     void ShowHighlights();
     // The page's pointer at a character ("point", -1: off the text), a
-    // "click" there, or a key (Key).
-    // "layout": the page laid the text out again (resized, shown).
+    // "click" there, "layout" (the page laid the text out again: resized,
+    // shown) or a key (Key).
     void PageInput(const std::string& event, int32_t position);
 
     // Lines as the page wraps them; "\n" lines until it has laid them out.
