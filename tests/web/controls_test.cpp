@@ -140,11 +140,8 @@ struct WebVideoFactory {
         ctx.movieSeconds[kMovie] = seconds;
         g_ctx = &ctx;
         g_video = video.get();
-        video->Width(1200);
-        video->Height(900);
     }
     ~WebVideoFactory() {
-        video->Stop();
         g_ctx = nullptr;
         g_video = nullptr;
     }
