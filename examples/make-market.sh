@@ -141,11 +141,13 @@ ffmpeg -hide_banner -loglevel error -y \
     "$lesson/video/market.avi"
 
 # 4. The same video as WebM for browsers, which play neither MPEG-4 Part 2
-# nor AVI files: VP9 with Opus sound, made from the AVI as `scenova check`
-# suggests. Opus starts before zero; where ffmpeg would move every stream
-# later to hide that, the pictures keep their times and the video its length.
+# nor AVI files: VP9 with Vorbis sound (with Opus, Chromium's decoder fails on
+# a seek back to the start once the video has played), made from the AVI as
+# `scenova check` suggests. The sound starts before zero; where ffmpeg would
+# move every stream later to hide that, the pictures keep their times and the
+# video its length.
 ffmpeg -hide_banner -loglevel error -y -i "$lesson/video/market.avi" \
-    -c:v libvpx-vp9 -crf 40 -b:v 0 -row-mt 0 -c:a libopus -b:a 32k -avoid_negative_ts disabled \
+    -c:v libvpx-vp9 -crf 40 -b:v 0 -row-mt 0 -c:a libvorbis -q:a 0 -avoid_negative_ts disabled \
     -threads 1 -fflags +bitexact -flags:v +bitexact -flags:a +bitexact -map_metadata -1 \
     "$lesson/video/market.webm"
 

@@ -96,10 +96,12 @@ std::string BrowserWebm(const std::string& path) {
 }
 
 std::string WebmCommand(const std::string& movie, const std::string& webm) {
-    // Opus starts before zero: ffmpeg would otherwise move every stream later
-    // to hide that, and the pictures would lose their times.
+    // The sound may start before zero: ffmpeg would otherwise move every
+    // stream later to hide that, and the pictures would lose their times.
+    // Vorbis, not Opus: with Opus sound, Chromium's decoder fails on a seek
+    // back to the start once the video has played.
     return "ffmpeg -i " + Quoted(movie) +
-           " -c:v libvpx-vp9 -crf 32 -b:v 0 -c:a libopus -avoid_negative_ts disabled " +
+           " -c:v libvpx-vp9 -crf 32 -b:v 0 -c:a libvorbis -avoid_negative_ts disabled " +
            Quoted(webm);
 }
 

@@ -186,7 +186,14 @@ formats::PackedText RichText::Read(const std::string& rtf) {
 
 void RichText::Loaded() {
     m_highlightsDue = false;
-    view::TextClear(LineCount());
+    m_lines = {};
+    m_paragraphStarts.assign(1, 0);
+    for (int32_t i = 0; i < TextLength(); ++i) {
+        if (Text()[static_cast<std::size_t>(i)] == '\n') {
+            m_paragraphStarts.push_back(i + 1);
+        }
+    }
+    view::TextClear(static_cast<int32_t>(m_paragraphStarts.size()));
     // Pieces end at line breaks, format changes and link ends; links are
     // added after the content, so each is shown once it is known (AddLink
     // has no hook): the pieces come out of the text's own runs here and are
@@ -206,7 +213,7 @@ void RichText::Loaded() {
         while (breakAt < end && Text()[static_cast<std::size_t>(breakAt)] != '\n') {
             ++breakAt;
         }
-        const int32_t line = LineOf(start);
+        const int32_t line = model::RichText::LineOf(start);
         if (breakAt > start) {
             const formats::RtfCharFormat format =
                 run < m_runs.size() ? m_runs[run].format : formats::RtfCharFormat{};
@@ -216,7 +223,72 @@ void RichText::Loaded() {
         }
         start = breakAt < end ? breakAt + 1 : end;
     }
-    view::TextScroll(FirstVisibleLine());
+    Relayout();
+}
+
+void RichText::Relayout() {
+    const auto first = static_cast<std::size_t>(FirstVisibleLine());
+    std::optional<view::TextLines> lines = view::TextLayout();
+    if (!lines) {
+        Scrolled();
+        return;  // not shown: the lines stay as they were laid out last
+    }
+    const int32_t top = first < m_lines.starts.size()      ? m_lines.starts[first]
+                        : first < m_paragraphStarts.size() ? m_paragraphStarts[first]
+                                                           : 0;
+    for (std::size_t i = 0; i < lines->starts.size(); ++i) {
+        const auto paragraph = static_cast<std::size_t>(lines->paragraphs[i]);
+        if (lines->starts[i] < 0 && paragraph < m_paragraphStarts.size()) {
+            lines->starts[i] = m_paragraphStarts[paragraph];
+        }
+    }
+    m_lines = std::move(*lines);
+    ScrollTo(LineOf(top));
+}
+
+int32_t RichText::LineCount() const {
+    return m_lines.starts.empty() ? model::RichText::LineCount()
+                                  : static_cast<int32_t>(m_lines.starts.size());
+}
+
+int32_t RichText::LineOf(int32_t position) const {
+    if (m_lines.starts.empty()) {
+        return model::RichText::LineOf(position);
+    }
+    const auto& starts = m_lines.starts;
+    const auto after = std::upper_bound(starts.begin(), starts.end(), position);
+    return std::max(0, static_cast<int32_t>(after - starts.begin()) - 1);
+}
+
+int32_t RichText::LastVisibleLine() const {
+    if (m_lines.starts.empty()) {
+        return model::RichText::LastVisibleLine();
+    }
+    const auto first = static_cast<std::size_t>(FirstVisibleLine());
+    const double bottom = m_lines.tops[first] + m_lines.height;
+    const auto& bottoms = m_lines.bottoms;
+    const auto after = std::upper_bound(bottoms.begin() + static_cast<std::ptrdiff_t>(first),
+                                        bottoms.end(), bottom);
+    return std::max(FirstVisibleLine(), static_cast<int32_t>(after - bottoms.begin()) - 1);
+}
+
+int32_t RichText::LastFirstLine() const {
+    if (m_lines.starts.empty()) {
+        return model::RichText::LastFirstLine();
+    }
+    const double wanted = m_lines.bottoms.back() - m_lines.height;
+    const auto first = std::lower_bound(m_lines.tops.begin(), m_lines.tops.end(), wanted);
+    return std::clamp(static_cast<int32_t>(first - m_lines.tops.begin()), 0, LineCount() - 1);
+}
+
+void RichText::Scrolled() {
+    const auto first = static_cast<std::size_t>(FirstVisibleLine());
+    if (first < m_lines.starts.size()) {
+        view::TextScroll(model::RichText::LineOf(m_lines.starts[first]),
+                         m_lines.tops[first] - m_lines.tops.front());
+    } else {
+        view::TextScroll(FirstVisibleLine(), NAN);
+    }
 }
 
 void RichText::Shade(int32_t, int32_t, bool) {
@@ -238,7 +310,7 @@ void RichText::ShowHighlights() {
 void RichText::Redraw() {
     const auto lineOf = [this](int32_t link) {
         return link >= 0 && static_cast<std::size_t>(link) < Links().size()
-                   ? LineOf(Links()[static_cast<std::size_t>(link)].start)
+                   ? model::RichText::LineOf(Links()[static_cast<std::size_t>(link)].start)
                    : -1;
     };
     view::TextPointer(lineOf(EnteredLink()), lineOf(m_keyboardLink), RolloverColor());
@@ -249,9 +321,14 @@ void RichText::KeyboardTo(int32_t link) {
     m_keyboardLink = link >= 0 && link < count ? link : -1;
     PointAt(m_keyboardLink);
     if (m_keyboardLink >= 0) {
-        const int32_t line = LineOf(Links()[static_cast<std::size_t>(link)].start);
-        if (line < FirstVisibleLine() || line > LastVisibleLine()) {
-            ScrollTo(line);
+        // The whole link in view, its first line kept when it is taller.
+        const Link& shown = Links()[static_cast<std::size_t>(link)];
+        const int32_t top = LineOf(shown.start);
+        const int32_t bottom = LineOf(std::max(shown.end - 1, shown.start));
+        if (top < FirstVisibleLine()) {
+            ScrollTo(top);
+        } else if (bottom > LastVisibleLine()) {
+            ScrollTo(std::min(FirstVisibleLine() + bottom - LastVisibleLine(), top));
         }
     }
     Redraw();
@@ -288,6 +365,8 @@ void RichText::PageInput(const std::string& event, int32_t position) {
         PointAtCharacter(position);
     } else if (event == "click") {
         ClickCharacter(position);
+    } else if (event == "layout") {
+        Relayout();
     } else {
         Key(event);
     }

@@ -25,6 +25,14 @@ namespace scenova::web {
 // Twips per CSS pixel, across and down.
 inline constexpr float kTwipsPerPixel = 15.0f;
 
+// A token for a page timer's callback, never given before: a timer of a
+// window gone may still fire on the page, and must not pass for one of a
+// window loaded later.
+inline int32_t NextToken() {
+    static int32_t last = 0;
+    return ++last;
+}
+
 // What the browser's controls share: the model's context, the messages
 // posted to run when the page's loop comes round, and the movies' lengths
 // as the page's video elements told them before the lesson started.
@@ -142,8 +150,10 @@ private:
     void Rebase() override { m_anchor = view::VideoTime(); }
     double Elapsed() const override { return view::VideoTime() - m_anchor; }
     bool Passed(double seconds) const override { return Elapsed() >= seconds; }
-    void WakeAfter(double seconds) override { view::VideoWake(m_anchor + seconds, ++m_token); }
-    void CancelWake() override { ++m_token; }
+    void WakeAfter(double seconds) override {
+        view::VideoWake(m_anchor + seconds, m_token = NextToken());
+    }
+    void CancelWake() override { m_token = 0; }
     void Post(std::function<void()> event) override { m_web.Post(std::move(event)); }
 
     double m_anchor = 0.0;  // the media time the clock counts from
@@ -174,20 +184,39 @@ public:
     // Sends the highlight set, as the page asks once a change is done.
     void ShowHighlights();
     // The page's pointer at a character ("point", -1: off the text), a
-    // "click" there, or a key (Key).
+    // "click" there, "layout" (the page laid the text out again: resized,
+    // shown) or a key (Key).
     void PageInput(const std::string& event, int32_t position);
+
+    // Lines as the page wraps them; "\n" lines until it has laid them out.
+    int32_t LineOf(int32_t position) const override;
+    int32_t LineCount() const override;
+    int32_t LastVisibleLine() const override;
 
 private:
     formats::PackedText Read(const std::string& rtf) override;
     void Loaded() override;
-    void Scrolled() override { view::TextScroll(FirstVisibleLine()); }
+    void Scrolled() override;
     void Shade(int32_t, int32_t, bool) override;
     void Redraw() override;
+    int32_t LastFirstLine() const override;
+    void Placed() override {
+        Shown::Placed();
+        Relayout();
+    }
+    void Showing() override {
+        Show();
+        Relayout();
+    }
+    // Takes the page's lines, keeping the character at the top in view.
+    void Relayout();
     void KeyboardTo(int32_t link);
     void PointAtCharacter(int32_t position);
     void ClickCharacter(int32_t position);
 
     std::vector<formats::RtfRun> m_runs;
+    std::vector<int32_t> m_paragraphStarts;
+    view::TextLines m_lines;
     bool m_highlightsDue = false;
     int32_t m_keyboardLink = -1;
 };
@@ -202,8 +231,8 @@ public:
     }
 
 private:
-    void Arm(int32_t milliseconds) override { view::TimerArm(milliseconds, ++m_token); }
-    void Disarm() override { ++m_token; }
+    void Arm(int32_t milliseconds) override { view::TimerArm(milliseconds, m_token = NextToken()); }
+    void Disarm() override { m_token = 0; }
 
     int32_t m_token = 0;
 };

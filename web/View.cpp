@@ -41,7 +41,18 @@ EM_JS(void, js_text_highlight, (const int32_t* p, int n), {
     Module.view.textHighlight(Array.from(HEAP32.subarray(p >> 2, (p >> 2) + n)));
 });
 EM_JS(void, js_text_highlight_due, (), { Module.view.textHighlightDue(); });
-EM_JS(void, js_text_scroll, (int first), { Module.view.textScroll(first); });
+EM_JS(void, js_text_scroll, (int line, double top), { Module.view.textScroll(line, top); });
+EM_JS(int, js_text_layout, (), { return Module.view.textLayout(); });
+EM_JS(double, js_text_layout_copy, (int32_t* p, int32_t* s, double* t, double* b), {
+    const laidOut = Module.view.textLaidOut();
+    laidOut.rows.forEach((row, i) => {
+        HEAP32[(p >> 2) + i] = row[0];
+        HEAP32[(s >> 2) + i] = row[1];
+        HEAPF64[(t >> 3) + i] = row[2];
+        HEAPF64[(b >> 3) + i] = row[3];
+    });
+    return laidOut.height;
+});
 EM_JS(void, js_text_pointer, (int line, int key, int colour), {
     Module.view.textPointer(line, key, colour);
 });
@@ -74,7 +85,9 @@ void Picture(const std::string& control, const std::string& key, int32_t width, 
                pixels.empty() ? nullptr : pixels.data(), source);
 }
 
-void ForgetPicture(int32_t source) { js_forget_picture(source); }
+void ForgetPicture(int32_t source) {
+    js_forget_picture(source);
+}
 
 void Colour(const std::string& control, const std::string& what, int32_t colour) {
     js_colour(control.c_str(), what.c_str(), colour);
@@ -124,8 +137,21 @@ void TextHighlightDue() {
     js_text_highlight_due();
 }
 
-void TextScroll(int32_t firstLine) {
-    js_text_scroll(firstLine);
+void TextScroll(int32_t paragraph, double top) {
+    js_text_scroll(paragraph, top);
+}
+
+std::optional<TextLines> TextLayout() {
+    const int count = js_text_layout();
+    if (count <= 0) {
+        return std::nullopt;
+    }
+    const auto n = static_cast<std::size_t>(count);
+    TextLines lines{std::vector<int32_t>(n), std::vector<int32_t>(n), std::vector<double>(n),
+                    std::vector<double>(n)};
+    lines.height = js_text_layout_copy(lines.paragraphs.data(), lines.starts.data(),
+                                       lines.tops.data(), lines.bottoms.data());
+    return lines;
 }
 
 void TextPointer(int32_t pointerLine, int32_t keyboardLine, int32_t rolloverColour) {

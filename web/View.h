@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,7 +44,20 @@ void TextHighlight(const std::vector<int32_t>& startsAndEnds);
 // The highlight changed: the page asks for it (scenova_text_highlights)
 // once the call changing it has returned, before it next draws.
 void TextHighlightDue();
-void TextScroll(int32_t firstLine);
+// The page's lines of the transcript: the paragraph (a "\n" line) each is
+// in, the character it starts at (-1: the paragraph's first), its top and
+// bottom in CSS pixels, and the height of the view. None while the page does
+// not show the transcript.
+struct TextLines {
+    std::vector<int32_t> paragraphs;
+    std::vector<int32_t> starts;
+    std::vector<double> tops;
+    std::vector<double> bottoms;
+    double height = 0;
+};
+std::optional<TextLines> TextLayout();
+// Scrolled to `top` CSS pixels, or to the top of the paragraph (NaN top).
+void TextScroll(int32_t paragraph, double top);
 // The line of the link the pointer or the keyboard is on (-1: none), the
 // keyboard's line (-1: none), the rollover colour.
 void TextPointer(int32_t pointerLine, int32_t keyboardLine, int32_t rolloverColour);

@@ -150,7 +150,7 @@
   }
 
   // --- the transcript ----------------------------------------------------
-  const text = { lines: [], segments: [], highlights: [] };
+  const text = { lines: [], segments: [], highlights: [], layout: [] };
 
   // The character (a code point of the text) under the pointer, -1 for none.
   function segmentAt(event) {
@@ -197,6 +197,67 @@
         call('scenova_text', ['string', 'number'], [key, 0]);
       }
     });
+    // Resized or shown again: the text wraps anew.
+    new ResizeObserver(() => call('scenova_text', ['string', 'number'], ['layout', 0])).observe(box);
+    document.fonts.ready.then(() => call('scenova_text', ['string', 'number'], ['layout', 0]));
+  }
+
+  // The lines each paragraph wraps into, as [paragraph, first character
+  // (-1: the paragraph's first), top, bottom] in CSS pixels of the text.
+  // Within a paragraph a line starts at the first character lying lower
+  // than the line before: found by halving, a few characters measured a line.
+  function wrappedLines() {
+    const lines = [];
+    const range = document.createRange();
+    const rect = (char) => {
+      range.setStart(char.node, char.offset);
+      range.setEnd(char.node, char.offset + char.length);
+      return range.getBoundingClientRect();
+    };
+    const lower = (a, b) => a.top > b.top + b.height / 2;
+    text.lines.forEach((line, paragraph) => {
+      const top = line.offsetTop;
+      const bottom = top + line.offsetHeight;
+      lines.push([paragraph, -1, top, bottom]);
+      const nodes = [...line.querySelectorAll('.seg')].flatMap((span) => {
+        const walker = document.createTreeWalker(span, NodeFilter.SHOW_TEXT);
+        const found = [];
+        for (let node = walker.nextNode(); node; node = walker.nextNode()) found.push(node);
+        return found.length ? [[Number(span.dataset.start), found]] : [];
+      });
+      if (!nodes.length) return;
+      const last = nodes[nodes.length - 1][1].at(-1);
+      const end = last.data.length - (last.data.codePointAt(last.data.length - 2) > 0xffff ? 2 : 1);
+      let row = rect({ node: nodes[0][1][0], offset: 0, length: 1 });
+      if (!lower(rect({ node: last, offset: end, length: last.data.length - end }), row)) return;
+      // Each character where it lies, for a line that wraps.
+      const chars = [];
+      for (let [at, texts] of nodes) {
+        for (const node of texts) {
+          for (let offset = 0; offset < node.data.length; at++) {
+            const length = node.data.codePointAt(offset) > 0xffff ? 2 : 1;
+            chars.push({ node, offset, length, at });
+            offset += length;
+          }
+        }
+      }
+      const origin = row.top;
+      let from = 0;
+      while (lower(rect(chars[chars.length - 1]), row)) {
+        let low = from + 1;
+        let high = chars.length - 1;
+        while (low < high) {
+          const middle = (low + high) >> 1;
+          if (lower(rect(chars[middle]), row)) high = middle;
+          else low = middle + 1;
+        }
+        row = rect(chars[low]);
+        from = low;
+        lines[lines.length - 1][3] = top + row.top - origin;
+        lines.push([paragraph, chars[low].at, top + row.top - origin, bottom]);
+      }
+    });
+    return lines;
   }
 
   // The highlighted characters of each piece marked, and the lines holding
@@ -349,6 +410,7 @@
       text.lines = [];
       text.segments = [];
       text.highlights = [];
+      text.layout = [];
       for (let i = 0; i < count; i++) {
         const line = document.createElement('div');
         line.className = 'line';
@@ -381,9 +443,18 @@
       text.highlights = startsAndEnds;
       showHighlights();
     },
-    textScroll(first) {
-      const line = text.lines[first];
-      if (line) control('rtfText').scrollTop = line.offsetTop;
+    textScroll(paragraph, top) {
+      const line = text.lines[paragraph];
+      control('rtfText').scrollTop = Number.isNaN(top) ? (line ? line.offsetTop : 0) : top;
+    },
+    // The lines the text wraps into now, kept for textLaidOut; 0 while
+    // the transcript is not shown.
+    textLayout() {
+      text.layout = control('rtfText').getClientRects().length ? wrappedLines() : [];
+      return text.layout.length;
+    },
+    textLaidOut() {
+      return { rows: text.layout, height: control('rtfText').clientHeight };
     },
     textPointer(pointerLine, keyboardLine, colour) {
       const box = control('rtfText');
@@ -408,7 +479,8 @@
     videoPlay(seconds) {
       const v = video();
       if (Math.abs(v.currentTime - seconds) > 1e-3) v.currentTime = seconds;
-      v.play().catch((error) => Module.view.hostLog(`The video does not play: ${error.message}`));
+      // A pause or a new movie before it started is no failure.
+      v.play().catch((error) => error.name === 'AbortError' || Module.view.hostLog(`The video does not play: ${error.message}`));
     },
     videoPause(seconds) {
       const v = video();

@@ -2,12 +2,16 @@
 // a user drives them: DOM events on the elements web/view.js made for them,
 // in the page tests/web/controls.html (scripts/test-web runs it in headless
 // Chromium). The page's listeners call the entry points below, as they call
-// the lesson page's (web/Exports.cpp).
+// the lesson page's (web/Exports.cpp). The suites run as one call the page
+// can suspend (controls.html): a test that lets time pass waits while the
+// page's loop runs, as its timers and video keep the page's real time.
 
 #include <emscripten/em_js.h>
 #include <emscripten/emscripten.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +19,8 @@
 #include "tests/controls/button_bar_contract.h"
 #include "tests/controls/rich_text_contract.h"
 #include "tests/controls/slider_contract.h"
+#include "tests/controls/timer_contract.h"
+#include "tests/controls/video_contract.h"
 #include "web/Controls.h"
 
 // The user's hand (tests/web/user.js) and the end of the run.
@@ -24,7 +30,9 @@ EM_JS(void, js_click, (const char* s), { user.click(UTF8ToString(s)); });
 EM_JS(void, js_input, (const char* s, int value), { user.input(UTF8ToString(s), value); });
 EM_JS(void, js_at_character, (int position, const char* type), { user.atCharacter(position, UTF8ToString(type)); });
 EM_JS(int, js_marked, (int position), { return user.marked(position); });
-EM_JS(void, js_finished, (int status), { window.testStatus = status; });
+// Suspending: the suite waits for the promise while the page's loop runs.
+EM_JS(void, js_wait, (int ms), { return new Promise((resolve) => setTimeout(resolve, ms)); });
+EM_JS(double, js_measure, (const char* path), { return user.measure(UTF8ToString(path)); });
 // clang-format on
 
 namespace scenova::test {
@@ -34,6 +42,9 @@ namespace {
 web::ButtonBar* g_bar = nullptr;
 web::Slider* g_slider = nullptr;
 web::RichText* g_text = nullptr;
+web::Context* g_ctx = nullptr;
+web::Timer* g_timer = nullptr;
+web::Video* g_video = nullptr;
 
 struct WebButtonBarFactory {
     web::Context ctx;
@@ -103,17 +114,78 @@ struct WebRichTextFactory {
     void ActEnterLink(int32_t n) { text->UserEnterLink(n); }
 };
 
+struct WebTimerFactory {
+    static constexpr int64_t kSlackMs = 120;
+    web::Context ctx;
+    web::Timer timer{ctx, "ExitTimer"};
+    double start = emscripten_get_now();
+
+    WebTimerFactory() { g_timer = &timer; }
+    ~WebTimerFactory() { g_timer = nullptr; }
+    ITimer& Timer() { return timer; }
+    void Advance(int64_t ms) { js_wait(static_cast<int>(ms)); }
+    int64_t NowMs() { return static_cast<int64_t>(emscripten_get_now() - start); }
+};
+
+// Beside the page; 6.0 seconds long.
+const std::string kMovie = "/six_seconds.webm";
+
+struct WebVideoFactory {
+    static constexpr double kPositionSlack = 0.05;
+    web::Context ctx;
+    std::shared_ptr<web::Video> video = std::make_shared<web::Video>(ctx, "movOrvMovie");
+
+    WebVideoFactory() {
+        static const double seconds = js_measure(kMovie.c_str());
+        ctx.movieSeconds[kMovie] = seconds;
+        g_ctx = &ctx;
+        g_video = video.get();
+    }
+    ~WebVideoFactory() {
+        g_ctx = nullptr;
+        g_video = nullptr;
+    }
+    controls::IVideo& Video() { return *video; }
+    std::string MoviePath() { return kMovie; }
+    std::string MissingPath() { return "/missing.webm"; }
+    // While it plays, the media's clock (the element takes a moment to
+    // start); else the wall clock.
+    void Advance(int64_t ms) {
+        const double start = emscripten_get_now();
+        double passed = 0;
+        double media = video->CurrentPosition();
+        double last = start;
+        while (passed < static_cast<double>(ms) && last - start < static_cast<double>(ms) + 5000) {
+            js_wait(2);
+            const double now = emscripten_get_now();
+            const double position = video->CurrentPosition();
+            passed += video->State() == web::Video::PlayState::Playing
+                          ? std::max(0.0, position - media) * 1000.0
+                          : now - last;
+            media = position;
+            last = now;
+        }
+    }
+    // The page's loop comes round once.
+    void Deliver() { js_wait(0); }
+};
+
 }  // namespace
 
 INSTANTIATE_TYPED_TEST_SUITE_P(Web, ButtonBarContract, WebButtonBarFactory);
 INSTANTIATE_TYPED_TEST_SUITE_P(Web, SliderContract, WebSliderFactory);
 INSTANTIATE_TYPED_TEST_SUITE_P(Web, RichTextContract, WebRichTextFactory);
+INSTANTIATE_TYPED_TEST_SUITE_P(Web, TimerContract, WebTimerFactory);
+INSTANTIATE_TYPED_TEST_SUITE_P(Web, VideoContract, WebVideoFactory);
 
 }  // namespace scenova::test
 
 using scenova::test::g_bar;
+using scenova::test::g_ctx;
 using scenova::test::g_slider;
 using scenova::test::g_text;
+using scenova::test::g_timer;
+using scenova::test::g_video;
 
 // The entry points of the page's listeners (web/Exports.cpp on the lesson page).
 extern "C" {
@@ -146,13 +218,31 @@ EMSCRIPTEN_KEEPALIVE int scenova_key(const char*) {
     return 0;
 }
 
-EMSCRIPTEN_KEEPALIVE void scenova_run_posted() {}
+EMSCRIPTEN_KEEPALIVE void scenova_run_posted() {
+    if (g_ctx) {
+        g_ctx->RunPosted();
+    }
+}
+
+EMSCRIPTEN_KEEPALIVE void scenova_timer(int token) {
+    if (g_timer) {
+        g_timer->Fired(token);
+    }
+}
+
+EMSCRIPTEN_KEEPALIVE void scenova_video_due(int token) {
+    if (g_video) {
+        g_video->Woken(token);
+    }
+}
+
+// The suites; GTEST_FILTER (the page's ?filter=) chooses among them.
+EMSCRIPTEN_KEEPALIVE int scenova_run_tests() {
+    int argc = 1;
+    char name[] = "scenova_web_controls_tests";
+    char* argv[] = {name, nullptr};
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
 
 }  // extern "C"
-
-int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    const int status = RUN_ALL_TESTS();
-    js_finished(status);
-    return status;
-}

@@ -202,6 +202,38 @@ test('C captions the lit block over the video; S plays faster and a cue still li
   await page.close();
 });
 
+test('each block the slider goes to is lit wholly in view, the page wrapping its long lines; from the start it plays again', async () => {
+  const { page, problems } = await open();
+  const heights = await page.$$eval('#rtfText .line', (lines) => lines.map((l) => l.offsetHeight));
+  assert.ok(Math.max(...heights) >= 2 * Math.min(...heights), `${heights}`);
+  for (const value of [5, 2, 7]) {
+    await page.$eval('#sldVideoSlider input', (input, v) => {
+      input.value = v;
+      input.dispatchEvent(new Event('input', { bubbles: true }));
+    }, value);
+    await page.waitForFunction((words) => [...document.querySelectorAll('#rtfText [aria-selected=true]')].some((l) =>
+      l.textContent.includes(words)), { timeout: 3000, polling: 20 }, blocks[value - 1]);
+    const outside = await page.$eval('#rtfText', (box) => {
+      const view = box.getBoundingClientRect();
+      return [...box.querySelectorAll('[aria-selected=true]')].filter((l) => {
+        const r = l.getBoundingClientRect();
+        return r.top < view.top - 0.5 || r.bottom > view.top + box.clientHeight + 0.5;
+      }).map((l) => l.textContent);
+    });
+    assert.deepEqual(outside, [], `block ${value}`);
+  }
+  // Back to the start: Play plays from there.
+  await page.$eval('#sldVideoSlider input', (input) => {
+    input.value = 0;
+    input.dispatchEvent(new Event('input', { bubbles: true }));
+  });
+  await page.keyboard.press('Space');
+  await page.waitForFunction(() => document.querySelector('#movOrvMovie video').currentTime > 0.5, { timeout: 4000 });
+  assert.equal(await page.$eval('#movOrvMovie video', (v) => v.error), null);
+  assert.deepEqual(problems, []);
+  await page.close();
+});
+
 test('a resource opens in a frame confined to the lesson, without scripts', async () => {
   const { page, problems } = await open();
   await page.click('#frmRoseToolbar button[data-name="Help"]');
