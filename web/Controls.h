@@ -140,6 +140,8 @@ public:
             Due();
         }
     }
+    // The page told the learner why its video element cannot play the movie.
+    void Failed() { MediaFailed(); }
 
 private:
     std::optional<double> OpenMedia(const std::string& path) override;

@@ -164,6 +164,13 @@ EMSCRIPTEN_KEEPALIVE void scenova_video_due(int token) {
     }
 }
 
+// The page's video element failed on its movie: playing stops, as it ends.
+EMSCRIPTEN_KEEPALIVE void scenova_video_failed() {
+    if (const auto& video = Lesson().movOrvMovie) {
+        video->Failed();
+    }
+}
+
 EMSCRIPTEN_KEEPALIVE void scenova_timer(int token) {
     if (const auto& timer = Lesson().ExitTimer) {
         timer->Fired(token);

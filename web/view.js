@@ -343,6 +343,33 @@
   playback.preload = 'auto';
   playback.setAttribute('aria-label', 'Lesson video');
 
+  // A movie the browser cannot play is told over the video and to the
+  // learner and stops the lesson's playing, as the desktop player does;
+  // asked to play or show a place again, the element is given it again.
+  const failure = Object.assign(document.createElement('div'), { className: 'failure', hidden: true });
+  failure.setAttribute('role', 'alert');
+  const failures = {
+    [MediaError.MEDIA_ERR_NETWORK]: 'the file could not be fetched',
+    [MediaError.MEDIA_ERR_DECODE]: 'the file cannot be decoded',
+    [MediaError.MEDIA_ERR_SRC_NOT_SUPPORTED]: 'the browser does not play this kind of video',
+  };
+  playback.addEventListener('error', () => {
+    const why = failures[playback.error?.code];
+    // Before the lesson starts, a movie that fails is measured as none.
+    if (!why || !document.body.dataset.started) return;
+    const text = `The video cannot be played: ${why}.`;
+    if (failure.hidden || failure.textContent !== text) Module.view.hostLog(text);  // once till it plays
+    failure.textContent = text;
+    failure.hidden = false;
+    Module._scenova_video_failed();
+  });
+  playback.addEventListener('playing', () => { failure.hidden = true; });
+
+  function retried() {
+    if (playback.error && playback.src) playback.load();
+    return playback;
+  }
+
   function video() {
     return playback;
   }
@@ -477,13 +504,13 @@
       else if (v.src !== new URL(address(path), document.baseURI).href) v.src = address(path);
     },
     videoPlay(seconds) {
-      const v = video();
+      const v = retried();
       if (Math.abs(v.currentTime - seconds) > 1e-3) v.currentTime = seconds;
       // A pause or a new movie before it started is no failure.
       v.play().catch((error) => error.name === 'AbortError' || Module.view.hostLog(`The video does not play: ${error.message}`));
     },
     videoPause(seconds) {
-      const v = video();
+      const v = Number.isNaN(seconds) ? video() : retried();
       v.pause();
       // A needless seek of a movie still loading can fail in Chromium as a
       // decode error.
@@ -567,7 +594,7 @@
         el.setAttribute('role', 'toolbar');
       }
     }
-    controls.movOrvMovie.append(playback, caption);
+    controls.movOrvMovie.append(playback, caption, failure);
     // The lesson's page has buttons for them; the controls' test page not.
     $('captions')?.addEventListener('click', () => setCaptions(!captionsOn));
     $('slower')?.addEventListener('click', () => setSpeed(-1));

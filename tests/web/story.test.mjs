@@ -5,6 +5,7 @@ import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { spawn } from 'node:child_process';
 import { once } from 'node:events';
+import fs from 'node:fs';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
 import puppeteer from 'puppeteer-core';
@@ -35,8 +36,14 @@ after(async () => {
 });
 
 // The page with the lesson started; every console error and page error kept.
-async function open() {
+// `serve`, if given, answers requests before the server does (and what the
+// page then shows is the test's to check).
+async function open(serve) {
   const page = await browser.newPage();
+  if (serve) {
+    await page.setRequestInterception(true);
+    page.on('request', (request) => serve(request) || request.continue());
+  }
   await page.setViewport({ width: 1100, height: 640 });
   const problems = [];
   page.on('console', (m) => m.type() === 'error' && problems.push(m.text()));
@@ -44,7 +51,7 @@ async function open() {
   await page.goto(address, { waitUntil: 'load' });
   await page.waitForSelector('body[data-started="1"]', { timeout: 15000 });
   const messages = await page.$$eval('#reports li', (items) => items.map((i) => i.textContent));
-  assert.deepEqual(messages, [], 'the host page shows no message after the start');
+  if (!serve) assert.deepEqual(messages, [], 'the host page shows no message after the start');
   return { page, problems };
 }
 
@@ -241,5 +248,22 @@ test('a resource opens in a frame confined to the lesson, without scripts', asyn
   const shown = await frame.evaluate((f) => [f.getAttribute('sandbox'), new URL(f.src).pathname, f.contentDocument]);
   assert.deepEqual(shown, ['', '/lesson/help.htm', null]);
   assert.deepEqual(problems, []);
+  await page.close();
+});
+
+test('a movie the browser cannot decode is told over the video and to the learner, and Play comes back', async () => {
+  // The sample's WebM claiming the other codec for its pictures.
+  const spoilt = fs.readFileSync(path.join(site, 'lesson/video/market.webm'));
+  spoilt.write('V_VP8', spoilt.indexOf('V_VP9'));
+  const { page, problems } = await open((request) => request.url().endsWith('/market.webm') &&
+    request.respond({ status: 200, contentType: 'video/webm', body: spoilt }));
+  await page.keyboard.press('Space');
+  await page.waitForSelector('#movOrvMovie .failure:not([hidden])', { timeout: 5000 });
+  const told = await page.$eval('#movOrvMovie .failure', (f) => f.textContent);
+  assert.match(told, /^The video cannot be played: /);
+  assert.deepEqual(await page.$$eval('#reports li', (items) => items.map((i) => i.textContent)), [told]);
+  await page.waitForFunction(() => !document.querySelector('#frmRose button[data-name=btnVideoPlay]').hidden,
+    { timeout: 2000 });
+  assert.deepEqual(problems.filter((p) => !/market\.webm|decode|does not play/.test(p)), []);
   await page.close();
 });
