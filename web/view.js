@@ -652,17 +652,17 @@
   // the module compiles.
   const lessonFiles = Module.controlsOnly ? null : (async () => {
     const manifest = await (await fetch('lesson.json')).json();
+    // The movies first, the first in the lesson's own element: when the
+    // lesson opens it, its first frame is there already.
+    const seconds = Promise.all(manifest.movies.map((file, i) =>
+      measure(`lesson/${file}`, i === 0 ? playback : null)));
     const files = await Promise.all(manifest.files.map(async (file) => {
       const response = await fetch(`lesson/${file.split('/').map(encodeURIComponent).join('/')}`);
       if (!response.ok) throw new Error(`lesson/${file}: ${response.status}`);
       return [file, new Uint8Array(await response.arrayBuffer())];
     }));
-    // The first movie in the lesson's own element: when the lesson opens it,
-    // its first frame is there already.
-    const seconds = await Promise.all(manifest.movies.map((file, i) =>
-      measure(`lesson/${file}`, i === 0 ? playback : null)));
     performance.mark('lesson-fetched');
-    return { manifest, files, seconds };
+    return { manifest, files, seconds: await seconds };
   })();
   lessonFiles?.catch(() => {});  // start() reports it
 
