@@ -1,6 +1,5 @@
-// Splitting lists and rewriting culture tips. How a script line splits into
-// tag and value is in the trace cases (script-tabs-and-leading-space and the
-// other script-* cases).
+// Splitting lists. How a script line splits into tag and value, and how
+// culture tips are rewritten, is in the trace cases (script-*).
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -45,32 +44,6 @@ TEST(SplitList, CountBeyondSixteenBitsOverflows) {
     EXPECT_EQ(SplitList(std::string(INT16_MAX, ','), parts), INT16_MAX);  // the most that fit
     EXPECT_EQ(scenova::testing::ErrorOf([&] { SplitList(std::string(40000, ','), parts); }),
               err::Overflow);
-}
-
-TEST(MarkCultureTips, RewritesTheFirstMarkerAndDropsTheRest) {
-    struct Row {
-        const char* text;
-        const char* tip;
-        const char* expected;
-    };
-    const Row rows[] = {
-        {"Good morning. [CT Greetings]", "§", "Good morning.  §Greetings"},
-        {"Hello [CT Tip] more", "§", "Hello  §Tip"},
-        {"A [CT one] B [CT two]", "*", "A  *one"},
-        {"[CT   spaced   ]", "§", " §spaced"},
-        {"No marker here", "§", "No marker here"},
-        {"lower [ct tip]", "§", "lower [ct tip]"},
-        {"open [CT tip", "§", "open [CT tip"},
-        {"early ] then [CT tip", "§", "early ] then [CT tip"},
-        {"Hello [CT Tip]", "", "Hello [CT Tip]"},
-        {"", "§", ""},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.text);
-        std::string text = row.text;
-        MarkCultureTips(text, row.tip);
-        EXPECT_EQ(text, row.expected);
-    }
 }
 
 // What the transcript shows of a line, so that the line search finds it
