@@ -1,5 +1,5 @@
-// Reading lesson folders and action lists. How settings.ini reads is in the
-// trace cases (settings-file-syntax, settings-none).
+// Reading lesson folders. How settings.ini and action lists read is in the
+// trace cases (settings-file-syntax, settings-none, actions-refused-*).
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <fstream>
 
-#include "lesson/Actions.h"
 #include "lesson/LessonFolder.h"
 #include "tests/support/TempDir.h"
 
@@ -51,16 +50,6 @@ TEST(LessonFolder, ReadsOnlyOrdinaryFilesWithinTheirLimits) {
     const Lesson read = LoadLesson(lesson.Path());
     EXPECT_EQ(read.script->Count(), static_cast<int32_t>(kMaxScriptBytes));
     EXPECT_LT(resident() - before, 128L << 20);  // the text, not 40 bytes a line
-}
-
-// What each action reads is in the trace cases, and the lines refused in
-// actions-refused-*.
-TEST(Actions, SkipCommentsAndBlankLinesAndCountThem) {
-    const auto actions = ParseActions("# a session\n\nscroll\nstartup  # the host's call\n");
-    ASSERT_EQ(actions.size(), 2u);
-    EXPECT_EQ(actions[0].kind, Action::Kind::Scroll);
-    EXPECT_EQ(actions[1].kind, Action::Kind::Startup);
-    EXPECT_EQ(actions[1].line, 4);
 }
 
 }  // namespace
