@@ -1,7 +1,7 @@
-// Splitting lists. How a script line splits into tag and value, and how
-// culture tips are rewritten, is in the trace cases (script-*).
+// Long lists, and the transcript's text. How a script line splits into tag
+// and value, lists into parts, and how culture tips are rewritten is in the
+// trace cases (script-*).
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "runtime/RuntimeError.h"
@@ -10,34 +10,6 @@
 
 namespace scenova {
 namespace {
-
-using ::testing::ElementsAre;
-using ::testing::ElementsAreArray;
-
-TEST(SplitList, TrimsPartsAndKeepsEmptyOnes) {
-    struct Row {
-        const char* list;
-        std::vector<std::string> parts;
-    };
-    const Row rows[] = {
-        {"Help, page2", {"Help", "page2"}},
-        {"x,,y", {"x", "", "y"}},
-        {"x,", {"x"}},
-        {",x", {"", "x"}},
-        {"x", {"x"}},
-        {" a , b ,c ", {"a", "b", "c"}},
-        {"Help,a,b", {"Help", "a", "b"}},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.list);
-        std::vector<std::string> parts{"old", "contents", "here", "and", "more"};
-        EXPECT_EQ(SplitList(row.list, parts), static_cast<int16_t>(row.parts.size()));
-        EXPECT_THAT(parts, ElementsAreArray(row.parts));
-    }
-    std::vector<std::string> untouched{"kept"};
-    EXPECT_EQ(SplitList("", untouched), 0);
-    EXPECT_THAT(untouched, ElementsAre("kept"));
-}
 
 TEST(SplitList, CountBeyondSixteenBitsOverflows) {
     std::vector<std::string> parts;
