@@ -43,20 +43,16 @@ std::pair<int, std::vector<std::string>> Check(const std::filesystem::path& less
 }
 
 TEST(LessonCheck, TheFaultyLessonGivesExactlyItsGoldenLines) {
-    const auto [status, lines] = Check(kSource + "/tests/authoring/faulty");
+    auto [status, lines] = Check(kSource + "/tests/authoring/faulty");
     EXPECT_EQ(status, 1);
-    std::vector<std::string> shown = lines;
-    shown.back() = ReplaceAll(shown.back(), kSource + "/", "");
-    ExpectGolden("check_faulty.txt", shown);
+    lines.back() = ReplaceAll(lines.back(), kSource + "/", "");
+    ExpectGolden("check_faulty.txt", lines);
 
     // The JSON form carries the same fields, one object a line.
-    const auto [jsonStatus, json] = Check(kSource + "/tests/authoring/faulty", true);
+    auto [jsonStatus, json] = Check(kSource + "/tests/authoring/faulty", true);
     EXPECT_EQ(jsonStatus, 1);
-    ASSERT_EQ(json.size(), lines.size());
-    EXPECT_EQ(json.front(),
-              "{\"file\":\"script.txt\",\"line\":2,\"severity\":\"error\",\"message\":\"TEXT "
-              "before the first ACTOR: the start-up fails with run-time error 9 (Subscript out "
-              "of range)\",\"code\":\"before-actor\"}");
+    json.back() = ReplaceAll(json.back(), kSource + "/", "");
+    ExpectGolden("check_faulty.json", json);
 }
 
 TEST(LessonCheck, TheSampleLessonChecksClean) {

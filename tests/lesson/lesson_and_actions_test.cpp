@@ -1,5 +1,5 @@
-// Reading lesson folders and action lists. How settings.ini reads is in the
-// trace cases (settings-file-syntax, settings-none).
+// Reading lesson folders. How settings.ini and action lists read is in the
+// trace cases (settings-file-syntax, settings-none, actions-refused-*).
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <fstream>
 
-#include "lesson/Actions.h"
 #include "lesson/LessonFolder.h"
 #include "tests/support/TempDir.h"
 
@@ -51,44 +50,6 @@ TEST(LessonFolder, ReadsOnlyOrdinaryFilesWithinTheirLimits) {
     const Lesson read = LoadLesson(lesson.Path());
     EXPECT_EQ(read.script->Count(), static_cast<int32_t>(kMaxScriptBytes));
     EXPECT_LT(resident() - before, 128L << 20);  // the text, not 40 bytes a line
-}
-
-TEST(Actions, NamesTheFirstBadLine) {
-    // What each action reads is in the trace cases, which use all but these two.
-    const auto actions = ParseActions("# a session\n\nscroll\nstartup  # the host's call\n");
-    ASSERT_EQ(actions.size(), 2u);
-    EXPECT_EQ(actions[0].kind, Action::Kind::Scroll);
-    EXPECT_EQ(actions[1].kind, Action::Kind::Startup);
-    EXPECT_EQ(actions[1].line, 4);
-
-    struct Bad {
-        const char* text;
-        int line;
-        const char* says;
-    };
-    const Bad bad[] = {
-        {"advance\n", 1, "usage"},
-        {"show\nadvance soon\n", 2, "seconds"},
-        {"advance -1", 1, "forward"},
-        {"press frmRose", 1, "usage"},
-        {"press frmNothing Play", 1, "unknown bar"},
-        {"slide 2.5", 1, "slider position"},
-        {"\n\n  jump 3", 3, "unknown action"},
-        {"advance nan", 1, "seconds"},
-        {"slide", 1, "usage"},
-        {"show now", 1, "usage"},
-        {"release-inside now", 1, "usage"},
-    };
-    for (const Bad& row : bad) {
-        SCOPED_TRACE(row.text);
-        try {
-            ParseActions(row.text);
-            ADD_FAILURE() << "accepted";
-        } catch (const ActionError& error) {
-            EXPECT_EQ(error.line(), row.line);
-            EXPECT_THAT(error.what(), ::testing::HasSubstr(row.says));
-        }
-    }
 }
 
 }  // namespace

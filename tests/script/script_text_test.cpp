@@ -1,8 +1,7 @@
-// Splitting lists and rewriting culture tips. How a script line splits into
-// tag and value is in the trace cases (script-tabs-and-leading-space and the
-// other script-* cases).
+// Long lists, and line breaks in the transcript's text. How a script line
+// splits into tag and value, lists into parts, how culture tips are rewritten
+// and what the transcript shows of a line is in the trace cases (script-*).
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "runtime/RuntimeError.h"
@@ -12,34 +11,6 @@
 namespace scenova {
 namespace {
 
-using ::testing::ElementsAre;
-using ::testing::ElementsAreArray;
-
-TEST(SplitList, TrimsPartsAndKeepsEmptyOnes) {
-    struct Row {
-        const char* list;
-        std::vector<std::string> parts;
-    };
-    const Row rows[] = {
-        {"Help, page2", {"Help", "page2"}},
-        {"x,,y", {"x", "", "y"}},
-        {"x,", {"x"}},
-        {",x", {"", "x"}},
-        {"x", {"x"}},
-        {" a , b ,c ", {"a", "b", "c"}},
-        {"Help,a,b", {"Help", "a", "b"}},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.list);
-        std::vector<std::string> parts{"old", "contents", "here", "and", "more"};
-        EXPECT_EQ(SplitList(row.list, parts), static_cast<int16_t>(row.parts.size()));
-        EXPECT_THAT(parts, ElementsAreArray(row.parts));
-    }
-    std::vector<std::string> untouched{"kept"};
-    EXPECT_EQ(SplitList("", untouched), 0);
-    EXPECT_THAT(untouched, ElementsAre("kept"));
-}
-
 TEST(SplitList, CountBeyondSixteenBitsOverflows) {
     std::vector<std::string> parts;
     EXPECT_EQ(SplitList(std::string(INT16_MAX, ','), parts), INT16_MAX);  // the most that fit
@@ -47,43 +18,10 @@ TEST(SplitList, CountBeyondSixteenBitsOverflows) {
               err::Overflow);
 }
 
-TEST(MarkCultureTips, RewritesTheFirstMarkerAndDropsTheRest) {
-    struct Row {
-        const char* text;
-        const char* tip;
-        const char* expected;
-    };
-    const Row rows[] = {
-        {"Good morning. [CT Greetings]", "§", "Good morning.  §Greetings"},
-        {"Hello [CT Tip] more", "§", "Hello  §Tip"},
-        {"A [CT one] B [CT two]", "*", "A  *one"},
-        {"[CT   spaced   ]", "§", " §spaced"},
-        {"No marker here", "§", "No marker here"},
-        {"lower [ct tip]", "§", "lower [ct tip]"},
-        {"open [CT tip", "§", "open [CT tip"},
-        {"early ] then [CT tip", "§", "early ] then [CT tip"},
-        {"Hello [CT Tip]", "", "Hello [CT Tip]"},
-        {"", "§", ""},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.text);
-        std::string text = row.text;
-        MarkCultureTips(text, row.tip);
-        EXPECT_EQ(text, row.expected);
-    }
-}
-
-// What the transcript shows of a line, so that the line search finds it
-// whether or not a text colour is set.
-TEST(VisibleLineText, IsTheLineAsTheTranscriptShowsIt) {
-    EXPECT_EQ(VisibleLineText("  Fine, thanks.  "), "Fine, thanks.");
-    EXPECT_EQ(VisibleLineText("\\cf(0,0,128)Fine, thanks.\\cf0"), "Fine, thanks.");
-    EXPECT_EQ(VisibleLineText("\\cf(0,0,128) Fine (really). \\cf0"), "Fine (really).");
-    EXPECT_EQ(VisibleLineText("a \\cf(1,2,3)red\\cf0 b\\cf0"), "a red b");
-    EXPECT_EQ(VisibleLineText("\\cf(256,0,0)x \\cf0"), "\\cf(256,0,0)x");
-    EXPECT_EQ(VisibleLineText("a\\b"), "a\\b");  // a backslash that starts no marker
-    EXPECT_EQ(VisibleLineText("a\r\nb\nc\x01\td\x7f"), "a b c\td");
-    EXPECT_EQ(VisibleLineText("\xC3\\cf0\xA9 \xE2\x82"), "\xEF\xBF\xBD\xEF\xBF\xBD \xEF\xBF\xBD");
+// A line break a script line cannot hold (the rest is the
+// script-text-as-the-transcript-shows-it case).
+TEST(VisibleLineText, ShowsLineBreaksAsSpaces) {
+    EXPECT_EQ(VisibleLineText("a\r\nb\nc\rd"), "a b c d");
 }
 
 }  // namespace
