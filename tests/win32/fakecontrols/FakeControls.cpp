@@ -10,6 +10,7 @@
 #include <olectl.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <deque>
 #include <functional>
@@ -819,20 +820,13 @@ void FakeControl::AddMembers() {
     constexpr VARTYPE BSTR_ = VT_BSTR;
     if (m_bar) {
         auto bar = m_bar;
-        bar->Advise({
-            .ButtonGotFocus =
-                [this](const std::string& n, const std::string& i) {
-                    Fire(1, {Str(n), Str(i)});
-                },
-            .ButtonLostFocus =
-                [this](const std::string& n, const std::string& i) {
-                    Fire(2, {Str(n), Str(i)});
-                },
-            .ButtonPress =
-                [this](const std::string& n, const std::string& i) {
-                    Fire(3, {Str(n), Str(i)});
-                },
-        });
+        const auto button = [this](DISPID id) {
+            return [this, id](const std::string& n, const std::string& i) {
+                Fire(id, {Str(n), Str(i)});
+            };
+        };
+        bar->Advise(
+            {.ButtonGotFocus = button(1), .ButtonLostFocus = button(2), .ButtonPress = button(3)});
         Prop(L"ImageFolder", BSTR_, [bar](VARIANT& v) { bar->ImageFolder(S(v)); });
         Method(L"AddButton", {BSTR_, BSTR_},
                [bar](VARIANT* a, VARIANT&) { bar->AddButton(S(a[0]), S(a[1])); });
@@ -923,19 +917,18 @@ void FakeControl::AddMembers() {
     }
     if (m_text) {
         auto text = m_text;
+        const auto crossing = [this](DISPID event) {
+            return [this, event](int32_t id, int16_t type, int32_t start, int32_t end) {
+                Fire(event, {I4(id), I2(type), I4(start), I4(end)});
+            };
+        };
         text->Advise({
             .LinkClick =
                 [this](int32_t id, int16_t type, int32_t start, int32_t end, int16_t button) {
                     Fire(1, {I4(id), I2(type), I4(start), I4(end), I2(button)});
                 },
-            .LinkEnter =
-                [this](int32_t id, int16_t type, int32_t start, int32_t end) {
-                    Fire(2, {I4(id), I2(type), I4(start), I4(end)});
-                },
-            .LinkLeave =
-                [this](int32_t id, int16_t type, int32_t start, int32_t end) {
-                    Fire(3, {I4(id), I2(type), I4(start), I4(end)});
-                },
+            .LinkEnter = crossing(2),
+            .LinkLeave = crossing(3),
         });
         Prop(L"RolloverColor", VT_I4, [text](VARIANT& v) { text->RolloverColor(v.lVal); });
         Prop(L"DisplayFlag1", VT_I2, [text](VARIANT& v) { text->DisplayFlag1(v.iVal); });
@@ -983,56 +976,43 @@ int32_t Number(const std::vector<std::string>& args, std::size_t i) {
 
 int FakeControl::Raise(const std::string& event, const std::vector<std::string>& args) {
     const std::string first = args.empty() ? std::string() : args[0];
+    const auto result = [](bool taken) { return taken ? 1 : 0; };
     if (m_bar) {
-        if (event == "ButtonPress") {
-            return m_bar->UserPress(first) ? 1 : 0;
-        }
-        if (event == "ButtonGotFocus") {
-            return m_bar->UserEnter(first) ? 1 : 0;
-        }
-        if (event == "ButtonLostFocus") {
-            return m_bar->UserLeave(first) ? 1 : 0;
+        using Press = bool (model::ButtonBar::*)(const std::string&);
+        static const std::map<std::string, Press> kPresses = {
+            {"ButtonPress", &model::ButtonBar::UserPress},
+            {"ButtonGotFocus", &model::ButtonBar::UserEnter},
+            {"ButtonLostFocus", &model::ButtonBar::UserLeave}};
+        if (const auto it = kPresses.find(event); it != kPresses.end()) {
+            return result((m_bar.get()->*it->second)(first));
         }
     }
-    if (m_video) {
-        if (event == "SignalEvent") {
-            m_video->RaiseSignal(static_cast<int16_t>(Number(args, 0)));
-            return 1;
-        }
+    if (m_video && (event == "SignalEvent" || event == "Notify")) {
         if (event == "Notify") {
             m_video->RaiseNotify();
-            return 1;
+        } else {
+            m_video->RaiseSignal(static_cast<int16_t>(Number(args, 0)));
         }
+        return 1;
     }
-    if (m_slider) {
-        if (event == "ThumbDown") {
-            return m_slider->UserThumbDown() ? 1 : 0;
-        }
-        if (event == "ThumbUp") {
-            return m_slider->UserThumbUp() ? 1 : 0;
-        }
+    if (m_slider && (event == "ThumbDown" || event == "ThumbUp")) {
+        return result(event == "ThumbDown" ? m_slider->UserThumbDown() : m_slider->UserThumbUp());
     }
     if (m_text) {
         // Links are named by their user ID, as the events carry it.
         const auto& links = m_text->Links();
-        int32_t index = -1;
-        for (std::size_t i = 0; i < links.size(); ++i) {
-            if (links[i].userID == Number(args, 0)) {
-                index = static_cast<int32_t>(i);
-                break;
-            }
-        }
-        if (index < 0) {
+        const auto link = std::find_if(links.begin(), links.end(),
+                                       [&](const auto& l) { return l.userID == Number(args, 0); });
+        const auto index = static_cast<int32_t>(link - links.begin());
+        if (link == links.end()) {
             return -1;
         }
         if (event == "LinkClick") {
-            return m_text->UserClickLink(index, static_cast<int16_t>(Number(args, 4))) ? 1 : 0;
+            return result(m_text->UserClickLink(index, static_cast<int16_t>(Number(args, 4))));
         }
-        if (event == "LinkEnter") {
-            return m_text->UserEnterLink(index) ? 1 : 0;
-        }
-        if (event == "LinkLeave") {
-            return m_text->UserLeaveLink(index) ? 1 : 0;
+        if (event == "LinkEnter" || event == "LinkLeave") {
+            return result(event == "LinkEnter" ? m_text->UserEnterLink(index)
+                                               : m_text->UserLeaveLink(index));
         }
     }
     return -1;

@@ -1,49 +1,44 @@
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 
-#include "controls/Video.h"
 #include "headless/ContainedControl.h"
 #include "headless/Context.h"
-#include "model/Contained.h"
+#include "model/Video.h"
 
 namespace scenova::fake {
 
-// A video player for the test controls: it keeps position and range on the
-// test's clock and records every call as the headless player does, but plays
-// no file. Its events are raised only on request.
-class FakeVideo final : public headless::ContainedControl<model::Contained<controls::IVideo>> {
+// The video player of the test controls: the model's, on the test's clock,
+// for a movie of the length the test gives (any existing file is one). It
+// plays no file, and its events are raised only on request: the model's own
+// wakes and posted events are dropped.
+class FakeVideo final : public headless::ContainedControl<model::Video> {
 public:
     FakeVideo(headless::Context& ctx, std::string name, double duration)
         : ContainedControl(ctx, std::move(name)), m_duration(duration) {}
 
     void Advise(controls::VideoEvents events) override { m_events = std::move(events); }
-    void TimeFormat(float format) override;
-    // True for an existing file.
-    bool OpenMovie(const std::string& path, double position) override;
-    void SetSignalTimes(std::string& times) override;
-    void EnableSignals(bool enable) override;
-    void SetPlayMode(int16_t mode) override;
-    bool PlayRange(double startTime, double endTime, bool lineFlag) override;
-    void Seek(double position) override;
-    void Stop() override;
-    void Pause() override;
-    double CurrentPosition() override;
-    double Duration() override { return m_open ? m_duration : 0.0; }
-
     void RaiseSignal(int16_t number);
+    // A range played to its end stops there first.
     void RaiseNotify();
 
 private:
-    double Now() const;
+    std::optional<double> OpenMedia(const std::string& path) override;
+    void PlayMedia(double) override { m_anchor = m_ctx.loop.Now(); }
+    void Rebase() override { m_anchor = m_ctx.loop.Now(); }
+    double Elapsed() const override {
+        return static_cast<double>(m_ctx.loop.Now() - m_anchor) / 1e6;
+    }
+    bool Passed(double seconds) const override { return Elapsed() >= seconds; }
+    void WakeAfter(double) override {}
+    void CancelWake() override {}
+    void Post(std::function<void()>) override {}
 
     controls::VideoEvents m_events;
     double m_duration;
-    bool m_open = false;
-    bool m_playing = false;
-    double m_position = 0.0;
-    double m_end = 0.0;
-    double m_anchor = 0.0;  // clock seconds when m_position was taken while playing
+    headless::EventLoop::Micros m_anchor = 0;
 };
 
 }  // namespace scenova::fake

@@ -65,6 +65,18 @@ std::string LastErrorDescription() {
     return text;
 }
 
+// A member called late bound, as a script host does; `result` is initialised.
+HRESULT InvokeByName(IDispatch* object, const wchar_t* name, WORD kind, DISPPARAMS& params,
+                     VARIANT& result) {
+    VariantInit(&result);
+    LPOLESTR member = const_cast<LPOLESTR>(name);
+    DISPID id = DISPID_UNKNOWN;
+    const HRESULT hr = object->GetIDsOfNames(IID_NULL, &member, 1, LOCALE_USER_DEFAULT, &id);
+    return FAILED(hr) ? hr
+                      : object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, kind, &params, &result,
+                                       nullptr, nullptr);
+}
+
 // The window's own visibility (the host's frame itself stays hidden here).
 bool Shown(HWND window) {
     return (GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE) != 0;
@@ -86,10 +98,10 @@ protected:
         mgr->Release();
     }
 
-    void Create() {
-        ASSERT_EQ(CoCreateInstance(host::kCLSID_Scenova, nullptr, CLSCTX_INPROC_SERVER,
-                                   host::kIID_ToolTalk, &tool),
-                  S_OK);
+    void Create(const CLSID& clsid = host::kCLSID_Scenova) {
+        ASSERT_EQ(
+            CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, host::kIID_ToolTalk, &tool),
+            S_OK);
         ComPtr<IUnknown> identity;
         tool.As(&identity);
         mgr->tool = identity.Get();
@@ -111,11 +123,7 @@ TEST_F(HostTest, CreatedByClsidAndProgIdAndReachableLateBound) {
     EXPECT_TRUE(IsEqualCLSID(clsid, host::kCLSID_PictureClip));
 
     ASSERT_EQ(CLSIDFromProgID(L"Scenova.CScenova", &clsid), S_OK);
-    ASSERT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, host::kIID_ToolTalk, &tool),
-              S_OK);
-    ComPtr<IUnknown> identity;
-    tool.As(&identity);
-    mgr->tool = identity.Get();
+    Create(clsid);
 
     // Init without a script fails softly; the identifier is kept all the same
     // and is readable through IToolTalk's IDispatch by name.
@@ -123,15 +131,9 @@ TEST_F(HostTest, CreatedByClsidAndProgIdAndReachableLateBound) {
     VARIANT_BOOL ok = VARIANT_TRUE;
     ASSERT_EQ(Init(mgr, &ok), S_OK);
     EXPECT_EQ(ok, VARIANT_FALSE);
-    LPOLESTR member = const_cast<LPOLESTR>(L"ID");
-    DISPID id = DISPID_UNKNOWN;
-    ASSERT_EQ(tool->GetIDsOfNames(IID_NULL, &member, 1, LOCALE_USER_DEFAULT, &id), S_OK);
     DISPPARAMS none{nullptr, nullptr, 0, 0};
     VARIANT result;
-    VariantInit(&result);
-    ASSERT_EQ(tool->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &result,
-                           nullptr, nullptr),
-              S_OK);
+    ASSERT_EQ(InvokeByName(tool.Get(), L"ID", DISPATCH_PROPERTYGET, none, result), S_OK);
     ASSERT_EQ(V_VT(&result), VT_BSTR);
     EXPECT_EQ(host::Narrow(V_BSTR(&result)), "scenova");
     VariantClear(&result);
@@ -158,22 +160,15 @@ TEST_F(HostTest, InitReturnsFalseWithoutScriptOrManagerAndLeavesTheHostWindowAlo
 
     // A control that takes no event sink: False, and the window that was
     // loading is unloaded again, with every control it had made.
-    const HMODULE controls = LoadLibraryA(FAKE_CONTROLS_DLL);
-    ASSERT_NE(controls, nullptr);
-    const auto refuseEvents = reinterpret_cast<void (*)(const char*)>(
-        reinterpret_cast<void*>(GetProcAddress(controls, "FakeControls_RefuseEvents")));
-    const auto liveControls = reinterpret_cast<long (*)()>(
-        reinterpret_cast<void*>(GetProcAddress(controls, "FakeControls_LiveObjects")));
-    ASSERT_NE(refuseEvents, nullptr);
+    auto& fake = scenova::win32::testing_support::LoadedFakeControls();
     mgr->failures.clear();
-    refuseEvents("sldVideoSlider");
+    fake.refuseEvents("sldVideoSlider");
     ok = VARIANT_TRUE;
     ASSERT_EQ(Init(mgr, &ok, main.frame), S_OK);
-    refuseEvents(nullptr);
+    fake.refuseEvents(nullptr);
     EXPECT_EQ(ok, VARIANT_FALSE);
     EXPECT_EQ(FindWindowW(L"ScenovaWindow", nullptr), nullptr);
-    EXPECT_EQ(liveControls(), 0);
-    FreeLibrary(controls);
+    EXPECT_EQ(fake.liveObjects(), 0);
 }
 
 TEST_F(HostTest, FailuresReachTheHostAsTheRunTimeErrorsHResultWithADescription) {
@@ -428,9 +423,6 @@ TEST(PictureClip, CutsARectangleIntoAPictureThatOwnsItsBitmap) {
     ASSERT_EQ(CoCreateInstance(host::kCLSID_PictureClip, nullptr, CLSCTX_INPROC_SERVER,
                                IID_IDispatch, &clip),
               S_OK);
-    LPOLESTR name = const_cast<LPOLESTR>(L"CreatePictureClip");
-    DISPID id = DISPID_UNKNOWN;
-    ASSERT_EQ(clip->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id), S_OK);
 
     HBITMAP source = MakeSource();
     ASSERT_NE(source, nullptr);
@@ -447,9 +439,7 @@ TEST(PictureClip, CutsARectangleIntoAPictureThatOwnsItsBitmap) {
     }
     DISPPARAMS params{args, nullptr, 5, 0};
     VARIANT result;
-    VariantInit(&result);
-    ASSERT_EQ(clip->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, &result,
-                           nullptr, nullptr),
+    ASSERT_EQ(InvokeByName(clip.Get(), L"CreatePictureClip", DISPATCH_METHOD, params, result),
               S_OK);
     ASSERT_EQ(V_VT(&result), VT_DISPATCH);
     ComPtr<IPicture> picture;
@@ -475,8 +465,7 @@ TEST(PictureClip, CutsARectangleIntoAPictureThatOwnsItsBitmap) {
 
     // No bitmap: nothing, and no failure.
     handle = 0;
-    ASSERT_EQ(clip->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, &result,
-                           nullptr, nullptr),
+    ASSERT_EQ(InvokeByName(clip.Get(), L"CreatePictureClip", DISPATCH_METHOD, params, result),
               S_OK);
     EXPECT_TRUE(V_VT(&result) == VT_EMPTY ||
                 (V_VT(&result) == VT_DISPATCH && V_DISPATCH(&result) == nullptr));

@@ -82,6 +82,7 @@ struct FakeControls {
     void (*mode)(const char*, int) = nullptr;
     void (*releaseKeptSites)() = nullptr;
     long (*destroyedWhileFiring)() = nullptr;
+    void (*refuseEvents)(const char*) = nullptr;
 
     template <class F>
     void Bind(F& f, const char* name) {
@@ -105,6 +106,7 @@ struct FakeControls {
         Bind(mode, "FakeControls_Mode");
         Bind(releaseKeptSites, "FakeControls_ReleaseKeptSites");
         Bind(destroyedWhileFiring, "FakeControls_DestroyedWhileFiring");
+        Bind(refuseEvents, "FakeControls_RefuseEvents");
     }
     // The lesson folder as the tool was given it shows as "<lesson>".
     std::string lessonFolder;
