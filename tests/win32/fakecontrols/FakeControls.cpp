@@ -171,13 +171,23 @@ constexpr VARTYPE kAny = VT_VARIANT;
 struct Member {
     std::wstring name;
     VARTYPE putType = VT_EMPTY;  // VT_EMPTY: no property put
-    std::function<void(VARIANT&)> put;
+    std::function<void(VARIANT&)> put{};
     bool putRef = false;
-    std::function<void(VARIANT& result)> get;
-    std::vector<VARTYPE> params;  // of the method
-    std::function<void(VARIANT* args, VARIANT& result)> call;
+    std::function<void(VARIANT& result)> get{};
+    std::vector<VARTYPE> params{};  // of the method
+    std::function<void(VARIANT* args, VARIANT& result)> call{};
     bool returns = false;  // the method has a result
 };
+
+// QueryInterface of an object with one interface besides IUnknown.
+HRESULT QueryOne(IUnknown* self, REFIID riid, REFIID iid, void** out) {
+    *out = riid == IID_IUnknown || riid == iid ? self : nullptr;
+    if (*out == nullptr) {
+        return E_NOINTERFACE;
+    }
+    self->AddRef();
+    return S_OK;
+}
 
 class FakeControl;
 std::map<std::string, FakeControl*>& ByName() {
@@ -395,13 +405,7 @@ public:
     public:
         explicit Point(FakeControl& owner) : m_owner(owner) {}
         STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
-            if (riid == IID_IUnknown || riid == IID_IConnectionPoint) {
-                *out = static_cast<IConnectionPoint*>(this);
-                AddRef();
-                return S_OK;
-            }
-            *out = nullptr;
-            return E_NOINTERFACE;
+            return QueryOne(this, riid, IID_IConnectionPoint, out);
         }
         STDMETHODIMP_(ULONG) AddRef() override { return m_owner.AddRef(); }
         STDMETHODIMP_(ULONG) Release() override { return m_owner.Release(); }
@@ -466,22 +470,17 @@ public:
 
     void AddMembers();
     void Prop(const wchar_t* name, VARTYPE type, std::function<void(VARIANT&)> put) {
-        Member& m = m_members.emplace_back();
-        m.name = name;
-        m.putType = type;
-        m.put = std::move(put);
+        m_members.push_back({.name = name, .putType = type, .put = std::move(put)});
     }
     void Read(const wchar_t* name, std::function<void(VARIANT&)> get) {
-        Member& m = m_members.emplace_back();
-        m.name = name;
-        m.get = std::move(get);
+        m_members.push_back({.name = name, .get = std::move(get)});
     }
     void Method(const wchar_t* name, std::vector<VARTYPE> params,
-                std::function<void(VARIANT*, VARIANT&)> call) {
-        Member& m = m_members.emplace_back();
-        m.name = name;
-        m.params = std::move(params);
-        m.call = std::move(call);
+                std::function<void(VARIANT*, VARIANT&)> call, bool returns = false) {
+        m_members.push_back({.name = name,
+                             .params = std::move(params),
+                             .call = std::move(call),
+                             .returns = returns});
     }
     Member& Last() { return m_members.back(); }
 
@@ -757,43 +756,29 @@ void FakeControl::Fire(DISPID id, std::vector<VARIANT> args) {
 #pragma GCC diagnostic pop
 
 VARIANT Str(const std::string& text) {
-    VARIANT v;
-    VariantInit(&v);
+    VARIANT v{};
     v.vt = VT_BSTR;
     v.bstrVal = ToBstr(text);
     return v;
 }
-VARIANT I2(int16_t value) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_I2;
-    v.iVal = value;
+// A number as a VARIANT of the given type (a bool as True or False).
+VARIANT Number(VARTYPE type, double value) {
+    VARIANT v{};
+    v.vt = VT_R8;
+    v.dblVal = value;
+    VariantChangeType(&v, &v, 0, type);
     return v;
+}
+VARIANT I2(int16_t value) {
+    return Number(VT_I2, value);
 }
 VARIANT I4(int32_t value) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_I4;
-    v.lVal = value;
-    return v;
+    return Number(VT_I4, value);
 }
-void SetI4(VARIANT& out, int32_t value) {
+// A get's or a call's result, replacing what was there.
+void Set(VARIANT& out, VARTYPE type, double value) {
     VariantClear(&out);
-    out = I4(value);
-}
-void SetI2(VARIANT& out, int16_t value) {
-    VariantClear(&out);
-    out = I2(value);
-}
-void SetR8(VARIANT& out, double value) {
-    VariantClear(&out);
-    out.vt = VT_R8;
-    out.dblVal = value;
-}
-void SetBool(VARIANT& out, bool value) {
-    VariantClear(&out);
-    out.vt = VT_BOOL;
-    out.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
+    out = Number(type, value);
 }
 std::string S(const VARIANT& v) {
     return FromBstr(v.bstrVal);
@@ -832,9 +817,9 @@ void FakeControl::AddMembers() {
                [bar](VARIANT* a, VARIANT&) { bar->AddButton(S(a[0]), S(a[1])); });
         Method(L"SetButtonState", {BSTR_, VT_I2, VT_BOOL},
                [bar](VARIANT* a, VARIANT&) { bar->SetButtonState(S(a[0]), a[1].iVal, B(a[2])); });
-        Method(L"GetButtonState", {BSTR_},
-               [bar](VARIANT* a, VARIANT& r) { SetI2(r, bar->GetButtonState(S(a[0]))); });
-        Last().returns = true;
+        Method(
+            L"GetButtonState", {BSTR_},
+            [bar](VARIANT* a, VARIANT& r) { Set(r, VT_I2, bar->GetButtonState(S(a[0]))); }, true);
         Method(L"SetButtonToolTip", {BSTR_, BSTR_},
                [bar](VARIANT* a, VARIANT&) { bar->SetButtonToolTip(S(a[0]), S(a[1])); });
         Method(L"BeginBar", {BSTR_}, [bar](VARIANT* a, VARIANT&) { bar->BeginBar(S(a[0])); });
@@ -877,10 +862,12 @@ void FakeControl::AddMembers() {
             .SignalEvent = [this](int16_t n) { Fire(2, {I2(n)}); },
         });
         Prop(L"TimeFormat", VT_R4, [video](VARIANT& v) { video->TimeFormat(v.fltVal); });
-        Method(L"OpenMovie", {BSTR_, VT_R8}, [video](VARIANT* a, VARIANT& r) {
-            SetBool(r, video->OpenMovie(S(a[0]), a[1].dblVal));
-        });
-        Last().returns = true;
+        Method(
+            L"OpenMovie", {BSTR_, VT_R8},
+            [video](VARIANT* a, VARIANT& r) {
+                Set(r, VT_BOOL, video->OpenMovie(S(a[0]), a[1].dblVal));
+            },
+            true);
         Method(L"SetSignalTimes", {VT_BYREF | VT_BSTR}, [video](VARIANT* a, VARIANT&) {
             std::string times = FromBstr(*a[0].pbstrVal);
             video->SetSignalTimes(times);
@@ -889,15 +876,17 @@ void FakeControl::AddMembers() {
                [video](VARIANT* a, VARIANT&) { video->EnableSignals(B(a[0])); });
         Method(L"SetPlayMode", {VT_I2},
                [video](VARIANT* a, VARIANT&) { video->SetPlayMode(a[0].iVal); });
-        Method(L"PlayRange", {VT_R8, VT_R8, VT_BOOL}, [video](VARIANT* a, VARIANT& r) {
-            SetBool(r, video->PlayRange(a[0].dblVal, a[1].dblVal, B(a[2])));
-        });
-        Last().returns = true;
+        Method(
+            L"PlayRange", {VT_R8, VT_R8, VT_BOOL},
+            [video](VARIANT* a, VARIANT& r) {
+                Set(r, VT_BOOL, video->PlayRange(a[0].dblVal, a[1].dblVal, B(a[2])));
+            },
+            true);
         Method(L"Seek", {VT_R8}, [video](VARIANT* a, VARIANT&) { video->Seek(a[0].dblVal); });
         Method(L"Stop", {}, [video](VARIANT*, VARIANT&) { video->Stop(); });
         Method(L"Pause", {}, [video](VARIANT*, VARIANT&) { video->Pause(); });
-        Read(L"CurrentPosition", [video](VARIANT& r) { SetR8(r, video->CurrentPosition()); });
-        Read(L"Duration", [video](VARIANT& r) { SetR8(r, video->Duration()); });
+        Read(L"CurrentPosition", [video](VARIANT& r) { Set(r, VT_R8, video->CurrentPosition()); });
+        Read(L"Duration", [video](VARIANT& r) { Set(r, VT_R8, video->Duration()); });
     }
     if (m_slider) {
         auto slider = m_slider;
@@ -908,9 +897,9 @@ void FakeControl::AddMembers() {
             .ThumbUp = [this] { Fire(4, {}); },
         });
         Prop(L"Max", VT_I4, [slider](VARIANT& v) { slider->Max(v.lVal); });
-        Last().get = [slider](VARIANT& r) { SetI4(r, slider->Max()); };
+        Last().get = [slider](VARIANT& r) { Set(r, VT_I4, slider->Max()); };
         Prop(L"Value", VT_I4, [slider](VARIANT& v) { slider->Value(v.lVal); });
-        Last().get = [slider](VARIANT& r) { SetI4(r, slider->Value()); };
+        Last().get = [slider](VARIANT& r) { Set(r, VT_I4, slider->Value()); };
         Prop(L"BorderStyle", VT_I2, [slider](VARIANT& v) { slider->BorderStyle(v.iVal); });
         Prop(L"ForeColor", VT_I4, [slider](VARIANT& v) { slider->ForeColor(v.lVal); });
         Prop(L"BackColor", VT_I4, [slider](VARIANT& v) { slider->BackColor(v.lVal); });
@@ -934,31 +923,33 @@ void FakeControl::AddMembers() {
         Prop(L"DisplayFlag1", VT_I2, [text](VARIANT& v) { text->DisplayFlag1(v.iVal); });
         Prop(L"DisplayFlag2", VT_I2, [text](VARIANT& v) { text->DisplayFlag2(v.iVal); });
         Prop(L"DisplayFlag3", VT_I2, [text](VARIANT& v) { text->DisplayFlag3(v.iVal); });
-        Read(L"hWnd", [text](VARIANT& r) { SetI4(r, text->hWnd()); });
-        Read(L"RtfMetricA", [text](VARIANT& r) { SetI4(r, text->RtfMetricA()); });
-        Read(L"RtfMetricB", [text](VARIANT& r) { SetI4(r, text->RtfMetricB()); });
+        Read(L"hWnd", [text](VARIANT& r) { Set(r, VT_I4, text->hWnd()); });
+        Read(L"RtfMetricA", [text](VARIANT& r) { Set(r, VT_I4, text->RtfMetricA()); });
+        Read(L"RtfMetricB", [text](VARIANT& r) { Set(r, VT_I4, text->RtfMetricB()); });
         Prop(L"RTFContent", BSTR_, [text](VARIANT& v) { text->RTFContent(EightBit(v)); });
         Prop(L"BackPicture", VT_DISPATCH, [text](VARIANT& v) {
             Picture picture = ToPicture(v.pdispVal);
             text->BackPicture(picture);
         });
         Last().putRef = true;
-        Read(L"TextLength", [text](VARIANT& r) { SetI4(r, text->TextLength()); });
-        Read(L"MatchStart", [text](VARIANT& r) { SetI4(r, text->MatchStart()); });
-        Read(L"MatchEnd", [text](VARIANT& r) { SetI4(r, text->MatchEnd()); });
-        Read(L"CaretLine", [text](VARIANT& r) { SetI4(r, text->CaretLine()); });
+        Read(L"TextLength", [text](VARIANT& r) { Set(r, VT_I4, text->TextLength()); });
+        Read(L"MatchStart", [text](VARIANT& r) { Set(r, VT_I4, text->MatchStart()); });
+        Read(L"MatchEnd", [text](VARIANT& r) { Set(r, VT_I4, text->MatchEnd()); });
+        Read(L"CaretLine", [text](VARIANT& r) { Set(r, VT_I4, text->CaretLine()); });
         Prop(L"CaretPosition", VT_I4, [text](VARIANT& v) { text->CaretPosition(v.lVal); });
-        Method(L"FindText", {VT_I4, VT_I4, VT_I4, BSTR_}, [text](VARIANT* a, VARIANT& r) {
-            SetI4(r, text->FindText(a[0].lVal, a[1].lVal, a[2].lVal, S(a[3])));
-        });
-        Last().returns = true;
+        Method(
+            L"FindText", {VT_I4, VT_I4, VT_I4, BSTR_},
+            [text](VARIANT* a, VARIANT& r) {
+                Set(r, VT_I4, text->FindText(a[0].lVal, a[1].lVal, a[2].lVal, S(a[3])));
+            },
+            true);
         Method(L"AddLink", {VT_I4, VT_I4, VT_I2, VT_I4}, [text](VARIANT* a, VARIANT&) {
             text->AddLink(a[0].lVal, a[1].lVal, a[2].iVal, a[3].lVal);
         });
         Prop(L"ScrollBarVisible", VT_BOOL, [text](VARIANT& v) { text->ScrollBarVisible(B(v)); });
-        Read(L"FirstVisibleLine", [text](VARIANT& r) { SetI4(r, text->FirstVisibleLine()); });
-        Read(L"LastVisibleLine", [text](VARIANT& r) { SetI4(r, text->LastVisibleLine()); });
-        Read(L"LineCount", [text](VARIANT& r) { SetI4(r, text->LineCount()); });
+        Read(L"FirstVisibleLine", [text](VARIANT& r) { Set(r, VT_I4, text->FirstVisibleLine()); });
+        Read(L"LastVisibleLine", [text](VARIANT& r) { Set(r, VT_I4, text->LastVisibleLine()); });
+        Read(L"LineCount", [text](VARIANT& r) { Set(r, VT_I4, text->LineCount()); });
         Method(L"ScrollLines", {VT_I2},
                [text](VARIANT* a, VARIANT&) { text->ScrollLines(a[0].iVal); });
         Method(L"HighlightRange", {VT_I4, VT_I4},
@@ -970,7 +961,7 @@ void FakeControl::AddMembers() {
     }
 }
 
-int32_t Number(const std::vector<std::string>& args, std::size_t i) {
+int32_t NumberAt(const std::vector<std::string>& args, std::size_t i) {
     return i < args.size() ? std::atoi(args[i].c_str()) : 0;
 }
 
@@ -991,7 +982,7 @@ int FakeControl::Raise(const std::string& event, const std::vector<std::string>&
         if (event == "Notify") {
             m_video->RaiseNotify();
         } else {
-            m_video->RaiseSignal(static_cast<int16_t>(Number(args, 0)));
+            m_video->RaiseSignal(static_cast<int16_t>(NumberAt(args, 0)));
         }
         return 1;
     }
@@ -1001,14 +992,15 @@ int FakeControl::Raise(const std::string& event, const std::vector<std::string>&
     if (m_text) {
         // Links are named by their user ID, as the events carry it.
         const auto& links = m_text->Links();
-        const auto link = std::find_if(links.begin(), links.end(),
-                                       [&](const auto& l) { return l.userID == Number(args, 0); });
+        const auto link = std::find_if(links.begin(), links.end(), [&](const auto& l) {
+            return l.userID == NumberAt(args, 0);
+        });
         const auto index = static_cast<int32_t>(link - links.begin());
         if (link == links.end()) {
             return -1;
         }
         if (event == "LinkClick") {
-            return result(m_text->UserClickLink(index, static_cast<int16_t>(Number(args, 4))));
+            return result(m_text->UserClickLink(index, static_cast<int16_t>(NumberAt(args, 4))));
         }
         if (event == "LinkEnter" || event == "LinkLeave") {
             return result(event == "LinkEnter" ? m_text->UserEnterLink(index)
@@ -1018,26 +1010,16 @@ int FakeControl::Raise(const std::string& event, const std::vector<std::string>&
     return -1;
 }
 
+// A kind's factory lives as long as the module: its count is not kept.
 class Factory final : public IClassFactory {
 public:
     explicit Factory(const KindInfo& kind) : m_kind(kind) {}
     STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
-        if (riid == IID_IUnknown || riid == IID_IClassFactory) {
-            *out = static_cast<IClassFactory*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
+        return QueryOne(this, riid, IID_IClassFactory, out);
     }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++m_refs; }
-    STDMETHODIMP_(ULONG) Release() override {
-        const ULONG left = --m_refs;
-        if (left == 0) {
-            delete this;
-        }
-        return left;
-    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    const CLSID& clsid() const { return m_kind.clsid; }
     STDMETHODIMP CreateInstance(IUnknown* outer, REFIID riid, void** out) override {
         *out = nullptr;
         if (outer != nullptr) {
@@ -1059,7 +1041,6 @@ public:
 
 private:
     const KindInfo& m_kind;
-    ULONG m_refs = 1;
 };
 
 std::wstring GuidText(const GUID& guid) {
@@ -1074,38 +1055,21 @@ LSTATUS SetString(HKEY root, const std::wstring& key, const wchar_t* name,
                            static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
-// Splits `"a", "b"` or `3, 1, 195` into its items, quotes removed.
+// Splits `"a", "b"` or `3, 1, 195` into its items, quotes removed ("" in
+// quotes is one); no text is one empty item.
 std::vector<std::string> SplitArguments(const char* text) {
-    std::vector<std::string> out;
-    const std::string s = text != nullptr ? text : "";
-    std::size_t i = 0;
-    while (i < s.size()) {
-        while (i < s.size() && (s[i] == ' ' || s[i] == ',')) {
-            ++i;
+    std::vector<std::string> out(1);
+    bool quoted = false;
+    for (const char* c = text != nullptr ? text : ""; *c != '\0'; ++c) {
+        if (*c == '"' && quoted && c[1] == '"') {
+            out.back() += *c++;
+        } else if (*c == '"') {
+            quoted = !quoted;
+        } else if (*c == ',' && !quoted) {
+            out.emplace_back();
+        } else if (*c != ' ' || quoted) {
+            out.back() += *c;
         }
-        if (i >= s.size()) {
-            break;
-        }
-        std::string item;
-        if (s[i] == '"') {
-            ++i;
-            while (i < s.size()) {
-                if (s[i] == '"' && i + 1 < s.size() && s[i + 1] == '"') {
-                    item += '"';
-                    i += 2;
-                } else if (s[i] == '"') {
-                    ++i;
-                    break;
-                } else {
-                    item += s[i++];
-                }
-            }
-        } else {
-            while (i < s.size() && s[i] != ',') {
-                item += s[i++];
-            }
-        }
-        out.push_back(item);
     }
     return out;
 }
@@ -1128,12 +1092,11 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 }
 
 HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID riid, void** out) {
-    for (const KindInfo& kind : kKinds) {
-        if (clsid == kind.clsid) {
-            auto* factory = new Factory(kind);
-            const HRESULT hr = factory->QueryInterface(riid, out);
-            factory->Release();
-            return hr;
+    static Factory factories[] = {Factory(kKinds[0]), Factory(kKinds[1]), Factory(kKinds[2]),
+                                  Factory(kKinds[3])};
+    for (Factory& factory : factories) {
+        if (clsid == factory.clsid()) {
+            return factory.QueryInterface(riid, out);
         }
     }
     *out = nullptr;

@@ -10,6 +10,7 @@
 
 #include <fstream>
 #include <functional>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -57,16 +58,9 @@ inline std::string Arguments(const Line& line) {
 }
 
 inline bool IsContainerProperty(const Line& line) {
-    static const char* const kSite[] = {"Left", "Top", "Width", "Height", "Visible", "Enabled"};
-    if (line.rest.rfind(" = ", 0) != 0) {
-        return false;
-    }
-    for (const char* name : kSite) {
-        if (line.member == name) {
-            return true;
-        }
-    }
-    return false;
+    static const std::set<std::string> kSite = {"Left",   "Top",     "Width",
+                                                "Height", "Visible", "Enabled"};
+    return line.rest.rfind(" = ", 0) == 0 && kSite.count(line.member) != 0;
 }
 
 // The test controls' own interface (tests/win32/fakecontrols).

@@ -10,6 +10,8 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "runtime/RuntimeError.h"
 #include "tests/win32/window/WindowTestSupport.h"
@@ -35,13 +37,21 @@ RECT RectInParent(HWND window) {
     return rect;
 }
 
-int32_t ErrorNumberOf(const std::function<void()>& call) {
+std::vector<LONG> Edges(const RECT& rect) {
+    return {rect.left, rect.top, rect.right, rect.bottom};
+}
+
+// The run-time error a call ends with (0: none) and its text.
+std::pair<int32_t, std::string> ErrorOf(const std::function<void()>& call) {
     try {
         call();
     } catch (const RuntimeError& error) {
-        return error.number();
+        return {error.number(), error.what()};
     }
-    return 0;
+    return {0, ""};
+}
+int32_t ErrorNumberOf(const std::function<void()>& call) {
+    return ErrorOf(call).first;
 }
 
 class Win32Window : public testing::Test {
@@ -70,10 +80,7 @@ TEST_F(Win32Window, PlacesWindowAndControlsInScreenPixelsAndClosesEverythingOnUn
     w.form->Move(10 * twips, 20 * twips, 320 * twips, 240 * twips);
     RECT rect{};
     GetWindowRect(form, &rect);
-    EXPECT_EQ(rect.left, 10);
-    EXPECT_EQ(rect.top, 20);
-    EXPECT_EQ(rect.right - rect.left, 320);
-    EXPECT_EQ(rect.bottom - rect.top, 240);
+    EXPECT_EQ(Edges(rect), (std::vector<LONG>{10, 20, 330, 260}));
     EXPECT_FLOAT_EQ(w.form->Width(), 320 * twips);
     w.form->Visible(true);
     EXPECT_TRUE(IsWindowVisible(form));
@@ -89,11 +96,7 @@ TEST_F(Win32Window, PlacesWindowAndControlsInScreenPixelsAndClosesEverythingOnUn
     w.rtfText->Top(50 * twips);
     w.rtfText->Width(260 * twips);
     w.rtfText->Height(128 * twips);
-    const RECT placed = RectInParent(text);
-    EXPECT_EQ(placed.left, 100);
-    EXPECT_EQ(placed.top, 50);
-    EXPECT_EQ(placed.right, 360);
-    EXPECT_EQ(placed.bottom, 178);
+    EXPECT_EQ(Edges(RectInParent(text)), (std::vector<LONG>{100, 50, 360, 178}));
     EXPECT_FLOAT_EQ(w.rtfText->Top(), 50 * twips);
     w.rtfText->Visible(false);
     EXPECT_FALSE(IsWindowVisible(text));
@@ -112,14 +115,9 @@ TEST_F(Win32Window, PlacesWindowAndControlsInScreenPixelsAndClosesEverythingOnUn
 TEST_F(Win32Window, ControlFailuresAndHandlerErrorsStayWhereTheyBelong) {
     PresentationWindow w = platform.toolkit().LoadPresentationWindow({});
     // The control's own run-time error arrives with its number and the call.
-    try {
-        w.rtfText->AddLink(5, 1, 1, 0);
-        ADD_FAILURE() << "AddLink of a reversed range succeeded";
-    } catch (const RuntimeError& error) {
-        EXPECT_EQ(error.number(), err::SubscriptOutOfRange);
-        EXPECT_NE(std::string(error.what()).find("rtfText.AddLink"), std::string::npos)
-            << error.what();
-    }
+    const auto [number, text] = ErrorOf([&] { w.rtfText->AddLink(5, 1, 1, 0); });
+    EXPECT_EQ(number, err::SubscriptOutOfRange);
+    EXPECT_NE(text.find("rtfText.AddLink"), std::string::npos) << text;
     // By-reference arguments come back; a by-value one keeps the control's
     // changes to itself.
     std::string times = "0.5,5.1";
@@ -169,13 +167,9 @@ TEST_F(Win32Window, ControlFailuresAndHandlerErrorsStayWhereTheyBelong) {
     };
     w.sldVideoSlider->Advise(std::move(slider));
     fake.mode("fail-after-events", 1);
-    try {
-        gone.Value(4);
-        ADD_FAILURE() << "the failing assignment succeeded";
-    } catch (const RuntimeError& error) {
-        EXPECT_NE(std::string(error.what()).find("sldVideoSlider.Value"), std::string::npos)
-            << error.what();
-    }
+    const auto [failed, what] = ErrorOf([&] { gone.Value(4); });
+    EXPECT_NE(failed, 0) << "the failing assignment succeeded";
+    EXPECT_NE(what.find("sldVideoSlider.Value"), std::string::npos) << what;
     fake.mode("fail-after-events", 0);
     // The control, released inside its own event, goes once the loop runs.
     PumpUntil([&] { return fake.liveObjects() == 0; }, 1000);
@@ -188,14 +182,10 @@ TEST_F(Win32Window, AControlThatCannotBeCreatedIsNamed) {
         return role == L"AVSlider" ? std::wstring(L"No.Such.Slider")
                                    : std::wstring(L"Rose.RoseBar.1");
     });
-    try {
-        toolkit.LoadPresentationWindow({});
-        ADD_FAILURE() << "the window loaded without its slider";
-    } catch (const RuntimeError& error) {
-        EXPECT_EQ(error.number(), 429);
-        EXPECT_NE(std::string(error.what()).find("sldVideoSlider"), std::string::npos);
-        EXPECT_NE(std::string(error.what()).find("No.Such.Slider"), std::string::npos);
-    }
+    const auto [number, text] = ErrorOf([&] { toolkit.LoadPresentationWindow({}); });
+    EXPECT_EQ(number, 429);
+    EXPECT_NE(text.find("sldVideoSlider"), std::string::npos) << text;
+    EXPECT_NE(text.find("No.Such.Slider"), std::string::npos) << text;
     EXPECT_EQ(fake.liveObjects(), 0);
     EXPECT_EQ(FindWindowW(L"ScenovaWindow", nullptr), nullptr);
 }
