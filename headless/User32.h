@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -22,6 +23,8 @@ public:
     int32_t CurrentCursor() const { return m_currentCursor; }
     // What a cursor handle was loaded from ("32512", a file path), or "".
     std::string CursorSource(int32_t hCursor) const;
+    // Cursors loaded so far; none is ever destroyed.
+    std::size_t Cursors() const { return m_cursorSources.size(); }
 
 private:
     int32_t NewCursor(std::string source);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -42,8 +43,10 @@ public:
 
     std::string g_strCultureTipChar;
 
-    // Cursors: loaded ones are never destroyed.
+    // Cursors: loaded ones are never destroyed, so a file's is loaded once
+    // and shared by every lesson that names it (by full path).
     int32_t g_hLinkCursor = 0;
+    std::map<std::string, int32_t> g_hFileCursors;
     int32_t g_hPrevCursor = 0;
     std::string g_strButtonCursor;
     Picture g_picButtonCursor;

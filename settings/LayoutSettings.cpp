@@ -63,7 +63,13 @@ void CScenova::ApplyLayoutSettings(ICollection& settings) {
     row.Read("rtfText.LinkCursor");
     const std::string cursorPath = module.g_strResourcePath + row.Text();
     if (!row.Text().empty() && FileExists(m_platform.toolkit(), cursorPath)) {
-        row.Do([&] { module.g_hLinkCursor = m_platform.user32().LoadCursorFromFileA(cursorPath); });
+        row.Do([&] {
+            int32_t& cursor = module.g_hFileCursors[cursorPath];
+            if (cursor == 0) {
+                cursor = m_platform.user32().LoadCursorFromFileA(cursorPath);
+            }
+            module.g_hLinkCursor = cursor;
+        });
     } else {
         if (!row.Text().empty()) {
             row.Do([&] {

@@ -29,17 +29,19 @@ std::shared_ptr<headless::RecordingManager> MarketManager(headless::HeadlessPlat
 }
 
 struct Live {
-    std::size_t windows, dcs, bitmaps, pictures, retained;
+    std::size_t windows, dcs, bitmaps, pictures, retained, cursors;
     explicit Live(headless::HeadlessPlatform& p)
         : windows(p.GetDesktop().Count()),
           dcs(p.HeadlessGdi().LiveDCs()),
           bitmaps(p.HeadlessGdi().LiveBitmaps()),
           pictures(p.HeadlessGdi().LivePictures()),
-          retained(p.HeadlessToolkit().RetainedWindows()) {}
+          retained(p.HeadlessToolkit().RetainedWindows()),
+          cursors(p.HeadlessUser32().Cursors()) {}
     std::string Text() const {
         return "windows " + std::to_string(windows) + ", DCs " + std::to_string(dcs) +
                ", bitmaps " + std::to_string(bitmaps) + ", pictures " + std::to_string(pictures) +
-               ", toolkit windows " + std::to_string(retained);
+               ", toolkit windows " + std::to_string(retained) + ", cursors " +
+               std::to_string(cursors);
     }
 };
 
@@ -77,7 +79,7 @@ TEST(Lifetime, ToolObjectsMadeAndReleasedManyTimesLeaveNothingBehind) {
             if (round == 0) {
                 afterFirst = Live(platform).Text();
             } else {
-                // The button cursor the module keeps is the only thing that stays.
+                // The button cursor and the link cursor the module keeps are all that stays.
                 ASSERT_EQ(Live(platform).Text(), afterFirst) << "after round " << round;
             }
         }
