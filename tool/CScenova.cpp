@@ -38,7 +38,8 @@ CScenova::CScenova(Platform& platform, std::function<std::shared_ptr<void>()> ho
             .ToolbarClicked = [this](const std::string& name) { m_MyForm_ToolbarClicked(name); },
             .Hold = std::move(hold),
         });
-    Module1::Get().g_colButtonInfo = std::make_shared<Collection>();
+    m_colButtonInfo = std::make_shared<Collection>();
+    Module1::Get().g_colButtonInfo = m_colButtonInfo;
 }
 
 CScenova::~CScenova() {
@@ -46,14 +47,14 @@ CScenova::~CScenova() {
     m_MyForm.reset();
     m_colScript.reset();
     m_objPictureClip.reset();
-    auto& buttons = Module1::Get().g_colButtonInfo;
-    if (buttons) {
-        const int32_t count = buttons->Count();
-        for (int32_t i = 0; i < count; ++i) {
-            buttons->Remove(1);
-        }
+    const int32_t count = m_colButtonInfo->Count();
+    for (int32_t i = 0; i < count; ++i) {
+        m_colButtonInfo->Remove(1);
     }
-    buttons.reset();
+    auto& current = Module1::Get().g_colButtonInfo;
+    if (current == m_colButtonInfo) {
+        current.reset();
+    }
 }
 
 IManager& CScenova::Mgr() {

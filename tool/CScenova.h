@@ -117,6 +117,10 @@ private:
     bool m_blnShutDown = false;
     std::shared_ptr<ICollection> m_colScript;
     std::shared_ptr<CPictureClip> m_objPictureClip;
+    // The button collection this tool made for the module. A later tool
+    // replaces the module's with its own, and this one's teardown, which a
+    // host's event may defer past that, must leave the newer one alone.
+    std::shared_ptr<Collection> m_colButtonInfo;
     TranscriptSettings m_transcript;
     Diagnostics* m_diagnostics;
 };

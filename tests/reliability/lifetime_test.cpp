@@ -97,62 +97,55 @@ TEST(Lifetime, ToolObjectsMadeAndReleasedManyTimesLeaveNothingBehind) {
     }
 }
 
-// One lesson at a time: a second tool object takes over the module's values.
-// The first one must still fail safely (run-time errors, never a crash).
-TEST(Lifetime, ASecondToolObjectSharesTheModuleValues) {
+// A lesson's Play, Stop and end of video as the learner meets them.
+void ExpectTransportWorks(headless::HeadlessPlatform& platform,
+                          const headless::HeadlessWindow& window) {
+    ASSERT_TRUE(window.frmRose->UserPress("btnVideoPlay"));
+    platform.ProcessPending();
+    EXPECT_EQ(window.frmRose->StateOf("btnVideoPlay"), 1);
+    EXPECT_EQ(window.frmRose->StateOf("btnVideoStop"), 0);
+    platform.RunFor(60);  // past the end of the video
+    EXPECT_EQ(window.frmRose->StateOf("btnVideoPlay"), 0);
+    EXPECT_EQ(window.frmRose->StateOf("btnVideoStop"), 1);
+    EXPECT_TRUE(platform.Ctx().eventErrors.empty());
+}
+
+// The host opens the next lesson from inside a navigation press, while the
+// old tool's release waits for the event to end; and, two lessons alive, it
+// closes the older one. Each tool's teardown leaves the other's state alone.
+TEST(Lifetime, TheNextLessonPlaysWhateverBecomesOfTheOneBefore) {
     Module1::Get().Reset();
     headless::HeadlessPlatform platform;
-    auto mgr = MarketManager(platform);
-    headless::ToolHost first(platform, mgr);
+    auto firstMgr = MarketManager(platform);
+    headless::ToolHost first(platform, firstMgr);
     first.Create();
     ASSERT_EQ(first.Init("first").value, Variant(true));
     ASSERT_FALSE(first.Show().Failed());
-    const headless::HeadlessWindow firstWindow = platform.Window();
-    const auto blocks = Module1::Get().g_Blocks.size();
-    ASSERT_GT(blocks, 3u);
-    ASSERT_TRUE(Module1::Get().g_colButtonInfo->Contains("btnVideoStop"));
+    headless::ToolHost next(platform, MarketManager(platform));
+    first.ReleaseInside("navigation-request", *firstMgr, [&](const headless::HostResult& r) {
+        EXPECT_FALSE(r.Failed());
+        next.Create();
+        EXPECT_EQ(next.Init("next").value, Variant(true));
+        EXPECT_FALSE(next.Show().Failed());
+    });
+    platform.Window().frmRoseNavigation->UserPress("Next");
+    platform.RunFor(1);
+    ASSERT_FALSE(first.Exists());
+    ASSERT_TRUE(next.Exists());
+    ExpectTransportWorks(platform, platform.Window());
 
-    // Creating the second replaces the button collection with an empty one.
-    auto other = MarketManager(platform);
-    other->script = lesson::ParseScript(
-        "VIDEO market.avi\nACTOR Solo\nTEXT Only line.\nAVSTART 0.5\nAVEND 1\n");
-    auto second = std::make_unique<headless::ToolHost>(platform, other);
-    second->Create();
-    EXPECT_EQ(Module1::Get().g_colButtonInfo->Count(), 0);
-    ASSERT_EQ(second->Init("second").value, Variant(true));
-    ASSERT_FALSE(second->Show().Failed());
-    EXPECT_EQ(Module1::Get().g_Blocks.size(), 1u);  // the cue tables are the second lesson's
-    EXPECT_EQ(first.ID().value, Variant(std::string("first")));
-
-    // The first window now plays by the second lesson's one block: its second
-    // signal is taken for the end, and a block past the tables ends the
-    // slider's handler with error 9.
-    platform.Ctx().eventErrors.clear();
-    firstWindow.frmRose->UserPress("btnVideoPlay");
-    platform.RunFor(20);
-    EXPECT_EQ(first.Tool().Window().VideoState(), -1);
-    EXPECT_NEAR(firstWindow.movOrvMovie->CurrentPosition(), 5.1, 0.01);
-    EXPECT_TRUE(platform.Ctx().eventErrors.empty());
-    firstWindow.sldVideoSlider->UserClickTo(3);
-    platform.ProcessPending();
-    ASSERT_EQ(platform.Ctx().eventErrors.size(), 1u);
-    EXPECT_EQ(platform.Ctx().eventErrors[0].error.number(), err::SubscriptOutOfRange);
-
-    // Releasing the second empties and releases the shared collection: the
-    // first then has no transport buttons on record but goes on working.
-    ASSERT_FALSE(second->Shutdown().Failed());
-    second->Release();
+    // A third lesson beside the second; the older one closes first.
+    headless::ToolHost third(platform, MarketManager(platform));
+    third.Create();
+    ASSERT_EQ(third.Init("third").value, Variant(true));
+    ASSERT_FALSE(third.Show().Failed());
+    const headless::HeadlessWindow thirdWindow = platform.Window();
+    ASSERT_FALSE(next.Shutdown().Failed());
+    next.Release();
+    ExpectTransportWorks(platform, thirdWindow);
+    ASSERT_FALSE(third.Shutdown().Failed());
+    third.Release();
     EXPECT_EQ(Module1::Get().g_colButtonInfo, nullptr);
-    platform.Ctx().eventErrors.clear();
-    EXPECT_TRUE(firstWindow.frmRose->UserPress("btnVideoPlay"));
-    platform.ProcessPending();
-    EXPECT_TRUE(platform.Ctx().eventErrors.empty());
-    EXPECT_EQ(first.Tool().Window().VideoState(), 0);
-    EXPECT_EQ(firstWindow.frmRose->StateOf("btnVideoPlay"), 1);
-    EXPECT_EQ(firstWindow.frmRose->StateOf("btnVideoStop"), 1);  // not on record
-    EXPECT_FALSE(first.Hide().Failed());
-    EXPECT_FALSE(first.Shutdown().Failed());
-    first.Release();
     Module1::Get().Reset();
 }
 
