@@ -17,10 +17,12 @@ void CScenova::RegisterCueTimes() {
         controls::IVideo& video = m_MyForm->movOrvMovie();
         std::string list;
         for (int32_t b = 0; b <= last; ++b) {
-            list += FormatNumber(Element(blocks, b).StartTime);
+            // Exact: the slider and Play seek to the unrounded start time,
+            // and a signal rounded away from it would never be met.
+            list += ShortestText(Element(blocks, b).StartTime);
             list += ',';
         }
-        list += FormatNumber(video.Duration());
+        list += ShortestText(video.Duration());
         video.SetSignalTimes(list);
         video.EnableSignals(true);
     } catch (const RuntimeError&) {
