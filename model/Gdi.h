@@ -64,6 +64,8 @@ public:
     Gdi& operator=(const Gdi&) = delete;
 
     int32_t CreateCompatibleDC(int32_t hdc) override;
+    // 0, nothing selected, for a handle that is no bitmap (a DC, a number),
+    // a bitmap another DC holds or a DC that is none, as gdi32 for a memory DC.
     int32_t SelectObject(int32_t hdc, int32_t hObject) override;
     int32_t CreateCompatibleBitmap(int32_t hdc, int32_t width, int32_t height) override;
     // SRCCOPY only; other raster operations return false and change nothing.

@@ -12,7 +12,9 @@ class CPictureClip {
 public:
     explicit CPictureClip(Platform& platform) : m_platform(platform) {}
 
-    // Sizes and coordinates are pixels of the source. No picture when hBmp is 0.
+    // Sizes and coordinates are pixels of the source. No picture when hBmp is
+    // 0; run-time error 481 (invalid picture) when it is no bitmap that can
+    // be selected (another object, a number, a bitmap another DC holds).
     Picture CreatePictureClip(const int32_t& hBmp, const int16_t& x, const int16_t& y,
                               const int16_t& cx, const int16_t& cy);
 

@@ -6,7 +6,9 @@
 
 namespace scenova {
 
-// The gdi32 calls of picture clipping. Results are not examined by callers.
+// The gdi32 calls of picture clipping. Callers examine only what SelectObject
+// gives back (0 when the object cannot be selected, as for a handle that is
+// no bitmap or one another DC holds).
 class IGdi32 {
 public:
     virtual ~IGdi32() = default;

@@ -54,6 +54,16 @@ void ReleaseWindowClass() {
     }
 }
 
+// A window's place in pixels of its parent's client area (of the screen for
+// a top-level window), as MoveWindow takes it.
+RECT PlaceInParent(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    MapWindowPoints(HWND_DESKTOP, GetAncestor(window, GA_PARENT), reinterpret_cast<POINT*>(&rect),
+                    2);
+    return rect;
+}
+
 int Round(float value) {
     if (!std::isfinite(value) || std::fabs(value) > 1e9f) {
         Raise(err::Overflow);
@@ -88,6 +98,7 @@ Form::Form(const Screen& screen, std::string name, const std::string& caption, F
         Raise(err::OutOfMemory,
               "cannot create the presentation window (system error " + std::to_string(error) + ")");
     }
+    m_place = PlaceInParent(m_hWnd);
 }
 
 Form::~Form() {
@@ -109,8 +120,38 @@ void Form::Move(float left, float top, float width, float height) {
     m_height = height;
     if (m_hWnd != nullptr) {
         // A negative size is kept as set and shown as none, as the system
-        // itself treats it.
+        // itself treats it. What the window makes of the place (a least
+        // size of its own) leaves the values as set.
+        const bool outer = std::exchange(m_ownMove, true);
         MoveWindow(m_hWnd, x, y, cx < 0 ? 0 : cx, cy < 0 ? 0 : cy, TRUE);
+        m_ownMove = outer;
+    }
+}
+
+void Form::FollowWindow() {
+    if (IsIconic(m_hWnd)) {
+        return;  // a minimised window keeps the place it is restored to
+    }
+    const RECT now = PlaceInParent(m_hWnd);
+    const RECT before = std::exchange(m_place, now);
+    if (m_ownMove) {
+        return;
+    }
+    // Only what changed: a value set through the tool that the window took
+    // reads back as set, not rounded to whole pixels.
+    const auto width = [](const RECT& r) { return static_cast<float>(r.right - r.left); };
+    const auto height = [](const RECT& r) { return static_cast<float>(r.bottom - r.top); };
+    if (now.left != before.left) {
+        m_left = PixelsToTwipsX(static_cast<float>(now.left));
+    }
+    if (now.top != before.top) {
+        m_top = PixelsToTwipsY(static_cast<float>(now.top));
+    }
+    if (width(now) != width(before)) {
+        m_width = PixelsToTwipsX(width(now));
+    }
+    if (height(now) != height(before)) {
+        m_height = PixelsToTwipsY(height(now));
     }
 }
 
@@ -244,6 +285,9 @@ LRESULT Form::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             break;
         }
+        case WM_WINDOWPOSCHANGED:
+            FollowWindow();
+            break;  // the system's own handling sends WM_SIZE and WM_MOVE
         case WM_NCDESTROY:
             // Destroyed from outside (the host's MDI client went away): the
             // window is gone, its controls are closed as by Unload.

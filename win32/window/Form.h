@@ -15,7 +15,10 @@ class Screen;
 // The presentation window: a real top-level window, created hidden as an
 // application window of 640 by 480 pixels (the design size), painted with
 // its back colour and its picture at the top left. Positions are kept in
-// twips as set and applied in pixels of the screen.
+// twips as set and applied in pixels of the screen; a move from outside (the
+// user dragging or sizing the window, the host arranging its MDI children)
+// replaces what it changed with the window's own place, in pixels of its
+// parent's client area converted to twips.
 class Form final : public IForm {
 public:
     // The style the window is created with: overlapped, clipping its children,
@@ -65,6 +68,9 @@ private:
     static LRESULT CALLBACK WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void Paint(HDC dc) const;
+    // After the window moved or changed size: what a move from outside
+    // changed is taken from the window.
+    void FollowWindow();
 
     const Screen& m_screen;
     std::string m_name;
@@ -74,6 +80,8 @@ private:
     float m_top = 0;
     float m_width;
     float m_height;
+    RECT m_place{};          // the window's place when last seen, in its parent's pixels
+    bool m_ownMove = false;  // Move at work: the place stays as set
     Picture m_picture;
     int32_t m_backColor = 0x00F0F0F0;
     std::function<void()> m_onUnload;

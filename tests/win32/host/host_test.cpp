@@ -67,14 +67,14 @@ std::string LastErrorDescription() {
 
 // A member called late bound, as a script host does; `result` is initialised.
 HRESULT InvokeByName(IDispatch* object, const wchar_t* name, WORD kind, DISPPARAMS& params,
-                     VARIANT& result) {
+                     VARIANT& result, EXCEPINFO* exception = nullptr) {
     VariantInit(&result);
     LPOLESTR member = const_cast<LPOLESTR>(name);
     DISPID id = DISPID_UNKNOWN;
     const HRESULT hr = object->GetIDsOfNames(IID_NULL, &member, 1, LOCALE_USER_DEFAULT, &id);
     return FAILED(hr) ? hr
                       : object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, kind, &params, &result,
-                                       nullptr, nullptr);
+                                       exception, nullptr);
 }
 
 // The window's own visibility (the host's frame itself stays hidden here).
@@ -464,6 +464,40 @@ TEST(PictureClip, CutsARectangleIntoAPictureThatOwnsItsBitmap) {
     EXPECT_TRUE(V_VT(&result) == VT_EMPTY ||
                 (V_VT(&result) == VT_DISPATCH && V_DISPATCH(&result) == nullptr));
     VariantClear(&result);
+
+    // A handle that is no bitmap, or a bitmap the host's DC holds: no picture
+    // but invalid picture (481), with the error object, as a script sees it.
+    HDC held = CreateCompatibleDC(nullptr);
+    HBITMAP selected = CreateBitmap(8, 8, 1, 32, nullptr);
+    HGDIOBJ heldOld = SelectObject(held, selected);
+    HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
+    const std::pair<const char*, HANDLE> handles[] = {{"a brush", brush},
+                                                      {"a DC", held},
+                                                      {"a number", LongToHandle(0x1234)},
+                                                      {"a held bitmap", selected}};
+    for (const auto& [what, object] : handles) {
+        handle = HandleToLong(object);
+        EXCEPINFO exception{};
+        EXPECT_EQ(InvokeByName(clip.Get(), L"CreatePictureClip", DISPATCH_METHOD, params, result,
+                               &exception),
+                  DISP_E_EXCEPTION)
+            << what;
+        EXPECT_EQ(exception.scode, RunTimeError(481)) << what;
+        EXPECT_EQ(host::Narrow(exception.bstrSource), "Scenova.CPictureClip") << what;
+        EXPECT_THAT(host::Narrow(exception.bstrDescription), HasSubstr("CreatePictureClip"))
+            << what;
+        EXPECT_TRUE(V_VT(&result) == VT_EMPTY ||
+                    (V_VT(&result) == VT_DISPATCH && V_DISPATCH(&result) == nullptr))
+            << what;
+        VariantClear(&result);
+        SysFreeString(exception.bstrSource);
+        SysFreeString(exception.bstrDescription);
+        SysFreeString(exception.bstrHelpFile);
+    }
+    SelectObject(held, heldOld);
+    DeleteDC(held);
+    DeleteObject(selected);
+    DeleteObject(brush);
 }
 
 // A key below HKEY_CLASSES_ROOT with its values and subkeys, as text.

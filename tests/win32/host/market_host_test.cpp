@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 #include <objbase.h>
+#include <winternl.h>
 #include <wrl/client.h>
 
 #include <cstdio>
@@ -155,6 +156,57 @@ INSTANTIATE_TEST_SUITE_P(Market, MarketHost,
                          testing::Values("market_play", "market_navigation", "market_links",
                                          "market_stop_play", "market_stepping", "market_toolbar",
                                          "market_hide_show"));
+
+// The GDI objects of this process. Wine's GetGuiResources is a stub that
+// says 0 (so USER objects are counted on Windows only), but Wine keeps the
+// GDI handle table where Windows does (the PEB's GdiSharedHandleTable):
+// 0x4000 entries of 24 bytes, the type at byte 14. A cursor holds a bitmap
+// there, so a cursor that is never destroyed shows too.
+DWORD GdiObjects() {
+    if (const DWORD count = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)) {
+        return count;
+    }
+    const auto* peb = reinterpret_cast<const BYTE*>(NtCurrentTeb()->ProcessEnvironmentBlock);
+    const BYTE* table =
+        *reinterpret_cast<const BYTE* const*>(peb + (sizeof(void*) == 8 ? 0xF8 : 0x94));
+    DWORD count = 0;
+    for (int i = 0; table != nullptr && i < 0x4000; ++i) {
+        count += table[i * 24 + 14] != 0 ? 1 : 0;
+    }
+    return count;
+}
+
+// Lesson after lesson in one host: the GDI and USER objects stay where the
+// first few lessons left them.
+TEST(MarketLessons, ManyInOneProcessLeaveTheGdiAndUserCountsFlat) {
+    FakeControls& fake = LoadedFakeControls();
+    fake.reset();
+    fake.setVideoDuration(kMarketVideoSeconds);
+    HostFrame frame;
+    const auto lesson = [&] {
+        host::RecordingManager* mgr = MarketManager();
+        ComPtr<host::IToolTalk> tool;
+        Create(tool, mgr);
+        Init(tool.Get(), mgr, frame);
+        EXPECT_EQ(tool->Show(), S_OK);
+        EXPECT_EQ(tool->Shutdown(), S_OK);
+        tool.Reset();
+        mgr->Release();
+    };
+    const auto counts = [] {
+        return std::vector<DWORD>{GdiObjects(),
+                                  GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS)};
+    };
+    for (int i = 0; i < 3; ++i) {
+        lesson();
+    }
+    const std::vector<DWORD> settled = counts();
+    for (int i = 3; i < 200 && !HasFailure(); ++i) {
+        lesson();
+    }
+    EXPECT_EQ(counts(), settled);
+    CoFreeUnusedLibrariesEx(0, 0);  // the next tests begin on a fresh module
+}
 
 // A demanding host with demanding controls. The host shuts the tool down
 // (and releases it) from inside the tool's own events: in a manager call,

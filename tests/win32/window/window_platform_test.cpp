@@ -112,6 +112,39 @@ TEST_F(Win32Window, PlacesWindowAndControlsInScreenPixelsAndClosesEverythingOnUn
     EXPECT_EQ(fake.liveObjects(), 0);
 }
 
+// A move from outside (the user dragging or sizing the window, the host
+// arranging its MDI children) is what the position properties read, in the
+// pixels of the window's parent; what it left alone reads as set.
+TEST_F(Win32Window, PositionPropertiesReadTheWindowMovedFromOutside) {
+    PresentationWindow w = platform.toolkit().LoadPresentationWindow({});
+    const float x = platform.screen().TwipsPerPixelX();
+    const float y = platform.screen().TwipsPerPixelY();
+    const auto place = [&] {
+        return std::vector<float>{w.form->Left(), w.form->Top(), w.form->Width(), w.form->Height()};
+    };
+    const HWND form = WindowOf(w.form->hWnd());
+    MoveWindow(form, 40, 30, 200, 150, TRUE);
+    EXPECT_EQ(place(), (std::vector<float>{40 * x, 30 * y, 200 * x, 150 * y}));
+
+    // Values between pixels, and a negative height (no height, which the
+    // window shows as its least), stay as set while the window keeps them.
+    w.form->Move(100 * x + 3, 50 * y, 300 * x + 4, -60);
+    RECT rect = RectInParent(form);
+    MoveWindow(form, rect.left, 80, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+    EXPECT_EQ(place(), (std::vector<float>{100 * x + 3, 80 * y, 300 * x + 4, -60}));
+
+    // An MDI child, as the tool makes it: its place in the client, not on
+    // the screen.
+    const HostFrame host;
+    SetParent(form, host.client);
+    SetWindowLongW(form, GWL_STYLE, GetWindowLongW(form, GWL_STYLE) | WS_CHILD);
+    MoveWindow(form, 10, 20, 120, 90, TRUE);
+    EXPECT_EQ(place(), (std::vector<float>{10 * x, 20 * y, 120 * x, 90 * y}));
+    w.form->Top(60 * y);
+    EXPECT_EQ(Edges(RectInParent(form)), (std::vector<LONG>{10, 60, 130, 150}));
+    w.form->Unload();
+}
+
 TEST_F(Win32Window, ControlFailuresAndHandlerErrorsStayWhereTheyBelong) {
     PresentationWindow w = platform.toolkit().LoadPresentationWindow({});
     // The control's own run-time error arrives with its number and the call.
