@@ -6,6 +6,7 @@
 
 #include <QAccessible>
 #include <QDockWidget>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,10 +19,17 @@
 #include <QTextBrowser>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <iostream>
 #include <string>
+#include <thread>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "player/FindBar.h"
 #include "player/HostWindow.h"
@@ -272,22 +280,49 @@ TEST_F(PlayerTest, ForwardWhileStoppedShowsTheNewSpeakersPicture) {
 }
 
 // Lesson pages are untrusted: the resources panel reads ordinary files
-// inside the lesson folder only, follows links to its pages only, and
-// refuses names that leave the folder, saying so in the host's panel.
+// inside the lesson folder only, as the page's document asks for them (a
+// refusal left to Qt has it read the name itself), follows links to its
+// pages only, and refuses names that leave the folder, saying so in the
+// host's panel.
 TEST(ResourcePanelTest, ReadsNothingFromOutsideTheLessonFolder) {
     const testing::TempDir root;
+    QImage picture(300, 300, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    const std::string outside = (root.Path() / "outside.png").string();
+    ASSERT_TRUE(picture.save(QString::fromStdString(outside)));
     root.Write("outside.htm", "<p>secret</p>");
     root.Write("lesson/next.htm", "<p>next</p>");
-    root.Write("lesson/help.htm", "<img src=\"away.png\"><a href=\"next.htm\">next</a>");
+    root.Write("lesson/help.htm",
+               "<img src=\"" + outside + "\"><img src=\"../outside.png\">" +
+                   "<img src=\"away.png\"><img src=\"fifo.png\"><link " +
+                   "rel=\"stylesheet\" href=\"fifo.png\"><a href=\"next.htm\">n</a>");
     const auto lesson = root.Path() / "lesson";
-    std::filesystem::create_symlink(root.Path() / "outside.htm", lesson / "away.png");
+    std::filesystem::create_symlink(outside, lesson / "away.png");
     std::filesystem::create_symlink("/dev/null", lesson / "device.htm");
+    const std::string fifo = (lesson / "fifo.png").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // Whoever opens the FIFO is seen, and let go rather than left waiting.
+    std::atomic<bool> laidOut = false;
+    std::atomic<bool> opened = false;
+    std::thread writer([&] {
+        while (!laidOut) {
+            if (const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK); fd >= 0) {
+                opened = true;
+                ::close(fd);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    });
     player::HostWindow window(false);
     window.Resource("Help", 2, "help.htm", lesson);
     auto* page = qobject_cast<QTextBrowser*>(window.Resources()->currentWidget());
     ASSERT_NE(page, nullptr);
+    page->document()->setTextWidth(400);
+    EXPECT_LT(page->document()->size().height(), 100);  // no picture of 300 pixels
+    laidOut = true;
+    writer.join();
+    EXPECT_FALSE(opened);
     for (const char* name : {"away.png", "device.htm", "../outside.htm", "file:///etc/passwd"}) {
-        EXPECT_FALSE(page->loadResource(QTextDocument::HtmlResource, QUrl(name)).isValid()) << name;
         emit page->anchorClicked(QUrl(name));
         EXPECT_TRUE(page->source().path().endsWith("help.htm")) << name;
     }
@@ -300,6 +335,28 @@ TEST(ResourcePanelTest, ReadsNothingFromOutsideTheLessonFolder) {
         EXPECT_TRUE(window.LogView()->item(window.LogView()->count() - 1)->text().contains(value))
             << value;
     }
+}
+
+// A page that would take the player minutes to lay out (25 nested tables
+// take for ever) is shown at once as its text, saying why.
+TEST(ResourcePanelTest, ShowsACostlyPageAsItsTextAtOnce) {
+    const testing::TempDir lesson;
+    std::string deep = "<p>Deep</p>";
+    for (int i = 0; i < 25; ++i) {
+        deep += "<table><tr><td>";
+    }
+    lesson.Write("deep.htm", deep + "words");
+    player::HostWindow window(false);
+    QElapsedTimer clock;
+    clock.start();
+    window.Resource("Help", 2, "deep.htm", lesson.Path());
+    const auto* page = qobject_cast<QTextBrowser*>(window.Resources()->currentWidget());
+    ASSERT_NE(page, nullptr);
+    page->document()->setTextWidth(400);
+    page->document()->size();
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_TRUE(page->toPlainText().contains("Deep\nwords")) << page->toPlainText().toStdString();
+    EXPECT_TRUE(page->toPlainText().contains("tables more than 8 deep"));
 }
 
 // Fitted to the window at any size, and zoomed, the lesson is drawn larger
