@@ -17,6 +17,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTextDocumentFragment>
 
 #include <algorithm>
 #include <atomic>
@@ -436,6 +437,31 @@ TEST_F(PlayerTest, CaptionsShowTheLineSpokenAndFindPlaysTheLineFound) {
     QTest::keyClick(field, Qt::Key_Escape);
     EXPECT_TRUE(find.isHidden());
     EXPECT_EQ(lesson.rtfText->Found(), std::pair(0, 0));
+}
+
+// Lesson text shows as it is written, never read as markup (which reads
+// pictures from anywhere): a line in the captions, the video's name in its
+// message, a resource's name on its tab.
+TEST(LessonTextTest, ShowsAsItIsWritten) {
+    const testing::TempDir root;
+    std::filesystem::copy(kSample, root.Path(), std::filesystem::copy_options::recursive);
+    root.Write("script.txt",
+               "VIDEO <u>gone.avi\nRESOPEN Tips & <b>more</b>,help.htm\nACTOR A\n"
+               "TEXT <img src=\"x.png\"> & <b>bold</b>\nAVSTART 0\nAVEND 5\n");
+    player::Player player{{.rememberLessons = false}};
+    player.Window().show();
+    ASSERT_TRUE(player.Open(root.Path()));
+    const qt::QtWindow& lesson = player.Lesson();
+    QTest::keyClick(lesson.form->Widget(), Qt::Key_C);
+    const auto* caption = lesson.movOrvMovie->Widget()->findChild<QLabel*>("captions");
+    ASSERT_TRUE(caption != nullptr && caption->isVisible());
+    EXPECT_TRUE(caption->text().contains("<img src=\"x.png\"> & <b>bold</b>"));
+    EXPECT_EQ(caption->textFormat(), Qt::PlainText);
+    const QString tip = lesson.movOrvMovie->View()->toolTip();
+    const QString shown =
+        Qt::mightBeRichText(tip) ? QTextDocumentFragment::fromHtml(tip).toPlainText() : tip;
+    EXPECT_EQ(shown.toStdString(), lesson.movOrvMovie->View()->Message().toStdString());
+    EXPECT_EQ(player.Window().Resources()->tabText(0).toStdString(), "Tips && <b>more</b>");
 }
 
 }  // namespace
