@@ -116,9 +116,11 @@ public:
         std::transform(lower.begin(), lower.end(), lower.begin(),
                        [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; });
         // What can make the reader nest elements otherwise: a display
-        // property, written plainly or escaped.
-        m_counting =
-            lower.find("display") != std::string::npos || lower.find('\\') != std::string::npos;
+        // property, written plainly or escaped, or in a style sheet the page
+        // imports.
+        m_counting = lower.find("display") != std::string::npos ||
+                     lower.find("@import") != std::string::npos ||
+                     lower.find('\\') != std::string::npos;
     }
 
     std::string Why() {

@@ -40,6 +40,7 @@ TEST(PageScreen, RefusesCostlyPagesHoweverWritten) {
         {Times("<\"table\"><tr><td>", 9), "tables"},
         {Times("<t&#97;ble><tr><td>", 9), "tables"},
         {"<p style=\"display:inline\"><table><tr>" + Times("<td>x", 9), "tables"},
+        {"<style>@import 'a.css';</style><table><tr>" + Times("<td>x", 9), "tables"},
         {Times("<div>", 65), "deep"},
         {Times("<li><p>", 33), "deep"},
         {Times("<br>", 4097), "4096 tags"},
