@@ -294,10 +294,12 @@ TEST(ResourcePanelTest, ReadsNothingFromOutsideTheLessonFolder) {
     root.Write("outside.htm", "<p>secret</p>");
     root.Write("lesson/next.htm", "<p>next</p>");
     root.Write("lesson/help.htm",
-               "<img src=\"" + outside + "\"><img src=\"../outside.png\">" +
+               "<img src=\"inside.png\"><img src=\"" + outside + "\"><img src=\"../outside.png\">" +
                    "<img src=\"away.png\"><img src=\"fifo.png\"><link " +
                    "rel=\"stylesheet\" href=\"fifo.png\"><a href=\"next.htm\">n</a>");
     const auto lesson = root.Path() / "lesson";
+    ASSERT_TRUE(
+        picture.scaled(60, 60).save(QString::fromStdString((lesson / "inside.png").string())));
     std::filesystem::create_symlink(outside, lesson / "away.png");
     std::filesystem::create_symlink("/dev/null", lesson / "device.htm");
     const std::string fifo = (lesson / "fifo.png").string();
@@ -319,7 +321,9 @@ TEST(ResourcePanelTest, ReadsNothingFromOutsideTheLessonFolder) {
     auto* page = qobject_cast<QTextBrowser*>(window.Resources()->currentWidget());
     ASSERT_NE(page, nullptr);
     page->document()->setTextWidth(400);
-    EXPECT_LT(page->document()->size().height(), 100);  // no picture of 300 pixels
+    // The lesson's picture of 60 pixels, none of 300.
+    EXPECT_GE(page->document()->size().height(), 60);
+    EXPECT_LT(page->document()->size().height(), 100);
     laidOut = true;
     writer.join();
     EXPECT_FALSE(opened);
