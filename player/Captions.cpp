@@ -62,6 +62,8 @@ void Captions::Update() {
         delete m_label;
         m_label = new QLabel(video);
         m_label->setObjectName(QStringLiteral("captions"));
+        // The lesson's text, shown as it is: never read as markup.
+        m_label->setTextFormat(Qt::PlainText);
         m_label->setAlignment(Qt::AlignCenter);
         m_label->setWordWrap(true);
         m_label->setAttribute(Qt::WA_TransparentForMouseEvents);

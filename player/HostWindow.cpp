@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSettings>
+#include <QStringDecoder>
 #include <QTabWidget>
 #include <QTextBrowser>
 #include <QUrl>
@@ -20,6 +21,7 @@
 #include <system_error>
 
 #include "formats/FileLookup.h"
+#include "formats/PageScreen.h"
 #include "lesson/LessonFolder.h"
 #include "qt/Strings.h"
 
@@ -40,6 +42,32 @@ QSettings Settings() {
 constexpr std::size_t kMostResourceBytes = std::size_t{4} << 20;
 constexpr qint64 kMostPicturePixels = qint64{16} << 20;
 constexpr qint64 kMostPagePixels = qint64{64} << 20;
+
+// What shows where a picture is refused: nothing.
+QImage NoPicture() {
+    QImage none(1, 1, QImage::Format_ARGB32);
+    none.fill(Qt::transparent);
+    return none;
+}
+
+// A page as Qt will read it, or, when laying it out could keep the player
+// busy for long, its text (some KiB at most) and why.
+QString PageOrItsText(const QByteArray& bytes) {
+    QStringDecoder decoder = QStringDecoder::decoderForHtml(bytes);
+    if (!decoder.isValid()) {
+        decoder = QStringDecoder(QStringDecoder::Utf8);
+    }
+    const QString page = decoder(bytes);
+    const std::string html = qt::ToStdString(page);
+    const std::string why = formats::WhyPageIsCostly(html);
+    if (why.empty()) {
+        return page;
+    }
+    constexpr std::size_t kMostText = 16 << 10;
+    return QStringLiteral("<p><b>%1</b></p><p style=\"white-space: pre-wrap\">%2</p>")
+        .arg(qt::ToQString("This page is shown as its text only: " + why + ".").toHtmlEscaped(),
+             qt::ToQString(formats::PageText(html, kMostText)).toHtmlEscaped());
+}
 
 bool IsPage(const std::filesystem::path& file) {
     const QString suffix = QFileInfo(qt::PathToQString(file.string())).suffix().toLower();
@@ -71,32 +99,40 @@ public:
 
     void Show(const std::filesystem::path& file) {
         m_pixels = 0;
-        setSource(QUrl::fromLocalFile(qt::PathToQString(file.string())));
+        setSource(QUrl::fromLocalFile(qt::PathToQString(file.string())),
+                  QTextDocument::HtmlResource);
     }
 
+    // Whatever is refused is answered with an empty resource, never with
+    // none: for none QTextDocument reads the name itself, from anywhere (a
+    // picture even when it is handed bytes it cannot decode).
     QVariant loadResource(int type, const QUrl& name) override {
         const auto file = Inside(name.isRelative() ? source().resolved(name) : name);
-        if (!file) {
-            return {};
+        formats::FileContent content;
+        if (file) {
+            content = formats::ReadOrdinaryFile(file->string(), kMostResourceBytes);
         }
-        formats::FileContent content =
-            formats::ReadOrdinaryFile(file->string(), kMostResourceBytes);
         if (content.outcome != formats::FileContent::Outcome::Read) {
-            return {};
+            return type == QTextDocument::ImageResource ? QVariant(NoPicture()) : QByteArray("");
         }
         QByteArray bytes(content.bytes.data(), static_cast<qsizetype>(content.bytes.size()));
-        if (type == QTextDocument::ImageResource) {
-            // Told by the picture's header, before anything is decoded.
-            QBuffer buffer(&bytes);
-            const QSize size = QImageReader(&buffer).size();
-            const qint64 pixels = qint64{size.width()} * size.height();
-            if (!size.isValid() || pixels > kMostPicturePixels ||
-                m_pixels + pixels > kMostPagePixels) {
-                return {};
-            }
-            m_pixels += pixels;
+        if (type == QTextDocument::HtmlResource) {
+            return PageOrItsText(bytes);
         }
-        return bytes;
+        if (type != QTextDocument::ImageResource) {
+            return bytes;
+        }
+        // Told by the picture's header, before anything is decoded.
+        QBuffer buffer(&bytes);
+        QImageReader reader(&buffer);
+        const QSize size = reader.size();
+        const qint64 pixels = qint64{size.width()} * size.height();
+        if (!size.isValid() || pixels > kMostPicturePixels || m_pixels + pixels > kMostPagePixels) {
+            return NoPicture();
+        }
+        m_pixels += pixels;
+        const QImage picture = reader.read();
+        return picture.isNull() ? NoPicture() : picture;
     }
 
 private:
@@ -205,7 +241,8 @@ void HostWindow::Resource(const std::string& buttonId, int32_t action, const std
                                           : new LessonPage(lessonFolder);
     if (page == m_pages.end()) {
         m_pages.emplace(buttonId, browser);
-        m_resources->addTab(browser, qt::ToQString(buttonId));
+        // The lesson names its resources: an "&" is shown, not a shortcut.
+        m_resources->addTab(browser, qt::ToQString(buttonId).replace(u'&', QStringLiteral("&&")));
     }
     // A name the lesson gives is read inside its folder or not at all.
     std::error_code error;

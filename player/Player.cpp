@@ -89,8 +89,11 @@ Player::Player(Options options)
         // The learner chose the folder: why it does not open is theirs to
         // read, not only the host panel's.
         if (!Open(folder)) {
-            QMessageBox::warning(m_window.get(), QStringLiteral("Scenova Player"),
-                                 qt::ToQString(m_lastProblem));
+            // It may quote the lesson: shown as it is, never read as markup.
+            QMessageBox box(QMessageBox::Warning, QStringLiteral("Scenova Player"),
+                            qt::ToQString(m_lastProblem), QMessageBox::Ok, m_window.get());
+            box.setTextFormat(Qt::PlainText);
+            box.exec();
         }
     };
     m_window->onSpeed = [this](double rate) { SetSpeed(rate); };

@@ -3,6 +3,7 @@
 #include <QAudioOutput>
 #include <QMediaPlayer>
 #include <QPainter>
+#include <QTextDocument>
 #include <QTimer>
 #include <QUrl>
 #include <QVideoFrame>
@@ -49,7 +50,8 @@ void VideoWidget::Show(const QVideoFrame& frame) {
 
 void VideoWidget::ShowMessage(const QString& text) {
     m_message = text;
-    setToolTip(text);
+    // It names the lesson's file: a tooltip would read it as markup.
+    setToolTip(text.isEmpty() ? QString() : Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal));
     update();
 }
 

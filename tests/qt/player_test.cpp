@@ -6,6 +6,7 @@
 
 #include <QAccessible>
 #include <QDockWidget>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,12 +17,20 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTextDocumentFragment>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <iostream>
 #include <string>
+#include <thread>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "player/FindBar.h"
 #include "player/HostWindow.h"
@@ -272,22 +281,53 @@ TEST_F(PlayerTest, ForwardWhileStoppedShowsTheNewSpeakersPicture) {
 }
 
 // Lesson pages are untrusted: the resources panel reads ordinary files
-// inside the lesson folder only, follows links to its pages only, and
-// refuses names that leave the folder, saying so in the host's panel.
+// inside the lesson folder only, as the page's document asks for them (a
+// refusal left to Qt has it read the name itself), follows links to its
+// pages only, and refuses names that leave the folder, saying so in the
+// host's panel.
 TEST(ResourcePanelTest, ReadsNothingFromOutsideTheLessonFolder) {
     const testing::TempDir root;
+    QImage picture(300, 300, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    const std::string outside = (root.Path() / "outside.png").string();
+    ASSERT_TRUE(picture.save(QString::fromStdString(outside)));
     root.Write("outside.htm", "<p>secret</p>");
     root.Write("lesson/next.htm", "<p>next</p>");
-    root.Write("lesson/help.htm", "<img src=\"away.png\"><a href=\"next.htm\">next</a>");
+    root.Write("lesson/help.htm",
+               "<img src=\"inside.png\"><img src=\"" + outside + "\"><img src=\"../outside.png\">" +
+                   "<img src=\"away.png\"><img src=\"fifo.png\"><link " +
+                   "rel=\"stylesheet\" href=\"fifo.png\"><a href=\"next.htm\">n</a>");
     const auto lesson = root.Path() / "lesson";
-    std::filesystem::create_symlink(root.Path() / "outside.htm", lesson / "away.png");
+    ASSERT_TRUE(
+        picture.scaled(60, 60).save(QString::fromStdString((lesson / "inside.png").string())));
+    std::filesystem::create_symlink(outside, lesson / "away.png");
     std::filesystem::create_symlink("/dev/null", lesson / "device.htm");
+    const std::string fifo = (lesson / "fifo.png").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // Whoever opens the FIFO is seen, and let go rather than left waiting.
+    std::atomic<bool> laidOut = false;
+    std::atomic<bool> opened = false;
+    std::thread writer([&] {
+        while (!laidOut) {
+            if (const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK); fd >= 0) {
+                opened = true;
+                ::close(fd);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    });
     player::HostWindow window(false);
     window.Resource("Help", 2, "help.htm", lesson);
     auto* page = qobject_cast<QTextBrowser*>(window.Resources()->currentWidget());
     ASSERT_NE(page, nullptr);
+    page->document()->setTextWidth(400);
+    // The lesson's picture of 60 pixels, none of 300.
+    EXPECT_GE(page->document()->size().height(), 60);
+    EXPECT_LT(page->document()->size().height(), 100);
+    laidOut = true;
+    writer.join();
+    EXPECT_FALSE(opened);
     for (const char* name : {"away.png", "device.htm", "../outside.htm", "file:///etc/passwd"}) {
-        EXPECT_FALSE(page->loadResource(QTextDocument::HtmlResource, QUrl(name)).isValid()) << name;
         emit page->anchorClicked(QUrl(name));
         EXPECT_TRUE(page->source().path().endsWith("help.htm")) << name;
     }
@@ -300,6 +340,28 @@ TEST(ResourcePanelTest, ReadsNothingFromOutsideTheLessonFolder) {
         EXPECT_TRUE(window.LogView()->item(window.LogView()->count() - 1)->text().contains(value))
             << value;
     }
+}
+
+// A page that would take the player minutes to lay out (25 nested tables
+// take for ever) is shown at once as its text, saying why.
+TEST(ResourcePanelTest, ShowsACostlyPageAsItsTextAtOnce) {
+    const testing::TempDir lesson;
+    std::string deep = "<p>Deep</p>";
+    for (int i = 0; i < 25; ++i) {
+        deep += "<table><tr><td>";
+    }
+    lesson.Write("deep.htm", deep + "words");
+    player::HostWindow window(false);
+    QElapsedTimer clock;
+    clock.start();
+    window.Resource("Help", 2, "deep.htm", lesson.Path());
+    const auto* page = qobject_cast<QTextBrowser*>(window.Resources()->currentWidget());
+    ASSERT_NE(page, nullptr);
+    page->document()->setTextWidth(400);
+    page->document()->size();
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_TRUE(page->toPlainText().contains("Deep\nwords")) << page->toPlainText().toStdString();
+    EXPECT_TRUE(page->toPlainText().contains("tables more than 8 deep"));
 }
 
 // Fitted to the window at any size, and zoomed, the lesson is drawn larger
@@ -379,6 +441,31 @@ TEST_F(PlayerTest, CaptionsShowTheLineSpokenAndFindPlaysTheLineFound) {
     QTest::keyClick(field, Qt::Key_Escape);
     EXPECT_TRUE(find.isHidden());
     EXPECT_EQ(lesson.rtfText->Found(), std::pair(0, 0));
+}
+
+// Lesson text shows as it is written, never read as markup (which reads
+// pictures from anywhere): a line in the captions, the video's name in its
+// message, a resource's name on its tab.
+TEST(LessonTextTest, ShowsAsItIsWritten) {
+    const testing::TempDir root;
+    std::filesystem::copy(kSample, root.Path(), std::filesystem::copy_options::recursive);
+    root.Write("script.txt",
+               "VIDEO <u>gone.avi\nRESOPEN Tips & <b>more</b>,help.htm\nACTOR A\n"
+               "TEXT <img src=\"x.png\"> & <b>bold</b>\nAVSTART 0\nAVEND 5\n");
+    player::Player player{{.rememberLessons = false}};
+    player.Window().show();
+    ASSERT_TRUE(player.Open(root.Path()));
+    const qt::QtWindow& lesson = player.Lesson();
+    QTest::keyClick(lesson.form->Widget(), Qt::Key_C);
+    const auto* caption = lesson.movOrvMovie->Widget()->findChild<QLabel*>("captions");
+    ASSERT_TRUE(caption != nullptr && caption->isVisible());
+    EXPECT_TRUE(caption->text().contains("<img src=\"x.png\"> & <b>bold</b>"));
+    EXPECT_EQ(caption->textFormat(), Qt::PlainText);
+    const QString tip = lesson.movOrvMovie->View()->toolTip();
+    const QString shown =
+        Qt::mightBeRichText(tip) ? QTextDocumentFragment::fromHtml(tip).toPlainText() : tip;
+    EXPECT_EQ(shown.toStdString(), lesson.movOrvMovie->View()->Message().toStdString());
+    EXPECT_EQ(player.Window().Resources()->tabText(0).toStdString(), "Tips && <b>more</b>");
 }
 
 }  // namespace
