@@ -276,15 +276,11 @@ TEST(SubtitleImport, CostsLinearInItsMarkup) {
         opens += "<c>";
         closes += "</b>";
     }
-    EXPECT_TRUE(scenova::testing::TrueWithin(10, [&] {
-        for (const std::string& cue : {opens + closes, opens + std::string(100000, 'x')}) {
-            const std::string vtt = "WEBVTT\n\n00:01.000 --> 00:02.000\nx" + cue + "\n";
-            if (ReadSubtitles(vtt, "t.vtt", SubtitleFormat::WebVtt).cues.size() != 1) {
-                return false;
-            }
-        }
-        return true;
-    }));
+    const std::string vtt = "WEBVTT\n\n00:01.000 --> 00:02.000\nx" + opens + closes +
+                            "\n\n00:03.000 --> 00:04.000\n" + opens + std::string(100000, 'x') +
+                            "\n";
+    EXPECT_TRUE(scenova::testing::TrueWithin(
+        10, [&] { return ReadSubtitles(vtt, "t.vtt", SubtitleFormat::WebVtt).cues.size() == 2; }));
 }
 
 // A site holds the lesson's files it uses, never hidden or unused ones

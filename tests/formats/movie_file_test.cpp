@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <string>
-#include <vector>
 
 #include "formats/MovieFile.h"
 #include "tests/support/Deadline.h"
@@ -33,17 +32,14 @@ TEST(MovieFile, ListsNamingOtherFilesOpenNone) {
     const scenova::testing::TempDir dir;
     ASSERT_EQ(::mkfifo((dir.Path() / "fifo.avi").c_str(), 0600), 0);
     std::filesystem::create_symlink("/dev/zero", dir.Path() / "zero.avi");
-    std::vector<std::string> lists;
-    for (const char* name : {"fifo.avi", "zero.avi"}) {
-        lists.push_back(dir.Write(
-            std::string(name) + ".m3u8",
-            "#EXTM3U\n#EXT-X-TARGETDURATION:6\n#EXTINF:6.0,\n" + std::string(name) + "\n"));
-        lists.push_back(dir.Write(std::string(name) + ".ffconcat",
-                                  "ffconcat version 1.0\nfile " + std::string(name) + "\n"));
-    }
+    const std::string lists[] = {
+        dir.Write("f.m3u8", "#EXTM3U\n#EXT-X-TARGETDURATION:6\n#EXTINF:6,\nfifo.avi\n"),
+        dir.Write("z.m3u8", "#EXTM3U\n#EXT-X-TARGETDURATION:6\n#EXTINF:6,\nzero.avi\n"),
+        dir.Write("f.ffconcat", "ffconcat version 1.0\nfile fifo.avi\n"),
+        dir.Write("z.ffconcat", "ffconcat version 1.0\nfile zero.avi\n")};
     EXPECT_TRUE(scenova::testing::TrueWithin(10, [&] {
-        return std::none_of(lists.begin(), lists.end(),
-                            [](auto& list) { return ProbeMovie(list); });
+        return std::none_of(std::begin(lists), std::end(lists),
+                            [](const std::string& list) { return ProbeMovie(list); });
     }));
 }
 
