@@ -30,7 +30,7 @@ constexpr const char* kMovieFormats = "avi,matroska,webm,mov,mp4,ogg,asf,flv,mpe
 // libavformat reads the file through the descriptor opened here and opens
 // nothing by a name of its own.
 int ReadPacket(void* opaque, uint8_t* buffer, int size) {
-    const int fd = static_cast<const OrdinaryFile*>(opaque)->Descriptor();
+    const int fd = static_cast<OrdinaryFile*>(opaque)->Descriptor();
     for (;;) {
         const ssize_t got = ::read(fd, buffer, static_cast<std::size_t>(size));
         if (got < 0 && errno == EINTR) {
@@ -41,7 +41,7 @@ int ReadPacket(void* opaque, uint8_t* buffer, int size) {
 }
 
 int64_t Seek(void* opaque, int64_t offset, int whence) {
-    const auto* file = static_cast<const OrdinaryFile*>(opaque);
+    const auto* file = static_cast<OrdinaryFile*>(opaque);
     if ((whence & AVSEEK_SIZE) != 0) {
         return static_cast<int64_t>(file->Size());
     }
@@ -69,7 +69,7 @@ struct IoFreer {
 
 std::optional<Movie> ProbeMovie(const std::string& path) {
     // A FIFO or a device could block or never end: only plain files qualify.
-    const OrdinaryFile file(path);
+    OrdinaryFile file(path);
     if (file.Outcome() != FileContent::Outcome::Read) {
         return std::nullopt;
     }
@@ -86,8 +86,8 @@ std::optional<Movie> ProbeMovie(const std::string& path) {
     if (buffer == nullptr) {
         return std::nullopt;
     }
-    const std::unique_ptr<AVIOContext, IoFreer> io(avio_alloc_context(
-        buffer, kBufferBytes, 0, const_cast<OrdinaryFile*>(&file), ReadPacket, nullptr, Seek));
+    const std::unique_ptr<AVIOContext, IoFreer> io(
+        avio_alloc_context(buffer, kBufferBytes, 0, &file, ReadPacket, nullptr, Seek));
     if (!io) {
         av_free(buffer);
         return std::nullopt;
