@@ -121,6 +121,7 @@ int PublishCommand(const PublishOptions& options, std::ostream& out, std::ostrea
             (!empty && !fs::is_regular_file(fs::symlink_status(output / "lesson.json", error)))) {
             err << "scenova publish: " << Shown(options.output)
                 << (fs::is_directory(old) ? " holds files and is no site scenova publish wrote"
+                    : fs::is_symlink(old) ? " is a link, which would be replaced"
                                           : " is not a folder")
                 << ": name a new folder, or a site written before, which is replaced\n";
             return 2;
