@@ -55,6 +55,7 @@ private:
     void CheckFiles();
     void CheckScript();
     void CheckNamesStayInside();
+    void CollectUsedFiles();
     // How a name (the part of path after the lesson's folder and the
     // subfolder it names a file in) leaves the lesson folder; empty when it
     // does not.
@@ -388,6 +389,23 @@ void Checker::CheckNamesStayInside() {
     }
 }
 
+void Checker::CollectUsedFiles() {
+    const auto use = [this](const std::string& path) {
+        m_result.used.insert(std::filesystem::path(path).lexically_normal().string());
+    };
+    use(m_folder + kSettings);
+    use(m_folder + kScript);
+    for (const FileUse& file : m_run.files) {
+        use(file.path);
+        if (file.kind == FileKind::Movie) {
+            use(formats::BrowserWebm(file.path));
+        }
+    }
+    for (const std::string& resource : m_run.resources) {
+        use(m_folder + resource);
+    }
+}
+
 CheckResult Checker::Run() {
     ReadSettingsFile();
     m_run = RunLesson(m_lesson);
@@ -395,6 +413,7 @@ CheckResult Checker::Run() {
     CheckNamesStayInside();
     CheckSettingsLines();
     CheckScript();
+    CollectUsedFiles();
     std::stable_sort(m_result.findings.begin(), m_result.findings.end(),
                      [](const Finding& a, const Finding& b) {
                          return std::tie(a.file, a.line) < std::tie(b.file, b.line);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +14,11 @@ struct CheckResult {
     std::vector<Finding> findings;  // sorted by file and line
     int errors = 0;
     int warnings = 0;
+    // The lesson folder's files the lesson uses, whether or not they are
+    // there, as lexically normal paths: settings.ini, script.txt, the files
+    // the component opened (pictures, cursors, bar scripts, the video, and
+    // the WebM beside it that browsers are given) and its resources.
+    std::set<std::string> used;
 };
 
 // Checks a lesson folder with the component's own procedures: its settings

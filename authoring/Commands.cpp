@@ -74,7 +74,7 @@ bool Deliver(const std::optional<std::filesystem::path>& file, const std::string
         return true;
     }
     if (const std::string problem = WriteWhole(*file, text); !problem.empty()) {
-        err << "scenova: cannot write " << file->string() << " (" << problem
+        err << "scenova: cannot write " << utf8::Printable(file->string()) << " (" << problem
             << "); it is left as it was\n";
         return false;
     }
@@ -106,6 +106,12 @@ bool Milliseconds(double time, double unitsPerSecond, int64_t& ms, bool& rounded
 // SubRip, which has no spans, shows it as the transcript does.
 std::string CueText(const std::string& text, SubtitleFormat format, const std::string& tipChar) {
     std::string shown = text;
+    // A line break inside a script line (a CR: lines end at LF) is a space
+    // in the transcript; in a subtitle it would end the cue's line, and in
+    // SubRip start cues of the lesson's choosing.
+    for (std::size_t at = shown.find('\r'); at != std::string::npos; at = shown.find('\r', at)) {
+        shown.replace(at, shown.compare(at, 2, "\r\n") == 0 ? 2 : 1, " ");
+    }
     if (format == SubtitleFormat::Srt) {
         MarkCultureTips(shown, tipChar);
     } else if (const auto tip = FindCultureTip(shown); tip && tip->close != std::string::npos) {
@@ -135,7 +141,7 @@ int CheckCommand(const std::filesystem::path& lesson, bool json, std::ostream& o
 int ExportCommand(const ExportOptions& options, std::ostream& out, std::ostream& err) {
     if (options.output && options.chapters && SameFile(*options.output, *options.chapters)) {
         err << "scenova: the subtitles and the chapters would be written to the same file, "
-            << options.output->string() << '\n';
+            << utf8::Printable(options.output->string()) << '\n';
         return 2;
     }
     lesson::Lesson lesson;
@@ -149,7 +155,7 @@ int ExportCommand(const ExportOptions& options, std::ostream& out, std::ostream&
     const LessonRun run = RunLesson(lesson);
     if (run.startupError) {
         err << "scenova: the lesson does not start (" << run.startupError->what()
-            << "): scenova check " << options.lesson.string() << " tells why\n";
+            << "): scenova check " << utf8::Printable(options.lesson.string()) << " tells why\n";
         return 1;
     }
     std::vector<SubtitleCue> cues;
@@ -164,8 +170,8 @@ int ExportCommand(const ExportOptions& options, std::ostream& out, std::ostream&
         if (!Milliseconds(cue.start, run.unitsPerSecond, subtitle.start, rounded) ||
             !Milliseconds(cue.end, run.unitsPerSecond, subtitle.end, rounded) ||
             subtitle.end <= subtitle.start) {
-            err << "scenova: " << (lesson.folder / "script.txt").string() << ":" << cue.actorLine
-                << ": this cue's times (" << ShortestText(cue.start) << " to "
+            err << "scenova: " << utf8::Printable((lesson.folder / "script.txt").string()) << ":"
+                << cue.actorLine << ": this cue's times (" << ShortestText(cue.start) << " to "
                 << ShortestText(cue.end) << ") are no subtitle's; nothing written\n";
             return 1;
         }
@@ -225,16 +231,18 @@ std::string ScriptOfCues(const std::vector<SubtitleCue>& cues, const std::string
 
 int ImportCommand(const ImportOptions& options, std::ostream& out, std::ostream& err) {
     const std::string name = options.input.string();
+    // File names may hold anything; what reaches the terminal is escaped.
+    const std::string shown = utf8::Printable(name);
     const std::string extension = UCase(options.input.extension().string());
     if (extension != ".VTT" && extension != ".SRT") {
-        err << "scenova: " << name << ": not a .vtt or .srt file\n";
+        err << "scenova: " << shown << ": not a .vtt or .srt file\n";
         return 2;
     }
     // As long as a lesson's script may be: a cue a line of it and more.
     constexpr std::size_t kMaxSubtitleBytes = lesson::kMaxScriptBytes;
     const formats::FileContent input = formats::ReadOrdinaryFile(name, kMaxSubtitleBytes);
     if (input.outcome != formats::FileContent::Outcome::Read) {
-        err << "scenova: cannot read " << name
+        err << "scenova: cannot read " << shown
             << (input.outcome == formats::FileContent::Outcome::TooLarge
                     ? ": it holds more than 16 MiB, more than a lesson's subtitles need"
                 : input.outcome == formats::FileContent::Outcome::NotAFile
@@ -263,11 +271,11 @@ int ImportCommand(const ImportOptions& options, std::ostream& out, std::ostream&
         err << utf8::Printable(error) << '\n';
     }
     if (!file.errors.empty()) {
-        err << "scenova: " << name << " has errors; nothing written\n";
+        err << "scenova: " << shown << " has errors; nothing written\n";
         return 1;
     }
     if (file.cues.empty()) {
-        err << "scenova: " << name << " has no cue; nothing written\n";
+        err << "scenova: " << shown << " has no cue; nothing written\n";
         return 1;
     }
     return Deliver(options.output, ScriptOfCues(file.cues, options.video), out, err) ? 0 : 2;

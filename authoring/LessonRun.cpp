@@ -186,6 +186,11 @@ LessonRun RunLesson(const lesson::Lesson& lesson) {
     auto observed = std::make_shared<ObservedSettings>(lesson.settings, run);
     auto manager = std::make_shared<CheckingManager>(observed, &run.reports);
     manager->Serve(lesson);
+    manager->onResourceAction = [&run](const std::string&, int32_t, std::string* value) {
+        if (value != nullptr && !value->empty()) {
+            run.resources.push_back(*value);
+        }
+    };
     headless::ToolHost host(platform, manager);
     host.Create();
     host.Tool().SetDiagnostics(*observed);
@@ -199,6 +204,12 @@ LessonRun RunLesson(const lesson::Lesson& lesson) {
         run.unitsPerSecond = window.movOrvMovie->UnitsPerSecond();
     }
     run.cultureTipChar = module.g_strCultureTipChar;
+    for (const std::string* resource :
+         {&module.g_strHelp, &module.g_strCultureTip, &module.g_strLearningStrategy}) {
+        if (!resource->empty()) {
+            run.resources.push_back(*resource);
+        }
+    }
     for (const auto& bar : {window.frmRose, window.frmRoseNavigation, window.frmRoseToolbar}) {
         if (bar) {
             TakeButtonPictures(*bar, run.files);

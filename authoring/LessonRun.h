@@ -50,6 +50,9 @@ struct LessonRun {
     std::vector<HostReport> reports;  // from initialisation and start-up
     std::optional<RuntimeError> startupError;
     std::vector<FileUse> files;
+    // The resources the host was told of (RESOPEN and RESUPDATE values) and
+    // the three of the settings, as given: names in the lesson folder.
+    std::vector<std::string> resources;
     // The video's position units per second after the settings, and the
     // culture-tip character the transcript uses.
     double unitsPerSecond = 1;

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <optional>
 #include <set>
+#include <unordered_map>
 
 #include "authoring/HtmlReferences.h"
 #include "runtime/Convert.h"
@@ -291,7 +292,7 @@ public:
             }
         }
         if (InTip()) {
-            m_open.clear();
+            PopOpen(0);
             CloseTip(m_line);
         }
         Finish();
@@ -304,8 +305,17 @@ private:
         bool tip;
     };
 
-    bool InTip() const {
-        return std::any_of(m_open.begin(), m_open.end(), [](const Open& o) { return o.tip; });
+    // Counted, not searched: a cue may hold many thousands of open tags, and
+    // each character and each closing tag asks.
+    bool InTip() const { return m_openTips > 0; }
+
+    // Keeps the first `keep` open tags.
+    void PopOpen(std::size_t keep) {
+        while (m_open.size() > keep) {
+            --m_openByName[m_open.back().name];
+            m_openTips -= m_open.back().tip ? 1 : 0;
+            m_open.pop_back();
+        }
     }
 
     void Put(std::string_view piece) {
@@ -389,16 +399,20 @@ private:
         return true;
     }
 
+    // Closes the innermost open tag of that name and those inside it.
     void CloseTag(const std::string& name, int lineNumber) {
-        for (std::size_t k = m_open.size(); k-- > 0;) {
-            if (m_open[k].name == name) {
-                const bool wasTip = m_open[k].tip;
-                m_open.resize(k);
-                if (wasTip && !InTip()) {
-                    CloseTip(lineNumber);
-                }
-                return;
-            }
+        const auto open = m_openByName.find(name);
+        if (open == m_openByName.end() || open->second == 0) {
+            return;
+        }
+        std::size_t k = m_open.size() - 1;
+        while (m_open[k].name != name) {
+            --k;
+        }
+        const bool wasTip = m_open[k].tip;
+        PopOpen(k);
+        if (wasTip && !InTip()) {
+            CloseTip(lineNumber);
         }
     }
 
@@ -435,6 +449,8 @@ private:
                              ">");
         }
         m_open.push_back({name, tip});
+        ++m_openByName[name];
+        m_openTips += tip ? 1 : 0;
     }
 
     void Finish() {
@@ -473,6 +489,8 @@ private:
     int m_line;
     SubtitleCue& m_cue;
     std::vector<Open> m_open;
+    std::unordered_map<std::string, std::size_t> m_openByName;
+    std::size_t m_openTips = 0;
     std::set<std::string> m_dropped;
     std::string m_text;
     std::string m_tip;  // the culture tip being read

@@ -106,41 +106,54 @@ bool FindOrdinaryFile(const std::string& path) noexcept {
     }
 }
 
+OrdinaryFile::OrdinaryFile(const std::string& path) {
+    using Outcome = FileContent::Outcome;
+    if (path.empty() || path.find('\0') != std::string::npos) {
+        return;
+    }
+    // Without O_NONBLOCK, opening a FIFO would wait for a writer.
+    m_fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (m_fd < 0) {
+        m_outcome = errno == ENOENT || errno == ENOTDIR ? Outcome::Missing
+                    : errno == EISDIR                   ? Outcome::NotAFile
+                                                        : Outcome::Unreadable;
+        return;
+    }
+    struct stat status {};
+    m_outcome = ::fstat(m_fd, &status) != 0 ? Outcome::Unreadable
+                : !S_ISREG(status.st_mode)  ? Outcome::NotAFile
+                : status.st_size < 0        ? Outcome::TooLarge
+                                            : Outcome::Read;
+    if (m_outcome != Outcome::Read) {
+        ::close(m_fd);
+        m_fd = -1;
+        return;
+    }
+    m_size = static_cast<uint64_t>(status.st_size);
+}
+
+OrdinaryFile::~OrdinaryFile() {
+    if (m_fd >= 0) {
+        ::close(m_fd);
+    }
+}
+
 FileContent ReadOrdinaryFile(const std::string& path, std::size_t maxBytes, bool firstBytesOnly) {
     using Outcome = FileContent::Outcome;
     FileContent content;
-    if (path.empty() || path.find('\0') != std::string::npos) {
+    const OrdinaryFile file(path);
+    content.outcome = file.Outcome();
+    if (content.outcome != Outcome::Read) {
         return content;
     }
-    // Without O_NONBLOCK, opening a FIFO would wait for a writer.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) {
-        content.outcome = errno == ENOENT || errno == ENOTDIR ? Outcome::Missing
-                          : errno == EISDIR                   ? Outcome::NotAFile
-                                                              : Outcome::Unreadable;
-        return content;
-    }
-    struct Closer {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
-    struct stat status {};
-    if (::fstat(fd, &status) != 0) {
-        content.outcome = Outcome::Unreadable;
-        return content;
-    }
-    if (!S_ISREG(status.st_mode)) {
-        content.outcome = Outcome::NotAFile;
-        return content;
-    }
-    if (status.st_size < 0 ||
-        (!firstBytesOnly && static_cast<uint64_t>(status.st_size) > maxBytes)) {
+    if (!firstBytesOnly && file.Size() > maxBytes) {
         content.outcome = Outcome::TooLarge;
         return content;
     }
+    const int fd = file.Descriptor();
     // Read to the end, one byte past the limit at most: the size given may
     // be stale (a file being written, a file of /proc).
-    content.bytes.resize(std::min(static_cast<std::size_t>(status.st_size), maxBytes));
+    content.bytes.resize(static_cast<std::size_t>(std::min<uint64_t>(file.Size(), maxBytes)));
     std::size_t used = 0;
     for (;;) {
         if (used == content.bytes.size()) {
@@ -170,7 +183,6 @@ FileContent ReadOrdinaryFile(const std::string& path, std::size_t maxBytes, bool
         used += static_cast<std::size_t>(got);
     }
     content.bytes.resize(used);
-    content.outcome = Outcome::Read;
     return content;
 }
 

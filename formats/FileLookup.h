@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace scenova::formats {
@@ -23,11 +24,32 @@ struct FileContent {
     std::string bytes;  // when read
 };
 
+// A regular file (or a link to one) opened for reading, closed with the
+// object. Anything else, a folder, FIFO, device or socket, is not a file and
+// is never opened in a way that could wait for a writer.
+class OrdinaryFile {
+public:
+    explicit OrdinaryFile(const std::string& path);
+    ~OrdinaryFile();
+    OrdinaryFile(const OrdinaryFile&) = delete;
+    OrdinaryFile& operator=(const OrdinaryFile&) = delete;
+
+    // Read when the file is open; its descriptor, -1 otherwise.
+    FileContent::Outcome Outcome() const { return m_outcome; }
+    int Descriptor() const { return m_fd; }
+    // Its size when it was opened.
+    std::uint64_t Size() const { return m_size; }
+
+private:
+    int m_fd = -1;
+    FileContent::Outcome m_outcome = FileContent::Outcome::Missing;
+    std::uint64_t m_size = 0;
+};
+
 // Reads a regular file (or a link to one) whole, when it holds at most
-// maxBytes, or only its first maxBytes with firstBytesOnly. Anything else, a
-// folder, FIFO, device or socket, is not a file and is never opened in a way
-// that could wait for a writer; a file that grows past maxBytes while it is
-// read is too large. Never throws but std::bad_alloc.
+// maxBytes, or only its first maxBytes with firstBytesOnly, opened as
+// OrdinaryFile opens it; a file that grows past maxBytes while it is read is
+// too large. Never throws but std::bad_alloc.
 FileContent ReadOrdinaryFile(const std::string& path, std::size_t maxBytes,
                              bool firstBytesOnly = false);
 

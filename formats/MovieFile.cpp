@@ -1,53 +1,76 @@
 #include "formats/MovieFile.h"
 
-#include <algorithm>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cmath>
-#include <filesystem>
+#include <cstdint>
 #include <memory>
-#include <string_view>
-#include <system_error>
+
+#include "formats/FileLookup.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/dict.h>
 #include <libavutil/log.h>
+#include <libavutil/mem.h>
 }
 
 namespace scenova::formats {
 
 namespace {
 
+// The containers a lesson's video may be in. A playlist, a concatenation
+// list, a manifest or an image sequence is none: it names other files, which
+// its demuxer would open while it opens the list (a FIFO there waits for a
+// writer for ever, /dev/zero never ends), whatever the list's own name says.
+constexpr const char* kMovieFormats = "avi,matroska,webm,mov,mp4,ogg,asf,flv,mpeg,mpegts";
+
+// libavformat reads the file through the descriptor opened here and opens
+// nothing by a name of its own.
+int ReadPacket(void* opaque, uint8_t* buffer, int size) {
+    const int fd = static_cast<OrdinaryFile*>(opaque)->Descriptor();
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, static_cast<std::size_t>(size));
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        return got > 0 ? static_cast<int>(got) : got == 0 ? AVERROR_EOF : AVERROR(errno);
+    }
+}
+
+int64_t Seek(void* opaque, int64_t offset, int whence) {
+    const auto* file = static_cast<OrdinaryFile*>(opaque);
+    if ((whence & AVSEEK_SIZE) != 0) {
+        return static_cast<int64_t>(file->Size());
+    }
+    const off_t at =
+        ::lseek(file->Descriptor(), static_cast<off_t>(offset), whence & ~AVSEEK_FORCE);
+    return at < 0 ? AVERROR(errno) : static_cast<int64_t>(at);
+}
+
+int OpenNothing(AVFormatContext*, AVIOContext**, const char*, int, AVDictionary**) {
+    return AVERROR(EPERM);
+}
+
 struct FormatCloser {
     void operator()(AVFormatContext* format) const { avformat_close_input(&format); }
 };
 
-// Playlists, concatenation lists, manifests and image sequences: a file of
-// such a kind is no movie but names others (a player may fetch them from
-// anywhere), whatever its name says.
-bool NamesOtherFiles(const AVInputFormat* kind) {
-    static constexpr std::string_view kKinds[] = {
-        "hls", "concat", "dash", "imf", "sdp", "rtsp", "rtp", "image2", "webm_dash_manifest",
-    };
-    std::string_view names = kind != nullptr && kind->name != nullptr ? kind->name : "";
-    // A demuxer may go by several names, "mov,mp4,m4a".
-    while (!names.empty()) {
-        const auto comma = names.find(',');
-        const std::string_view name = names.substr(0, comma);
-        if (std::find(std::begin(kKinds), std::end(kKinds), name) != std::end(kKinds)) {
-            return true;
-        }
-        names.remove_prefix(comma == std::string_view::npos ? names.size() : comma + 1);
+struct IoFreer {
+    void operator()(AVIOContext* io) const {
+        av_freep(&io->buffer);
+        avio_context_free(&io);
     }
-    return false;
-}
+};
 
 }  // namespace
 
 std::optional<Movie> ProbeMovie(const std::string& path) {
     // A FIFO or a device could block or never end: only plain files qualify.
-    std::error_code error;
-    if (path.empty() || !std::filesystem::is_regular_file(path, error)) {
+    OrdinaryFile file(path);
+    if (file.Outcome() != FileContent::Outcome::Read) {
         return std::nullopt;
     }
     // The library would otherwise write its complaints about bad files to
@@ -58,21 +81,33 @@ std::optional<Movie> ProbeMovie(const std::string& path) {
     }();
     (void)quiet;
 
-    // Playlist-like formats may name further resources; only local files are
-    // read, and the "file:" prefix keeps the path from being taken as a URL.
+    constexpr int kBufferBytes = 64 * 1024;
+    auto* buffer = static_cast<unsigned char*>(av_malloc(kBufferBytes));
+    if (buffer == nullptr) {
+        return std::nullopt;
+    }
+    const std::unique_ptr<AVIOContext, IoFreer> io(
+        avio_alloc_context(buffer, kBufferBytes, 0, &file, ReadPacket, nullptr, Seek));
+    if (!io) {
+        av_free(buffer);
+        return std::nullopt;
+    }
+    AVFormatContext* raw = avformat_alloc_context();
+    if (raw == nullptr) {
+        return std::nullopt;
+    }
+    raw->pb = io.get();
+    raw->io_open = OpenNothing;
     AVDictionary* options = nullptr;
+    av_dict_set(&options, "format_whitelist", kMovieFormats, 0);
     av_dict_set(&options, "protocol_whitelist", "file", 0);
-    AVFormatContext* raw = nullptr;
-    const std::string url = "file:" + path;
-    const int opened = avformat_open_input(&raw, url.c_str(), nullptr, &options);
+    // On failure the library frees the context it was given.
+    const int opened = avformat_open_input(&raw, path.c_str(), nullptr, &options);
     av_dict_free(&options);
     if (opened < 0 || raw == nullptr) {
         return std::nullopt;
     }
     const std::unique_ptr<AVFormatContext, FormatCloser> format(raw);
-    if (NamesOtherFiles(format->iformat)) {
-        return std::nullopt;
-    }
     if (avformat_find_stream_info(format.get(), nullptr) < 0) {
         return std::nullopt;
     }

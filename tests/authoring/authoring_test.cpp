@@ -13,11 +13,13 @@
 
 #include "authoring/Check.h"
 #include "authoring/Commands.h"
+#include "authoring/Publish.h"
 #include "authoring/Subtitles.h"
 #include "cli/Player.h"
 #include "runtime/Convert.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/Utf8.h"
+#include "tests/support/Deadline.h"
 #include "tests/support/Golden.h"
 #include "tests/support/TempDir.h"
 
@@ -146,6 +148,23 @@ TEST(SubtitleExport, ALessonThatDoesNotStartIsRefused) {
               "scenova check tests/authoring/faulty tells why\n");
 }
 
+// A line break inside a TEXT line (a CR) is a space, as in the transcript:
+// it starts no cue of the lesson's choosing, and the WebVTT reads back.
+TEST(SubtitleExport, ALineBreakInsideALineIsASpace) {
+    TempDir lesson;
+    lesson.Write("script.txt",
+                 "VIDEO v.avi\nACTOR A\nTEXT one\r\r2\r00:00:09,000 --> 00:00:10,000\rtwo\n"
+                 "AVSTART 1\nAVEND 2\n");
+    for (const SubtitleFormat format : {SubtitleFormat::Srt, SubtitleFormat::WebVtt}) {
+        std::ostringstream out, err;
+        ASSERT_EQ(ExportCommand({lesson.Path(), format, std::nullopt, std::nullopt}, out, err), 0);
+        EXPECT_EQ(out.str().find('\r'), std::string::npos);
+        if (format == SubtitleFormat::WebVtt) {
+            EXPECT_EQ(ReadSubtitles(out.str(), "x", format).cues.size(), 1u) << out.str();
+        }
+    }
+}
+
 // A write that fails half way (a file size limit standing in for a full
 // disk) leaves the old file as it was; two outputs to one file are refused.
 TEST(SubtitleExport, AFailedWriteLeavesTheOldFile) {
@@ -242,6 +261,68 @@ TEST(SubtitleImport, FilesGiveTheirGoldenLines) {
                       ignored, ignored),
         1);
     EXPECT_FALSE(std::filesystem::exists(script));
+    // Its name reaches the terminal escaped.
+    const std::string odd = folder.Write("\x1b]0;x\a.srt", "1\n");
+    std::ostringstream err;
+    EXPECT_EQ(ImportCommand({odd, "v.avi", "Anna", std::nullopt}, ignored, err), 1);
+    EXPECT_EQ(err.str().find('\x1b'), std::string::npos) << err.str();
+}
+
+// Markup costs its length: closing tags that match no open one, and text
+// inside many open ones (80,000 closing tags once took 29 s).
+TEST(SubtitleImport, CostsLinearInItsMarkup) {
+    std::string opens, closes;
+    for (int i = 0; i < 100000; ++i) {
+        opens += "<c>";
+        closes += "</b>";
+    }
+    const std::string vtt = "WEBVTT\n\n00:01.000 --> 00:02.000\nx" + opens + closes +
+                            "\n\n00:03.000 --> 00:04.000\n" + opens + std::string(100000, 'x') +
+                            "\n";
+    EXPECT_TRUE(scenova::testing::TrueWithin(
+        10, [&] { return ReadSubtitles(vtt, "t.vtt", SubtitleFormat::WebVtt).cues.size() == 2; }));
+}
+
+// A site holds the lesson's files it uses, never hidden or unused ones
+// (each named as left out), written afresh to replace the old site whole (a
+// link in it leads nowhere), with names escaped on the terminal; a name in
+// use that is not UTF-8 is refused.
+TEST(Publish, ShipsWhatTheLessonUsesIntoAFreshSite) {
+    namespace fs = std::filesystem;
+    TempDir folder;
+    const std::string lesson = "market\x1b]0;x\a";
+    fs::copy(kMarket, folder.Path() / lesson, fs::copy_options::recursive);
+    for (const char* name : {".git/config", ".env", "unused.bin"}) {
+        folder.Write(lesson + "/" + name, "token");
+    }
+    for (const char* name :
+         {"index.html", "boot.js", "view.js", "page.css", "scenova-web.js", "scenova-web.wasm"}) {
+        folder.Write(std::string("site/") + name, name);
+    }
+    folder.Write("out/lesson.json", "{}");
+    fs::create_symlink(folder.Write("victim", "kept"), folder.Path() / "out/index.html");
+    std::ostringstream out, err;
+    const PublishOptions options{folder.Path() / lesson, folder.Path() / "out",
+                                 folder.Path() / "site"};
+    ASSERT_EQ(PublishCommand(options, out, err), 0) << err.str();
+    EXPECT_EQ(ReadFile(folder.Path() / "victim"), "kept");
+    EXPECT_EQ(ReadFile(folder.Path() / "out/index.html"), "index.html");
+    EXPECT_EQ((out.str() + err.str()).find('\x1b'), std::string::npos);
+    std::size_t shipped = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(folder.Path() / "out/lesson")) {
+        shipped += entry.is_regular_file() ? 1 : 0;
+    }
+    EXPECT_EQ(shipped, 24u);  // the sample's files, but the AVI its WebM stands in for
+    for (const char* left : {".git: hidden", ".env: hidden", "unused.bin: not used"}) {
+        EXPECT_NE(err.str().find(std::string("left out ") + left), std::string::npos) << left;
+    }
+
+    folder.Write(lesson + "/h\xff.htm", "<p>Help</p>");
+    std::ofstream(folder.Path() / lesson / "settings.ini", std::ios::app) << "Help=h\xff.htm\n";
+    const PublishOptions refused{folder.Path() / lesson, folder.Path() / "new",
+                                 folder.Path() / "site"};
+    EXPECT_EQ(PublishCommand(refused, out, err), 1);
+    EXPECT_FALSE(fs::exists(folder.Path() / "new"));
 }
 
 }  // namespace

@@ -1,0 +1,47 @@
+#include "formats/AviFile.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+
+#include "formats/MovieFile.h"
+#include "tests/support/Deadline.h"
+#include "tests/support/TempDir.h"
+
+namespace scenova::formats {
+namespace {
+
+// The length where libavformat is not built in is libavformat's; a file cut
+// inside its header list has none, as there.
+TEST(AviFile, GivesTheLengthLibavformatGives) {
+    for (const char* movie : {"tests/data/six_seconds.avi", "tests/data/thirty_hours.avi",
+                              "examples/market/video/market.avi"}) {
+        const std::string path = std::string(SCENOVA_SOURCE_DIR) + "/" + movie;
+        const std::string bytes = scenova::testing::ReadFile(path);
+        EXPECT_EQ(AviSeconds(bytes), ProbeMovieSeconds(path)) << movie;
+        EXPECT_FALSE(AviSeconds(bytes.substr(0, 4096))) << movie;
+    }
+}
+
+// A playlist or a concatenation list is no movie, and what it names is
+// never opened: a FIFO would wait for a writer, /dev/zero never end.
+TEST(MovieFile, ListsNamingOtherFilesOpenNone) {
+    const scenova::testing::TempDir dir;
+    ASSERT_EQ(::mkfifo((dir.Path() / "fifo.avi").c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", dir.Path() / "zero.avi");
+    const std::string lists[] = {
+        dir.Write("f.m3u8", "#EXTM3U\n#EXT-X-TARGETDURATION:6\n#EXTINF:6,\nfifo.avi\n"),
+        dir.Write("z.m3u8", "#EXTM3U\n#EXT-X-TARGETDURATION:6\n#EXTINF:6,\nzero.avi\n"),
+        dir.Write("f.ffconcat", "ffconcat version 1.0\nfile fifo.avi\n"),
+        dir.Write("z.ffconcat", "ffconcat version 1.0\nfile zero.avi\n")};
+    EXPECT_TRUE(scenova::testing::TrueWithin(10, [&] {
+        return std::none_of(std::begin(lists), std::end(lists),
+                            [](const std::string& list) { return ProbeMovie(list); });
+    }));
+}
+
+}  // namespace
+}  // namespace scenova::formats
