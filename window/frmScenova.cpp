@@ -40,7 +40,15 @@ template <class Handler>
 auto frmScenova::Held(Handler handler) {
     return [this, handler](const auto&... args) {
         const std::shared_ptr<void> owner = m_events.Hold ? m_events.Hold() : nullptr;
-        handler(args...);
+        try {
+            handler(args...);
+        } catch (const RuntimeError&) {
+            // The host closed the lesson while the handler yielded: the rest
+            // of it had nothing left to act on, which is no fault to report.
+            if (!m_closed) {
+                throw;
+            }
+        }
     };
 }
 
