@@ -13,6 +13,14 @@ void Module1::Reset() {
     *this = Module1{};
 }
 
+void Module1::ForgetLessonResources() {
+    g_strHelp.clear();
+    g_strCultureTip.clear();
+    g_strLearningStrategy.clear();
+    g_strButtonCursor.clear();
+    g_picButtonCursor = nullptr;
+}
+
 bool FileExists(IToolkit& toolkit, const std::string& path) {
     if (path.empty()) {
         return false;

@@ -21,6 +21,10 @@ public:
 
     // Back to the state of a freshly loaded component (used by tests).
     void Reset();
+    // What a lesson offers only if its own settings name it (its host
+    // resources, its button cursor): a lesson that names none offers none,
+    // whatever the lesson before it in the process offered.
+    void ForgetLessonResources();
 
     // Folders from the host; file names are appended directly.
     std::string g_strMediaPath;

@@ -11,6 +11,7 @@ bool CScenova::LoadSettings() {
     std::shared_ptr<ICollection> settings;
     try {
         Module1& module = Module1::Get();
+        module.ForgetLessonResources();
         module.g_strMediaPath = Mgr().GetMediaPath(*this);
         Mgr().GetAuxiliaryPath(*this);
         module.g_strResourcePath = Mgr().GetResourcePath(*this);

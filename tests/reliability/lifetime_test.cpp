@@ -134,11 +134,20 @@ TEST(Lifetime, TheNextLessonPlaysWhateverBecomesOfTheOneBefore) {
     ASSERT_TRUE(next.Exists());
     ExpectTransportWorks(platform, platform.Window());
 
-    // A third lesson beside the second; the older one closes first.
-    headless::ToolHost third(platform, MarketManager(platform));
+    // A third lesson beside the second, naming no resources and no button
+    // cursor: it offers none of the second's. The older one closes first.
+    auto plain = MarketManager(platform);
+    plain->settings = std::make_shared<Collection>(*plain->settings);
+    for (const char* key : {"Help", "CultureTip", "LearningStrategy", "BUTTONCURSOR"}) {
+        plain->settings->Remove(std::string_view(key));
+    }
+    headless::ToolHost third(platform, plain);
     third.Create();
     ASSERT_EQ(third.Init("third").value, Variant(true));
     ASSERT_FALSE(third.Show().Failed());
+    const Module1& module = Module1::Get();
+    EXPECT_EQ(module.g_strHelp + module.g_strCultureTip + module.g_strLearningStrategy, "");
+    EXPECT_EQ(module.g_picButtonCursor, nullptr);
     const headless::HeadlessWindow thirdWindow = platform.Window();
     ASSERT_FALSE(next.Shutdown().Failed());
     next.Release();
