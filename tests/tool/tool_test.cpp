@@ -114,16 +114,5 @@ TEST_F(ToolTest, AFailingManagerCallFailsTheHostCall) {
     EXPECT_EQ(platform.Ctx().eventErrors[0].event, "frmRoseToolbar.ButtonPress");
 }
 
-TEST_F(ToolTest, TerminationEmptiesAndReleasesTheButtonCollection) {
-    auto buttons = Module1::Get().g_colButtonInfo;
-    ASSERT_NE(buttons, nullptr);
-    buttons->Add(std::string("btnVideoPlay"), std::string("btnVideoPlay"));
-    buttons->Add(std::string("btnVideoStop"), std::string("btnVideoStop"));
-
-    host.Release();
-    EXPECT_EQ(Module1::Get().g_colButtonInfo, nullptr);
-    EXPECT_EQ(buttons->Count(), 0);
-}
-
 }  // namespace
 }  // namespace scenova
