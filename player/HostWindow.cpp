@@ -164,7 +164,9 @@ HostWindow::HostWindow(bool rememberLessons)
 
     auto* logDock = new QDockWidget(QStringLiteral("Told to the host"), this);
     logDock->setObjectName(QStringLiteral("log"));
-    logDock->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+    // Closable, or Qt greys out the menu item that opens it.
+    logDock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable |
+                         QDockWidget::DockWidgetFloatable);
     m_log->setWordWrap(true);
     m_log->setAccessibleName(QStringLiteral("What the lesson told the host"));
     logDock->setWidget(m_log);

@@ -190,7 +190,9 @@ TEST_F(PlayerTest, TheKeyboardReachesEveryPartShowsWhereItIsAndItsKeysWorkAnywhe
     EXPECT_EQ(lesson.sldVideoSlider->Value(), 2);
     // The lesson's keys from around the lesson too, and speed.
     auto* panel = player.Window().findChild<QDockWidget*>(QStringLiteral("log"));
-    EXPECT_TRUE(panel != nullptr && panel->isHidden());  // the developer's, one menu item away
+    ASSERT_TRUE(panel != nullptr && panel->isHidden());  // the developer's, one menu item away
+    panel->toggleViewAction()->trigger();
+    EXPECT_TRUE(panel->isVisible());
     QTest::keyClick(player.Window().Area(), Qt::Key_T);
     EXPECT_FALSE(lesson.rtfText->Visible());
     QTest::keyClick(&player.Window(), Qt::Key_T);
