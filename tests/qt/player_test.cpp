@@ -244,10 +244,11 @@ TEST_F(PlayerTest, TheKeyboardReachesEveryPartShowsWhereItIsAndItsKeysWorkAnywhe
     EXPECT_EQ(bar.StateOf("btnVideoPlay"), controls::button_state::Enabled);
 }
 
-// Forward while stopped shows the picture at the new speaker's start: the
-// sample's video shows each speaker's name on a colour of their own, so
-// Anna's two blocks look alike and unlike the speakers between them.
-TEST_F(PlayerTest, ForwardWhileStoppedShowsTheNewSpeakersPicture) {
+// Forward while stopped shows the picture at the new speaker's start, the
+// slider's end the last picture: the sample's video shows each speaker's
+// name on a colour of their own, so Anna's two blocks look alike and unlike
+// the speakers between them.
+TEST_F(PlayerTest, ForwardAndEndWhileStoppedShowTheirPicture) {
     const qt::QtWindow& lesson = Lesson();
     std::vector<QRgb> colours;  // of the picture's edge, after each step
     for (int block = 1; block <= 4; ++block) {
@@ -263,6 +264,9 @@ TEST_F(PlayerTest, ForwardWhileStoppedShowsTheNewSpeakersPicture) {
     EXPECT_TRUE(near(colours[1], colours[3])) << "Anna's blocks";
     EXPECT_FALSE(near(colours[1], colours[2])) << "Anna and the vendor";
     EXPECT_FALSE(near(colours[0], colours[1])) << "the narrator and Anna";
+    QTest::keyClick(lesson.sldVideoSlider->View(), Qt::Key_End);
+    QTest::qWait(1000);
+    EXPECT_TRUE(near(lesson.movOrvMovie->View()->Frame().pixel(2, 60), colours[0])) << "the end";
 }
 
 // Lesson pages are untrusted: the resources panel reads ordinary files
