@@ -48,9 +48,12 @@ public:
     Player& operator=(const Player&) = delete;
 
     // Shuts down the lesson open before and opens this one. False when the
-    // folder is no lesson or cannot be read, or (Status then 1) the tool
-    // could not start; the host's panel says why.
+    // folder is no lesson or cannot be read (the lesson open before stays),
+    // or (Status then 1) the tool could not start; the host's panel says why.
     bool Open(const std::filesystem::path& folder);
+    // Reads a lesson folder, with no display needed; raises LessonError when
+    // it cannot be read or is no lesson.
+    static lesson::Lesson ReadLesson(const std::filesystem::path& folder);
     // IToolTalk_Shutdown, then the tool is released.
     void Close();
 
@@ -95,6 +98,7 @@ private:
     // A host call: a run-time error fails it, as the COM boundary does.
     template <class Call>
     bool HostCall(const char* member, Call&& call);
+    bool Start(lesson::Lesson lesson);
     void Do(const lesson::Action& action);
     void Problem(const std::string& text);
     void Loaded(const qt::QtWindow& window);

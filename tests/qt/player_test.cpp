@@ -247,8 +247,8 @@ TEST_F(PlayerTest, TheKeyboardReachesEveryPartShowsWhereItIsAndItsKeysWorkAnywhe
 // Forward while stopped shows the picture at the new speaker's start, the
 // slider's end the last picture: the sample's video shows each speaker's
 // name on a colour of their own, so Anna's two blocks look alike and unlike
-// the speakers between them.
-TEST_F(PlayerTest, ForwardAndEndWhileStoppedShowTheirPicture) {
+// the speakers between them. Then the lesson is opened again.
+TEST_F(PlayerTest, StoppedPicturesAndOpeningAgain) {
     const qt::QtWindow& lesson = Lesson();
     std::vector<QRgb> colours;  // of the picture's edge, after each step
     for (int block = 1; block <= 4; ++block) {
@@ -267,6 +267,10 @@ TEST_F(PlayerTest, ForwardAndEndWhileStoppedShowTheirPicture) {
     QTest::keyClick(lesson.sldVideoSlider->View(), Qt::Key_End);
     QTest::qWait(1000);
     EXPECT_TRUE(near(lesson.movOrvMovie->View()->Frame().pixel(2, 60), colours[0])) << "the end";
+    // Opening again: a wrong folder leaves the lesson.
+    const testing::TempDir empty;
+    EXPECT_FALSE(player.Open(empty.Path()));
+    EXPECT_TRUE(player.HasTool() && Lesson().form->Widget()->isVisible());
 }
 
 // Lesson pages are untrusted: the resources panel reads ordinary files
