@@ -128,7 +128,13 @@ bool Player::Open(const std::filesystem::path& folder) {
         Problem(error.what());
         return false;
     }
-    return Start(std::move(lesson));
+    m_starting = true;
+    const bool started = Start(std::move(lesson));
+    m_starting = false;
+    for (const Command command : std::exchange(m_waitingKeys, {})) {
+        Run(command);
+    }
+    return started;
 }
 
 bool Player::Start(lesson::Lesson lesson) {

@@ -7,6 +7,7 @@
 #include <QAccessible>
 #include <QDockWidget>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -267,10 +268,16 @@ TEST_F(PlayerTest, StoppedPicturesAndOpeningAgain) {
     QTest::keyClick(lesson.sldVideoSlider->View(), Qt::Key_End);
     QTest::qWait(1000);
     EXPECT_TRUE(near(lesson.movOrvMovie->View()->Frame().pixel(2, 60), colours[0])) << "the end";
-    // Opening again: a wrong folder leaves the lesson.
+    // Opening again: a wrong folder leaves the lesson, a key pressed while it
+    // starts is carried out once it has.
     const testing::TempDir empty;
     EXPECT_FALSE(player.Open(empty.Path()));
     EXPECT_TRUE(player.HasTool() && Lesson().form->Widget()->isVisible());
+    QCoreApplication::postEvent(
+        &player.Window(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " "));
+    ASSERT_TRUE(player.Open(kSample));
+    EXPECT_TRUE(RunUntil(
+        [&] { return Lesson().movOrvMovie->State() == qt::Video::PlayState::Playing; }, 2000));
 }
 
 // Lesson pages are untrusted: the resources panel reads ordinary files
