@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSettings>
+#include <QStatusBar>
 #include <QStringDecoder>
 #include <QTabWidget>
 #include <QTextBrowser>
@@ -31,6 +32,7 @@ namespace {
 
 constexpr int kMostRecent = 8;
 constexpr int kMostLogLines = 2000;
+constexpr int kSpeedShownMs = 4000;
 
 QSettings Settings() {
     return QSettings(QStringLiteral("Scenova"), QStringLiteral("scenova-player"));
@@ -207,6 +209,9 @@ HostWindow::HostWindow(bool rememberLessons)
             }
         });
     }
+    // Made now, so that the lesson's room does not change when it first
+    // tells something.
+    statusBar();
     resize(1000, 620);
 }
 
@@ -222,6 +227,8 @@ void HostWindow::ShowSpeed(double rate) {
     for (QAction* action : m_speeds->actions()) {
         action->setChecked(action->data().toDouble() == rate);
     }
+    // A key changes it too: the learner sees the speed, not only the menu.
+    statusBar()->showMessage(QStringLiteral("Speed %1×").arg(rate), kSpeedShownMs);
 }
 
 void HostWindow::Resource(const std::string& buttonId, int32_t action, const std::string& value,

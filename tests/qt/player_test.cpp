@@ -14,6 +14,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPixmap>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTextBrowser>
@@ -200,6 +201,7 @@ TEST_F(PlayerTest, TheKeyboardReachesEveryPartShowsWhereItIsAndItsKeysWorkAnywhe
     ASSERT_TRUE(lesson.rtfText->Visible());
     QTest::keyClick(player.Window().Area(), Qt::Key_S);
     EXPECT_EQ(lesson.movOrvMovie->Rate(), 1.25);
+    EXPECT_EQ(player.Window().statusBar()->currentMessage(), QStringLiteral("Speed 1.25×"));
     QTest::keyClick(transcript, Qt::Key_Question, Qt::ShiftModifier);
     ASSERT_TRUE(player.KeysWindow() != nullptr && player.KeysWindow()->isVisible());
     player.KeysWindow()->hide();
