@@ -223,6 +223,13 @@ void BarWidget::focusOutEvent(QFocusEvent* event) {
 bool BarWidget::focusNextPrevChild(bool next) {
     const std::vector<std::string> names = KeyButtons();
     const auto at = std::find(names.begin(), names.end(), KeyButton());
+    if (hasFocus() && at != names.end() && !m_keyboardSeen) {
+        // The keyboard's first Tab shows where it is before moving it.
+        m_keyboardSeen = true;
+        AnnounceKeyButton();
+        update();
+        return true;
+    }
     if (hasFocus() && at != names.end()) {
         const auto index = at - names.begin() + (next ? 1 : -1);
         if (index >= 0 && index < static_cast<std::ptrdiff_t>(names.size())) {

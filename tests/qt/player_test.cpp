@@ -153,9 +153,8 @@ TEST_F(PlayerTest, TheKeyboardReachesEveryPartShowsWhereItIsAndItsKeysWorkAnywhe
         "frmRoseNavigation:Back|frmRoseNavigation:Menu|frmRoseNavigation:Next|frmRoseToolbar:Help|"
         "frmRoseToolbar:Culture Tips|frmRoseToolbar:Learning Strategies|frmRoseToolbar:Glossary|"
         "QTextBrowser|QTabBar|frmRose:btnVideoPlay";
-    EXPECT_EQ(KeyboardAt(lesson), "frmRose:btnVideoPlay");
-    bar.View()->clearFocus();
-    bar.View()->setFocus(Qt::TabFocusReason);
+    // The first Tab shows the keyboard where it starts.
+    QTest::keyClick(bar.View(), Qt::Key_Tab);
     std::string seen = KeyboardAt(lesson);
     while (seen.size() < order.size()) {
         QWidget* part = QApplication::focusWidget();
