@@ -70,7 +70,19 @@ void ButtonBar::Put(Button button) {
 
 void ButtonBar::SetButtonState(const std::string& buttonName, int16_t state, bool redraw) {
     m_ctx.Call(m_name, "SetButtonState", buttonName, state, redraw);
+    const bool was = StateOf(buttonName) == controls::button_state::Enabled;
+    const bool now = state == controls::button_state::Enabled;
     m_states[buttonName] = state;
+    if (was != now) {
+        if (m_lastTurn && m_lastTurn->first != buttonName && m_lastTurn->second != now) {
+            if (now) {
+                m_takenOverBy[m_lastTurn->first] = buttonName;
+            } else {
+                m_takenOverBy[buttonName] = m_lastTurn->first;
+            }
+        }
+        m_lastTurn = std::pair(buttonName, now);
+    }
     if (redraw) {
         Redraw();
     }
@@ -198,6 +210,22 @@ std::string ButtonBar::ButtonIndex(const std::string& buttonName) const {
 int16_t ButtonBar::StateOf(const std::string& buttonName) const {
     auto it = m_states.find(buttonName);
     return it == m_states.end() ? controls::button_state::Enabled : it->second;
+}
+
+std::optional<std::string> ButtonBar::TakenOverBy(const std::string& buttonName) const {
+    std::string name = buttonName;
+    // Through the buttons that gave way in turn, never round for ever.
+    for (std::size_t step = 0; step < m_takenOverBy.size(); ++step) {
+        const auto next = m_takenOverBy.find(name);
+        if (next == m_takenOverBy.end()) {
+            break;
+        }
+        name = next->second;
+        if (HasButton(name) && StateOf(name) == controls::button_state::Enabled) {
+            return name;
+        }
+    }
+    return std::nullopt;
 }
 
 std::optional<std::string> ButtonBar::ToolTip(const std::string& buttonName) const {

@@ -140,6 +140,11 @@ public:
     // The last state set, without a record (0 when never set).
     int16_t StateOf(const std::string& buttonName) const;
     std::optional<std::string> ToolTip(const std::string& buttonName) const;
+    // The button that took the place of one that can no longer be pressed,
+    // when it can be pressed now: the keyboard goes there. A button made
+    // pressable in the change of state next to one that makes another
+    // unpressable takes its place (Stop for Play, and back).
+    std::optional<std::string> TakenOverBy(const std::string& buttonName) const;
     const std::string& ImageFolder() const { return m_imageFolder; }
     const std::string& PictureFile() const { return m_pictureFile; }
     bool Transparent() const { return m_transparent; }
@@ -175,6 +180,9 @@ private:
     controls::ButtonBarEvents m_events;
     std::vector<Button> m_buttons;
     std::map<std::string, int16_t> m_states;
+    // The last button that became pressable (true) or stopped being so.
+    std::optional<std::pair<std::string, bool>> m_lastTurn;
+    std::map<std::string, std::string> m_takenOverBy;
     std::map<std::string, std::string> m_toolTipTexts;
     std::string m_imageFolder;
     std::string m_pictureFile;

@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSettings>
+#include <QStatusBar>
 #include <QStringDecoder>
 #include <QTabWidget>
 #include <QTextBrowser>
@@ -31,6 +32,7 @@ namespace {
 
 constexpr int kMostRecent = 8;
 constexpr int kMostLogLines = 2000;
+constexpr int kSpeedShownMs = 4000;
 
 QSettings Settings() {
     return QSettings(QStringLiteral("Scenova"), QStringLiteral("scenova-player"));
@@ -164,7 +166,9 @@ HostWindow::HostWindow(bool rememberLessons)
 
     auto* logDock = new QDockWidget(QStringLiteral("Told to the host"), this);
     logDock->setObjectName(QStringLiteral("log"));
-    logDock->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+    // Closable, or Qt greys out the menu item that opens it.
+    logDock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable |
+                         QDockWidget::DockWidgetFloatable);
     m_log->setWordWrap(true);
     m_log->setAccessibleName(QStringLiteral("What the lesson told the host"));
     logDock->setWidget(m_log);
@@ -205,6 +209,9 @@ HostWindow::HostWindow(bool rememberLessons)
             }
         });
     }
+    // Made now, so that the lesson's room does not change when it first
+    // tells something.
+    statusBar();
     resize(1000, 620);
 }
 
@@ -220,6 +227,8 @@ void HostWindow::ShowSpeed(double rate) {
     for (QAction* action : m_speeds->actions()) {
         action->setChecked(action->data().toDouble() == rate);
     }
+    // A key changes it too: the learner sees the speed, not only the menu.
+    statusBar()->showMessage(QStringLiteral("Speed %1×").arg(rate), kSpeedShownMs);
 }
 
 void HostWindow::Resource(const std::string& buttonId, int32_t action, const std::string& value,

@@ -40,7 +40,7 @@ public:
                   const std::filesystem::path& lessonFolder);
     void ClearResources();
 
-    // Checks the speed in the menu.
+    // Checks the speed in the menu and tells it in the status bar.
     void ShowSpeed(double rate);
 
     // Adds a lesson folder to the recent ones.

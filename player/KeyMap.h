@@ -42,7 +42,7 @@ std::string KeyList();
 
 // The player's keys wherever the keyboard is in its window: a key that the
 // focused part does not take itself (the slider its arrows, the transcript
-// Up, Down and Enter, a button Space and Enter, a text field its letters)
+// Up, Down and Enter, a button Enter, a text field its letters)
 // comes on to the part's window, where this filter, installed on the lesson
 // window, the area around it and the player's window, carries it out.
 class KeyMap final : public QObject {

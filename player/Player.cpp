@@ -105,23 +105,41 @@ Player::~Player() {
     m_platform->Ctx().sink = nullptr;
 }
 
+lesson::Lesson Player::ReadLesson(const std::filesystem::path& folder) {
+    lesson::Lesson lesson = lesson::LoadLesson(folder);
+    // The tool would open an empty grey window on any folder: one with
+    // neither of a lesson's files is not taken for a lesson.
+    std::error_code error;
+    if (!std::filesystem::exists(lesson.folder / "settings.ini", error) &&
+        !std::filesystem::exists(lesson.folder / "script.txt", error)) {
+        throw lesson::LessonError(lesson.folder.string() +
+                                  " is not a lesson folder: it holds neither settings.ini "
+                                  "nor script.txt");
+    }
+    return lesson;
+}
+
 bool Player::Open(const std::filesystem::path& folder) {
-    Close();
+    // Read before the lesson shown is closed: a wrong folder leaves it there.
+    lesson::Lesson lesson;
     try {
-        m_lesson = lesson::LoadLesson(folder);
-        // The tool would open an empty grey window on any folder: one with
-        // neither of a lesson's files is not taken for a lesson.
-        std::error_code error;
-        if (!std::filesystem::exists(m_lesson.folder / "settings.ini", error) &&
-            !std::filesystem::exists(m_lesson.folder / "script.txt", error)) {
-            throw lesson::LessonError(m_lesson.folder.string() +
-                                      " is not a lesson folder: it holds neither settings.ini "
-                                      "nor script.txt");
-        }
+        lesson = ReadLesson(folder);
     } catch (const lesson::LessonError& error) {
         Problem(error.what());
         return false;
     }
+    m_starting = true;
+    const bool started = Start(std::move(lesson));
+    m_starting = false;
+    for (const Command command : std::exchange(m_waitingKeys, {})) {
+        Run(command);
+    }
+    return started;
+}
+
+bool Player::Start(lesson::Lesson lesson) {
+    Close();
+    m_lesson = std::move(lesson);
     m_platform->QtGdi().ForgetPictures();
     m_window->Remember(m_lesson.folder);
     m_window->setWindowTitle(QStringLiteral("Scenova Player — %1")

@@ -48,9 +48,13 @@ public:
     Player& operator=(const Player&) = delete;
 
     // Shuts down the lesson open before and opens this one. False when the
-    // folder is no lesson or cannot be read, or (Status then 1) the tool
-    // could not start; the host's panel says why.
+    // folder is no lesson or cannot be read (the lesson open before stays),
+    // or (Status then 1) the tool could not start; the host's panel says why.
+    // Keys pressed while the lesson starts are carried out once it has.
     bool Open(const std::filesystem::path& folder);
+    // Reads a lesson folder, with no display needed; raises LessonError when
+    // it cannot be read or is no lesson.
+    static lesson::Lesson ReadLesson(const std::filesystem::path& folder);
     // IToolTalk_Shutdown, then the tool is released.
     void Close();
 
@@ -95,6 +99,7 @@ private:
     // A host call: a run-time error fails it, as the COM boundary does.
     template <class Call>
     bool HostCall(const char* member, Call&& call);
+    bool Start(lesson::Lesson lesson);
     void Do(const lesson::Action& action);
     void Problem(const std::string& text);
     void Loaded(const qt::QtWindow& window);
@@ -121,6 +126,10 @@ private:
     double m_speed = 1.0;
     int m_status = 0;
     bool m_shutDown = false;  // by an action: Close does not shut down twice
+    // While a lesson starts, the tool yields to the event loop: the keys
+    // pressed then wait for the lesson.
+    bool m_starting = false;
+    std::vector<Command> m_waitingKeys;
     std::optional<std::chrono::steady_clock::time_point> m_firstFrame;
     std::vector<double> m_signalDelaysMs;
     std::string m_lastProblem;

@@ -73,6 +73,10 @@ void Player::SetUpView() {
 }
 
 bool Player::Run(Command command) {
+    if (m_starting) {
+        m_waitingKeys.push_back(command);
+        return true;
+    }
     const qt::QtWindow& lesson = Lesson();
     qt::ButtonBar* bar = lesson.frmRose.get();
     const auto enabled = [&](const char* name) {

@@ -88,6 +88,15 @@ int main(int argc, char** argv) {
         }
     }
     const bool scripted = actions || !options.shots.empty() || options.quitAfter;
+    // A folder that is no lesson is bad usage, told without a display.
+    if (!options.lessonFolder.empty()) {
+        try {
+            scenova::player::Player::ReadLesson(options.lessonFolder);
+        } catch (const scenova::lesson::LessonError& error) {
+            std::cerr << "scenova-player: " << error.what() << '\n';
+            return 2;
+        }
+    }
 
     // The FFmpeg media backend of Qt 6.4 crashes without a sound device.
     if (!qEnvironmentVariableIsSet("QT_MEDIA_BACKEND")) {

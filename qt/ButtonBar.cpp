@@ -131,11 +131,15 @@ std::string BarWidget::KeyButton() const {
         return std::string();
     }
     const std::vector<std::string> names = KeyButtons();
-    // A button pressed may disable itself (Play): the keyboard stays near.
     if (std::find(names.begin(), names.end(), m_keyButton) != names.end() || names.empty()) {
         return names.empty() ? std::string() : m_keyButton;
     }
+    // A button that gave way hands the keyboard to the one in its place, else
+    // the keyboard stays near.
     const auto owner = m_owner.lock();
+    if (const auto taken = owner ? owner->TakenOverBy(m_keyButton) : std::nullopt) {
+        return *taken;
+    }
     const QRect was = owner ? owner->ButtonRect(m_keyButton) : QRect();
     if (was.isNull()) {
         return names.front();
@@ -177,8 +181,8 @@ void BarWidget::keyPressEvent(QKeyEvent* event) {
     }
     const auto owner = m_owner.lock();
     const std::string button = KeyButton();
-    const bool press = event->key() == Qt::Key_Space || event->key() == Qt::Key_Return ||
-                       event->key() == Qt::Key_Enter;
+    // Space is the window's (Play or Stop) wherever the keyboard is.
+    const bool press = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (!owner || button.empty() || !press || (event->modifiers() & ~Qt::KeypadModifier)) {
         event->ignore();  // the window's keys go on to it
         return;
@@ -219,6 +223,13 @@ void BarWidget::focusOutEvent(QFocusEvent* event) {
 bool BarWidget::focusNextPrevChild(bool next) {
     const std::vector<std::string> names = KeyButtons();
     const auto at = std::find(names.begin(), names.end(), KeyButton());
+    if (hasFocus() && at != names.end() && !m_keyboardSeen) {
+        // The keyboard's first Tab shows where it is before moving it.
+        m_keyboardSeen = true;
+        AnnounceKeyButton();
+        update();
+        return true;
+    }
     if (hasFocus() && at != names.end()) {
         const auto index = at - names.begin() + (next ? 1 : -1);
         if (index >= 0 && index < static_cast<std::ptrdiff_t>(names.size())) {

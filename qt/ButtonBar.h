@@ -29,7 +29,7 @@ public:
     ~BarWidget() override;
     const std::weak_ptr<ButtonBar>& Owner() const { return m_owner; }
     // The button the keyboard is on while the bar has the focus: Tab goes
-    // through the enabled buttons in turn, Enter or Space presses one.
+    // through the enabled buttons in turn, Enter presses one.
     std::string KeyButton() const;
 
 protected:

@@ -1,5 +1,6 @@
 #include "qt/Form.h"
 
+#include <QApplication>
 #include <QColor>
 #include <QEvent>
 #include <QMdiArea>
@@ -44,6 +45,30 @@ protected:
             painter.scale(scale, scale);
             painter.drawImage(0, 0, picture);
         }
+    }
+
+    // Inside a host's window (an MDI sub-window keeps Tab to itself), Tab
+    // past the window's last part, or Shift+Tab before its first, goes on to
+    // the host's own parts, as it would in a window of its own.
+    bool focusNextPrevChild(bool next) override {
+        QWidget* from = QApplication::focusWidget();
+        QWidget* to = from != nullptr && isAncestorOf(from) ? from : nullptr;
+        while (to != nullptr) {
+            to = next ? to->nextInFocusChain() : to->previousInFocusChain();
+            if (to == from) {
+                break;
+            }
+            if ((to->focusPolicy() & Qt::TabFocus) && to->window() == window() &&
+                to->isVisibleTo(window()) && to->isEnabled() && to->focusProxy() == nullptr &&
+                !to->isAncestorOf(this)) {
+                if (isAncestorOf(to)) {
+                    break;  // a part of this window
+                }
+                to->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+                return true;
+            }
+        }
+        return QWidget::focusNextPrevChild(next);
     }
 
     bool event(QEvent* event) override {

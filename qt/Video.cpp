@@ -1,6 +1,7 @@
 #include "qt/Video.h"
 
 #include <QAudioOutput>
+#include <QMediaMetaData>
 #include <QMediaPlayer>
 #include <QPainter>
 #include <QTextDocument>
@@ -29,6 +30,8 @@ namespace {
 constexpr double kEarlyMs = 0.5;
 // How far before its claimed length a movie may end and still be whole.
 constexpr double kCutSeconds = 0.5;
+// Half a frame's time when the movie does not tell its frame rate.
+constexpr double kHalfFrameSeconds = 0.05;
 
 qint64 Milliseconds(double seconds) {
     return static_cast<qint64>(std::llround(seconds * 1000.0));
@@ -186,7 +189,7 @@ void Video::PauseMedia() {
 void Video::ShowMedia(double seconds) {
     Retry();
     m_mediaEnded = false;
-    SeekPlayer(seconds);
+    SeekPlayer(std::min(seconds, LastFrameSeconds()));
     m_player->pause();  // shows the frame there
 }
 
@@ -220,6 +223,13 @@ double Video::MediaSeconds() const {
     }
     const qint64 ms = m_pendingMs ? *m_pendingMs : m_player->position();
     return static_cast<double>(ms) / 1000.0;
+}
+
+double Video::LastFrameSeconds() const {
+    // GStreamer shows no frame at the very end: the last frame shows from
+    // half a frame's time before it.
+    const double rate = m_player->metaData().value(QMediaMetaData::VideoFrameRate).toDouble();
+    return std::max(0.0, m_lengthSeconds - (rate > 0 ? 0.5 / rate : kHalfFrameSeconds));
 }
 
 void Video::SeekPlayer(double seconds) {

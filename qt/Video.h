@@ -51,7 +51,8 @@ private:
 // signal schedule. The length is read from the file when it opens (the
 // player tells its own only later). A range pauses at its end; each signal
 // comes when the player's position reaches its time, a precise timer waking
-// for it. Stop and Pause both hold the picture where it is. The host may
+// for it. Stop and Pause both hold the picture where it is; a place shown at
+// or past the end shows the last frame. The host may
 // change the speed; signals keep to the media's times.
 class Video final : public ContainedControl<model::Video>,
                     public std::enable_shared_from_this<Video> {
@@ -86,6 +87,8 @@ private:
 
     // Where the player is, in seconds.
     double MediaSeconds() const;
+    // Where the last frame shows, in seconds.
+    double LastFrameSeconds() const;
     void SeekPlayer(double seconds);
     // Calls Due() when the wake's time has come, else sets the timer for it.
     void Check();
