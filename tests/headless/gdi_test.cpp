@@ -7,8 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "headless/HeadlessPlatform.h"
-#include "picture/CPictureClip.h"
 #include "platform/Win32Constants.h"
 #include "runtime/RuntimeError.h"
 #include "tests/controls/gdi_contract.h"
@@ -134,26 +132,6 @@ TEST_F(GdiTest, BitmapMadeForTheStockBitmapIsMonochrome) {
     picture.reset();
     EXPECT_EQ(gdi.LiveDCs(), 0u);
     EXPECT_EQ(gdi.LiveBitmaps(), 0u);
-}
-
-// The component's clip of a handle that is no bitmap (a DC, a number) or of a
-// bitmap another DC holds: the model refuses to select it as gdi32 does, so
-// the clip is an invalid picture and leaves no DC or bitmap of its own.
-TEST(PictureClip, AHandleThatIsNoBitmapIsAnInvalidPicture) {
-    HeadlessPlatform platform;
-    Gdi& gdi = platform.HeadlessGdi();
-    const int32_t dc = gdi.CreateCompatibleDC(0);
-    const int32_t held = gdi.CreateBitmap(8, 8, 32);
-    ASSERT_NE(gdi.SelectObject(dc, held), 0);
-    CPictureClip clip(platform);
-    for (const int32_t handle : {dc, held, 12345}) {
-        EXPECT_EQ(scenova::testing::ErrorOf([&] { clip.CreatePictureClip(handle, 0, 0, 4, 4); }),
-                  err::InvalidPicture)
-            << handle;
-        EXPECT_EQ(gdi.LiveDCs(), 1u) << handle;
-        EXPECT_EQ(gdi.LiveBitmaps(), 1u) << handle;
-    }
-    EXPECT_EQ(gdi.SelectedBitmap(dc), held);
 }
 
 // Picture files written by the tests into a folder of their own.
