@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 #include <tuple>
+#include <utility>
 
 #include "authoring/LessonRun.h"
 #include "formats/BrowserVideo.h"
@@ -88,6 +89,15 @@ private:
 
 void Checker::ReadSettingsFile() {
     m_lines = lesson::ReadSettingsLines(lesson::ReadLessonFile(m_lesson.folder, kSettings));
+    for (const auto& [file, marked] :
+         {std::pair{kSettings, m_lesson.settingsMarked}, {kScript, m_lesson.scriptMarked}}) {
+        if (marked) {
+            Add(file, 1, Severity::Note,
+                "the file starts with a UTF-8 byte order mark (as Notepad saves it), which is "
+                "read as nothing; a host that kept it would take it for part of the first line",
+                "byte-order-mark");
+        }
+    }
 }
 
 std::vector<const lesson::SettingsLine*> Checker::Naming(const std::string& path) const {
@@ -419,13 +429,16 @@ CheckResult Checker::Run() {
                          return std::tie(a.file, a.line) < std::tie(b.file, b.line);
                      });
     for (const Finding& finding : m_result.findings) {
-        (finding.severity == Severity::Error ? m_result.errors : m_result.warnings) += 1;
+        m_result.errors += finding.severity == Severity::Error ? 1 : 0;
+        m_result.warnings += finding.severity == Severity::Warning ? 1 : 0;
     }
     return std::move(m_result);
 }
 
 const char* SeverityName(Severity severity) {
-    return severity == Severity::Error ? "error" : "warning";
+    return severity == Severity::Error     ? "error"
+           : severity == Severity::Warning ? "warning"
+                                           : "note";
 }
 
 std::string Count(int n, const char* what) {

@@ -13,7 +13,7 @@ namespace scenova::authoring {
 struct CheckResult {
     std::vector<Finding> findings;  // sorted by file and line
     int errors = 0;
-    int warnings = 0;
+    int warnings = 0;  // notes count as neither
     // The lesson folder's files the lesson uses, whether or not they are
     // there, as lexically normal paths: settings.ini, script.txt, the files
     // the component opened (pictures, cursors, bar scripts, the video, and

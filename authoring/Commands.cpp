@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <set>
 #include <sstream>
 
 #include "authoring/Check.h"
@@ -120,6 +121,83 @@ std::string CueText(const std::string& text, SubtitleFormat format, const std::s
     return std::string(TrimSpaces(shown));
 }
 
+// What the cues' "Name: " prefixes gave: how many cues without a voice
+// start so, and whether they were read as speakers.
+struct PrefixReading {
+    std::size_t named = 0;
+    bool taken = false;
+};
+
+// Gives cues without a voice the speaker their text starts with ("Name: ",
+// taken out of the text) when told to, or when the file has no voices and
+// most cues start so; a cue without one goes on with the speaker before it.
+PrefixReading TakeSpeakerPrefixes(std::vector<SubtitleCue>& cues, SpeakerPrefixes prefixes) {
+    PrefixReading reading;
+    std::size_t unvoiced = 0;
+    bool voices = false;
+    for (const SubtitleCue& cue : cues) {
+        voices = voices || !cue.speaker.empty();
+        unvoiced += cue.speaker.empty() ? 1 : 0;
+        reading.named += cue.speaker.empty() && !cue.prefix.empty() ? 1 : 0;
+    }
+    reading.taken =
+        prefixes == SpeakerPrefixes::Always ||
+        (prefixes == SpeakerPrefixes::WhenMost && !voices && reading.named * 2 > unvoiced);
+    if (!reading.taken) {
+        return reading;
+    }
+    std::string previous;
+    for (SubtitleCue& cue : cues) {
+        if (cue.speaker.empty() && !cue.prefix.empty()) {
+            cue.text =
+                std::string(TrimBlanks(std::string_view(cue.text).substr(cue.prefix.size() + 1)));
+            cue.speaker = cue.prefix;
+        } else if (cue.speaker.empty()) {
+            cue.speaker = previous;
+        }
+        previous = cue.speaker;
+    }
+    return reading;
+}
+
+// Why cues have no speaker, once for the file ("LINE: error: ..."), empty
+// when every cue has one: in SubRip, which has no voices, a message for
+// each cue naming <v Name> helped no one.
+std::string NoSpeaker(const std::vector<SubtitleCue>& cues, SubtitleFormat format,
+                      SpeakerPrefixes prefixes, PrefixReading reading) {
+    std::size_t missing = 0;
+    int first = 0;
+    for (const SubtitleCue& cue : cues) {
+        if (cue.speaker.empty() && missing++ == 0) {
+            first = cue.line;
+        }
+    }
+    if (missing == 0) {
+        return {};
+    }
+    std::string text = std::to_string(first) + ": error: " +
+                       (missing == 1 ? std::string("this cue has")
+                                     : std::to_string(missing) + " cues, from this one on, have") +
+                       " no speaker: ";
+    text += format == SubtitleFormat::Srt
+                ? "SubRip names speakers only as \"Name: \" before a cue's text"
+                : "a WebVTT cue names its speaker with a voice (<v Name>) or as \"Name: \" "
+                  "before its text";
+    if (reading.taken) {
+        text += std::string(", and ") + (missing == 1 ? "it comes" : "they come") +
+                " before the first cue that does";
+    } else if (prefixes == SpeakerPrefixes::Never && reading.named > 0) {
+        text += ", which --no-speaker-prefix leaves as text";
+    } else if (reading.named == 0) {
+        text += missing == 1 ? ", and it does not" : ", and none of them does";
+    } else {
+        text += ", and only " + std::to_string(reading.named) +
+                (reading.named == 1 ? " of them does" : " of them do") +
+                ", too few to be read as speakers without --speaker-prefix";
+    }
+    return text + "; give --speaker NAME for them";
+}
+
 }  // namespace
 
 int CheckCommand(const std::filesystem::path& lesson, bool json, std::ostream& out,
@@ -187,6 +265,23 @@ int ExportCommand(const ExportOptions& options, std::ostream& out, std::ostream&
     if (rounded) {
         err << "scenova: warning: times are rounded to whole milliseconds\n";
     }
+    if (options.format == SubtitleFormat::Srt) {
+        std::set<std::string> unwritten;
+        for (const SubtitleCue& cue : cues) {
+            if (!cue.speaker.empty() && !IsSpeakerPrefix(cue.speaker, SubtitleFormat::Srt)) {
+                unwritten.insert(cue.speaker);
+            }
+        }
+        if (!unwritten.empty()) {
+            err << "scenova: warning: " << unwritten.size()
+                << " speaker name(s) cannot stand before a SubRip cue's text as \"Name: \" "
+                   "(such as "
+                << utf8::Printable(*unwritten.begin())
+                << "): more than 40 characters, a blank at an end, or a ':', '<', '>' or control "
+                   "character; their cues go without it, and import gives them to the speaker "
+                   "before\n";
+        }
+    }
     if (reading.resourceCommands > 0) {
         err << "scenova: warning: " << reading.resourceCommands
             << " resource command(s) (RESOPEN, RESCLOSE, RESUPDATE) are not carried by "
@@ -251,16 +346,19 @@ int ImportCommand(const ImportOptions& options, std::ostream& out, std::ostream&
             << '\n';
         return 2;
     }
-    SubtitleFile file = ReadSubtitles(
-        input.bytes, name, extension == ".VTT" ? SubtitleFormat::WebVtt : SubtitleFormat::Srt);
+    const SubtitleFormat format =
+        extension == ".VTT" ? SubtitleFormat::WebVtt : SubtitleFormat::Srt;
+    SubtitleFile file = ReadSubtitles(input.bytes, name, format);
+    const PrefixReading reading = TakeSpeakerPrefixes(file.cues, options.prefixes);
     const std::string speaker(options.speaker ? TrimSpaces(*options.speaker) : "");
+    if (speaker.empty()) {
+        if (std::string problem = NoSpeaker(file.cues, format, options.prefixes, reading);
+            !problem.empty()) {
+            file.errors.push_back(name + ":" + problem);
+        }
+    }
     for (SubtitleCue& cue : file.cues) {
         if (cue.speaker.empty()) {
-            if (speaker.empty()) {
-                file.errors.push_back(name + ":" + std::to_string(cue.line) +
-                                      ": error: the cue has no voice (<v Name>): give --speaker "
-                                      "NAME for such cues");
-            }
             cue.speaker = speaker;
         }
     }

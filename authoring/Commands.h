@@ -25,11 +25,17 @@ struct ExportOptions {
 };
 int ExportCommand(const ExportOptions& options, std::ostream& out, std::ostream& err);
 
+// Whether "Name: " before a cue's text names its speaker, in cues without a
+// voice: when most of them start so (SubRip has no voices, and its files
+// name speakers so), always, or never.
+enum class SpeakerPrefixes { WhenMost, Always, Never };
+
 struct ImportOptions {
     std::filesystem::path input;         // .vtt or .srt
     std::string video;                   // the VIDEO line's file name
-    std::optional<std::string> speaker;  // for cues without a voice
+    std::optional<std::string> speaker;  // for cues without a voice or a speaker's name
     std::optional<std::filesystem::path> output;
+    SpeakerPrefixes prefixes = SpeakerPrefixes::WhenMost;
 };
 int ImportCommand(const ImportOptions& options, std::ostream& out, std::ostream& err);
 

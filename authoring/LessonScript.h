@@ -10,9 +10,10 @@
 namespace scenova::authoring {
 
 // A problem found in a lesson, at a line of one of its files (line 0: the
-// file as a whole).
+// file as a whole); a note tells what the reader made of something that is
+// no problem here but may be elsewhere.
 struct Finding {
-    enum class Severity { Error, Warning };
+    enum class Severity { Error, Warning, Note };
     std::string file;
     int line = 0;
     Severity severity = Severity::Error;

@@ -148,6 +148,10 @@ private:
     std::string Where(int line) const { return m_fileName + ":" + std::to_string(line) + ": "; }
     // The cue text with its markup read; false after an error.
     bool CueText(int line, const std::vector<std::string_view>& lines, SubtitleCue& cue);
+    // The name before ':' at the start of the cue's first line, when it is
+    // one (IsSpeakerPrefix), ':' is followed by a blank or ends the line,
+    // and the text read goes on after it; else empty.
+    std::string SpeakerPrefix(std::string_view firstLine, const std::string& text) const;
 
     std::string m_fileName;
     SubtitleFormat m_format;
@@ -208,6 +212,9 @@ void Reader::Cue(int timingLine, std::string_view timing,
     if (cue.text.empty()) {
         Warning(timingLine, "a cue without text is dropped");
         return;
+    }
+    if (cue.speaker.empty() && !text.empty()) {
+        cue.prefix = SpeakerPrefix(text.front(), cue.text);
     }
     m_file.cues.push_back(std::move(cue));
 }
@@ -503,6 +510,22 @@ bool Reader::CueText(int line, const std::vector<std::string_view>& lines, Subti
     return CueTextReader(*this, m_format, line, cue).Read(lines);
 }
 
+std::string Reader::SpeakerPrefix(std::string_view firstLine, const std::string& text) const {
+    const std::string_view line = TrimBlanks(firstLine);
+    const auto colon = line.find(':');
+    if (colon == std::string_view::npos || (colon + 1 < line.size() && !IsBlank(line[colon + 1]))) {
+        return {};
+    }
+    const std::string name(TrimBlanks(line.substr(0, colon)));
+    // The text is the line's with markup read: the same name, unless the
+    // reading changed it ("[CT").
+    if (!IsSpeakerPrefix(name, m_format) || !text.starts_with(name + ":") ||
+        TrimBlanks(std::string_view(text).substr(name.size() + 1)).empty()) {
+        return {};
+    }
+    return name;
+}
+
 // Blocks: runs of non-blank lines, each with the number of its first line.
 struct Block {
     int line;
@@ -711,6 +734,20 @@ std::optional<std::string> Utf8Text(std::string_view bytes, Reader& reader) {
 
 }  // namespace
 
+bool IsSpeakerPrefix(std::string_view name, SubtitleFormat format) {
+    constexpr std::size_t kMostCharacters = 40;
+    std::size_t characters = 0;
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        characters += (byte & 0xC0) != 0x80 ? 1 : 0;
+        if (byte < 0x20 || byte == 0x7F || c == ':' || c == '<' || c == '>' ||
+            (c == '&' && format == SubtitleFormat::WebVtt)) {
+            return false;
+        }
+    }
+    return characters > 0 && characters <= kMostCharacters && TrimBlanks(name) == name;
+}
+
 SubtitleFile ReadSubtitles(std::string_view bytes, const std::string& fileName,
                            SubtitleFormat format) {
     Reader reader(fileName, format);
@@ -775,6 +812,9 @@ std::string WriteSrt(const std::vector<SubtitleCue>& cues) {
         out += std::to_string(++number) + '\n';
         out += FormatTime(cue.start, SubtitleFormat::Srt) + " --> " +
                FormatTime(cue.end, SubtitleFormat::Srt) + '\n';
+        if (IsSpeakerPrefix(cue.speaker, SubtitleFormat::Srt)) {
+            out += cue.speaker + ": ";
+        }
         out += cue.text + '\n';
     }
     return out;

@@ -73,8 +73,20 @@ int main(int argc, char** argv) {
         "import", "Write a lesson script from a WebVTT (.vtt) or SubRip (.srt) file.");
     importCommand->add_option("FILE", importInput, "the subtitle file")->required();
     importCommand->add_option("--video", importOptions.video, "the video's file name")->required();
-    auto* speakerOption = importCommand->add_option("--speaker", importSpeaker,
-                                                    "the speaker of cues without a voice");
+    auto* speakerOption = importCommand->add_option(
+        "--speaker", importSpeaker,
+        "the speaker of cues without a voice or a \"Name: \" before them");
+    bool prefixesAlways = false;
+    bool prefixesNever = false;
+    auto* prefixOption = importCommand->add_flag(
+        "--speaker-prefix", prefixesAlways,
+        "read \"Name: \" before a cue's text as its speaker however few cues have one (by "
+        "default: when most cues without a voice do; a cue without one goes on with the "
+        "speaker before it)");
+    importCommand
+        ->add_flag("--no-speaker-prefix", prefixesNever,
+                   "leave \"Name: \" before a cue's text as text")
+        ->excludes(prefixOption);
     auto* importOutputOption = importCommand->add_option("-o,--output", importOutput,
                                                          "the script (standard output without)");
 
@@ -123,6 +135,9 @@ int main(int argc, char** argv) {
         if (*speakerOption) {
             importOptions.speaker = importSpeaker;
         }
+        importOptions.prefixes = prefixesAlways  ? SpeakerPrefixes::Always
+                                 : prefixesNever ? SpeakerPrefixes::Never
+                                                 : SpeakerPrefixes::WhenMost;
         if (*importOutputOption) {
             importOptions.output = importOutput;
         }

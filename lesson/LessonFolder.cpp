@@ -17,9 +17,13 @@ namespace scenova::lesson {
 namespace {
 
 // Calls take(line) for each line of a text file: "\n" ends a line, a CR
-// before it is not part of it, a final line without one counts.
+// before it is not part of it, a final line without one counts. A byte
+// order mark before the first line is not part of it.
 template <class Take>
 void ForEachLine(std::string_view text, const Take& take) {
+    if (StartsWithByteOrderMark(text)) {
+        text.remove_prefix(kByteOrderMark.size());
+    }
     while (!text.empty()) {
         const auto end = text.find('\n');
         std::string_view line = text.substr(0, end);
@@ -229,8 +233,12 @@ Lesson LoadLesson(const std::filesystem::path& folder) {
     }
     Lesson lesson;
     lesson.folder = absolute.lexically_normal();
-    lesson.settings = ParseSettings(ReadLessonFile(absolute, "settings.ini"));
-    lesson.script = ParseScript(ReadLessonFile(absolute, "script.txt"));
+    const std::string settings = ReadLessonFile(absolute, "settings.ini");
+    lesson.settings = ParseSettings(settings);
+    lesson.settingsMarked = StartsWithByteOrderMark(settings);
+    const std::string script = ReadLessonFile(absolute, "script.txt");
+    lesson.scriptMarked = StartsWithByteOrderMark(script);
+    lesson.script = ParseScript(script);
     return lesson;
 }
 

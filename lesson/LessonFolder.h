@@ -18,6 +18,10 @@ struct Lesson {
     std::filesystem::path folder;  // absolute
     std::shared_ptr<Collection> settings;
     std::shared_ptr<ICollection> script;  // its lines, by position
+    // Whether settings.ini and script.txt began with a UTF-8 byte order mark
+    // (Notepad writes one), which the reader skipped.
+    bool settingsMarked = false;
+    bool scriptMarked = false;
 
     // The folders as the host hands them over: absolute, ending with "/".
     std::string Folder() const;
@@ -56,6 +60,13 @@ std::string ReadLessonFile(const std::filesystem::path& folder, const std::strin
 std::string HowNameLeaves(const std::filesystem::path& folder, const std::string& place,
                           const std::string& name);
 
+// The UTF-8 byte order mark. At the start of settings.ini or script.txt it
+// is read as nothing: taken as text, it would hide the first key or tag.
+inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+inline bool StartsWithByteOrderMark(std::string_view text) {
+    return text.starts_with(kByteOrderMark);
+}
+
 // One line of settings.ini as the reader takes it.
 struct SettingsLine {
     int number = 0;  // from 1
@@ -70,10 +81,11 @@ std::vector<SettingsLine> ReadSettingsLines(std::string_view text);
 // settings.ini: one KEY=VALUE a line; key and value trimmed of surrounding
 // blanks, the value otherwise kept verbatim; empty lines and lines starting
 // with ';' or '#' skipped; a later duplicate key replaces the earlier one.
-// Lines without '=' are skipped too.
+// Lines without '=' are skipped too. A leading byte order mark is skipped.
 std::shared_ptr<Collection> ParseSettings(std::string_view text);
 
-// script.txt: one item a line (a trailing CR removed, empty lines kept). The
+// script.txt: one item a line (a trailing CR removed, empty lines kept,
+// a leading byte order mark skipped). The
 // collection keeps the text once and the places of its lines that are not
 // empty: a run of empty lines takes no memory.
 std::shared_ptr<ICollection> ParseScript(std::string_view text);
