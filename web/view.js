@@ -7,8 +7,13 @@
   const $ = (id) => document.getElementById(id);
   const css = (c) => `rgb(${c & 255},${(c >> 8) & 255},${(c >> 16) & 255})`;
   const call = (name, types, args) => Module.ccall(name, 'number', types, args);
-  // A lesson path of the module's file system as the site's address.
-  const address = (path) => (path.startsWith('/') ? path.slice(1) : path).split('/').map(encodeURIComponent).join('/');
+  // A lesson path of the module's file system as the site's address, which
+  // lesson.json gives (a name of the lesson is none: a learner could open it).
+  const addresses = new Map();
+  const address = (path) => addresses.get(path.startsWith('/') ? path.slice(1) : path) ?? 'data:,';
+  // The lesson's cursor files in CSS at their addresses.
+  const cursorCss = (css) => css.replace(/url\("((?:[^"\\]|\\.)*)"\)/g, (_, name) =>
+    `url("${address(name.replace(/\\(.)/g, '$1')).replace(/["\\]/g, '\\$&')}")`);
   const controls = {};
   const pictures = {};
 
@@ -535,10 +540,10 @@
     },
     pageCursor(value) {
       document.body.classList.toggle('app-cursor', !!value);
-      document.body.style.setProperty('--app-cursor', value || 'auto');
+      document.body.style.setProperty('--app-cursor', value ? cursorCss(value) : 'auto');
     },
     cursor(value) {
-      control('frmScenova').style.cursor = value;
+      control('frmScenova').style.cursor = cursorCss(value);
     },
     hostLog(line) {
       const item = document.createElement('li');
@@ -562,12 +567,15 @@
         panel.appendChild(page);
       }
       if (file) {
-        // Lesson HTML is untrusted: no scripts, no forms, no reaching the page.
+        // Lesson HTML is untrusted: no scripts, no forms, no reaching the
+        // page. Given as the frame's own text, never by its address, it is
+        // under the page's policy as well as its own, which loads nothing:
+        // no server learns who reads it.
         const frame = document.createElement('iframe');
         frame.setAttribute('sandbox', '');
         frame.setAttribute('referrerpolicy', 'no-referrer');
         frame.title = id;
-        frame.src = address(file);
+        frame.srcdoc = framed(pageText(Module.FS.readFile(`/${file}`)));
         page.replaceChildren(page.firstChild, frame);
       } else {
         const pre = document.createElement('pre');
@@ -577,6 +585,28 @@
       panel.hidden = false;
     },
   };
+
+  // A lesson page as its frame is given it: first in its head a policy that
+  // loads nothing, and without its links and frames, as Chromium connects to
+  // their servers (preconnect, a frame's address) whatever the policy says.
+  // Read here as an inert document, which loads nothing either.
+  function framed(page) {
+    const doc = new DOMParser().parseFromString(page, 'text/html');
+    doc.querySelectorAll('link, iframe, frame, object, embed').forEach((element) => element.remove());
+    const policy = Object.assign(doc.createElement('meta'), { httpEquiv: 'Content-Security-Policy' });
+    policy.content = "default-src 'none'; style-src 'unsafe-inline'; img-src data:";
+    doc.head.prepend(policy);
+    return `${doc.doctype ? '<!DOCTYPE html>' : ''}${doc.documentElement.outerHTML}`;
+  }
+
+  // A lesson page's text: UTF-8 when it is, else as the desktop read it.
+  function pageText(bytes) {
+    try {
+      return new TextDecoder('utf-8', { fatal: true }).decode(bytes);
+    } catch {
+      return new TextDecoder('windows-1252').decode(bytes);
+    }
+  }
 
   // --- the window's elements, in the order they lie on the form ------------
   function build() {
@@ -638,13 +668,13 @@
   }
 
   // --- starting: the lesson's files into the module's file system ---------
-  function measure(path, element) {
+  function measure(at, element) {
     return new Promise((resolve) => {
       const v = element || Object.assign(document.createElement('video'), { preload: 'metadata' });
       // Sound without a picture is no movie for the lesson.
       v.addEventListener('loadedmetadata', () => resolve(v.videoWidth > 0 ? v.duration : 0), { once: true });
       v.addEventListener('error', () => resolve(0), { once: true });
-      v.src = address(path);
+      v.src = at;
     });
   }
 
@@ -652,14 +682,15 @@
   // the module compiles.
   const lessonFiles = Module.controlsOnly ? null : (async () => {
     const manifest = await (await fetch('lesson.json')).json();
+    for (const file of manifest.files.concat(manifest.movies)) addresses.set(`lesson/${file.name}`, file.address);
     // The movies first, the first in the lesson's own element: when the
     // lesson opens it, its first frame is there already.
     const seconds = Promise.all(manifest.movies.map((file, i) =>
-      measure(`lesson/${file}`, i === 0 ? playback : null)));
+      measure(file.address, i === 0 ? playback : null)));
     const files = await Promise.all(manifest.files.map(async (file) => {
-      const response = await fetch(`lesson/${file.split('/').map(encodeURIComponent).join('/')}`);
-      if (!response.ok) throw new Error(`lesson/${file}: ${response.status}`);
-      return [file, new Uint8Array(await response.arrayBuffer())];
+      const response = await fetch(file.address);
+      if (!response.ok) throw new Error(`${file.name}: ${response.status}`);
+      return [file.name, new Uint8Array(await response.arrayBuffer())];
     }));
     performance.mark('lesson-fetched');
     return { manifest, files, seconds: await seconds };
@@ -677,9 +708,11 @@
     };
     for (const [file, bytes] of files) write(`/lesson/${file}`, bytes);
     // Movies play in the video element; the file system has their names only.
-    for (const file of manifest.movies.concat(manifest.notShipped)) write(`/lesson/${file}`, new Uint8Array(0));
+    for (const file of manifest.movies.map((movie) => movie.name).concat(manifest.notShipped)) {
+      write(`/lesson/${file}`, new Uint8Array(0));
+    }
     manifest.movies.forEach((file, i) =>
-      Module.ccall('scenova_movie', null, ['string', 'number'], [`/lesson/${file}`, seconds[i]]));
+      Module.ccall('scenova_movie', null, ['string', 'number'], [`/lesson/${file.name}`, seconds[i]]));
     performance.mark('module-ready');
     if (!call('scenova_start', [], [])) Module.view.hostLog('The lesson could not start.');
     performance.mark('lesson-started');
