@@ -678,20 +678,72 @@
     });
   }
 
+  // What the page takes of a lesson at most: more would stall the tab or run
+  // it out of memory before the lesson could say anything.
+  const limits = { files: 1000, movies: 4, fileBytes: 32 << 20, bytes: 128 << 20 };
+  const megabytes = (bytes) => `${Math.ceil(bytes / (1 << 20))} MB`;
+  const tooLarge = (what) => new Error(`the lesson is too large: ${what}`);
+
+  function checkSize({ files, movies, notShipped }) {
+    if (files.length > limits.files) throw tooLarge(`lesson.json lists ${files.length} files, at most ${limits.files}`);
+    const films = movies.length + notShipped.length;
+    if (films > limits.movies) throw tooLarge(`lesson.json lists ${films} movies, at most ${limits.movies}`);
+    const size = (file) => (Number.isSafeInteger(file.bytes) && file.bytes >= 0 ? file.bytes : Infinity);
+    const big = files.find((file) => size(file) > limits.fileBytes);
+    if (big) throw tooLarge(`${big.name} is ${megabytes(size(big))}, at most ${megabytes(limits.fileBytes)}`);
+    const total = files.reduce((sum, file) => sum + size(file), 0);
+    if (total > limits.bytes) throw tooLarge(`its files come to ${megabytes(total)}, at most ${megabytes(limits.bytes)}`);
+  }
+
+  // A file's bytes, read no further than lesson.json says it holds.
+  async function fetchFile(file) {
+    const response = await fetch(file.address);
+    if (!response.ok) throw new Error(`${file.name}: ${response.status}`);
+    const reader = response.body.getReader();
+    const bytes = new Uint8Array(file.bytes);
+    let length = 0;
+    for (let read = await reader.read(); !read.done; read = await reader.read()) {
+      if (length + read.value.length > file.bytes) {
+        reader.cancel();
+        throw tooLarge(`${file.name} holds more than the ${file.bytes} bytes lesson.json gives`);
+      }
+      bytes.set(read.value, length);
+      length += read.value.length;
+    }
+    return [file.name, bytes.subarray(0, length)];
+  }
+
+  // Six requests at a time, as a browser keeps to one server: thousands at
+  // once fail for want of resources.
+  async function fetchAll(files) {
+    const fetched = [];
+    let next = 0;
+    let failed = false;
+    await Promise.all(Array.from({ length: Math.min(6, files.length) }, async () => {
+      while (!failed && next < files.length) {
+        const at = next++;
+        try {
+          fetched[at] = await fetchFile(files[at]);
+        } catch (error) {
+          failed = true;
+          throw error;
+        }
+      }
+    }));
+    return fetched;
+  }
+
   // The lesson's files and its movies' lengths, fetched and measured while
   // the module compiles.
   const lessonFiles = Module.controlsOnly ? null : (async () => {
     const manifest = await (await fetch('lesson.json')).json();
+    checkSize(manifest);
     for (const file of manifest.files.concat(manifest.movies)) addresses.set(`lesson/${file.name}`, file.address);
     // The movies first, the first in the lesson's own element: when the
     // lesson opens it, its first frame is there already.
     const seconds = Promise.all(manifest.movies.map((file, i) =>
       measure(file.address, i === 0 ? playback : null)));
-    const files = await Promise.all(manifest.files.map(async (file) => {
-      const response = await fetch(file.address);
-      if (!response.ok) throw new Error(`${file.name}: ${response.status}`);
-      return [file.name, new Uint8Array(await response.arrayBuffer())];
-    }));
+    const files = await fetchAll(manifest.files);
     performance.mark('lesson-fetched');
     return { manifest, files, seconds: await seconds };
   })();

@@ -311,6 +311,41 @@ test('a lesson\'s pages reach no other server and run no script, framed or opene
   fs.rmSync(published, { recursive: true });
 });
 
+test('a lesson too large to load is named to the learner before its files are fetched; files come six at a time', async () => {
+  const manifest = manifestOf(site);
+  const sized = (name, bytes) => ({ ...manifest, files: manifest.files.map((f) => (!name || f.name === name ? { ...f, bytes } : f)) });
+  const many = Array.from({ length: 1000 }, (_, i) => ({ name: `x${i}`, address: `lesson/x${i}`, bytes: 0 }));
+  for (const [list, told, fetches] of [
+    [{ ...manifest, files: manifest.files.concat(many) }, `lesson.json lists ${manifest.files.length + 1000} files, at most 1000`, 0],
+    [{ ...manifest, movies: Array(5).fill(manifest.movies[0]) }, `lesson.json lists ${5 + manifest.notShipped.length} movies, at most 4`, 0],
+    [sized('settings.ini', 40 << 20), 'settings.ini is 40 MB, at most 32 MB', 0],
+    [sized(null, 30 << 20), `its files come to ${30 * manifest.files.length} MB, at most 128 MB`, 0],
+    [sized('script.txt', 10), 'script.txt holds more than the 10 bytes lesson.json gives', -1],
+  ]) {
+    const page = await browser.newPage();
+    await page.setRequestInterception(true);
+    let fetched = 0;
+    let waiting = 0;
+    let most = 0;
+    page.on('request', (request) => {
+      if (request.url().endsWith('/lesson.json')) return request.respond({ contentType: 'application/json', body: JSON.stringify(list) });
+      if (/\/lesson\/\d+\.bin$/.test(request.url())) {
+        fetched++;
+        most = Math.max(most, ++waiting);
+      }
+      return request.continue();
+    });
+    const done = (request) => /\/lesson\/\d+\.bin$/.test(request.url()) && waiting--;
+    page.on('requestfinished', done).on('requestfailed', done);
+    await page.goto(address);
+    const shown = await page.waitForSelector('#reports li', { timeout: 5000 });
+    assert.equal(await shown.evaluate((li) => li.textContent), `The lesson could not be loaded: the lesson is too large: ${told}`);
+    if (fetches === 0) assert.equal(fetched, 0, told);
+    else assert.ok(fetched > 0 && most <= 6, `${fetched} files fetched, ${most} at once`);
+    await page.close();
+  }
+});
+
 test('a movie the browser cannot decode is told over the video and to the learner, and Play comes back', async () => {
   // The sample's WebM claiming the other codec for its pictures.
   const spoilt = fs.readFileSync(path.join(site, movie.address));
