@@ -769,7 +769,9 @@
     if (!call('scenova_start', [], [])) Module.view.hostLog('The lesson could not start.');
     performance.mark('lesson-started');
     document.body.dataset.started = '1';
-    window.addEventListener('pagehide', () => Module._scenova_shutdown());
+    // A page kept for Back comes back as it was left: only one left for good
+    // shuts its tool down.
+    window.addEventListener('pagehide', (event) => event.persisted || Module._scenova_shutdown());
   }
 
   Module.onRuntimeInitialized = () => {

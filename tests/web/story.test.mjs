@@ -255,6 +255,20 @@ test('each block the slider goes to is lit wholly in view, the page wrapping its
   await page.close();
 });
 
+test('Back from another page brings the lesson back from the cache, playing on', async () => {
+  const { page, problems } = await open();
+  await page.evaluate(() => { window.left = true; });
+  await page.goto('about:blank');
+  await page.goBack({ timeout: 5000 }).catch(() => {});
+  // The same page, not a fresh one.
+  await page.waitForFunction(() => window.left === true && document.body.dataset.started === '1', { timeout: 5000 });
+  await page.keyboard.press('Space');
+  await page.waitForFunction(() => document.querySelector('#movOrvMovie video').currentTime > 0.5, { timeout: 4000 });
+  assert.deepEqual(await page.$$eval('#reports li', (items) => items.map((i) => i.textContent)), []);
+  assert.deepEqual(problems, []);
+  await page.close();
+});
+
 test('a resource opens in a frame confined to the lesson, without scripts', async () => {
   const { page, problems } = await open();
   await page.click('#frmRoseToolbar button[data-name="Help"]');
