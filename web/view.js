@@ -155,7 +155,10 @@
   }
 
   // --- the transcript ----------------------------------------------------
-  const text = { lines: [], segments: [], highlights: [], layout: [] };
+  // pointed: the line under the pointer; pointedLit: whether it was lit
+  // before the pointer came, the highlight the pointer gives it being no
+  // part of the lit block.
+  const text = { lines: [], segments: [], highlights: [], layout: [], pointed: -1, pointedLit: false, pointerMoved: false };
 
   // The character (a code point of the text) under the pointer, -1 for none.
   function segmentAt(event) {
@@ -270,6 +273,12 @@
   function showHighlights() {
     const h = text.highlights;
     const lines = new Set();
+    const highlighted = (line) => text.segments.some((s) => s.line === line &&
+      h.some((at, i) => i % 2 === 0 && at < s.end && s.start < h[i + 1]));
+    // Unlit by something else, the pointer's line is lit no longer.
+    if (!text.pointerMoved && text.pointedLit) text.pointedLit = highlighted(text.pointed);
+    text.pointerMoved = false;
+    const hovered = text.pointedLit ? -1 : text.pointed;
     for (const s of text.segments) {
       const cuts = [];
       for (let i = 0; i < h.length; i += 2) {
@@ -281,6 +290,7 @@
       for (const [from, to] of cuts) {
         if (from > at) parts.push(document.createTextNode(s.chars.slice(at, from).join('')));
         const mark = document.createElement('mark');
+        if (s.line === hovered) mark.className = 'hover';
         mark.textContent = s.chars.slice(from, to).join('');
         parts.push(mark);
         at = to;
@@ -288,7 +298,7 @@
       if (at < s.chars.length) parts.push(document.createTextNode(s.chars.slice(at).join('')));
       s.span.replaceChildren(...parts);
       s.split = cuts.length > 0;
-      if (s.split) lines.add(s.line);
+      if (s.split && s.line !== hovered) lines.add(s.line);
     }
     text.lines.forEach((line, i) => line.setAttribute('aria-selected', lines.has(i) ? 'true' : 'false'));
     showCaption();
@@ -443,6 +453,7 @@
       text.segments = [];
       text.highlights = [];
       text.layout = [];
+      text.pointed = -1;
       for (let i = 0; i < count; i++) {
         const line = document.createElement('div');
         line.className = 'line';
@@ -491,6 +502,11 @@
     textPointer(pointerLine, keyboardLine, colour) {
       const box = control('rtfText');
       box.style.setProperty('--rollover', css(colour));
+      if (pointerLine !== text.pointed) {
+        text.pointedLit = text.lines[pointerLine]?.getAttribute('aria-selected') === 'true';
+        text.pointed = pointerLine;
+        text.pointerMoved = true;
+      }
       text.lines.forEach((line, i) => {
         line.classList.toggle('pointed', i === pointerLine);
         line.classList.toggle('keyboard', i === keyboardLine);

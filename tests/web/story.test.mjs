@@ -199,6 +199,12 @@ test('C captions the lit block over the video; S plays faster and a cue still li
   const shown = await caption();
   assert.equal(shown, `Anna: ${(await selected(page)).join(' ').replace(/\s+/g, ' ')}`);
   assert.match(shown, /^Anna: Good morning! How much are the apples\?/);
+  // The pointer over a line of another block shows it as the pointer's, not lit.
+  await (await page.waitForSelector('#rtfText ::-p-text(walks on to the bakery)')).hover();
+  await page.waitForSelector('#rtfText .line.pointed mark', { timeout: 2000 });
+  assert.equal(await caption(), shown);
+  assert.ok(!(await selected(page)).some((l) => l.includes('walks on to the bakery')));
+  await page.mouse.move(0, 0);
   const look = await page.$eval('#movOrvMovie .caption', (c) => {
     const s = getComputedStyle(c);
     return [s.color, s.backgroundColor, parseFloat(s.fontSize) >= 14];
