@@ -9,8 +9,12 @@
   const call = (name, types, args) => Module.ccall(name, 'number', types, args);
   // A lesson path of the module's file system as the site's address, which
   // lesson.json gives (a name of the lesson is none: a learner could open it).
+  // The controls' test page has no lesson: its files lie at their names.
   const addresses = new Map();
-  const address = (path) => addresses.get(path.startsWith('/') ? path.slice(1) : path) ?? 'data:,';
+  const address = (path) => {
+    const name = path.startsWith('/') ? path.slice(1) : path;
+    return addresses.get(name) ?? (Module.controlsOnly ? name.split('/').map(encodeURIComponent).join('/') : 'data:,');
+  };
   // The lesson's cursor files in CSS at their addresses.
   const cursorCss = (css) => css.replace(/url\("((?:[^"\\]|\\.)*)"\)/g, (_, name) =>
     `url("${address(name.replace(/\\(.)/g, '$1')).replace(/["\\]/g, '\\$&')}")`);
