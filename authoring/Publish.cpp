@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <optional>
@@ -34,14 +35,23 @@ struct LessonFile {
     fs::path path;
     std::string name;  // relative to the lesson folder, with '/'
     Kind kind = Kind::File;
+    std::string address;  // on the site
+    std::uintmax_t bytes = 0;
 };
 
+// The files of a kind as lesson.json lists them: the names of those not
+// shipped, else each with its address and size (the page reads no more).
 std::string JsonList(const std::vector<LessonFile>& files, Kind kind) {
     std::string out = "[";
     for (const LessonFile& file : files) {
-        if (file.kind == kind) {
-            out += (out.size() > 1 ? "," : "") + JsonString(file.name);
+        if (file.kind != kind) {
+            continue;
         }
+        out += out.size() > 1 ? ",\n" : "\n";
+        out += kind == Kind::NotShipped ? JsonString(file.name)
+                                        : "{\"name\":" + JsonString(file.name) +
+                                              ",\"address\":" + JsonString(file.address) +
+                                              ",\"bytes\":" + std::to_string(file.bytes) + "}";
     }
     return out + "]";
 }
@@ -178,14 +188,26 @@ int PublishCommand(const PublishOptions& options, std::ostream& out, std::ostrea
                    "the lesson names it; nothing written\n";
             return 1;
         }
-        LessonFile file{walk->path(), name};
+        LessonFile file{walk->path(), name, Kind::File, "", 0};
+        // Each file lies at an address of the site's making, never at its
+        // name: opened there, a page or picture of the lesson would run its
+        // script as the site. A movie keeps the kind its container is, for
+        // the video element; everything else is data the page reads.
+        std::string extension = ".bin";
         if (const std::optional<formats::Movie> movie = formats::ProbeMovie(file.path.string())) {
             file.kind = Kind::Movie;
+            extension = movie->container == "matroska,webm" ? ".webm" : ".mp4";
             if (formats::BrowserRefusal(*movie)) {
                 const std::optional<formats::Movie> webm =
                     formats::ProbeMovie(formats::BrowserWebm(file.path.string()));
                 file.kind = webm && !formats::BrowserRefusal(*webm) ? Kind::NotShipped : Kind::File;
+                extension = ".bin";
             }
+        }
+        file.address = "lesson/" + std::to_string(files.size()) + extension;
+        file.bytes = fs::file_size(file.path, error);
+        if (error) {
+            break;
         }
         files.push_back(std::move(file));
     }
@@ -218,10 +240,10 @@ int PublishCommand(const PublishOptions& options, std::ostream& out, std::ostrea
         if (file.kind == Kind::NotShipped) {
             continue;
         }
-        const fs::path to = *fresh / "lesson" / fs::path(file.name);
+        const fs::path to = *fresh / file.address;
         fs::create_directories(to.parent_path(), error);
         if (error || !fs::copy_file(file.path, to, error)) {
-            return failed(options.output / "lesson" / fs::path(file.name));
+            return failed(options.output / file.address);
         }
     }
     const std::string manifest = "{\"title\":" + JsonString(lesson.folder.filename().string()) +

@@ -90,7 +90,8 @@ for (let run = 0; run < runs; run++) {
   await page.close();
 }
 const bare = await browser.newPage();
-await bare.setContent(`<video src="${address}lesson/video/market.webm" autoplay muted></video>`);
+const movie = JSON.parse(fs.readFileSync(path.join(site, 'lesson.json'))).movies[0].address;
+await bare.setContent(`<video src="${address}${movie}" autoplay muted></video>`);
 const before = browserCpu();
 await new Promise((r) => setTimeout(r, lessonSeconds * 1000));
 const bareCpu = browserCpu() - before;

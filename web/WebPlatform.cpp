@@ -9,8 +9,8 @@ namespace scenova::web {
 
 namespace {
 
-// A lesson file's address on the site: the page keeps the lesson's folder
-// at the same path below its own.
+// A lesson file's path below the page's; the page puts the address the
+// site gives the file in its place.
 std::string Address(const std::string& path) {
     return path.starts_with('/') ? path.substr(1) : path;
 }

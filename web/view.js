@@ -7,8 +7,17 @@
   const $ = (id) => document.getElementById(id);
   const css = (c) => `rgb(${c & 255},${(c >> 8) & 255},${(c >> 16) & 255})`;
   const call = (name, types, args) => Module.ccall(name, 'number', types, args);
-  // A lesson path of the module's file system as the site's address.
-  const address = (path) => (path.startsWith('/') ? path.slice(1) : path).split('/').map(encodeURIComponent).join('/');
+  // A lesson path of the module's file system as the site's address, which
+  // lesson.json gives (a name of the lesson is none: a learner could open it).
+  // The controls' test page has no lesson: its files lie at their names.
+  const addresses = new Map();
+  const address = (path) => {
+    const name = path.startsWith('/') ? path.slice(1) : path;
+    return addresses.get(name) ?? (Module.controlsOnly ? name.split('/').map(encodeURIComponent).join('/') : 'data:,');
+  };
+  // The lesson's cursor files in CSS at their addresses.
+  const cursorCss = (css) => css.replace(/url\("((?:[^"\\]|\\.)*)"\)/g, (_, name) =>
+    `url("${address(name.replace(/\\(.)/g, '$1')).replace(/["\\]/g, '\\$&')}")`);
   const controls = {};
   const pictures = {};
 
@@ -150,7 +159,10 @@
   }
 
   // --- the transcript ----------------------------------------------------
-  const text = { lines: [], segments: [], highlights: [], layout: [] };
+  // pointed: the line under the pointer; pointedLit: whether it was lit
+  // before the pointer came, the highlight the pointer gives it being no
+  // part of the lit block.
+  const text = { lines: [], segments: [], highlights: [], layout: [], pointed: -1, pointedLit: false, pointerMoved: false };
 
   // The character (a code point of the text) under the pointer, -1 for none.
   function segmentAt(event) {
@@ -265,6 +277,12 @@
   function showHighlights() {
     const h = text.highlights;
     const lines = new Set();
+    const highlighted = (line) => text.segments.some((s) => s.line === line &&
+      h.some((at, i) => i % 2 === 0 && at < s.end && s.start < h[i + 1]));
+    // Unlit by something else, the pointer's line is lit no longer.
+    if (!text.pointerMoved && text.pointedLit) text.pointedLit = highlighted(text.pointed);
+    text.pointerMoved = false;
+    const hovered = text.pointedLit ? -1 : text.pointed;
     for (const s of text.segments) {
       const cuts = [];
       for (let i = 0; i < h.length; i += 2) {
@@ -276,6 +294,7 @@
       for (const [from, to] of cuts) {
         if (from > at) parts.push(document.createTextNode(s.chars.slice(at, from).join('')));
         const mark = document.createElement('mark');
+        if (s.line === hovered) mark.className = 'hover';
         mark.textContent = s.chars.slice(from, to).join('');
         parts.push(mark);
         at = to;
@@ -283,7 +302,7 @@
       if (at < s.chars.length) parts.push(document.createTextNode(s.chars.slice(at).join('')));
       s.span.replaceChildren(...parts);
       s.split = cuts.length > 0;
-      if (s.split) lines.add(s.line);
+      if (s.split && s.line !== hovered) lines.add(s.line);
     }
     text.lines.forEach((line, i) => line.setAttribute('aria-selected', lines.has(i) ? 'true' : 'false'));
     showCaption();
@@ -438,6 +457,7 @@
       text.segments = [];
       text.highlights = [];
       text.layout = [];
+      text.pointed = -1;
       for (let i = 0; i < count; i++) {
         const line = document.createElement('div');
         line.className = 'line';
@@ -486,6 +506,11 @@
     textPointer(pointerLine, keyboardLine, colour) {
       const box = control('rtfText');
       box.style.setProperty('--rollover', css(colour));
+      if (pointerLine !== text.pointed) {
+        text.pointedLit = text.lines[pointerLine]?.getAttribute('aria-selected') === 'true';
+        text.pointed = pointerLine;
+        text.pointerMoved = true;
+      }
       text.lines.forEach((line, i) => {
         line.classList.toggle('pointed', i === pointerLine);
         line.classList.toggle('keyboard', i === keyboardLine);
@@ -535,10 +560,10 @@
     },
     pageCursor(value) {
       document.body.classList.toggle('app-cursor', !!value);
-      document.body.style.setProperty('--app-cursor', value || 'auto');
+      document.body.style.setProperty('--app-cursor', value ? cursorCss(value) : 'auto');
     },
     cursor(value) {
-      control('frmScenova').style.cursor = value;
+      control('frmScenova').style.cursor = cursorCss(value);
     },
     hostLog(line) {
       const item = document.createElement('li');
@@ -562,12 +587,15 @@
         panel.appendChild(page);
       }
       if (file) {
-        // Lesson HTML is untrusted: no scripts, no forms, no reaching the page.
+        // Lesson HTML is untrusted: no scripts, no forms, no reaching the
+        // page. Given as the frame's own text, never by its address, it is
+        // under the page's policy as well as its own, which loads nothing:
+        // no server learns who reads it.
         const frame = document.createElement('iframe');
         frame.setAttribute('sandbox', '');
         frame.setAttribute('referrerpolicy', 'no-referrer');
         frame.title = id;
-        frame.src = address(file);
+        frame.srcdoc = framed(pageText(Module.FS.readFile(`/${file}`)));
         page.replaceChildren(page.firstChild, frame);
       } else {
         const pre = document.createElement('pre');
@@ -577,6 +605,28 @@
       panel.hidden = false;
     },
   };
+
+  // A lesson page as its frame is given it: first in its head a policy that
+  // loads nothing, and without its links and frames, as Chromium connects to
+  // their servers (preconnect, a frame's address) whatever the policy says.
+  // Read here as an inert document, which loads nothing either.
+  function framed(page) {
+    const doc = new DOMParser().parseFromString(page, 'text/html');
+    doc.querySelectorAll('link, iframe, frame, object, embed').forEach((element) => element.remove());
+    const policy = Object.assign(doc.createElement('meta'), { httpEquiv: 'Content-Security-Policy' });
+    policy.content = "default-src 'none'; style-src 'unsafe-inline'; img-src data:";
+    doc.head.prepend(policy);
+    return `${doc.doctype ? '<!DOCTYPE html>' : ''}${doc.documentElement.outerHTML}`;
+  }
+
+  // A lesson page's text: UTF-8 when it is, else as the desktop read it.
+  function pageText(bytes) {
+    try {
+      return new TextDecoder('utf-8', { fatal: true }).decode(bytes);
+    } catch {
+      return new TextDecoder('windows-1252').decode(bytes);
+    }
+  }
 
   // --- the window's elements, in the order they lie on the form ------------
   function build() {
@@ -638,29 +688,82 @@
   }
 
   // --- starting: the lesson's files into the module's file system ---------
-  function measure(path, element) {
+  function measure(at, element) {
     return new Promise((resolve) => {
       const v = element || Object.assign(document.createElement('video'), { preload: 'metadata' });
       // Sound without a picture is no movie for the lesson.
       v.addEventListener('loadedmetadata', () => resolve(v.videoWidth > 0 ? v.duration : 0), { once: true });
       v.addEventListener('error', () => resolve(0), { once: true });
-      v.src = address(path);
+      v.src = at;
     });
+  }
+
+  // What the page takes of a lesson at most: more would stall the tab or run
+  // it out of memory before the lesson could say anything.
+  const limits = { files: 1000, movies: 4, fileBytes: 32 << 20, bytes: 128 << 20 };
+  const megabytes = (bytes) => `${Math.ceil(bytes / (1 << 20))} MB`;
+  const tooLarge = (what) => new Error(`the lesson is too large: ${what}`);
+
+  function checkSize({ files, movies, notShipped }) {
+    if (files.length > limits.files) throw tooLarge(`lesson.json lists ${files.length} files, at most ${limits.files}`);
+    const films = movies.length + notShipped.length;
+    if (films > limits.movies) throw tooLarge(`lesson.json lists ${films} movies, at most ${limits.movies}`);
+    const size = (file) => (Number.isSafeInteger(file.bytes) && file.bytes >= 0 ? file.bytes : Infinity);
+    const big = files.find((file) => size(file) > limits.fileBytes);
+    if (big) throw tooLarge(`${big.name} is ${megabytes(size(big))}, at most ${megabytes(limits.fileBytes)}`);
+    const total = files.reduce((sum, file) => sum + size(file), 0);
+    if (total > limits.bytes) throw tooLarge(`its files come to ${megabytes(total)}, at most ${megabytes(limits.bytes)}`);
+  }
+
+  // A file's bytes, read no further than lesson.json says it holds.
+  async function fetchFile(file) {
+    const response = await fetch(file.address);
+    if (!response.ok) throw new Error(`${file.name}: ${response.status}`);
+    const reader = response.body.getReader();
+    const bytes = new Uint8Array(file.bytes);
+    let length = 0;
+    for (let read = await reader.read(); !read.done; read = await reader.read()) {
+      if (length + read.value.length > file.bytes) {
+        reader.cancel();
+        throw tooLarge(`${file.name} holds more than the ${file.bytes} bytes lesson.json gives`);
+      }
+      bytes.set(read.value, length);
+      length += read.value.length;
+    }
+    return [file.name, bytes.subarray(0, length)];
+  }
+
+  // Six requests at a time, as a browser keeps to one server: thousands at
+  // once fail for want of resources.
+  async function fetchAll(files) {
+    const fetched = [];
+    let next = 0;
+    let failed = false;
+    await Promise.all(Array.from({ length: Math.min(6, files.length) }, async () => {
+      while (!failed && next < files.length) {
+        const at = next++;
+        try {
+          fetched[at] = await fetchFile(files[at]);
+        } catch (error) {
+          failed = true;
+          throw error;
+        }
+      }
+    }));
+    return fetched;
   }
 
   // The lesson's files and its movies' lengths, fetched and measured while
   // the module compiles.
   const lessonFiles = Module.controlsOnly ? null : (async () => {
     const manifest = await (await fetch('lesson.json')).json();
+    checkSize(manifest);
+    for (const file of manifest.files.concat(manifest.movies)) addresses.set(`lesson/${file.name}`, file.address);
     // The movies first, the first in the lesson's own element: when the
     // lesson opens it, its first frame is there already.
     const seconds = Promise.all(manifest.movies.map((file, i) =>
-      measure(`lesson/${file}`, i === 0 ? playback : null)));
-    const files = await Promise.all(manifest.files.map(async (file) => {
-      const response = await fetch(`lesson/${file.split('/').map(encodeURIComponent).join('/')}`);
-      if (!response.ok) throw new Error(`lesson/${file}: ${response.status}`);
-      return [file, new Uint8Array(await response.arrayBuffer())];
-    }));
+      measure(file.address, i === 0 ? playback : null)));
+    const files = await fetchAll(manifest.files);
     performance.mark('lesson-fetched');
     return { manifest, files, seconds: await seconds };
   })();
@@ -677,14 +780,18 @@
     };
     for (const [file, bytes] of files) write(`/lesson/${file}`, bytes);
     // Movies play in the video element; the file system has their names only.
-    for (const file of manifest.movies.concat(manifest.notShipped)) write(`/lesson/${file}`, new Uint8Array(0));
+    for (const file of manifest.movies.map((movie) => movie.name).concat(manifest.notShipped)) {
+      write(`/lesson/${file}`, new Uint8Array(0));
+    }
     manifest.movies.forEach((file, i) =>
-      Module.ccall('scenova_movie', null, ['string', 'number'], [`/lesson/${file}`, seconds[i]]));
+      Module.ccall('scenova_movie', null, ['string', 'number'], [`/lesson/${file.name}`, seconds[i]]));
     performance.mark('module-ready');
     if (!call('scenova_start', [], [])) Module.view.hostLog('The lesson could not start.');
     performance.mark('lesson-started');
     document.body.dataset.started = '1';
-    window.addEventListener('pagehide', () => Module._scenova_shutdown());
+    // A page kept for Back comes back as it was left: only one left for good
+    // shuts its tool down.
+    window.addEventListener('pagehide', (event) => event.persisted || Module._scenova_shutdown());
   }
 
   Module.onRuntimeInitialized = () => {

@@ -5,24 +5,33 @@ import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { spawn } from 'node:child_process';
 import { once } from 'node:events';
+import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
+import http from 'node:http';
+import os from 'node:os';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
 import puppeteer from 'puppeteer-core';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 const site = process.env.SCENOVA_SITE;
-let server;
 let address;
 let browser;
 
-before(async () => {
-  assert.ok(site, 'SCENOVA_SITE names the published sample');
-  server = spawn('python3', [path.join(here, '../../scripts/serve-site'), site, '0'], {
+const servers = [];
+
+// A site served on 127.0.0.1 as scripts/serve-site serves it: its address.
+async function serve(folder) {
+  const server = spawn('python3', [path.join(here, '../../scripts/serve-site'), folder, '0'], {
     stdio: ['ignore', 'pipe', 'inherit'],
   });
-  [address] = (await once(server.stdout, 'data')).map(String);
-  address = address.trim();
+  servers.push(server);
+  return String((await once(server.stdout, 'data'))[0]).trim();
+}
+
+before(async () => {
+  assert.ok(site, 'SCENOVA_SITE names the published sample');
+  address = await serve(site);
   browser = await puppeteer.launch({
     executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
     headless: true,
@@ -32,13 +41,13 @@ before(async () => {
 
 after(async () => {
   await browser?.close();
-  server?.kill();
+  for (const server of servers) server.kill();
 });
 
 // The page with the lesson started; every console error and page error kept.
 // `serve`, if given, answers requests before the server does (and what the
 // page then shows is the test's to check).
-async function open(serve) {
+async function open(serve, at = address) {
   const page = await browser.newPage();
   if (serve) {
     await page.setRequestInterception(true);
@@ -48,7 +57,7 @@ async function open(serve) {
   const problems = [];
   page.on('console', (m) => m.type() === 'error' && problems.push(m.text()));
   page.on('pageerror', (e) => problems.push(e.message));
-  await page.goto(address, { waitUntil: 'load' });
+  await page.goto(at, { waitUntil: 'load' });
   await page.waitForSelector('body[data-started="1"]', { timeout: 15000 });
   const messages = await page.$$eval('#reports li', (items) => items.map((i) => i.textContent));
   if (!serve) assert.deepEqual(messages, [], 'the host page shows no message after the start');
@@ -69,6 +78,10 @@ const lines = [
 ].map(([words, start, end]) => ({ words, start, end }));
 
 // The first words of each block's lines that the slider's values 1 to 7 go to.
+// The sample's movie as the site lists it.
+const manifestOf = (folder) => JSON.parse(fs.readFileSync(path.join(folder, 'lesson.json')));
+const movie = site && manifestOf(site).movies[0];
+
 const blocks = ['Saturday morning', 'How much are the apples', 'Apples are two euros',
   'Then a kilo of each', 'Here you are', 'Have a nice day', 'walks on to the bakery'];
 
@@ -98,7 +111,7 @@ test('Space plays the lesson and the lines of each block are selected as its cue
     await page.screenshot({ path: path.join(process.env.SCENOVA_SHOTS, 'lesson.png') });
   }
   const video = await page.$eval('#movOrvMovie video', (v) => [v.videoWidth, v.paused, v.src]);
-  assert.ok(video[0] > 0 && !video[1] && video[2].endsWith('/lesson/video/market.webm'), `${video}`);
+  assert.ok(video[0] > 0 && !video[1] && video[2].endsWith(`/${movie.address}`), `${video}`);
   assert.deepEqual(problems, []);
   await page.close();
 });
@@ -164,8 +177,9 @@ test('dragging the thumb stops the video at the block it is let go on; tooltips 
   const tip = await page.$eval('#tooltip', (t) => [t.textContent, getComputedStyle(t).color, getComputedStyle(t).backgroundColor]);
   assert.deepEqual(tip, ['Play', 'rgb(40, 40, 40)', 'rgb(255, 250, 220)']);
   // The lesson's button cursor over its buttons.
-  assert.match(await page.$eval('#frmRose button[data-name=btnVideoPlay]', (b) => getComputedStyle(b).cursor),
-    /lesson\/resources\/button\.cur/);
+  const cursor = manifestOf(site).files.find((f) => f.name === 'resources/button.cur').address;
+  assert.ok((await page.$eval('#frmRose button[data-name=btnVideoPlay]', (b) => getComputedStyle(b).cursor))
+    .includes(`${cursor}")`), cursor);
   assert.deepEqual(problems, []);
   await page.close();
 });
@@ -185,6 +199,12 @@ test('C captions the lit block over the video; S plays faster and a cue still li
   const shown = await caption();
   assert.equal(shown, `Anna: ${(await selected(page)).join(' ').replace(/\s+/g, ' ')}`);
   assert.match(shown, /^Anna: Good morning! How much are the apples\?/);
+  // The pointer over a line of another block shows it as the pointer's, not lit.
+  await (await page.waitForSelector('#rtfText ::-p-text(walks on to the bakery)')).hover();
+  await page.waitForSelector('#rtfText .line.pointed mark', { timeout: 2000 });
+  assert.equal(await caption(), shown);
+  assert.ok(!(await selected(page)).some((l) => l.includes('walks on to the bakery')));
+  await page.mouse.move(0, 0);
   const look = await page.$eval('#movOrvMovie .caption', (c) => {
     const s = getComputedStyle(c);
     return [s.color, s.backgroundColor, parseFloat(s.fontSize) >= 14];
@@ -241,21 +261,116 @@ test('each block the slider goes to is lit wholly in view, the page wrapping its
   await page.close();
 });
 
-test('a resource opens in a frame confined to the lesson, without scripts', async () => {
+test('Back from another page brings the lesson back from the cache, playing on', async () => {
   const { page, problems } = await open();
-  await page.click('#frmRoseToolbar button[data-name="Help"]');
-  const frame = await page.waitForSelector('#resources iframe', { timeout: 3000 });
-  const shown = await frame.evaluate((f) => [f.getAttribute('sandbox'), new URL(f.src).pathname, f.contentDocument]);
-  assert.deepEqual(shown, ['', '/lesson/help.htm', null]);
+  await page.evaluate(() => { window.left = true; });
+  await page.goto('about:blank');
+  await page.goBack({ timeout: 5000 }).catch(() => {});
+  // The same page, not a fresh one.
+  await page.waitForFunction(() => window.left === true && document.body.dataset.started === '1', { timeout: 5000 });
+  await page.keyboard.press('Space');
+  await page.waitForFunction(() => document.querySelector('#movOrvMovie video').currentTime > 0.5, { timeout: 4000 });
+  assert.deepEqual(await page.$$eval('#reports li', (items) => items.map((i) => i.textContent)), []);
   assert.deepEqual(problems, []);
   await page.close();
 });
 
+test('a resource opens in a frame confined to the lesson, without scripts', async () => {
+  const { page, problems } = await open();
+  await page.click('#frmRoseToolbar button[data-name="Help"]');
+  const frame = await page.waitForSelector('#resources iframe', { timeout: 3000 });
+  const shown = await frame.evaluate((f) => [f.getAttribute('sandbox'), f.srcdoc.includes('<h1>How to use this lesson</h1>'), f.contentDocument]);
+  assert.deepEqual(shown, ['', true, null]);
+  assert.deepEqual(problems, []);
+  await page.close();
+});
+
+// A lesson of its author's making (the sample, published by SCENOVA_NATIVE):
+// its help page reaches for a server of its own, which counts who reaches
+// it, and it and a picture run script.
+test('a lesson\'s pages reach no other server and run no script, framed or opened at their own address', async () => {
+  let reached = 0;
+  const spy = http.createServer((request, response) => response.end()).on('connection', () => reached++);
+  await once(spy.listen(0, '127.0.0.1'), 'listening');
+  const other = `http://127.0.0.1:${spy.address().port}`;
+  const lesson = fs.mkdtempSync(path.join(os.tmpdir(), 'hostile-'));
+  fs.cpSync(path.join(here, '../../examples/market'), lesson, { recursive: true });
+  const ran = '<script>console.log("lesson script ran")</script>';
+  fs.writeFileSync(path.join(lesson, 'help.htm'), `<!DOCTYPE html><html><head>
+<link rel="stylesheet" href="${other}/s.css"><link rel="preconnect" href="${other}">
+<style>@font-face { font-family: f; src: url(${other}/f.woff) } body { font-family: f; background: url(${other}/b.png) }</style>
+</head><body><p>Help</p><img src="${other}/i.png"><video src="${other}/v.webm" autoplay muted></video>
+<iframe src="${other}/d.htm"></iframe>${ran}</body></html>`);
+  fs.writeFileSync(path.join(lesson, 'tips.svg'), `<svg xmlns="http://www.w3.org/2000/svg">${ran}</svg>`);
+  const settings = path.join(lesson, 'settings.ini');
+  fs.writeFileSync(settings, fs.readFileSync(settings, 'latin1').replace('CultureTip=culture-tips.htm', 'CultureTip=tips.svg'), 'latin1');
+  const published = `${lesson}-site`;
+  execFileSync(process.env.SCENOVA_NATIVE, ['publish', lesson, '-o', published,
+    '--site', path.join(here, '../../build/wasm/web')], { stdio: 'ignore' });
+  const at = await serve(published);
+  const { page, problems } = await open(undefined, at);
+  const said = [];
+  page.on('console', (m) => said.push(m.text()));
+  await page.click('#frmRoseToolbar button[data-name="Help"]');
+  const frame = await page.waitForSelector('#resources iframe', { timeout: 3000 });
+  await new Promise((resolve) => setTimeout(resolve, 1500));
+  assert.equal(reached, 0, 'the framed page reached another server');
+  assert.match(await frame.evaluate((f) => f.srcdoc), /<p>Help<\/p>/);
+  // Every lesson file at its own address, as a learner may open it.
+  const manifest = manifestOf(published);
+  for (const file of [...manifest.files, ...manifest.movies]) {
+    await page.goto(new URL(file.address, at).href).catch(() => {});  // a download is no page
+  }
+  await new Promise((resolve) => setTimeout(resolve, 500));
+  assert.equal(reached, 0, 'a page opened at its address reached another server');
+  assert.deepEqual(said.filter((s) => s.includes('lesson script ran')), []);
+  assert.deepEqual(problems.filter((p) => !/Content Security Policy|sandboxed/.test(p)), []);
+  await page.close();
+  spy.close();
+  fs.rmSync(lesson, { recursive: true });
+  fs.rmSync(published, { recursive: true });
+});
+
+test('a lesson too large to load is named to the learner before its files are fetched; files come six at a time', async () => {
+  const manifest = manifestOf(site);
+  const sized = (name, bytes) => ({ ...manifest, files: manifest.files.map((f) => (!name || f.name === name ? { ...f, bytes } : f)) });
+  const many = Array.from({ length: 1000 }, (_, i) => ({ name: `x${i}`, address: `lesson/x${i}`, bytes: 0 }));
+  for (const [list, told, fetches] of [
+    [{ ...manifest, files: manifest.files.concat(many) }, `lesson.json lists ${manifest.files.length + 1000} files, at most 1000`, 0],
+    [{ ...manifest, movies: Array(5).fill(manifest.movies[0]) }, `lesson.json lists ${5 + manifest.notShipped.length} movies, at most 4`, 0],
+    [sized('settings.ini', 40 << 20), 'settings.ini is 40 MB, at most 32 MB', 0],
+    [sized(null, 30 << 20), `its files come to ${30 * manifest.files.length} MB, at most 128 MB`, 0],
+    [sized('script.txt', 10), 'script.txt holds more than the 10 bytes lesson.json gives', -1],
+  ]) {
+    const page = await browser.newPage();
+    await page.setRequestInterception(true);
+    let fetched = 0;
+    let waiting = 0;
+    let most = 0;
+    page.on('request', (request) => {
+      if (request.url().endsWith('/lesson.json')) return request.respond({ contentType: 'application/json', body: JSON.stringify(list) });
+      if (/\/lesson\/\d+\.bin$/.test(request.url())) {
+        fetched++;
+        most = Math.max(most, ++waiting);
+      }
+      return request.continue();
+    });
+    const done = (request) => /\/lesson\/\d+\.bin$/.test(request.url()) && waiting--;
+    page.on('requestfinished', done).on('requestfailed', done);
+    await page.goto(address);
+    const shown = await page.waitForSelector('#reports li', { timeout: 5000 });
+    assert.equal(await shown.evaluate((li) => li.textContent), `The lesson could not be loaded: the lesson is too large: ${told}`);
+    if (fetches === 0) assert.equal(fetched, 0, told);
+    else assert.ok(fetched > 0 && most <= 6, `${fetched} files fetched, ${most} at once`);
+    await page.close();
+  }
+});
+
 test('a movie the browser cannot decode is told over the video and to the learner, and Play comes back', async () => {
   // The sample's WebM claiming the other codec for its pictures.
-  const spoilt = fs.readFileSync(path.join(site, 'lesson/video/market.webm'));
+  const spoilt = fs.readFileSync(path.join(site, movie.address));
   spoilt.write('V_VP8', spoilt.indexOf('V_VP9'));
-  const { page, problems } = await open((request) => request.url().endsWith('/market.webm') &&
+  const { page, problems } = await open((request) => request.url().endsWith(`/${movie.address}`) &&
     request.respond({ status: 200, contentType: 'video/webm', body: spoilt }));
   await page.keyboard.press('Space');
   await page.waitForSelector('#movOrvMovie .failure:not([hidden])', { timeout: 5000 });
