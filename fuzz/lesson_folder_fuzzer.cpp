@@ -238,6 +238,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     if (lesson.Folder().back() != '/' || lesson.MediaFolder() != lesson.Folder() + "media/") {
         std::abort();
     }
+    // A leading byte order mark of the settings or the script is read as nothing.
+    for (int part = 0; part < 2; ++part) {
+        if (parts[part].substr(0, 3) == "\xEF\xBB\xBF") {
+            parts[part].remove_prefix(3);
+        }
+    }
     CheckSettings(*lesson.settings, parts[0]);
     CheckScript(*lesson.script, parts[1]);
     if (count > 2) {
