@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "runtime/Utf8.h"
+
 namespace scenova::formats {
 
 namespace {
@@ -404,24 +406,6 @@ private:
     bool m_inStyle = false;
 };
 
-void AppendUtf8(std::string& out, uint32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 // The character a reference names (after "&", up to ";"), 0 for none known.
 uint32_t Reference(std::string_view name) {
     static const std::map<std::string_view, uint32_t> kNamed{
@@ -488,7 +472,7 @@ std::string PageText(std::string_view html, std::size_t most) {
                                    ? Reference(html.substr(i + 1, semicolon - i - 1))
                                    : 0;
         if (named != 0) {
-            AppendUtf8(out, named);
+            utf8::AppendCodePoint(out, named);
             i = semicolon + 1;
         } else {
             out += c;
