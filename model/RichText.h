@@ -122,6 +122,13 @@ public:
     // The text of [start, end) as UTF-8.
     std::string TextOf(int32_t start, int32_t end) const;
     const std::vector<Link>& Links() const { return m_links; }
+    // What a line is called, to a screen reader and in captions: the speaker
+    // (the nearest line before the link that is no link) and the link's
+    // text, its culture tip said as one.
+    std::string LinkName(int32_t index) const;
+    // The character that starts a line's culture tip (the lesson's setting,
+    // which the host knows; none: no tips are told apart).
+    void CultureTipMarker(std::string marker) { m_tipMarker = std::move(marker); }
     // The index of the link the pointer is over at a position, -1 for none.
     // Linear in the number of links.
     int32_t LinkIndexAt(int32_t position) const;
@@ -171,6 +178,7 @@ private:
     formats::PackedText m_text;
     std::vector<int32_t> m_lineStarts{0};
     std::vector<Link> m_links;
+    std::string m_tipMarker;
     std::vector<Range> m_highlights;
     int32_t m_matchStart = -1;
     int32_t m_matchEnd = -1;

@@ -2,7 +2,6 @@
 
 #include <QObject>
 #include <QPointer>
-#include <QTimer>
 
 #include <functional>
 #include <string>
@@ -13,25 +12,22 @@ class QLabel;
 
 namespace scenova::player {
 
-// The line spoken now, over the bottom of the video: the transcript's line
-// (with its speaker) of the cue whose time holds the video's position,
-// nothing between cues. Off until the learner turns it on.
+// The viewer's caption over the bottom of the video, in proportion to the
+// picture however the lesson is zoomed.
 class Captions final : public QObject {
 public:
-    explicit Captions(std::function<const qt::QtWindow&()> lesson);
+    explicit Captions(std::function<const qt::QtWindow&()> lesson) : m_lesson(std::move(lesson)) {}
 
-    void SetShown(bool shown);
-    bool Shown() const { return m_shown; }
-    // The caption of the video's position now (empty between cues).
-    std::string Current() const;
-    // Shows it (at once, not only at the next tick).
+    // The caption to show; empty: none.
+    void Show(std::string text);
+    // Lays it out again over the video as it is now.
     void Update();
 
 private:
     std::function<const qt::QtWindow&()> m_lesson;
     QPointer<QLabel> m_label;
-    QTimer m_tick;
-    bool m_shown = false;
+    std::string m_text;
+    QSize m_laidOutFor;
 };
 
 }  // namespace scenova::player

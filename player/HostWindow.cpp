@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QLabel>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMenu>
@@ -25,6 +26,7 @@
 #include "formats/PageScreen.h"
 #include "lesson/LessonFolder.h"
 #include "qt/Strings.h"
+#include "viewer/Viewer.h"
 
 namespace scenova::player {
 
@@ -197,7 +199,7 @@ HostWindow::HostWindow(bool rememberLessons)
     QMenu* playback = menuBar()->addMenu(QStringLiteral("&Playback"));
     QMenu* speed = playback->addMenu(QStringLiteral("&Speed"));
     auto* speeds = m_speeds = new QActionGroup(this);
-    for (const double rate : kSpeeds) {
+    for (const double rate : viewer::kSpeeds) {
         QAction* action = speed->addAction(QStringLiteral("%1×").arg(rate));
         action->setData(rate);
         action->setCheckable(true);
@@ -211,7 +213,9 @@ HostWindow::HostWindow(bool rememberLessons)
     }
     // Made now, so that the lesson's room does not change when it first
     // tells something.
-    statusBar();
+    m_modes = new QLabel(this);
+    m_modes->setObjectName(QStringLiteral("modes"));
+    statusBar()->addPermanentWidget(m_modes);
     resize(1000, 620);
 }
 
@@ -229,6 +233,11 @@ void HostWindow::ShowSpeed(double rate) {
     }
     // A key changes it too: the learner sees the speed, not only the menu.
     statusBar()->showMessage(QStringLiteral("Speed %1×").arg(rate), kSpeedShownMs);
+}
+
+void HostWindow::ShowModes(const QString& modes) {
+    m_modes->setText(modes.isEmpty() ? QString() : QStringLiteral("On: %1").arg(modes));
+    m_modes->setAccessibleName(m_modes->text());
 }
 
 void HostWindow::Resource(const std::string& buttonId, int32_t action, const std::string& value,

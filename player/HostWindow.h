@@ -2,7 +2,6 @@
 
 #include <QMainWindow>
 
-#include <array>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -14,11 +13,9 @@ class QMdiArea;
 class QMenu;
 class QTabWidget;
 class QDockWidget;
+class QLabel;
 
 namespace scenova::player {
-
-// The speeds the learner chooses from.
-inline constexpr std::array kSpeeds{0.5, 0.75, 1.0, 1.25, 1.5};
 
 // The host application's own window: the MDI area the lesson window lives
 // in, a panel listing what the lesson tool told the host, a panel with the
@@ -42,6 +39,9 @@ public:
 
     // Checks the speed in the menu and tells it in the status bar.
     void ShowSpeed(double rate);
+    // The learner's modes that are on, in the status bar for as long as
+    // they are (empty: none).
+    void ShowModes(const QString& modes);
 
     // Adds a lesson folder to the recent ones.
     void Remember(const std::filesystem::path& folder);
@@ -59,6 +59,7 @@ private:
     QDockWidget* m_resourceDock;
     QMenu* m_recent;
     QActionGroup* m_speeds;
+    QLabel* m_modes;
     std::map<std::string, QWidget*> m_pages;
 };
 

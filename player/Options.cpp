@@ -5,8 +5,8 @@
 #include <cmath>
 #include <iostream>
 
-#include "player/KeyMap.h"
 #include "runtime/FloatChars.h"
+#include "viewer/Keys.h"
 
 namespace scenova::player {
 
@@ -48,7 +48,7 @@ ParsedOptions ParseOptions(int argc, const char* const* argv) {
     cli.add_flag("--full-screen", options.fullScreen, "start in full screen");
     cli.add_flag("--captions", options.captions, "start with captions over the video");
     cli.add_option("--find", options.find, "start with the find bar looking for this text");
-    cli.footer("Keys in the player's window:\n" + KeyList());
+    cli.footer("Keys in the player's window:\n" + viewer::KeyList(viewer::Where::Desktop));
     try {
         cli.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

@@ -68,11 +68,65 @@ private:
     Player& m_player;
 };
 
+// The executor's host for scripted actions, and the viewer's (quiet: a key
+// that reaches nothing does nothing, as a click on a disabled button).
+class Player::Actions final : public viewer::ViewerHost {
+public:
+    Actions(Player& player, bool quiet) : m_player(player), m_quiet(quiet) {}
+
+    model::Reach User() override { return m_player.Lesson().User(); }
+    void Advance(double) override {}
+    void Show() override {
+        m_player.HostCall("IToolTalk_Show", [](CScenova& tool) { tool.IToolTalk_Show(); });
+    }
+    void Hide() override {
+        m_player.HostCall("IToolTalk_Hide", [](CScenova& tool) { tool.IToolTalk_Hide(); });
+    }
+    void Startup() override {
+        m_player.HostCall("IToolTalk_Startup", [](CScenova& tool) { tool.IToolTalk_Startup(); });
+    }
+    void Shutdown() override {
+        m_player.m_shutDown = m_player.HostCall("IToolTalk_Shutdown", [](CScenova& tool) {
+            tool.IToolTalk_Shutdown();
+        }) || m_player.m_shutDown;
+    }
+    void ReleaseInside(const std::string&) override {
+        m_player.Problem("release-inside is an action of the headless host only");
+    }
+    void Move(float left, std::optional<Variant> top, std::optional<Variant> width,
+              std::optional<Variant> height) override {
+        m_player.HostCall("IToolTalk_Move",
+                          [&](CScenova& tool) { tool.IToolTalk_Move(left, top, width, height); });
+    }
+    void Refused(const lesson::Action& action, Refusal, const std::string& why) override {
+        if (!m_quiet) {
+            m_player.Problem("line " + std::to_string(action.line) + ": " + why);
+        }
+    }
+
+    model::Video* Video() override { return m_player.Lesson().movOrvMovie.get(); }
+    void ShowRate(double rate) override {
+        m_player.m_window->ShowSpeed(rate);
+        if (m_player.Lesson().movOrvMovie) {
+            m_player.Lesson().movOrvMovie->SetRate(rate);
+        }
+    }
+    void ShowCaption(const std::string& text) override { m_player.m_captions->Show(text); }
+    void ShowModes() override { m_player.ShowModes(); }
+    bool Own(viewer::Command command) override { return m_player.Own(command); }
+
+private:
+    Player& m_player;
+    bool m_quiet;
+};
+
 Player::Player(Options options)
     : m_options(options),
       m_platform(std::make_unique<qt::QtPlatform>()),
       m_window(std::make_unique<HostWindow>(options.rememberLessons)) {
     m_hostWindow = m_platform->AddHostWindow(m_window.get(), m_window->Area());
+    m_screen = std::make_unique<Actions>(*this, true);
+    m_viewer = std::make_unique<viewer::Viewer>(*m_screen);
     SetUpView();
     m_platform->QtToolkit().onLoad = [this](const qt::QtWindow& window) { Loaded(window); };
     qt::Context& ctx = m_platform->Ctx();
@@ -131,7 +185,7 @@ bool Player::Open(const std::filesystem::path& folder) {
     m_starting = true;
     const bool started = Start(std::move(lesson));
     m_starting = false;
-    for (const Command command : std::exchange(m_waitingKeys, {})) {
+    for (const viewer::Command command : std::exchange(m_waitingKeys, {})) {
         Run(command);
     }
     return started;
@@ -192,14 +246,6 @@ void Player::Close() {
     m_window->ClearResources();
 }
 
-void Player::SetSpeed(double rate) {
-    m_speed = rate;
-    m_window->ShowSpeed(rate);
-    if (Lesson().movOrvMovie) {
-        Lesson().movOrvMovie->SetRate(rate);
-    }
-}
-
 void Player::RunActions(std::vector<lesson::Action> actions, std::function<void()> done) {
     m_runner = std::make_unique<ActionRunner>(*this, std::move(actions), std::move(done));
     m_runner->Next();
@@ -230,7 +276,7 @@ void Player::Problem(const std::string& text) {
 
 void Player::Loaded(const qt::QtWindow& window) {
     window.form->Widget()->installEventFilter(m_keys.get());
-    window.movOrvMovie->SetRate(m_speed);
+    window.movOrvMovie->SetRate(m_viewer->Rate());
     window.movOrvMovie->onFailure = [this](const std::string& text) { Problem(text); };
     window.movOrvMovie->onFrame = [this] {
         if (!m_firstFrame) {
@@ -261,44 +307,8 @@ void Player::Event(const model::Record& record) {
 }
 
 // The player as the executor's host: advances are the runner's waits.
-class Player::Actions final : public lesson::ActionHost {
-public:
-    explicit Actions(Player& player) : m_player(player) {}
-
-    model::Reach User() override { return m_player.Lesson().User(); }
-    void Advance(double) override {}
-    void Show() override {
-        m_player.HostCall("IToolTalk_Show", [](CScenova& tool) { tool.IToolTalk_Show(); });
-    }
-    void Hide() override {
-        m_player.HostCall("IToolTalk_Hide", [](CScenova& tool) { tool.IToolTalk_Hide(); });
-    }
-    void Startup() override {
-        m_player.HostCall("IToolTalk_Startup", [](CScenova& tool) { tool.IToolTalk_Startup(); });
-    }
-    void Shutdown() override {
-        m_player.m_shutDown = m_player.HostCall("IToolTalk_Shutdown", [](CScenova& tool) {
-            tool.IToolTalk_Shutdown();
-        }) || m_player.m_shutDown;
-    }
-    void ReleaseInside(const std::string&) override {
-        m_player.Problem("release-inside is an action of the headless host only");
-    }
-    void Move(float left, std::optional<Variant> top, std::optional<Variant> width,
-              std::optional<Variant> height) override {
-        m_player.HostCall("IToolTalk_Move",
-                          [&](CScenova& tool) { tool.IToolTalk_Move(left, top, width, height); });
-    }
-    void Refused(const lesson::Action& action, Refusal, const std::string& why) override {
-        m_player.Problem("line " + std::to_string(action.line) + ": " + why);
-    }
-
-private:
-    Player& m_player;
-};
-
 void Player::Do(const lesson::Action& action) {
-    Actions host(*this);
+    Actions host(*this, false);
     lesson::Carry(action, host);
 }
 

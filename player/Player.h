@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 
 #include <chrono>
 #include <filesystem>
@@ -16,6 +17,7 @@
 #include "lesson/LessonFolder.h"
 #include "model/Record.h"
 #include "qt/QtPlatform.h"
+#include "viewer/Viewer.h"
 
 namespace scenova {
 class CScenova;
@@ -29,7 +31,6 @@ class HostWindow;
 class KeyMap;
 class PlayerManager;
 class Viewing;
-enum class Command;
 
 // The desktop player: the host window with one lesson tool in it on the Qt
 // platform. It creates the tool for a lesson folder, initialises and shows
@@ -64,13 +65,13 @@ public:
     const qt::QtWindow& Lesson() const { return m_platform->Window(); }
     bool HasTool() const { return m_tool != nullptr; }
 
-    void SetSpeed(double rate);
-    double Speed() const { return m_speed; }
+    void SetSpeed(double rate) { m_viewer->SetRate(rate); }
+    double Speed() const { return m_viewer->Rate(); }
 
     // Does what a key of the player asks; false when it does nothing now.
-    bool Run(Command command);
+    bool Run(viewer::Command command);
     Viewing& View() { return *m_viewing; }
-    Captions& Caption() { return *m_captions; }
+    viewer::Viewer& Viewer() { return *m_viewer; }
     FindBar& Find() { return *m_find; }
     // The window listing the keys (made when first shown).
     QWidget* KeysWindow() const { return m_keysWindow; }
@@ -106,6 +107,9 @@ private:
     // The keys, the view menu, captions and find (in PlayerView.cpp).
     void SetUpView();
     void ShowKeys();
+    // The commands of the player's own (find, full screen, zoom, the keys).
+    bool Own(viewer::Command command);
+    void ShowModes();
     void Event(const model::Record& record);
 
     Options m_options;
@@ -114,22 +118,26 @@ private:
     std::unique_ptr<KeyMap> m_keys;
     std::unique_ptr<Viewing> m_viewing;
     std::unique_ptr<Captions> m_captions;
+    std::unique_ptr<Actions> m_screen;  // the viewer's host
+    std::unique_ptr<viewer::Viewer> m_viewer;
+    QTimer* m_tick = nullptr;   // the viewer's, the host window's child
     FindBar* m_find = nullptr;  // the host window's
     QPointer<QWidget> m_keysWindow;
     QPointer<QAction> m_captionsItem;
+    QPointer<QAction> m_pauseItem;
+    QPointer<QAction> m_loopItem;
     int32_t m_hostWindow = 0;
     lesson::Lesson m_lesson;
     std::shared_ptr<PlayerManager> m_manager;
     std::unique_ptr<CScenova> m_tool;
     std::unique_ptr<ActionRunner> m_runner;
     std::unique_ptr<Records> m_records;
-    double m_speed = 1.0;
     int m_status = 0;
     bool m_shutDown = false;  // by an action: Close does not shut down twice
     // While a lesson starts, the tool yields to the event loop: the keys
     // pressed then wait for the lesson.
     bool m_starting = false;
-    std::vector<Command> m_waitingKeys;
+    std::vector<viewer::Command> m_waitingKeys;
     std::optional<std::chrono::steady_clock::time_point> m_firstFrame;
     std::vector<double> m_signalDelaysMs;
     std::string m_lastProblem;

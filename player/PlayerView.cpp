@@ -8,9 +8,8 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTimer>
 #include <QVBoxLayout>
-
-#include <algorithm>
 
 #include "player/Captions.h"
 #include "player/FindBar.h"
@@ -24,6 +23,8 @@ namespace scenova::player {
 
 namespace {
 
+constexpr int kTickMs = 40;
+
 // A menu item that shows its key without taking it: the keys are the key
 // map's wherever the keyboard is.
 QAction* Item(QMenu* menu, const char* text, const char* keys) {
@@ -35,30 +36,43 @@ QAction* Item(QMenu* menu, const char* text, const char* keys) {
 
 void Player::SetUpView() {
     const auto lesson = [this]() -> const qt::QtWindow& { return Lesson(); };
-    m_keys = std::make_unique<KeyMap>([this](Command command) { return Run(command); });
+    m_keys = std::make_unique<KeyMap>([this](viewer::Command command) { return Run(command); });
     m_viewing = std::make_unique<Viewing>(*m_window, *m_window->Area(), lesson);
     m_captions = std::make_unique<Captions>(lesson);
+    // Often enough that a pause after a line stops before the next is heard.
+    m_tick = new QTimer(m_window.get());
+    m_tick->setInterval(kTickMs);
+    QObject::connect(m_tick, &QTimer::timeout, m_window.get(), [this] {
+        if (!m_starting) {
+            m_viewer->Tick();
+            m_captions->Update();
+        }
+    });
+    m_tick->start();
     m_find = new FindBar(lesson);
     m_window->addToolBar(Qt::BottomToolBarArea, m_find);
     m_window->Area()->installEventFilter(m_keys.get());
     m_window->installEventFilter(m_keys.get());
 
     QMenu* view = m_window->menuBar()->addMenu(QStringLiteral("&View"));
-    m_captionsItem = Item(view, "&Captions", "C");
-    m_captionsItem->setCheckable(true);
-    QObject::connect(m_captionsItem, &QAction::triggered, m_find,
-                     [this](bool on) { m_captions->SetShown(on); });
-    QObject::connect(Item(view, "&Find in the transcript…", "Ctrl+F"), &QAction::triggered, m_find,
-                     [this] { Run(Command::Find); });
+    const auto command = [&](const char* text, const char* keys, viewer::Command run) {
+        QAction* item = Item(view, text, keys);
+        QObject::connect(item, &QAction::triggered, m_find, [this, run] { Run(run); });
+        return item;
+    };
+    command("&Repeat the line", "R", viewer::Command::RepeatLine);
+    m_pauseItem = command("&Pause after each line", "P", viewer::Command::PauseAfterLines);
+    m_loopItem = command("&Loop the line", "L", viewer::Command::Loop);
+    m_captionsItem = command("&Captions", "C", viewer::Command::Captions);
+    for (QAction* mode : {m_pauseItem.data(), m_loopItem.data(), m_captionsItem.data()}) {
+        mode->setCheckable(true);
+    }
+    command("&Find in the transcript…", "Ctrl+F", viewer::Command::Find);
     view->addSeparator();
-    QObject::connect(Item(view, "Full &screen", "F11"), &QAction::triggered, m_find,
-                     [this] { Run(Command::FullScreen); });
-    QObject::connect(Item(view, "&Larger", "Ctrl++"), &QAction::triggered, m_find,
-                     [this] { Run(Command::ZoomIn); });
-    QObject::connect(Item(view, "S&maller", "Ctrl+-"), &QAction::triggered, m_find,
-                     [this] { Run(Command::ZoomOut); });
-    QObject::connect(Item(view, "Fit to the &window", "Ctrl+0"), &QAction::triggered, m_find,
-                     [this] { Run(Command::ZoomFit); });
+    command("Full &screen", "F", viewer::Command::FullScreen);
+    command("&Larger", "Ctrl++", viewer::Command::ZoomIn);
+    command("S&maller", "Ctrl+-", viewer::Command::ZoomOut);
+    command("Fit to the &window", "Ctrl+0", viewer::Command::ZoomFit);
     view->addSeparator();
     // What the lesson tells its host is for the lesson's developer.
     if (auto* panel = m_window->findChild<QDockWidget*>(QStringLiteral("log"))) {
@@ -69,71 +83,55 @@ void Player::SetUpView() {
     }
     QMenu* help = m_window->menuBar()->addMenu(QStringLiteral("&Help"));
     QObject::connect(Item(help, "&Keys", "F1"), &QAction::triggered, m_find,
-                     [this] { Run(Command::Keys); });
+                     [this] { Run(viewer::Command::Keys); });
 }
 
-bool Player::Run(Command command) {
+bool Player::Run(viewer::Command command) {
     if (m_starting) {
         m_waitingKeys.push_back(command);
         return true;
     }
-    const qt::QtWindow& lesson = Lesson();
-    qt::ButtonBar* bar = lesson.frmRose.get();
-    const auto enabled = [&](const char* name) {
-        return bar->StateOf(name) == controls::button_state::Enabled;
-    };
-    const auto speed = [&](int step) {
-        const auto at = std::find(kSpeeds.begin(), kSpeeds.end(), m_speed) - kSpeeds.begin();
-        const auto next = std::clamp<std::ptrdiff_t>(at + step, 0, kSpeeds.size() - 1);
-        SetSpeed(kSpeeds[static_cast<std::size_t>(next)]);
-    };
+    return m_viewer->Run(command);
+}
+
+void Player::ShowModes() {
+    // A checked item toggles itself when chosen: it is set to the viewer's.
+    m_captionsItem->setChecked(m_viewer->Captions());
+    m_pauseItem->setChecked(m_viewer->PausesAfterLines());
+    m_loopItem->setChecked(m_viewer->Loops());
+    QStringList on;
+    if (m_viewer->PausesAfterLines()) {
+        on << QStringLiteral("pause after each line");
+    }
+    if (m_viewer->Loops()) {
+        on << QStringLiteral("loop the line");
+    }
+    m_window->ShowModes(on.join(QStringLiteral(", ")));
+}
+
+bool Player::Own(viewer::Command command) {
     switch (command) {
-        case Command::PlayOrStop:
-        case Command::Rewind:
-        case Command::Forward:
-        case Command::Transcript:
-            if (bar == nullptr) {
-                return false;
-            }
-            // As a click would be: a disabled button does nothing.
-            bar->UserPress(command == Command::PlayOrStop
-                               ? (enabled("btnVideoPlay") ? "btnVideoPlay" : "btnVideoStop")
-                           : command == Command::Rewind  ? "btnVideoRew"
-                           : command == Command::Forward ? "btnVideoFwd"
-                           : enabled("btnTextOff")       ? "btnTextOff"
-                                                         : "btnTextOn");
-            return true;
-        case Command::Faster:
-            speed(m_speed >= kSpeeds.back() ? 0 : 1);
-            return true;
-        case Command::Slower:
-            speed(m_speed <= kSpeeds.front() ? 0 : -1);
-            return true;
-        case Command::Captions:
-            m_captions->SetShown(!m_captions->Shown());
-            m_captionsItem->setChecked(m_captions->Shown());
-            return true;
-        case Command::Find:
+        case viewer::Command::Find:
             m_find->Open();
             return true;
-        case Command::FindNext:
-        case Command::FindPrevious:
+        case viewer::Command::FindNext:
+        case viewer::Command::FindPrevious:
             if (m_find->isHidden()) {
                 m_find->Open();
             }
-            if (command == Command::FindNext) {
+            if (command == viewer::Command::FindNext) {
                 m_find->Next();
             } else {
                 m_find->Previous();
             }
             return true;
-        case Command::Keys:
+        case viewer::Command::Keys:
             ShowKeys();
             return true;
-        case Command::FullScreen:
+        case viewer::Command::FullScreen:
             m_viewing->FullScreen(!m_viewing->IsFullScreen());
             return true;
-        case Command::Leave:
+        case viewer::Command::Leave:
             if (!m_find->isHidden()) {
                 m_find->Close();
                 return true;
@@ -143,19 +141,18 @@ bool Player::Run(Command command) {
                 return true;
             }
             return false;
-        case Command::ZoomIn:
+        case viewer::Command::ZoomIn:
             m_viewing->ZoomIn();
             return true;
-        case Command::ZoomOut:
+        case viewer::Command::ZoomOut:
             m_viewing->ZoomOut();
             return true;
-        case Command::ZoomFit:
+        case viewer::Command::ZoomFit:
             m_viewing->ZoomFit();
             return true;
-        case Command::None:
+        default:
             return false;
     }
-    return false;
 }
 
 void Player::ShowKeys() {
@@ -164,7 +161,8 @@ void Player::ShowKeys() {
         dialog->setWindowTitle(QStringLiteral("Keys"));
         auto* layout = new QVBoxLayout(dialog);
         auto* list = new QLabel(
-            QStringLiteral("<pre>%1</pre>").arg(qt::ToQString(KeyList()).toHtmlEscaped()));
+            QStringLiteral("<pre>%1</pre>")
+                .arg(qt::ToQString(viewer::KeyList(viewer::Where::Desktop)).toHtmlEscaped()));
         list->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
         layout->addWidget(list);
         auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);

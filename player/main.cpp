@@ -21,11 +21,11 @@
 #include "lesson/Actions.h"
 #include "player/FindBar.h"
 #include "player/HostWindow.h"
-#include "player/KeyMap.h"
 #include "player/Options.h"
 #include "player/Player.h"
 #include "qt/Strings.h"
 #include "runtime/FloatChars.h"
+#include "viewer/Keys.h"
 
 namespace {
 
@@ -125,13 +125,13 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (options.fullScreen) {
-        player.Run(scenova::player::Command::FullScreen);
+        player.Run(scenova::viewer::Command::FullScreen);
     }
     if (options.captions) {
-        player.Run(scenova::player::Command::Captions);
+        player.Run(scenova::viewer::Command::Captions);
     }
     if (!options.find.empty()) {
-        player.Run(scenova::player::Command::Find);
+        player.Run(scenova::viewer::Command::Find);
         player.Find().Field()->setText(scenova::qt::ToQString(options.find));
     }
 

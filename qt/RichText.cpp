@@ -287,36 +287,6 @@ QPoint RichText::PointOf(int32_t position) const {
         .toPoint();
 }
 
-std::string RichText::LinkName(int32_t index) const {
-    const Link& link = LinkAt(index);
-    std::string speaker;
-    // Back over the paragraphs before the link, past those that are links.
-    int32_t end = link.start;
-    for (int steps = 0; end > 0 && steps < 64; ++steps) {
-        int32_t start = end - 1;  // the line break ending the paragraph before
-        while (start > 0 && Text()[static_cast<std::size_t>(start - 1)] != U'\n') {
-            --start;
-        }
-        if (LinkIndexAt(start) < 0 && start < end - 1) {
-            speaker = TextOf(start, end - 1);
-            break;
-        }
-        end = start;
-    }
-    std::string line = TextOf(link.start, link.end);
-    // The tip's name ends the line, after a blank and the marker.
-    if (const auto at = m_tipMarker.empty() ? std::string::npos : line.rfind(m_tipMarker);
-        at != std::string::npos) {
-        const std::string tip = line.substr(at + m_tipMarker.size());
-        line.erase(at);
-        while (!line.empty() && line.back() == ' ') {
-            line.pop_back();
-        }
-        line += " (culture tip: " + tip + ")";
-    }
-    return speaker.empty() ? line : speaker + ": " + line;
-}
-
 void RichText::FocusLink(int32_t index) {
     if (index < 0 || static_cast<std::size_t>(index) >= Links().size()) {
         return;

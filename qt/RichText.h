@@ -78,13 +78,6 @@ public:
     bool ShowsHighlighted(int32_t position) const;
     // Where the character at a position is shown, in the view's viewport.
     QPoint PointOf(int32_t position) const;
-    // What a screen reader says for a link: the speaker (the nearest line
-    // before it that is no link) and the link's text, its culture tip said
-    // as one.
-    std::string LinkName(int32_t index) const;
-    // The character that starts a line's culture tip (the lesson's setting,
-    // which the host knows; none: no tips are told apart).
-    void CultureTipMarker(std::string marker) { m_tipMarker = std::move(marker); }
     int32_t FocusedLink() const { return m_focusLink; }
     // The link the keyboard frames; -1 for none. Scrolls it into view.
     void FocusLink(int32_t index);
@@ -130,7 +123,6 @@ private:
     std::vector<int32_t> m_astral;  // text positions of characters beyond the BMP
     std::vector<Line> m_lines;
     int32_t m_focusLink = -1;
-    std::string m_tipMarker;
     std::pair<int32_t, int32_t> m_found{0, 0};
 };
 

@@ -14,6 +14,7 @@
 #include "module/Module1.h"
 #include "runtime/RuntimeError.h"
 #include "tool/CScenova.h"
+#include "viewer/Viewer.h"
 #include "web/WebPlatform.h"
 
 namespace scenova::web {
@@ -65,15 +66,57 @@ private:
     std::filesystem::path m_folder;
 };
 
+const WebWindow& Lesson();
+
+// The viewer's host: keys and the page's buttons reach the lesson as a
+// person would, and a key that reaches nothing does nothing.
+class PageViewer final : public viewer::ViewerHost {
+public:
+    model::Reach User() override { return Lesson().User(); }
+    void Advance(double) override {}
+    void Show() override {}
+    void Hide() override {}
+    void Startup() override {}
+    void Shutdown() override {}
+    void ReleaseInside(const std::string&) override {}
+    void Move(float, std::optional<Variant>, std::optional<Variant>,
+              std::optional<Variant>) override {}
+    void Refused(const lesson::Action&, Refusal, const std::string&) override {}
+
+    model::Video* Video() override { return Lesson().movOrvMovie.get(); }
+    void ShowRate(double rate) override { view::Rate(rate); }
+    void ShowCaption(const std::string& text) override { view::Caption(text); }
+    void ShowModes() override;
+    bool Own(viewer::Command command) override {
+        switch (command) {
+            case viewer::Command::FullScreen:
+                return view::Own("fullscreen");
+            case viewer::Command::Leave:
+                return view::Own("leave");
+            case viewer::Command::Keys:
+                return view::Own("keys");
+            default:
+                return false;
+        }
+    }
+};
+
 struct Session {
     WebPlatform platform;
     std::shared_ptr<WebManager> manager;
     std::unique_ptr<CScenova> tool;
+    PageViewer host;
+    viewer::Viewer viewer{host};
 };
 
 Session& Current() {
     static Session session;
     return session;
+}
+
+void PageViewer::ShowModes() {
+    const viewer::Viewer& v = Current().viewer;
+    view::Modes(v.Captions(), v.PausesAfterLines(), v.Loops());
 }
 
 template <class Call>
@@ -151,6 +194,10 @@ EMSCRIPTEN_KEEPALIVE int scenova_start() {
         view::HostLog("The lesson could not start");
         return 0;
     }
+    if (Lesson().rtfText) {
+        // The lesson's settings, read by now, name its culture-tip marker.
+        Lesson().rtfText->CultureTipMarker(Module1::Get().g_strCultureTipChar);
+    }
     return HostCall("IToolTalk_Show", [](CScenova& tool) { tool.IToolTalk_Show(); }) ? 1 : 0;
 }
 
@@ -184,30 +231,24 @@ EMSCRIPTEN_KEEPALIVE void scenova_bar(const char* bar, const char* event, const 
     }
 }
 
-// The window's keys, each a press of a button of its main bar as a click
-// would be: Space Play or else Stop, Left Rewind, Right Forward, T the
-// transcript off or else on. 1 when the key is the window's.
-EMSCRIPTEN_KEEPALIVE int scenova_key(const char* key) {
-    ButtonBar* bar = Lesson().frmRose.get();
-    if (!bar) {
-        return 0;
-    }
-    const auto enabled = [&](const char* name) {
-        return bar->StateOf(name) == controls::button_state::Enabled;
-    };
-    const std::string k = key;
-    if (k == " ") {
-        bar->UserPress(enabled("btnVideoPlay") ? "btnVideoPlay" : "btnVideoStop");
-    } else if (k == "ArrowLeft") {
-        bar->UserPress("btnVideoRew");
-    } else if (k == "ArrowRight") {
-        bar->UserPress("btnVideoFwd");
-    } else if (k == "t" || k == "T") {
-        bar->UserPress(enabled("btnTextOff") ? "btnTextOff" : "btnTextOn");
-    } else {
-        return 0;
-    }
-    return 1;
+// A key of the page (named as the key list names it: "Space", "Left", "R"),
+// or a button of the page standing for one. 1 when it did something.
+EMSCRIPTEN_KEEPALIVE int scenova_key(const char* key, int shift, int ctrl) {
+    const viewer::Command command = viewer::CommandOf(
+        {.name = key, .shift = shift != 0, .ctrl = ctrl != 0}, viewer::Where::Page);
+    return command != viewer::Command::None && Current().viewer.Run(command) ? 1 : 0;
+}
+
+// The video moved on: the caption follows, the learner's modes act.
+EMSCRIPTEN_KEEPALIVE void scenova_viewer_tick() {
+    Current().viewer.Tick();
+}
+
+// The key list the page shows.
+EMSCRIPTEN_KEEPALIVE const char* scenova_key_list() {
+    static std::string list;
+    list = viewer::KeyList(viewer::Where::Page);
+    return list.c_str();
 }
 
 // The thumb went down, was dragged, came up; or the track was clicked.

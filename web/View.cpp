@@ -70,6 +70,12 @@ EM_JS(void, js_host_log, (const char* line), { Module.view.hostLog(UTF8ToString(
 EM_JS(void, js_host_resource, (const char* id, int action, const char* file, const char* text), {
     Module.view.hostResource(UTF8ToString(id), action, UTF8ToString(file), UTF8ToString(text));
 });
+EM_JS(void, js_rate, (double rate), { Module.view.rate(rate); });
+EM_JS(void, js_caption, (const char* text), { Module.view.caption(UTF8ToString(text)); });
+EM_JS(void, js_modes, (int captions, int pause, int loop), {
+    Module.view.modes(!!captions, !!pause, !!loop);
+});
+EM_JS(int, js_own, (const char* command), { return Module.view.own(UTF8ToString(command)) ? 1 : 0; });
 // clang-format on
 
 namespace scenova::web::view {
@@ -205,6 +211,22 @@ void HostLog(const std::string& line) {
 void HostResource(const std::string& id, int32_t action, const std::string& file,
                   const std::string& text) {
     js_host_resource(id.c_str(), action, file.c_str(), text.c_str());
+}
+
+void Rate(double rate) {
+    js_rate(rate);
+}
+
+void Caption(const std::string& text) {
+    js_caption(text.c_str());
+}
+
+void Modes(bool captions, bool pauseAfterLines, bool loop) {
+    js_modes(captions, pauseAfterLines, loop);
+}
+
+bool Own(const std::string& command) {
+    return js_own(command.c_str()) != 0;
 }
 
 }  // namespace scenova::web::view

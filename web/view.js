@@ -305,51 +305,21 @@
       if (s.split && s.line !== hovered) lines.add(s.line);
     }
     text.lines.forEach((line, i) => line.setAttribute('aria-selected', lines.has(i) ? 'true' : 'false'));
-    showCaption();
   }
 
-  // --- captions and speed: the page's own, as the desktop player's ---------
-  // The caption is the transcript's current block as the page shows it, so
-  // it never disagrees with the lit lines; the block's speaker is the line
-  // just above them.
+  // --- the viewer's: captions, speed, the learner's modes ------------------
+  // The module's viewer decides them, as the desktop player's; the page
+  // shows them.
   const caption = document.createElement('div');
   caption.className = 'caption';
   // The transcript already says it to a screen reader.
   caption.setAttribute('aria-hidden', 'true');
   caption.hidden = true;
-  let captionsOn = false;
 
-  function showCaption() {
-    const said = (line) => (line ? line.textContent.replace(/\s+/g, ' ').trim() : '');
-    const first = text.lines.findIndex((l) => l.getAttribute('aria-selected') === 'true');
-    let words = '';
-    if (captionsOn && first >= 0) {
-      words = text.lines.filter((l) => l.getAttribute('aria-selected') === 'true').map(said).filter(Boolean).join(' ');
-      const speaker = said(text.lines[first - 1]);
-      if (words && speaker) words = `${speaker}: ${words}`;
-    }
-    caption.textContent = words;
-    caption.hidden = !words;
-  }
-
-  function setCaptions(on) {
-    captionsOn = on;
-    $('captions')?.setAttribute('aria-pressed', String(on));
-    showCaption();
-  }
-
-  // The desktop player's speeds.
-  const speeds = [0.5, 0.75, 1, 1.25, 1.5];
-
-  function setSpeed(step) {
-    const at = speeds.indexOf(playback.playbackRate);
-    const rate = speeds[Math.min(Math.max((at < 0 ? speeds.indexOf(1) : at) + step, 0), speeds.length - 1)];
-    // A new source resets the rate to the default one.
-    playback.defaultPlaybackRate = rate;
-    playback.playbackRate = rate;
-    const shown = $('speed');
-    if (shown) shown.value = `${rate}×`;
-  }
+  // A key as the key list names it.
+  const keyNames = { ' ': 'Space', ArrowLeft: 'Left', ArrowRight: 'Right', ArrowUp: 'Up', ArrowDown: 'Down', Escape: 'Esc' };
+  const key = (name, shift = false, ctrl = false) =>
+    call('scenova_key', ['string', 'number', 'number'], [keyNames[name] ?? name, shift, ctrl]) !== 0;
 
   // --- the video -----------------------------------------------------------
   let wake = { token: 0, target: 0, timer: 0 };
@@ -467,7 +437,6 @@
         box.appendChild(line);
         text.lines.push(line);
       }
-      showCaption();
     },
     textSegment(line, start, end, content, font, points, bold, italic, underline, colour) {
       const span = document.createElement('span');
@@ -604,6 +573,43 @@
       }
       panel.hidden = false;
     },
+    rate(rate) {
+      // A new source resets the rate to the default one.
+      playback.defaultPlaybackRate = rate;
+      playback.playbackRate = rate;
+      const shown = $('speed');
+      if (shown) shown.value = `${rate}×`;
+    },
+    caption(words) {
+      caption.textContent = words;
+      caption.hidden = !words;
+    },
+    modes(captions, pause, loop) {
+      $('captions')?.setAttribute('aria-pressed', String(captions));
+      $('pause')?.setAttribute('aria-pressed', String(pause));
+      $('loop')?.setAttribute('aria-pressed', String(loop));
+    },
+    own(command) {
+      const stage = controls.movOrvMovie;
+      if (command === 'fullscreen') {
+        if (document.fullscreenElement) document.exitFullscreen().catch(() => {});
+        else stage?.requestFullscreen?.().catch(() => {});
+        return Boolean(stage?.requestFullscreen);
+      }
+      if (command === 'leave') {
+        const list = $('key-list');
+        if (list?.open) { list.open = false; return true; }
+        return false;  // the browser's own Escape leaves full screen
+      }
+      if (command === 'keys') {
+        const list = $('key-list');
+        if (!list) return false;
+        list.open = !list.open;
+        if (list.open) list.querySelector('summary').focus();
+        return true;
+      }
+      return false;
+    },
   };
 
   // A lesson page as its frame is given it: first in its head a policy that
@@ -645,10 +651,11 @@
       }
     }
     controls.movOrvMovie.append(playback, caption, failure);
-    // The lesson's page has buttons for them; the controls' test page not.
-    $('captions')?.addEventListener('click', () => setCaptions(!captionsOn));
-    $('slower')?.addEventListener('click', () => setSpeed(-1));
-    $('faster')?.addEventListener('click', () => setSpeed(1));
+    // The lesson's page has a button for each key of the viewer's; the
+    // controls' test page not.
+    for (const button of document.querySelectorAll('button[data-key]')) {
+      button.addEventListener('click', () => key(button.dataset.key, button.hasAttribute('data-shift')));
+    }
 
     const input = document.createElement('input');
     input.type = 'range';
@@ -668,22 +675,14 @@
     document.body.appendChild(tip);
 
     document.addEventListener('keydown', (event) => {
-      if (event.altKey || event.ctrlKey || event.metaKey || event.defaultPrevented) return;
+      if (event.altKey || event.metaKey || event.defaultPrevented) return;
       const t = event.target;
       const own = t.closest && t.closest('button, input, iframe, a');
       // A focused button or slider takes its own keys.
       if (own && (event.key === ' ' || event.key === 'Enter' || (t.type === 'range' && event.key.startsWith('Arrow')))) return;
-      if (event.key === 'c' || event.key === 'C') {
-        setCaptions(!captionsOn);
-        event.preventDefault();
-        return;
-      }
-      if (event.key === 's' || event.key === 'S') {
-        setSpeed(event.shiftKey ? -1 : 1);
-        event.preventDefault();
-        return;
-      }
-      if (call('scenova_key', ['string'], [event.key])) event.preventDefault();
+      // The key list's own details are opened and closed by their keys.
+      if (t.closest && t.closest('summary') && (event.key === ' ' || event.key === 'Enter')) return;
+      if (key(event.key, event.shiftKey, event.ctrlKey)) event.preventDefault();
     });
   }
 
@@ -786,7 +785,11 @@
     manifest.movies.forEach((file, i) =>
       Module.ccall('scenova_movie', null, ['string', 'number'], [`/lesson/${file.name}`, seconds[i]]));
     performance.mark('module-ready');
+    const list = $('key-list');
+    if (list) list.querySelector('pre').textContent = Module.ccall('scenova_key_list', 'string', [], []);
     if (!call('scenova_start', [], [])) Module.view.hostLog('The lesson could not start.');
+    // Often enough that a pause after a line stops before the next is heard.
+    setInterval(() => Module._scenova_viewer_tick(), 40);
     performance.mark('lesson-started');
     document.body.dataset.started = '1';
     // A page kept for Back comes back as it was left: only one left for good

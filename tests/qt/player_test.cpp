@@ -34,7 +34,6 @@
 
 #include "player/FindBar.h"
 #include "player/HostWindow.h"
-#include "player/KeyMap.h"
 #include "player/Player.h"
 #include "player/Viewing.h"
 #include "qt/Toolkit.h"
@@ -211,6 +210,12 @@ TEST_F(PlayerTest, TheKeyboardReachesEveryPartShowsWhereItIsAndItsKeysWorkAnywhe
     QTest::keyClick(player.Window().Area(), Qt::Key_S, Qt::ShiftModifier);
     QTest::keyClick(player.Window().Area(), Qt::Key_S, Qt::ShiftModifier);
     EXPECT_EQ(lesson.movOrvMovie->Rate(), 0.75);
+    // A mode shows that it is on for as long as it is.
+    const auto* modes = player.Window().findChild<QLabel*>(QStringLiteral("modes"));
+    QTest::keyClick(player.Window().Area(), Qt::Key_P);
+    EXPECT_EQ(modes->text(), QStringLiteral("On: pause after each line"));
+    QTest::keyClick(player.Window().Area(), Qt::Key_P);
+    EXPECT_EQ(modes->text(), QString());
 
     // Down and Enter in the transcript play its second line.
     transcript->setFocus();

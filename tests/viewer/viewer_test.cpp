@@ -1,0 +1,164 @@
+// The viewer both players share: its keys in each player, and what the
+// learner's keys and modes do to the sample lesson on the headless platform.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "lesson/LessonFolder.h"
+#include "model/Video.h"
+#include "tests/support/HeadlessHost.h"
+#include "viewer/Viewer.h"
+
+namespace scenova::testing {
+namespace {
+
+using viewer::Command;
+using viewer::Where;
+
+TEST(ViewerKeys, EachRowIsItsKeyInThePlayersItWorksIn) {
+    for (const viewer::KeyRow& row : viewer::KeyRows()) {
+        if (row.command == Command::None) {
+            continue;
+        }
+        std::string_view name = row.keys;
+        viewer::Key key;
+        for (const auto& [prefix, flag] : {std::pair{"Ctrl+", &key.ctrl}, {"Shift+", &key.shift}}) {
+            if (name.starts_with(prefix) && name.size() > std::string_view(prefix).size()) {
+                *flag = true;
+                name.remove_prefix(std::string_view(prefix).size());
+            }
+        }
+        key.name = name;
+        for (const Where player : {Where::Desktop, Where::Page}) {
+            const bool works = row.where == Where::Everywhere || row.where == player;
+            EXPECT_EQ(viewer::CommandOf(key, player), works ? row.command : Command::None)
+                << row.keys;
+            EXPECT_EQ(viewer::KeyList(player).find("  " + std::string(row.keys) + " ") !=
+                          std::string::npos,
+                      works)
+                << row.keys;
+        }
+    }
+    // As players name keys: letters in either case, "?" and "+" typed with
+    // Shift, "+" on the key that holds "=", a modifier no row asks for.
+    EXPECT_EQ(viewer::CommandOf({.name = "s"}, Where::Page), Command::Faster);
+    EXPECT_EQ(viewer::CommandOf({.name = "S", .shift = true}, Where::Page), Command::Slower);
+    EXPECT_EQ(viewer::CommandOf({.name = "?", .shift = true}, Where::Page), Command::Keys);
+    EXPECT_EQ(viewer::CommandOf({.name = "=", .ctrl = true}, Where::Desktop), Command::ZoomIn);
+    EXPECT_EQ(viewer::CommandOf({.name = "S", .ctrl = true}, Where::Page), Command::None);
+    EXPECT_EQ(viewer::CommandOf({.name = "Return"}, Where::Desktop), Command::None);
+}
+
+// A player on the headless platform: what the viewer shows is kept.
+struct HeadlessViewer final : viewer::ViewerHost {
+    explicit HeadlessViewer(HeadlessHost& h) : h(h) {}
+
+    model::Reach User() override { return h.platform.Window().User(); }
+    void Advance(double) override {}
+    void Show() override {}
+    void Hide() override {}
+    void Startup() override {}
+    void Shutdown() override {}
+    void ReleaseInside(const std::string&) override {}
+    void Move(float, std::optional<Variant>, std::optional<Variant>,
+              std::optional<Variant>) override {}
+    void Refused(const lesson::Action&, Refusal, const std::string& why) override {
+        ADD_FAILURE() << why;
+    }
+    model::Video* Video() override { return h.platform.Window().movOrvMovie.get(); }
+    void ShowRate(double r) override { rate = r; }
+    void ShowCaption(const std::string& text) override { caption = text; }
+    void ShowModes() override { ++modesShown; }
+    bool Own(Command) override { return false; }
+
+    HeadlessHost& h;
+    double rate = 1.0;
+    std::string caption;
+    int modesShown = 0;
+};
+
+class ViewerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        static const lesson::Lesson market =
+            lesson::LoadLesson(std::string(SCENOVA_SOURCE_DIR) + "/examples/market/");
+        h.mgr->Serve(market);
+        h.host.Create();
+        ASSERT_EQ(h.host.Init("scenova").value, Variant(true));
+        ASSERT_FALSE(h.host.Show().Failed());
+        h.platform.Window().rtfText->CultureTipMarker(Module1::Get().g_strCultureTipChar);
+    }
+
+    // Time passes as in a player, which ticks the viewer every 40 ms.
+    void Play(double seconds) {
+        for (double t = 0; t < seconds; t += 0.04) {
+            h.platform.RunFor(0.04);
+            view.Tick();
+        }
+    }
+    model::Video& Video() { return *h.platform.Window().movOrvMovie; }
+    bool Playing() { return Video().State() == model::Video::PlayState::Playing; }
+    // The range played last, as "start-end" and whether it is one line's.
+    std::string Range() {
+        const auto& r = Video().LastRange();
+        return r ? std::to_string(r->start).substr(0, 5) + "-" +
+                       std::to_string(r->end).substr(0, 5) + (r->lineFlag ? " line" : "")
+                 : "none";
+    }
+
+    HeadlessHost h;
+    HeadlessViewer screen{h};
+    viewer::Viewer view{screen};
+};
+
+TEST_F(ViewerTest, CaptionsRepeatPauseAfterEachLineLoopAndSpeed) {
+    // The caption is the line spoken, with its speaker and its tip said.
+    ASSERT_TRUE(view.Run(Command::Captions));
+    ASSERT_TRUE(view.Run(Command::PlayOrStop));
+    Play(5.5);
+    EXPECT_EQ(screen.caption,
+              "Anna: Good morning! How much are the apples? (culture tip: Greetings)");
+    Play(2.3);  // between lines
+    EXPECT_EQ(screen.caption, "");
+
+    // Paused after each line: the line playing stops at its end, Space plays
+    // the next one alone, R the one heard last.
+    EXPECT_TRUE(view.Run(Command::PauseAfterLines));
+    Play(4.0);
+    EXPECT_FALSE(Playing());
+    EXPECT_NEAR(Video().CurrentPosition(), 11.64, 0.05);
+    ASSERT_TRUE(view.Run(Command::PlayOrStop));
+    EXPECT_EQ(Range(), "12.14-14.83 line");
+    Play(3.0);
+    EXPECT_FALSE(Playing());
+    ASSERT_TRUE(view.Run(Command::RepeatLine));
+    EXPECT_EQ(Range(), "12.14-14.83 line");
+    EXPECT_TRUE(view.Run(Command::PauseAfterLines));
+
+    // A looped line plays on until the loop is off; Space stops it.
+    ASSERT_TRUE(view.Run(Command::Loop));
+    Play(4.0);
+    EXPECT_TRUE(Playing());
+    EXPECT_LT(Video().CurrentPosition(), 14.0);
+    ASSERT_TRUE(view.Run(Command::PlayOrStop));
+    Play(3.0);
+    EXPECT_FALSE(Playing());
+    ASSERT_TRUE(view.Run(Command::PlayOrStop));
+    EXPECT_TRUE(view.Run(Command::Loop));
+    Play(3.0);
+    EXPECT_FALSE(Playing());
+    EXPECT_EQ(screen.modesShown, 5);
+
+    for (int i = 0; i < 3; ++i) {
+        view.Run(Command::Faster);
+    }
+    EXPECT_EQ(screen.rate, 1.5);
+    for (int i = 0; i < 9; ++i) {
+        view.Run(Command::Slower);
+    }
+    EXPECT_EQ(screen.rate, 0.5);
+}
+
+}  // namespace
+}  // namespace scenova::testing

@@ -1,0 +1,215 @@
+#include "viewer/Viewer.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "model/ButtonBar.h"
+#include "model/RichText.h"
+#include "module/Module1.h"
+
+namespace scenova::viewer {
+
+namespace {
+
+using K = lesson::Action::Kind;
+
+// How far past a line's end a tick may come and still be that line's end,
+// not a jump elsewhere (a step, a seek), in seconds.
+constexpr double kLateTick = 0.5;
+
+bool Enabled(const model::ButtonBar& bar, const char* button) {
+    return bar.HasButton(button) && bar.StateOf(button) == controls::button_state::Enabled;
+}
+
+// The transcript's link of a cue: its index among the links, or -1.
+int32_t LinkOf(const model::RichText& text, int32_t cue) {
+    const auto& links = text.Links();
+    const auto found = std::find_if(links.begin(), links.end(),
+                                    [&](const auto& link) { return link.userID == cue; });
+    return found == links.end() ? -1 : static_cast<int32_t>(found - links.begin());
+}
+
+}  // namespace
+
+bool Viewer::Run(Command command) {
+    model::ButtonBar* bar = m_host.User().frmRose;
+    switch (command) {
+        case Command::PlayOrStop:
+            if (bar == nullptr) {
+                return false;
+            }
+            if (!Enabled(*bar, "btnVideoPlay")) {
+                m_stopAt.reset();
+                return Press("btnVideoStop");
+            }
+            // In a mode the next line plays on its own, and so stops at its end.
+            if (m_loop) {
+                return PlayLine(*m_loop);
+            }
+            if (m_pauseAfterLines && m_heard) {
+                if (const auto next = LineAfter(*m_heard)) {
+                    return PlayLine(*next);
+                }
+            }
+            return Press("btnVideoPlay");
+        case Command::Back:
+            return Press("btnVideoRew");
+        case Command::Forward:
+            return Press("btnVideoFwd");
+        case Command::Transcript:
+            return bar != nullptr &&
+                   Press(Enabled(*bar, "btnTextOff") ? "btnTextOff" : "btnTextOn");
+        case Command::RepeatLine: {
+            const auto cue = CueNow() ? CueNow() : m_heard;
+            return cue && PlayLine(*cue);
+        }
+        case Command::PauseAfterLines:
+            m_pauseAfterLines = !m_pauseAfterLines;
+            m_stopAt.reset();
+            m_host.ShowModes();
+            return true;
+        case Command::Loop:
+            if (m_loop) {
+                m_loop.reset();
+            } else {
+                const auto cue = CueNow() ? CueNow() : m_heard;
+                if (!cue || !PlayLine(*cue)) {
+                    return false;
+                }
+                m_loop = cue;
+            }
+            m_host.ShowModes();
+            return true;
+        case Command::Faster:
+        case Command::Slower: {
+            const auto at = std::min_element(
+                kSpeeds.begin(), kSpeeds.end(),
+                [&](double a, double b) { return std::abs(a - m_rate) < std::abs(b - m_rate); });
+            const auto next = std::clamp<std::ptrdiff_t>(
+                (at - kSpeeds.begin()) + (command == Command::Faster ? 1 : -1), 0,
+                static_cast<std::ptrdiff_t>(kSpeeds.size()) - 1);
+            SetRate(kSpeeds[static_cast<std::size_t>(next)]);
+            return true;
+        }
+        case Command::Captions:
+            SetCaptions(!m_captions);
+            return true;
+        case Command::None:
+            return false;
+        default:
+            return m_host.Own(command);
+    }
+}
+
+void Viewer::Tick() {
+    model::Video* video = m_host.Video();
+    if (video != nullptr) {
+        const double at = video->CurrentPosition();
+        const double late = kLateTick * video->UnitsPerSecond();
+        const bool playing = video->State() == model::Video::PlayState::Playing;
+        const auto& range = video->LastRange();
+        const bool linePlay = range && range->lineFlag;
+        const auto cue = CueNow();
+        if (playing && cue) {
+            m_heard = cue;
+        }
+        if (m_pauseAfterLines && playing && !linePlay) {
+            if (m_stopAt && at >= *m_stopAt && at < *m_stopAt + late) {
+                m_stopAt.reset();
+                Press("btnVideoStop");
+            } else if (cue) {
+                m_stopAt = Module1::Get().g_Cues[static_cast<std::size_t>(*cue)].EndTime;
+            } else if (m_stopAt && at >= *m_stopAt) {
+                m_stopAt.reset();  // a jump past it
+            }
+        } else {
+            m_stopAt.reset();
+        }
+        // A looped line that played to its end plays again; one stopped
+        // before its end waits for Space.
+        if (m_loop && !playing && linePlay && m_heard == m_loop && at >= range->end - late / 5) {
+            PlayLine(*m_loop);
+        }
+    }
+    const std::string caption = m_captions ? Caption() : std::string();
+    if (caption != m_caption) {
+        m_caption = caption;
+        m_host.ShowCaption(m_caption);
+    }
+}
+
+void Viewer::SetRate(double rate) {
+    m_rate = rate;
+    m_host.ShowRate(rate);
+}
+
+void Viewer::SetCaptions(bool on) {
+    m_captions = on;
+    m_host.ShowModes();
+    Tick();
+}
+
+std::string Viewer::Caption() {
+    const auto cue = CueNow();
+    const model::RichText* text = m_host.User().rtfText;
+    const int32_t link = cue && text != nullptr ? LinkOf(*text, *cue) : -1;
+    return link < 0 ? std::string() : text->LinkName(link);
+}
+
+bool Viewer::Press(const char* button) {
+    model::ButtonBar* bar = m_host.User().frmRose;
+    if (bar == nullptr || !bar->HasButton(button)) {
+        return false;
+    }
+    lesson::Action press;
+    press.kind = K::Press;
+    press.bar = "frmRose";
+    press.name = button;
+    lesson::Carry(press, m_host);
+    return true;
+}
+
+bool Viewer::PlayLine(int32_t cue) {
+    const model::RichText* text = m_host.User().rtfText;
+    if (text == nullptr || LinkOf(*text, cue) < 0) {
+        return false;
+    }
+    m_heard = cue;
+    m_stopAt.reset();
+    lesson::Action click;
+    click.kind = K::LinkClick;
+    click.value = cue;
+    lesson::Carry(click, m_host);
+    return true;
+}
+
+std::optional<int32_t> Viewer::CueNow() {
+    model::Video* video = m_host.Video();
+    if (video == nullptr) {
+        return std::nullopt;
+    }
+    const double at = video->CurrentPosition();
+    const auto& cues = Module1::Get().g_Cues;
+    for (std::size_t cue = 0; cue < cues.size(); ++cue) {
+        if (cues[cue].StartTime <= at && at < cues[cue].EndTime) {
+            return static_cast<int32_t>(cue);
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<int32_t> Viewer::LineAfter(int32_t cue) {
+    const model::RichText* text = m_host.User().rtfText;
+    if (text == nullptr) {
+        return std::nullopt;
+    }
+    std::optional<int32_t> next;
+    for (const auto& link : text->Links()) {
+        if (link.userID > cue && (!next || link.userID < *next)) {
+            next = link.userID;
+        }
+    }
+    return next;
+}
+
+}  // namespace scenova::viewer

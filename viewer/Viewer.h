@@ -1,0 +1,77 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "lesson/Executor.h"
+#include "model/Video.h"
+#include "viewer/Keys.h"
+
+namespace scenova::viewer {
+
+// The speeds a learner steps through, the same in every player.
+inline constexpr std::array kSpeeds{0.5, 0.75, 1.0, 1.25, 1.5};
+
+// A player beneath the viewer: it carries out actions as a person would (the
+// one executor's host), gives the lesson's video, shows what the viewer
+// decides and does what only it can (find, full screen, zoom, the key list).
+class ViewerHost : public lesson::ActionHost {
+public:
+    // The lesson window's video; null while none is loaded.
+    virtual model::Video* Video() = 0;
+    virtual void ShowRate(double rate) = 0;
+    // The caption over the video; empty: none.
+    virtual void ShowCaption(const std::string& text) = 0;
+    // A mode was turned on or off (the viewer's state tells which).
+    virtual void ShowModes() = 0;
+    // A command of the player's own; false when it does nothing now.
+    virtual bool Own(Command command) = 0;
+};
+
+// What a person does to a lesson beside its own controls, and what they see
+// beside it (captions, speed, modes), for every player. The transport keys
+// press the lesson's buttons and a repeated line is a click on it, through
+// the executor, so a key does nothing a person could not do with the mouse.
+class Viewer {
+public:
+    explicit Viewer(ViewerHost& host) : m_host(host) {}
+
+    // False when the command does nothing now (the key then goes on).
+    bool Run(Command command);
+    // The video moved on or the lesson changed: the caption follows and the
+    // modes act. A player calls it every few tens of milliseconds, and
+    // after the lesson window is loaded.
+    void Tick();
+
+    void SetRate(double rate);
+    void SetCaptions(bool on);
+    double Rate() const { return m_rate; }
+    bool Captions() const { return m_captions; }
+    bool PausesAfterLines() const { return m_pauseAfterLines; }
+    bool Loops() const { return m_loop.has_value(); }
+
+    // The caption at the video's position: the line spoken then, with its
+    // speaker; empty between lines.
+    std::string Caption();
+
+private:
+    bool Press(const char* button);
+    bool PlayLine(int32_t cue);
+    // The cue whose time holds the video's position, if any.
+    std::optional<int32_t> CueNow();
+    // The first cue after `cue` that the transcript shows as a line.
+    std::optional<int32_t> LineAfter(int32_t cue);
+
+    ViewerHost& m_host;
+    double m_rate = 1.0;
+    bool m_captions = false;
+    bool m_pauseAfterLines = false;
+    std::optional<int32_t> m_loop;   // the line played again and again
+    std::optional<int32_t> m_heard;  // the line heard last
+    std::optional<double> m_stopAt;  // where the line playing ends, to pause there
+    std::string m_caption;
+};
+
+}  // namespace scenova::viewer
