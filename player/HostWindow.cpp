@@ -3,6 +3,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QBuffer>
+#include <QCryptographicHash>
 #include <QDockWidget>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -17,6 +18,7 @@
 #include <QStringDecoder>
 #include <QTabWidget>
 #include <QTextBrowser>
+#include <QToolBar>
 #include <QUrl>
 
 #include <optional>
@@ -38,6 +40,14 @@ constexpr int kSpeedShownMs = 4000;
 
 QSettings Settings() {
     return QSettings(QStringLiteral("Scenova"), QStringLiteral("scenova-player"));
+}
+
+// A lesson's key among the settings: its folder's path, which may hold any
+// character, hashed.
+QString KeyOf(const std::filesystem::path& folder) {
+    return QString::fromLatin1(QCryptographicHash::hash(qt::PathToQString(folder.string()).toUtf8(),
+                                                        QCryptographicHash::Sha1)
+                                   .toHex());
 }
 
 // What a resource page may read: a page or a picture of a few MiB at most
@@ -213,6 +223,23 @@ HostWindow::HostWindow(bool rememberLessons)
     }
     // Made now, so that the lesson's room does not change when it first
     // tells something.
+    m_offer = new QToolBar(QStringLiteral("Go on"), this);
+    m_offer->setObjectName(QStringLiteral("go-on"));
+    m_offer->setMovable(false);
+    m_offerText = new QLabel(m_offer);
+    m_offer->addWidget(m_offerText);
+    m_offer->addAction(QStringLiteral("&Go on from there"), this, [this] {
+        m_offer->hide();
+        if (const auto goOn = std::exchange(m_goOn, nullptr)) {
+            goOn();
+        }
+    });
+    m_offer->addAction(QStringLiteral("&Start over"), this, [this] {
+        m_offer->hide();
+        m_goOn = nullptr;
+    });
+    addToolBar(Qt::TopToolBarArea, m_offer);
+    m_offer->hide();
     m_modes = new QLabel(this);
     m_modes->setObjectName(QStringLiteral("modes"));
     statusBar()->addPermanentWidget(m_modes);
@@ -303,6 +330,26 @@ void HostWindow::Remember(const std::filesystem::path& folder) {
     }
     settings.setValue(QStringLiteral("recent"), recent);
     FillRecent();
+}
+
+std::string HostWindow::Kept(const std::filesystem::path& folder) const {
+    if (!m_remember) {
+        return std::string();
+    }
+    return qt::ToStdString(
+        Settings().value(QStringLiteral("where/%1").arg(KeyOf(folder))).toString().left(256));
+}
+
+void HostWindow::Keep(const std::filesystem::path& folder, const std::string& line) {
+    if (m_remember) {
+        Settings().setValue(QStringLiteral("where/%1").arg(KeyOf(folder)), qt::ToQString(line));
+    }
+}
+
+void HostWindow::OfferToGoOn(const QString& where, std::function<void()> goOn) {
+    m_goOn = std::move(goOn);
+    m_offerText->setText(where);
+    m_offer->setVisible(m_goOn != nullptr);
 }
 
 void HostWindow::FillRecent() {

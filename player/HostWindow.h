@@ -14,6 +14,7 @@ class QMenu;
 class QTabWidget;
 class QDockWidget;
 class QLabel;
+class QToolBar;
 
 namespace scenova::player {
 
@@ -45,6 +46,13 @@ public:
 
     // Adds a lesson folder to the recent ones.
     void Remember(const std::filesystem::path& folder);
+    // What the player keeps of the learner at a lesson between visits
+    // (nothing while lessons are not remembered).
+    std::string Kept(const std::filesystem::path& folder) const;
+    void Keep(const std::filesystem::path& folder, const std::string& line);
+    // Offers, above the lesson, to go on where the learner was; the offer
+    // goes when taken, turned down or another lesson opens.
+    void OfferToGoOn(const QString& where, std::function<void()> goOn);
 
     std::function<void(const std::filesystem::path&)> onOpen;
     std::function<void(double)> onSpeed;
@@ -60,6 +68,9 @@ private:
     QMenu* m_recent;
     QActionGroup* m_speeds;
     QLabel* m_modes;
+    QToolBar* m_offer;
+    QLabel* m_offerText;
+    std::function<void()> m_goOn;
     std::map<std::string, QWidget*> m_pages;
 };
 

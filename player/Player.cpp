@@ -227,6 +227,12 @@ bool Player::Start(lesson::Lesson lesson) {
         m_window->Area()->setActiveSubWindow(sub);
     }
     m_viewing->Fit();
+    // The learner's speed, captions and pause come back at once; where they
+    // were is offered.
+    if (const int32_t block = m_viewer->Recall(m_window->Kept(m_lesson.folder))) {
+        m_window->OfferToGoOn(qt::ToQString(viewer::Viewer::OfferText(block)),
+                              [this, block] { m_viewer->GoOn(block); });
+    }
     // The keyboard starts on the main bar (Play); its frame shows once it is used.
     if (Lesson().frmRose && Lesson().frmRose->Widget()->isVisible()) {
         Lesson().frmRose->Widget()->setFocus(Qt::OtherFocusReason);
@@ -237,6 +243,10 @@ bool Player::Start(lesson::Lesson lesson) {
 void Player::Close() {
     if (!m_tool) {
         return;
+    }
+    m_window->OfferToGoOn(QString(), nullptr);
+    if (Lesson().sldVideoSlider) {
+        m_window->Keep(m_lesson.folder, m_viewer->Remembered());
     }
     if (!std::exchange(m_shutDown, false)) {
         HostCall("IToolTalk_Shutdown", [](CScenova& tool) { tool.IToolTalk_Shutdown(); });

@@ -5,6 +5,7 @@
 
 #include "model/ButtonBar.h"
 #include "model/RichText.h"
+#include "model/Slider.h"
 #include "module/Module1.h"
 
 namespace scenova::viewer {
@@ -16,6 +17,7 @@ using K = lesson::Action::Kind;
 // How far past a line's end a tick may come and still be that line's end,
 // not a jump elsewhere (a step, a seek), in seconds.
 constexpr double kLateTick = 0.5;
+constexpr std::size_t kLongestRemembered = 200;
 
 bool Enabled(const model::ButtonBar& bar, const char* button) {
     return bar.HasButton(button) && bar.StateOf(button) == controls::button_state::Enabled;
@@ -154,6 +156,71 @@ std::string Viewer::Caption() {
     const model::RichText* text = m_host.User().rtfText;
     const int32_t link = cue && text != nullptr ? LinkOf(*text, *cue) : -1;
     return link < 0 ? std::string() : text->LinkName(link);
+}
+
+std::string Viewer::Remembered() {
+    const model::Slider* slider = m_host.User().sldVideoSlider;
+    return "block=" + std::to_string(slider != nullptr ? slider->Value() : 0) +
+           " rate=" + std::to_string(m_rate).substr(0, 4) +
+           " captions=" + (m_captions ? "1" : "0") + " pause=" + (m_pauseAfterLines ? "1" : "0");
+}
+
+int32_t Viewer::Recall(std::string_view remembered) {
+    const model::Slider* slider = m_host.User().sldVideoSlider;
+    int32_t block = 0;
+    // A few short words at most: anything longer was never ours.
+    if (remembered.size() > kLongestRemembered) {
+        return 0;
+    }
+    while (!remembered.empty()) {
+        const auto end = std::min(remembered.find(' '), remembered.size());
+        const std::string_view word = remembered.substr(0, end);
+        remembered.remove_prefix(std::min(end + 1, remembered.size()));
+        const auto equals = word.find('=');
+        if (equals == std::string_view::npos) {
+            continue;
+        }
+        const std::string_view key = word.substr(0, equals);
+        const std::string_view value = word.substr(equals + 1);
+        if (key == "rate") {
+            for (const double rate : kSpeeds) {
+                if (value == std::to_string(rate).substr(0, 4)) {
+                    SetRate(rate);
+                }
+            }
+        } else if ((key == "captions" || key == "pause") && (value == "0" || value == "1")) {
+            if (key == "captions") {
+                SetCaptions(value == "1");
+            } else {
+                m_pauseAfterLines = value == "1";
+                m_host.ShowModes();
+            }
+        } else if (key == "block" && slider != nullptr && !value.empty() && value.size() < 6 &&
+                   value.find_first_not_of("0123456789") == std::string_view::npos) {
+            const int32_t at = std::stoi(std::string(value));
+            block = at > 1 && at <= Blocks() ? at : 0;
+        }
+    }
+    return block;
+}
+
+std::string Viewer::OfferText(int32_t block) {
+    return "You were at speaker " + std::to_string(block) + " of " + std::to_string(Blocks()) + ".";
+}
+
+int32_t Viewer::Blocks() {
+    return static_cast<int32_t>(Module1::Get().g_Blocks.size());
+}
+
+bool Viewer::GoOn(int32_t block) {
+    if (m_host.User().sldVideoSlider == nullptr) {
+        return false;
+    }
+    lesson::Action slide;
+    slide.kind = K::Slide;
+    slide.value = block;
+    lesson::Carry(slide, m_host);
+    return true;
 }
 
 bool Viewer::Press(const char* button) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "lesson/Executor.h"
 #include "model/Video.h"
@@ -56,7 +57,21 @@ public:
     // speaker; empty between lines.
     std::string Caption();
 
+    // What a lesson keeps of its learner between visits, as one line a
+    // player stores (its settings, the page's local storage): the block
+    // they were at, the speed, captions and the pause after each line.
+    std::string Remembered();
+    // Takes back a remembered line (a player's store is anyone's to edit:
+    // what is not a known key with a good value is passed over) and gives
+    // the block to offer to go on from: 0 for none, as for the first.
+    int32_t Recall(std::string_view remembered);
+    // The offer to go on from that block, as a player words it.
+    static std::string OfferText(int32_t block);
+    // Goes to that block as the learner would, with the slider.
+    bool GoOn(int32_t block);
+
 private:
+    static int32_t Blocks();
     bool Press(const char* button);
     bool PlayLine(int32_t cue);
     // The cue whose time holds the video's position, if any.

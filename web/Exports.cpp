@@ -244,6 +244,28 @@ EMSCRIPTEN_KEEPALIVE void scenova_viewer_tick() {
     Current().viewer.Tick();
 }
 
+// What the page keeps of the learner, and what it kept taken back: the
+// block to offer to go on from (0: none).
+EMSCRIPTEN_KEEPALIVE const char* scenova_remembered() {
+    static std::string line;
+    line = Current().viewer.Remembered();
+    return line.c_str();
+}
+
+EMSCRIPTEN_KEEPALIVE int scenova_recall(const char* line) {
+    return Current().viewer.Recall(line);
+}
+
+EMSCRIPTEN_KEEPALIVE const char* scenova_offer_text(int block) {
+    static std::string text;
+    text = viewer::Viewer::OfferText(block);
+    return text.c_str();
+}
+
+EMSCRIPTEN_KEEPALIVE int scenova_go_on(int block) {
+    return Current().viewer.GoOn(block) ? 1 : 0;
+}
+
 // The key list the page shows.
 EMSCRIPTEN_KEEPALIVE const char* scenova_key_list() {
     static std::string list;

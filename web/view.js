@@ -788,13 +788,38 @@
     const list = $('key-list');
     if (list) list.querySelector('pre').textContent = Module.ccall('scenova_key_list', 'string', [], []);
     if (!call('scenova_start', [], [])) Module.view.hostLog('The lesson could not start.');
+    resume();
     // Often enough that a pause after a line stops before the next is heard.
     setInterval(() => Module._scenova_viewer_tick(), 40);
     performance.mark('lesson-started');
     document.body.dataset.started = '1';
     // A page kept for Back comes back as it was left: only one left for good
     // shuts its tool down.
-    window.addEventListener('pagehide', (event) => event.persisted || Module._scenova_shutdown());
+    window.addEventListener('pagehide', (event) => {
+      keep();
+      if (!event.persisted) Module._scenova_shutdown();
+    });
+    // A phone's browser may end a hidden page without pagehide.
+    document.addEventListener('visibilitychange', () => document.hidden && keep());
+  }
+
+  // --- where the learner was: kept in this browser for the lesson's page ---
+  const kept = `scenova:${location.pathname}`;
+  const storage = () => { try { return window.localStorage; } catch { return null; } };
+
+  function keep() {
+    storage()?.setItem(kept, Module.ccall('scenova_remembered', 'string', [], []));
+  }
+
+  function resume() {
+    const block = call('scenova_recall', ['string'], [storage()?.getItem(kept) ?? '']);
+    const offer = $('go-on');
+    if (!block || !offer) return;
+    offer.querySelector('p').textContent = Module.ccall('scenova_offer_text', 'string', ['number'], [block]);
+    offer.hidden = false;
+    const done = () => { offer.hidden = true; };
+    offer.querySelector('.go').onclick = () => { done(); Module._scenova_go_on(block); };
+    offer.querySelector('.over').onclick = done;
   }
 
   Module.onRuntimeInitialized = () => {

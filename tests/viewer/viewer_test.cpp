@@ -160,5 +160,32 @@ TEST_F(ViewerTest, CaptionsRepeatPauseAfterEachLineLoopAndSpeed) {
     EXPECT_EQ(screen.rate, 0.5);
 }
 
+// A lesson opened again offers to go on where the learner was, with their
+// speed, captions and pause; a store edited by anyone gives nothing odd.
+TEST_F(ViewerTest, RemembersWhereTheLearnerWasAndPassesOverWhatItDidNotWrite) {
+    view.Run(Command::Faster);
+    view.Run(Command::Captions);
+    view.Run(Command::PauseAfterLines);
+    view.GoOn(3);
+    const std::string kept = view.Remembered();
+    EXPECT_EQ(kept, "block=3 rate=1.25 captions=1 pause=1");
+
+    h.platform.Window().sldVideoSlider->UserClickTo(1);
+    HeadlessViewer again{h};
+    viewer::Viewer next{again};
+    EXPECT_EQ(next.Recall(kept), 3);
+    EXPECT_EQ(again.rate, 1.25);
+    EXPECT_TRUE(next.Captions() && next.PausesAfterLines());
+    ASSERT_TRUE(next.GoOn(3));
+    EXPECT_EQ(h.platform.Window().sldVideoSlider->Value(), 3);
+
+    HeadlessViewer edited{h};
+    viewer::Viewer other{edited};
+    EXPECT_EQ(other.Recall("rate=1.25 " + std::string(100000, 'x') + " block=3"), 0);
+    EXPECT_EQ(other.Recall("block=99 rate=9 captions=2 pause=yes block=1 block=-2 rate=0.75 x"), 0);
+    EXPECT_EQ(edited.rate, 0.75);
+    EXPECT_FALSE(other.Captions() || other.PausesAfterLines());
+}
+
 }  // namespace
 }  // namespace scenova::testing
