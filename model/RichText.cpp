@@ -43,6 +43,7 @@ void RichText::RTFContent(const std::string& rtf) {
     m_caret = 0;
     m_firstVisible = 0;
     m_entered = -1;
+    m_keyboardLink = -1;
     Loaded();
 }
 
@@ -212,6 +213,57 @@ void RichText::PointAt(int32_t link) {
     if (link >= 0 && link < static_cast<int32_t>(m_links.size())) {
         UserEnterLink(link);
     }
+}
+
+void RichText::UserFocus() {
+    m_hasKeyboard = true;
+    const auto count = static_cast<int32_t>(m_links.size());
+    int32_t chosen = m_keyboardLink < count ? m_keyboardLink : -1;
+    for (int32_t i = 0; chosen < 0 && i < count; ++i) {
+        if (LineOf(m_links[static_cast<std::size_t>(i)].start) >= FirstVisibleLine()) {
+            chosen = i;
+        }
+    }
+    KeyboardTo(std::max(chosen, count > 0 ? 0 : -1));
+}
+
+void RichText::UserBlur() {
+    m_hasKeyboard = false;
+    if (m_keyboardLink >= 0 && m_entered == m_keyboardLink) {
+        PointAt(-1);
+    }
+    KeyboardMoved();
+    Redraw();
+}
+
+void RichText::UserKey(Key key) {
+    const auto count = static_cast<int32_t>(m_links.size());
+    if (key != Key::Enter && (m_keyboardLink < 0 || m_keyboardLink >= count)) {
+        UserFocus();
+    } else if (key == Key::Up) {
+        KeyboardTo(std::max(m_keyboardLink - 1, 0));
+    } else if (key == Key::Down) {
+        KeyboardTo(std::min(m_keyboardLink + 1, count - 1));
+    } else if (m_keyboardLink >= 0 && m_keyboardLink < count) {
+        UserClickLink(m_keyboardLink, 1);
+    }
+}
+
+void RichText::KeyboardTo(int32_t link) {
+    m_keyboardLink = link >= 0 && link < static_cast<int32_t>(m_links.size()) ? link : -1;
+    if (m_keyboardLink >= 0) {
+        const Link& shown = m_links[static_cast<std::size_t>(m_keyboardLink)];
+        const int32_t top = LineOf(shown.start);
+        const int32_t bottom = LineOf(std::max(shown.end - 1, shown.start));
+        if (top < FirstVisibleLine()) {
+            ScrollTo(top);
+        } else if (bottom > LastVisibleLine()) {
+            ScrollTo(std::min(FirstVisibleLine() + bottom - LastVisibleLine(), top));
+        }
+        PointAt(m_keyboardLink);
+    }
+    KeyboardMoved();
+    Redraw();
 }
 
 void RichText::Destroy() {

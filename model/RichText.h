@@ -112,6 +112,22 @@ public:
     // pointer tells it: it leaves the link it was over and enters this one.
     void PointAt(int32_t link);
 
+    // The keyboard in the transcript, as every platform keeps it: one line
+    // (link) at a time is the keyboard's, entered as the pointer enters it
+    // and scrolled wholly into view (its first line when it is taller).
+    // Focus coming takes the line the keyboard was on, else the first line
+    // in view; Up and Down move it (the first of them without a line takes
+    // one as focus does), Enter plays it as a click; focus leaving leaves it
+    // as the pointer would and keeps it for the return. New content forgets
+    // it.
+    enum class Key : uint8_t { Up, Down, Enter };
+    void UserFocus();
+    void UserBlur();
+    void UserKey(Key key);
+    // The keyboard's line (-1: none) and whether the transcript has focus.
+    int32_t KeyboardLink() const { return m_keyboardLink; }
+    bool HasKeyboard() const { return m_hasKeyboard; }
+
     // A destroyed control lets go of its picture as a real one would.
     void Destroy();
 
@@ -157,6 +173,8 @@ protected:
     virtual void Scrolled() {}
     virtual void Shade(int32_t /*start*/, int32_t /*end*/, bool /*highlighted*/) {}
     virtual void Redraw() {}
+    // The keyboard's line moved (a platform tells a screen reader).
+    virtual void KeyboardMoved() {}
     // The first line that can be at the top: the last full page starts there.
     virtual int32_t LastFirstLine() const;
     void Placed() override;
@@ -172,6 +190,7 @@ private:
         m_displayFlags[index] = value;
     }
     Range Clamp(int32_t start, int32_t end) const;
+    void KeyboardTo(int32_t link);
 
     int32_t m_hWnd;
     controls::RichTextEvents m_events;
@@ -179,6 +198,8 @@ private:
     std::vector<int32_t> m_lineStarts{0};
     std::vector<Link> m_links;
     std::string m_tipMarker;
+    int32_t m_keyboardLink = -1;
+    bool m_hasKeyboard = false;
     std::vector<Range> m_highlights;
     int32_t m_matchStart = -1;
     int32_t m_matchEnd = -1;

@@ -119,7 +119,7 @@ public:
         const RichText::Link& link = text->Links()[static_cast<std::size_t>(m_link)];
         // The lines of the block playing: told as a state, not only by colour.
         state.selected = text->IsHighlighted(link.start);
-        state.focused = m_widget->hasFocus() && text->FocusedLink() == m_link;
+        state.focused = m_widget->hasFocus() && text->KeyboardLink() == m_link;
         return state;
     }
     void doAction(const QString& action) override {
@@ -252,7 +252,7 @@ public:
 private:
     int FocusIndex() const {
         const auto text = m_text.lock();
-        return text ? text->FocusedLink() : -1;
+        return text ? text->KeyboardLink() : -1;
     }
 
     std::weak_ptr<RichText> m_text;

@@ -134,20 +134,16 @@ void TranscriptView::keyPressEvent(QKeyEvent* event) {
         event->ignore();
         return;
     }
-    const auto count = static_cast<int32_t>(owner->Links().size());
-    const int32_t focused = owner->FocusedLink();
     switch (event->key()) {
         case Qt::Key_Up:
-            owner->KeyboardTo(std::max(focused - 1, count > 0 ? 0 : -1));
+            owner->UserKey(RichText::Key::Up);
             return;
         case Qt::Key_Down:
-            owner->KeyboardTo(std::min(focused + 1, count - 1));
+            owner->UserKey(RichText::Key::Down);
             return;
         case Qt::Key_Return:
         case Qt::Key_Enter:
-            if (focused >= 0 && focused < count) {
-                owner->UserClickLink(focused, 1);
-            }
+            owner->UserKey(RichText::Key::Enter);
             return;
         case Qt::Key_PageUp:
         case Qt::Key_PageDown:
@@ -163,17 +159,8 @@ void TranscriptView::keyPressEvent(QKeyEvent* event) {
 
 void TranscriptView::focusInEvent(QFocusEvent* event) {
     QAbstractScrollArea::focusInEvent(event);
-    const auto owner = m_owner.lock();
-    if (owner && !owner->Links().empty()) {
-        // The line the keyboard was on, else the first line in view.
-        const auto& links = owner->Links();
-        int32_t chosen = owner->FocusedLink();
-        for (std::size_t i = 0; chosen < 0 && i < links.size(); ++i) {
-            if (owner->LineOf(links[i].start) >= owner->FirstVisibleLine()) {
-                chosen = static_cast<int32_t>(i);
-            }
-        }
-        owner->KeyboardTo(std::max(chosen, int32_t{0}));
+    if (const auto owner = m_owner.lock()) {
+        owner->UserFocus();
     }
     viewport()->update();
 }
@@ -181,7 +168,7 @@ void TranscriptView::focusInEvent(QFocusEvent* event) {
 void TranscriptView::focusOutEvent(QFocusEvent* event) {
     QAbstractScrollArea::focusOutEvent(event);
     if (const auto owner = m_owner.lock()) {
-        owner->KeyboardTo(-1);
+        owner->UserBlur();
     }
     viewport()->update();
 }
@@ -239,7 +226,6 @@ formats::PackedText RichText::Read(const std::string& rtf) {
 }
 
 void RichText::Loaded() {
-    m_focusLink = -1;
     m_found = {0, 0};
     Layout();
 }
@@ -287,23 +273,10 @@ QPoint RichText::PointOf(int32_t position) const {
         .toPoint();
 }
 
-void RichText::FocusLink(int32_t index) {
-    if (index < 0 || static_cast<std::size_t>(index) >= Links().size()) {
-        return;
+void RichText::KeyboardMoved() {
+    if (HasKeyboard() && KeyboardLink() >= 0) {
+        AnnounceFocusedChild(m_widget, KeyboardLink());
     }
-    m_focusLink = index;
-    const Link& link = Links()[static_cast<std::size_t>(index)];
-    const int32_t top = LineOf(link.start);
-    const int32_t bottom = LineOf(std::max(link.end - 1, link.start));
-    const int32_t first = FirstVisibleLine();
-    if (top < first) {
-        ScrollTo(top);
-    } else if (bottom > LastVisibleLine()) {
-        ScrollTo(std::min(first + (bottom - LastVisibleLine()), top));
-    } else {
-        ScrollTo(first);
-    }
-    AnnounceFocusedChild(m_widget, index);
 }
 
 void RichText::ShowFound(int32_t start, int32_t end) {
@@ -316,15 +289,6 @@ void RichText::ShowFound(int32_t start, int32_t end) {
         }
     }
     Redraw();
-}
-
-void RichText::KeyboardTo(int32_t index) {
-    if (index >= 0 && index < static_cast<int32_t>(Links().size())) {
-        FocusLink(index);
-        PointAt(index);
-    } else if (EnteredLink() == m_focusLink) {
-        PointAt(-1);  // the keyboard leaves the line it was on
-    }
 }
 
 int32_t RichText::ToDocument(int32_t position) const {
@@ -533,9 +497,8 @@ void RichText::Paint(QPainter& painter, const QRect& shownArea) {
     }
     m_document.documentLayout()->draw(&painter, context);
     // The keyboard's line, framed while the transcript has the focus.
-    if (m_widget && m_widget->hasFocus() && m_focusLink >= 0 &&
-        static_cast<std::size_t>(m_focusLink) < Links().size()) {
-        const Link& link = Links()[static_cast<std::size_t>(m_focusLink)];
+    if (m_widget && m_widget->hasFocus() && KeyboardLink() >= 0) {
+        const Link& link = Links()[static_cast<std::size_t>(KeyboardLink())];
         const Line& first = m_lines[static_cast<std::size_t>(LineOf(link.start))];
         const Line& last =
             m_lines[static_cast<std::size_t>(LineOf(std::max(link.end - 1, link.start)))];

@@ -78,12 +78,6 @@ public:
     bool ShowsHighlighted(int32_t position) const;
     // Where the character at a position is shown, in the view's viewport.
     QPoint PointOf(int32_t position) const;
-    int32_t FocusedLink() const { return m_focusLink; }
-    // The link the keyboard frames; -1 for none. Scrolls it into view.
-    void FocusLink(int32_t index);
-    // The keyboard moves to a link (-1: away from the transcript): as the
-    // pointer would, it leaves the link it was on and enters the new one.
-    void KeyboardTo(int32_t index);
     TranscriptView* View() const;
     void Rescale() override;
     // The text a search of the learner's found, marked apart from the
@@ -104,6 +98,7 @@ private:
     void Scrolled() override;
     void Shade(int32_t start, int32_t end, bool highlighted) override;
     void Redraw() override;
+    void KeyboardMoved() override;
     int32_t LastFirstLine() const override;
     void Placed() override;
 
@@ -122,7 +117,6 @@ private:
     QTextDocument m_document;
     std::vector<int32_t> m_astral;  // text positions of characters beyond the BMP
     std::vector<Line> m_lines;
-    int32_t m_focusLink = -1;
     std::pair<int32_t, int32_t> m_found{0, 0};
 };
 

@@ -20,6 +20,17 @@ inline constexpr std::array kSpeeds{0.5, 0.75, 1.0, 1.25, 1.5};
 // decides and does what only it can (find, full screen, zoom, the key list).
 class ViewerHost : public lesson::ActionHost {
 public:
+    // The viewer carries out a person's actions only (presses, clicks, the
+    // slider): the host's own calls are a player's to take or not.
+    void Advance(double) override {}
+    void Show() override {}
+    void Hide() override {}
+    void Startup() override {}
+    void Shutdown() override {}
+    void ReleaseInside(const std::string&) override {}
+    void Move(float, std::optional<Variant>, std::optional<Variant>,
+              std::optional<Variant>) override {}
+
     // The lesson window's video; null while none is loaded.
     virtual model::Video* Video() = 0;
     virtual void ShowRate(double rate) = 0;

@@ -313,50 +313,21 @@ void RichText::Redraw() {
                    ? model::RichText::LineOf(Links()[static_cast<std::size_t>(link)].start)
                    : -1;
     };
-    view::TextPointer(lineOf(EnteredLink()), lineOf(m_keyboardLink), RolloverColor());
+    view::TextPointer(lineOf(EnteredLink()), lineOf(HasKeyboard() ? KeyboardLink() : -1),
+                      RolloverColor());
 }
 
-void RichText::KeyboardTo(int32_t link) {
-    const auto count = static_cast<int32_t>(Links().size());
-    m_keyboardLink = link >= 0 && link < count ? link : -1;
-    PointAt(m_keyboardLink);
-    if (m_keyboardLink >= 0) {
-        // The whole link in view, its first line kept when it is taller.
-        const Link& shown = Links()[static_cast<std::size_t>(link)];
-        const int32_t top = LineOf(shown.start);
-        const int32_t bottom = LineOf(std::max(shown.end - 1, shown.start));
-        if (top < FirstVisibleLine()) {
-            ScrollTo(top);
-        } else if (bottom > LastVisibleLine()) {
-            ScrollTo(std::min(FirstVisibleLine() + bottom - LastVisibleLine(), top));
-        }
-    }
-    Redraw();
-}
-
-void RichText::Key(const std::string& key) {
-    const auto count = static_cast<int32_t>(Links().size());
-    if ((key == "up" || key == "down") && m_keyboardLink < 0) {
-        Key("focus");  // the first arrow takes the first line in view
-    } else if (key == "up") {
-        KeyboardTo(std::max(m_keyboardLink - 1, count > 0 ? 0 : -1));
+void RichText::PageKey(const std::string& key) {
+    if (key == "up") {
+        UserKey(model::RichText::Key::Up);
     } else if (key == "down") {
-        KeyboardTo(std::min(m_keyboardLink + 1, count - 1));
+        UserKey(model::RichText::Key::Down);
     } else if (key == "enter") {
-        if (m_keyboardLink >= 0 && m_keyboardLink < count) {
-            UserClickLink(m_keyboardLink, 1);
-        }
+        UserKey(model::RichText::Key::Enter);
     } else if (key == "focus") {
-        // The line the keyboard was on, else the first link in view.
-        int32_t chosen = m_keyboardLink;
-        for (int32_t i = 0; chosen < 0 && i < count; ++i) {
-            if (LineOf(Links()[static_cast<std::size_t>(i)].start) >= FirstVisibleLine()) {
-                chosen = i;
-            }
-        }
-        KeyboardTo(std::max(chosen, count > 0 ? 0 : -1));
+        UserFocus();
     } else if (key == "blur") {
-        KeyboardTo(-1);
+        UserBlur();
     }
 }
 
@@ -368,7 +339,7 @@ void RichText::PageInput(const std::string& event, int32_t position) {
     } else if (event == "layout") {
         Relayout();
     } else {
-        Key(event);
+        PageKey(event);
     }
 }
 

@@ -179,15 +179,13 @@ public:
     RichText(Context& ctx, std::string name, int32_t hWnd)
         : Shown(ctx, false, std::move(name), hWnd) {}
     // The page's keys while the transcript has the focus: "up", "down",
-    // "enter", "focus" (by the keyboard) and "blur". The keyboard goes from
-    // link to link as the pointer does, the link's line kept in view, from
-    // the first link in view; Enter clicks it.
-    void Key(const std::string& key);
+    // "enter", "focus" (by the keyboard) and "blur", as the model's keyboard.
+    void PageKey(const std::string& key);
     // Sends the highlight set, as the page asks once a change is done.
     void ShowHighlights();
     // The page's pointer at a character ("point", -1: off the text), a
     // "click" there, "layout" (the page laid the text out again: resized,
-    // shown) or a key (Key).
+    // shown) or a key (PageKey).
     void PageInput(const std::string& event, int32_t position);
 
     // Lines as the page wraps them; "\n" lines until it has laid them out.
@@ -212,7 +210,6 @@ private:
     }
     // Takes the page's lines, keeping the character at the top in view.
     void Relayout();
-    void KeyboardTo(int32_t link);
     void PointAtCharacter(int32_t position);
     void ClickCharacter(int32_t position);
 
@@ -220,7 +217,6 @@ private:
     std::vector<int32_t> m_paragraphStarts;
     view::TextLines m_lines;
     bool m_highlightsDue = false;
-    int32_t m_keyboardLink = -1;
 };
 
 class Timer final : public model::Timer {

@@ -73,14 +73,6 @@ const WebWindow& Lesson();
 class PageViewer final : public viewer::ViewerHost {
 public:
     model::Reach User() override { return Lesson().User(); }
-    void Advance(double) override {}
-    void Show() override {}
-    void Hide() override {}
-    void Startup() override {}
-    void Shutdown() override {}
-    void ReleaseInside(const std::string&) override {}
-    void Move(float, std::optional<Variant>, std::optional<Variant>,
-              std::optional<Variant>) override {}
     void Refused(const lesson::Action&, Refusal, const std::string&) override {}
 
     model::Video* Video() override { return Lesson().movOrvMovie.get(); }

@@ -19,6 +19,7 @@
 #include "runtime/Convert.h"
 #include "tests/controls/button_bar_contract.h"
 #include "tests/controls/control_test_support.h"
+#include "tests/controls/keyboard_contract.h"
 #include "tests/controls/rich_text_contract.h"
 #include "tests/controls/slider_contract.h"
 #include "tests/controls/timer_contract.h"
@@ -96,6 +97,9 @@ struct HeadlessRichTextFactory {
     void LeaveLink(int32_t n) { text.UserLeaveLink(n); }
     void ClickLink(int32_t n, int16_t button) { text.UserClickLink(n, button); }
     void ActEnterLink(int32_t n) { text.UserEnterLink(n); }
+    void Focus() { text.UserFocus(); }
+    void Blur() { text.UserBlur(); }
+    void Press(model::RichText::Key key) { text.UserKey(key); }
 };
 
 using Ranges = std::vector<model::RichText::Range>;
@@ -267,6 +271,7 @@ TEST_F(HeadlessVideoTest, ADestroyedPlayerRaisesNothing) {
 INSTANTIATE_TYPED_TEST_SUITE_P(Headless, ButtonBarContract, HeadlessButtonBarFactory);
 INSTANTIATE_TYPED_TEST_SUITE_P(Headless, SliderContract, HeadlessSliderFactory);
 INSTANTIATE_TYPED_TEST_SUITE_P(Headless, RichTextContract, HeadlessRichTextFactory);
+INSTANTIATE_TYPED_TEST_SUITE_P(Headless, KeyboardContract, HeadlessRichTextFactory);
 INSTANTIATE_TYPED_TEST_SUITE_P(Headless, TimerContract, HeadlessTimerFactory);
 INSTANTIATE_TYPED_TEST_SUITE_P(Headless, VideoContract, HeadlessVideoFactory);
 

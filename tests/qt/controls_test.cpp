@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QBuffer>
 #include <QFile>
 #include <QScrollBar>
@@ -20,6 +21,7 @@
 #include "qt/Video.h"
 #include "tests/controls/button_bar_contract.h"
 #include "tests/controls/gdi_contract.h"
+#include "tests/controls/keyboard_contract.h"
 #include "tests/controls/rich_text_contract.h"
 #include "tests/controls/slider_contract.h"
 #include "tests/controls/timer_contract.h"
@@ -116,6 +118,16 @@ struct QtRichTextFactory {
         Mouse(text->View()->viewport(), QEvent::MouseButtonRelease, OnLink(n), which);
     }
     void ActEnterLink(int32_t n) { text->UserEnterLink(n); }
+    void Focus() {
+        QApplication::setActiveWindow(world.window.get());
+        text->View()->setFocus(Qt::TabFocusReason);
+    }
+    void Blur() { text->View()->clearFocus(); }
+    void Press(model::RichText::Key key) {
+        QTest::keyClick(text->View(), key == model::RichText::Key::Up     ? Qt::Key_Up
+                                      : key == model::RichText::Key::Down ? Qt::Key_Down
+                                                                          : Qt::Key_Return);
+    }
 };
 
 // 6.0 seconds long.
@@ -231,6 +243,7 @@ TEST(QtVideoFailures, StopWithNotifyAndAreShownToTheLearner) {
 INSTANTIATE_TYPED_TEST_SUITE_P(Qt, ButtonBarContract, QtButtonBarFactory);
 INSTANTIATE_TYPED_TEST_SUITE_P(Qt, SliderContract, QtSliderFactory);
 INSTANTIATE_TYPED_TEST_SUITE_P(Qt, RichTextContract, QtRichTextFactory);
+INSTANTIATE_TYPED_TEST_SUITE_P(Qt, KeyboardContract, QtRichTextFactory);
 INSTANTIATE_TYPED_TEST_SUITE_P(Qt, VideoContract, QtVideoFactory);
 INSTANTIATE_TYPED_TEST_SUITE_P(Qt, TimerContract, QtTimerFactory);
 using QtGdiFactory = GdiFactory<qt::Context, qt::Gdi>;

@@ -55,14 +55,6 @@ struct HeadlessViewer final : viewer::ViewerHost {
     explicit HeadlessViewer(HeadlessHost& h) : h(h) {}
 
     model::Reach User() override { return h.platform.Window().User(); }
-    void Advance(double) override {}
-    void Show() override {}
-    void Hide() override {}
-    void Startup() override {}
-    void Shutdown() override {}
-    void ReleaseInside(const std::string&) override {}
-    void Move(float, std::optional<Variant>, std::optional<Variant>,
-              std::optional<Variant>) override {}
     void Refused(const lesson::Action&, Refusal, const std::string& why) override {
         ADD_FAILURE() << why;
     }

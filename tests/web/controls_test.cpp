@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "tests/controls/button_bar_contract.h"
+#include "tests/controls/keyboard_contract.h"
 #include "tests/controls/rich_text_contract.h"
 #include "tests/controls/slider_contract.h"
 #include "tests/controls/timer_contract.h"
@@ -27,6 +28,7 @@
 // clang-format off
 EM_JS(void, js_pointer, (const char* s, const char* type), { user.pointer(UTF8ToString(s), UTF8ToString(type)); });
 EM_JS(void, js_click, (const char* s), { user.click(UTF8ToString(s)); });
+EM_JS(void, js_keyboard, (const char* s, const char* k), { user.keyboard(UTF8ToString(s), UTF8ToString(k)); });
 EM_JS(void, js_input, (const char* s, int value), { user.input(UTF8ToString(s), value); });
 EM_JS(void, js_at_character, (int position, const char* type), { user.atCharacter(position, UTF8ToString(type)); });
 EM_JS(int, js_marked, (int position), { return user.marked(position); });
@@ -112,6 +114,13 @@ struct WebRichTextFactory {
     void LeaveLink(int32_t) { js_pointer("#rtfText", "pointerleave"); }
     void ClickLink(int32_t n, int16_t) { js_at_character(Middle(n), "click"); }
     void ActEnterLink(int32_t n) { text->UserEnterLink(n); }
+    void Focus() { js_keyboard("#rtfText", "focus"); }
+    void Blur() { js_keyboard("#rtfText", "blur"); }
+    void Press(model::RichText::Key key) {
+        js_keyboard("#rtfText", key == model::RichText::Key::Up     ? "ArrowUp"
+                                : key == model::RichText::Key::Down ? "ArrowDown"
+                                                                    : "Enter");
+    }
 };
 
 struct WebTimerFactory {
@@ -175,6 +184,7 @@ struct WebVideoFactory {
 INSTANTIATE_TYPED_TEST_SUITE_P(Web, ButtonBarContract, WebButtonBarFactory);
 INSTANTIATE_TYPED_TEST_SUITE_P(Web, SliderContract, WebSliderFactory);
 INSTANTIATE_TYPED_TEST_SUITE_P(Web, RichTextContract, WebRichTextFactory);
+INSTANTIATE_TYPED_TEST_SUITE_P(Web, KeyboardContract, WebRichTextFactory);
 INSTANTIATE_TYPED_TEST_SUITE_P(Web, TimerContract, WebTimerFactory);
 INSTANTIATE_TYPED_TEST_SUITE_P(Web, VideoContract, WebVideoFactory);
 

@@ -12,6 +12,14 @@ const user = {
   click(selector) {
     this.shown(selector)?.click();
   },
+  // The keyboard: it brings the focus ("focus"), takes it elsewhere
+  // ("blur"), or presses a key there.
+  keyboard(selector, key) {
+    const element = this.shown(selector);
+    if (key === 'focus') element?.focus();
+    else if (key === 'blur') element?.blur();
+    else element?.dispatchEvent(new KeyboardEvent('keydown', { key, bubbles: true, cancelable: true }));
+  },
   input(selector, value) {
     const input = document.querySelector(selector);
     input.value = value;
