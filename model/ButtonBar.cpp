@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdlib>
+#include <limits>
 #include <string_view>
 
 #include "formats/BarScript.h"
@@ -226,6 +228,52 @@ std::optional<std::string> ButtonBar::TakenOverBy(const std::string& buttonName)
         }
     }
     return std::nullopt;
+}
+
+std::vector<std::string> ButtonBar::KeyButtons() const {
+    std::vector<const Button*> buttons;
+    for (const Button& button : m_buttons) {
+        if (StateOf(button.name) == controls::button_state::Enabled) {
+            buttons.push_back(&button);
+        }
+    }
+    // In reading order, as they are seen.
+    std::stable_sort(buttons.begin(), buttons.end(), [](const auto* a, const auto* b) {
+        return std::pair(a->top, a->left) < std::pair(b->top, b->left);
+    });
+    std::vector<std::string> names;
+    for (const Button* button : buttons) {
+        names.push_back(button->name);
+    }
+    return names;
+}
+
+std::string ButtonBar::KeyboardFrom(const std::string& buttonName) const {
+    const std::vector<std::string> names = KeyButtons();
+    if (names.empty() || std::find(names.begin(), names.end(), buttonName) != names.end()) {
+        return names.empty() ? std::string() : buttonName;
+    }
+    if (const auto taken = TakenOverBy(buttonName)) {
+        return *taken;
+    }
+    const Button* was = Find(buttonName);
+    if (was == nullptr) {
+        return names.front();
+    }
+    std::string nearest = names.front();
+    int64_t best = std::numeric_limits<int64_t>::max();
+    for (const std::string& name : names) {
+        const Button& button = *Find(name);
+        const bool before = std::pair(button.top, button.left) < std::pair(was->top, was->left);
+        const int64_t distance = 2 * (std::abs(int64_t{button.left} - was->left) +
+                                      std::abs(int64_t{button.top} - was->top)) +
+                                 (before ? 1 : 0);
+        if (distance < best) {
+            best = distance;
+            nearest = name;
+        }
+    }
+    return nearest;
 }
 
 std::optional<std::string> ButtonBar::ToolTip(const std::string& buttonName) const {

@@ -145,6 +145,12 @@ public:
     // pressable in the change of state next to one that makes another
     // unpressable takes its place (Stop for Play, and back).
     std::optional<std::string> TakenOverBy(const std::string& buttonName) const;
+    // The buttons the keyboard reaches (the enabled ones), in reading order.
+    std::vector<std::string> KeyButtons() const;
+    // Where the keyboard goes from the button it was on: that one while it
+    // can be pressed, else the one that took its place, else the nearest
+    // (the one after it when two are as near); "" when none can be pressed.
+    std::string KeyboardFrom(const std::string& buttonName) const;
     const std::string& ImageFolder() const { return m_imageFolder; }
     const std::string& PictureFile() const { return m_pictureFile; }
     bool Transparent() const { return m_transparent; }

@@ -107,57 +107,13 @@ void BarWidget::paintEvent(QPaintEvent*) {
 }
 
 std::vector<std::string> BarWidget::KeyButtons() const {
-    std::vector<const ButtonBar::Button*> buttons;
-    if (const auto owner = m_owner.lock()) {
-        for (const ButtonBar::Button& button : owner->Buttons()) {
-            if (owner->StateOf(button.name) == controls::button_state::Enabled) {
-                buttons.push_back(&button);
-            }
-        }
-    }
-    // In reading order, as they are seen.
-    std::stable_sort(buttons.begin(), buttons.end(), [](const auto* a, const auto* b) {
-        return std::pair(a->top, a->left) < std::pair(b->top, b->left);
-    });
-    std::vector<std::string> names;
-    for (const ButtonBar::Button* button : buttons) {
-        names.push_back(button->name);
-    }
-    return names;
+    const auto owner = m_owner.lock();
+    return owner ? owner->KeyButtons() : std::vector<std::string>();
 }
 
 std::string BarWidget::KeyButton() const {
-    if (!hasFocus()) {
-        return std::string();
-    }
-    const std::vector<std::string> names = KeyButtons();
-    if (std::find(names.begin(), names.end(), m_keyButton) != names.end() || names.empty()) {
-        return names.empty() ? std::string() : m_keyButton;
-    }
-    // A button that gave way hands the keyboard to the one in its place, else
-    // the keyboard stays near.
     const auto owner = m_owner.lock();
-    if (const auto taken = owner ? owner->TakenOverBy(m_keyButton) : std::nullopt) {
-        return *taken;
-    }
-    const QRect was = owner ? owner->ButtonRect(m_keyButton) : QRect();
-    if (was.isNull()) {
-        return names.front();
-    }
-    std::string nearest = names.front();
-    int best = std::numeric_limits<int>::max();
-    for (const std::string& name : names) {
-        // The nearest, the one after it when two are as near.
-        const QRect rect = owner->ButtonRect(name);
-        const bool before = std::pair(rect.top(), rect.left()) < std::pair(was.top(), was.left());
-        const int distance =
-            2 * (rect.center() - was.center()).manhattanLength() + (before ? 1 : 0);
-        if (distance < best) {
-            best = distance;
-            nearest = name;
-        }
-    }
-    return nearest;
+    return hasFocus() && owner ? owner->KeyboardFrom(m_keyButton) : std::string();
 }
 
 void BarWidget::AnnounceKeyButton() {

@@ -265,6 +265,15 @@ EMSCRIPTEN_KEEPALIVE const char* scenova_key_list() {
     return list.c_str();
 }
 
+// Where the keyboard goes from a button of a bar that can no longer be
+// pressed ("" for nowhere).
+EMSCRIPTEN_KEEPALIVE const char* scenova_bar_keyboard(const char* bar, const char* button) {
+    static std::string to;
+    const ButtonBar* on = Bar(bar);
+    to = on ? on->KeyboardFrom(button) : std::string();
+    return to.c_str();
+}
+
 // The thumb went down, was dragged, came up; or the track was clicked.
 EMSCRIPTEN_KEEPALIVE void scenova_slider(const char* event, int value) {
     if (Slider* slider = Lesson().sldVideoSlider.get()) {

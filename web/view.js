@@ -116,8 +116,18 @@
     // A button is named by its tooltip, else by its name.
     b.setAttribute('aria-label', toolTip || name);
     if (toolTip) b.dataset.tip = '1'; else delete b.dataset.tip;
+    const hadKeyboard = document.activeElement === b;
     b.hidden = state === 3;
     b.disabled = state === 1;
+    // A button that can no longer be pressed hands the keyboard on, once the
+    // change it is part of is done (Play gives way to Stop).
+    if (hadKeyboard && (b.hidden || b.disabled)) {
+      setTimeout(() => {
+        if (document.activeElement !== document.body && document.activeElement !== b) return;
+        const to = bar.buttons.get(Module.ccall('scenova_bar_keyboard', 'string', ['string', 'string'], [barName, name]));
+        to?.focus();
+      });
+    }
   }
 
   function barClear(barName) {

@@ -114,6 +114,10 @@ test('Space plays the lesson and the lines of each block are selected as its cue
   }
   const video = await page.$eval('#movOrvMovie video', (v) => [v.videoWidth, v.paused, v.src]);
   assert.ok(video[0] > 0 && !video[1] && video[2].endsWith(`/${movie.address}`), `${video}`);
+  // Stop pressed by the keyboard gives way to Play, and the keyboard goes with it.
+  await page.focus('#frmRose button[data-name=btnVideoStop]');
+  await page.keyboard.press('Enter');
+  await page.waitForFunction(() => document.activeElement.dataset.name === 'btnVideoPlay', { timeout: 2000 });
   assert.deepEqual(problems, []);
   await page.close();
 });
