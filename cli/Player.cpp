@@ -10,6 +10,7 @@
 #include "lesson/LessonFolder.h"
 #include "module/Module1.h"
 #include "runtime/Utf8.h"
+#include "viewer/Viewer.h"
 
 namespace scenova::cli {
 
@@ -105,7 +106,32 @@ private:
 
     // lesson::ActionHost
     model::Reach User() override { return m_platform.Window().User(); }
-    void Advance(double seconds) override { m_platform.RunFor(seconds); }
+    void Advance(double seconds) override {
+        if (!m_keysUsed) {
+            m_platform.RunFor(seconds);
+            return;
+        }
+        // Time passes for the viewer as in a player, which ticks it.
+        const auto ticks = static_cast<int64_t>(seconds / kViewerTick);
+        for (int64_t tick = 0; tick < ticks; ++tick) {
+            m_platform.RunFor(kViewerTick);
+            m_viewer.Tick();
+        }
+        m_platform.RunFor(seconds - static_cast<double>(ticks) * kViewerTick);
+    }
+    void Key(const Action& action) override {
+        const viewer::Command command =
+            viewer::CommandOf(viewer::KeyNamed(action.name), viewer::Where::Desktop);
+        if (command == viewer::Command::None) {
+            Refused(action, Refusal::NoKey,
+                    "no key \"" + action.name + "\" in the viewer's key list");
+            return;
+        }
+        m_keysUsed = true;
+        if (!m_viewer.Run(command)) {
+            m_timeline.Note("the key " + action.name + " does nothing now");
+        }
+    }
     void Show() override { Check("IToolTalk_Show", m_host->Show()); }
     void Hide() override { Check("IToolTalk_Hide", m_host->Hide()); }
     void Startup() override { Check("IToolTalk_Startup", m_host->Startup()); }
@@ -138,6 +164,26 @@ private:
         }
     }
 
+    // The viewer a player puts above the lesson, for the keys of the
+    // actions: it acts through this session, as the learner would.
+    class Viewing final : public viewer::ViewerHost {
+    public:
+        explicit Viewing(Session& session) : m_session(session) {}
+        model::Reach User() override { return m_session.User(); }
+        void Refused(const Action& action, Refusal refusal, const std::string& why) override {
+            m_session.Refused(action, refusal, why);
+        }
+        model::Video* Video() override { return m_session.m_platform.Window().movOrvMovie.get(); }
+        void ShowRate(double) override {}
+        void ShowCaption(const std::string&) override {}
+        void ShowModes() override {}
+        bool Own(viewer::Command) override { return false; }
+
+    private:
+        Session& m_session;
+    };
+    static constexpr double kViewerTick = 0.04;
+
     const PlayOptions& m_options;
     std::ostream& m_err;
     HeadlessPlatform m_platform;
@@ -146,6 +192,9 @@ private:
     std::unique_ptr<headless::ToolHost> m_host;
     int m_status = 0;
     bool m_shutDown = false;  // by an action
+    Viewing m_viewing{*this};
+    viewer::Viewer m_viewer{m_viewing};
+    bool m_keysUsed = false;
 };
 
 }  // namespace

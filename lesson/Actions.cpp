@@ -87,6 +87,7 @@ const std::map<std::string_view, Action::Kind, std::less<>>& Keywords() {
         {"lost-focus", K::LostFocus},
         {"move", K::Move},
         {"release-inside", K::ReleaseInside},
+        {"key", K::Key},
     };
     return keywords;
 }
@@ -159,6 +160,10 @@ Action ParseAction(std::string_view text, int line) {
                 action.height = Number<float>(words[4], line, "a height");
             }
             break;
+        case K::Key:
+            expectWords(2, 2, "key KEY");
+            action.name = words[1];
+            break;
         case K::ReleaseInside: {
             const char* usage =
                 "release-inside toolbar-request|resource-action|navigation-request|yield";
@@ -216,6 +221,7 @@ std::string Action::Text() const {
             case Kind::Leave:
                 return text + " " + bar + " " + name;
             case Kind::ReleaseInside:
+            case Kind::Key:
                 return text + " " + name;
             case Kind::Slide:
             case Kind::Drag:

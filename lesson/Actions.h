@@ -34,6 +34,7 @@ struct Action {
         // yield. The host shuts the tool down and releases it inside the
         // next such call to it, or inside the component's next yield.
         ReleaseInside,
+        Key,  // name: a key of the player's viewer as its key list writes it ("P", "Shift+S")
     };
 
     Kind kind{};

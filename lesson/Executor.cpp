@@ -125,6 +125,9 @@ void Carry(const Action& action, ActionHost& host) {
         case K::LostFocus:
             user.form->UserDeactivate();
             break;
+        case K::Key:
+            host.Key(action);
+            break;
         default:
             CarryForHost(action, host);
             break;

@@ -17,6 +17,7 @@ public:
         NoWindow,  // a person's action while no window is loaded
         NoButton,  // the bar does not show a button of that name
         NoCue,     // no transcript line has that cue
+        NoKey,     // the host has no viewer, or the viewer no such key
     };
 
     virtual ~ActionHost() = default;
@@ -32,6 +33,10 @@ public:
     virtual void ReleaseInside(const std::string& where) = 0;
     virtual void Move(float left, std::optional<Variant> top, std::optional<Variant> width,
                       std::optional<Variant> height) = 0;
+    // A key of the viewer above the lesson; a host without one refuses it.
+    virtual void Key(const Action& action) {
+        Refused(action, Refusal::NoKey, "this host has no viewer to take keys");
+    }
     // An action that reached nothing, and why, for a person.
     virtual void Refused(const Action& action, Refusal refusal, const std::string& why) = 0;
 };

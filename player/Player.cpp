@@ -98,6 +98,16 @@ public:
         m_player.HostCall("IToolTalk_Move",
                           [&](CScenova& tool) { tool.IToolTalk_Move(left, top, width, height); });
     }
+    void Key(const lesson::Action& action) override {
+        const viewer::Command command =
+            viewer::CommandOf(viewer::KeyNamed(action.name), viewer::Where::Desktop);
+        if (command == viewer::Command::None) {
+            Refused(action, Refusal::NoKey,
+                    "no key \"" + action.name + "\" in the viewer's key list");
+        } else {
+            m_player.Run(command);
+        }
+    }
     void Refused(const lesson::Action& action, Refusal, const std::string& why) override {
         if (!m_quiet) {
             m_player.Problem("line " + std::to_string(action.line) + ": " + why);

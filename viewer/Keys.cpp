@@ -71,6 +71,23 @@ std::string KeyList(Where player) {
     return list;
 }
 
+Key KeyNamed(std::string_view keys) {
+    Key key;
+    // "Ctrl++" is Ctrl and "+": a prefix needs a key after it.
+    for (bool more = true; more;) {
+        more = false;
+        for (const auto& [prefix, held] : {std::pair{std::string_view("Ctrl+"), &key.ctrl},
+                                           std::pair{std::string_view("Shift+"), &key.shift}}) {
+            if (keys.starts_with(prefix) && keys.size() > prefix.size()) {
+                *held = more = true;
+                keys.remove_prefix(prefix.size());
+            }
+        }
+    }
+    key.name = keys;
+    return key;
+}
+
 Command CommandOf(Key key, Where player) {
     if (key.ctrl && key.name == "=") {
         key.name = "+";  // Ctrl and the key that holds "+" unshifted
@@ -85,23 +102,9 @@ Command CommandOf(Key key, Where player) {
         if (row.command == None || !Works(row, player)) {
             continue;
         }
-        std::string_view name = row.keys;
-        bool ctrl = false;
-        bool shift = false;
-        // "Ctrl++" is Ctrl and "+": a prefix needs a key after it.
-        for (bool more = true; more;) {
-            more = false;
-            if (name.starts_with("Ctrl+") && name.size() > 5) {
-                ctrl = true;
-                name.remove_prefix(5);
-                more = true;
-            } else if (name.starts_with("Shift+") && name.size() > 6) {
-                shift = true;
-                name.remove_prefix(6);
-                more = true;
-            }
-        }
-        if (name == key.name && ctrl == key.ctrl && (ShiftFree(name) || shift == key.shift)) {
+        const Key wanted = KeyNamed(row.keys);
+        if (wanted.name == key.name && wanted.ctrl == key.ctrl &&
+            (ShiftFree(wanted.name) || wanted.shift == key.shift)) {
             return row.command;
         }
     }

@@ -55,6 +55,9 @@ struct Key {
     bool shift = false;
     bool ctrl = false;
 };
+// A key as the key list writes it ("P", "Shift+S", "Ctrl++"); the name
+// views the text.
+Key KeyNamed(std::string_view keys);
 // The command of a key in that player; None when it has none.
 Command CommandOf(Key key, Where player);
 

@@ -2,7 +2,6 @@
 // learner's keys and modes do to the sample lesson on the headless platform.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <string>
 
 #include "lesson/LessonFolder.h"
@@ -21,15 +20,7 @@ TEST(ViewerKeys, EachRowIsItsKeyInThePlayersItWorksIn) {
         if (row.command == Command::None) {
             continue;
         }
-        std::string_view name = row.keys;
-        viewer::Key key;
-        for (const auto& [prefix, flag] : {std::pair{"Ctrl+", &key.ctrl}, {"Shift+", &key.shift}}) {
-            if (name.starts_with(prefix) && name.size() > std::string_view(prefix).size()) {
-                *flag = true;
-                name.remove_prefix(std::string_view(prefix).size());
-            }
-        }
-        key.name = name;
+        const viewer::Key key = viewer::KeyNamed(row.keys);
         for (const Where player : {Where::Desktop, Where::Page}) {
             const bool works = row.where == Where::Everywhere || row.where == player;
             EXPECT_EQ(viewer::CommandOf(key, player), works ? row.command : Command::None)
@@ -89,22 +80,15 @@ protected:
             view.Tick();
         }
     }
-    model::Video& Video() { return *h.platform.Window().movOrvMovie; }
-    bool Playing() { return Video().State() == model::Video::PlayState::Playing; }
-    // The range played last, as "start-end" and whether it is one line's.
-    std::string Range() {
-        const auto& r = Video().LastRange();
-        return r ? std::to_string(r->start).substr(0, 5) + "-" +
-                       std::to_string(r->end).substr(0, 5) + (r->lineFlag ? " line" : "")
-                 : "none";
-    }
 
     HeadlessHost h;
     HeadlessViewer screen{h};
     viewer::Viewer view{screen};
 };
 
-TEST_F(ViewerTest, CaptionsRepeatPauseAfterEachLineLoopAndSpeed) {
+// Pause after each line, repeat and loop are a trace case of their own
+// (tests/cases/viewer-keys-pause-repeat-loop).
+TEST_F(ViewerTest, CaptionsAndSpeed) {
     // The caption is the line spoken, with its speaker and its tip said.
     ASSERT_TRUE(view.Run(Command::Captions));
     ASSERT_TRUE(view.Run(Command::PlayOrStop));
@@ -113,34 +97,6 @@ TEST_F(ViewerTest, CaptionsRepeatPauseAfterEachLineLoopAndSpeed) {
               "Anna: Good morning! How much are the apples? (culture tip: Greetings)");
     Play(2.3);  // between lines
     EXPECT_EQ(screen.caption, "");
-
-    // Paused after each line: the line playing stops at its end, Space plays
-    // the next one alone, R the one heard last.
-    EXPECT_TRUE(view.Run(Command::PauseAfterLines));
-    Play(4.0);
-    EXPECT_FALSE(Playing());
-    EXPECT_NEAR(Video().CurrentPosition(), 11.64, 0.05);
-    ASSERT_TRUE(view.Run(Command::PlayOrStop));
-    EXPECT_EQ(Range(), "12.14-14.83 line");
-    Play(3.0);
-    EXPECT_FALSE(Playing());
-    ASSERT_TRUE(view.Run(Command::RepeatLine));
-    EXPECT_EQ(Range(), "12.14-14.83 line");
-    EXPECT_TRUE(view.Run(Command::PauseAfterLines));
-
-    // A looped line plays on until the loop is off; Space stops it.
-    ASSERT_TRUE(view.Run(Command::Loop));
-    Play(4.0);
-    EXPECT_TRUE(Playing());
-    EXPECT_LT(Video().CurrentPosition(), 14.0);
-    ASSERT_TRUE(view.Run(Command::PlayOrStop));
-    Play(3.0);
-    EXPECT_FALSE(Playing());
-    ASSERT_TRUE(view.Run(Command::PlayOrStop));
-    EXPECT_TRUE(view.Run(Command::Loop));
-    Play(3.0);
-    EXPECT_FALSE(Playing());
-    EXPECT_EQ(screen.modesShown, 5);
 
     for (int i = 0; i < 3; ++i) {
         view.Run(Command::Faster);
