@@ -329,9 +329,8 @@ RichText::Range RichText::Clamp(int32_t start, int32_t end) const {
     return {std::clamp(start, int32_t{0}, TextLength()), std::clamp(end, int32_t{0}, TextLength())};
 }
 
-std::string RichText::LinkName(int32_t index) const {
+std::string RichText::SpeakerOf(int32_t index) const {
     const Link& link = LinkAt(index);
-    std::string speaker;
     // Back over the paragraphs before the link, past those that are links.
     int32_t end = link.start;
     for (int steps = 0; end > 0 && steps < 64; ++steps) {
@@ -340,11 +339,16 @@ std::string RichText::LinkName(int32_t index) const {
             --start;
         }
         if (LinkIndexAt(start) < 0 && start < end - 1) {
-            speaker = TextOf(start, end - 1);
-            break;
+            return TextOf(start, end - 1);
         }
         end = start;
     }
+    return std::string();
+}
+
+std::string RichText::LinkName(int32_t index) const {
+    const Link& link = LinkAt(index);
+    const std::string speaker = SpeakerOf(index);
     std::string line = TextOf(link.start, link.end);
     // The tip's name ends the line, after a blank and the marker.
     if (const auto at = m_tipMarker.empty() ? std::string::npos : line.rfind(m_tipMarker);

@@ -142,6 +142,8 @@ public:
     // (the nearest line before the link that is no link) and the link's
     // text, its culture tip said as one.
     std::string LinkName(int32_t index) const;
+    // The speaker of a link's line alone ("" when none is written).
+    std::string SpeakerOf(int32_t index) const;
     // The character that starts a line's culture tip (the lesson's setting,
     // which the host knows; none: no tips are told apart).
     void CultureTipMarker(std::string marker) { m_tipMarker = std::move(marker); }

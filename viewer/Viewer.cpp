@@ -204,6 +204,27 @@ int32_t Viewer::Recall(std::string_view remembered) {
     return block;
 }
 
+std::string Viewer::BlockName(int32_t value) {
+    if (value < 1) {
+        return "The start";
+    }
+    if (value > Blocks()) {
+        return "The end";
+    }
+    std::string name = "Block " + std::to_string(value) + " of " + std::to_string(Blocks());
+    // The speaker of the block's first line.
+    const auto& cues = Module1::Get().g_Cues;
+    const model::RichText* text = m_host.User().rtfText;
+    for (std::size_t cue = 0; text != nullptr && cue < cues.size(); ++cue) {
+        if (cues[cue].Block == value - 1) {
+            const int32_t link = LinkOf(*text, static_cast<int32_t>(cue));
+            const std::string speaker = link < 0 ? std::string() : text->SpeakerOf(link);
+            return speaker.empty() ? name : name + ", " + speaker;
+        }
+    }
+    return name;
+}
+
 std::string Viewer::OfferText(int32_t block) {
     return "You were at speaker " + std::to_string(block) + " of " + std::to_string(Blocks()) + ".";
 }

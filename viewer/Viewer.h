@@ -76,6 +76,10 @@ public:
     // what is not a known key with a good value is passed over) and gives
     // the block to offer to go on from: 0 for none, as for the first.
     int32_t Recall(std::string_view remembered);
+    // What the slider's value says to a screen reader: "Block 3 of 7,
+    // Vendor", "The start" before the first block, "The end" after the last.
+    std::string BlockName(int32_t value);
+
     // The offer to go on from that block, as a player words it.
     static std::string OfferText(int32_t block);
     // Goes to that block as the learner would, with the slider.

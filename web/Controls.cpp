@@ -226,6 +226,13 @@ void RichText::Loaded() {
     Relayout();
 }
 
+void RichText::NameLines() {
+    for (std::size_t i = 0; i < Links().size(); ++i) {
+        view::TextLineName(model::RichText::LineOf(Links()[i].start),
+                           LinkName(static_cast<int32_t>(i)));
+    }
+}
+
 void RichText::Relayout() {
     const auto first = static_cast<std::size_t>(FirstVisibleLine());
     std::optional<view::TextLines> lines = view::TextLayout();

@@ -181,6 +181,9 @@ public:
     // The page's keys while the transcript has the focus: "up", "down",
     // "enter", "focus" (by the keyboard) and "blur", as the model's keyboard.
     void PageKey(const std::string& key);
+    // Names each line that is a link, by its speaker and text, for a screen
+    // reader; the lines that are no link the page leaves out of the list.
+    void NameLines();
     // Sends the highlight set, as the page asks once a change is done.
     void ShowHighlights();
     // The page's pointer at a character ("point", -1: off the text), a

@@ -258,6 +258,21 @@ EMSCRIPTEN_KEEPALIVE int scenova_go_on(int block) {
     return Current().viewer.GoOn(block) ? 1 : 0;
 }
 
+// What the slider's value says to a screen reader.
+EMSCRIPTEN_KEEPALIVE const char* scenova_block_name(int value) {
+    static std::string name;
+    name = Current().viewer.BlockName(value);
+    return name.c_str();
+}
+
+// Each line of the transcript named for a screen reader, once the lesson's
+// settings have named its culture-tip marker.
+EMSCRIPTEN_KEEPALIVE void scenova_text_names() {
+    if (RichText* text = Lesson().rtfText.get()) {
+        text->NameLines();
+    }
+}
+
 // The key list the page shows.
 EMSCRIPTEN_KEEPALIVE const char* scenova_key_list() {
     static std::string list;

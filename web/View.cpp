@@ -71,6 +71,9 @@ EM_JS(void, js_host_resource, (const char* id, int action, const char* file, con
     Module.view.hostResource(UTF8ToString(id), action, UTF8ToString(file), UTF8ToString(text));
 });
 EM_JS(void, js_rate, (double rate), { Module.view.rate(rate); });
+EM_JS(void, js_text_line_name, (int line, const char* name), {
+    Module.view.textLineName(line, UTF8ToString(name));
+});
 EM_JS(void, js_caption, (const char* text), { Module.view.caption(UTF8ToString(text)); });
 EM_JS(void, js_modes, (int captions, int pause, int loop), {
     Module.view.modes(!!captions, !!pause, !!loop);
@@ -211,6 +214,10 @@ void HostLog(const std::string& line) {
 void HostResource(const std::string& id, int32_t action, const std::string& file,
                   const std::string& text) {
     js_host_resource(id.c_str(), action, file.c_str(), text.c_str());
+}
+
+void TextLineName(int32_t line, const std::string& name) {
+    js_text_line_name(line, name.c_str());
 }
 
 void Rate(double rate) {

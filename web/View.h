@@ -40,6 +40,8 @@ void TextClear(int32_t lines);
 void TextSegment(int32_t line, int32_t start, int32_t end, const std::string& text,
                  const std::string& font, double points, bool bold, bool italic, bool underline,
                  int32_t colour, int32_t link);
+// A line that is a link, as a screen reader names it.
+void TextLineName(int32_t line, const std::string& name);
 void TextHighlight(const std::vector<int32_t>& startsAndEnds);
 // The highlight changed: the page asks for it (scenova_text_highlights)
 // once the call changing it has returned, before it next draws.

@@ -438,6 +438,7 @@
       text.highlights = [];
       text.layout = [];
       text.pointed = -1;
+      text.named = false;
       for (let i = 0; i < count; i++) {
         const line = document.createElement('div');
         line.className = 'line';
@@ -461,6 +462,23 @@
       });
       text.lines[line].appendChild(span);
       text.segments.push({ line, start, end, span, chars: Array.from(content), split: false });
+    },
+    // Once lines are named, the list holds those alone: a speaker's name,
+    // a separator or an empty line is no line to choose, and each line is
+    // read with its speaker.
+    textLineName(index, name) {
+      if (!text.named) {
+        text.named = true;
+        for (const line of text.lines) {
+          line.setAttribute('role', 'presentation');
+          line.setAttribute('aria-hidden', 'true');
+        }
+      }
+      const line = text.lines[index];
+      if (!line) return;
+      line.setAttribute('role', 'option');
+      line.removeAttribute('aria-hidden');
+      line.setAttribute('aria-label', name);
     },
     textHighlightDue() {
       queueMicrotask(() => Module._scenova_text_highlights());
@@ -501,6 +519,11 @@
       const input = control('sldVideoSlider').input;
       input.max = max;
       input.value = value;
+      // Said as the block and its speaker, once the call setting it is done.
+      if (!Module.controlsOnly) {
+        queueMicrotask(() => input.setAttribute('aria-valuetext',
+          Module.ccall('scenova_block_name', 'string', ['number'], [Number(input.value)])));
+      }
     },
     videoSource(path) {
       const v = video();
@@ -658,6 +681,7 @@
         el.buttons = new Map();
         el.stale = new Set();
         el.setAttribute('role', 'toolbar');
+        el.setAttribute('aria-label', { frmRose: 'Playback', frmRoseNavigation: 'Navigation', frmRoseToolbar: 'Lesson tools' }[name]);
       }
     }
     controls.movOrvMovie.append(playback, caption, failure);
@@ -798,6 +822,7 @@
     const list = $('key-list');
     if (list) list.querySelector('pre').textContent = Module.ccall('scenova_key_list', 'string', [], []);
     if (!call('scenova_start', [], [])) Module.view.hostLog('The lesson could not start.');
+    Module._scenova_text_names();
     resume();
     // Often enough that a pause after a line stops before the next is heard.
     setInterval(() => Module._scenova_viewer_tick(), 40);

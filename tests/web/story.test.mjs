@@ -101,6 +101,13 @@ test('Space plays the lesson and the lines of each block are selected as its cue
   assert.ok(Date.now() - pressed < 7000);
   // The transcript is one Tab stop, named, with its lines as options.
   assert.equal(await page.$eval('#rtfText', (t) => [t.tabIndex, t.getAttribute('role')].join()), '0,listbox');
+  // Each line is read with its speaker; a name, a separator or an empty line
+  // is no line to choose. The bars are named.
+  const options = await page.$$eval('#rtfText [role=option]', (l) => l.map((o) => o.getAttribute('aria-label')));
+  assert.equal(options.length, 8);
+  assert.equal(options[1], 'Anna: Good morning! How much are the apples? (culture tip: Greetings)');
+  assert.deepEqual(await page.$$eval('#frmScenova [role=toolbar]', (b) => b.map((t) => t.getAttribute('aria-label'))),
+    ['Playback', 'Navigation', 'Lesson tools']);
   assert.equal(await page.$eval('#frmRose button[data-name=btnVideoStop]', (b) => b.getAttribute('aria-label')), 'Stop');
   // The main bar's labels lie above its picture (the window's backdrop).
   const label = await page.$eval('#frmRose', (bar) => {
@@ -263,6 +270,7 @@ test('each block the slider goes to is lit wholly in view, the page wrapping its
     });
     assert.deepEqual(outside, [], `block ${value}`);
   }
+  assert.equal(await page.$eval('#sldVideoSlider input', (i) => i.getAttribute('aria-valuetext')), 'Block 7 of 7, Narrator');
   // Opened again, the page offers to go on from there, at the speed left.
   await page.keyboard.press('s');
   await page.goto('about:blank');
