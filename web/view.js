@@ -202,9 +202,20 @@
       pointed = -2;
       call('scenova_text', ['string', 'number'], ['point', -1]);
     });
+    let finger = false;
+    box.addEventListener('pointerdown', (event) => { finger = event.pointerType === 'touch'; });
     box.addEventListener('click', (event) => {
       const at = segmentAt(event);
-      if (at >= 0) call('scenova_text', ['string', 'number'], ['click', at]);
+      if (at < 0) return;
+      // A finger is over a line only as it taps: it enters the line first
+      // and leaves it after, as a mouse would, so that the line lights as
+      // it plays.
+      if (at !== pointed) call('scenova_text', ['string', 'number'], ['point', (pointed = at)]);
+      call('scenova_text', ['string', 'number'], ['click', at]);
+      if (finger) {
+        pointed = -2;
+        call('scenova_text', ['string', 'number'], ['point', -1]);
+      }
     });
     // The keyboard takes a line when it brings the focus, not a click.
     box.addEventListener('focus', () => {
@@ -223,6 +234,25 @@
     new ResizeObserver(() => call('scenova_text', ['string', 'number'], ['layout', 0])).observe(box);
     document.fonts.ready.then(() => call('scenova_text', ['string', 'number'], ['layout', 0]));
   }
+
+  // --- the window fitted to the page's width ------------------------------
+  // A window wider than the page is shown smaller as a whole (text,
+  // pictures and all), as the desktop player fits it to its window; its own
+  // sizes, and so the transcript's lines, stay what the lesson set.
+  let scale = 1;
+  function fit() {
+    const form = $('frmScenova');
+    const stage = $('stage');
+    const width = parseFloat(form.style.width) || 0;
+    const height = parseFloat(form.style.height) || 0;
+    if (!stage || !width) return;
+    const room = stage.parentElement.clientWidth - parseFloat(getComputedStyle(stage.parentElement).paddingLeft) * 2;
+    scale = Math.min(1, Math.max(room, 1) / width);
+    form.style.transformOrigin = '0 0';
+    form.style.transform = scale < 1 ? `scale(${scale})` : '';
+    Object.assign(stage.style, { width: `${width * scale}px`, height: `${height * scale}px` });
+  }
+  window.addEventListener('resize', fit);
 
   // The lines each paragraph wraps into, as [paragraph, first character
   // (-1: the paragraph's first), top, bottom] in CSS pixels of the text.
@@ -264,6 +294,8 @@
         }
       }
       const origin = row.top;
+      // Measured on the screen, where the window may be shown smaller.
+      const unscaled = (y) => (y - origin) / scale;
       let from = 0;
       while (lower(rect(chars[chars.length - 1]), row)) {
         let low = from + 1;
@@ -275,8 +307,8 @@
         }
         row = rect(chars[low]);
         from = low;
-        lines[lines.length - 1][3] = top + row.top - origin;
-        lines.push([paragraph, chars[low].at, top + row.top - origin, bottom]);
+        lines[lines.length - 1][3] = top + unscaled(row.top);
+        lines.push([paragraph, chars[low].at, top + unscaled(row.top), bottom]);
       }
     });
     return lines;
@@ -393,6 +425,7 @@
     box(name, left, top, width, height, visible, enabled) {
       const el = control(name);
       Object.assign(el.style, { left: `${left}px`, top: `${top}px`, width: `${width}px`, height: `${height}px` });
+      if (name === 'frmScenova') fit();
       el.hidden = !visible;
       el.classList.toggle('disabled', !enabled);
       el.inert = !enabled;

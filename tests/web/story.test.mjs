@@ -48,14 +48,14 @@ after(async () => {
 // `serve`, if given, answers requests before the server does (and what the
 // page then shows is the test's to check).
 // Each page starts as a learner's first visit unless `keep` is set.
-async function open(serve, at = address, keep = false) {
+async function open(serve, at = address, keep = false, viewport = { width: 1100, height: 640 }) {
   const page = await browser.newPage();
   if (!keep) await page.evaluateOnNewDocument(() => { try { localStorage.clear(); } catch { /* a sandboxed frame */ } });
   if (serve) {
     await page.setRequestInterception(true);
     page.on('request', (request) => serve(request) || request.continue());
   }
-  await page.setViewport({ width: 1100, height: 640 });
+  await page.setViewport(viewport);
   const problems = [];
   page.on('console', (m) => m.type() === 'error' && problems.push(m.text()));
   page.on('pageerror', (e) => problems.push(e.message));
@@ -240,6 +240,11 @@ test('C captions the line spoken; S plays faster and a cue still lights on time;
   assert.equal(await page.$eval('#movOrvMovie video', (v) => v.playbackRate), 0.75);
   await page.click('#captions');
   assert.equal(await caption(), null);
+  // F shows the video with its captions on the whole screen, and back.
+  await page.keyboard.press('f');
+  await page.waitForFunction(() => document.fullscreenElement?.id === 'movOrvMovie', { timeout: 2000 });
+  await page.keyboard.press('f');
+  await page.waitForFunction(() => !document.fullscreenElement, { timeout: 2000 });
   // Paused after the line playing; the key list says so.
   await page.keyboard.press('p');
   assert.equal(await page.$eval('#pause', (b) => b.getAttribute('aria-pressed')), 'true');
@@ -289,6 +294,20 @@ test('each block the slider goes to is lit wholly in view, the page wrapping its
   await page.keyboard.press('Space');
   await page.waitForFunction(() => document.querySelector('#movOrvMovie video').currentTime > 0.5, { timeout: 4000 });
   assert.equal(await page.$eval('#movOrvMovie video', (v) => v.error), null);
+  assert.deepEqual(problems, []);
+  await page.close();
+});
+
+test('on a phone the lesson fits the screen with the messages below it, and a tap on a line plays it', async () => {
+  const phone = { width: 390, height: 844, isMobile: true, hasTouch: true, deviceScaleFactor: 2 };
+  const { page, problems } = await open(null, address, false, phone);
+  assert.ok(await page.evaluate(() => document.documentElement.scrollWidth) <= 390);
+  const [next, stage, aside] = await page.evaluate(() => ['#frmRoseNavigation', '#stage', 'aside']
+    .map((s) => document.querySelector(s).getBoundingClientRect().toJSON()));
+  assert.ok(next.right <= 390 && aside.top >= stage.bottom, JSON.stringify({ next, stage, aside }));
+  await page.tap('#rtfText ::-p-text(Then a kilo)');
+  await page.waitForFunction(() => !document.querySelector('#movOrvMovie video').paused, { timeout: 3000 });
+  assert.ok((await selected(page)).some((l) => l.includes('Then a kilo')));
   assert.deepEqual(problems, []);
   await page.close();
 });
