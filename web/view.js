@@ -819,12 +819,36 @@
     return fetched;
   }
 
+  // A preview its author cannot use is told, with what to do instead.
+  const serveIt = 'serve the site\'s folder over HTTP with a server that answers Range requests '
+    + '(scripts/serve-site SITE, then open the address it prints)';
+  if (!Module.controlsOnly && location.protocol === 'file:') {
+    Module.view.hostLog(`This page was opened from the disk, where a browser lets it read none of its files: ${serveIt}.`);
+  }
+
+  // A server that sends a movie whole for a part asked for would play every
+  // line and every block from the video's start.
+  async function checkRange(movie) {
+    if (!movie) return;
+    const asking = new AbortController();
+    try {
+      const response = await fetch(movie.address, { headers: { Range: 'bytes=0-0' }, signal: asking.signal });
+      asking.abort();
+      if (response.status === 200) {
+        Module.view.hostLog(`The server sends ${movie.address} whole, ignoring Range requests: lines and the slider would play from the video's start. To preview, ${serveIt}.`);
+      }
+    } catch {
+      // A movie that cannot be fetched is told when it fails to play.
+    }
+  }
+
   // The lesson's files and its movies' lengths, fetched and measured while
   // the module compiles.
   const lessonFiles = Module.controlsOnly ? null : (async () => {
     const manifest = await (await fetch('lesson.json')).json();
     checkSize(manifest);
     for (const file of manifest.files.concat(manifest.movies)) addresses.set(`lesson/${file.name}`, file.address);
+    checkRange(manifest.movies[0]);
     // The movies first, the first in the lesson's own element: when the
     // lesson opens it, its first frame is there already.
     const seconds = Promise.all(manifest.movies.map((file, i) =>
