@@ -238,13 +238,15 @@ void RichText::UserBlur() {
 
 void RichText::UserKey(Key key) {
     const auto count = static_cast<int32_t>(m_links.size());
-    if (key != Key::Enter && (m_keyboardLink < 0 || m_keyboardLink >= count)) {
+    // The first arrow after focus came without a line (a click) takes one.
+    const bool onALine = m_hasKeyboard && m_keyboardLink >= 0 && m_keyboardLink < count;
+    if (key != Key::Enter && !onALine) {
         UserFocus();
     } else if (key == Key::Up) {
         KeyboardTo(std::max(m_keyboardLink - 1, 0));
     } else if (key == Key::Down) {
         KeyboardTo(std::min(m_keyboardLink + 1, count - 1));
-    } else if (m_keyboardLink >= 0 && m_keyboardLink < count) {
+    } else if (onALine) {
         UserClickLink(m_keyboardLink, 1);
     }
 }

@@ -116,10 +116,10 @@ public:
     // (link) at a time is the keyboard's, entered as the pointer enters it
     // and scrolled wholly into view (its first line when it is taller).
     // Focus coming takes the line the keyboard was on, else the first line
-    // in view; Up and Down move it (the first of them without a line takes
-    // one as focus does), Enter plays it as a click; focus leaving leaves it
-    // as the pointer would and keeps it for the return. New content forgets
-    // it.
+    // in view; Up and Down move it (the first of them after focus came
+    // without it, as by a click, takes one as focus does), Enter plays it
+    // as a click; focus leaving leaves it as the pointer would and keeps
+    // it for the return. New content forgets it.
     enum class Key : uint8_t { Up, Down, Enter };
     void UserFocus();
     void UserBlur();

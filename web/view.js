@@ -111,6 +111,7 @@
     Object.assign(b.style, {
       left: `${left}px`, top: `${top}px`, width: `${width}px`, height: `${height}px`,
     });
+    inReadingOrder(bar, ':scope > .bar-button');
     const picture = pictures[`${barName}/${name}`];
     if (b.firstChild !== (picture || null)) b.replaceChildren(...(picture ? [picture] : []));
     // A button is named by its tooltip, else by its name.
@@ -234,6 +235,24 @@
     new ResizeObserver(() => call('scenova_text', ['string', 'number'], ['layout', 0])).observe(box);
     document.fonts.ready.then(() => call('scenova_text', ['string', 'number'], ['layout', 0]));
   }
+
+  // --- the keyboard's order: as the window reads, top to bottom, left to right
+  function inReadingOrder(parent, selector) {
+    const items = [...parent.querySelectorAll(selector)];
+    const place = (el) => [parseFloat(el.style.top) || 0, parseFloat(el.style.left) || 0];
+    const sorted = [...items].sort((a, b) => {
+      const [at, al] = place(a);
+      const [bt, bl] = place(b);
+      return at - bt || al - bl;
+    });
+    if (sorted.every((el, i) => el === items[i])) return;
+    // Moving an element takes the focus from it: it is given back.
+    const focused = document.activeElement;
+    const anchor = items[items.length - 1].nextSibling;
+    for (const el of sorted) parent.insertBefore(el, anchor);
+    if (focused && focused !== document.activeElement) focused.focus({ preventScroll: true });
+  }
+  const stacking = { top: 1000, bottom: 1000 };
 
   // --- the window fitted to the page's width ------------------------------
   // A window wider than the page is shown smaller as a whole (text,
@@ -373,6 +392,8 @@
   playback.playsInline = true;
   playback.preload = 'auto';
   playback.setAttribute('aria-label', 'Lesson video');
+  // The picture is no stop of the keyboard's (Firefox makes a video one).
+  playback.tabIndex = -1;
 
   // A movie the browser cannot play is told over the video and to the
   // learner and stops the lesson's playing, as the desktop player does;
@@ -426,6 +447,7 @@
       const el = control(name);
       Object.assign(el.style, { left: `${left}px`, top: `${top}px`, width: `${width}px`, height: `${height}px` });
       if (name === 'frmScenova') fit();
+      else if (el.classList.contains('control')) inReadingOrder(el.parentNode, ':scope > .control');
       el.hidden = !visible;
       el.classList.toggle('disabled', !enabled);
       el.inert = !enabled;
@@ -452,10 +474,11 @@
       else if (what === 'fore') el.style.accentColor = css(colour);
       else if (what === 'transparent') { el.transparent = !!colour; showBarPicture(el); }
     },
+    // Stacked by z-index, so that the elements' order can be the reading
+    // order the keyboard follows.
     zorder(name, position) {
       const el = control(name);
-      if (position === 0) el.parentNode.appendChild(el);
-      else el.parentNode.insertBefore(el, el.parentNode.firstChild);
+      el.style.zIndex = position === 0 ? ++stacking.top : --stacking.bottom;
     },
     barClear,
     barButton,
@@ -708,6 +731,7 @@
       el.id = name;
       el.className = 'control';
       form.appendChild(el);
+      el.style.zIndex = ++stacking.top;  // stacked as created, until told otherwise
       controls[name] = el;
       if (name.startsWith('frmRose')) {
         el.classList.add('bar');

@@ -107,7 +107,7 @@ test('Space plays the lesson and the lines of each block are selected as its cue
   assert.equal(options.length, 8);
   assert.equal(options[1], 'Anna: Good morning! How much are the apples? (culture tip: Greetings)');
   assert.deepEqual(await page.$$eval('#frmScenova [role=toolbar]', (b) => b.map((t) => t.getAttribute('aria-label'))),
-    ['Playback', 'Navigation', 'Lesson tools']);
+    ['Playback', 'Lesson tools', 'Navigation']);
   assert.equal(await page.$eval('#frmRose button[data-name=btnVideoStop]', (b) => b.getAttribute('aria-label')), 'Stop');
   // The main bar's labels lie above its picture (the window's backdrop).
   const label = await page.$eval('#frmRose', (bar) => {
@@ -129,8 +129,25 @@ test('Space plays the lesson and the lines of each block are selected as its cue
   await page.close();
 });
 
-test('a click on a line plays that line; the keyboard reaches the lines; T hides and shows the transcript', async () => {
+test('Tab goes as the window reads; a click on a line plays that line; the keyboard reaches the lines; T hides and shows the transcript', async () => {
   const { page, problems } = await open();
+  // Each bar's buttons left to right, the bars and controls top to bottom;
+  // the picture is no stop.
+  await page.focus('#key-list summary');
+  const stops = [];
+  for (let i = 0; i < 12; i++) {
+    await page.keyboard.press('Tab');
+    stops.push(await page.evaluate(() => {
+      const e = document.activeElement;
+      return `${e.closest('.control')?.id}:${e.dataset.name || e.tagName}`;
+    }));
+  }
+  assert.deepEqual(stops, ['frmRose:btnVideoPlay', 'frmRose:btnVideoFwd', 'frmRose:btnTextOff',
+    'frmRoseToolbar:Help', 'frmRoseToolbar:Culture Tips', 'frmRoseToolbar:Learning Strategies',
+    'frmRoseToolbar:Glossary', 'rtfText:DIV', 'sldVideoSlider:INPUT', 'frmRoseNavigation:Back',
+    'frmRoseNavigation:Menu', 'frmRoseNavigation:Next']);
+  await page.keyboard.press('Tab');  // back out of the transcript's keyboard line
+  await page.focus('#key-list summary');
   const playing = (from, to) => page.waitForFunction((a, b) => {
     const v = document.querySelector('#movOrvMovie video');
     return !v.paused && v.currentTime >= a && v.currentTime < b;
