@@ -850,19 +850,30 @@
     Module.view.hostLog(`This page was opened from the disk, where a browser lets it read none of its files: ${serveIt}.`);
   }
 
-  // A server that sends a movie whole for a part asked for would play every
-  // line and every block from the video's start.
-  async function checkRange(movie) {
-    if (!movie) return;
+  // Each movie asked for its first byte before it is played: one the
+  // server cannot give is told by its published name with what to do, and
+  // one sent whole for a part tells of a server that ignores Range, with
+  // which every line and block would play from the video's start.
+  let rangeTold = false;
+  async function probeMovie(movie) {
     const asking = new AbortController();
+    let why = '';
     try {
       const response = await fetch(movie.address, { headers: { Range: 'bytes=0-0' }, signal: asking.signal });
       asking.abort();
-      if (response.status === 200) {
+      if (!response.ok) why = `the server answers ${response.status} ${response.statusText}`.trim();
+      else if (response.status === 200 && !rangeTold) {
+        rangeTold = true;
         Module.view.hostLog(`The server sends ${movie.address} whole, ignoring Range requests: lines and the slider would play from the video's start. To preview, ${serveIt}.`);
       }
-    } catch {
-      // A movie that cannot be fetched is told when it fails to play.
+    } catch (error) {
+      why = 'it could not be fetched';
+    }
+    if (why) {
+      const text = `The video ${movie.name} cannot be loaded from ${movie.address}: ${why}. Put the whole published site on the server, or publish the lesson again.`;
+      Module.view.hostLog(text);
+      failure.textContent = text;
+      failure.hidden = false;
     }
   }
 
@@ -872,7 +883,7 @@
     const manifest = await (await fetch('lesson.json')).json();
     checkSize(manifest);
     for (const file of manifest.files.concat(manifest.movies)) addresses.set(`lesson/${file.name}`, file.address);
-    checkRange(manifest.movies[0]);
+    manifest.movies.forEach(probeMovie);
     // The movies first, the first in the lesson's own element: when the
     // lesson opens it, its first frame is there already.
     const seconds = Promise.all(manifest.movies.map((file, i) =>

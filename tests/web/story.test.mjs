@@ -341,6 +341,15 @@ test('a preview the author cannot use is told: the page opened from the disk, or
   await page.close();
 });
 
+test('a movie the server does not have is told by its published name, over the video and beside it', async () => {
+  const { page } = await open((request) => request.url().endsWith(movie.address) &&
+    (request.respond({ status: 404, body: 'Not found' }) || true));
+  const told = `The video ${movie.name} cannot be loaded from ${movie.address}: the server answers 404`;
+  await page.waitForFunction((t) => document.querySelector('#movOrvMovie .failure').textContent.startsWith(t) &&
+    [...document.querySelectorAll('#reports li')].some((l) => l.textContent.startsWith(t)), { timeout: 5000 }, told);
+  await page.close();
+});
+
 test('Back from another page brings the lesson back from the cache, playing on', async () => {
   const { page, problems } = await open();
   await page.evaluate(() => { window.left = true; });
