@@ -57,6 +57,12 @@ private:
     void CheckScript();
     void CheckNamesStayInside();
     void CollectUsedFiles();
+    void CheckSpeakers(const ScriptReading& reading);
+    void CheckTimes(const ScriptReading& reading, const formats::Movie& movie);
+    void CheckWhatShows();
+    // Why a video the script names is not there, if the lesson tells.
+    std::string MissingVideoHint(const std::string& name) const;
+    void MissingPage(const char* file, int line, const std::string& what, const std::string& name);
     // How a name (the part of path after the lesson's folder and the
     // subfolder it names a file in) leaves the lesson folder; empty when it
     // does not.
@@ -297,24 +303,16 @@ void Checker::CheckScript() {
             Add(kScript, reading.videoLine, Severity::Error,
                 Relative(path) +
                     (exists ? " is not a movie with a video stream and a known length"
-                            : " does not exist") +
+                            : " does not exist" + MissingVideoHint(reading.videoName)) +
                     ": the component reports \"Unable to open movie:\" with its path (code 5) and "
                     "the transcript does not follow a video",
                 exists ? "bad-file" : "missing-file");
         } else {
             CheckBrowserVideo(reading.videoLine, path, *movie);
-            const double end = movie->seconds * m_run.unitsPerSecond;
-            for (const ScriptCue& cue : reading.cues) {
-                if (cue.startLine != 0 && cue.start > end) {
-                    Add(kScript, cue.startLine, Severity::Error,
-                        "this cue starts at " + ShortestText(cue.start) +
-                            ", past the end of the video (" + ShortestText(end) +
-                            "): it never plays",
-                        "past-end");
-                }
-            }
+            CheckTimes(reading, *movie);
         }
     }
+    CheckSpeakers(reading);
     const std::size_t mostBlocks = m_run.mostSignals - 1;
     if (reading.blocks.size() > mostBlocks) {
         Add(kScript, 0, Severity::Error,
@@ -378,6 +376,8 @@ void Checker::CheckNamesStayInside() {
             if (const std::string how = Leaves(m_folder + line.value, false); !how.empty()) {
                 OutsideFolder(kSettings, line.number, line.key + ": the resource " + line.value,
                               how);
+            } else {
+                MissingPage(kSettings, line.number, line.key + ": the resource", line.value);
             }
         }
     }
@@ -394,8 +394,151 @@ void Checker::CheckNamesStayInside() {
         if (parts.size() == 2) {
             if (const std::string how = Leaves(m_folder + parts[1], false); !how.empty()) {
                 OutsideFolder(kScript, i, "the resource " + parts[1], how);
+            } else {
+                MissingPage(kScript, i, "the resource", parts[1]);
             }
         }
+    }
+}
+
+// A page the host is to show that is not in the lesson folder.
+void Checker::MissingPage(const char* file, int line, const std::string& what,
+                          const std::string& name) {
+    std::string extension = std::filesystem::path(name).extension().string();
+    for (char& c : extension) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    std::error_code error;
+    if ((extension == ".htm" || extension == ".html") &&
+        !std::filesystem::is_regular_file(m_folder + name, error)) {
+        Add(file, line, Severity::Warning,
+            what + " " + name + " is not in the lesson folder: the learner who asks for it is " +
+                "shown nothing",
+            "missing-file");
+    }
+}
+
+// Speakers written almost alike are two speakers to the learner: a block
+// breaks where the spelling changes.
+void Checker::CheckSpeakers(const ScriptReading& reading) {
+    constexpr std::size_t kMostSpellings = 200;  // beyond, a lesson of names, not a dialogue
+    constexpr std::size_t kLongestName = 64;
+    std::vector<std::pair<std::string, int>> spellings;  // each first written, with its line
+    for (const ScriptCue& cue : reading.cues) {
+        if (cue.speaker.empty() || cue.speaker.size() > kLongestName ||
+            spellings.size() >= kMostSpellings ||
+            std::any_of(spellings.begin(), spellings.end(),
+                        [&](const auto& known) { return known.first == cue.speaker; })) {
+            continue;
+        }
+        for (const auto& [known, line] : spellings) {
+            const std::size_t longer = std::max(known.size(), cue.speaker.size());
+            if (NameDistance(known, cue.speaker) <= (longer >= 4 ? 1u : 0u)) {
+                Add(kScript, cue.actorLine, Severity::Warning,
+                    "the speaker \"" + cue.speaker + "\" is written almost as \"" + known +
+                        "\" (line " + std::to_string(line) +
+                        "): the learner sees two speakers; if they are one, write the name "
+                        "the same way each time",
+                    "speaker-spelling");
+                break;
+            }
+        }
+        spellings.emplace_back(cue.speaker, cue.actorLine);
+    }
+}
+
+void Checker::CheckTimes(const ScriptReading& reading, const formats::Movie& movie) {
+    const double end = movie.seconds * m_run.unitsPerSecond;
+    double latest = 0;
+    for (const ScriptCue& cue : reading.cues) {
+        if (cue.badTime) {
+            continue;
+        }
+        if (cue.startLine != 0 && cue.start > end) {
+            Add(kScript, cue.startLine, Severity::Error,
+                "this cue starts at " + ShortestText(cue.start) + ", past the end of the video (" +
+                    ShortestText(end) + "): it never plays",
+                "past-end");
+        } else if (cue.endLine != 0 && cue.end > end) {
+            Add(kScript, cue.endLine, Severity::Warning,
+                "this cue ends at " + ShortestText(cue.end) + ", past the end of the video (" +
+                    ShortestText(end) + "): its line plays to the video's end",
+                "past-end");
+        }
+        latest = std::max(
+            {latest, cue.startLine != 0 ? cue.start : 0.0, cue.endLine != 0 ? cue.end : 0.0});
+    }
+    // Times written in seconds under the millisecond format all fall in the
+    // video's first moments.
+    if (m_run.unitsPerSecond == 1000 && latest > 0 && latest <= movie.seconds &&
+        latest * 10 < end) {
+        int line = 0;
+        for (const lesson::SettingsLine& setting : m_lines) {
+            line = UCase(setting.key) == "MOVORVMOVIE.TIMEFORMAT" ? setting.number : line;
+        }
+        Add(kSettings, line, Severity::Warning,
+            "every time in the script is within the first " + ShortestText(latest) +
+                " ms of the video, though they fit its " + ShortestText(movie.seconds) +
+                " s as seconds: movOrvMovie.TimeFormat=1 reads them as milliseconds, so all "
+                "the lines go by at once; write the times in milliseconds, or leave "
+                "TimeFormat at 0",
+            "time-unit");
+    }
+}
+
+std::string Checker::MissingVideoHint(const std::string& name) const {
+    namespace fs = std::filesystem;
+    constexpr int kMostLooked = 1000;
+    std::error_code error;
+    std::string near;
+    std::size_t best = 3;
+    int looked = 0;
+    for (fs::directory_iterator it(m_lesson.VideoFolder(), error), end; !error && it != end;
+         it.increment(error)) {
+        if (++looked > kMostLooked) {
+            break;
+        }
+        const std::string other = it->path().filename().string();
+        if (UCase(other) == UCase(name)) {
+            return "; the video folder has " + other +
+                   ", which differs in letter case (the name must match exactly)";
+        }
+        if (const std::size_t distance = NameDistance(other, name); distance < best) {
+            best = distance;
+            near = other;
+        }
+    }
+    if (!near.empty()) {
+        return "; did you mean " + near + "?";
+    }
+    if (fs::is_regular_file(fs::path(m_folder) / name, error)) {
+        return "; there is one in the lesson folder itself: videos go in video/";
+    }
+    return std::string();
+}
+
+// A window the learner can do nothing with passes every other check.
+void Checker::CheckWhatShows() {
+    if (!m_run.initResult || m_run.startupError || m_lesson.settings->Count() == 0) {
+        return;  // the start-up's failure, or the settings' absence, says it all
+    }
+    if (!m_run.playButton) {
+        Add(kSettings, 0, Severity::Warning,
+            "the main bar shows no Play button (btnVideoPlay): the learner cannot start the "
+            "video",
+            "no-play-button");
+    }
+    if (!m_run.videoShown) {
+        Add(kSettings, 0, Severity::Warning,
+            "the video is hidden or has no size (movOrvMovie.Visible, Width, Height): the "
+            "learner sees no picture",
+            "video-not-shown");
+    }
+    if (!m_run.transcriptShown && !m_run.transcriptButton) {
+        Add(kSettings, 0, Severity::Warning,
+            "the transcript is hidden or has no size (rtfText.Visible, Width, Height) and no "
+            "button shows it (btnTextOn): the learner sees no text",
+            "transcript-not-shown");
     }
 }
 
@@ -423,6 +566,7 @@ CheckResult Checker::Run() {
     CheckNamesStayInside();
     CheckSettingsLines();
     CheckScript();
+    CheckWhatShows();
     CollectUsedFiles();
     std::stable_sort(m_result.findings.begin(), m_result.findings.end(),
                      [](const Finding& a, const Finding& b) {

@@ -224,6 +224,17 @@ LessonRun RunLesson(const lesson::Lesson& lesson) {
     run.cues = module.g_Cues;
     run.blocks = module.g_Blocks;
     run.mostSignals = headless::Video::kMaxSignalTimes;
+    const auto shown = [](const auto& control) {
+        return control && control->Visible() && control->Width() > 0 && control->Height() > 0;
+    };
+    const auto offered = [&](const char* button) {
+        return window.frmRose && window.frmRose->HasButton(button) &&
+               window.frmRose->StateOf(button) != controls::button_state::Hidden;
+    };
+    run.playButton = offered("btnVideoPlay");
+    run.videoShown = shown(window.movOrvMovie);
+    run.transcriptShown = shown(window.rtfText);
+    run.transcriptButton = offered("btnTextOn");
 
     platform.GetTrace().Unsubscribe(files);
     host.Shutdown();

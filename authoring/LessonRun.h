@@ -62,6 +62,13 @@ struct LessonRun {
     std::vector<BlockInfo> blocks;
     // The number of signal times the video can hold.
     std::size_t mostSignals = 0;
+    // What the learner would see of the window after the start-up: a Play
+    // button on the main bar, the video and the transcript shown at a size,
+    // and a button to show the transcript when it is hidden.
+    bool playButton = false;
+    bool videoShown = false;
+    bool transcriptShown = false;
+    bool transcriptButton = false;
 };
 
 // Runs the tool on a lesson: IToolTalk_Init, IToolTalk_Startup, then
