@@ -568,6 +568,7 @@ CheckResult Checker::Run() {
     CheckScript();
     CheckWhatShows();
     CollectUsedFiles();
+    m_result.title = m_run.title;
     std::stable_sort(m_result.findings.begin(), m_result.findings.end(),
                      [](const Finding& a, const Finding& b) {
                          return std::tie(a.file, a.line) < std::tie(b.file, b.line);

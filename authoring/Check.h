@@ -19,6 +19,8 @@ struct CheckResult {
     // the component opened (pictures, cursors, bar scripts, the video, and
     // the WebM beside it that browsers are given) and its resources.
     std::set<std::string> used;
+    // The lesson's title as the learner reads it ("" when it shows none).
+    std::string title;
 };
 
 // Checks a lesson folder with the component's own procedures: its settings

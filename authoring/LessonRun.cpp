@@ -235,6 +235,9 @@ LessonRun RunLesson(const lesson::Lesson& lesson) {
     run.videoShown = shown(window.movOrvMovie);
     run.transcriptShown = shown(window.rtfText);
     run.transcriptButton = offered("btnTextOn");
+    if (window.frmRose && !window.frmRose->Labels().empty()) {
+        run.title = window.frmRose->Labels().front().caption;
+    }
 
     platform.GetTrace().Unsubscribe(files);
     host.Shutdown();

@@ -69,6 +69,8 @@ struct LessonRun {
     bool videoShown = false;
     bool transcriptShown = false;
     bool transcriptButton = false;
+    // The lesson's title as the learner reads it: the main bar's first label.
+    std::string title;
 };
 
 // Runs the tool on a lesson: IToolTalk_Init, IToolTalk_Startup, then

@@ -153,6 +153,22 @@ int PublishCommand(const PublishOptions& options, std::ostream& out, std::ostrea
                "written\n";
         return 1;
     }
+    // What keeps the lesson from playing is said here too: published, it
+    // would fail in front of the learner.
+    for (const Finding& finding : check.findings) {
+        if (finding.severity == Finding::Severity::Error) {
+            err << "scenova publish: "
+                << utf8::Printable(finding.file + ":" + std::to_string(finding.line) +
+                                   ": error: " + finding.message)
+                << '\n';
+        }
+    }
+    std::string title = options.title.empty() ? check.title : options.title;
+    if (title.empty()) {
+        // "cafe/", as tab completion writes it, names the folder cafe.
+        const fs::path folder = fs::absolute(lesson.folder, error).lexically_normal();
+        title = (folder.has_filename() ? folder : folder.parent_path()).filename().string();
+    }
 
     // Only what the lesson uses is published: every learner downloads all of
     // it, and a folder may hold what is not for them (.git, .env, drafts).
@@ -246,7 +262,7 @@ int PublishCommand(const PublishOptions& options, std::ostream& out, std::ostrea
             return failed(options.output / file.address);
         }
     }
-    const std::string manifest = "{\"title\":" + JsonString(lesson.folder.filename().string()) +
+    const std::string manifest = "{\"title\":" + JsonString(title) +
                                  ",\n\"files\":" + JsonList(files, Kind::File) +
                                  ",\n\"movies\":" + JsonList(files, Kind::Movie) +
                                  ",\n\"notShipped\":" + JsonList(files, Kind::NotShipped) + "}\n";
@@ -282,8 +298,8 @@ int PublishCommand(const PublishOptions& options, std::ostream& out, std::ostrea
     if (aside) {
         fs::remove_all(*aside, error);
     }
-    out << "Published " << utf8::Printable(lesson.folder.filename().string()) << " to "
-        << Shown(options.output) << " (" << files.size() << " lesson files, " << leftOut
+    out << "Published \"" << utf8::Printable(title) << "\" to " << Shown(options.output) << " ("
+        << files.size() << " lesson files, " << leftOut
         << " left out); serve that folder over HTTP with Range requests and open index.html\n";
     return 0;
 }

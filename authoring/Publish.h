@@ -10,6 +10,9 @@ struct PublishOptions {
     std::filesystem::path output;
     // The browser build's page and module (build/wasm/web).
     std::filesystem::path site;
+    // The page's title; by default the lesson's (the main bar's first
+    // label), else its folder's name.
+    std::string title;
 };
 
 // Writes a static site that plays the lesson in a browser from any web

@@ -102,6 +102,9 @@ int main(int argc, char** argv) {
     publishCommand->add_option(
         "--site", publishSite,
         "the browser build's page and module (default " + std::string(SCENOVA_WEB_DIR) + ")");
+    publishCommand->add_option("--title", publishOptions.title,
+                               "the page's title (default: the lesson's, its main bar's first "
+                               "label, else the folder's name)");
 
     try {
         app.parse(argc, argv);

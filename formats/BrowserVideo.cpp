@@ -99,9 +99,11 @@ std::string WebmCommand(const std::string& movie, const std::string& webm) {
     // The sound may start before zero: ffmpeg would otherwise move every
     // stream later to hide that, and the pictures would lose their times.
     // Vorbis, not Opus: with Opus sound, Chromium's decoder fails on a seek
-    // back to the start once the video has played.
+    // back to the start once the video has played. 4:2:0 in 8 bits, which
+    // every browser decodes (a 10-bit or 4:2:2 source would stay so).
     return "ffmpeg -i " + Quoted(movie) +
-           " -c:v libvpx-vp9 -crf 32 -b:v 0 -c:a libvorbis -avoid_negative_ts disabled " +
+           " -c:v libvpx-vp9 -crf 32 -b:v 0 -pix_fmt yuv420p -c:a libvorbis "
+           "-avoid_negative_ts disabled " +
            Quoted(webm);
 }
 
