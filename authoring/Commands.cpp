@@ -195,7 +195,14 @@ std::string NoSpeaker(const std::vector<SubtitleCue>& cues, SubtitleFormat forma
                 (reading.named == 1 ? " of them does" : " of them do") +
                 ", too few to be read as speakers without --speaker-prefix";
     }
-    return text + "; give --speaker NAME for them";
+    text += "; give --speaker NAME for them";
+    if (missing == cues.size() && reading.named == 0) {
+        // A chapters file names parts, not speakers.
+        text +=
+            " (a file of chapters is no lesson's lines: a lesson has no chapters, its "
+            "speakers' blocks are what the slider, Back and Forward step through)";
+    }
+    return text;
 }
 
 }  // namespace
