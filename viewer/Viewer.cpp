@@ -62,7 +62,7 @@ bool Viewer::Run(Command command) {
             return bar != nullptr &&
                    Press(Enabled(*bar, "btnTextOff") ? "btnTextOff" : "btnTextOn");
         case Command::RepeatLine: {
-            const auto cue = CueNow() ? CueNow() : m_heard;
+            const auto cue = LineNowOrHeard();
             return cue && PlayLine(*cue);
         }
         case Command::PauseAfterLines:
@@ -74,7 +74,7 @@ bool Viewer::Run(Command command) {
             if (m_loop) {
                 m_loop.reset();
             } else {
-                const auto cue = CueNow() ? CueNow() : m_heard;
+                const auto cue = LineNowOrHeard();
                 if (!cue || !PlayLine(*cue)) {
                     return false;
                 }
@@ -284,6 +284,11 @@ std::optional<int32_t> Viewer::CueNow() {
         }
     }
     return std::nullopt;
+}
+
+std::optional<int32_t> Viewer::LineNowOrHeard() {
+    const auto now = CueNow();
+    return now ? now : m_heard;
 }
 
 std::optional<int32_t> Viewer::LineAfter(int32_t cue) {

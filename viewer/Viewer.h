@@ -91,6 +91,8 @@ private:
     bool PlayLine(int32_t cue);
     // The cue whose time holds the video's position, if any.
     std::optional<int32_t> CueNow();
+    // The line spoken now, else the one heard last.
+    std::optional<int32_t> LineNowOrHeard();
     // The first cue after `cue` that the transcript shows as a line.
     std::optional<int32_t> LineAfter(int32_t cue);
 
