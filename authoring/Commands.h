@@ -5,9 +5,18 @@
 #include <ostream>
 #include <string>
 
-#include "authoring/Subtitles.h"
+#include "formats/Subtitles.h"
 
 namespace scenova::authoring {
+
+// The import and export speak in the subtitle formats' own terms.
+using formats::FormatTime;
+using formats::ReadSubtitles;
+using formats::SubtitleCue;
+using formats::SubtitleFile;
+using formats::SubtitleFormat;
+using formats::WriteSrt;
+using formats::WriteWebVtt;
 
 // The authoring commands of scenova. Each returns its exit status: 0 done,
 // 1 the input has errors (nothing written), 2 bad usage or a missing input.

@@ -7,12 +7,12 @@
 
 #include <string>
 
-#include "authoring/Subtitles.h"
+#include "formats/Subtitles.h"
 
 namespace scenova {
 namespace {
 
-using authoring::SubtitleFormat;
+using formats::SubtitleFormat;
 
 std::string Repeated(const std::string& piece, std::size_t times) {
     std::string out;
@@ -32,7 +32,7 @@ void ReadCue(benchmark::State& state, const std::string& open, const std::string
                                                      : "00:00:01,000 --> 00:00:02,000\nx") +
         Repeated(open, n) + Repeated(after, n) + "\n";
     for (auto _ : state) {
-        const authoring::SubtitleFile file = authoring::ReadSubtitles(text, "bench", format);
+        const formats::SubtitleFile file = formats::ReadSubtitles(text, "bench", format);
         if (file.cues.size() != 1) {
             state.SkipWithError("bench: the cue was not read");
         }

@@ -11,12 +11,12 @@
 #include <string>
 #include <string_view>
 
-#include "authoring/Subtitles.h"
+#include "formats/Subtitles.h"
 #include "script/ScriptText.h"
 
 namespace {
 
-using namespace scenova::authoring;
+using namespace scenova::formats;
 
 void Check(std::string_view text, SubtitleFormat format) {
     const SubtitleFile file = ReadSubtitles(text, "fuzz", format);

@@ -14,7 +14,7 @@
 #include "authoring/Check.h"
 #include "authoring/Commands.h"
 #include "authoring/Publish.h"
-#include "authoring/Subtitles.h"
+#include "formats/Subtitles.h"
 #include "cli/Player.h"
 #include "runtime/Convert.h"
 #include "runtime/RuntimeError.h"

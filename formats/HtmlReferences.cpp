@@ -1,4 +1,4 @@
-#include "authoring/HtmlReferences.h"
+#include "formats/HtmlReferences.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -7,7 +7,7 @@
 
 #include "runtime/Utf8.h"
 
-namespace scenova::authoring {
+namespace scenova::formats {
 
 namespace {
 
@@ -16,7 +16,7 @@ struct NamedReference {
     std::string_view text;
 };
 
-#include "authoring/HtmlReferences.inc"
+#include "formats/HtmlReferences.inc"
 
 bool IsAlphanumeric(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
@@ -89,4 +89,4 @@ std::optional<std::string> ReadCharacterReference(std::string_view& s) {
     return std::nullopt;
 }
 
-}  // namespace scenova::authoring
+}  // namespace scenova::formats

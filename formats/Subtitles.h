@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-namespace scenova::authoring {
+namespace scenova::formats {
 
 // One cue of a subtitle file, as a lesson script can hold it.
 struct SubtitleCue {
@@ -59,4 +59,4 @@ std::string WriteSrt(const std::vector<SubtitleCue>& cues);
 // A time as the format writes it: "01:02:03.456" (WebVTT) or "01:02:03,456".
 std::string FormatTime(int64_t milliseconds, SubtitleFormat format);
 
-}  // namespace scenova::authoring
+}  // namespace scenova::formats

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace scenova::authoring {
+namespace scenova::formats {
 
 // The character reference at the start of s ("&amp;", "&not", "&#233;",
 // "&#xE9"), read as HTML reads one in text: every name of HTML's table, the
@@ -16,4 +16,4 @@ namespace scenova::authoring {
 // none, the "&" then standing for itself.
 std::optional<std::string> ReadCharacterReference(std::string_view& s);
 
-}  // namespace scenova::authoring
+}  // namespace scenova::formats

@@ -1,4 +1,4 @@
-#include "authoring/Subtitles.h"
+#include "formats/Subtitles.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -6,12 +6,12 @@
 #include <set>
 #include <unordered_map>
 
-#include "authoring/HtmlReferences.h"
+#include "formats/HtmlReferences.h"
 #include "runtime/Convert.h"
 #include "runtime/Utf8.h"
 #include "script/ScriptText.h"
 
-namespace scenova::authoring {
+namespace scenova::formats {
 
 namespace {
 
@@ -820,4 +820,4 @@ std::string WriteSrt(const std::vector<SubtitleCue>& cues) {
     return out;
 }
 
-}  // namespace scenova::authoring
+}  // namespace scenova::formats
