@@ -17,6 +17,7 @@
 #include "runtime/Utf8.h"
 #include "script/ScriptText.h"
 #include "tool/Manager.h"
+#include "viewer/Translation.h"
 
 namespace scenova::authoring {
 
@@ -58,6 +59,7 @@ private:
     void CheckNamesStayInside();
     void CollectUsedFiles();
     void CheckSpeakers(const ScriptReading& reading);
+    void CheckTranslation(const ScriptReading& reading);
     void CheckTimes(const ScriptReading& reading, const formats::Movie& movie);
     void CheckWhatShows();
     // Why a video the script names is not there, if the lesson tells.
@@ -313,6 +315,7 @@ void Checker::CheckScript() {
         }
     }
     CheckSpeakers(reading);
+    CheckTranslation(reading);
     const std::size_t mostBlocks = m_run.mostSignals - 1;
     if (reading.blocks.size() > mostBlocks) {
         Add(kScript, 0, Severity::Error,
@@ -483,6 +486,56 @@ void Checker::CheckTimes(const ScriptReading& reading, const formats::Movie& mov
                 "the lines go by at once; write the times in milliseconds, or leave "
                 "TimeFormat at 0",
             "time-unit");
+    }
+}
+
+void Checker::CheckTranslation(const ScriptReading& reading) {
+    if (m_lesson.translation.empty()) {
+        return;
+    }
+    const char* file = lesson::kTranslation;
+    const viewer::Translation translation = viewer::ReadTranslation(m_lesson.translation);
+    for (const formats::SubtitleProblem& problem : translation.errorsAt) {
+        Add(file, problem.line, Severity::Error,
+            problem.message + ": the players show no translation until this is mended",
+            "translation-file");
+    }
+    if (!translation.errorsAt.empty()) {
+        return;  // nothing of it is shown: its lines say nothing yet
+    }
+    // The spoken lines with times, as the players match them.
+    std::vector<viewer::LineTime> times;
+    std::vector<const ScriptCue*> lines;
+    const double units = m_run.unitsPerSecond;
+    for (const ScriptCue& cue : reading.cues) {
+        if (!cue.textLines.empty() && !cue.badTime && cue.startLine != 0 && cue.endLine != 0) {
+            times.push_back(viewer::LineTimeOf(cue.start, cue.end, units));
+            lines.push_back(&cue);
+        }
+    }
+    const viewer::TranslationMatch match = viewer::MatchTranslation(times, translation.cues);
+    const auto span = [](int64_t from, int64_t to) {
+        using formats::FormatTime;
+        return FormatTime(from, formats::SubtitleFormat::WebVtt) + " to " +
+               FormatTime(to, formats::SubtitleFormat::WebVtt);
+    };
+    for (const int32_t index : match.unmatchedCues) {
+        const formats::SubtitleCue& cue = translation.cues[static_cast<std::size_t>(index)];
+        Add(file, cue.line, Severity::Warning,
+            "this cue (" + span(cue.start, cue.end) +
+                ") goes with no line of the script, so the learner never sees it: a cue "
+                "translates the line it shares at least half its time with; time it as that "
+                "line's AVSTART and AVEND",
+            "translation-unmatched");
+    }
+    for (std::size_t line = 0; line < lines.size(); ++line) {
+        if (match.cueOfLine[line] < 0) {
+            Add(kScript, lines[line]->textLines.front(), Severity::Warning,
+                "this line (" + span(times[line].start, times[line].end) +
+                    ") has no translation: no cue of " + file +
+                    " shares half its time, so the learner sees none under it",
+                "translation-missing");
+        }
     }
 }
 

@@ -38,6 +38,11 @@ public:
         m_manager = std::make_shared<headless::RecordingManager>(m_platform.Ctx());
         m_manager->Serve(lesson);
         m_host = std::make_unique<headless::ToolHost>(m_platform, m_manager);
+        // The translation is the learner's, beside the lesson: a faulty one
+        // is told and left out, the lesson plays.
+        for (const std::string& error : m_viewer.SetTranslation(lesson.translation)) {
+            m_err << "scenova: " << utf8::Printable(error) << '\n';
+        }
     }
 
     int Run() {
@@ -175,7 +180,7 @@ private:
         }
         model::Video* Video() override { return m_session.m_platform.Window().movOrvMovie.get(); }
         void ShowRate(double) override {}
-        void ShowCaption(const std::string&) override {}
+        void ShowCaption(const std::string&, const std::string&) override {}
         void ShowModes() override {}
         bool Own(viewer::Command) override { return false; }
 

@@ -129,6 +129,7 @@ public:
 
     void Error(int line, const std::string& message) {
         m_file.errors.push_back(Where(line) + "error: " + message);
+        m_file.errorsAt.push_back({line, message});
     }
     void Warning(int line, const std::string& message) {
         m_file.warnings.push_back(Where(line) + "warning: " + message);

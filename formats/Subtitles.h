@@ -28,10 +28,15 @@ struct SubtitleCue {
 // malformed and nothing of it should be used; warnings name what the file
 // holds that a lesson script cannot carry (styles, notes, cue settings,
 // markup other than voices and tips), which is dropped.
+struct SubtitleProblem {
+    int line = 0;
+    std::string message;  // without the file, the line and the severity
+};
 struct SubtitleFile {
     std::vector<SubtitleCue> cues;
     std::vector<std::string> errors;
     std::vector<std::string> warnings;
+    std::vector<SubtitleProblem> errorsAt;  // the errors as facts, for a tool to place
 };
 
 enum class SubtitleFormat { WebVtt, Srt };

@@ -171,7 +171,7 @@ std::shared_ptr<ICollection> ParseScript(std::string_view text) {
 }
 
 std::string ReadLessonFile(const std::filesystem::path& folder, const std::string& name) {
-    const std::size_t most = name == "script.txt" ? kMaxScriptBytes : kMaxSettingsBytes;
+    const std::size_t most = name == "settings.ini" ? kMaxSettingsBytes : kMaxScriptBytes;
     const std::string path = (folder / name).string();
     formats::FileContent content = formats::ReadOrdinaryFile(path, most);
     using Outcome = formats::FileContent::Outcome;
@@ -239,6 +239,7 @@ Lesson LoadLesson(const std::filesystem::path& folder) {
     const std::string script = ReadLessonFile(absolute, "script.txt");
     lesson.scriptMarked = StartsWithByteOrderMark(script);
     lesson.script = ParseScript(script);
+    lesson.translation = ReadLessonFile(absolute, kTranslation);
     return lesson;
 }
 

@@ -22,6 +22,9 @@ struct Lesson {
     // (Notepad writes one), which the reader skipped.
     bool settingsMarked = false;
     bool scriptMarked = false;
+    // The second language's WebVTT file beside the script (kTranslation),
+    // as text; empty without one.
+    std::string translation;
 
     // The folders as the host hands them over: absolute, ending with "/".
     std::string Folder() const;
@@ -41,11 +44,15 @@ public:
 inline constexpr std::size_t kMaxScriptBytes = std::size_t{16} << 20;
 inline constexpr std::size_t kMaxSettingsBytes = std::size_t{1} << 20;
 
+// The file holding a lesson's translation, read as the script is.
+inline constexpr const char* kTranslation = "translation.vtt";
+
 // Reads a lesson folder; raises LessonError when the folder is missing or a
 // file in it cannot be read. A missing settings.ini or script.txt is empty.
 Lesson LoadLesson(const std::filesystem::path& folder);
 
-// The text of a lesson's file ("settings.ini" or "script.txt"), empty when
+// The text of a lesson's file ("settings.ini", "script.txt" or its
+// translation), empty when
 // it is missing. Raises LessonError, naming the file and why, when it is not
 // an ordinary file (a folder, FIFO, device or socket, or a link to one), holds
 // more than its limit above, or cannot be read.

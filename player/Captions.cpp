@@ -8,8 +8,24 @@
 
 namespace scenova::player {
 
-void Captions::Show(std::string text) {
+namespace {
+
+QLabel* CaptionLabel(QWidget* video, const char* name) {
+    auto* label = new QLabel(video);
+    label->setObjectName(QString::fromLatin1(name));
+    // The lesson's text, shown as it is: never read as markup.
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignCenter);
+    label->setWordWrap(true);
+    label->setAttribute(Qt::WA_TransparentForMouseEvents);
+    return label;
+}
+
+}  // namespace
+
+void Captions::Show(std::string text, std::string translation) {
     m_text = std::move(text);
+    m_translation = std::move(translation);
     m_laidOutFor = QSize();
     Update();
 }
@@ -22,17 +38,14 @@ void Captions::Update() {
     }
     if (!m_label || m_label->parentWidget() != video) {
         delete m_label;
-        m_label = new QLabel(video);
-        m_label->setObjectName(QStringLiteral("captions"));
-        // The lesson's text, shown as it is: never read as markup.
-        m_label->setTextFormat(Qt::PlainText);
-        m_label->setAlignment(Qt::AlignCenter);
-        m_label->setWordWrap(true);
-        m_label->setAttribute(Qt::WA_TransparentForMouseEvents);
+        delete m_translationLabel;
+        m_label = CaptionLabel(video, "captions");
+        m_translationLabel = CaptionLabel(video, "translation");
         m_laidOutFor = QSize();
     }
     if (m_text.empty()) {
         m_label->hide();
+        m_translationLabel->hide();
         return;
     }
     if (m_laidOutFor == video->size() && m_label->isVisible()) {
@@ -49,7 +62,27 @@ void Captions::Update() {
     const int width = video->width() * 9 / 10;
     m_label->setFixedWidth(width);
     m_label->adjustSize();
-    m_label->move((video->width() - width) / 2, video->height() - m_label->height() - pixels / 2);
+    // The second language under the line, smaller and quieter.
+    int below = 0;
+    if (m_translation.empty()) {
+        m_translationLabel->hide();
+    } else {
+        m_translationLabel->setStyleSheet(
+            QStringLiteral("QLabel { color: #d8d8d8; background: rgba(0, 0, 0, 160); "
+                           "font-size: %1px; font-style: italic; padding: %2px; }")
+                .arg(pixels * 4 / 5)
+                .arg(pixels / 4));
+        m_translationLabel->setText(qt::ToQString(m_translation));
+        m_translationLabel->setFixedWidth(width);
+        m_translationLabel->adjustSize();
+        below = m_translationLabel->height();
+        m_translationLabel->move((video->width() - width) / 2,
+                                 video->height() - below - pixels / 2);
+        m_translationLabel->show();
+        m_translationLabel->raise();
+    }
+    m_label->move((video->width() - width) / 2,
+                  video->height() - below - m_label->height() - pixels / 2);
     m_label->show();
     m_label->raise();
 }

@@ -18,15 +18,17 @@ class Captions final : public QObject {
 public:
     explicit Captions(std::function<const qt::QtWindow&()> lesson) : m_lesson(std::move(lesson)) {}
 
-    // The caption to show; empty: none.
-    void Show(std::string text);
+    // The caption to show (empty: none), and the translation under it.
+    void Show(std::string text, std::string translation);
     // Lays it out again over the video as it is now.
     void Update();
 
 private:
     std::function<const qt::QtWindow&()> m_lesson;
     QPointer<QLabel> m_label;
+    QPointer<QLabel> m_translationLabel;
     std::string m_text;
+    std::string m_translation;
     QSize m_laidOutFor;
 };
 

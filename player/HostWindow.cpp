@@ -243,6 +243,12 @@ HostWindow::HostWindow(bool rememberLessons)
     m_modes = new QLabel(this);
     m_modes->setObjectName(QStringLiteral("modes"));
     statusBar()->addPermanentWidget(m_modes);
+    m_translation = new QLabel(this);
+    m_translation->setObjectName(QStringLiteral("translation"));
+    m_translation->setTextFormat(Qt::PlainText);  // the lesson's words, never markup
+    m_translation->setStyleSheet(
+        QStringLiteral("QLabel { color: palette(mid); font-style: italic; }"));
+    statusBar()->addWidget(m_translation, 1);
     resize(1000, 620);
 }
 
@@ -265,6 +271,11 @@ void HostWindow::ShowSpeed(double rate) {
 void HostWindow::ShowModes(const QString& modes) {
     m_modes->setText(modes.isEmpty() ? QString() : QStringLiteral("On: %1").arg(modes));
     m_modes->setAccessibleName(m_modes->text());
+}
+
+void HostWindow::ShowTranslation(const QString& text) {
+    m_translation->setText(text);
+    m_translation->setAccessibleName(text);
 }
 
 void HostWindow::Resource(const std::string& buttonId, int32_t action, const std::string& value,

@@ -43,6 +43,9 @@ public:
     // The learner's modes that are on, in the status bar for as long as
     // they are (empty: none).
     void ShowModes(const QString& modes);
+    // The translation of the line spoken now, under the lesson in a quieter
+    // style (empty: none).
+    void ShowTranslation(const QString& text);
 
     // Adds a lesson folder to the recent ones.
     void Remember(const std::filesystem::path& folder);
@@ -68,6 +71,7 @@ private:
     QMenu* m_recent;
     QActionGroup* m_speeds;
     QLabel* m_modes;
+    QLabel* m_translation;
     QToolBar* m_offer;
     QLabel* m_offerText;
     std::function<void()> m_goOn;

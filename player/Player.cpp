@@ -121,7 +121,10 @@ public:
             m_player.Lesson().movOrvMovie->SetRate(rate);
         }
     }
-    void ShowCaption(const std::string& text) override { m_player.m_captions->Show(text); }
+    void ShowCaption(const std::string& text, const std::string& translation) override {
+        m_player.m_captions->Show(text, translation);
+        m_player.m_window->ShowTranslation(qt::ToQString(translation));
+    }
     void ShowModes() override { m_player.ShowModes(); }
     bool Own(viewer::Command command) override { return m_player.Own(command); }
 
@@ -237,6 +240,10 @@ bool Player::Start(lesson::Lesson lesson) {
         m_window->Area()->setActiveSubWindow(sub);
     }
     m_viewing->Fit();
+    // A faulty translation is told and left out: the lesson plays.
+    for (const std::string& failure : m_viewer->SetTranslation(m_lesson.translation)) {
+        Problem(failure);
+    }
     // The learner's speed, captions and pause come back at once; where they
     // were is offered.
     if (const int32_t block = m_viewer->Recall(m_window->Kept(m_lesson.folder))) {

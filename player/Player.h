@@ -124,6 +124,7 @@ private:
     FindBar* m_find = nullptr;  // the host window's
     QPointer<QWidget> m_keysWindow;
     QPointer<QAction> m_captionsItem;
+    QPointer<QAction> m_translationItem;
     QPointer<QAction> m_pauseItem;
     QPointer<QAction> m_loopItem;
     int32_t m_hostWindow = 0;

@@ -64,7 +64,9 @@ void Player::SetUpView() {
     m_pauseItem = command("&Pause after each line", "P", viewer::Command::PauseAfterLines);
     m_loopItem = command("&Loop the line", "L", viewer::Command::Loop);
     m_captionsItem = command("&Captions", "C", viewer::Command::Captions);
-    for (QAction* mode : {m_pauseItem.data(), m_loopItem.data(), m_captionsItem.data()}) {
+    m_translationItem = command("&Translation", "G", viewer::Command::Translation);
+    for (QAction* mode :
+         {m_pauseItem.data(), m_loopItem.data(), m_captionsItem.data(), m_translationItem.data()}) {
         mode->setCheckable(true);
     }
     command("&Find in the transcript…", "Ctrl+F", viewer::Command::Find);
@@ -99,6 +101,8 @@ void Player::ShowModes() {
     m_captionsItem->setChecked(m_viewer->Captions());
     m_pauseItem->setChecked(m_viewer->PausesAfterLines());
     m_loopItem->setChecked(m_viewer->Loops());
+    m_translationItem->setEnabled(m_viewer->HasTranslation());
+    m_translationItem->setChecked(m_viewer->TranslationShown());
     QStringList on;
     if (m_viewer->PausesAfterLines()) {
         on << QStringLiteral("pause after each line");

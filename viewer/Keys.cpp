@@ -22,6 +22,7 @@ constexpr std::array kRows{
     KeyRow{"S", "Faster (up to 1.5 times)", Faster},
     KeyRow{"Shift+S", "Slower (down to half speed)", Slower},
     KeyRow{"C", "Captions over the video on or off", Captions},
+    KeyRow{"G", "The translation of each line on or off (a lesson with one)", Translation},
     KeyRow{"F", "Full screen on or off", FullScreen},
     KeyRow{"F11", "Full screen on or off", FullScreen, kDesktop},
     KeyRow{"Esc", "Leave the find bar, then full screen", Leave},

@@ -20,6 +20,7 @@ enum class Command : uint8_t {
     Faster,
     Slower,
     Captions,
+    Translation,
     FullScreen,
     Leave,
     Find,

@@ -96,6 +96,12 @@ bool Viewer::Run(Command command) {
         case Command::Captions:
             SetCaptions(!m_captions);
             return true;
+        case Command::Translation:
+            if (!HasTranslation()) {
+                return false;
+            }
+            SetTranslationShown(!m_translationShown);
+            return true;
         case Command::None:
             return false;
         default:
@@ -134,9 +140,16 @@ void Viewer::Tick() {
         }
     }
     const std::string caption = m_captions ? Caption() : std::string();
-    if (caption != m_caption) {
+    std::string translation;
+    if (TranslationShown()) {
+        if (const auto cue = LineNowOrHeard()) {
+            translation = TranslationOf(*cue);
+        }
+    }
+    if (caption != m_caption || translation != m_shownTranslation) {
         m_caption = caption;
-        m_host.ShowCaption(m_caption);
+        m_shownTranslation = translation;
+        m_host.ShowCaption(m_caption, m_shownTranslation);
     }
 }
 
@@ -158,11 +171,50 @@ std::string Viewer::Caption() {
     return link < 0 ? std::string() : text->LinkName(link);
 }
 
+std::vector<std::string> Viewer::SetTranslation(std::string_view text) {
+    m_translation = ReadTranslation(text);
+    m_matchedCues = 0;
+    m_cueTranslation.clear();
+    m_host.ShowModes();
+    Tick();
+    return m_translation.errors;
+}
+
+void Viewer::SetTranslationShown(bool on) {
+    m_translationShown = on;
+    m_host.ShowModes();
+    Tick();
+}
+
+std::string Viewer::TranslationOf(int32_t cue) {
+    const auto& cues = Module1::Get().g_Cues;
+    const model::Video* video = m_host.Video();
+    const double units = video != nullptr ? video->UnitsPerSecond() : 1.0;
+    if (m_matchedCues != cues.size() || m_matchedUnits != units) {
+        std::vector<LineTime> lines;
+        lines.reserve(cues.size());
+        for (const CueInfo& info : cues) {
+            lines.push_back(LineTimeOf(info.StartTime, info.EndTime, units));
+        }
+        m_cueTranslation = MatchTranslation(lines, m_translation.cues).cueOfLine;
+        m_matchedCues = cues.size();
+        m_matchedUnits = units;
+    }
+    if (cue < 0 || static_cast<std::size_t>(cue) >= m_cueTranslation.size() ||
+        m_cueTranslation[static_cast<std::size_t>(cue)] < 0) {
+        return {};
+    }
+    return m_translation
+        .cues[static_cast<std::size_t>(m_cueTranslation[static_cast<std::size_t>(cue)])]
+        .text;
+}
+
 std::string Viewer::Remembered() {
     const model::Slider* slider = m_host.User().sldVideoSlider;
     return "block=" + std::to_string(slider != nullptr ? slider->Value() : 0) +
            " rate=" + std::to_string(m_rate).substr(0, 4) +
-           " captions=" + (m_captions ? "1" : "0") + " pause=" + (m_pauseAfterLines ? "1" : "0");
+           " captions=" + (m_captions ? "1" : "0") + " pause=" + (m_pauseAfterLines ? "1" : "0") +
+           " translation=" + (m_translationShown ? "1" : "0");
 }
 
 int32_t Viewer::Recall(std::string_view remembered) {
@@ -188,9 +240,12 @@ int32_t Viewer::Recall(std::string_view remembered) {
                     SetRate(rate);
                 }
             }
-        } else if ((key == "captions" || key == "pause") && (value == "0" || value == "1")) {
+        } else if ((key == "captions" || key == "pause" || key == "translation") &&
+                   (value == "0" || value == "1")) {
             if (key == "captions") {
                 SetCaptions(value == "1");
+            } else if (key == "translation") {
+                SetTranslationShown(value == "1");
             } else {
                 m_pauseAfterLines = value == "1";
                 m_host.ShowModes();

@@ -9,6 +9,7 @@
 #include "lesson/Executor.h"
 #include "model/Video.h"
 #include "viewer/Keys.h"
+#include "viewer/Translation.h"
 
 namespace scenova::viewer {
 
@@ -34,8 +35,10 @@ public:
     // The lesson window's video; null while none is loaded.
     virtual model::Video* Video() = 0;
     virtual void ShowRate(double rate) = 0;
-    // The caption over the video; empty: none.
-    virtual void ShowCaption(const std::string& text) = 0;
+    // The caption over the video (empty: none) and the translation of the
+    // line spoken now or heard last (empty: none, or translations are off),
+    // which goes under the caption's line and under the transcript.
+    virtual void ShowCaption(const std::string& text, const std::string& translation) = 0;
     // A mode was turned on or off (the viewer's state tells which).
     virtual void ShowModes() = 0;
     // A command of the player's own; false when it does nothing now.
@@ -59,6 +62,12 @@ public:
 
     void SetRate(double rate);
     void SetCaptions(bool on);
+    // The lesson's translation (kTranslationFile's text; empty: none).
+    // Returns why it is not shown, empty when it is or there is none.
+    std::vector<std::string> SetTranslation(std::string_view text);
+    bool HasTranslation() const { return !m_translation.Empty(); }
+    void SetTranslationShown(bool on);
+    bool TranslationShown() const { return m_translationShown && HasTranslation(); }
     double Rate() const { return m_rate; }
     bool Captions() const { return m_captions; }
     bool PausesAfterLines() const { return m_pauseAfterLines; }
@@ -67,10 +76,13 @@ public:
     // The caption at the video's position: the line spoken then, with its
     // speaker; empty between lines.
     std::string Caption();
+    // The translation of a line (a cue); empty when it has none.
+    std::string TranslationOf(int32_t cue);
 
     // What a lesson keeps of its learner between visits, as one line a
     // player stores (its settings, the page's local storage): the block
-    // they were at, the speed, captions and the pause after each line.
+    // they were at, the speed, captions, translation and the pause after
+    // each line.
     std::string Remembered();
     // Takes back a remembered line (a player's store is anyone's to edit:
     // what is not a known key with a good value is passed over) and gives
@@ -104,6 +116,14 @@ private:
     std::optional<int32_t> m_heard;  // the line heard last
     std::optional<double> m_stopAt;  // where the line playing ends, to pause there
     std::string m_caption;
+    std::string m_shownTranslation;
+    Translation m_translation;
+    bool m_translationShown = false;
+    // Each cue's translation, matched for the cue table and the video's time
+    // unit it was made for (the lesson may start again with others).
+    std::vector<int32_t> m_cueTranslation;
+    std::size_t m_matchedCues = 0;
+    double m_matchedUnits = 0;
 };
 
 }  // namespace scenova::viewer

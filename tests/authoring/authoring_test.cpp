@@ -14,8 +14,8 @@
 #include "authoring/Check.h"
 #include "authoring/Commands.h"
 #include "authoring/Publish.h"
-#include "formats/Subtitles.h"
 #include "cli/Player.h"
+#include "formats/Subtitles.h"
 #include "runtime/Convert.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/Utf8.h"
@@ -70,7 +70,8 @@ TEST(LessonCheck, SmallLessonsGiveTheirLines) {
     for (const auto& entry : fs::directory_iterator(kSource + "/tests/authoring/lessons")) {
         SCOPED_TRACE(entry.path().filename());
         TempDir lesson;
-        for (const char* name : {"settings.ini", "script.txt", "video", "media"}) {
+        for (const char* name :
+             {"settings.ini", "script.txt", "translation.vtt", "video", "media"}) {
             if (fs::exists(entry.path() / name)) {
                 fs::copy(entry.path() / name, lesson.Path() / name,
                          fs::copy_options::recursive | fs::copy_options::copy_symlinks);

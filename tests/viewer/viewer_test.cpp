@@ -51,13 +51,17 @@ struct HeadlessViewer final : viewer::ViewerHost {
     }
     model::Video* Video() override { return h.platform.Window().movOrvMovie.get(); }
     void ShowRate(double r) override { rate = r; }
-    void ShowCaption(const std::string& text) override { caption = text; }
+    void ShowCaption(const std::string& text, const std::string& second) override {
+        caption = text;
+        translation = second;
+    }
     void ShowModes() override { ++modesShown; }
     bool Own(Command) override { return false; }
 
     HeadlessHost& h;
     double rate = 1.0;
     std::string caption;
+    std::string translation;
     int modesShown = 0;
 };
 
@@ -67,6 +71,7 @@ protected:
         static const lesson::Lesson market =
             lesson::LoadLesson(std::string(SCENOVA_SOURCE_DIR) + "/examples/market/");
         h.mgr->Serve(market);
+        translation = market.translation;
         h.host.Create();
         ASSERT_EQ(h.host.Init("scenova").value, Variant(true));
         ASSERT_FALSE(h.host.Show().Failed());
@@ -81,6 +86,7 @@ protected:
         }
     }
 
+    std::string translation;
     HeadlessHost h;
     HeadlessViewer screen{h};
     viewer::Viewer view{screen};
@@ -88,15 +94,25 @@ protected:
 
 // Pause after each line, repeat and loop are a trace case of their own
 // (tests/cases/viewer-keys-pause-repeat-loop).
-TEST_F(ViewerTest, CaptionsAndSpeed) {
-    // The caption is the line spoken, with its speaker and its tip said.
+TEST_F(ViewerTest, CaptionsTranslationAndSpeed) {
+    // The caption is the line spoken, with its speaker and its tip said;
+    // the translation is that line's, and stays with the line heard last.
+    EXPECT_FALSE(view.Run(Command::Translation));  // none yet
+    ASSERT_TRUE(view.SetTranslation(translation).empty());
+    ASSERT_TRUE(view.Run(Command::Translation));
     ASSERT_TRUE(view.Run(Command::Captions));
     ASSERT_TRUE(view.Run(Command::PlayOrStop));
     Play(5.5);
     EXPECT_EQ(screen.caption,
               "Anna: Good morning! How much are the apples? (culture tip: Greetings)");
+    EXPECT_EQ(screen.translation, "¡Buenos días! ¿Cuánto cuestan las manzanas?");
     Play(2.3);  // between lines
     EXPECT_EQ(screen.caption, "");
+    EXPECT_EQ(screen.translation, "¡Buenos días! ¿Cuánto cuestan las manzanas?");
+    ASSERT_TRUE(view.Run(Command::Translation));
+    EXPECT_EQ(screen.translation, "");
+    EXPECT_FALSE(view.SetTranslation("WEBVTT\n\n00:01.000 --> 00:00.500\nBackwards\n").empty());
+    EXPECT_FALSE(view.Run(Command::Translation));
 
     for (int i = 0; i < 3; ++i) {
         view.Run(Command::Faster);
@@ -116,7 +132,7 @@ TEST_F(ViewerTest, RemembersWhereTheLearnerWasAndPassesOverWhatItDidNotWrite) {
     view.Run(Command::PauseAfterLines);
     view.GoOn(3);
     const std::string kept = view.Remembered();
-    EXPECT_EQ(kept, "block=3 rate=1.25 captions=1 pause=1");
+    EXPECT_EQ(kept, "block=3 rate=1.25 captions=1 pause=1 translation=0");
 
     h.platform.Window().sldVideoSlider->UserClickTo(1);
     HeadlessViewer again{h};
