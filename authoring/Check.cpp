@@ -601,6 +601,7 @@ void Checker::CollectUsedFiles() {
     };
     use(m_folder + kSettings);
     use(m_folder + kScript);
+    use(m_folder + lesson::kTranslation);  // the players read it, when it is there
     for (const FileUse& file : m_run.files) {
         use(file.path);
         if (file.kind == FileKind::Movie) {

@@ -77,7 +77,9 @@ public:
 
     model::Video* Video() override { return Lesson().movOrvMovie.get(); }
     void ShowRate(double rate) override { view::Rate(rate); }
-    void ShowCaption(const std::string& text) override { view::Caption(text); }
+    void ShowCaption(const std::string& text, const std::string& translation) override {
+        view::Caption(text, translation);
+    }
     void ShowModes() override;
     bool Own(viewer::Command command) override {
         switch (command) {
@@ -108,7 +110,8 @@ Session& Current() {
 
 void PageViewer::ShowModes() {
     const viewer::Viewer& v = Current().viewer;
-    view::Modes(v.Captions(), v.PausesAfterLines(), v.Loops());
+    view::Modes(v.Captions(), v.PausesAfterLines(), v.Loops(),
+                v.HasTranslation() ? (v.TranslationShown() ? 1 : 0) : -1);
 }
 
 template <class Call>
@@ -189,6 +192,10 @@ EMSCRIPTEN_KEEPALIVE int scenova_start() {
     if (Lesson().rtfText) {
         // The lesson's settings, read by now, name its culture-tip marker.
         Lesson().rtfText->CultureTipMarker(Module1::Get().g_strCultureTipChar);
+    }
+    // A faulty translation is told and left out: the lesson plays.
+    for (const std::string& failure : s.viewer.SetTranslation(lesson.translation)) {
+        view::HostLog(failure);
     }
     return HostCall("IToolTalk_Show", [](CScenova& tool) { tool.IToolTalk_Show(); }) ? 1 : 0;
 }

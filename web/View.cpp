@@ -74,9 +74,11 @@ EM_JS(void, js_rate, (double rate), { Module.view.rate(rate); });
 EM_JS(void, js_text_line_name, (int line, const char* name), {
     Module.view.textLineName(line, UTF8ToString(name));
 });
-EM_JS(void, js_caption, (const char* text), { Module.view.caption(UTF8ToString(text)); });
-EM_JS(void, js_modes, (int captions, int pause, int loop), {
-    Module.view.modes(!!captions, !!pause, !!loop);
+EM_JS(void, js_caption, (const char* text, const char* translation), {
+    Module.view.caption(UTF8ToString(text), UTF8ToString(translation));
+});
+EM_JS(void, js_modes, (int captions, int pause, int loop, int translation), {
+    Module.view.modes(!!captions, !!pause, !!loop, translation);
 });
 EM_JS(int, js_own, (const char* command), { return Module.view.own(UTF8ToString(command)) ? 1 : 0; });
 // clang-format on
@@ -224,12 +226,12 @@ void Rate(double rate) {
     js_rate(rate);
 }
 
-void Caption(const std::string& text) {
-    js_caption(text.c_str());
+void Caption(const std::string& text, const std::string& translation) {
+    js_caption(text.c_str(), translation.c_str());
 }
 
-void Modes(bool captions, bool pauseAfterLines, bool loop) {
-    js_modes(captions, pauseAfterLines, loop);
+void Modes(bool captions, bool pauseAfterLines, bool loop, int translation) {
+    js_modes(captions, pauseAfterLines, loop, translation);
 }
 
 bool Own(const std::string& command) {

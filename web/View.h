@@ -88,12 +88,13 @@ void HostLog(const std::string& line);
 void HostResource(const std::string& id, int32_t action, const std::string& file,
                   const std::string& text);
 
-// The viewer's: the speed, the caption (empty: none), the modes that are on,
-// and a command of the page's own ("fullscreen", "leave", "keys"), false
+// The viewer's: the speed, the caption (empty: none) and the translation of
+// the line spoken (empty: none), the modes that are on (translation: -1
+// when the lesson has none, else 0 or 1), and a command of the page's own ("fullscreen", "leave", "keys"), false
 // when it did nothing.
 void Rate(double rate);
-void Caption(const std::string& text);
-void Modes(bool captions, bool pauseAfterLines, bool loop);
+void Caption(const std::string& text, const std::string& translation);
+void Modes(bool captions, bool pauseAfterLines, bool loop, int translation);
 bool Own(const std::string& command);
 
 }  // namespace scenova::web::view

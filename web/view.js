@@ -669,11 +669,25 @@
       const shown = $('speed');
       if (shown) shown.value = `${rate}×`;
     },
-    caption(words) {
-      caption.textContent = words;
+    caption(words, translation) {
+      const second = document.createElement('span');
+      second.className = 'translation';
+      second.textContent = translation;
+      caption.replaceChildren(words, ...(words && translation ? [second] : []));
       caption.hidden = !words;
+      const line = $('translation-line');
+      if (line) {
+        line.textContent = translation;
+        line.hidden = !translation;
+        $('stage')?.classList.toggle('translated', Boolean(translation));
+      }
     },
-    modes(captions, pause, loop) {
+    modes(captions, pause, loop, translation) {
+      const shown = $('translation');
+      if (shown) {
+        shown.hidden = translation < 0;
+        shown.setAttribute('aria-pressed', String(translation === 1));
+      }
       $('captions')?.setAttribute('aria-pressed', String(captions));
       $('pause')?.setAttribute('aria-pressed', String(pause));
       $('loop')?.setAttribute('aria-pressed', String(loop));

@@ -214,9 +214,9 @@ test('dragging the thumb stops the video at the block it is let go on; tooltips 
   await page.close();
 });
 
-test('C captions the line spoken; S plays faster and a cue still lights on time; P pauses after the line', async () => {
+test('C captions the line spoken, G adds its translation; S plays faster and a cue still lights on time; P pauses after the line', async () => {
   const { page, problems } = await open();
-  const caption = () => page.$eval('#movOrvMovie .caption', (c) => (c.hidden ? null : c.textContent));
+  const caption = () => page.$eval('#movOrvMovie .caption', (c) => (c.hidden ? null : c.firstChild.textContent));
   const lit = (words) => page.waitForFunction((w) => {
     const v = document.querySelector('#movOrvMovie video');
     return [...document.querySelectorAll('#rtfText [aria-selected=true]')].some((l) =>
@@ -224,12 +224,17 @@ test('C captions the line spoken; S plays faster and a cue still lights on time;
   }, { timeout: 7000, polling: 20 }, words);
   await page.keyboard.press('c');
   assert.equal(await page.$eval('#captions', (b) => b.getAttribute('aria-pressed')), 'true');
+  await page.keyboard.press('g');
+  assert.equal(await page.$eval('#translation', (b) => !b.hidden && b.getAttribute('aria-pressed')), 'true');
   await page.keyboard.press('Space');
   await lit('How much are the apples');
   // The caption follows within a tick of the viewer's.
   await page.waitForFunction(() => !document.querySelector('#movOrvMovie .caption').hidden, { timeout: 1000 });
   const shown = await caption();
   assert.equal(shown, 'Anna: Good morning! How much are the apples? (culture tip: Greetings)');
+  const spanish = '¡Buenos días! ¿Cuánto cuestan las manzanas?';
+  assert.deepEqual(await page.$$eval('#movOrvMovie .caption .translation, #translation-line', (t) =>
+    t.map((e) => e.textContent)), [spanish, spanish]);
   // The pointer over a line of another block shows it as the pointer's, not lit.
   await (await page.waitForSelector('#rtfText ::-p-text(walks on to the bakery)')).hover();
   await page.waitForSelector('#rtfText .line.pointed mark', { timeout: 2000 });
