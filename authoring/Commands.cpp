@@ -358,7 +358,7 @@ int ImportCommand(const ImportOptions& options, std::ostream& out, std::ostream&
     SubtitleFile file = ReadSubtitles(input.bytes, name, format);
     const PrefixReading reading = TakeSpeakerPrefixes(file.cues, options.prefixes);
     const std::string speaker(options.speaker ? TrimSpaces(*options.speaker) : "");
-    if (speaker.empty()) {
+    if (speaker.empty() && !options.translationOf) {
         if (std::string problem = NoSpeaker(file.cues, format, options.prefixes, reading);
             !problem.empty()) {
             file.errors.push_back(name + ":" + problem);
@@ -382,6 +382,21 @@ int ImportCommand(const ImportOptions& options, std::ostream& out, std::ostream&
     if (file.cues.empty()) {
         err << "scenova: " << shown << " has no cue; nothing written\n";
         return 1;
+    }
+    if (options.translationOf) {
+        std::error_code error;
+        if (!std::filesystem::is_directory(*options.translationOf, error)) {
+            err << "scenova: no lesson folder at "
+                << utf8::Printable(options.translationOf->string()) << "; nothing written\n";
+            return 2;
+        }
+        const std::filesystem::path written = *options.translationOf / lesson::kTranslation;
+        if (!Deliver(written, WriteWebVtt(file.cues), out, err)) {
+            return 2;
+        }
+        out << "Wrote " << utf8::Printable(written.string()) << " (" << file.cues.size()
+            << " cues); scenova check names the lines and cues that do not match\n";
+        return 0;
     }
     return Deliver(options.output, ScriptOfCues(file.cues, options.video), out, err) ? 0 : 2;
 }

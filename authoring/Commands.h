@@ -45,6 +45,9 @@ struct ImportOptions {
     std::optional<std::string> speaker;  // for cues without a voice or a speaker's name
     std::optional<std::filesystem::path> output;
     SpeakerPrefixes prefixes = SpeakerPrefixes::WhenMost;
+    // A lesson folder: the file is its translation, written as its
+    // translation.vtt (no video, no speakers needed).
+    std::optional<std::filesystem::path> translationOf = std::nullopt;
 };
 int ImportCommand(const ImportOptions& options, std::ostream& out, std::ostream& err);
 

@@ -72,7 +72,14 @@ int main(int argc, char** argv) {
     CLI::App* importCommand = app.add_subcommand(
         "import", "Write a lesson script from a WebVTT (.vtt) or SubRip (.srt) file.");
     importCommand->add_option("FILE", importInput, "the subtitle file")->required();
-    importCommand->add_option("--video", importOptions.video, "the video's file name")->required();
+    auto* videoOption =
+        importCommand->add_option("--video", importOptions.video, "the video's file name");
+    std::string translationOf;
+    auto* translationOption = importCommand->add_option(
+        "--translation", translationOf,
+        "a lesson folder: write the file as its translation.vtt, the lines in a second "
+        "language, timed as the script's");
+    videoOption->excludes(translationOption);
     auto* speakerOption = importCommand->add_option(
         "--speaker", importSpeaker,
         "the speaker of cues without a voice or a \"Name: \" before them");
@@ -143,6 +150,12 @@ int main(int argc, char** argv) {
                                                  : SpeakerPrefixes::WhenMost;
         if (*importOutputOption) {
             importOptions.output = importOutput;
+        }
+        if (*translationOption) {
+            importOptions.translationOf = translationOf;
+        } else if (!*videoOption) {
+            std::cerr << "scenova import: --video is required (or --translation LESSON)\n";
+            return 2;
         }
         return ImportCommand(importOptions, std::cout, std::cerr);
     }

@@ -57,9 +57,20 @@ TEST(LessonCheck, TheFaultyLessonGivesExactlyItsGoldenLines) {
     ExpectGolden("check_faulty.json", json);
 }
 
+// Its translation too, matched line for line; imported again as the
+// translation of a copy, it matches as well.
 TEST(LessonCheck, TheSampleLessonChecksClean) {
     const auto lines = Check(kMarket).second;  // the status with it: SmallLessonsGiveTheirLines
     EXPECT_EQ(lines, std::vector<std::string>{kMarket + ": 0 errors, 0 warnings"});
+    TempDir copy;
+    std::filesystem::copy(kMarket, copy.Path(), std::filesystem::copy_options::recursive);
+    std::filesystem::remove(copy.Path() / "translation.vtt");
+    ImportOptions options{kMarket + "/translation.vtt", "", std::nullopt, std::nullopt};
+    options.translationOf = copy.Path();
+    std::ostringstream out;
+    ASSERT_EQ(ImportCommand(options, out, out), 0) << out.str();
+    EXPECT_EQ(ReadFile(copy.Path() / "translation.vtt").find("Aquí tiene"), 423u);
+    EXPECT_EQ(Check(copy.Path()).second.back(), copy.Path().string() + ": 0 errors, 0 warnings");
 }
 
 // Lessons with a problem that cannot share a lesson with the others, one
