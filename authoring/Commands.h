@@ -47,6 +47,10 @@ struct ImportOptions {
     SpeakerPrefixes prefixes = SpeakerPrefixes::WhenMost;
 };
 int ImportCommand(const ImportOptions& options, std::ostream& out, std::ostream& err);
+// The script ImportCommand writes (options.output aside); without one, the
+// file's errors are on err and status is the command's exit status.
+std::optional<std::string> ImportScript(const ImportOptions& options, std::ostream& err,
+                                        int& status);
 
 // The lesson script of subtitle cues: VIDEO, then ACTOR, TEXT, AVSTART and
 // AVEND per cue, times in seconds.
