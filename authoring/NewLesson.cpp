@@ -127,6 +127,24 @@ bool WriteNew(const fs::path& file, std::string_view bytes) {
     return fd.Get() >= 0 && WriteAll(fd.Get(), bytes) && fd.Close();
 }
 
+// Renames a file or folder to a name nothing holds; false (errno says
+// why) when something does.
+bool MoveToNew(const fs::path& from, const fs::path& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+        return true;
+    }
+    if (errno != EINVAL) {
+        return false;
+    }
+    // A file system without the flag: looked at, then renamed.
+    struct stat there {};
+    if (::lstat(to.c_str(), &there) == 0) {
+        errno = EEXIST;
+        return false;
+    }
+    return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
 // Copies what is read from the descriptor into a new file, at most limit
 // bytes; "" when done, else what failed.
 std::string CopyNew(int from, const fs::path& to, std::uintmax_t limit) {
@@ -352,9 +370,14 @@ int NewLessonCommand(const NewLessonOptions& options, std::ostream& out, std::os
         }
     }
 
-    // The lesson is made beside its folder and put in its place whole.
-    fs::create_directories(folder.parent_path(), error);
-    std::string made = folder.string() + ".new-XXXXXX";
+    // The lesson is made beside its folder and put in its place whole; in
+    // an empty folder the user made (a shell may stand in it, its rights are
+    // theirs) it is made in a hidden folder inside, and its parts moved up.
+    const bool inside = fs::exists(existing);
+    if (!inside) {
+        fs::create_directories(folder.parent_path(), error);
+    }
+    std::string made = inside ? (folder / ".new-XXXXXX").string() : folder.string() + ".new-XXXXXX";
     if (::mkdtemp(made.data()) == nullptr) {
         err << "scenova new: cannot write beside " << Shown(options.folder) << ": "
             << std::strerror(errno) << '\n';
@@ -407,11 +430,24 @@ int NewLessonCommand(const NewLessonOptions& options, std::ostream& out, std::os
         !WriteNew(fresh / "settings.ini", NewLessonSettings(movie->width, movie->height, title))) {
         return fail(std::string("cannot write the lesson: ") + std::strerror(errno), 2);
     }
-    // An empty folder in the way is replaced; one that came to hold files
-    // meanwhile is not.
-    if (std::rename(fresh.c_str(), folder.c_str()) != 0) {
+    // A folder that came to hold files meanwhile is not written over.
+    if (!inside && !MoveToNew(fresh, folder)) {
         return fail(
             "cannot put the lesson in " + Shown(options.folder) + ": " + std::strerror(errno), 2);
+    }
+    if (inside) {
+        const char* parts[] = {"media", "video", "script.txt", "settings.ini"};
+        for (std::size_t moved = 0; moved < std::size(parts); ++moved) {
+            if (!MoveToNew(fresh / parts[moved], folder / parts[moved])) {
+                const std::string problem = std::strerror(errno);
+                while (moved-- > 0) {
+                    std::rename((folder / parts[moved]).c_str(), (fresh / parts[moved]).c_str());
+                }
+                return fail("cannot put the lesson in " + Shown(options.folder) + ": " + problem,
+                            2);
+            }
+        }
+        fs::remove(fresh, error);
     }
 
     std::size_t lines = 0;

@@ -121,7 +121,8 @@ TEST(LessonCheck, MoreBlocksThanTheVideoCanSignal) {
 
 // A lesson made from a video and a dialogue's subtitles plays as it stands:
 // the check finds nothing, the speakers are its blocks, the title is its
-// own. A folder that holds files, or is a link, is refused and left as it was.
+// own. A folder that holds files, or is a link, is refused and left as it
+// was; an empty one is filled.
 TEST(NewLesson, PlaysAsItStandsAndTakesNoFolderThatHoldsFiles) {
     TempDir folder;
     const auto lesson = folder.Path() / "lesson";
@@ -150,6 +151,10 @@ TEST(NewLesson, PlaysAsItStandsAndTakesNoFolderThatHoldsFiles) {
     options.folder = folder.Path() / "link";
     EXPECT_EQ(NewLessonCommand(options, out, err), 2);
     EXPECT_TRUE(std::filesystem::is_empty(folder.Path() / "empty"));
+    // An empty folder is the user's: the lesson goes into it, nothing else.
+    options.folder = folder.Path() / "empty";
+    EXPECT_EQ(NewLessonCommand(options, out, err), 0) << err.str();
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(options.folder), {}), 4);
 }
 
 std::string Export(SubtitleFormat format, std::optional<std::filesystem::path> chapters = {}) {
