@@ -130,13 +130,15 @@ bool WriteNew(const fs::path& file, std::string_view bytes) {
 // Renames a file or folder to a name nothing holds; false (errno says
 // why) when something does.
 bool MoveToNew(const fs::path& from, const fs::path& to) {
+#ifdef RENAME_NOREPLACE
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
         return true;
     }
     if (errno != EINVAL) {
         return false;
     }
-    // A file system without the flag: looked at, then renamed.
+#endif
+    // A file system or C library without the flag: looked at, then renamed.
     struct stat there {};
     if (::lstat(to.c_str(), &there) == 0) {
         errno = EEXIST;
