@@ -331,14 +331,16 @@ std::string ScriptOfCues(const std::vector<SubtitleCue>& cues, const std::string
     return script;
 }
 
-int ImportCommand(const ImportOptions& options, std::ostream& out, std::ostream& err) {
+std::optional<std::string> ImportScript(const ImportOptions& options, std::ostream& err,
+                                        int& status) {
     const std::string name = options.input.string();
     // File names may hold anything; what reaches the terminal is escaped.
     const std::string shown = utf8::Printable(name);
     const std::string extension = UCase(options.input.extension().string());
     if (extension != ".VTT" && extension != ".SRT") {
         err << "scenova: " << shown << ": not a .vtt or .srt file\n";
-        return 2;
+        status = 2;
+        return std::nullopt;
     }
     // As long as a lesson's script may be: a cue a line of it and more.
     constexpr std::size_t kMaxSubtitleBytes = lesson::kMaxScriptBytes;
@@ -351,7 +353,8 @@ int ImportCommand(const ImportOptions& options, std::ostream& out, std::ostream&
                     ? ": it is not an ordinary file"
                     : "")
             << '\n';
-        return 2;
+        status = 2;
+        return std::nullopt;
     }
     const SubtitleFormat format =
         extension == ".VTT" ? SubtitleFormat::WebVtt : SubtitleFormat::Srt;
@@ -377,28 +380,40 @@ int ImportCommand(const ImportOptions& options, std::ostream& out, std::ostream&
     }
     if (!file.errors.empty()) {
         err << "scenova: " << shown << " has errors; nothing written\n";
-        return 1;
+        status = 1;
+        return std::nullopt;
     }
     if (file.cues.empty()) {
         err << "scenova: " << shown << " has no cue; nothing written\n";
-        return 1;
+        status = 1;
+        return std::nullopt;
+    }
+    // A translation keeps its cues as WebVTT, times and all.
+    return options.translationOf ? WriteWebVtt(file.cues) : ScriptOfCues(file.cues, options.video);
+}
+
+int ImportCommand(const ImportOptions& options, std::ostream& out, std::ostream& err) {
+    std::error_code error;
+    if (options.translationOf && !std::filesystem::is_directory(*options.translationOf, error)) {
+        err << "scenova: no lesson folder at " << utf8::Printable(options.translationOf->string())
+            << "; nothing written\n";
+        return 2;
+    }
+    int status = 0;
+    const std::optional<std::string> text = ImportScript(options, err, status);
+    if (!text) {
+        return status;
     }
     if (options.translationOf) {
-        std::error_code error;
-        if (!std::filesystem::is_directory(*options.translationOf, error)) {
-            err << "scenova: no lesson folder at "
-                << utf8::Printable(options.translationOf->string()) << "; nothing written\n";
-            return 2;
-        }
         const std::filesystem::path written = *options.translationOf / lesson::kTranslation;
-        if (!Deliver(written, WriteWebVtt(file.cues), out, err)) {
+        if (!Deliver(written, *text, out, err)) {
             return 2;
         }
-        out << "Wrote " << utf8::Printable(written.string()) << " (" << file.cues.size()
-            << " cues); scenova check names the lines and cues that do not match\n";
+        out << "Wrote " << utf8::Printable(written.string())
+            << "; scenova check names the lines and cues that do not match\n";
         return 0;
     }
-    return Deliver(options.output, ScriptOfCues(file.cues, options.video), out, err) ? 0 : 2;
+    return Deliver(options.output, *text, out, err) ? 0 : 2;
 }
 
 }  // namespace scenova::authoring

@@ -50,6 +50,11 @@ struct ImportOptions {
     std::optional<std::filesystem::path> translationOf = std::nullopt;
 };
 int ImportCommand(const ImportOptions& options, std::ostream& out, std::ostream& err);
+// The script ImportCommand writes (options.output aside), or the WebVTT of a
+// translation; without one, the
+// file's errors are on err and status is the command's exit status.
+std::optional<std::string> ImportScript(const ImportOptions& options, std::ostream& err,
+                                        int& status);
 
 // The lesson script of subtitle cues: VIDEO, then ACTOR, TEXT, AVSTART and
 // AVEND per cue, times in seconds.

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "authoring/Check.h"
+#include "authoring/NewLesson.h"
 #include "formats/BrowserVideo.h"
 #include "formats/MovieFile.h"
 #include "lesson/LessonFolder.h"
@@ -300,7 +301,8 @@ int PublishCommand(const PublishOptions& options, std::ostream& out, std::ostrea
     }
     out << "Published \"" << utf8::Printable(title) << "\" to " << Shown(options.output) << " ("
         << files.size() << " lesson files, " << leftOut
-        << " left out); serve that folder over HTTP with Range requests and open index.html\n";
+        << " left out)\nWatch it in a browser: scenova serve " << ShellWord(options.output)
+        << ", and open the address it prints (any server that answers Range requests will do)\n";
     return 0;
 }
 

@@ -1,5 +1,6 @@
-// scenova: plays a lesson folder through the headless host, checks a lesson,
-// turns its spoken lines into subtitles and back, and publishes it for browsers.
+// scenova: plays a lesson folder through the headless host, makes a new
+// lesson, checks a lesson, turns its spoken lines into subtitles and back,
+// publishes it for browsers and serves the site for a preview.
 
 #include <CLI/CLI.hpp>
 
@@ -9,8 +10,12 @@
 #include <iterator>
 
 #include "authoring/Commands.h"
+#include "authoring/NewLesson.h"
 #include "authoring/Publish.h"
 #include "cli/Player.h"
+#ifdef SCENOVA_SERVE
+#include "cli/Serve.h"
+#endif
 #include "lesson/Actions.h"
 
 int main(int argc, char** argv) {
@@ -41,6 +46,26 @@ int main(int argc, char** argv) {
             ->check(CLI::NonNegativeNumber);
 
     using namespace scenova::authoring;
+    NewLessonOptions newOptions;
+    std::string newSubtitles;
+    std::string newSpeaker;
+    CLI::App* newCommand = app.add_subcommand(
+        "new",
+        "Make a lesson that plays as it stands from a video, and its subtitles when given: "
+        "settings laid out for the video, the buttons, the script; then check it.");
+    newCommand->add_option("DIR", newOptions.folder, "the lesson's folder: new, or empty")
+        ->required();
+    newCommand->add_option("--video", newOptions.video, "the video, copied into DIR/video/")
+        ->required();
+    auto* newSubtitlesOption = newCommand->add_option(
+        "--subtitles", newSubtitles,
+        "a WebVTT (.vtt) or SubRip (.srt) file of the spoken lines, read as scenova import "
+        "reads it (without: one block, the whole video)");
+    newCommand->add_option("--title", newOptions.title,
+                           "the lesson's title on its window (default: the folder's name)");
+    auto* newSpeakerOption =
+        newCommand->add_option("--speaker", newSpeaker, "the speaker of lines that name none");
+
     std::string checkLesson;
     std::string checkFormat = "text";
     CLI::App* check = app.add_subcommand(
@@ -113,6 +138,18 @@ int main(int argc, char** argv) {
                                "the page's title (default: the lesson's, its main bar's first "
                                "label, else the folder's name)");
 
+#ifdef SCENOVA_SERVE
+    std::string serveSite;
+    int servePort = 8000;
+    CLI::App* serveCommand = app.add_subcommand(
+        "serve",
+        "Serve a site scenova publish wrote on this computer (127.0.0.1), answering Range "
+        "requests, to watch the lesson in a browser.");
+    serveCommand->add_option("SITE", serveSite, "the site's folder")->required();
+    serveCommand->add_option("PORT", servePort, "the port (default 8000; 0: a free one)")
+        ->check(CLI::Range(0, 65535));
+#endif
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
@@ -120,6 +157,20 @@ int main(int argc, char** argv) {
         return status == 0 ? 0 : 2;
     }
 
+    if (newCommand->parsed()) {
+        if (*newSubtitlesOption) {
+            newOptions.subtitles = newSubtitles;
+        }
+        if (*newSpeakerOption) {
+            newOptions.speaker = newSpeaker;
+        }
+        return NewLessonCommand(newOptions, std::cout, std::cerr);
+    }
+#ifdef SCENOVA_SERVE
+    if (serveCommand->parsed()) {
+        return Serve(serveSite, servePort, std::cout, std::cerr);
+    }
+#endif
     if (check->parsed()) {
         return CheckCommand(checkLesson, checkFormat == "json", std::cout, std::cerr);
     }

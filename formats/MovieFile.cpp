@@ -145,9 +145,29 @@ std::optional<Movie> ProbeMovie(const std::string& path) {
     if (!(std::isfinite(seconds) && seconds > 0.0)) {
         return std::nullopt;
     }
-    return Movie{seconds, format->iformat != nullptr ? format->iformat->name : "",
-                 avcodec_get_name(video->codecpar->codec_id),
-                 audio != nullptr ? avcodec_get_name(audio->codecpar->codec_id) : ""};
+    Movie movie{seconds,
+                format->iformat != nullptr ? format->iformat->name : "",
+                avcodec_get_name(video->codecpar->codec_id),
+                audio != nullptr ? avcodec_get_name(audio->codecpar->codec_id) : "",
+                0,
+                0};
+    // Sizes a header may claim past any screen are left unknown.
+    const AVCodecParameters& picture = *video->codecpar;
+    constexpr int kMostPixels = 16384;
+    if (picture.width > 0 && picture.height > 0 && picture.width <= kMostPixels &&
+        picture.height <= kMostPixels) {
+        double width = picture.width;
+        const AVRational aspect =
+            av_guess_sample_aspect_ratio(format.get(), const_cast<AVStream*>(video), nullptr);
+        if (aspect.num > 0 && aspect.den > 0) {
+            width *= av_q2d(aspect);
+        }
+        if (std::isfinite(width) && width >= 1 && width <= kMostPixels) {
+            movie.width = static_cast<int>(std::lround(width));
+            movie.height = picture.height;
+        }
+    }
+    return movie;
 }
 
 }  // namespace scenova::formats

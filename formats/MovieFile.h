@@ -14,6 +14,10 @@ struct Movie {
     std::string container;
     std::string video;
     std::string audio;
+    // The picture's size as it is shown, in pixels (its sample aspect ratio
+    // applied to the width); 0 where it is not known.
+    int width = 0;
+    int height = 0;
 };
 
 // The movie in the file at path, when libavformat reads the file as one

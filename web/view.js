@@ -859,7 +859,7 @@
 
   // A preview its author cannot use is told, with what to do instead.
   const serveIt = 'serve the site\'s folder over HTTP with a server that answers Range requests '
-    + '(scripts/serve-site SITE, then open the address it prints)';
+    + '(scenova serve SITE, then open the address it prints)';
   if (!Module.controlsOnly && location.protocol === 'file:') {
     Module.view.hostLog(`This page was opened from the disk, where a browser lets it read none of its files: ${serveIt}.`);
   }

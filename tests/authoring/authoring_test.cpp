@@ -13,6 +13,7 @@
 
 #include "authoring/Check.h"
 #include "authoring/Commands.h"
+#include "authoring/NewLesson.h"
 #include "authoring/Publish.h"
 #include "cli/Player.h"
 #include "formats/Subtitles.h"
@@ -127,6 +128,44 @@ TEST(LessonCheck, MoreBlocksThanTheVideoCanSignal) {
               "script.txt:0: error: 32767 speaker blocks: the video signals at most 32766 (n "
               "blocks take n + 1 signal numbers, which are 16-bit), so the transcript and the "
               "slider would not follow it [too-many-blocks]");
+}
+
+// A lesson made from a video and a dialogue's subtitles plays as it stands:
+// the check finds nothing, the speakers are its blocks, the title is its
+// own. A folder that holds files, or is a link, is refused and left as it
+// was; an empty one is filled.
+TEST(NewLesson, PlaysAsItStandsAndTakesNoFolderThatHoldsFiles) {
+    TempDir folder;
+    const auto lesson = folder.Path() / "lesson";
+    NewLessonOptions options{lesson,
+                             kSource + "/tests/data/six_seconds.webm",
+                             kSource + "/tests/authoring/new/dialogue.vtt",
+                             "Good morning",
+                             {}};
+    std::ostringstream out, err;
+    ASSERT_EQ(NewLessonCommand(options, out, err), 0) << out.str() << err.str();
+    EXPECT_EQ(Check(lesson).second, std::vector{lesson.string() + ": 0 errors, 0 warnings"});
+    EXPECT_EQ(CheckLesson(lesson).title, "Good morning");
+    cli::PlayOptions play;
+    play.lesson = lesson;
+    std::ostringstream played;
+    EXPECT_EQ(cli::Play(play, played, err), 0);
+    for (const char* block : {"block 1 of 3, Anna:", "block 2 of 3, Ben:", "block 3 of 3, Anna:"}) {
+        EXPECT_NE(played.str().find(block), std::string::npos) << played.str();
+    }
+
+    const std::string settings = ReadFile(lesson / "settings.ini");
+    EXPECT_EQ(NewLessonCommand(options, out, err), 2);
+    EXPECT_EQ(ReadFile(lesson / "settings.ini"), settings);
+    std::filesystem::create_directory(folder.Path() / "empty");
+    std::filesystem::create_directory_symlink(folder.Path() / "empty", folder.Path() / "link");
+    options.folder = folder.Path() / "link";
+    EXPECT_EQ(NewLessonCommand(options, out, err), 2);
+    EXPECT_TRUE(std::filesystem::is_empty(folder.Path() / "empty"));
+    // An empty folder is the user's: the lesson goes into it, nothing else.
+    options.folder = folder.Path() / "empty";
+    EXPECT_EQ(NewLessonCommand(options, out, err), 0) << err.str();
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(options.folder), {}), 4);
 }
 
 std::string Export(SubtitleFormat format, std::optional<std::filesystem::path> chapters = {}) {

@@ -337,7 +337,7 @@ test('on a phone the lesson fits the screen with the messages below it, and a ta
 test('a preview the author cannot use is told: the page opened from the disk, or served without Range', async () => {
   const fromDisk = await browser.newPage();
   await fromDisk.goto(`file://${path.resolve(site)}/index.html`, { waitUntil: 'load' });
-  assert.match(await fromDisk.$eval('#reports', (r) => r.textContent), /opened from the disk.*scripts\/serve-site/);
+  assert.match(await fromDisk.$eval('#reports', (r) => r.textContent), /opened from the disk.*scenova serve SITE/);
   await fromDisk.close();
   const { page } = await open((request) => request.url().endsWith(movie.address) && (request.respond({
     status: 200, contentType: 'video/webm', body: fs.readFileSync(path.join(site, movie.address)),
