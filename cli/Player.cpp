@@ -183,6 +183,7 @@ private:
         void ShowCaption(const std::string&, const std::string&) override {}
         void ShowModes() override {}
         bool Own(viewer::Command) override { return false; }
+        void ShowFound(int32_t, int32_t) override {}
 
     private:
         Session& m_session;

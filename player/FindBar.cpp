@@ -12,15 +12,10 @@
 
 namespace scenova::player {
 
-namespace {
-
-constexpr int kMostCounted = 999;  // matches counted for "n of m"
-
-}  // namespace
-
-FindBar::FindBar(std::function<const qt::QtWindow&()> lesson)
+FindBar::FindBar(std::function<const qt::QtWindow&()> lesson, viewer::Viewer& viewer)
     : QToolBar(QStringLiteral("Find in the transcript")),
       m_lesson(std::move(lesson)),
+      m_viewer(viewer),
       m_field(new QLineEdit),
       m_status(new QLabel) {
     setObjectName(QStringLiteral("find"));
@@ -49,10 +44,7 @@ FindBar::FindBar(std::function<const qt::QtWindow&()> lesson)
     addAction(QStringLiteral("Close"), this, [this] {
         Close();
     })->setToolTip(QStringLiteral("Close the find bar (Esc)"));
-    connect(m_field, &QLineEdit::textChanged, this, [this] {
-        // As the learner types, the first match from the one shown on.
-        Search(true, m_match ? m_match->start : 0, -1);
-    });
+    connect(m_field, &QLineEdit::textChanged, this, [this] { Search(viewer::FindStep::Typed); });
     hide();
 }
 
@@ -64,39 +56,23 @@ void FindBar::Open() {
 
 void FindBar::Close() {
     hide();
+    m_viewer.EndFind();
     const qt::QtWindow& lesson = m_lesson();
-    if (lesson.rtfText) {
-        lesson.rtfText->ShowFound(0, 0);
-        if (lesson.rtfText->Widget() && lesson.rtfText->Widget()->isVisible()) {
-            lesson.rtfText->Widget()->setFocus(Qt::OtherFocusReason);
-        }
+    if (lesson.rtfText && lesson.rtfText->Widget() && lesson.rtfText->Widget()->isVisible()) {
+        lesson.rtfText->Widget()->setFocus(Qt::OtherFocusReason);
     }
-    m_match.reset();
 }
 
 void FindBar::Next() {
-    Search(true, m_match ? m_match->start + 1 : 0, -1);
+    Search(viewer::FindStep::Next);
 }
 
 void FindBar::Previous() {
-    Search(false, 0, m_match ? m_match->end - 1 : -1);
+    Search(viewer::FindStep::Previous);
 }
 
 bool FindBar::PlayFound() {
-    const qt::QtWindow& lesson = m_lesson();
-    if (!m_match || !lesson.rtfText) {
-        return false;
-    }
-    qt::RichText& text = *lesson.rtfText;
-    // The line holding the match, else (a speaker's name) the line after it.
-    int32_t link = text.LinkIndexAt(m_match->start);
-    const auto& links = text.Links();
-    for (std::size_t i = 0; link < 0 && i < links.size(); ++i) {
-        if (links[i].start >= m_match->start) {
-            link = static_cast<int32_t>(i);
-        }
-    }
-    return link >= 0 && text.UserClickLink(link, 1);
+    return m_viewer.PlayFound();
 }
 
 QString FindBar::Status() const {
@@ -124,48 +100,9 @@ bool FindBar::eventFilter(QObject* watched, QEvent* event) {
     return QToolBar::eventFilter(watched, event);
 }
 
-void FindBar::Search(bool forward, int32_t from, int32_t to) {
-    const qt::QtWindow& lesson = m_lesson();
-    const std::string wanted = qt::ToStdString(m_field->text());
-    if (!lesson.rtfText || wanted.empty()) {
-        Show(std::nullopt);
-        return;
-    }
-    const formats::PackedText& text = lesson.rtfText->Text();
-    const auto length = static_cast<int32_t>(text.size());
-    to = to < 0 ? length : to;
-    const int32_t flags = forward ? controls::find_flags::Down : 0;
-    auto match = formats::FindInText(text, from, forward ? length : to, flags, wanted);
-    if (!match) {
-        // Round the end of the text.
-        match = formats::FindInText(text, 0, length, flags, wanted);
-    }
-    Show(match);
-}
-
-void FindBar::Show(std::optional<formats::TextMatch> match) {
-    m_match = match;
-    const qt::QtWindow& lesson = m_lesson();
-    if (lesson.rtfText) {
-        lesson.rtfText->ShowFound(match ? match->start : 0, match ? match->end : 0);
-    }
-    if (!match) {
-        m_status->setText(m_field->text().isEmpty() ? QString() : QStringLiteral("Not found"));
-        return;
-    }
-    const formats::PackedText& text = lesson.rtfText->Text();
-    const std::string wanted = qt::ToStdString(m_field->text());
-    int count = 0;
-    int index = 0;
-    for (auto at = formats::FindInText(text, 0, static_cast<int32_t>(text.size()),
-                                       controls::find_flags::Down, wanted);
-         at && count < kMostCounted;
-         at = formats::FindInText(text, at->start + 1, static_cast<int32_t>(text.size()),
-                                  controls::find_flags::Down, wanted)) {
-        ++count;
-        index = at->start == match->start ? count : index;
-    }
-    m_status->setText(QStringLiteral("%1 of %2").arg(index).arg(count));
+void FindBar::Search(viewer::FindStep step) {
+    m_viewer.Find(qt::ToStdString(m_field->text()), step);
+    m_status->setText(qt::ToQString(m_viewer.FindStatus()));
 }
 
 }  // namespace scenova::player

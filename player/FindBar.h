@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "formats/TextSearch.h"
 #include "qt/Toolkit.h"
+#include "viewer/Viewer.h"
 
 class QLabel;
 class QLineEdit;
@@ -22,7 +22,7 @@ namespace scenova::player {
 // Esc closes the bar and gives the keyboard back to the transcript.
 class FindBar final : public QToolBar {
 public:
-    explicit FindBar(std::function<const qt::QtWindow&()> lesson);
+    FindBar(std::function<const qt::QtWindow&()> lesson, viewer::Viewer& viewer);
 
     // Shows the bar with the keyboard in its field.
     void Open();
@@ -34,21 +34,17 @@ public:
     QLineEdit* Field() const { return m_field; }
     // What the bar says of the search ("2 of 5", "Not found").
     QString Status() const;
-    std::optional<formats::TextMatch> Match() const { return m_match; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // The match from `from` on (or, backwards, the last one ending by `to`),
-    // going round the text's end.
-    void Search(bool forward, int32_t from, int32_t to);
-    void Show(std::optional<formats::TextMatch> match);
+    void Search(viewer::FindStep step);
 
     std::function<const qt::QtWindow&()> m_lesson;
+    viewer::Viewer& m_viewer;
     QLineEdit* m_field;
     QLabel* m_status;
-    std::optional<formats::TextMatch> m_match;
 };
 
 }  // namespace scenova::player

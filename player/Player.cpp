@@ -127,6 +127,11 @@ public:
     }
     void ShowModes() override { m_player.ShowModes(); }
     bool Own(viewer::Command command) override { return m_player.Own(command); }
+    void ShowFound(int32_t start, int32_t end) override {
+        if (m_player.Lesson().rtfText) {
+            m_player.Lesson().rtfText->ShowFound(start, end);
+        }
+    }
 
 private:
     Player& m_player;

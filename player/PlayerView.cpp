@@ -49,7 +49,7 @@ void Player::SetUpView() {
         }
     });
     m_tick->start();
-    m_find = new FindBar(lesson);
+    m_find = new FindBar(lesson, *m_viewer);
     m_window->addToolBar(Qt::BottomToolBarArea, m_find);
     m_window->Area()->installEventFilter(m_keys.get());
     m_window->installEventFilter(m_keys.get());

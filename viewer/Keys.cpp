@@ -27,6 +27,7 @@ constexpr std::array kRows{
     KeyRow{"F11", "Full screen on or off", FullScreen, kDesktop},
     KeyRow{"Esc", "Leave the find bar, then full screen", Leave},
     KeyRow{"Ctrl+F", "Find in the transcript", Find, kDesktop},
+    KeyRow{"/", "Find in the transcript (Down, Up: the next, the one before; Enter plays it)", Find, Where::Page},
     KeyRow{"F3", "The next line found", FindNext, kDesktop},
     KeyRow{"Shift+F3", "The line found before", FindPrevious, kDesktop},
     KeyRow{"Ctrl++", "Larger", ZoomIn, kDesktop},

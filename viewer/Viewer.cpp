@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "controls/RichText.h"
 #include "model/ButtonBar.h"
 #include "model/RichText.h"
 #include "model/Slider.h"
@@ -169,6 +170,73 @@ std::string Viewer::Caption() {
     const model::RichText* text = m_host.User().rtfText;
     const int32_t link = cue && text != nullptr ? LinkOf(*text, *cue) : -1;
     return link < 0 ? std::string() : text->LinkName(link);
+}
+
+void Viewer::Find(std::string_view wanted, FindStep step) {
+    const model::RichText* text = m_host.User().rtfText;
+    m_wanted = wanted;
+    std::optional<formats::TextMatch> match;
+    if (text != nullptr && !m_wanted.empty()) {
+        const formats::PackedText& all = text->Text();
+        const auto length = static_cast<int32_t>(all.size());
+        const bool forward = step != FindStep::Previous;
+        const int32_t from = !m_found                  ? 0
+                             : step == FindStep::Typed ? m_found->start
+                             : step == FindStep::Next  ? m_found->start + 1
+                                                       : 0;
+        const int32_t to = step == FindStep::Previous && m_found ? m_found->end - 1 : length;
+        const int32_t flags = forward ? controls::find_flags::Down : 0;
+        match = formats::FindInText(all, from, to, flags, m_wanted);
+        if (!match) {
+            match = formats::FindInText(all, 0, length, flags, m_wanted);  // round the end
+        }
+    }
+    m_found = match;
+    m_host.ShowFound(match ? match->start : 0, match ? match->end : 0);
+}
+
+std::string Viewer::FindStatus() {
+    constexpr int kMostCounted = 999;
+    const model::RichText* text = m_host.User().rtfText;
+    if (m_wanted.empty()) {
+        return {};
+    }
+    if (!m_found || text == nullptr) {
+        return "Not found";
+    }
+    const formats::PackedText& all = text->Text();
+    const auto length = static_cast<int32_t>(all.size());
+    int count = 0;
+    int index = 0;
+    for (auto at = formats::FindInText(all, 0, length, controls::find_flags::Down, m_wanted);
+         at && count < kMostCounted;
+         at = formats::FindInText(all, at->start + 1, length, controls::find_flags::Down,
+                                  m_wanted)) {
+        ++count;
+        index = at->start == m_found->start ? count : index;
+    }
+    return std::to_string(index) + " of " + std::to_string(count);
+}
+
+bool Viewer::PlayFound() {
+    const model::RichText* text = m_host.User().rtfText;
+    if (!m_found || text == nullptr) {
+        return false;
+    }
+    const auto& links = text->Links();
+    int32_t link = text->LinkIndexAt(m_found->start);
+    for (std::size_t i = 0; link < 0 && i < links.size(); ++i) {
+        if (links[i].start >= m_found->start) {
+            link = static_cast<int32_t>(i);
+        }
+    }
+    return link >= 0 && PlayLine(links[static_cast<std::size_t>(link)].userID);
+}
+
+void Viewer::EndFind() {
+    m_wanted.clear();
+    m_found.reset();
+    m_host.ShowFound(0, 0);
 }
 
 std::vector<std::string> Viewer::SetTranslation(std::string_view text) {

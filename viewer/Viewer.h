@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "formats/TextSearch.h"
 #include "lesson/Executor.h"
 #include "model/Video.h"
 #include "viewer/Keys.h"
@@ -43,7 +44,14 @@ public:
     virtual void ShowModes() = 0;
     // A command of the player's own; false when it does nothing now.
     virtual bool Own(Command command) = 0;
+    // Marks text found in the transcript and scrolls it into view; [0, 0):
+    // nothing found.
+    virtual void ShowFound(int32_t start, int32_t end) = 0;
 };
+
+// How a find goes on: as the learner types (the first match from the one
+// shown on), to the next match or to the one before, round the text's ends.
+enum class FindStep : uint8_t { Typed, Next, Previous };
 
 // What a person does to a lesson beside its own controls, and what they see
 // beside it (captions, speed, modes), for every player. The transport keys
@@ -92,6 +100,17 @@ public:
     // Vendor", "The start" before the first block, "The end" after the last.
     std::string BlockName(int32_t value);
 
+    // Finds text in the transcript with the search the lesson's own lines
+    // are found by (any case), and shows the match; an empty text shows none.
+    void Find(std::string_view wanted, FindStep step);
+    // What the find says: "2 of 5", "Not found", or nothing without a text.
+    std::string FindStatus();
+    // Plays the line holding the match (else, a speaker's name, the line
+    // after it), as a click on it would; false without one.
+    bool PlayFound();
+    // Forgets the find and shows no match.
+    void EndFind();
+
     // The offer to go on from that block, as a player words it.
     static std::string OfferText(int32_t block);
     // Goes to that block as the learner would, with the slider.
@@ -116,6 +135,8 @@ private:
     std::optional<int32_t> m_heard;  // the line heard last
     std::optional<double> m_stopAt;  // where the line playing ends, to pause there
     std::string m_caption;
+    std::string m_wanted;  // the text found
+    std::optional<formats::TextMatch> m_found;
     std::string m_shownTranslation;
     Translation m_translation;
     bool m_translationShown = false;

@@ -81,6 +81,7 @@ public:
         view::Caption(text, translation);
     }
     void ShowModes() override;
+    void ShowFound(int32_t start, int32_t end) override { view::Found(start, end); }
     bool Own(viewer::Command command) override {
         switch (command) {
             case viewer::Command::FullScreen:
@@ -89,6 +90,8 @@ public:
                 return view::Own("leave");
             case viewer::Command::Keys:
                 return view::Own("keys");
+            case viewer::Command::Find:
+                return view::Own("find");
             default:
                 return false;
         }
@@ -263,6 +266,26 @@ EMSCRIPTEN_KEEPALIVE const char* scenova_offer_text(int block) {
 
 EMSCRIPTEN_KEEPALIVE int scenova_go_on(int block) {
     return Current().viewer.GoOn(block) ? 1 : 0;
+}
+
+// Find in the transcript as the learner types (step 0), to the next match
+// (1) or the one before (2); gives what the find says ("2 of 5").
+EMSCRIPTEN_KEEPALIVE const char* scenova_find(const char* text, int step) {
+    static std::string status;
+    viewer::Viewer& v = Current().viewer;
+    v.Find(text, step == 1   ? viewer::FindStep::Next
+                 : step == 2 ? viewer::FindStep::Previous
+                             : viewer::FindStep::Typed);
+    status = v.FindStatus();
+    return status.c_str();
+}
+
+EMSCRIPTEN_KEEPALIVE int scenova_play_found() {
+    return Current().viewer.PlayFound() ? 1 : 0;
+}
+
+EMSCRIPTEN_KEEPALIVE void scenova_end_find() {
+    Current().viewer.EndFind();
 }
 
 // What the slider's value says to a screen reader.

@@ -80,6 +80,7 @@ EM_JS(void, js_caption, (const char* text, const char* translation), {
 EM_JS(void, js_modes, (int captions, int pause, int loop, int translation), {
     Module.view.modes(!!captions, !!pause, !!loop, translation);
 });
+EM_JS(void, js_found, (int start, int end), { Module.view.found(start, end); });
 EM_JS(int, js_own, (const char* command), { return Module.view.own(UTF8ToString(command)) ? 1 : 0; });
 // clang-format on
 
@@ -232,6 +233,10 @@ void Caption(const std::string& text, const std::string& translation) {
 
 void Modes(bool captions, bool pauseAfterLines, bool loop, int translation) {
     js_modes(captions, pauseAfterLines, loop, translation);
+}
+
+void Found(int32_t start, int32_t end) {
+    js_found(start, end);
 }
 
 bool Own(const std::string& command) {

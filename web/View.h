@@ -96,5 +96,8 @@ void Rate(double rate);
 void Caption(const std::string& text, const std::string& translation);
 void Modes(bool captions, bool pauseAfterLines, bool loop, int translation);
 bool Own(const std::string& command);
+// Marks [start, end) of the transcript's text as found and shows it; [0, 0):
+// nothing found.
+void Found(int32_t start, int32_t end);
 
 }  // namespace scenova::web::view

@@ -692,6 +692,19 @@
       $('pause')?.setAttribute('aria-pressed', String(pause));
       $('loop')?.setAttribute('aria-pressed', String(loop));
     },
+    found(start, end) {
+      let first = null;
+      for (const { span } of text.segments) {
+        const on = Number(span.dataset.start) < end && Number(span.dataset.end) > start;
+        span.classList.toggle('found', on);
+        first ??= on ? span : null;
+      }
+      const box = control('rtfText');
+      const line = first?.parentElement;
+      if (line && (line.offsetTop < box.scrollTop || line.offsetTop + line.offsetHeight > box.scrollTop + box.clientHeight)) {
+        box.scrollTop = line.offsetTop;
+      }
+    },
     own(command) {
       const stage = controls.movOrvMovie;
       if (command === 'fullscreen') {
@@ -703,6 +716,12 @@
         const list = $('key-list');
         if (list?.open) { list.open = false; return true; }
         return false;  // the browser's own Escape leaves full screen
+      }
+      if (command === 'find') {
+        const field = $('find');
+        field?.focus();
+        field?.select();
+        return Boolean(field);
       }
       if (command === 'keys') {
         const list = $('key-list');
@@ -778,16 +797,39 @@
 
     wireTranscript(controls.rtfText);
     document.body.appendChild(tip);
+    wireFind();
 
     document.addEventListener('keydown', (event) => {
       if (event.altKey || event.metaKey || event.defaultPrevented) return;
       const t = event.target;
+      if (t.type === 'search') return;  // the find field's keys are its own
       const own = t.closest && t.closest('button, input, iframe, a');
       // A focused button or slider takes its own keys.
       if (own && (event.key === ' ' || event.key === 'Enter' || (t.type === 'range' && event.key.startsWith('Arrow')))) return;
       // The key list's own details are opened and closed by their keys.
       if (t.closest && t.closest('summary') && (event.key === ' ' || event.key === 'Enter')) return;
       if (key(event.key, event.shiftKey, event.ctrlKey)) event.preventDefault();
+    });
+  }
+
+  // The find field: the viewer finds as the learner types; Down and Up go
+  // round the matches, Enter plays the line found, Esc ends the find.
+  function wireFind() {
+    const field = $('find');
+    if (!field) return;
+    const status = $('find-status');
+    const find = (step) => {
+      status.value = Module.ccall('scenova_find', 'string', ['string', 'number'], [field.value, step]);
+    };
+    field.addEventListener('input', () => find(0));
+    field.addEventListener('keydown', (event) => {
+      const act = {
+        ArrowDown: () => find(1),
+        ArrowUp: () => find(2),
+        Enter: () => call('scenova_play_found', [], []),
+        Escape: () => { field.value = ''; status.value = ''; call('scenova_end_find', [], []); },
+      }[event.key];
+      if (act) { act(); event.preventDefault(); }
     });
   }
 

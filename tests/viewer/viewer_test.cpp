@@ -57,6 +57,7 @@ struct HeadlessViewer final : viewer::ViewerHost {
     }
     void ShowModes() override { ++modesShown; }
     bool Own(Command) override { return false; }
+    void ShowFound(int32_t, int32_t) override {}
 
     HeadlessHost& h;
     double rate = 1.0;

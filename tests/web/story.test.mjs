@@ -129,7 +129,7 @@ test('Space plays the lesson and the lines of each block are selected as its cue
   await page.close();
 });
 
-test('Tab goes as the window reads; a click on a line plays that line; the keyboard reaches the lines; T hides and shows the transcript', async () => {
+test('Tab goes as the window reads; a click on a line plays that line; the keyboard reaches the lines; T hides and shows the transcript; / finds a line, Enter plays it', async () => {
   const { page, problems } = await open();
   // Each bar's buttons left to right, the bars and controls top to bottom;
   // the picture is no stop.
@@ -178,6 +178,14 @@ test('Tab goes as the window reads; a click on a line plays that line; the keybo
   await page.waitForFunction(() => document.querySelector('#rtfText').hidden, { timeout: 2000 });
   await page.keyboard.press('t');
   await page.waitForFunction(() => !document.querySelector('#rtfText').hidden, { timeout: 2000 });
+  await page.keyboard.press('/');
+  await page.keyboard.type('KILO');  // in any case, and its letters are no keys
+  assert.equal(await page.$eval('#find-status', (o) => o.value), '1 of 2');
+  await page.keyboard.press('ArrowDown');
+  assert.deepEqual(await page.$$eval('#rtfText .found', (f) => [f.length, f[0].parentElement.textContent]),
+    [1, 'Then a kilo of each, please.']);
+  await page.keyboard.press('Enter');
+  await playing(15.3, 17.5);
   assert.deepEqual(problems, []);
   await page.close();
 });
