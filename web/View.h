@@ -90,8 +90,8 @@ void HostResource(const std::string& id, int32_t action, const std::string& file
 
 // The viewer's: the speed, the caption (empty: none) and the translation of
 // the line spoken (empty: none), the modes that are on (translation: -1
-// when the lesson has none, else 0 or 1), and a command of the page's own ("fullscreen", "leave",
-// "keys"), false when it did nothing.
+// when the lesson has none, else 0 or 1), and a command of the page's own
+// ("fullscreen", "leave", "keys", "find"), false when it did nothing.
 void Rate(double rate);
 void Caption(const std::string& text, const std::string& translation);
 void Modes(bool captions, bool pauseAfterLines, bool loop, int translation);
