@@ -28,7 +28,7 @@ constexpr const char* kSettings = "settings.ini";
 constexpr const char* kScript = "script.txt";
 
 std::string ErrorText(const RuntimeError& error) {
-    return "run-time error " + std::to_string(error.number()) + " (" + error.description() + ")";
+    return error.description() + ", error " + std::to_string(error.number());
 }
 
 class Checker {
@@ -134,8 +134,8 @@ void Checker::FileProblem(const std::string& path, const std::string& problem) {
 void Checker::CheckSettingsLines() {
     if (m_lesson.settings->Count() == 0) {
         Add(kSettings, 0, Severity::Error,
-            "no settings: the component reports code 0 and the window keeps its design-time "
-            "layout",
+            "no settings: the learner sees an empty grey window; write settings.ini (scenova "
+            "new writes one, docs/lesson-format.md lists its keys)",
             "no-settings");
         return;
     }
@@ -168,7 +168,7 @@ void Checker::CheckSettingsLines() {
                 }
             }
             Add(kSettings, line.number, Severity::Warning,
-                "the component never reads " + line.key + hint, "unknown-key");
+                "no lesson reads " + line.key + ", so it changes nothing" + hint, "unknown-key");
             continue;
         }
         const auto outcome = m_run.outcomes.find(folded);
@@ -179,17 +179,18 @@ void Checker::CheckSettingsLines() {
         const std::string setting = line.key + "=" + line.value;
         if (fate.notAColour) {
             Add(kSettings, line.number, Severity::Error,
-                setting + " is not a colour the component reads (RGB(r,g,b), each 0 to 255)" +
+                setting + " is not a colour (write RGB(r,g,b), each 0 to 255)" +
                     (fate.failures.empty() ? "" : ": " + ErrorText(fate.failures.front())) +
-                    "; the setting is ignored",
+                    "; the learner sees the colour before it",
                 "bad-colour");
         } else if (!fate.failures.empty()) {
             const std::string fallback = fate.defaultValue && !fate.defaultValue->empty()
                                              ? ", not the default " + *fate.defaultValue
                                              : std::string();
             Add(kSettings, line.number, Severity::Error,
-                setting + " does not convert: " + ErrorText(fate.failures.front()) +
-                    "; the component skips it and keeps the earlier value" + fallback,
+                setting + " is not a value " + line.key + " takes (" +
+                    ErrorText(fate.failures.front()) +
+                    "): it is passed over and the learner sees the earlier value" + fallback,
                 "bad-value");
         }
     }
@@ -206,8 +207,9 @@ void Checker::CheckFiles() {
         constexpr std::string_view kUnable = "Unable to open ";
         if (host.code == report::CannotOpen && host.text.starts_with(kUnable)) {
             FileProblem(host.text.substr(kUnable.size()),
-                        "does not exist: the component reports \"Unable to open\" with its path "
-                        "(code 5) and goes on without it");
+                        "does not exist: the learner sees nothing in its place (the player is "
+                        "told \"Unable to open\" and the path); put the file there or correct the "
+                        "name");
         }
     }
     for (const FileUse& use : m_run.files) {
@@ -306,8 +308,11 @@ void Checker::CheckScript() {
                 Relative(path) +
                     (exists ? " is not a movie with a video stream and a known length"
                             : " does not exist" + MissingVideoHint(reading.videoName)) +
-                    ": the component reports \"Unable to open movie:\" with its path (code 5) and "
-                    "the transcript does not follow a video",
+                    ": the learner sees no video and the transcript does not follow one (the "
+                    "player is told \"Unable to open movie:\" and the path); " +
+                    (exists ? "convert it to WebM or MP4"
+                            : "put the video there or correct the "
+                              "VIDEO line"),
                 exists ? "bad-file" : "missing-file");
         } else {
             CheckBrowserVideo(reading.videoLine, path, *movie);
@@ -329,7 +334,9 @@ void Checker::CheckScript() {
     const int32_t actual = m_run.startupError ? m_run.startupError->number() : 0;
     if (actual != 0 && actual != reading.startupError) {
         Add(kScript, 0, Severity::Error,
-            "the start-up fails with " + ErrorText(*m_run.startupError), "startup-fails");
+            "the lesson does not start (" + ErrorText(*m_run.startupError) +
+                "): the learner sees an empty window",
+            "startup-fails");
     }
 }
 

@@ -16,23 +16,23 @@ namespace {
 constexpr const char* kScript = "script.txt";
 
 std::string Failure(int32_t number) {
-    return "the start-up fails with run-time error " + std::to_string(number) + " (" +
-           StandardDescription(number) + ")";
+    return "the lesson does not start (" + StandardDescription(number) + ", error " +
+           std::to_string(number) + "): the learner sees an empty window";
 }
 
 std::string AfterMissingValue(const ScriptTag& tag) {
     switch (tag.withoutValue) {
         case WithoutValue::EndParse:
-            return "reads no further: nothing is shown";
+            return "the script is read no further: the learner sees nothing of it";
         case WithoutValue::TakeZero:
-            return "takes 0";
+            return "the time is taken as 0";
         case WithoutValue::TakeEmpty:
-            return tag.name == "ACTOR" ? "goes on with an empty speaker"
-                                       : "goes on with an empty line";
+            return tag.name == "ACTOR" ? "the learner sees a block without a speaker's name"
+                                       : "the learner sees an empty line";
         case WithoutValue::SkipLine:
             break;
     }
-    return "skips the line";
+    return "the line is passed over";
 }
 
 // Reads the script with the parser's own steps: its lines, then the
@@ -120,16 +120,18 @@ void Walk::ScriptLineIgnored(int32_t number, const ScriptLine* line) {
         // No space: a tab does not separate a tag from its value.
         const std::string head = UCase(m_text.substr(0, m_text.find('\t')));
         if (FindScriptTag(head) != nullptr) {
-            Warning(
-                number,
-                m_text.find('\t') != std::string::npos
-                    ? head + " is followed by a tab, not a space: the component ignores the line"
-                    : head + " without a space and a value: the component ignores the line",
-                "no-space");
+            Warning(number,
+                    m_text.find('\t') != std::string::npos
+                        ? head +
+                              " is followed by a tab, not a space: the line is passed over; put a "
+                              "space after " +
+                              head
+                        : head + " without a space and a value: the line is passed over",
+                    "no-space");
         }
     } else if (line->tag.empty()) {
         if (!line->value.empty()) {
-            Warning(number, "the line begins with a space: the component ignores it",
+            Warning(number, "the line begins with a space: it is passed over; remove the space",
                     "unknown-tag");
         }
     } else if (line->tag.front() != '#') {  // a comment: ignored as an unknown tag
@@ -140,7 +142,11 @@ void Walk::ScriptLineIgnored(int32_t number, const ScriptLine* line) {
                 break;
             }
         }
-        Warning(number, "unknown tag " + line->tag + ": the component ignores the line" + hint,
+        Warning(number,
+                "unknown tag " + line->tag +
+                    ": the line is passed over, the learner sees nothing "
+                    "of it" +
+                    hint,
                 "unknown-tag");
     }
 }
@@ -150,16 +156,15 @@ void Walk::ScriptLineRead(int32_t number, const ScriptLine& line, const ScriptTa
     m_line = line;
     if (!line.hasValue) {
         Error(number,
-              line.tag + " without a value: the component reports \"" +
-                  std::string(tag.missingText) + "\" (code " + std::to_string(tag.missingCode) +
-                  ") and " + AfterMissingValue(tag),
+              line.tag + " without a value: " + AfterMissingValue(tag) + " (the player is told \"" +
+                  std::string(tag.missingText) + "\"); write the value after " + line.tag,
               "missing-value");
     } else if (line.value.empty() && tag.withoutValue != WithoutValue::TakeZero) {
         // An empty time is no time: the parse fails on it (bad-time).
         Warning(number,
                 line.tag +
-                    " with only spaces after it: the component takes an empty value "
-                    "without a report",
+                    " with only spaces after it: the value is taken as empty and nothing "
+                    "says so",
                 "empty-value");
     }
 }
@@ -171,7 +176,7 @@ void Walk::Read(int line, int32_t blockBefore) {
         if (m_out.videoLine != 0) {
             Warning(line,
                     "a second VIDEO line: it replaces " + m_out.videoName + " of line " +
-                        std::to_string(m_out.videoLine) + "; the component opens only the last",
+                        std::to_string(m_out.videoLine) + "; only the last is played",
                     "second-video");
         }
         m_out.videoName = m_line.value;
@@ -338,15 +343,17 @@ void Walk::Times() {
 
 void Walk::Finish() {
     if (m_out.lines == 0) {
-        Warning(0, "the script is empty: the component shows nothing and reports nothing",
+        Warning(0,
+                "the script is empty: the learner sees no video and no transcript; write "
+                "script.txt (scenova import makes one from subtitles)",
                 "empty-script");
         return;
     }
     const bool videoFound = m_reader.Finish();
     if (!videoFound && !m_parseEnded) {
         Error(0,
-              "no VIDEO line: the component reports \"No VIDEO script tag was found.\" (code "
-              "11) and shows nothing",
+              "no VIDEO line: the learner sees no video and no transcript (the player is told "
+              "\"No VIDEO script tag was found.\"); add VIDEO FILE, naming the video in video/",
               "no-video");
     }
     const int32_t locateError = Locate(videoFound);
