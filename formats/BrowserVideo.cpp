@@ -73,12 +73,19 @@ std::optional<std::string> BrowserRefusal(const Movie& movie) {
                       OneOf(movie.audio, {"", "vorbis", "opus"});
     const bool mp4 = movie.container == "mov,mp4,m4a,3gp,3g2,mj2" && movie.video == "h264" &&
                      OneOf(movie.audio, {"", "aac", "mp3"});
-    if (webm || mp4) {
+    // H.264 beyond 8-bit 4:2:0 (the High 10, 4:2:2 and 4:4:4 profiles) is
+    // decoded by few browsers: the others show a black box without an error.
+    const bool plainH264 =
+        movie.video != "h264" || OneOf(movie.pixels, {"", "yuv420p", "yuvj420p"});
+    if ((webm || mp4) && plainH264) {
         return std::nullopt;
     }
     std::string kind = Known(movie.container);
     if (!movie.video.empty()) {
         kind += ", " + Known(movie.video) + " video";
+    }
+    if (!plainH264) {
+        kind += " in " + movie.pixels + ", not 8-bit 4:2:0, shown by many browsers as a black box";
     }
     if (!movie.audio.empty()) {
         kind += ", " + Known(movie.audio) + " sound";

@@ -9,7 +9,7 @@ namespace scenova::formats {
 
 // What a movie is, when not every browser plays it ("AVI, MPEG-4 Part 2
 // video, MP3 sound"); nothing when current Chromium, Firefox and Safari all
-// do: WebM with VP8 or VP9 video, MP4 with H.264 video, each with its usual
+// do: WebM with VP8 or VP9 video, MP4 with H.264 video in 8-bit 4:2:0, each with its usual
 // sound (Vorbis or Opus; AAC or MP3) or none. What they do not play may not
 // fail either: Chromium plays the sound of Theora or of MPEG-4 Part 2 in MP4
 // with no picture and no error.

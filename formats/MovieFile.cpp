@@ -15,6 +15,7 @@ extern "C" {
 #include <libavutil/dict.h>
 #include <libavutil/log.h>
 #include <libavutil/mem.h>
+#include <libavutil/pixdesc.h>
 }
 
 namespace scenova::formats {
@@ -150,7 +151,12 @@ std::optional<Movie> ProbeMovie(const std::string& path) {
                 avcodec_get_name(video->codecpar->codec_id),
                 audio != nullptr ? avcodec_get_name(audio->codecpar->codec_id) : "",
                 0,
-                0};
+                0,
+                {}};
+    if (const char* pixels =
+            av_get_pix_fmt_name(static_cast<AVPixelFormat>(video->codecpar->format))) {
+        movie.pixels = pixels;
+    }
     // Sizes a header may claim past any screen are left unknown.
     const AVCodecParameters& picture = *video->codecpar;
     constexpr int kMostPixels = 16384;

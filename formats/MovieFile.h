@@ -18,6 +18,9 @@ struct Movie {
     // applied to the width); 0 where it is not known.
     int width = 0;
     int height = 0;
+    // The video's pixel format ("yuv420p", "yuv444p", "yuv420p10le"); empty
+    // where it is not known.
+    std::string pixels;
 };
 
 // The movie in the file at path, when libavformat reads the file as one

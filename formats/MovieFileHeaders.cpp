@@ -15,7 +15,7 @@ std::optional<Movie> ProbeMovie(const std::string& path) {
     // A FIFO or a device could block or never end: only plain files qualify.
     const std::string head = ReadOrdinaryFile(path, kAviHeadBytes, true).bytes;
     const std::optional<double> seconds = AviSeconds(head);
-    return seconds ? std::optional<Movie>(Movie{*seconds, "avi", "", "", 0, 0}) : std::nullopt;
+    return seconds ? std::optional<Movie>(Movie{*seconds, "avi", "", "", 0, 0, {}}) : std::nullopt;
 }
 
 }  // namespace scenova::formats
