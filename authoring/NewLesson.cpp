@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "authoring/Commands.h"
+#include "formats/Descriptor.h"
 #include "formats/MovieFile.h"
 #include "runtime/Convert.h"
 #include "runtime/Utf8.h"
@@ -37,28 +38,7 @@ constexpr Picture kButtonPictures[] = {
 #include "authoring/ButtonPictures.inc"
 };
 
-// A closed descriptor on every path out.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    ~Descriptor() {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-        }
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int Get() const { return m_fd; }
-    // Closes it, false when the last writes failed.
-    bool Close() {
-        const int fd = m_fd;
-        m_fd = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int m_fd;
-};
+using formats::Descriptor;
 
 std::string Shown(const fs::path& path) {
     return utf8::Printable(path.string());

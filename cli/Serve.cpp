@@ -9,27 +9,14 @@
 #include <cstring>
 #include <vector>
 
+#include "formats/Descriptor.h"
 #include "runtime/Utf8.h"
 
 namespace scenova::cli {
 
 namespace {
 
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    ~Descriptor() {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-        }
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int Get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
+using formats::Descriptor;
 
 // The types a published site holds (scripts/serve-site's, Python's table);
 // the lesson's files are .bin, .webm and .mp4.
