@@ -203,14 +203,10 @@ void Checker::CheckSettingsLines() {
 }
 
 void Checker::CheckFiles() {
-    for (const HostReport& host : m_run.reports) {
-        constexpr std::string_view kUnable = "Unable to open ";
-        if (host.code == report::CannotOpen && host.text.starts_with(kUnable)) {
-            FileProblem(host.text.substr(kUnable.size()),
-                        "does not exist: the learner sees nothing in its place (the player is "
-                        "told \"Unable to open\" and the path); put the file there or correct the "
-                        "name");
-        }
+    for (const std::string& path : m_run.missingFiles) {
+        FileProblem(path,
+                    "does not exist: the learner sees nothing in its place (the player is told "
+                    "\"Unable to open\" and the path); put the file there or correct the name");
     }
     for (const FileUse& use : m_run.files) {
         switch (use.kind) {

@@ -42,6 +42,9 @@ public:
     void SettingDefault(std::string_view key, const std::string& value) override {
         m_run.outcomes[UCase(key)].defaultValue = value;
     }
+    void SettingFileMissing(std::string_view, const std::string& path) override {
+        m_run.missingFiles.push_back(path);
+    }
     void SettingNotAColour(std::string_view key) override {
         m_run.outcomes[UCase(key)].notAColour = true;
     }

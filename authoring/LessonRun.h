@@ -47,7 +47,8 @@ struct LessonRun {
     std::map<std::string, std::string> keysRead;
     std::map<std::string, SettingOutcome> outcomes;  // by upper-cased key
     bool initResult = false;
-    std::vector<HostReport> reports;  // from initialisation and start-up
+    std::vector<HostReport> reports;        // from initialisation and start-up
+    std::vector<std::string> missingFiles;  // named by settings and not there
     std::optional<RuntimeError> startupError;
     std::vector<FileUse> files;
     // The resources the host was told of (RESOPEN and RESUPDATE values) and

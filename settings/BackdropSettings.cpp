@@ -225,7 +225,8 @@ private:
 void CScenova::ApplyBackdropSettings(ICollection& settings) {
     SettingsReader row(settings, *m_MyForm, *m_diagnostics);
     BackdropSteps steps(row, *m_MyForm, m_platform, m_objPictureClip,
-                        [this](const std::string& path) {
+                        [this, &row](const std::string& path) {
+                            row.FileMissing(path);
                             Mgr().ReportError(*this, report::CannotOpen, "Unable to open " + path);
                         });
     for (const auto step :

@@ -72,6 +72,7 @@ void CScenova::ApplyLayoutSettings(ICollection& settings) {
         });
     } else {
         if (!row.Text().empty()) {
+            row.FileMissing(cursorPath);
             row.Do([&] {
                 Mgr().ReportError(*this, report::CannotOpen, "Unable to open " + cursorPath);
             });

@@ -81,6 +81,8 @@ public:
     void Read(std::string_view key);
     // The statements from here on belong to no key.
     void EndOfKeys() { m_key.clear(); }
+    // The file the key read last names is not there.
+    void FileMissing(const std::string& path) { m_diagnostics.SettingFileMissing(m_key, path); }
 
     // Pixels converted to twips with the window's own conversion; the
     // default is twips as it stands.

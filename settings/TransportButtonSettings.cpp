@@ -68,6 +68,7 @@ void CScenova::ApplyTransportButtonSettings(ICollection& settings) {
             row.Read(name + ".ToolTip");
             row.Do([&] { rose().SetButtonToolTip(name, row.Text()); });
         } else if (!row.Text().empty()) {
+            row.FileMissing(path);
             row.Do([&] { Mgr().ReportError(*this, report::CannotOpen, "Unable to open " + path); });
         }
     }

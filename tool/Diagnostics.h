@@ -27,6 +27,9 @@ public:
     // A value read as a colour is not one: not of the form RGB(r,g,b), or a
     // component that does not convert (SettingFailed says which).
     virtual void SettingNotAColour(std::string_view /*key*/) {}
+    // The file the key names is not there (the host is told "Unable to
+    // open" and the path).
+    virtual void SettingFileMissing(std::string_view /*key*/, const std::string& /*path*/) {}
 
     // The script, its lines numbered from 1.
     // The parser acts on the line, a tag it knows; told before it does.
