@@ -131,28 +131,13 @@ void TakeFileUse(const model::Record& record, std::vector<FileUse>& files) {
     }
 }
 
-std::vector<std::string> Fields(std::string_view descriptor) {
-    std::vector<std::string> fields;
-    for (;;) {
-        const auto comma = descriptor.find(',');
-        fields.emplace_back(descriptor.substr(0, comma));
-        if (comma == std::string_view::npos) {
-            return fields;
-        }
-        descriptor.remove_prefix(comma + 1);
-    }
-}
-
-// The pictures the bars were given: a button added by the tool is
-// "type,picture,left,top", one from a bar script "picture,left,top", each in
-// the bar's image folder.
+// The pictures the bars were given, each in the bar's image folder, as the
+// bar read them from its buttons' descriptors.
 void TakeButtonPictures(const model::ButtonBar& bar, std::vector<FileUse>& files) {
     for (const auto& button : bar.Buttons()) {
-        const auto fields = Fields(button.descriptor);
-        const std::size_t at = button.script.empty() ? 1 : 0;
-        if (fields.size() > at) {
-            files.push_back({FileKind::Picture, bar.ImageFolder() + "/" + fields[at], button.script,
-                             button.name});
+        if (!button.picture.empty()) {
+            files.push_back({FileKind::Picture, bar.ImageFolder() + "/" + button.picture,
+                             button.script, button.name});
         }
     }
 }
