@@ -27,8 +27,8 @@ std::string AfterMissingValue(const ScriptTag& tag) {
         case WithoutValue::TakeZero:
             return "the time is taken as 0";
         case WithoutValue::TakeEmpty:
-            return tag.name == "ACTOR" ? "the learner sees a block without a speaker's name"
-                                       : "the learner sees an empty line";
+            return tag.kind == TagKind::Actor ? "the learner sees a block without a speaker's name"
+                                              : "the learner sees an empty line";
         case WithoutValue::SkipLine:
             break;
     }
@@ -170,9 +170,9 @@ void Walk::ScriptLineRead(int32_t number, const ScriptLine& line, const ScriptTa
 }
 
 void Walk::Read(int line, int32_t blockBefore) {
-    const std::string& tag = m_line.tag;
+    const TagKind tag = m_tag->kind;
     const ScriptPlace& place = m_reader.Place();
-    if (tag == "VIDEO") {
+    if (tag == TagKind::Video) {
         if (m_out.videoLine != 0) {
             Warning(line,
                     "a second VIDEO line: it replaces " + m_out.videoName + " of line " +
@@ -181,19 +181,19 @@ void Walk::Read(int line, int32_t blockBefore) {
         }
         m_out.videoName = m_line.value;
         m_out.videoLine = line;
-    } else if (tag == "ACTOR") {
+    } else if (tag == TagKind::Actor) {
         if (place.block != blockBefore) {
             m_out.blocks.push_back({line, m_line.value, {}});
         }
         m_out.cues.push_back({line, m_line.value, place.block, {}, {}, 0, 0, 0, 0});
-    } else if (tag == "TEXT") {
+    } else if (tag == TagKind::Text) {
         m_out.blocks.back().textLines.push_back(line);
         m_out.cues.back().textLines.push_back(line);
         m_out.cues.back().texts.push_back(m_line.value);
-    } else if (tag == "AVSTART") {
+    } else if (tag == TagKind::AvStart) {
         m_out.cues.back().start = Element(m_cues, place.cue).StartTime;
         m_out.cues.back().startLine = line;
-    } else if (tag == "AVEND") {
+    } else if (tag == TagKind::AvEnd) {
         m_out.cues.back().end = Element(m_cues, place.cue).EndTime;
         m_out.cues.back().endLine = line;
     } else if (m_line.hasValue) {
@@ -203,13 +203,14 @@ void Walk::Read(int line, int32_t blockBefore) {
 
 void Walk::Failed(int line, const RuntimeError& error) {
     const std::string& tag = m_line.tag;
-    const bool time = tag == "AVSTART" || tag == "AVEND";
+    const auto is = [this](TagKind kind) { return m_tag != nullptr && m_tag->kind == kind; };
+    const bool time = is(TagKind::AvStart) || is(TagKind::AvEnd);
     if (time && error.number() != err::SubscriptOutOfRange) {
         Fatal(line, error.number(), tag + " \"" + m_line.value + "\" is not a time", "bad-time");
         if (!m_out.cues.empty()) {
             m_out.cues.back().badTime = true;
         }
-    } else if (time || tag == "TEXT") {
+    } else if (time || is(TagKind::Text)) {
         // No cue or block to hold it.
         Fatal(line, error.number(),
               tag + (m_reader.Place().cue < 0
@@ -223,7 +224,7 @@ void Walk::Failed(int line, const RuntimeError& error) {
 }
 
 void Walk::CultureTip(int line) {
-    if (m_tag == nullptr || m_line.tag != "TEXT") {
+    if (m_tag == nullptr || m_tag->kind != TagKind::Text) {
         return;
     }
     const std::string_view value = m_line.value;

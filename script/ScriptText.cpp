@@ -24,17 +24,23 @@ std::optional<ScriptLine> SplitScriptLine(std::string_view text) {
 
 const std::vector<ScriptTag>& ScriptTags() {
     using enum WithoutValue;
+    using enum TagKind;
     static const std::vector<ScriptTag> tags = {
-        {"VIDEO", report::NoVideo, "VIDEO script tag found with no video name.", EndParse},
-        {"ACTOR", report::MissingValue, "ACTOR script tag found with no actor name.", TakeEmpty},
-        {"TEXT", report::MissingValue, "TEXT script tag found with no text string.", TakeEmpty},
-        {"AVSTART", report::MissingValue, "AVSTART script tag found with no start value.",
+        {Video, "VIDEO", report::NoVideo, "VIDEO script tag found with no video name.", EndParse},
+        {Actor, "ACTOR", report::MissingValue, "ACTOR script tag found with no actor name.",
+         TakeEmpty},
+        {Text, "TEXT", report::MissingValue, "TEXT script tag found with no text string.",
+         TakeEmpty},
+        {AvStart, "AVSTART", report::MissingValue, "AVSTART script tag found with no start value.",
          TakeZero},
-        {"AVEND", report::MissingValue, "AVEND script tag found with no end value.", TakeZero},
-        {"RESOPEN", report::MissingValue, "RESOPEN script tag found with no ButtonID.", SkipLine},
-        {"RESCLOSE", report::MissingValue, "RESCLOSE script tag found with no ButtonID.", SkipLine},
-        {"RESUPDATE", report::MissingValue, "RESUPDATE script tag found with no ButtonID.",
+        {AvEnd, "AVEND", report::MissingValue, "AVEND script tag found with no end value.",
+         TakeZero},
+        {ResOpen, "RESOPEN", report::MissingValue, "RESOPEN script tag found with no ButtonID.",
          SkipLine},
+        {ResClose, "RESCLOSE", report::MissingValue, "RESCLOSE script tag found with no ButtonID.",
+         SkipLine},
+        {ResUpdate, "RESUPDATE", report::MissingValue,
+         "RESUPDATE script tag found with no ButtonID.", SkipLine},
     };
     return tags;
 }

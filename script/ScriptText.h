@@ -24,7 +24,9 @@ enum class WithoutValue { EndParse, SkipLine, TakeZero, TakeEmpty };
 
 // A tag the parser acts on, what it reports to the host when the tag is
 // written without its value, and what it does then.
+enum class TagKind : uint8_t { Video, Actor, Text, AvStart, AvEnd, ResOpen, ResClose, ResUpdate };
 struct ScriptTag {
+    TagKind kind;
     std::string_view name;
     int32_t missingCode;
     std::string_view missingText;
