@@ -5,6 +5,7 @@
 #include <CLI/CLI.hpp>
 
 #include <csignal>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -17,6 +18,27 @@
 #include "cli/Serve.h"
 #endif
 #include "lesson/Actions.h"
+
+namespace {
+
+// The page and the module publish copies: an installed command's lie beside
+// it (bin/../share/scenova/site); one run from the build tree takes the
+// wasm build's.
+std::string SiteFolder() {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::path command = fs::read_symlink("/proc/self/exe", error);
+    if (!error) {
+        const fs::path installed =
+            (command.parent_path() / SCENOVA_INSTALLED_SITE).lexically_normal();
+        if (fs::is_regular_file(installed / "index.html", error)) {
+            return installed.string();
+        }
+    }
+    return SCENOVA_WEB_DIR;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     // A file size limit makes a write fail, which the commands report,
@@ -123,20 +145,21 @@ int main(int argc, char** argv) {
                                                          "the script (standard output without)");
 
     PublishOptions publishOptions;
-    std::string publishLesson;
+    std::vector<std::string> publishLessons;
     std::string publishOutput;
-    // The wasm preset's build leaves the page and the module here.
-    std::string publishSite = SCENOVA_WEB_DIR;
+    std::string publishSite = SiteFolder();
     CLI::App* publishCommand = app.add_subcommand(
-        "publish", "Write a static site that plays the lesson in a browser from any web server.");
-    publishCommand->add_option("LESSON", publishLesson, "the lesson folder")->required();
+        "publish",
+        "Write a static site that plays the lesson in a browser from any web server; given "
+        "several, a site that lists them on its index page.");
+    publishCommand->add_option("LESSON", publishLessons, "the lesson folders")->required();
     publishCommand->add_option("-o,--output", publishOutput, "the site's folder")->required();
-    publishCommand->add_option(
-        "--site", publishSite,
-        "the browser build's page and module (default " + std::string(SCENOVA_WEB_DIR) + ")");
+    publishCommand->add_option("--site", publishSite,
+                               "the browser build's page and module (default " + publishSite + ")");
     publishCommand->add_option("--title", publishOptions.title,
                                "the page's title (default: the lesson's, its main bar's first "
-                               "label, else the folder's name)");
+                               "label, else the folder's name); with several lessons, the index "
+                               "page's (default: Lessons)");
 
 #ifdef SCENOVA_SERVE
     std::string serveSite;
@@ -175,7 +198,7 @@ int main(int argc, char** argv) {
         return CheckCommand(checkLesson, checkFormat == "json", std::cout, std::cerr);
     }
     if (publishCommand->parsed()) {
-        publishOptions.lesson = publishLesson;
+        publishOptions.lessons.assign(publishLessons.begin(), publishLessons.end());
         publishOptions.output = publishOutput;
         publishOptions.site = publishSite;
         return PublishCommand(publishOptions, std::cout, std::cerr);

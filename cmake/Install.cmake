@@ -1,0 +1,82 @@
+# What an installation holds, and the Debian packages CPack makes of it
+# (scripts/package, docs/packaging.md): `scenova` with the browser files
+# publish copies and the sample lesson, and `scenova-player` with its menu
+# entry, icon and the type of a packed lesson, which it opens.
+set(SCENOVA_SITE_FILES "" CACHE PATH
+    "The browser build's page and module installed for publish (build/wasm/web); empty: none")
+set(SCENOVA_PACKAGE_MAINTAINER "Scenova developers <scenova@example.org>"
+    CACHE STRING "The packages' maintainer, as Debian writes one")
+
+install(TARGETS scenova RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT scenova)
+if(SCENOVA_SITE_FILES)
+  # The files publish copies (authoring/Publish.cpp), found beside the command.
+  set(site)
+  foreach(name index.html boot.js view.js page.css scenova-web.js scenova-web.wasm)
+    list(APPEND site ${SCENOVA_SITE_FILES}/${name})
+  endforeach()
+  install(FILES ${site} DESTINATION ${CMAKE_INSTALL_DATADIR}/scenova/site COMPONENT scenova)
+endif()
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/market
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/scenova/examples COMPONENT scenova)
+set(SCENOVA_COMPONENTS scenova)
+
+if(SCENOVA_WITH_QT)
+  install(TARGETS scenova-player RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT player)
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/scenova-player.desktop
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT player)
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/scenova-player.svg
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps COMPONENT player)
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/scenova-lesson.xml
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages COMPONENT player)
+  list(APPEND SCENOVA_COMPONENTS player)
+endif()
+
+# Each package's copyright and changelog (compressed as Debian's tools do:
+# no name or time in the header, so the same sources give the same bytes).
+configure_file(${PROJECT_SOURCE_DIR}/packaging/changelog.in ${PROJECT_BINARY_DIR}/packaging/changelog
+               @ONLY)
+execute_process(COMMAND gzip -9 -n -f -k ${PROJECT_BINARY_DIR}/packaging/changelog
+                COMMAND_ERROR_IS_FATAL ANY)
+foreach(component IN LISTS SCENOVA_COMPONENTS)
+  set(package scenova)
+  if(component STREQUAL "player")
+    set(package scenova-player)
+  endif()
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright
+                ${PROJECT_BINARY_DIR}/packaging/changelog.gz
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${package} COMPONENT ${component})
+endforeach()
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME scenova)
+set(CPACK_PACKAGE_VENDOR "Scenova developers")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_CONTACT ${SCENOVA_PACKAGE_MAINTAINER})
+set(CPACK_STRIP_FILES ON)
+set(CPACK_COMPONENTS_ALL ${SCENOVA_COMPONENTS})
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION education)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+set(CPACK_DEBIAN_SCENOVA_PACKAGE_NAME scenova)
+set(CPACK_DEBIAN_PLAYER_PACKAGE_NAME scenova-player)
+# Qt plays media through GStreamer, whose plugins no library links: without
+# them a lesson's MPEG-4 or WebM video does not play.
+set(CPACK_DEBIAN_PLAYER_PACKAGE_DEPENDS
+    "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-libav")
+set(CPACK_COMPONENT_SCENOVA_DESCRIPTION
+    "interactive video lessons: play, check and publish them
+The scenova command plays a lesson (a video with its transcript, speakers and
+button bars) on a headless host and prints what the learner saw, checks a
+lesson for its author, turns its spoken lines into WebVTT or SubRip subtitles
+and back, and publishes lessons as a static web site that any web server
+answering Range requests serves. The sample lesson is included.")
+set(CPACK_COMPONENT_PLAYER_DESCRIPTION
+    "desktop player for interactive video lessons
+scenova-player shows a lesson in a window: the video, a transcript lit in step
+with it, the lesson's buttons, captions, speeds, repeating a line and pausing
+after each one, all from the keyboard as well as the mouse. A file manager
+opens packed lessons (.scenova) in it.")
+include(CPack)
