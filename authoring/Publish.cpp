@@ -3,10 +3,12 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -73,6 +75,13 @@ bool IsUtf8(std::string_view text) {
     return true;
 }
 
+// "cafe/", as tab completion writes it, is the folder cafe.
+std::string FolderName(const fs::path& path) {
+    std::error_code error;
+    const fs::path folder = fs::absolute(path, error).lexically_normal();
+    return (folder.has_filename() ? folder : folder.parent_path()).filename().string();
+}
+
 bool Contains(const fs::path& folder, const fs::path& path) {
     const fs::path inside = path.lexically_relative(folder);
     return !inside.empty() && *inside.begin() != "..";
@@ -91,52 +100,34 @@ std::optional<fs::path> FolderBeside(const fs::path& path, const char* what) {
     return fs::path(name);
 }
 
-}  // namespace
+// A lesson ready to be written: its title and the files it ships.
+struct Prepared {
+    fs::path folder;
+    std::string title;
+    std::vector<LessonFile> files;
+    int leftOut = 0;
+};
 
-int PublishCommand(const PublishOptions& options, std::ostream& out, std::ostream& err) {
+// Checks a lesson and finds the files it uses; 0, or the status to end with
+// (the reason told).
+int Prepare(const fs::path& folder, const fs::path& output, const std::string& titleGiven,
+            Prepared& prepared, std::ostream& err) {
     std::error_code error;
     lesson::Lesson lesson;
     try {
-        lesson = lesson::LoadLesson(options.lesson);
+        lesson = lesson::LoadLesson(folder);
     } catch (const lesson::LessonError& failure) {
         err << "scenova publish: " << utf8::Printable(failure.what()) << '\n';
         return 2;
     }
-    for (const char* name : kSiteFiles) {
-        if (!fs::is_regular_file(options.site / name, error)) {
-            err << "scenova publish: " << Shown(options.site / name)
-                << " is missing: build the page with cmake --preset wasm && cmake --build "
-                   "--preset wasm --target scenova-web, or name its folder with --site\n";
-            return 2;
-        }
-    }
     // A site inside the lesson would be published again with it, each time;
     // the old site is replaced whole, so it may not hold the lesson either.
-    fs::path output = fs::absolute(options.output, error).lexically_normal();
-    if (output.filename().empty()) {
-        output = output.parent_path();
-    }
     const fs::path real = fs::weakly_canonical(output, error);
     const fs::path lessonReal = fs::weakly_canonical(lesson.folder, error);
     if (Contains(lessonReal, real) || Contains(real, lessonReal) || real == lessonReal) {
-        err << "scenova publish: " << Shown(options.output)
+        err << "scenova publish: " << Shown(output)
             << " is inside the lesson folder or holds it: write the site elsewhere\n";
         return 2;
-    }
-    // The old site is replaced, never written into: a link there would lead
-    // the copies elsewhere.
-    const fs::file_status old = fs::symlink_status(output, error);
-    if (fs::exists(old)) {
-        const bool empty = fs::is_directory(old) && fs::is_empty(output, error);
-        if (!fs::is_directory(old) ||
-            (!empty && !fs::is_regular_file(fs::symlink_status(output / "lesson.json", error)))) {
-            err << "scenova publish: " << Shown(options.output)
-                << (fs::is_directory(old) ? " holds files and is no site scenova publish wrote"
-                    : fs::is_symlink(old) ? " is a link, which would be replaced"
-                                          : " is not a folder")
-                << ": name a new folder, or a site written before, which is replaced\n";
-            return 2;
-        }
     }
     const CheckResult check = CheckLesson(lesson.folder);
     int refused = 0;
@@ -164,20 +155,18 @@ int PublishCommand(const PublishOptions& options, std::ostream& out, std::ostrea
                 << '\n';
         }
     }
-    std::string title = options.title.empty() ? check.title : options.title;
-    if (title.empty()) {
-        // "cafe/", as tab completion writes it, names the folder cafe.
-        const fs::path folder = fs::absolute(lesson.folder, error).lexically_normal();
-        title = (folder.has_filename() ? folder : folder.parent_path()).filename().string();
+    prepared.folder = lesson.folder;
+    prepared.title = titleGiven.empty() ? check.title : titleGiven;
+    if (prepared.title.empty()) {
+        prepared.title = FolderName(lesson.folder);
     }
 
     // Only what the lesson uses is published: every learner downloads all of
     // it, and a folder may hold what is not for them (.git, .env, drafts).
-    std::vector<LessonFile> files;
-    int leftOut = 0;
+    std::vector<LessonFile>& files = prepared.files;
     const auto leave = [&](const std::string& name, const char* why) {
         err << "scenova publish: left out " << utf8::Printable(name) << ": " << why << '\n';
-        ++leftOut;
+        ++prepared.leftOut;
     };
     fs::recursive_directory_iterator walk(lesson.folder, error);
     for (; !error && walk != fs::recursive_directory_iterator(); walk.increment(error)) {
@@ -233,6 +222,174 @@ int PublishCommand(const PublishOptions& options, std::ostream& out, std::ostrea
             << '\n';
         return 2;
     }
+    return 0;
+}
+
+bool WriteText(const fs::path& path, const std::string& text, std::error_code& error) {
+    std::ofstream file(path, std::ios::binary);
+    file << text;
+    if (!file.flush()) {
+        error = std::make_error_code(std::errc::io_error);
+        return false;
+    }
+    return true;
+}
+
+// The lesson's page, its files and lesson.json into a folder; the page
+// loads the shared files from `shared` ("" or "../"). False, with the file
+// that failed, on a write error.
+bool WriteLesson(const Prepared& lesson, const fs::path& site, const fs::path& into,
+                 const std::string& shared, fs::path& failedAt, std::error_code& error) {
+    failedAt = "index.html";
+    if (shared.empty()) {
+        if (!fs::copy_file(site / "index.html", into / "index.html", error)) {
+            return false;
+        }
+    } else {
+        std::ifstream in(site / "index.html", std::ios::binary);
+        std::string page{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        for (const char* name : kSiteFiles) {
+            const std::string quoted = std::string("\"") + name + '"';
+            for (std::size_t at = page.find(quoted); at != std::string::npos;
+                 at = page.find(quoted, at + quoted.size() + shared.size())) {
+                page.insert(at + 1, shared);
+            }
+        }
+        if (!in || !WriteText(into / "index.html", page, error)) {
+            error = error ? error : std::make_error_code(std::errc::io_error);
+            return false;
+        }
+    }
+    for (const LessonFile& file : lesson.files) {
+        if (file.kind == Kind::NotShipped) {
+            continue;
+        }
+        const fs::path to = into / file.address;
+        failedAt = file.address;
+        fs::create_directories(to.parent_path(), error);
+        if (error || !fs::copy_file(file.path, to, error)) {
+            return false;
+        }
+    }
+    failedAt = "lesson.json";
+    return WriteText(into / "lesson.json",
+                     "{\"title\":" + JsonString(lesson.title) +
+                         ",\n\"files\":" + JsonList(lesson.files, Kind::File) +
+                         ",\n\"movies\":" + JsonList(lesson.files, Kind::Movie) +
+                         ",\n\"notShipped\":" + JsonList(lesson.files, Kind::NotShipped) + "}\n",
+                     error);
+}
+
+std::string HtmlText(std::string_view text) {
+    std::string out;
+    for (const char c : text) {
+        switch (c) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out;
+}
+
+// The page that lists a site's lessons, a link to each, in the lesson
+// page's look.
+std::string IndexPage(const std::string& title, const std::vector<Prepared>& lessons,
+                      const std::vector<std::string>& folders) {
+    std::string page =
+        "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+        "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
+        "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'self'; img-src "
+        "'self' data:; object-src 'none'\">\n"
+        "<link rel=\"icon\" href=\"data:,\">\n<link rel=\"stylesheet\" href=\"page.css\">\n"
+        "<title>" +
+        HtmlText(title) + "</title>\n</head>\n<body>\n<header><h1>" + HtmlText(title) +
+        "</h1></header>\n<main>\n<nav class=\"lessons\" aria-label=\"Lessons\">\n<ul>\n";
+    for (std::size_t i = 0; i < lessons.size(); ++i) {
+        page += "<li><a href=\"" + folders[i] + "/\">" + HtmlText(lessons[i].title) + "</a></li>\n";
+    }
+    return page + "</ul>\n</nav>\n</main>\n</body>\n</html>\n";
+}
+
+// A lesson's folder on a site of several: its folder's name as an address
+// needs no escaping, and unlike any other.
+std::string SiteFolderName(const fs::path& lesson, const std::vector<std::string>& taken) {
+    std::string name;
+    for (const char c : FolderName(lesson)) {
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+        if (plain || (c >= 'A' && c <= 'Z')) {
+            name += static_cast<char>(plain ? c : c - 'A' + 'a');
+        } else if (!name.empty() && name.back() != '-') {
+            name += '-';
+        }
+    }
+    while (!name.empty() && name.back() == '-') {
+        name.pop_back();
+    }
+    if (name.empty()) {
+        name = "lesson";
+    }
+    std::string unique = name;
+    for (int n = 2; std::find(taken.begin(), taken.end(), unique) != taken.end(); ++n) {
+        unique = name + "-" + std::to_string(n);
+    }
+    return unique;
+}
+
+}  // namespace
+
+int PublishCommand(const PublishOptions& options, std::ostream& out, std::ostream& err) {
+    std::error_code error;
+    for (const char* name : kSiteFiles) {
+        if (!fs::is_regular_file(options.site / name, error)) {
+            err << "scenova publish: " << Shown(options.site / name)
+                << " is missing: build the page with cmake --preset wasm && cmake --build "
+                   "--preset wasm --target scenova-web, or name its folder with --site\n";
+            return 2;
+        }
+    }
+    fs::path output = fs::absolute(options.output, error).lexically_normal();
+    if (output.filename().empty()) {
+        output = output.parent_path();
+    }
+    // The old site is replaced, never written into: a link there would lead
+    // the copies elsewhere.
+    const fs::file_status old = fs::symlink_status(output, error);
+    if (fs::exists(old)) {
+        const bool empty = fs::is_directory(old) && fs::is_empty(output, error);
+        const bool site = fs::is_regular_file(fs::symlink_status(output / "lesson.json", error)) ||
+                          fs::is_regular_file(fs::symlink_status(output / "lessons.json", error));
+        if (!fs::is_directory(old) || (!empty && !site)) {
+            err << "scenova publish: " << Shown(options.output)
+                << (fs::is_directory(old) ? " holds files and is no site scenova publish wrote"
+                    : fs::is_symlink(old) ? " is a link, which would be replaced"
+                                          : " is not a folder")
+                << ": name a new folder, or a site written before, which is replaced\n";
+            return 2;
+        }
+    }
+    const bool several = options.lessons.size() > 1;
+    std::vector<Prepared> lessons(options.lessons.size());
+    std::vector<std::string> folders;
+    for (std::size_t i = 0; i < lessons.size(); ++i) {
+        const int status =
+            Prepare(options.lessons[i], output, several ? "" : options.title, lessons[i], err);
+        if (status != 0) {
+            return status;
+        }
+        folders.push_back(several ? SiteFolderName(lessons[i].folder, folders) : "");
+    }
 
     // The site is written whole into a new folder beside the output, then
     // put in the old one's place: a failed write leaves the old site as it was.
@@ -249,30 +406,30 @@ int PublishCommand(const PublishOptions& options, std::ostream& out, std::ostrea
         return 2;
     };
     for (const char* name : kSiteFiles) {
-        if (!fs::copy_file(options.site / name, *fresh / name, error)) {
+        if (name != std::string_view("index.html") &&
+            !fs::copy_file(options.site / name, *fresh / name, error)) {
             return failed(options.output / name);
         }
     }
-    for (const LessonFile& file : files) {
-        if (file.kind == Kind::NotShipped) {
-            continue;
-        }
-        const fs::path to = *fresh / file.address;
-        fs::create_directories(to.parent_path(), error);
-        if (error || !fs::copy_file(file.path, to, error)) {
-            return failed(options.output / file.address);
+    for (std::size_t i = 0; i < lessons.size(); ++i) {
+        fs::path failedAt;
+        const fs::path into = *fresh / folders[i];
+        if ((several && !fs::create_directory(into, error)) ||
+            !WriteLesson(lessons[i], options.site, into, several ? "../" : "", failedAt, error)) {
+            return failed(options.output / folders[i] / failedAt);
         }
     }
-    const std::string manifest = "{\"title\":" + JsonString(title) +
-                                 ",\n\"files\":" + JsonList(files, Kind::File) +
-                                 ",\n\"movies\":" + JsonList(files, Kind::Movie) +
-                                 ",\n\"notShipped\":" + JsonList(files, Kind::NotShipped) + "}\n";
-    {
-        std::ofstream json(*fresh / "lesson.json", std::ios::binary);
-        json << manifest;
-        if (!json.flush()) {
-            error = std::make_error_code(std::errc::io_error);
-            return failed(options.output / "lesson.json");
+    if (several) {
+        // The index, and the list a later publish knows its own site by.
+        const std::string title = options.title.empty() ? "Lessons" : options.title;
+        std::string list = "[";
+        for (std::size_t i = 0; i < lessons.size(); ++i) {
+            list += (i == 0 ? "\n{\"title\":" : ",\n{\"title\":") + JsonString(lessons[i].title) +
+                    ",\"address\":" + JsonString(folders[i] + "/") + "}";
+        }
+        if (!WriteText(*fresh / "index.html", IndexPage(title, lessons, folders), error) ||
+            !WriteText(*fresh / "lessons.json", list + "]\n", error)) {
+            return failed(options.output / "index.html");
         }
     }
     // The old site goes aside (renamed over an empty folder made for it)
@@ -299,9 +456,16 @@ int PublishCommand(const PublishOptions& options, std::ostream& out, std::ostrea
     if (aside) {
         fs::remove_all(*aside, error);
     }
-    out << "Published \"" << utf8::Printable(title) << "\" to " << Shown(options.output) << " ("
-        << files.size() << " lesson files, " << leftOut
-        << " left out)\nWatch it in a browser: scenova serve " << ShellWord(options.output)
+    for (std::size_t i = 0; i < lessons.size(); ++i) {
+        out << "Published \"" << utf8::Printable(lessons[i].title) << "\" to "
+            << Shown(several ? options.output / folders[i] : options.output) << " ("
+            << lessons[i].files.size() << " lesson files, " << lessons[i].leftOut << " left out)\n";
+    }
+    if (several) {
+        out << "Published " << lessons.size() << " lessons to " << Shown(options.output)
+            << ", listed in its index.html\n";
+    }
+    out << "Watch it in a browser: scenova serve " << ShellWord(options.output)
         << ", and open the address it prints (any server that answers Range requests will do)\n";
     return 0;
 }

@@ -2,16 +2,22 @@
 
 #include <filesystem>
 #include <ostream>
+#include <string>
+#include <vector>
 
 namespace scenova::authoring {
 
 struct PublishOptions {
-    std::filesystem::path lesson;
+    // One lesson: the site is its page. Several: an index page lists them
+    // by title, each in a folder of its own named after its lesson's, and
+    // they share the page's scripts and module.
+    std::vector<std::filesystem::path> lessons;
     std::filesystem::path output;
     // The browser build's page and module (build/wasm/web).
     std::filesystem::path site;
     // The page's title; by default the lesson's (the main bar's first
-    // label), else its folder's name.
+    // label), else its folder's name. With several lessons, the index
+    // page's ("Lessons").
     std::string title;
 };
 
@@ -27,7 +33,7 @@ struct PublishOptions {
 // ordinary are left out and named; a movie refused for browsers is left out
 // when its WebM is there. The site is written into a new folder beside the
 // output and replaces it whole; the output must be new, empty or an earlier
-// site, and neither inside the lesson nor holding it.
+// site, and neither inside a lesson nor holding one.
 int PublishCommand(const PublishOptions& options, std::ostream& out, std::ostream& err);
 
 }  // namespace scenova::authoring

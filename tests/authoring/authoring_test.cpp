@@ -356,7 +356,7 @@ TEST(Publish, ShipsWhatTheLessonUsesIntoAFreshSite) {
     fs::create_symlink(folder.Write("victim", "kept"), folder.Path() / "out/index.html");
     std::ostringstream out, err;
     const PublishOptions options{
-        folder.Path() / lesson, folder.Path() / "out", folder.Path() / "site", {}};
+        {folder.Path() / lesson}, folder.Path() / "out", folder.Path() / "site", {}};
     ASSERT_EQ(PublishCommand(options, out, err), 0) << err.str();
     // Titled as the learner reads the lesson, whatever its folder is called.
     EXPECT_NE(ReadFile(folder.Path() / "out/lesson.json").find("{\"title\":\"At the Market\""),
@@ -376,7 +376,7 @@ TEST(Publish, ShipsWhatTheLessonUsesIntoAFreshSite) {
     folder.Write(lesson + "/h\xff.htm", "<p>Help</p>");
     std::ofstream(folder.Path() / lesson / "settings.ini", std::ios::app) << "Help=h\xff.htm\n";
     const PublishOptions refused{
-        folder.Path() / lesson, folder.Path() / "new", folder.Path() / "site", {}};
+        {folder.Path() / lesson}, folder.Path() / "new", folder.Path() / "site", {}};
     EXPECT_EQ(PublishCommand(refused, out, err), 1);
     EXPECT_FALSE(fs::exists(folder.Path() / "new"));
 }
