@@ -31,6 +31,28 @@ if(SCENOVA_WITH_QT)
   list(APPEND SCENOVA_COMPONENTS player)
 endif()
 
+# The manual pages, made from each program's --help (Debian: help2man).
+option(SCENOVA_MAN "Make the programs' manual pages with help2man" OFF)
+function(scenova_manual_page target component summary)
+  if(NOT SCENOVA_MAN OR NOT TARGET ${target})
+    return()
+  endif()
+  find_program(HELP2MAN help2man REQUIRED)
+  set(page ${PROJECT_BINARY_DIR}/packaging/${target}.1)
+  add_custom_command(
+    OUTPUT ${page}.gz
+    COMMAND env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=offscreen ${HELP2MAN} -N
+            --no-discard-stderr --version-string=${PROJECT_VERSION} -n ${summary} -o ${page}
+            $<TARGET_FILE:${target}>
+    COMMAND gzip -9 -n -f ${page}
+    DEPENDS ${target}
+    VERBATIM)
+  add_custom_target(${target}-manual ALL DEPENDS ${page}.gz)
+  install(FILES ${page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT ${component})
+endfunction()
+scenova_manual_page(scenova scenova "play, check and publish interactive video lessons")
+scenova_manual_page(scenova-player player "desktop player for interactive video lessons")
+
 # Each package's copyright and changelog (compressed as Debian's tools do:
 # no name or time in the header, so the same sources give the same bytes).
 configure_file(${PROJECT_SOURCE_DIR}/packaging/changelog.in ${PROJECT_BINARY_DIR}/packaging/changelog
