@@ -15,9 +15,11 @@
     const name = path.startsWith('/') ? path.slice(1) : path;
     return addresses.get(name) ?? (Module.controlsOnly ? name.split('/').map(encodeURIComponent).join('/') : 'data:,');
   };
-  // The lesson's cursor files in CSS at their addresses.
+  // The lesson's cursor files in CSS at their full addresses: a custom
+  // property's url() is read against the style sheet using it, which on a
+  // site of several lessons is in the folder above the page.
   const cursorCss = (css) => css.replace(/url\("((?:[^"\\]|\\.)*)"\)/g, (_, name) =>
-    `url("${address(name.replace(/\\(.)/g, '$1')).replace(/["\\]/g, '\\$&')}")`);
+    `url("${new URL(address(name.replace(/\\(.)/g, '$1')), document.baseURI).href.replace(/["\\]/g, '\\$&')}")`);
   const controls = {};
   const pictures = {};
 

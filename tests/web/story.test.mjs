@@ -1,5 +1,6 @@
 // The published sample lesson in headless Chromium, as a learner uses it:
-// SCENOVA_SITE names the published folder (scripts/test-web publishes it);
+// SCENOVA_SITE names the published folder (scripts/test-web publishes it),
+// SCENOVA_ADDRESS where it is served (else it is served here);
 // SCENOVA_SHOTS, if set, a folder for the screenshot.
 import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
@@ -31,7 +32,7 @@ async function serve(folder) {
 
 before(async () => {
   assert.ok(site, 'SCENOVA_SITE names the published sample');
-  address = await serve(site);
+  address = process.env.SCENOVA_ADDRESS || await serve(site);
   browser = await puppeteer.launch({
     executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
     headless: true,
