@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "headless/RecordingManager.h"
 #include "module/Module1.h"
 #include "runtime/Utf8.h"
 #include "script/ScriptText.h"
@@ -190,20 +191,20 @@ std::string Timeline::Shown(const model::Record& r) {
 
 std::string Timeline::Told(const model::Record& r) {
     const auto arg = [&](std::size_t i) { return Text(r.Arg(i)); };
-    if (r.member == "ReportError") {
+    if (r.member == headless::NameOf(headless::ManagerCall::ReportError)) {
         return "error " + arg(1) + ": " + arg(2);
     }
-    if (r.member == "ResourceAction") {
+    if (r.member == headless::NameOf(headless::ManagerCall::ResourceAction)) {
         return "host: " + std::string(ResourceActionName(ToInt(r.Arg(1)))) + " resource \"" +
                arg(0) + "\"" + (r.args.size() > 2 ? " with \"" + arg(2) + "\"" : "");
     }
-    if (r.member == "NavigationRequest") {
+    if (r.member == headless::NameOf(headless::ManagerCall::NavigationRequest)) {
         return "host: navigation \"" + arg(1) + "\"";
     }
-    if (r.member == "ToolbarRequest") {
+    if (r.member == headless::NameOf(headless::ManagerCall::ToolbarRequest)) {
         return "host: toolbar button \"" + arg(1) + "\"";
     }
-    if (r.member == "ToolShutdown") {
+    if (r.member == headless::NameOf(headless::ManagerCall::ToolShutdown)) {
         return "host: the tool shut down";
     }
     return {};

@@ -6,20 +6,49 @@ namespace {
 const TraceObject kTool{"<tool>"};
 }  // namespace
 
-void RecordingManager::FailOn(const std::string& operation, RuntimeError error, int fromCall) {
+std::string_view NameOf(ManagerCall call) {
+    using enum ManagerCall;
+    switch (call) {
+        case ToolShutdown:
+            return "ToolShutdown";
+        case ReportError:
+            return "ReportError";
+        case ResourceAction:
+            return "ResourceAction";
+        case GetSettings:
+            return "GetSettings";
+        case GetScript:
+            return "GetScript";
+        case NavigationRequest:
+            return "NavigationRequest";
+        case ToolbarRequest:
+            return "ToolbarRequest";
+        case GetMediaPath:
+            return "GetMediaPath";
+        case GetAuxiliaryPath:
+            return "GetAuxiliaryPath";
+        case GetResourcePath:
+            return "GetResourcePath";
+        case GetVideoPath:
+            return "GetVideoPath";
+    }
+    return {};
+}
+
+void RecordingManager::FailOn(ManagerCall operation, RuntimeError error, int fromCall) {
     m_failures.insert_or_assign(operation, Failure{std::move(error), fromCall});
 }
 
-int RecordingManager::Calls(const std::string& operation) const {
+int RecordingManager::Calls(ManagerCall operation) const {
     auto it = m_calls.find(operation);
     return it == m_calls.end() ? 0 : it->second;
 }
 
-void RecordingManager::Inside(const std::string& operation, std::function<void()> action) {
+void RecordingManager::Inside(ManagerCall operation, std::function<void()> action) {
     m_inside.insert_or_assign(operation, std::move(action));
 }
 
-void RecordingManager::Enter(const std::string& operation) {
+void RecordingManager::Enter(ManagerCall operation) {
     const int call = ++m_calls[operation];
     if (auto inside = m_inside.find(operation); inside != m_inside.end()) {
         const std::function<void()> action = std::move(inside->second);
@@ -33,66 +62,71 @@ void RecordingManager::Enter(const std::string& operation) {
 }
 
 template <class Call, class... Args>
-auto RecordingManager::Pass(const char* operation, Call&& call, const Args&... recorded) {
-    m_ctx.Report(operation, recorded...);
+auto RecordingManager::Pass(ManagerCall operation, Call&& call, const Args&... recorded) {
+    m_ctx.Report(NameOf(operation), recorded...);
     Enter(operation);
     return call();
 }
 
 void RecordingManager::ToolShutdown(CScenova& tool) {
     Pass(
-        "ToolShutdown", [&] { LessonManager::ToolShutdown(tool); }, kTool);
+        ManagerCall::ToolShutdown, [&] { LessonManager::ToolShutdown(tool); }, kTool);
 }
 
 void RecordingManager::ReportError(CScenova& tool, int32_t code, const std::string& text) {
     Pass(
-        "ReportError", [&] { LessonManager::ReportError(tool, code, text); }, kTool, code, text);
+        ManagerCall::ReportError, [&] { LessonManager::ReportError(tool, code, text); }, kTool,
+        code, text);
 }
 
 void RecordingManager::ResourceAction(std::string& buttonId, int32_t& action, std::string* value) {
     Pass(
-        "ResourceAction", [&] { LessonManager::ResourceAction(buttonId, action, value); }, buttonId,
-        action, value ? std::optional<std::string>(*value) : std::nullopt);
+        ManagerCall::ResourceAction,
+        [&] { LessonManager::ResourceAction(buttonId, action, value); }, buttonId, action,
+        value ? std::optional<std::string>(*value) : std::nullopt);
 }
 
 std::shared_ptr<ICollection> RecordingManager::GetSettings(CScenova& tool) {
     return Pass(
-        "GetSettings", [&] { return LessonManager::GetSettings(tool); }, kTool);
+        ManagerCall::GetSettings, [&] { return LessonManager::GetSettings(tool); }, kTool);
 }
 
 std::shared_ptr<ICollection> RecordingManager::GetScript(CScenova& tool) {
     return Pass(
-        "GetScript", [&] { return LessonManager::GetScript(tool); }, kTool);
+        ManagerCall::GetScript, [&] { return LessonManager::GetScript(tool); }, kTool);
 }
 
 void RecordingManager::NavigationRequest(CScenova& tool, const std::string& name) {
     Pass(
-        "NavigationRequest", [&] { LessonManager::NavigationRequest(tool, name); }, kTool, name);
+        ManagerCall::NavigationRequest, [&] { LessonManager::NavigationRequest(tool, name); },
+        kTool, name);
 }
 
 void RecordingManager::ToolbarRequest(CScenova& tool, const std::string& name) {
     Pass(
-        "ToolbarRequest", [&] { LessonManager::ToolbarRequest(tool, name); }, kTool, name);
+        ManagerCall::ToolbarRequest, [&] { LessonManager::ToolbarRequest(tool, name); }, kTool,
+        name);
 }
 
 std::string RecordingManager::GetMediaPath(CScenova& tool) {
     return Pass(
-        "GetMediaPath", [&] { return LessonManager::GetMediaPath(tool); }, kTool);
+        ManagerCall::GetMediaPath, [&] { return LessonManager::GetMediaPath(tool); }, kTool);
 }
 
 std::string RecordingManager::GetAuxiliaryPath(CScenova& tool) {
     return Pass(
-        "GetAuxiliaryPath", [&] { return LessonManager::GetAuxiliaryPath(tool); }, kTool);
+        ManagerCall::GetAuxiliaryPath, [&] { return LessonManager::GetAuxiliaryPath(tool); },
+        kTool);
 }
 
 std::string RecordingManager::GetResourcePath(CScenova& tool) {
     return Pass(
-        "GetResourcePath", [&] { return LessonManager::GetResourcePath(tool); }, kTool);
+        ManagerCall::GetResourcePath, [&] { return LessonManager::GetResourcePath(tool); }, kTool);
 }
 
 std::string RecordingManager::GetVideoPath(CScenova& tool) {
     return Pass(
-        "GetVideoPath", [&] { return LessonManager::GetVideoPath(tool); }, kTool);
+        ManagerCall::GetVideoPath, [&] { return LessonManager::GetVideoPath(tool); }, kTool);
 }
 
 }  // namespace scenova::headless

@@ -40,14 +40,23 @@ void ToolHost::ReleaseInside(std::string_view place, RecordingManager& manager,
         }
         Release();
     };
+    // The places an action names, each read once into the manager's call.
+    static constexpr std::pair<std::string_view, ManagerCall> kCalls[] = {
+        {"toolbar-request", ManagerCall::ToolbarRequest},
+        {"resource-action", ManagerCall::ResourceAction},
+        {"navigation-request", ManagerCall::NavigationRequest},
+    };
     if (place == "yield") {
         m_platform.HeadlessToolkit().InsideNextYield(std::move(release));
-    } else {
-        manager.Inside(place == "toolbar-request"   ? "ToolbarRequest"
-                       : place == "resource-action" ? "ResourceAction"
-                                                    : "NavigationRequest",
-                       std::move(release));
+        return;
     }
+    for (const auto& [name, call] : kCalls) {
+        if (name == place) {
+            manager.Inside(call, std::move(release));
+            return;
+        }
+    }
+    Raise(err::InvalidCall);
 }
 
 CScenova& ToolHost::Tool() {

@@ -63,8 +63,8 @@ public:
     // The host's own doing: it shuts the tool down and releases it from
     // inside its next call of `place` ("toolbar-request", "resource-action",
     // "navigation-request", to `manager`), or from inside a message of its
-    // own that the component's next yield lets through ("yield").
-    // `shutDown` hears how the shutdown went.
+    // own that the component's next yield lets through ("yield"); another
+    // place raises 5. `shutDown` hears how the shutdown went.
     void ReleaseInside(std::string_view place, RecordingManager& manager,
                        std::function<void(const HostResult&)> shutDown = {});
 

@@ -13,6 +13,7 @@
 namespace scenova {
 namespace {
 
+using headless::ManagerCall;
 using headless::RecordingManager;
 using headless::ToolHost;
 using scenova::testing::Untimed;
@@ -37,35 +38,35 @@ protected:
 };
 
 TEST_F(ToolTest, InitTurnsABootstrapFailureIntoOneReport) {
-    mgr->FailOn("GetResourcePath");
+    mgr->FailOn(ManagerCall::GetResourcePath);
     EXPECT_EQ(host.Init("scenova").value, Variant(true));
     EXPECT_THAT(Lines("> mgr.ReportError"), ElementsAre("> mgr.ReportError(<tool>, 0, \"\")"));
     EXPECT_EQ(Module1::Get().g_strMediaPath, "/l/media/");  // fetched before the failure
-    EXPECT_EQ(mgr->Calls("GetVideoPath"), 0);
+    EXPECT_EQ(mgr->Calls(ManagerCall::GetVideoPath), 0);
 
     // A manager that returns no settings collection at all is reported the same way.
     ToolHost second(platform, mgr);
     mgr->settings = nullptr;
     second.Create();
     EXPECT_EQ(second.Init("scenova").value, Variant(true));
-    EXPECT_EQ(mgr->Calls("ReportError"), 2);
+    EXPECT_EQ(mgr->Calls(ManagerCall::ReportError), 2);
 }
 
 TEST_F(ToolTest, InitReturnsFalseWhenTheManagerFails) {
-    mgr->FailOn("GetScript");
+    mgr->FailOn(ManagerCall::GetScript);
     const auto result = host.Init("scenova");
     ASSERT_FALSE(result.Failed());
     EXPECT_EQ(result.value, Variant(false));
     EXPECT_THAT(Lines("> user32."), IsEmpty());  // not re-parented
     EXPECT_EQ(platform.HeadlessToolkit().LoadCount(), 0);
-    EXPECT_EQ(mgr->Calls("ReportError"), 0);
+    EXPECT_EQ(mgr->Calls(ManagerCall::ReportError), 0);
 
     // A failing report ends Init with False as well, after the embedding.
     ToolHost second(platform, mgr);
     RecordingManager& m = *mgr;
-    m.FailOn("GetScript", RuntimeError(err::Unspecified), 1000);
+    m.FailOn(ManagerCall::GetScript, RuntimeError(err::Unspecified), 1000);
     m.settings->Clear();
-    m.FailOn("ReportError");
+    m.FailOn(ManagerCall::ReportError);
     second.Create();
     EXPECT_EQ(second.Init("scenova").value, Variant(false));
 }
@@ -98,7 +99,8 @@ TEST_F(ToolTest, MoveTakesNumbersAsTextAndSkipsMissingArguments) {
 
 TEST_F(ToolTest, AFailingManagerCallFailsTheHostCall) {
     InitAndShow();
-    mgr->FailOn("ResourceAction", RuntimeError(err::Unspecified), mgr->Calls("ResourceAction") + 2);
+    mgr->FailOn(ManagerCall::ResourceAction, RuntimeError(err::Unspecified),
+                mgr->Calls(ManagerCall::ResourceAction) + 2);
     const auto result = host.Show();
     ASSERT_TRUE(result.Failed());
     EXPECT_EQ(result.error->number(), err::Unspecified);
@@ -108,7 +110,7 @@ TEST_F(ToolTest, AFailingManagerCallFailsTheHostCall) {
 
     // The event handler's failure ends only the handler.
     platform.Window().frmRoseToolbar->AddButton("Glossary", "glossary.bmp,0,0");
-    mgr->FailOn("ToolbarRequest");
+    mgr->FailOn(ManagerCall::ToolbarRequest);
     platform.Window().frmRoseToolbar->UserPress("Glossary");
     ASSERT_EQ(platform.Ctx().eventErrors.size(), 1u);
     EXPECT_EQ(platform.Ctx().eventErrors[0].event, "frmRoseToolbar.ButtonPress");
