@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "archive/PackedLesson.h"
 #include "authoring/Check.h"
 #include "authoring/NewLesson.h"
 #include "formats/BrowserVideo.h"
@@ -96,8 +97,10 @@ std::optional<fs::path> FolderBeside(const fs::path& path, const char* what) {
 int PublishCommand(const PublishOptions& options, std::ostream& out, std::ostream& err) {
     std::error_code error;
     lesson::Lesson lesson;
+    std::unique_ptr<archive::LessonPlace> place;
     try {
-        lesson = lesson::LoadLesson(options.lesson);
+        place = std::make_unique<archive::LessonPlace>(options.lesson);
+        lesson = lesson::LoadLesson(place->Folder());
     } catch (const lesson::LessonError& failure) {
         err << "scenova publish: " << utf8::Printable(failure.what()) << '\n';
         return 2;
