@@ -448,6 +448,7 @@ PackResult Pack(const fs::path& folder, const fs::path& file) {
         throw LessonError(folder.string() + " holds nothing to pack");
     }
     std::sort(entries.begin(), entries.end());
+    std::sort(result.leftOut.begin(), result.leftOut.end());
 
     // libzip writes a file of its own beside the one it is given and
     // renames it into place at the end; this one is read back before it

@@ -8,7 +8,10 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
+#include <optional>
+#include <regex>
 #include <sstream>
 
 #include "authoring/Check.h"
@@ -379,6 +382,83 @@ TEST(Publish, ShipsWhatTheLessonUsesIntoAFreshSite) {
         folder.Path() / lesson, folder.Path() / "new", folder.Path() / "site", {}};
     EXPECT_EQ(PublishCommand(refused, out, err), 1);
     EXPECT_FALSE(fs::exists(folder.Path() / "new"));
+}
+
+// Where a packed lesson is unpacked while a test lasts (TMPDIR).
+class UnpackedIn {
+public:
+    UnpackedIn() {
+        if (const char* old = std::getenv("TMPDIR")) {
+            m_old = old;
+        }
+        ::setenv("TMPDIR", m_folder.Path().c_str(), 1);
+    }
+    ~UnpackedIn() { m_old ? ::setenv("TMPDIR", m_old->c_str(), 1) : ::unsetenv("TMPDIR"); }
+    bool Empty() const { return std::filesystem::is_empty(m_folder.Path()); }
+
+private:
+    TempDir m_folder;
+    std::optional<std::string> m_old;
+};
+
+// The sample lesson packed (but hidden files and links, each named) plays
+// and checks as its folder does, unpacked only while a command runs; packed
+// into itself, it is refused.
+TEST(PackedLesson, TheSampleLessonPlaysAndChecksAsItsFolder) {
+    namespace fs = std::filesystem;
+    TempDir folder;
+    const fs::path market = folder.Path() / "market";
+    fs::copy(kMarket, market, fs::copy_options::recursive);
+    folder.Write("market/.env", "token");
+    fs::create_symlink("/etc/passwd", market / "media/link.bmp");
+    std::ostringstream out, err;
+    ASSERT_EQ(PackCommand({market, folder.Path() / "market.scenova"}, out, err), 0) << err.str();
+    EXPECT_EQ(err.str(),
+              "scenova pack: left out .env: hidden\nscenova pack: left out "
+              "media/link.bmp: a link\n");
+    EXPECT_EQ(PackCommand({market, market / "media/x.scenova"}, out, err), 2);
+
+    const UnpackedIn unpacked;
+    const auto trace = [](const fs::path& lesson) {
+        cli::PlayOptions options;
+        options.lesson = lesson;
+        options.trace = true;
+        std::ostringstream out, err;
+        EXPECT_EQ(cli::Play(options, out, err), 0) << err.str();
+        return std::regex_replace(out.str(), std::regex(R"([^\s"]*/market/)"), "<lesson>/");
+    };
+    const std::string played = trace(market);
+    EXPECT_NE(played.find("<lesson>/video/market.avi"), std::string::npos);
+    EXPECT_EQ(trace(folder.Path() / "market.scenova"), played);
+    auto [status, lines] = Check(folder.Path() / "market.scenova");
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(lines, std::vector<std::string>{(folder.Path() / "market.scenova").string() +
+                                              ": 0 errors, 0 warnings"});
+    EXPECT_TRUE(unpacked.Empty());
+}
+
+// Packed lessons the reader refuses, one a file in tests/authoring/packed/
+// (made by fuzz/make-seeds.py), each with the line of expected.txt naming
+// its entry, exit status 2, and nothing of it left behind.
+TEST(PackedLesson, HostileArchivesAreRefusedNamingTheEntry) {
+    namespace fs = std::filesystem;
+    const fs::path folder = kSource + "/tests/authoring/packed";
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        if (entry.path().extension() == ".scenova") {
+            files.push_back(entry.path());
+        }
+    }
+    std::sort(files.begin(), files.end());
+    const UnpackedIn unpacked;
+    std::string refusals;
+    for (const fs::path& file : files) {
+        std::ostringstream out, err;
+        EXPECT_EQ(CheckCommand(file, false, out, err), 2) << file;
+        refusals += ReplaceAll(err.str(), folder.string() + "/", "");
+    }
+    EXPECT_EQ(Lines(refusals), Lines(ReadFile(folder / "expected.txt")));
+    EXPECT_TRUE(unpacked.Empty());
 }
 
 }  // namespace
