@@ -409,7 +409,7 @@ PackResult Pack(const fs::path& folder, const fs::path& file) {
     }
     const fs::path folderReal = fs::weakly_canonical(folder, error);
     const fs::path fileReal = fs::weakly_canonical(fs::absolute(file, error), error);
-    if (error || Contains(folderReal, fileReal)) {
+    if (!error && Contains(folderReal, fileReal)) {
         throw LessonError(file.string() +
                           " is inside the lesson folder, which would pack it too: write it "
                           "elsewhere");
