@@ -39,8 +39,8 @@ struct Entry {
 };
 
 // A packed lesson open for reading, its entries already checked: a name that
-// is absolute (a "/" or a drive first), holds a backslash, "..", an empty or
-// "." part, a control character or bytes that are not UTF-8; a link, device,
+// is absolute (a "/" or a drive first), holds a backslash, a colon, "..", an
+// empty or "." part, a control character or bytes that are not UTF-8; a link, device,
 // FIFO or socket; an encrypted entry; two entries whose names differ at most
 // in letter case (they would be one file where case is not told apart, as
 // it is not in the component's names); an entry inside one that is a file;

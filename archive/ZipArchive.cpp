@@ -52,6 +52,9 @@ using ReadAt = std::function<bool(std::uint64_t offset, std::size_t count, unsig
 // libzip picks among several is its own choice), its ZIP64 record too.
 std::string HowDirectoryFails(std::uint64_t size, const ReadAt& read) {
     constexpr std::size_t kEndRecord = 22;
+    if (size < kEndRecord) {
+        return {};  // no end record: libzip tells
+    }
     const std::uint64_t tailSize = std::min<std::uint64_t>(size, kEndRecord + 0xFFFF);
     std::vector<unsigned char> tail(tailSize);
     if (!read(size - tailSize, tail.size(), tail.data())) {
@@ -116,6 +119,10 @@ std::string HowNameFails(std::string_view name) {
     }
     if (name.find('\\') != std::string_view::npos) {
         return "holds a backslash, which separates folders where the lesson may be unpacked";
+    }
+    if (name.find(':') != std::string_view::npos) {
+        return "holds a colon, which names a drive or a file's stream where the lesson may be "
+               "unpacked";
     }
     if (std::any_of(name.begin(), name.end(),
                     [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; })) {

@@ -23,7 +23,7 @@ bool StaysInside(std::string_view name) {
     return !name.empty() && name.front() != '/' && name.find('\\') == std::string_view::npos &&
            name != ".." && !name.starts_with("../") &&
            name.find("/../") == std::string_view::npos && !name.ends_with("/..") &&
-           name.find(':') != 1;
+           name.find(':') == std::string_view::npos;
 }
 
 }  // namespace

@@ -345,6 +345,7 @@ def archive_seeds(folder):
         "absolute": zip_bytes(lesson + [("/etc/passwd", b"x", mode)]),
         "drive": zip_bytes(lesson + [("C:help.htm", b"x", mode)]),
         "backslash": zip_bytes(lesson + [("media\\stop.bmp", b"x", mode)]),
+        "colon": zip_bytes(lesson + [("media/stop.bmp:stream", b"x", mode)]),
         "dot-part": zip_bytes(lesson + [("media/./stop.bmp", b"x", mode)]),
         "link": zip_bytes(lesson + [("help.htm", b"/etc/passwd", 0o120777)]),
         "fifo": zip_bytes(lesson + [("help.htm", b"", 0o010644)]),
