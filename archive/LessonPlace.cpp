@@ -62,7 +62,9 @@ LessonPlace::LessonPlace(const fs::path& given) : m_folder(given) {
             throw LessonError(given.string() + ": the entry \"" + entry +
                               "\" cannot be unpacked: " + why);
         };
-        fs::create_directory(m_folder);
+        if (!fs::create_directory(m_folder, error)) {
+            throw LessonError("cannot unpack " + given.string() + ": " + error.message());
+        }
         for (std::size_t index = 0; index < entries.size(); ++index) {
             const fs::path path = m_folder / entries[index].name;
             fs::create_directories(entries[index].folder ? path : path.parent_path(), error);
