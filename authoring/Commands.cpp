@@ -10,6 +10,7 @@
 #include <set>
 #include <sstream>
 
+#include "archive/PackedLesson.h"
 #include "authoring/Check.h"
 #include "authoring/LessonRun.h"
 #include "formats/FileLookup.h"
@@ -211,7 +212,8 @@ int CheckCommand(const std::filesystem::path& lesson, bool json, std::ostream& o
                  std::ostream& err) {
     CheckResult result;
     try {
-        result = CheckLesson(lesson);
+        const archive::LessonPlace place(lesson);
+        result = CheckLesson(place.Folder());
     } catch (const lesson::LessonError& error) {
         err << "scenova: " << utf8::Printable(error.what()) << '\n';
         return 2;
@@ -230,8 +232,10 @@ int ExportCommand(const ExportOptions& options, std::ostream& out, std::ostream&
         return 2;
     }
     lesson::Lesson lesson;
+    std::unique_ptr<archive::LessonPlace> place;
     try {
-        lesson = lesson::LoadLesson(options.lesson);
+        place = std::make_unique<archive::LessonPlace>(options.lesson);
+        lesson = lesson::LoadLesson(place->Folder());
     } catch (const lesson::LessonError& error) {
         err << "scenova: " << utf8::Printable(error.what()) << '\n';
         return 2;
@@ -414,6 +418,29 @@ int ImportCommand(const ImportOptions& options, std::ostream& out, std::ostream&
         return 0;
     }
     return Deliver(options.output, *text, out, err) ? 0 : 2;
+}
+
+int PackCommand(const PackOptions& options, std::ostream& out, std::ostream& err) {
+    std::filesystem::path file = options.output;
+    if (file.empty()) {
+        // "market/", as tab completion writes it, is the folder market.
+        const auto folder = std::filesystem::absolute(options.lesson).lexically_normal();
+        file = (folder.has_filename() ? folder : folder.parent_path()).filename().string() +
+               std::string(archive::kPackedExtension);
+    }
+    try {
+        const archive::PackResult result = archive::Pack(options.lesson, file);
+        for (const std::string& left : result.leftOut) {
+            err << "scenova pack: left out " << utf8::Printable(left) << '\n';
+        }
+        out << utf8::Printable(file.string()) << ": " << result.files << " files in "
+            << result.folders << " folders, " << result.bytes << " bytes packed into "
+            << result.packedBytes << '\n';
+    } catch (const lesson::LessonError& error) {
+        err << "scenova pack: " << utf8::Printable(error.what()) << '\n';
+        return dynamic_cast<const archive::PackRefused*>(&error) != nullptr ? 1 : 2;
+    }
+    return 0;
 }
 
 }  // namespace scenova::authoring

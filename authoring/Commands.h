@@ -56,6 +56,15 @@ int ImportCommand(const ImportOptions& options, std::ostream& out, std::ostream&
 std::optional<std::string> ImportScript(const ImportOptions& options, std::ostream& err,
                                         int& status);
 
+struct PackOptions {
+    std::filesystem::path lesson;  // a folder
+    std::filesystem::path output;  // empty: the folder's name and ".scenova", here
+};
+// Writes the lesson folder as one file, a packed lesson, which every command
+// and the player open where they take a folder; 1 when the reader would
+// refuse it (nothing written).
+int PackCommand(const PackOptions& options, std::ostream& out, std::ostream& err);
+
 // The lesson script of subtitle cues: VIDEO, then ACTOR, TEXT, AVSTART and
 // AVEND per cue, times in seconds.
 std::string ScriptOfCues(const std::vector<SubtitleCue>& cues, const std::string& video);

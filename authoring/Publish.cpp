@@ -9,10 +9,12 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "archive/PackedLesson.h"
 #include "authoring/Check.h"
 #include "authoring/NewLesson.h"
 #include "formats/BrowserVideo.h"
@@ -102,6 +104,9 @@ std::optional<fs::path> FolderBeside(const fs::path& path, const char* what) {
 
 // A lesson ready to be written: its title and the files it ships.
 struct Prepared {
+    // Where the lesson is read: a packed one's unpacked copy lives as long.
+    std::shared_ptr<archive::LessonPlace> place;
+    fs::path name;  // as given: the folder, or the packed lesson without its extension
     fs::path folder;
     std::string title;
     std::vector<LessonFile> files;
@@ -115,7 +120,8 @@ int Prepare(const fs::path& folder, const fs::path& output, const std::string& t
     std::error_code error;
     lesson::Lesson lesson;
     try {
-        lesson = lesson::LoadLesson(folder);
+        prepared.place = std::make_shared<archive::LessonPlace>(folder);
+        lesson = lesson::LoadLesson(prepared.place->Folder());
     } catch (const lesson::LessonError& failure) {
         err << "scenova publish: " << utf8::Printable(failure.what()) << '\n';
         return 2;
@@ -156,9 +162,10 @@ int Prepare(const fs::path& folder, const fs::path& output, const std::string& t
         }
     }
     prepared.folder = lesson.folder;
+    prepared.name = prepared.place->Packed() ? folder.parent_path() / folder.stem() : folder;
     prepared.title = titleGiven.empty() ? check.title : titleGiven;
     if (prepared.title.empty()) {
-        prepared.title = FolderName(lesson.folder);
+        prepared.title = FolderName(prepared.name);
     }
 
     // Only what the lesson uses is published: every learner downloads all of
@@ -388,7 +395,7 @@ int PublishCommand(const PublishOptions& options, std::ostream& out, std::ostrea
         if (status != 0) {
             return status;
         }
-        folders.push_back(several ? SiteFolderName(lessons[i].folder, folders) : "");
+        folders.push_back(several ? SiteFolderName(lessons[i].name, folders) : "");
     }
 
     // The site is written whole into a new folder beside the output, then

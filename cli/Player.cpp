@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "archive/PackedLesson.h"
 #include "cli/Timeline.h"
 #include "headless/HeadlessPlatform.h"
 #include "headless/RecordingManager.h"
@@ -207,8 +208,10 @@ private:
 
 int Play(const PlayOptions& options, std::ostream& out, std::ostream& err) {
     Lesson lesson;
+    std::unique_ptr<archive::LessonPlace> place;
     try {
-        lesson = LoadLesson(options.lesson);
+        place = std::make_unique<archive::LessonPlace>(options.lesson);
+        lesson = LoadLesson(place->Folder());
     } catch (const LessonError& error) {
         err << "scenova: " << utf8::Printable(error.what()) << '\n';
         return 2;

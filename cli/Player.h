@@ -19,10 +19,10 @@ struct PlayOptions {
     std::optional<double> until;
 };
 
-// Plays a lesson folder through the headless host: create the tool,
+// Plays a lesson folder or packed lesson through the headless host: create the tool,
 // IToolTalk_Init, IToolTalk_Show, the actions, IToolTalk_Shutdown, release.
 // Returns the exit status: 0 when the run completed, 1 when the tool failed a
-// host call, 2 when the lesson folder cannot be read.
+// host call, 2 when the lesson cannot be read.
 int Play(const PlayOptions& options, std::ostream& out, std::ostream& err);
 
 }  // namespace scenova::cli

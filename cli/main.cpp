@@ -1,6 +1,8 @@
 // scenova: plays a lesson folder through the headless host, makes a new
 // lesson, checks a lesson, turns its spoken lines into subtitles and back,
-// publishes it for browsers and serves the site for a preview.
+// publishes it for browsers, serves the site for a preview, and packs a
+// lesson as one file, which play, check, export and publish take in place
+// of its folder.
 
 #include <CLI/CLI.hpp>
 
@@ -58,7 +60,7 @@ int main(int argc, char** argv) {
         "play",
         "Create the tool, initialise and show it, carry out the actions (without any: "
         "press Play and let the lesson run to its end), shut it down.");
-    play->add_option("LESSON", lesson, "the lesson folder")->required();
+    play->add_option("LESSON", lesson, "the lesson folder, or a packed lesson")->required();
     auto* file = play->add_option("--actions", actionsFile, "a file of actions, one a line");
     auto* inline_ = play->add_option("--action", actionLines, "one action (repeatable)");
     file->excludes(inline_);
@@ -92,7 +94,7 @@ int main(int argc, char** argv) {
     std::string checkFormat = "text";
     CLI::App* check = app.add_subcommand(
         "check", "Print every problem of a lesson folder as FILE:LINE: severity: message [code].");
-    check->add_option("LESSON", checkLesson, "the lesson folder")->required();
+    check->add_option("LESSON", checkLesson, "the lesson folder, or a packed lesson")->required();
     check->add_option("--format", checkFormat, "text or json (one JSON object a line)")
         ->check(CLI::IsMember({"text", "json"}));
 
@@ -103,7 +105,8 @@ int main(int argc, char** argv) {
     std::string exportChapters;
     CLI::App* exportCommand = app.add_subcommand(
         "export", "Write a lesson's spoken lines as WebVTT or SubRip subtitles.");
-    exportCommand->add_option("LESSON", exportLesson, "the lesson folder")->required();
+    exportCommand->add_option("LESSON", exportLesson, "the lesson folder, or a packed lesson")
+        ->required();
     exportCommand->add_option("--format", exportFormat, "vtt or srt")
         ->required()
         ->check(CLI::IsMember({"vtt", "srt"}));
@@ -152,7 +155,8 @@ int main(int argc, char** argv) {
         "publish",
         "Write a static site that plays the lesson in a browser from any web server; given "
         "several, a site that lists them on its index page.");
-    publishCommand->add_option("LESSON", publishLessons, "the lesson folders")->required();
+    publishCommand->add_option("LESSON", publishLessons, "the lesson folders, or packed lessons")
+        ->required();
     publishCommand->add_option("-o,--output", publishOutput, "the site's folder")->required();
     publishCommand->add_option("--site", publishSite,
                                "the browser build's page and module (default " + publishSite + ")");
@@ -172,6 +176,15 @@ int main(int argc, char** argv) {
     serveCommand->add_option("PORT", servePort, "the port (default 8000; 0: a free one)")
         ->check(CLI::Range(0, 65535));
 #endif
+
+    PackOptions packOptions;
+    CLI::App* packCommand =
+        app.add_subcommand("pack",
+                           "Write a lesson folder as one file (a ZIP archive), which "
+                           "play, check, export, publish and the player open.");
+    packCommand->add_option("LESSON", packOptions.lesson, "the lesson folder")->required();
+    packCommand->add_option("-o,--output", packOptions.output,
+                            "the file (default: the folder's name and .scenova, here)");
 
     try {
         app.parse(argc, argv);
@@ -202,6 +215,9 @@ int main(int argc, char** argv) {
         publishOptions.output = publishOutput;
         publishOptions.site = publishSite;
         return PublishCommand(publishOptions, std::cout, std::cerr);
+    }
+    if (packCommand->parsed()) {
+        return PackCommand(packOptions, std::cout, std::cerr);
     }
     if (exportCommand->parsed()) {
         exportOptions.lesson = exportLesson;

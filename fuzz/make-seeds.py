@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes the made seeds of the picture, lesson_folder and lesson fuzz targets.
+"""Writes the made seeds of the picture, lesson_folder, lesson and archive fuzz targets.
 
 The picture seeds are small files of every kind the loaders read, written
 here byte by byte (BMP of each depth, PNG of each colour type, interlaced
@@ -14,12 +14,15 @@ copied) and a small movie under the name the lesson seeds use. The output is the
     fuzz/make-seeds.py          (from the top of the source tree)
 """
 
+import io
 import os
 import shutil
 import struct
 import subprocess
 import sys
 import tempfile
+import warnings
+import zipfile
 import zlib
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
@@ -302,12 +305,89 @@ def lesson_media(folder):
                     "-map_metadata", "-1", os.path.join(video, "six_seconds.avi")], check=True)
 
 
+def zip_bytes(entries, zip64=False):
+    """A ZIP archive of (name, data, unix mode) entries, the same on every run:
+    ordinary files deflated, the rest stored."""
+    buffer = io.BytesIO()
+    with zipfile.ZipFile(buffer, "w") as archive:
+        for name, data, mode in entries:
+            info = zipfile.ZipInfo(name, (2020, 1, 1, 0, 0, 0))
+            info.create_system = 3
+            info.external_attr = mode << 16
+            regular = mode & 0o170000 == 0o100000
+            info.compress_type = zipfile.ZIP_DEFLATED if regular else zipfile.ZIP_STORED
+            with warnings.catch_warnings():
+                warnings.simplefilter("ignore")  # a name written twice, as meant
+                with archive.open(info, "w", force_zip64=zip64) as out:
+                    out.write(data)
+    return bytearray(buffer.getvalue())
+
+
+def last_entry(archive, offset, size, value):
+    """Sets a field of the last entry's local header (at offset) and central
+    one (two bytes further)."""
+    for signature, place in ((b"PK\x01\x02", offset + 2), (b"PK\x03\x04", offset)):
+        at = archive.rfind(signature) + place
+        archive[at:at + size] = value.to_bytes(size, "little")
+    return archive
+
+
+def archive_seeds(folder):
+    """Packed lessons the reader refuses (tests/authoring/packed/, a name each,
+    their lines in expected.txt) and small ones it reads, as the archive
+    target's seeds."""
+    lesson = [("settings.ini", b"Help=help.htm\n", 0o100644),
+              ("script.txt", b"VIDEO v.avi\nACTOR Anna\nTEXT Hi.\n", 0o100644),
+              ("media/", b"", 0o40755), ("media/play.bmp", bmp(2, 2, 24), 0o100644)]
+    mode = 0o100644
+    refused = {
+        "climbs-out": zip_bytes(lesson + [("../settings.ini", b"x", mode)]),
+        "absolute": zip_bytes(lesson + [("/etc/passwd", b"x", mode)]),
+        "drive": zip_bytes(lesson + [("C:help.htm", b"x", mode)]),
+        "backslash": zip_bytes(lesson + [("media\\stop.bmp", b"x", mode)]),
+        "colon": zip_bytes(lesson + [("media/stop.bmp:stream", b"x", mode)]),
+        "dot-part": zip_bytes(lesson + [("media/./stop.bmp", b"x", mode)]),
+        "link": zip_bytes(lesson + [("help.htm", b"/etc/passwd", 0o120777)]),
+        "fifo": zip_bytes(lesson + [("help.htm", b"", 0o010644)]),
+        "twice": zip_bytes(lesson + [("settings.ini", b"x", mode)]),
+        "letter-case": zip_bytes(lesson + [("media/Play.bmp", b"x", mode)]),
+        "inside-a-file": zip_bytes([("media", b"x", mode)] + lesson[3:]),
+        # The general purpose flag's bit 0: encrypted.
+        "encrypted": last_entry(zip_bytes(lesson + [("help.htm", b"x", mode)]), 6, 1, 1),
+        "more-than-declared": last_entry(zip_bytes(lesson + [("help.htm", b"x" * 99, mode)]),
+                                         22, 4, 3),
+        "less-than-declared": last_entry(zip_bytes(lesson + [("help.htm", b"x" * 9, mode)]),
+                                         22, 4, 99),
+        "thousandfold": last_entry(zip_bytes(lesson + [("help.htm", b"x", mode)]),
+                                   22, 4, 50_000_000),
+        "script-past-its-limit": last_entry(zip_bytes(lesson[:1] + [("script.txt", b"x", mode)]),
+                                            22, 4, 17 << 20),
+        "no-archive": bytearray(b"VIDEO v.avi\n"),
+    }
+    # The end record counting more entries than a packed lesson may hold.
+    many = zip_bytes(lesson)
+    end = many.rfind(b"PK\x05\x06")
+    many[end + 8:end + 12] = (5000).to_bytes(2, "little") * 2
+    refused["too-many-entries"] = many
+    tests = os.path.join(ROOT, "tests", "authoring", "packed")
+    os.makedirs(tests, exist_ok=True)
+    for name, data in refused.items():
+        for place in (tests, folder):
+            with open(os.path.join(place, name + ".scenova"), "wb") as out:
+                out.write(data)
+    with open(os.path.join(folder, "lesson.scenova"), "wb") as out:
+        out.write(zip_bytes(lesson))
+    with open(os.path.join(folder, "lesson-zip64.scenova"), "wb") as out:
+        out.write(zip_bytes(lesson, zip64=True))
+
+
 def main():
     lesson_media(os.path.join(ROOT, "fuzz", "lesson-media"))
     print("make-seeds: lesson media in fuzz/lesson-media")
     corpus = os.path.join(ROOT, "fuzz", "corpus")
     for target, make in (("picture", picture_seeds), ("lesson_folder", lesson_folder_seeds),
-                         ("lesson_folder", lesson_folder_kind_seeds), ("lesson", lesson_seeds)):
+                         ("lesson_folder", lesson_folder_kind_seeds), ("lesson", lesson_seeds),
+                         ("archive", archive_seeds)):
         folder = os.path.join(corpus, target)
         os.makedirs(folder, exist_ok=True)
         make(folder)

@@ -201,6 +201,14 @@ HostWindow::HostWindow(bool rememberLessons)
             onOpen(std::filesystem::path(qt::PathFromQString(folder)));
         }
     });
+    file->addAction(QStringLiteral("Open &packed lesson…"), this, [this] {
+        const QString packed = QFileDialog::getOpenFileName(
+            this, QStringLiteral("Open packed lesson"), QString(),
+            QStringLiteral("Packed lessons (*.scenova);;All files (*)"));
+        if (!packed.isEmpty() && onOpen) {
+            onOpen(std::filesystem::path(qt::PathFromQString(packed)));
+        }
+    });
     m_recent = file->addMenu(QStringLiteral("&Recent lessons"));
     file->addSeparator();
     file->addAction(QStringLiteral("&Quit"), QKeySequence::Quit, qApp, &QApplication::quit);

@@ -33,7 +33,7 @@ ParsedOptions ParseOptions(int argc, const char* const* argv) {
     Options options;
     std::vector<std::string> shotTexts;
     double quitAfter = 0;
-    cli.add_option("LESSON", options.lessonFolder, "the lesson folder to open");
+    cli.add_option("LESSON", options.lessonFolder, "the lesson folder, or packed lesson, to open");
     cli.add_option("--actions", options.actionsFile,
                    "a file of actions, one a line, carried out in real time");
     cli.add_option("--screenshot", shotTexts,

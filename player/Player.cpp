@@ -191,17 +191,19 @@ lesson::Lesson Player::ReadLesson(const std::filesystem::path& folder) {
     return lesson;
 }
 
-bool Player::Open(const std::filesystem::path& folder) {
+bool Player::Open(const std::filesystem::path& given) {
     // Read before the lesson shown is closed: a wrong folder leaves it there.
     lesson::Lesson lesson;
+    std::unique_ptr<archive::LessonPlace> place;
     try {
-        lesson = ReadLesson(folder);
+        place = std::make_unique<archive::LessonPlace>(given);
+        lesson = ReadLesson(place->Folder());
     } catch (const lesson::LessonError& error) {
         Problem(error.what());
         return false;
     }
     m_starting = true;
-    const bool started = Start(std::move(lesson));
+    const bool started = Start(std::move(lesson), given, std::move(place));
     m_starting = false;
     for (const viewer::Command command : std::exchange(m_waitingKeys, {})) {
         Run(command);
@@ -209,11 +211,16 @@ bool Player::Open(const std::filesystem::path& folder) {
     return started;
 }
 
-bool Player::Start(lesson::Lesson lesson) {
+bool Player::Start(lesson::Lesson lesson, const std::filesystem::path& given,
+                   std::unique_ptr<archive::LessonPlace> place) {
     Close();
     m_lesson = std::move(lesson);
+    // The lesson open before is unpacked no more.
+    m_given =
+        place->Packed() ? std::filesystem::absolute(given).lexically_normal() : m_lesson.folder;
+    m_place = std::move(place);
     m_platform->QtGdi().ForgetPictures();
-    m_window->Remember(m_lesson.folder);
+    m_window->Remember(m_given);
     m_window->setWindowTitle(QStringLiteral("Scenova Player — %1")
                                  .arg(qt::PathToQString(m_lesson.folder.filename().string())));
     // The component's process-wide values belong to one lesson at a time.
@@ -251,7 +258,7 @@ bool Player::Start(lesson::Lesson lesson) {
     }
     // The learner's speed, captions and pause come back at once; where they
     // were is offered.
-    if (const int32_t block = m_viewer->Recall(m_window->Kept(m_lesson.folder))) {
+    if (const int32_t block = m_viewer->Recall(m_window->Kept(m_given))) {
         m_window->OfferToGoOn(qt::ToQString(viewer::Viewer::OfferText(block)),
                               [this, block] { m_viewer->GoOn(block); });
     }
@@ -268,7 +275,7 @@ void Player::Close() {
     }
     m_window->OfferToGoOn(QString(), nullptr);
     if (Lesson().sldVideoSlider) {
-        m_window->Keep(m_lesson.folder, m_viewer->Remembered());
+        m_window->Keep(m_given, m_viewer->Remembered());
     }
     if (!std::exchange(m_shutDown, false)) {
         HostCall("IToolTalk_Shutdown", [](CScenova& tool) { tool.IToolTalk_Shutdown(); });

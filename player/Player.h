@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "archive/PackedLesson.h"
 #include "lesson/Actions.h"
 #include "lesson/LessonFolder.h"
 #include "model/Record.h"
@@ -48,11 +49,12 @@ public:
     Player(const Player&) = delete;
     Player& operator=(const Player&) = delete;
 
-    // Shuts down the lesson open before and opens this one. False when the
-    // folder is no lesson or cannot be read (the lesson open before stays),
+    // Shuts down the lesson open before and opens this one, a folder or a
+    // packed lesson (unpacked while it is open). False when it is no lesson
+    // or cannot be read (the lesson open before stays),
     // or (Status then 1) the tool could not start; the host's panel says why.
     // Keys pressed while the lesson starts are carried out once it has.
-    bool Open(const std::filesystem::path& folder);
+    bool Open(const std::filesystem::path& lesson);
     // Reads a lesson folder, with no display needed; raises LessonError when
     // it cannot be read or is no lesson.
     static lesson::Lesson ReadLesson(const std::filesystem::path& folder);
@@ -100,7 +102,8 @@ private:
     // A host call: a run-time error fails it, as the COM boundary does.
     template <class Call>
     bool HostCall(const char* member, Call&& call);
-    bool Start(lesson::Lesson lesson);
+    bool Start(lesson::Lesson lesson, const std::filesystem::path& given,
+               std::unique_ptr<archive::LessonPlace> place);
     void Do(const lesson::Action& action);
     void Problem(const std::string& text);
     void Loaded(const qt::QtWindow& window);
@@ -129,6 +132,10 @@ private:
     QPointer<QAction> m_loopItem;
     int32_t m_hostWindow = 0;
     lesson::Lesson m_lesson;
+    // The lesson as the learner named it (the packed file, or the folder),
+    // by which it is remembered; where a packed one is unpacked.
+    std::filesystem::path m_given;
+    std::unique_ptr<archive::LessonPlace> m_place;
     std::shared_ptr<PlayerManager> m_manager;
     std::unique_ptr<CScenova> m_tool;
     std::unique_ptr<ActionRunner> m_runner;

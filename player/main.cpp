@@ -1,4 +1,4 @@
-// scenova-player: plays a lesson folder in a desktop window (Qt).
+// scenova-player: plays a lesson folder or packed lesson in a desktop window (Qt).
 
 #include <QApplication>
 #include <QLineEdit>
@@ -18,6 +18,7 @@
 #include <system_error>
 #include <vector>
 
+#include "archive/PackedLesson.h"
 #include "lesson/Actions.h"
 #include "player/FindBar.h"
 #include "player/HostWindow.h"
@@ -88,10 +89,15 @@ int main(int argc, char** argv) {
         }
     }
     const bool scripted = actions || !options.shots.empty() || options.quitAfter;
-    // A folder that is no lesson is bad usage, told without a display.
+    // A folder that is no lesson is bad usage, told without a display; a
+    // packed lesson's entries are checked, and unpacked once, when it opens.
     if (!options.lessonFolder.empty()) {
         try {
-            scenova::player::Player::ReadLesson(options.lessonFolder);
+            if (scenova::archive::IsPacked(options.lessonFolder)) {
+                scenova::archive::Archive::Open(options.lessonFolder);
+            } else {
+                scenova::player::Player::ReadLesson(options.lessonFolder);
+            }
         } catch (const scenova::lesson::LessonError& error) {
             std::cerr << "scenova-player: " << error.what() << '\n';
             return 2;

@@ -8,7 +8,9 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
+#include <regex>
 #include <sstream>
 
 #include "authoring/Check.h"
@@ -58,11 +60,10 @@ TEST(LessonCheck, TheFaultyLessonGivesExactlyItsGoldenLines) {
     ExpectGolden("check_faulty.json", json);
 }
 
-// Its translation too, matched line for line; imported again as the
-// translation of a copy, it matches as well.
-TEST(LessonCheck, TheSampleLessonChecksClean) {
-    const auto lines = Check(kMarket).second;  // the status with it: SmallLessonsGiveTheirLines
-    EXPECT_EQ(lines, std::vector<std::string>{kMarket + ": 0 errors, 0 warnings"});
+// The sample's translation, imported again as the translation of a copy,
+// matches line for line (the sample itself checks clean packed, in
+// PackedLesson.TheSampleLessonPlaysAndChecksAsItsFolder).
+TEST(LessonCheck, TheSampleLessonsTranslationChecksClean) {
     TempDir copy;
     std::filesystem::copy(kMarket, copy.Path(), std::filesystem::copy_options::recursive);
     std::filesystem::remove(copy.Path() / "translation.vtt");
@@ -379,6 +380,71 @@ TEST(Publish, ShipsWhatTheLessonUsesIntoAFreshSite) {
         {folder.Path() / lesson}, folder.Path() / "new", folder.Path() / "site", {}};
     EXPECT_EQ(PublishCommand(refused, out, err), 1);
     EXPECT_FALSE(fs::exists(folder.Path() / "new"));
+}
+
+// Where a packed lesson is unpacked while a test lasts (TMPDIR).
+class UnpackedIn {
+public:
+    UnpackedIn() : m_old(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "") {
+        ::setenv("TMPDIR", m_folder.Path().c_str(), 1);
+    }
+    ~UnpackedIn() { m_old.empty() ? ::unsetenv("TMPDIR") : ::setenv("TMPDIR", m_old.c_str(), 1); }
+    bool Empty() const { return std::filesystem::is_empty(m_folder.Path()); }
+
+private:
+    TempDir m_folder;
+    std::string m_old;
+};
+
+// The sample lesson packed (but hidden files and links, each named) plays
+// as its folder does and checks clean, unpacked only while a command runs;
+// packed into itself, it is refused.
+TEST(PackedLesson, TheSampleLessonPlaysAndChecksAsItsFolder) {
+    namespace fs = std::filesystem;
+    TempDir folder;
+    const fs::path market = folder.Path() / "market";
+    const fs::path packed = folder.Path() / "market.scenova";
+    fs::copy(kMarket, market, fs::copy_options::recursive);
+    folder.Write("market/.env", "token");
+    fs::create_symlink("/etc/passwd", market / "media/link.bmp");
+    std::ostringstream out, err, trace;
+    ASSERT_EQ(PackCommand({market, packed}, out, err), 0) << err.str();
+    EXPECT_EQ(err.str(),
+              "scenova pack: left out .env: hidden\nscenova pack: left out "
+              "media/link.bmp: a link\n");
+    EXPECT_EQ(PackCommand({market, market / "media/x.scenova"}, out, err), 2);
+
+    const UnpackedIn unpacked;
+    EXPECT_EQ(cli::Play({packed, std::nullopt, true, std::nullopt}, trace, err), 0);
+    ExpectGolden(
+        "market_play.trace",
+        Lines(std::regex_replace(trace.str(), std::regex(R"([^\s"]*/market/)"), "<lesson>/")));
+    EXPECT_EQ(Check(packed), std::pair(0, Lines(packed.string() + ": 0 errors, 0 warnings")));
+    EXPECT_TRUE(unpacked.Empty());
+}
+
+// Packed lessons the reader refuses, one a file in tests/authoring/packed/
+// (made by fuzz/make-seeds.py), each with the line of expected.txt naming
+// its entry, exit status 2, and nothing of it left behind.
+TEST(PackedLesson, HostileArchivesAreRefusedNamingTheEntry) {
+    namespace fs = std::filesystem;
+    const fs::path folder = kSource + "/tests/authoring/packed";
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        if (entry.path().extension() == ".scenova") {
+            files.push_back(entry.path());
+        }
+    }
+    std::sort(files.begin(), files.end());
+    const UnpackedIn unpacked;
+    std::string refusals;
+    for (const fs::path& file : files) {
+        std::ostringstream out, err;
+        EXPECT_EQ(CheckCommand(file, false, out, err), 2) << file;
+        refusals += ReplaceAll(err.str(), folder.string() + "/", "");
+    }
+    EXPECT_EQ(Lines(refusals), Lines(ReadFile(folder / "expected.txt")));
+    EXPECT_TRUE(unpacked.Empty());
 }
 
 }  // namespace
