@@ -91,17 +91,6 @@ std::string HowDirectoryFails(std::uint64_t size, const ReadAt& read) {
     return {};
 }
 
-bool IsUtf8(std::string_view text) {
-    for (std::size_t pos = 0; pos < text.size();) {
-        const std::size_t at = pos;
-        if (utf8::NextCodePoint(text, pos) == utf8::kReplacement &&
-            text.substr(at, pos - at) != "\xEF\xBF\xBD") {
-            return false;
-        }
-    }
-    return true;
-}
-
 // Why an entry's name may not be unpacked inside a lesson folder; empty
 // when it may.
 std::string HowNameFails(std::string_view name) {
@@ -128,7 +117,7 @@ std::string HowNameFails(std::string_view name) {
                     [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; })) {
         return "holds a control character";
     }
-    if (!IsUtf8(name)) {
+    if (!utf8::IsValid(name)) {
         return "has a name that is not UTF-8";
     }
     std::string_view rest = name.ends_with('/') ? name.substr(0, name.size() - 1) : name;

@@ -66,17 +66,6 @@ std::string Shown(const fs::path& path) {
     return utf8::Printable(path.string());
 }
 
-bool IsUtf8(std::string_view text) {
-    for (std::size_t pos = 0; pos < text.size();) {
-        const std::size_t at = pos;
-        if (utf8::NextCodePoint(text, pos) == utf8::kReplacement &&
-            text.substr(at, pos - at) != "\xEF\xBF\xBD") {
-            return false;
-        }
-    }
-    return true;
-}
-
 // "cafe/", as tab completion writes it, is the folder cafe.
 std::string FolderName(const fs::path& path) {
     std::error_code error;
@@ -195,7 +184,7 @@ int Prepare(const fs::path& folder, const fs::path& output, const std::string& t
             leave(name, "not used by the lesson");
             continue;
         }
-        if (!IsUtf8(name)) {
+        if (!utf8::IsValid(name)) {
             err << "scenova publish: the name " << utf8::Printable(name)
                 << " is not UTF-8, and a browser cannot ask for it: rename the file, and where "
                    "the lesson names it; nothing written\n";

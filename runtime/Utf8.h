@@ -55,6 +55,18 @@ inline char32_t NextCodePoint(std::string_view s, std::size_t& pos) {
     return cp;
 }
 
+// Whether the text is UTF-8 throughout (a U+FFFD written as such counts).
+inline bool IsValid(std::string_view text) {
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t at = pos;
+        if (NextCodePoint(text, pos) == kReplacement &&
+            text.substr(at, pos - at) != "\xEF\xBF\xBD") {
+            return false;
+        }
+    }
+    return true;
+}
+
 // Appends the UTF-8 of one code point; a surrogate or a value beyond
 // U+10FFFF, which UTF-8 cannot carry, becomes U+FFFD.
 inline void AppendCodePoint(std::string& out, char32_t c) {
