@@ -203,23 +203,26 @@ void Walk::Read(int line, int32_t blockBefore) {
 
 void Walk::Failed(int line, const RuntimeError& error) {
     const std::string& tag = m_line.tag;
-    const auto is = [this](TagKind kind) { return m_tag != nullptr && m_tag->kind == kind; };
-    const bool time = is(TagKind::AvStart) || is(TagKind::AvEnd);
-    if (time && error.number() != err::SubscriptOutOfRange) {
-        Fatal(line, error.number(), tag + " \"" + m_line.value + "\" is not a time", "bad-time");
-        if (!m_out.cues.empty()) {
-            m_out.cues.back().badTime = true;
-        }
-    } else if (time || is(TagKind::Text)) {
-        // No cue or block to hold it.
-        Fatal(line, error.number(),
-              tag + (m_reader.Place().cue < 0
-                         ? " before the first ACTOR"
-                         : " before the first speaker's block (an ACTOR with an empty name "
-                           "starts none)"),
-              "before-actor");
-    } else {
-        Fatal(line, error.number(), "this " + tag + " line", "startup-fails");
+    switch (m_reader.Step()) {
+        case ScriptStep::Time:
+            Fatal(line, error.number(), tag + " \"" + m_line.value + "\" is not a time",
+                  "bad-time");
+            if (!m_out.cues.empty()) {
+                m_out.cues.back().badTime = true;
+            }
+            break;
+        case ScriptStep::Holder:
+            // No cue or block to hold it.
+            Fatal(line, error.number(),
+                  tag + (m_reader.Place().cue < 0
+                             ? " before the first ACTOR"
+                             : " before the first speaker's block (an ACTOR with an empty name "
+                               "starts none)"),
+                  "before-actor");
+            break;
+        case ScriptStep::Value:
+            Fatal(line, error.number(), "this " + tag + " line", "startup-fails");
+            break;
     }
 }
 

@@ -11,16 +11,17 @@ namespace scenova {
 
 namespace {
 
-int32_t ResourceCommand(std::string_view tag) {
-    if (tag == "RESOPEN") {
+int32_t ResourceCommand(TagKind tag) {
+    if (tag == TagKind::ResOpen) {
         return resource::Open;
     }
-    return tag == "RESCLOSE" ? resource::Close : resource::Update;
+    return tag == TagKind::ResClose ? resource::Close : resource::Update;
 }
 
 }  // namespace
 
 bool ScriptReader::Line(int32_t number, std::string_view text) {
+    m_step = ScriptStep::Value;
     auto line = SplitScriptLine(text);
     const ScriptTag* tag = line ? FindScriptTag(line->tag) : nullptr;
     if (tag == nullptr) {
@@ -44,55 +45,75 @@ bool ScriptReader::Line(int32_t number, std::string_view text) {
                 break;
         }
     }
-    Apply(tag->name, value);
+    Apply(tag->kind, value);
     return true;
 }
 
-void ScriptReader::Apply(std::string_view tag, std::string& value) {
-    if (tag == "VIDEO") {
-        m_videoName = value;
-        m_videoFound = true;
-    } else if (tag == "ACTOR") {
-        const bool newBlock = m_place.Actor(value);
-        RedimPreserve(m_tables.cues, m_place.cue);
-        if (newBlock) {
-            RedimPreserve(m_tables.blocks, m_place.block);
-            RedimPreserve(m_tables.transcript, m_place.block);
-            std::string& actor = Element(m_tables.transcript, m_place.block).Actor;
-            actor = m_dress.actorColour ? *m_dress.actorColour + value : value;
+void ScriptReader::Apply(TagKind tag, std::string& value) {
+    switch (tag) {
+        case TagKind::Video:
+            m_videoName = value;
+            m_videoFound = true;
+            break;
+        case TagKind::Actor: {
+            const bool newBlock = m_place.Actor(value);
+            RedimPreserve(m_tables.cues, m_place.cue);
+            if (newBlock) {
+                RedimPreserve(m_tables.blocks, m_place.block);
+                RedimPreserve(m_tables.transcript, m_place.block);
+                std::string& actor = Element(m_tables.transcript, m_place.block).Actor;
+                actor = m_dress.actorColour ? *m_dress.actorColour + value : value;
+            }
+            break;
         }
-    } else if (tag == "TEXT") {
-        MarkCultureTips(value, m_dress.cultureTipChar);
-        std::vector<std::string>& texts = Element(m_tables.transcript, m_place.block).Texts;
-        m_place.Text();
-        RedimPreserve(texts, m_place.lineInBlock);
-        std::string& text = Element(texts, m_place.lineInBlock);
-        if (m_dress.textColour) {
-            text = *m_dress.textColour;
-            text += TrimSpaces(value);
-            text += colour_marker::kEnd;
-        } else {
-            text = value;
+        case TagKind::Text: {
+            MarkCultureTips(value, m_dress.cultureTipChar);
+            m_step = ScriptStep::Holder;
+            std::vector<std::string>& texts = Element(m_tables.transcript, m_place.block).Texts;
+            m_step = ScriptStep::Value;
+            m_place.Text();
+            RedimPreserve(texts, m_place.lineInBlock);
+            std::string& text = Element(texts, m_place.lineInBlock);
+            if (m_dress.textColour) {
+                text = *m_dress.textColour;
+                text += TrimSpaces(value);
+                text += colour_marker::kEnd;
+            } else {
+                text = value;
+            }
+            break;
         }
-    } else if (tag == "AVSTART") {
-        const double time = ScriptTime(value);
-        Element(m_tables.cues, m_place.cue).StartTime = time;
-        BlockInfo& current = Element(m_tables.blocks, m_place.block);
-        if (current.StartTime == 0) {
-            current.StartTime = time;
+        case TagKind::AvStart: {
+            m_step = ScriptStep::Time;
+            const double time = ScriptTime(value);
+            m_step = ScriptStep::Holder;
+            Element(m_tables.cues, m_place.cue).StartTime = time;
+            BlockInfo& current = Element(m_tables.blocks, m_place.block);
+            if (current.StartTime == 0) {
+                current.StartTime = time;
+            }
+            break;
         }
-    } else if (tag == "AVEND") {
-        const double time = ScriptTime(value);
-        Element(m_tables.cues, m_place.cue).EndTime = time;
-        Element(m_tables.blocks, m_place.block).EndTime = time;
-    } else {
-        std::vector<std::string> parts;
-        const int16_t n = SplitList(value, parts);
-        if (n > 0) {
-            std::string buttonId = parts[0];
-            int32_t action = ResourceCommand(tag);
-            std::string parameter = n == 2 ? parts[1] : std::string();
-            m_host.resourceAction(buttonId, action, n == 2 ? &parameter : nullptr);
+        case TagKind::AvEnd: {
+            m_step = ScriptStep::Time;
+            const double time = ScriptTime(value);
+            m_step = ScriptStep::Holder;
+            Element(m_tables.cues, m_place.cue).EndTime = time;
+            Element(m_tables.blocks, m_place.block).EndTime = time;
+            break;
+        }
+        case TagKind::ResOpen:
+        case TagKind::ResClose:
+        case TagKind::ResUpdate: {
+            std::vector<std::string> parts;
+            const int16_t n = SplitList(value, parts);
+            if (n > 0) {
+                std::string buttonId = parts[0];
+                int32_t action = ResourceCommand(tag);
+                std::string parameter = n == 2 ? parts[1] : std::string();
+                m_host.resourceAction(buttonId, action, n == 2 ? &parameter : nullptr);
+            }
+            break;
         }
     }
 }

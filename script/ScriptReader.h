@@ -38,6 +38,10 @@ struct TranscriptDress {
     std::string cultureTipChar;
 };
 
+// What a line's statements were doing when they raised: reading the value,
+// converting a time, or finding the cue or block that holds the line.
+enum class ScriptStep : uint8_t { Value, Time, Holder };
+
 // The script parser's loop, one line at a time, into cue tables that start
 // empty. A line whose statements raise ends the parse with that error; the
 // caller decides whether anything follows.
@@ -60,9 +64,11 @@ public:
     const std::string& VideoName() const { return m_videoName; }
     // Where the parser stands after the line read last.
     const ScriptPlace& Place() const { return m_place; }
+    // After a line raised, the step that raised.
+    ScriptStep Step() const { return m_step; }
 
 private:
-    void Apply(std::string_view tag, std::string& value);
+    void Apply(TagKind tag, std::string& value);
 
     ScriptTables m_tables;
     TranscriptDress m_dress;
@@ -71,6 +77,7 @@ private:
     ScriptPlace m_place;
     std::string m_videoName;
     bool m_videoFound = false;
+    ScriptStep m_step = ScriptStep::Value;
 };
 
 // Where the transcript's lines lie: each line found in the transcript, in
