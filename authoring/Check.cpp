@@ -291,6 +291,13 @@ void Checker::CheckScript() {
     for (Finding& finding : reading.findings) {
         m_result.findings.push_back(std::move(finding));
     }
+    for (const ScriptResource& resource : reading.resources) {
+        if (const std::string how = Leaves(m_folder + resource.name, false); !how.empty()) {
+            OutsideFolder(kScript, resource.line, "the resource " + resource.name, how);
+        } else {
+            MissingPage(kScript, resource.line, "the resource", resource.name);
+        }
+    }
     if (reading.videoLine != 0) {
         const std::string path = m_lesson.VideoFolder() + reading.videoName;
         if (const std::string how = Leaves(path, true); !how.empty()) {
@@ -346,11 +353,8 @@ std::string Checker::Leaves(const std::string& path, bool inSubfolder) const {
 void Checker::CheckNamesStayInside() {
     std::set<std::string> paths;
     std::vector<FileUse> uses = m_run.files;
-    for (const HostReport& host : m_run.reports) {  // the files missing
-        constexpr std::string_view kUnable = "Unable to open ";
-        if (host.code == report::CannotOpen && host.text.starts_with(kUnable)) {
-            uses.push_back({FileKind::Picture, host.text.substr(kUnable.size()), {}, {}});
-        }
+    for (const std::string& path : m_run.missingFiles) {
+        uses.push_back({FileKind::Picture, path, {}, {}});
     }
     for (const FileUse& use : uses) {
         if (use.kind != FileKind::Movie && paths.insert(use.path + "|" + use.barScript).second) {
@@ -384,24 +388,6 @@ void Checker::CheckNamesStayInside() {
                               how);
             } else {
                 MissingPage(kSettings, line.number, line.key + ": the resource", line.value);
-            }
-        }
-    }
-    for (int32_t i = 1; i <= m_lesson.script->Count(); ++i) {
-        const auto line = SplitScriptLine(ToText(m_lesson.script->Item(i)));
-        std::vector<std::string> parts;
-        try {
-            if (line && line->tag.starts_with("RES") && FindScriptTag(line->tag) != nullptr) {
-                SplitList(line->value, parts);
-            }
-        } catch (const RuntimeError&) {
-            // A list the parser refuses is the start-up's problem, named there.
-        }
-        if (parts.size() == 2) {
-            if (const std::string how = Leaves(m_folder + parts[1], false); !how.empty()) {
-                OutsideFolder(kScript, i, "the resource " + parts[1], how);
-            } else {
-                MissingPage(kScript, i, "the resource", parts[1]);
             }
         }
     }

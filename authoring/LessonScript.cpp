@@ -44,10 +44,14 @@ class Walk final : public Diagnostics {
 public:
     explicit Walk(ScriptReading& out)
         : m_out(out),
-          m_reader(
-              {m_cues, m_blocks, m_transcript}, {},
-              {[](int32_t, const std::string&) {}, [](std::string&, int32_t&, std::string*) {}},
-              *this) {}
+          m_reader({m_cues, m_blocks, m_transcript}, {},
+                   {[](int32_t, const std::string&) {},
+                    [this](std::string&, int32_t&, std::string* page) {
+                        if (page != nullptr) {
+                            m_out.resources.push_back({m_number, *page});
+                        }
+                    }},
+                   *this) {}
 
     void Line(int number, const std::string& text);
     void Finish();
@@ -87,6 +91,7 @@ private:
     std::vector<TranscriptBlock> m_transcript;
     ScriptReader m_reader;
     // The line being read, as the parser read it.
+    int m_number = 0;
     std::string m_text;
     const ScriptTag* m_tag = nullptr;
     ScriptLine m_line;
@@ -95,6 +100,7 @@ private:
 };
 
 void Walk::Line(int number, const std::string& text) {
+    m_number = number;
     m_text = text;
     m_tag = nullptr;
     m_line = {};

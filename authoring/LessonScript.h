@@ -44,6 +44,13 @@ struct ScriptBlock {
 
 // A script read with the parser's own steps, every problem of a single line
 // or of the script's structure noted as the file "script.txt".
+// A page a resource command of the script names, as the parser hands it to
+// the host.
+struct ScriptResource {
+    int line = 0;
+    std::string name;
+};
+
 struct ScriptReading {
     std::vector<ScriptCue> cues;
     std::vector<ScriptBlock> blocks;
@@ -51,6 +58,7 @@ struct ScriptReading {
     int videoLine = 0;
     int lines = 0;
     int resourceCommands = 0;  // RESOPEN, RESCLOSE and RESUPDATE lines
+    std::vector<ScriptResource> resources;
     // The run-time error with which the parser's steps fail the start-up,
     // as far as the script alone tells (0: none).
     int32_t startupError = 0;
