@@ -664,10 +664,15 @@ std::string FormatFinding(const Finding& finding) {
                            finding.code + "]");
 }
 
-std::string FormatFindingJson(const Finding& finding) {
-    return "{\"file\":" + JsonString(finding.file) + ",\"line\":" + std::to_string(finding.line) +
-           ",\"severity\":\"" + SeverityName(finding.severity) +
-           "\",\"message\":" + JsonString(finding.message) + ",\"code\":\"" + finding.code + "\"}";
+std::string FormatFindingJson(const Finding& finding, const std::string& doc) {
+    std::string json =
+        "{\"file\":" + JsonString(finding.file) + ",\"line\":" + std::to_string(finding.line) +
+        ",\"severity\":\"" + SeverityName(finding.severity) +
+        "\",\"message\":" + JsonString(finding.message) + ",\"code\":\"" + finding.code + "\"";
+    if (!doc.empty()) {
+        json += ",\"doc\":" + JsonString(doc + "#" + finding.code);
+    }
+    return json + "}";
 }
 
 std::string FormatSummary(const std::string& lesson, const CheckResult& result, bool json) {

@@ -35,8 +35,9 @@ std::string FormatFinding(const Finding& finding);
 // A JSON string, valid UTF-8 whatever the text holds: a byte that is not
 // UTF-8 becomes U+FFFD, control characters (DEL and C1 too) \u escapes.
 std::string JsonString(std::string_view text);
-// The same fields as one JSON object, valid UTF-8 whatever the text holds.
-std::string FormatFindingJson(const Finding& finding);
+// The same fields as one JSON object, valid UTF-8 whatever the text holds;
+// with a document, "doc" links the code's row in it.
+std::string FormatFindingJson(const Finding& finding, const std::string& doc = {});
 // The closing line: "LESSON: 2 errors, 1 warning", or as a JSON object.
 std::string FormatSummary(const std::string& lesson, const CheckResult& result, bool json);
 

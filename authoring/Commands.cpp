@@ -209,7 +209,7 @@ std::string NoSpeaker(const std::vector<SubtitleCue>& cues, SubtitleFormat forma
 }  // namespace
 
 int CheckCommand(const std::filesystem::path& lesson, bool json, std::ostream& out,
-                 std::ostream& err) {
+                 std::ostream& err, const std::string& doc) {
     CheckResult result;
     try {
         const archive::LessonPlace place(lesson);
@@ -219,7 +219,10 @@ int CheckCommand(const std::filesystem::path& lesson, bool json, std::ostream& o
         return 2;
     }
     for (const Finding& finding : result.findings) {
-        out << (json ? FormatFindingJson(finding) : FormatFinding(finding)) << '\n';
+        out << (json ? FormatFindingJson(finding, doc) : FormatFinding(finding)) << '\n';
+    }
+    if (!json && !doc.empty() && !result.findings.empty()) {
+        out << "What each [code] means: " << utf8::Printable(doc) << "#what-the-check-finds\n";
     }
     out << FormatSummary(lesson.string(), result, json) << '\n';
     return result.errors == 0 ? 0 : 1;

@@ -22,9 +22,11 @@ using formats::WriteWebVtt;
 // 1 the input has errors (nothing written), 2 bad usage or a missing input.
 
 // Prints every problem of the lesson, one a line, then a summary; 1 when
-// there is an error.
+// there is an error. `doc` is where the finding codes are explained (the
+// format's document): named after the findings, and, in JSON, as each
+// finding's link to its code.
 int CheckCommand(const std::filesystem::path& lesson, bool json, std::ostream& out,
-                 std::ostream& err);
+                 std::ostream& err, const std::string& doc = {});
 
 struct ExportOptions {
     std::filesystem::path lesson;

@@ -440,7 +440,7 @@ int NewLessonCommand(const NewLessonOptions& options, std::ostream& out, std::os
     out << "Made \"" << utf8::Printable(title) << "\" in " << Shown(options.folder) << ": " << lines
         << (lines == 1 ? " spoken line" : " spoken lines") << ", the video as video/"
         << utf8::Printable(videoName) << ", settings.ini laid out for it, the buttons in media/\n";
-    const int checked = CheckCommand(options.folder, false, out, err);
+    const int checked = CheckCommand(options.folder, false, out, err, options.doc);
     const std::string shown = ShellWord(options.folder);
     out << (checked == 0 ? "" : "Mend what the check says, then\n")
         << "Watch it:    scenova-player " << shown << "  (or scenova play " << shown

@@ -16,6 +16,7 @@ struct NewLessonOptions {
     // The speaker of cues that name none, and of the one block of a lesson
     // made from the video alone.
     std::optional<std::string> speaker;
+    std::string doc;  // where the check's codes are explained
 };
 
 // The most a lesson's video may hold: the file is copied into the lesson.

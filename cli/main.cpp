@@ -23,21 +23,30 @@
 
 namespace {
 
-// The page and the module publish copies: an installed command's lie beside
-// it (bin/../share/scenova/site); one run from the build tree takes the
-// wasm build's.
-std::string SiteFolder() {
+// An installed command's files lie beside it (relative is from bin/); one run
+// from the build tree takes the build's and the sources' (built).
+std::string Installed(const char* relative, const char* file, const char* built) {
     namespace fs = std::filesystem;
     std::error_code error;
     const fs::path command = fs::read_symlink("/proc/self/exe", error);
     if (!error) {
-        const fs::path installed =
-            (command.parent_path() / SCENOVA_INSTALLED_SITE).lexically_normal();
-        if (fs::is_regular_file(installed / "index.html", error)) {
-            return installed.string();
+        const fs::path installed = (command.parent_path() / relative).lexically_normal();
+        if (fs::is_regular_file(installed / file, error)) {
+            return (installed / file).parent_path().string();
         }
     }
-    return SCENOVA_WEB_DIR;
+    return built;
+}
+
+// The page and the module that publish copies.
+std::string SiteFolder() {
+    return Installed(SCENOVA_INSTALLED_SITE, "index.html", SCENOVA_WEB_DIR);
+}
+
+// The document explaining the check's finding codes.
+std::string FormatDoc() {
+    return Installed(SCENOVA_INSTALLED_DOC, "lesson-format.md", SCENOVA_SOURCE_DOCS) +
+           "/lesson-format.md";
 }
 
 }  // namespace
@@ -200,6 +209,7 @@ int main(int argc, char** argv) {
         if (*newSpeakerOption) {
             newOptions.speaker = newSpeaker;
         }
+        newOptions.doc = FormatDoc();
         return NewLessonCommand(newOptions, std::cout, std::cerr);
     }
 #ifdef SCENOVA_SERVE
@@ -208,7 +218,7 @@ int main(int argc, char** argv) {
     }
 #endif
     if (check->parsed()) {
-        return CheckCommand(checkLesson, checkFormat == "json", std::cout, std::cerr);
+        return CheckCommand(checkLesson, checkFormat == "json", std::cout, std::cerr, FormatDoc());
     }
     if (publishCommand->parsed()) {
         publishOptions.lessons.assign(publishLessons.begin(), publishLessons.end());

@@ -18,6 +18,9 @@ if(SCENOVA_SITE_FILES)
 endif()
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/market
         DESTINATION ${CMAKE_INSTALL_DATADIR}/scenova/examples COMPONENT scenova)
+# What an author writes in a lesson; check names it after its findings.
+install(FILES ${PROJECT_SOURCE_DIR}/docs/lesson-format.md
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/scenova COMPONENT scenova)
 set(SCENOVA_COMPONENTS scenova)
 
 if(SCENOVA_WITH_QT)

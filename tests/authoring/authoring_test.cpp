@@ -40,21 +40,22 @@ const std::string kMarket = kSource + "/examples/market";
 
 // The check's lines for a lesson, and its exit status.
 std::pair<int, std::vector<std::string>> Check(const std::filesystem::path& lesson,
-                                               bool json = false) {
+                                               bool json = false, const std::string& doc = {}) {
     std::ostringstream out, err;
-    const int status = CheckCommand(lesson, json, out, err);
+    const int status = CheckCommand(lesson, json, out, err, doc);
     EXPECT_EQ(err.str(), "");
     return {status, Lines(out.str())};
 }
 
 TEST(LessonCheck, TheFaultyLessonGivesExactlyItsGoldenLines) {
-    auto [status, lines] = Check(kSource + "/tests/authoring/faulty");
+    // Named so, the format's document explains each code.
+    auto [status, lines] = Check(kSource + "/tests/authoring/faulty", false, "lesson-format.md");
     EXPECT_EQ(status, 1);
     lines.back() = ReplaceAll(lines.back(), kSource + "/", "");
     ExpectGolden("check_faulty.txt", lines);
 
     // The JSON form carries the same fields, one object a line.
-    auto [jsonStatus, json] = Check(kSource + "/tests/authoring/faulty", true);
+    auto [jsonStatus, json] = Check(kSource + "/tests/authoring/faulty", true, "lesson-format.md");
     EXPECT_EQ(jsonStatus, 1);
     json.back() = ReplaceAll(json.back(), kSource + "/", "");
     ExpectGolden("check_faulty.json", json);
@@ -142,6 +143,7 @@ TEST(NewLesson, PlaysAsItStandsAndTakesNoFolderThatHoldsFiles) {
                              kSource + "/tests/data/six_seconds.webm",
                              kSource + "/tests/authoring/new/dialogue.vtt",
                              "Good morning",
+                             {},
                              {}};
     std::ostringstream out, err;
     ASSERT_EQ(NewLessonCommand(options, out, err), 0) << out.str() << err.str();
