@@ -111,22 +111,22 @@ private:
     Toolkit m_toolkit;
 };
 
-// A file the tool handed over, from the record of its call.
+// A file the tool handed over, from the record of its call (each of these
+// members is one kind of object's only).
 void TakeFileUse(const model::Record& record, std::vector<FileUse>& files) {
+    using model::Member;
     const auto* text = std::get_if<std::string_view>(&record.Arg(0));
     if (record.kind != model::Record::Kind::Call || text == nullptr) {
         return;
     }
     const std::string path(*text);
-    const std::string_view object = record.object;
-    const std::string_view member = record.member;
-    if (object == "app" && member == "LoadPicture") {
+    if (record.member == Member::LoadPicture) {
         files.push_back({FileKind::Picture, path, {}, {}});
-    } else if (object == "user32" && member == "LoadCursorFromFileA") {
+    } else if (record.member == Member::LoadCursorFromFileA) {
         files.push_back({FileKind::Cursor, path, {}, {}});
-    } else if (member == "LoadScript") {
+    } else if (record.member == Member::LoadScript) {
         files.push_back({FileKind::BarScript, path, {}, {}});
-    } else if (member == "OpenMovie") {
+    } else if (record.member == Member::OpenMovie) {
         files.push_back({FileKind::Movie, path, {}, {}});
     }
 }

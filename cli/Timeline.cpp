@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <map>
 
-#include "headless/RecordingManager.h"
+#include "headless/Trace.h"
 #include "module/Module1.h"
 #include "runtime/Utf8.h"
 #include "script/ScriptText.h"
 
 namespace scenova::cli {
+
+using model::Member;
 
 namespace {
 
@@ -110,28 +112,28 @@ std::string Timeline::BlockText(int block) const {
 void Timeline::Take(const model::Record& r) {
     const std::string time = headless::Trace::FormatTime(r.time);
     const std::string_view object = r.object;
-    const std::string_view member = r.member;
+    const Member member = r.member;
     const auto arg = [&](std::size_t i) { return Text(r.Arg(i)); };
     const bool out = !r.Inbound();
-    if (out && object == "frmRose" && member == "SetButtonState") {
+    if (out && object == "frmRose" && member == Member::SetButtonState) {
         Button(time, ButtonName(arg(0)), StateName(r.Arg(1)));
         return;
     }
     // A signal's handling ends with the next event of another kind (its own
     // slider assignment raises Change, a signal may arrive inside it).
-    if (!out && member != "SignalEvent" && member != "Change") {
+    if (!out && member != Member::SignalEvent && member != Member::Change) {
         m_signal = 0;
     }
     std::string text;
     if (r.kind == model::Record::Kind::Host) {
-        if (member != "Create" && member != "Release") {
-            text = "host calls " + std::string(member);
+        if (member != Member::Create && member != Member::Release) {
+            text = "host calls " + std::string(NameOf(member));
         }
     } else if (r.kind == model::Record::Kind::Report) {
         text = Told(r);
     } else if (object == "movOrvMovie") {
         text = Video(r);
-    } else if (object == "rtfText" && member == "HighlightRange" && m_signal > 0) {
+    } else if (object == "rtfText" && member == Member::HighlightRange && m_signal > 0) {
         text = Lit(ToInt(r.Arg(0)));
     } else if (!out) {
         text = Learner(r);
@@ -174,16 +176,16 @@ std::string Timeline::Lit(int textStart) const {
 // window and the transcript; nothing for the rest.
 std::string Timeline::Shown(const model::Record& r) {
     const std::string_view object = r.object;
-    const std::string_view member = r.member;
-    if (object == "sldVideoSlider" && member == "Value") {
+    const Member member = r.member;
+    if (object == "sldVideoSlider" && member == Member::Value) {
         return "slider at " + Text(*r.assigned);
     }
-    if (object == "frmScenova" && (member == "Visible" || member == "Enabled")) {
+    if (object == "frmScenova" && (member == Member::Visible || member == Member::Enabled)) {
         const bool on = IsTrue(r.assigned);
-        return "window " + std::string(member == "Visible" ? (on ? "shown" : "hidden")
-                                                           : (on ? "enabled" : "disabled"));
+        return "window " + std::string(member == Member::Visible ? (on ? "shown" : "hidden")
+                                                                 : (on ? "enabled" : "disabled"));
     }
-    if (object == "rtfText" && member == "Visible") {
+    if (object == "rtfText" && member == Member::Visible) {
         return IsTrue(r.assigned) ? "transcript shown" : "transcript hidden";
     }
     return {};
@@ -191,20 +193,20 @@ std::string Timeline::Shown(const model::Record& r) {
 
 std::string Timeline::Told(const model::Record& r) {
     const auto arg = [&](std::size_t i) { return Text(r.Arg(i)); };
-    if (r.member == headless::NameOf(headless::ManagerCall::ReportError)) {
+    if (r.member == Member::ReportError) {
         return "error " + arg(1) + ": " + arg(2);
     }
-    if (r.member == headless::NameOf(headless::ManagerCall::ResourceAction)) {
+    if (r.member == Member::ResourceAction) {
         return "host: " + std::string(ResourceActionName(ToInt(r.Arg(1)))) + " resource \"" +
                arg(0) + "\"" + (r.args.size() > 2 ? " with \"" + arg(2) + "\"" : "");
     }
-    if (r.member == headless::NameOf(headless::ManagerCall::NavigationRequest)) {
+    if (r.member == Member::NavigationRequest) {
         return "host: navigation \"" + arg(1) + "\"";
     }
-    if (r.member == headless::NameOf(headless::ManagerCall::ToolbarRequest)) {
+    if (r.member == Member::ToolbarRequest) {
         return "host: toolbar button \"" + arg(1) + "\"";
     }
-    if (r.member == headless::NameOf(headless::ManagerCall::ToolShutdown)) {
+    if (r.member == Member::ToolShutdown) {
         return "host: the tool shut down";
     }
     return {};
@@ -212,22 +214,22 @@ std::string Timeline::Told(const model::Record& r) {
 
 std::string Timeline::Video(const model::Record& r) {
     const auto arg = [&](std::size_t i) { return Text(r.Arg(i)); };
-    const std::string_view member = r.member;
-    if (member == "SignalEvent") {
+    const Member member = r.member;
+    if (member == Member::SignalEvent) {
         m_signal = ToInt(r.Arg(0));
         if (m_signal == static_cast<int>(Module1::Get().g_Blocks.size()) + 1) {
             m_signal = 0;
             return "end of the video";
         }
-    } else if (member == "Notify") {
+    } else if (member == Member::Notify) {
         return "video: end of the range";
-    } else if (member == "PlayRange") {
+    } else if (member == Member::PlayRange) {
         return "video plays " + arg(0) + " to " + arg(1) + (IsTrue(&r.Arg(2)) ? " (one line)" : "");
-    } else if (member == "Seek") {
+    } else if (member == Member::Seek) {
         return "video seeks to " + arg(0);
-    } else if (member == "Stop" || member == "Pause") {
-        return member == "Stop" ? "video stops" : "video pauses";
-    } else if (member == "OpenMovie") {
+    } else if (member == Member::Stop || member == Member::Pause) {
+        return member == Member::Stop ? "video stops" : "video pauses";
+    } else if (member == Member::OpenMovie) {
         return "video " + arg(0);
     }
     return {};
@@ -235,16 +237,16 @@ std::string Timeline::Video(const model::Record& r) {
 
 std::string Timeline::Learner(const model::Record& r) {
     const std::string_view object = r.object;
-    if (r.member == "ButtonPress") {
+    if (r.member == Member::ButtonPress) {
         const std::string name = Text(r.Arg(0));
         return object == "frmRose"             ? "learner presses " + ButtonName(name)
                : object == "frmRoseNavigation" ? "learner presses navigation \"" + name + "\""
                                                : "learner presses toolbar \"" + name + "\"";
     }
-    if (object == "sldVideoSlider" && r.member != "Change") {
-        return "learner: slider " + std::string(r.member);
+    if (object == "sldVideoSlider" && r.member != Member::Change) {
+        return "learner: slider " + std::string(NameOf(r.member));
     }
-    if (object == "rtfText" && r.member == "LinkClick") {
+    if (object == "rtfText" && r.member == Member::LinkClick) {
         return "learner clicks the line of cue " + Text(r.Arg(0));
     }
     return {};

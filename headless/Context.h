@@ -7,6 +7,7 @@
 namespace scenova::headless {
 
 using model::EventError;
+using model::Member;
 
 // What every headless object shares: the controls' context, with the clock
 // and message loop, and the trace every record goes to.

@@ -6,49 +6,20 @@ namespace {
 const TraceObject kTool{"<tool>"};
 }  // namespace
 
-std::string_view NameOf(ManagerCall call) {
-    using enum ManagerCall;
-    switch (call) {
-        case ToolShutdown:
-            return "ToolShutdown";
-        case ReportError:
-            return "ReportError";
-        case ResourceAction:
-            return "ResourceAction";
-        case GetSettings:
-            return "GetSettings";
-        case GetScript:
-            return "GetScript";
-        case NavigationRequest:
-            return "NavigationRequest";
-        case ToolbarRequest:
-            return "ToolbarRequest";
-        case GetMediaPath:
-            return "GetMediaPath";
-        case GetAuxiliaryPath:
-            return "GetAuxiliaryPath";
-        case GetResourcePath:
-            return "GetResourcePath";
-        case GetVideoPath:
-            return "GetVideoPath";
-    }
-    return {};
-}
-
-void RecordingManager::FailOn(ManagerCall operation, RuntimeError error, int fromCall) {
+void RecordingManager::FailOn(Member operation, RuntimeError error, int fromCall) {
     m_failures.insert_or_assign(operation, Failure{std::move(error), fromCall});
 }
 
-int RecordingManager::Calls(ManagerCall operation) const {
+int RecordingManager::Calls(Member operation) const {
     auto it = m_calls.find(operation);
     return it == m_calls.end() ? 0 : it->second;
 }
 
-void RecordingManager::Inside(ManagerCall operation, std::function<void()> action) {
+void RecordingManager::Inside(Member operation, std::function<void()> action) {
     m_inside.insert_or_assign(operation, std::move(action));
 }
 
-void RecordingManager::Enter(ManagerCall operation) {
+void RecordingManager::Enter(Member operation) {
     const int call = ++m_calls[operation];
     if (auto inside = m_inside.find(operation); inside != m_inside.end()) {
         const std::function<void()> action = std::move(inside->second);
@@ -62,71 +33,68 @@ void RecordingManager::Enter(ManagerCall operation) {
 }
 
 template <class Call, class... Args>
-auto RecordingManager::Pass(ManagerCall operation, Call&& call, const Args&... recorded) {
-    m_ctx.Report(NameOf(operation), recorded...);
+auto RecordingManager::Pass(Member operation, Call&& call, const Args&... recorded) {
+    m_ctx.Report(operation, recorded...);
     Enter(operation);
     return call();
 }
 
 void RecordingManager::ToolShutdown(CScenova& tool) {
     Pass(
-        ManagerCall::ToolShutdown, [&] { LessonManager::ToolShutdown(tool); }, kTool);
+        Member::ToolShutdown, [&] { LessonManager::ToolShutdown(tool); }, kTool);
 }
 
 void RecordingManager::ReportError(CScenova& tool, int32_t code, const std::string& text) {
     Pass(
-        ManagerCall::ReportError, [&] { LessonManager::ReportError(tool, code, text); }, kTool,
-        code, text);
+        Member::ReportError, [&] { LessonManager::ReportError(tool, code, text); }, kTool, code,
+        text);
 }
 
 void RecordingManager::ResourceAction(std::string& buttonId, int32_t& action, std::string* value) {
     Pass(
-        ManagerCall::ResourceAction,
-        [&] { LessonManager::ResourceAction(buttonId, action, value); }, buttonId, action,
-        value ? std::optional<std::string>(*value) : std::nullopt);
+        Member::ResourceAction, [&] { LessonManager::ResourceAction(buttonId, action, value); },
+        buttonId, action, value ? std::optional<std::string>(*value) : std::nullopt);
 }
 
 std::shared_ptr<ICollection> RecordingManager::GetSettings(CScenova& tool) {
     return Pass(
-        ManagerCall::GetSettings, [&] { return LessonManager::GetSettings(tool); }, kTool);
+        Member::GetSettings, [&] { return LessonManager::GetSettings(tool); }, kTool);
 }
 
 std::shared_ptr<ICollection> RecordingManager::GetScript(CScenova& tool) {
     return Pass(
-        ManagerCall::GetScript, [&] { return LessonManager::GetScript(tool); }, kTool);
+        Member::GetScript, [&] { return LessonManager::GetScript(tool); }, kTool);
 }
 
 void RecordingManager::NavigationRequest(CScenova& tool, const std::string& name) {
     Pass(
-        ManagerCall::NavigationRequest, [&] { LessonManager::NavigationRequest(tool, name); },
-        kTool, name);
+        Member::NavigationRequest, [&] { LessonManager::NavigationRequest(tool, name); }, kTool,
+        name);
 }
 
 void RecordingManager::ToolbarRequest(CScenova& tool, const std::string& name) {
     Pass(
-        ManagerCall::ToolbarRequest, [&] { LessonManager::ToolbarRequest(tool, name); }, kTool,
-        name);
+        Member::ToolbarRequest, [&] { LessonManager::ToolbarRequest(tool, name); }, kTool, name);
 }
 
 std::string RecordingManager::GetMediaPath(CScenova& tool) {
     return Pass(
-        ManagerCall::GetMediaPath, [&] { return LessonManager::GetMediaPath(tool); }, kTool);
+        Member::GetMediaPath, [&] { return LessonManager::GetMediaPath(tool); }, kTool);
 }
 
 std::string RecordingManager::GetAuxiliaryPath(CScenova& tool) {
     return Pass(
-        ManagerCall::GetAuxiliaryPath, [&] { return LessonManager::GetAuxiliaryPath(tool); },
-        kTool);
+        Member::GetAuxiliaryPath, [&] { return LessonManager::GetAuxiliaryPath(tool); }, kTool);
 }
 
 std::string RecordingManager::GetResourcePath(CScenova& tool) {
     return Pass(
-        ManagerCall::GetResourcePath, [&] { return LessonManager::GetResourcePath(tool); }, kTool);
+        Member::GetResourcePath, [&] { return LessonManager::GetResourcePath(tool); }, kTool);
 }
 
 std::string RecordingManager::GetVideoPath(CScenova& tool) {
     return Pass(
-        ManagerCall::GetVideoPath, [&] { return LessonManager::GetVideoPath(tool); }, kTool);
+        Member::GetVideoPath, [&] { return LessonManager::GetVideoPath(tool); }, kTool);
 }
 
 }  // namespace scenova::headless

@@ -6,30 +6,11 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <string_view>
 
 #include "headless/Context.h"
 #include "lesson/LessonManager.h"
 
 namespace scenova::headless {
-
-// The host manager's operations, named once: a misspelt one does not build,
-// and the trace's name of each comes from one table.
-enum class ManagerCall : uint8_t {
-    ToolShutdown,
-    ReportError,
-    ResourceAction,
-    GetSettings,
-    GetScript,
-    NavigationRequest,
-    ToolbarRequest,
-    GetMediaPath,
-    GetAuxiliaryPath,
-    GetResourcePath,
-    GetVideoPath,
-};
-// "GetScript" for ManagerCall::GetScript.
-std::string_view NameOf(ManagerCall call);
 
 // The host manager of the headless host and of the tests: it serves a lesson
 // as every host does, traces every call as "> mgr.Member(...)", and makes any
@@ -38,14 +19,15 @@ class RecordingManager final : public lesson::LessonManager {
 public:
     explicit RecordingManager(Context& ctx) : m_ctx(ctx) {}
 
-    // Makes an operation fail with `error`, from its `fromCall`-th call on
+    // Makes an operation (one of the manager's members: GetScript,
+    // ResourceAction ...) fail with `error`, from its `fromCall`-th call on
     // (counting from 1).
-    void FailOn(ManagerCall operation, RuntimeError error = RuntimeError(err::Unspecified),
+    void FailOn(Member operation, RuntimeError error = RuntimeError(err::Unspecified),
                 int fromCall = 1);
-    int Calls(ManagerCall operation) const;
+    int Calls(Member operation) const;
     // The host's own doing inside the next call of `operation`, after it is
     // traced (shutting the tool down and releasing it, for one).
-    void Inside(ManagerCall operation, std::function<void()> action);
+    void Inside(Member operation, std::function<void()> action);
 
     void ToolShutdown(CScenova& tool) override;
     void ReportError(CScenova& tool, int32_t code, const std::string& text) override;
@@ -65,15 +47,15 @@ private:
         int fromCall;
     };
     // Counts the call and raises the injected failure when it is due.
-    void Enter(ManagerCall operation);
+    void Enter(Member operation);
     // Records the call, enters it and passes it on to the lesson manager.
     template <class Call, class... Args>
-    auto Pass(ManagerCall operation, Call&& call, const Args&... recorded);
+    auto Pass(Member operation, Call&& call, const Args&... recorded);
 
     Context& m_ctx;
-    std::map<ManagerCall, Failure> m_failures;
-    std::map<ManagerCall, int> m_calls;
-    std::map<ManagerCall, std::function<void()>> m_inside;
+    std::map<Member, Failure> m_failures;
+    std::map<Member, int> m_calls;
+    std::map<Member, std::function<void()>> m_inside;
 };
 
 }  // namespace scenova::headless

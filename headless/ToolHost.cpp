@@ -12,7 +12,7 @@ ToolHost::~ToolHost() {
 }
 
 void ToolHost::Create() {
-    Record("Create");
+    Record(Member::Create);
     auto self = std::make_shared<std::weak_ptr<CScenova>>();
     m_tool = std::make_shared<CScenova>(m_platform, [self] { return self->lock(); });
     *self = m_tool;
@@ -22,7 +22,7 @@ void ToolHost::Release() {
     if (!m_tool) {
         return;
     }
-    Record("Release");
+    Record(Member::Release);
     m_tool.reset();
     // The windows of a tool released inside one of their own events go at
     // the next release outside any.
@@ -41,10 +41,10 @@ void ToolHost::ReleaseInside(std::string_view place, RecordingManager& manager,
         Release();
     };
     // The places an action names, each read once into the manager's call.
-    static constexpr std::pair<std::string_view, ManagerCall> kCalls[] = {
-        {"toolbar-request", ManagerCall::ToolbarRequest},
-        {"resource-action", ManagerCall::ResourceAction},
-        {"navigation-request", ManagerCall::NavigationRequest},
+    static constexpr std::pair<std::string_view, Member> kCalls[] = {
+        {"toolbar-request", Member::ToolbarRequest},
+        {"resource-action", Member::ResourceAction},
+        {"navigation-request", Member::NavigationRequest},
     };
     if (place == "yield") {
         m_platform.HeadlessToolkit().InsideNextYield(std::move(release));
@@ -67,7 +67,7 @@ CScenova& ToolHost::Tool() {
 }
 
 template <class... Args>
-void ToolHost::Record(std::string_view member, const Args&... args) {
+void ToolHost::Record(Member member, const Args&... args) {
     model::Emit(m_platform.GetTrace(), model::Record::Of(model::Record::Kind::Host, "tool", member),
                 args...);
 }
@@ -95,8 +95,7 @@ HostResult ToolHost::Deliver(Body&& body) {
 // A host's assignment: "NavEnabled(name) = value", or "Left = value" without
 // an argument list.
 template <class T>
-void ToolHost::RecordAssignment(std::string_view member, bool named, std::string_view name,
-                                T value) {
+void ToolHost::RecordAssignment(Member member, bool named, std::string_view name, T value) {
     const model::Value values[] = {name};
     const model::Value assigned = model::ToValue(value);
     model::Record record =
@@ -111,7 +110,7 @@ HostResult ToolHost::Init(const std::string& toolId) {
 }
 
 HostResult ToolHost::Init(const std::string& toolId, int32_t parentHwnd) {
-    Record("IToolTalk_Init", TraceObject{"<mgr>"}, toolId, parentHwnd);
+    Record(Member::IToolTalk_Init, TraceObject{"<mgr>"}, toolId, parentHwnd);
     return Deliver([&](CScenova& tool) {
         std::string id = toolId;
         return tool.IToolTalk_Init(m_manager, id, parentHwnd);
@@ -119,28 +118,28 @@ HostResult ToolHost::Init(const std::string& toolId, int32_t parentHwnd) {
 }
 
 HostResult ToolHost::Startup() {
-    Record("IToolTalk_Startup");
+    Record(Member::IToolTalk_Startup);
     return Deliver([](CScenova& tool) { tool.IToolTalk_Startup(); });
 }
 
 HostResult ToolHost::Shutdown() {
-    Record("IToolTalk_Shutdown");
+    Record(Member::IToolTalk_Shutdown);
     return Deliver([](CScenova& tool) { tool.IToolTalk_Shutdown(); });
 }
 
 HostResult ToolHost::Show() {
-    Record("IToolTalk_Show");
+    Record(Member::IToolTalk_Show);
     return Deliver([](CScenova& tool) { tool.IToolTalk_Show(); });
 }
 
 HostResult ToolHost::Hide() {
-    Record("IToolTalk_Hide");
+    Record(Member::IToolTalk_Hide);
     return Deliver([](CScenova& tool) { tool.IToolTalk_Hide(); });
 }
 
 HostResult ToolHost::Move(float left, std::optional<Variant> top, std::optional<Variant> width,
                           std::optional<Variant> height) {
-    Record("IToolTalk_Move", left, top, width, height);
+    Record(Member::IToolTalk_Move, left, top, width, height);
     return Deliver([&](CScenova& tool) {
         float l = left;
         tool.IToolTalk_Move(l, top, width, height);
@@ -148,7 +147,7 @@ HostResult ToolHost::Move(float left, std::optional<Variant> top, std::optional<
 }
 
 HostResult ToolHost::NavEnabled(const std::string& name) {
-    Record("IToolTalk_NavEnabled", name);
+    Record(Member::IToolTalk_NavEnabled, name);
     return Deliver([&](CScenova& tool) {
         std::string n = name;
         return tool.IToolTalk_NavEnabled(n);
@@ -156,7 +155,7 @@ HostResult ToolHost::NavEnabled(const std::string& name) {
 }
 
 HostResult ToolHost::NavEnabled(const std::string& name, bool value) {
-    RecordAssignment("IToolTalk_NavEnabled", true, name, value);
+    RecordAssignment(Member::IToolTalk_NavEnabled, true, name, value);
     return Deliver([&](CScenova& tool) {
         std::string n = name;
         tool.IToolTalk_NavEnabled(n, value);
@@ -164,7 +163,7 @@ HostResult ToolHost::NavEnabled(const std::string& name, bool value) {
 }
 
 HostResult ToolHost::ToolbarEnabled(const std::string& name) {
-    Record("IToolTalk_ToolbarEnabled", name);
+    Record(Member::IToolTalk_ToolbarEnabled, name);
     return Deliver([&](CScenova& tool) {
         std::string n = name;
         return tool.IToolTalk_ToolbarEnabled(n);
@@ -172,7 +171,7 @@ HostResult ToolHost::ToolbarEnabled(const std::string& name) {
 }
 
 HostResult ToolHost::ToolbarEnabled(const std::string& name, bool value) {
-    RecordAssignment("IToolTalk_ToolbarEnabled", true, name, value);
+    RecordAssignment(Member::IToolTalk_ToolbarEnabled, true, name, value);
     return Deliver([&](CScenova& tool) {
         std::string n = name;
         tool.IToolTalk_ToolbarEnabled(n, value);
@@ -180,18 +179,18 @@ HostResult ToolHost::ToolbarEnabled(const std::string& name, bool value) {
 }
 
 HostResult ToolHost::ID() {
-    Record("IToolTalk_ID");
+    Record(Member::IToolTalk_ID);
     return Deliver([](CScenova& tool) { return tool.IToolTalk_ID(); });
 }
 
-#define SCENOVA_POSITION_PROPERTY(Name)                                         \
-    HostResult ToolHost::Name() {                                               \
-        Record("IToolTalk_" #Name);                                             \
-        return Deliver([](CScenova& tool) { return tool.IToolTalk_##Name(); }); \
-    }                                                                           \
-    HostResult ToolHost::Name(float value) {                                    \
-        RecordAssignment("IToolTalk_" #Name, false, std::string_view(), value); \
-        return Deliver([&](CScenova& tool) { tool.IToolTalk_##Name(value); });  \
+#define SCENOVA_POSITION_PROPERTY(Name)                                               \
+    HostResult ToolHost::Name() {                                                     \
+        Record(Member::IToolTalk_##Name);                                             \
+        return Deliver([](CScenova& tool) { return tool.IToolTalk_##Name(); });       \
+    }                                                                                 \
+    HostResult ToolHost::Name(float value) {                                          \
+        RecordAssignment(Member::IToolTalk_##Name, false, std::string_view(), value); \
+        return Deliver([&](CScenova& tool) { tool.IToolTalk_##Name(value); });        \
     }
 
 SCENOVA_POSITION_PROPERTY(Left)

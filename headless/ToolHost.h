@@ -73,9 +73,9 @@ private:
     HostResult Deliver(Body&& body);
     // The host call, recorded as delivered into the tool.
     template <class... Args>
-    void Record(std::string_view member, const Args&... args);
+    void Record(Member member, const Args&... args);
     template <class T>
-    void RecordAssignment(std::string_view member, bool named, std::string_view name, T value);
+    void RecordAssignment(Member member, bool named, std::string_view name, T value);
 
     HeadlessPlatform& m_platform;
     std::shared_ptr<IManager> m_manager;

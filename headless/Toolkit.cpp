@@ -25,7 +25,7 @@ PresentationWindow Toolkit::LoadPresentationWindow(FormEvents events) {
 }
 
 void Toolkit::DoEvents() {
-    m_ctx.Call("app", "DoEvents");
+    m_ctx.Call("app", Member::DoEvents);
     if (m_insideYield) {
         std::exchange(m_insideYield, nullptr)();
     }

@@ -103,7 +103,7 @@ void Trace::Take(const model::Record& record) {
     line += record.Inbound() ? " < " : " > ";
     line += record.object;
     line += '.';
-    line += record.member;
+    line += NameOf(record.member);
     if (record.hasArgs) {
         line += '(';
         for (std::size_t i = 0; i < record.args.size(); ++i) {

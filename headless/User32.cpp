@@ -15,7 +15,7 @@ int32_t User32::NewCursor(std::string source) {
 }
 
 int32_t User32::LoadCursorA(int32_t hInstance, int32_t cursorId) {
-    m_ctx.Call("user32", "LoadCursorA", hInstance, cursorId);
+    m_ctx.Call("user32", Member::LoadCursorA, hInstance, cursorId);
     // Only the system cursors exist: the component has no cursor resources.
     const bool system = cursorId == win::IDC_ARROW || cursorId == win::IDC_WAIT ||
                         (cursorId >= 32513 && cursorId <= 32516) ||
@@ -27,7 +27,7 @@ int32_t User32::LoadCursorA(int32_t hInstance, int32_t cursorId) {
 }
 
 int32_t User32::LoadCursorFromFileA(const std::string& path) {
-    m_ctx.Call("user32", "LoadCursorFromFileA", path);
+    m_ctx.Call("user32", Member::LoadCursorFromFileA, path);
     if (!formats::LooksLikeCursorFile(path)) {
         return 0;
     }
@@ -35,7 +35,7 @@ int32_t User32::LoadCursorFromFileA(const std::string& path) {
 }
 
 int32_t User32::SetCursor(int32_t hCursor) {
-    m_ctx.Call("user32", "SetCursor", TraceCursor{hCursor});
+    m_ctx.Call("user32", Member::SetCursor, TraceCursor{hCursor});
     if (hCursor != 0 && !m_cursorSources.contains(hCursor)) {
         return 0;
     }

@@ -44,12 +44,12 @@ void ReadDefinition(ButtonBar::Button& button) {
 }  // namespace
 
 void ButtonBar::ImageFolder(const std::string& folder) {
-    m_ctx.Put(m_name, "ImageFolder", folder);
+    m_ctx.Put(m_name, Member::ImageFolder, folder);
     m_imageFolder = folder;
 }
 
 void ButtonBar::AddButton(const std::string& buttonName, const std::string& descriptor) {
-    m_ctx.Call(m_name, "AddButton", buttonName, descriptor);
+    m_ctx.Call(m_name, Member::AddButton, buttonName, descriptor);
     Button button;
     button.name = buttonName;
     button.descriptor = descriptor;
@@ -71,7 +71,7 @@ void ButtonBar::Put(Button button) {
 }
 
 void ButtonBar::SetButtonState(const std::string& buttonName, int16_t state, bool redraw) {
-    m_ctx.Call(m_name, "SetButtonState", buttonName, state, redraw);
+    m_ctx.Call(m_name, Member::SetButtonState, buttonName, state, redraw);
     const bool was = StateOf(buttonName) == controls::button_state::Enabled;
     const bool now = state == controls::button_state::Enabled;
     m_states[buttonName] = state;
@@ -91,35 +91,35 @@ void ButtonBar::SetButtonState(const std::string& buttonName, int16_t state, boo
 }
 
 int16_t ButtonBar::GetButtonState(const std::string& buttonName) {
-    m_ctx.Call(m_name, "GetButtonState", buttonName);
+    m_ctx.Call(m_name, Member::GetButtonState, buttonName);
     return StateOf(buttonName);
 }
 
 void ButtonBar::SetButtonToolTip(const std::string& buttonName, const std::string& text) {
-    m_ctx.Call(m_name, "SetButtonToolTip", buttonName, text);
+    m_ctx.Call(m_name, Member::SetButtonToolTip, buttonName, text);
     m_toolTipTexts[buttonName] = text;
 }
 
 void ButtonBar::BeginBar(const std::string& barName) {
-    m_ctx.Call(m_name, "BeginBar", barName);
+    m_ctx.Call(m_name, Member::BeginBar, barName);
     m_openSection = barName;
 }
 
 void ButtonBar::RefreshBar() {
-    m_ctx.Call(m_name, "RefreshBar");
+    m_ctx.Call(m_name, Member::RefreshBar);
     ++m_refreshCount;
     Redraw();
 }
 
 void ButtonBar::EndBar(const std::string& barName) {
-    m_ctx.Call(m_name, "EndBar", barName);
+    m_ctx.Call(m_name, Member::EndBar, barName);
     m_closedSections.push_back(barName);
     m_openSection.reset();
     Redraw();
 }
 
 void ButtonBar::LoadScript(const std::string& path) {
-    m_ctx.Call(m_name, "LoadScript", path);
+    m_ctx.Call(m_name, Member::LoadScript, path);
     m_scripts.push_back(path);
     for (const formats::BarButton& button : formats::ReadBarScript(path)) {
         Button added;
@@ -133,24 +133,25 @@ void ButtonBar::LoadScript(const std::string& path) {
 
 void ButtonBar::SetBackground(const Picture& picture, int16_t windowWidth, int16_t windowHeight,
                               int16_t barLeft, int16_t barTop, int16_t mode) {
-    m_ctx.Call(m_name, "SetBackground", picture, windowWidth, windowHeight, barLeft, barTop, mode);
+    m_ctx.Call(m_name, Member::SetBackground, picture, windowWidth, windowHeight, barLeft, barTop,
+               mode);
     m_background = Background{picture, windowWidth, windowHeight, barLeft, barTop, mode};
     Redraw();
 }
 
 void ButtonBar::ZOrder(int16_t position) {
-    m_ctx.Call(m_name, "ZOrder", position);
+    m_ctx.Call(m_name, Member::ZOrder, position);
     m_zOrder = position;
     Raised(position);
 }
 
 void ButtonBar::FontSize(const Variant& size) {
-    m_ctx.Put(m_name, "FontSize", size);
+    m_ctx.Put(m_name, Member::FontSize, size);
     m_labelStyle.size = size;
 }
 
 void ButtonBar::AddLabel(int32_t& x, int32_t& y, std::string& caption) {
-    m_ctx.Call(m_name, "AddLabel", x, y, caption);
+    m_ctx.Call(m_name, Member::AddLabel, x, y, caption);
     m_labels.push_back({x, y, caption, m_labelStyle});
     Redraw();
 }
@@ -161,7 +162,7 @@ bool ButtonBar::UserEnter(const std::string& buttonName) {
         return false;
     }
     const auto handler = m_events.ButtonGotFocus;  // the handler may Advise anew
-    m_ctx.Raise(m_name, "ButtonGotFocus", handler, buttonName, ButtonIndex(buttonName));
+    m_ctx.Raise(m_name, Member::ButtonGotFocus, handler, buttonName, ButtonIndex(buttonName));
     return true;
 }
 
@@ -171,7 +172,7 @@ bool ButtonBar::UserLeave(const std::string& buttonName) {
         return false;
     }
     const auto handler = m_events.ButtonLostFocus;
-    m_ctx.Raise(m_name, "ButtonLostFocus", handler, buttonName, ButtonIndex(buttonName));
+    m_ctx.Raise(m_name, Member::ButtonLostFocus, handler, buttonName, ButtonIndex(buttonName));
     return true;
 }
 
@@ -182,7 +183,7 @@ bool ButtonBar::UserPress(const std::string& buttonName) {
         return false;
     }
     const auto handler = m_events.ButtonPress;
-    m_ctx.Raise(m_name, "ButtonPress", handler, buttonName, ButtonIndex(buttonName));
+    m_ctx.Raise(m_name, Member::ButtonPress, handler, buttonName, ButtonIndex(buttonName));
     return true;
 }
 

@@ -93,34 +93,40 @@ public:
                        int16_t barLeft, int16_t barTop, int16_t mode) override;
     void ZOrder(int16_t position) override;
     void PictureFile(const std::string& fileName) override {
-        Set("PictureFile", m_pictureFile, fileName);
+        Set(Member::PictureFile, m_pictureFile, fileName);
     }
-    void Transparent(bool value) override { Set("Transparent", m_transparent, value); }
+    void Transparent(bool value) override { Set(Member::Transparent, m_transparent, value); }
     void ToolTipForeColor(int32_t colour) override {
-        Set("ToolTipForeColor", m_toolTips.foreColor, colour);
+        Set(Member::ToolTipForeColor, m_toolTips.foreColor, colour);
     }
     void ToolTipBackColor(int32_t colour) override {
-        Set("ToolTipBackColor", m_toolTips.backColor, colour);
+        Set(Member::ToolTipBackColor, m_toolTips.backColor, colour);
     }
     void ToolTipShadowColor(int32_t colour) override {
-        Set("ToolTipShadowColor", m_toolTips.shadowColor, colour);
+        Set(Member::ToolTipShadowColor, m_toolTips.shadowColor, colour);
     }
     void ToolTipTime(float milliseconds) override {
-        Set("ToolTipTime", m_toolTips.time, milliseconds);
+        Set(Member::ToolTipTime, m_toolTips.time, milliseconds);
     }
-    void ToolTipFontSize(float size) override { Set("ToolTipFontSize", m_toolTips.fontSize, size); }
+    void ToolTipFontSize(float size) override {
+        Set(Member::ToolTipFontSize, m_toolTips.fontSize, size);
+    }
     void ToolTipFontBold(bool value) override {
-        Set("ToolTipFontBold", m_toolTips.fontBold, value);
+        Set(Member::ToolTipFontBold, m_toolTips.fontBold, value);
     }
     void FontName(int16_t fontNumber) override {
-        Set("FontName", m_labelStyle.fontNumber, fontNumber);
+        Set(Member::FontName, m_labelStyle.fontNumber, fontNumber);
     }
-    void FontBold(bool value) override { Set("FontBold", m_labelStyle.bold, value); }
-    void FontItalic(bool value) override { Set("FontItalic", m_labelStyle.italic, value); }
-    void FontUnderline(bool value) override { Set("FontUnderline", m_labelStyle.underline, value); }
+    void FontBold(bool value) override { Set(Member::FontBold, m_labelStyle.bold, value); }
+    void FontItalic(bool value) override { Set(Member::FontItalic, m_labelStyle.italic, value); }
+    void FontUnderline(bool value) override {
+        Set(Member::FontUnderline, m_labelStyle.underline, value);
+    }
     void FontSize(const Variant& size) override;
-    void ForeColor(int32_t colour) override { Set("ForeColor", m_labelStyle.foreColor, colour); }
-    void LabelMode(int16_t mode) override { Set("LabelMode", m_labelStyle.labelMode, mode); }
+    void ForeColor(int32_t colour) override {
+        Set(Member::ForeColor, m_labelStyle.foreColor, colour);
+    }
+    void LabelMode(int16_t mode) override { Set(Member::LabelMode, m_labelStyle.labelMode, mode); }
     void AddLabel(int32_t& x, int32_t& y, std::string& caption) override;
 
     // The user, as the pointer, the keyboard and a host's scripted actions
@@ -177,7 +183,7 @@ private:
     const Button* Find(const std::string& buttonName) const;
     void Put(Button button);
     template <class T>
-    void Set(const char* property, T& field, T value) {
+    void Set(Member property, T& field, T value) {
         m_ctx.Put(m_name, property, value);
         field = value;
         Redraw();

@@ -15,17 +15,17 @@ template <class Interface>
 class Contained : public Interface {
 public:
     float Left() const override { return m_left; }
-    void Left(float value) override { Assign("Left", m_left, value); }
+    void Left(float value) override { Assign(Member::Left, m_left, value); }
     float Top() const override { return m_top; }
-    void Top(float value) override { Assign("Top", m_top, value); }
+    void Top(float value) override { Assign(Member::Top, m_top, value); }
     float Width() const override { return m_width; }
-    void Width(float value) override { Assign("Width", m_width, value); }
+    void Width(float value) override { Assign(Member::Width, m_width, value); }
     float Height() const override { return m_height; }
-    void Height(float value) override { Assign("Height", m_height, value); }
+    void Height(float value) override { Assign(Member::Height, m_height, value); }
     bool Visible() const override { return m_visible; }
-    void Visible(bool value) override { Assign("Visible", m_visible, value); }
+    void Visible(bool value) override { Assign(Member::Visible, m_visible, value); }
     bool Enabled() const override { return m_enabled; }
-    void Enabled(bool value) override { Assign("Enabled", m_enabled, value); }
+    void Enabled(bool value) override { Assign(Member::Enabled, m_enabled, value); }
 
     const std::string& Name() const { return m_name; }
 
@@ -67,7 +67,7 @@ private:
     std::function<bool()> m_windowTakesInput;
 
     template <class T>
-    void Assign(const char* property, T& field, T value) {
+    void Assign(Member property, T& field, T value) {
         m_ctx.Put(m_name, property, value);
         field = value;
         if constexpr (std::is_same_v<T, bool>) {

@@ -37,14 +37,14 @@ public:
     int dispatching = 0;
 
     template <class... Args>
-    void Call(std::string_view object, std::string_view member, const Args&... args) {
+    void Call(std::string_view object, Member member, const Args&... args) {
         if (sink) {
             Emit(*sink, Record::Of(Record::Kind::Call, object, member), args...);
         }
     }
 
     template <class T>
-    void Put(std::string_view object, std::string_view property, const T& value) {
+    void Put(std::string_view object, Member property, const T& value) {
         if (sink) {
             const Value assigned = ToValue(value);
             sink->Take(Record::Assignment(Record::Kind::Put, object, property, assigned));
@@ -52,7 +52,7 @@ public:
     }
 
     template <class... Args>
-    void Report(std::string_view member, const Args&... args) {
+    void Report(Member member, const Args&... args) {
         if (sink) {
             Emit(*sink, Record::Of(Record::Kind::Report, "mgr", member), args...);
         }
@@ -64,8 +64,7 @@ public:
     // handler may release the control raising the event, so callers pass
     // copies and touch nothing of the control afterwards.
     template <class Handler, class... Args>
-    void Raise(std::string_view object, std::string_view event, const Handler& handler,
-               const Args&... args) {
+    void Raise(std::string_view object, Member event, const Handler& handler, const Args&... args) {
         if (sink) {
             Emit(*sink, Record::Of(Record::Kind::Event, object, event), args...);
         }
@@ -80,7 +79,7 @@ public:
         try {
             handler(args...);
         } catch (const RuntimeError& error) {
-            eventErrors.push_back({std::string(object) + "." + std::string(event), error});
+            eventErrors.push_back({std::string(object) + "." + std::string(NameOf(event)), error});
             if (onEventError) {
                 onEventError(eventErrors.back());
             }

@@ -63,12 +63,12 @@ std::vector<int32_t> Desktop::Children(int32_t parent) const {
 
 int32_t User32::FindWindowExA(int32_t parent, int32_t childAfter, const std::string& className,
                               const std::string& windowName) {
-    m_ctx.Call("user32", "FindWindowExA", parent, childAfter, className, windowName);
+    m_ctx.Call("user32", Member::FindWindowExA, parent, childAfter, className, windowName);
     return m_desktop.FindChild(parent, childAfter, className, windowName);
 }
 
 int32_t User32::SetParent(int32_t child, int32_t newParent) {
-    m_ctx.Call("user32", "SetParent", child, newParent);
+    m_ctx.Call("user32", Member::SetParent, child, newParent);
     Desktop::Window* window = m_desktop.Find(child);
     if (window == nullptr || (newParent != 0 && !m_desktop.Exists(newParent)) ||
         newParent == child) {
@@ -81,7 +81,7 @@ int32_t User32::SetParent(int32_t child, int32_t newParent) {
 }
 
 int32_t User32::GetWindowLongA(int32_t hWnd, int32_t index) {
-    m_ctx.Call("user32", "GetWindowLongA", hWnd, index);
+    m_ctx.Call("user32", Member::GetWindowLongA, hWnd, index);
     const Desktop::Window* window = m_desktop.Find(hWnd);
     if (window == nullptr) {
         return 0;
@@ -92,7 +92,7 @@ int32_t User32::GetWindowLongA(int32_t hWnd, int32_t index) {
 }
 
 int32_t User32::SetWindowLongA(int32_t hWnd, int32_t index, int32_t newLong) {
-    m_ctx.Call("user32", "SetWindowLongA", hWnd, index, newLong);
+    m_ctx.Call("user32", Member::SetWindowLongA, hWnd, index, newLong);
     Desktop::Window* window = m_desktop.Find(hWnd);
     if (window == nullptr) {
         return 0;

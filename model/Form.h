@@ -27,13 +27,13 @@ public:
 
     int32_t hWnd() const override { return m_hWnd; }
     float Left() const override { return m_left; }
-    void Left(float value) override { Place("Left", m_left, value); }
+    void Left(float value) override { Place(Member::Left, m_left, value); }
     float Top() const override { return m_top; }
-    void Top(float value) override { Place("Top", m_top, value); }
+    void Top(float value) override { Place(Member::Top, m_top, value); }
     float Width() const override { return m_width; }
-    void Width(float value) override { Place("Width", m_width, value); }
+    void Width(float value) override { Place(Member::Width, m_width, value); }
     float Height() const override { return m_height; }
-    void Height(float value) override { Place("Height", m_height, value); }
+    void Height(float value) override { Place(Member::Height, m_height, value); }
     void Move(float left, float top, float width, float height) override;
     bool Visible() const override { return m_visible; }
     void Visible(bool value) override;
@@ -82,12 +82,12 @@ protected:
     bool m_unloaded = false;
 
 private:
-    void Place(const char* property, float& field, float value) {
+    void Place(Member property, float& field, float value) {
         Set(property, field, value);
         Placed();
     }
     template <class T>
-    void Set(const char* property, T& field, T value) {
+    void Set(Member property, T& field, T value) {
         m_ctx.Put(m_name, property, value);
         field = value;
     }

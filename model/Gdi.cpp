@@ -160,7 +160,7 @@ int32_t Gdi::NewBitmap(int32_t width, int32_t height, int32_t bitsPerPixel) {
 }
 
 int32_t Gdi::CreateCompatibleDC(int32_t hdc) {
-    m_ctx.Call("gdi32", "CreateCompatibleDC", hdc);
+    m_ctx.Call("gdi32", Member::CreateCompatibleDC, hdc);
     if (hdc != 0 && !m_state->dcs.contains(hdc)) {
         return 0;
     }
@@ -172,7 +172,7 @@ int32_t Gdi::CreateCompatibleDC(int32_t hdc) {
 }
 
 int32_t Gdi::SelectObject(int32_t hdc, int32_t hObject) {
-    m_ctx.Call("gdi32", "SelectObject", hdc, hObject);
+    m_ctx.Call("gdi32", Member::SelectObject, hdc, hObject);
     auto dc = m_state->dcs.find(hdc);
     State::Bitmap* bitmap = m_state->Find(hObject);
     if (dc == m_state->dcs.end() || bitmap == nullptr) {
@@ -192,7 +192,7 @@ int32_t Gdi::SelectObject(int32_t hdc, int32_t hObject) {
 }
 
 int32_t Gdi::CreateCompatibleBitmap(int32_t hdc, int32_t width, int32_t height) {
-    m_ctx.Call("gdi32", "CreateCompatibleBitmap", hdc, width, height);
+    m_ctx.Call("gdi32", Member::CreateCompatibleBitmap, hdc, width, height);
     int32_t bitsPerPixel = 32;  // the screen
     if (hdc != 0) {
         const State::Bitmap* selected = m_state->Selected(hdc);
@@ -206,7 +206,7 @@ int32_t Gdi::CreateCompatibleBitmap(int32_t hdc, int32_t width, int32_t height) 
 
 bool Gdi::BitBlt(int32_t hdcDest, int32_t x, int32_t y, int32_t width, int32_t height,
                  int32_t hdcSrc, int32_t xSrc, int32_t ySrc, int32_t rop) {
-    m_ctx.Call("gdi32", "BitBlt", hdcDest, x, y, width, height, hdcSrc, xSrc, ySrc, rop);
+    m_ctx.Call("gdi32", Member::BitBlt, hdcDest, x, y, width, height, hdcSrc, xSrc, ySrc, rop);
     if (rop != win::SRCCOPY) {
         return false;
     }
@@ -240,7 +240,7 @@ bool Gdi::BitBlt(int32_t hdcDest, int32_t x, int32_t y, int32_t width, int32_t h
 }
 
 bool Gdi::DeleteDC(int32_t hdc) {
-    m_ctx.Call("gdi32", "DeleteDC", hdc);
+    m_ctx.Call("gdi32", Member::DeleteDC, hdc);
     auto dc = m_state->dcs.find(hdc);
     if (dc == m_state->dcs.end()) {
         return false;
@@ -251,12 +251,12 @@ bool Gdi::DeleteDC(int32_t hdc) {
 }
 
 bool Gdi::DeleteObject(int32_t hObject) {
-    m_ctx.Call("gdi32", "DeleteObject", hObject);
+    m_ctx.Call("gdi32", Member::DeleteObject, hObject);
     return m_state->DeleteBitmap(hObject);
 }
 
 Picture Gdi::OleCreatePictureIndirect(const PictDesc& desc, bool own) {
-    m_ctx.Call("olepro32", "OleCreatePictureIndirect", Shown{DescribePictDesc(desc)}, own);
+    m_ctx.Call("olepro32", Member::OleCreatePictureIndirect, Shown{DescribePictDesc(desc)}, own);
     if (desc.cbSizeofstruct != 20 || desc.picType != static_cast<uint32_t>(win::PICTYPE_BITMAP) ||
         desc.hpal != 0 || m_state->Find(desc.hbitmap) == nullptr) {
         return nullptr;

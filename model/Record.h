@@ -9,6 +9,7 @@
 #include <type_traits>
 #include <variant>
 
+#include "model/Member.h"
 #include "platform/Picture.h"
 #include "runtime/Variant.h"
 
@@ -78,7 +79,7 @@ struct Record {
 
     Kind kind = Kind::Call;
     std::string_view object;
-    std::string_view member;
+    Member member{};
     std::span<const Value> args;
     // A call shows its argument list, "()" when empty; a Put or a host's
     // assignment shows none.
@@ -86,7 +87,7 @@ struct Record {
     const Value* assigned = nullptr;
     int64_t time = 0;
 
-    static Record Of(Kind kind, std::string_view object, std::string_view member) {
+    static Record Of(Kind kind, std::string_view object, Member member) {
         Record record;
         record.kind = kind;
         record.object = object;
@@ -94,7 +95,7 @@ struct Record {
         return record;
     }
     // An assignment: "OBJECT.MEMBER = VALUE".
-    static Record Assignment(Kind kind, std::string_view object, std::string_view member,
+    static Record Assignment(Kind kind, std::string_view object, Member member,
                              const Value& value) {
         Record record = Of(kind, object, member);
         record.hasArgs = false;

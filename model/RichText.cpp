@@ -11,7 +11,7 @@
 namespace scenova::model {
 
 void RichText::RolloverColor(int32_t colour) {
-    m_ctx.Put(m_name, "RolloverColor", colour);
+    m_ctx.Put(m_name, Member::RolloverColor, colour);
     m_rolloverColor = colour;
     Redraw();
 }
@@ -22,7 +22,7 @@ formats::PackedText RichText::Read(const std::string& rtf) {
 
 void RichText::RTFContent(const std::string& rtf) {
     // A whole document would make the record unreadable.
-    m_ctx.Put(m_name, "RTFContent", Shown{"<rtf " + std::to_string(rtf.size()) + " bytes>"});
+    m_ctx.Put(m_name, Member::RTFContent, Shown{"<rtf " + std::to_string(rtf.size()) + " bytes>"});
     // Positions and lengths are 32-bit throughout; the text is never longer
     // than the RTF it comes from.
     if (rtf.size() > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
@@ -48,18 +48,18 @@ void RichText::RTFContent(const std::string& rtf) {
 }
 
 void RichText::BackPicture(Picture& picture) {
-    m_ctx.Put(m_name, "BackPicture", picture);
+    m_ctx.Put(m_name, Member::BackPicture, picture);
     m_backPicture = picture;
     Redraw();
 }
 
 void RichText::CaretPosition(int32_t position) {
-    m_ctx.Put(m_name, "CaretPosition", position);
+    m_ctx.Put(m_name, Member::CaretPosition, position);
     m_caret = std::clamp(position, int32_t{0}, TextLength());
 }
 
 int32_t RichText::FindText(int32_t from, int32_t to, int32_t flags, const std::string& text) {
-    m_ctx.Call(m_name, "FindText", from, to, flags, text);
+    m_ctx.Call(m_name, Member::FindText, from, to, flags, text);
     const std::optional<formats::TextMatch> match =
         formats::FindInText(m_text, from, to, flags, text, &m_ctx.elementsExamined);
     if (!match) {
@@ -71,7 +71,7 @@ int32_t RichText::FindText(int32_t from, int32_t to, int32_t flags, const std::s
 }
 
 void RichText::AddLink(int32_t startIndex, int32_t endIndex, int16_t linkType, int32_t userID) {
-    m_ctx.Call(m_name, "AddLink", startIndex, endIndex, linkType, userID);
+    m_ctx.Call(m_name, Member::AddLink, startIndex, endIndex, linkType, userID);
     if (startIndex < 0 || startIndex > endIndex || endIndex > TextLength()) {
         Raise(err::SubscriptOutOfRange);
     }
@@ -79,7 +79,7 @@ void RichText::AddLink(int32_t startIndex, int32_t endIndex, int16_t linkType, i
 }
 
 void RichText::ScrollBarVisible(bool value) {
-    m_ctx.Put(m_name, "ScrollBarVisible", value);
+    m_ctx.Put(m_name, Member::ScrollBarVisible, value);
     m_scrollBarVisible = value;
     Scrolled();
 }
@@ -89,7 +89,7 @@ int32_t RichText::LastVisibleLine() const {
 }
 
 void RichText::ScrollLines(int16_t lines) {
-    m_ctx.Call(m_name, "ScrollLines", lines);
+    m_ctx.Call(m_name, Member::ScrollLines, lines);
     ScrollTo(m_firstVisible + lines);
 }
 
@@ -104,7 +104,7 @@ void RichText::Placed() {
 }
 
 void RichText::HighlightRange(int32_t startIndex, int32_t endIndex) {
-    m_ctx.Call(m_name, "HighlightRange", startIndex, endIndex);
+    m_ctx.Call(m_name, Member::HighlightRange, startIndex, endIndex);
     Range added = Clamp(startIndex, endIndex);
     if (added.start >= added.end) {
         return;
@@ -125,7 +125,7 @@ void RichText::HighlightRange(int32_t startIndex, int32_t endIndex) {
 }
 
 void RichText::UnhighlightRange(int32_t startIndex, int32_t endIndex, int16_t mode) {
-    m_ctx.Call(m_name, "UnhighlightRange", startIndex, endIndex, mode);
+    m_ctx.Call(m_name, Member::UnhighlightRange, startIndex, endIndex, mode);
     const Range removed = Clamp(startIndex, endIndex);
     if (removed.start >= removed.end) {
         return;
@@ -152,7 +152,7 @@ void RichText::UnhighlightRange(int32_t startIndex, int32_t endIndex, int16_t mo
 }
 
 void RichText::ClearHighlight() {
-    m_ctx.Call(m_name, "ClearHighlight");
+    m_ctx.Call(m_name, Member::ClearHighlight);
     m_ctx.elementsExamined += m_highlights.size();
     for (const Range& range : m_highlights) {
         Shade(range.start, range.end, false);
@@ -176,7 +176,7 @@ bool RichText::UserEnterLink(int32_t index) {
     m_entered = index;
     Redraw();
     const auto handler = m_events.LinkEnter;  // the handler may Advise anew
-    m_ctx.Raise(m_name, "LinkEnter", handler, link.userID, link.type, link.start, link.end);
+    m_ctx.Raise(m_name, Member::LinkEnter, handler, link.userID, link.type, link.start, link.end);
     return true;
 }
 
@@ -188,7 +188,7 @@ bool RichText::UserLeaveLink(int32_t index) {
     m_entered = -1;
     Redraw();
     const auto handler = m_events.LinkLeave;
-    m_ctx.Raise(m_name, "LinkLeave", handler, link.userID, link.type, link.start, link.end);
+    m_ctx.Raise(m_name, Member::LinkLeave, handler, link.userID, link.type, link.start, link.end);
     return true;
 }
 
@@ -198,7 +198,8 @@ bool RichText::UserClickLink(int32_t index, int16_t button) {
         return false;
     }
     const auto handler = m_events.LinkClick;
-    m_ctx.Raise(m_name, "LinkClick", handler, link.userID, link.type, link.start, link.end, button);
+    m_ctx.Raise(m_name, Member::LinkClick, handler, link.userID, link.type, link.start, link.end,
+                button);
     return true;
 }
 

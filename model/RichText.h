@@ -63,9 +63,9 @@ public:
     // IRichText
     void Advise(controls::RichTextEvents events) override { m_events = std::move(events); }
     void RolloverColor(int32_t colour) override;
-    void DisplayFlag1(int16_t value) override { Flag("DisplayFlag1", 0, value); }
-    void DisplayFlag2(int16_t value) override { Flag("DisplayFlag2", 1, value); }
-    void DisplayFlag3(int16_t value) override { Flag("DisplayFlag3", 2, value); }
+    void DisplayFlag1(int16_t value) override { Flag(Member::DisplayFlag1, 0, value); }
+    void DisplayFlag2(int16_t value) override { Flag(Member::DisplayFlag2, 1, value); }
+    void DisplayFlag3(int16_t value) override { Flag(Member::DisplayFlag3, 2, value); }
     int32_t hWnd() const override { return m_hWnd; }
     // The handle the platform's desktop gave the control's window.
     void SetWindowHandle(int32_t hWnd) { m_hWnd = hWnd; }
@@ -187,7 +187,7 @@ protected:
     const Link& LinkAt(int32_t index) const;
 
 private:
-    void Flag(const char* property, int index, int16_t value) {
+    void Flag(Member property, int index, int16_t value) {
         m_ctx.Put(m_name, property, value);
         m_displayFlags[index] = value;
     }

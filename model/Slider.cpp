@@ -7,7 +7,7 @@
 namespace scenova::model {
 
 void Slider::Max(int32_t value) {
-    m_ctx.Put(m_name, "Max", value);
+    m_ctx.Put(m_name, Member::Max, value);
     if (value < 0) {
         Raise(err::InvalidPropertyValue);
     }
@@ -17,24 +17,24 @@ void Slider::Max(int32_t value) {
 }
 
 void Slider::Value(int32_t value) {
-    m_ctx.Put(m_name, "Value", value);
+    m_ctx.Put(m_name, Member::Value, value);
     Move(value);
 }
 
 void Slider::BorderStyle(int16_t style) {
-    m_ctx.Put(m_name, "BorderStyle", style);
+    m_ctx.Put(m_name, Member::BorderStyle, style);
     m_borderStyle = style;
     Restyled();
 }
 
 void Slider::ForeColor(int32_t colour) {
-    m_ctx.Put(m_name, "ForeColor", colour);
+    m_ctx.Put(m_name, Member::ForeColor, colour);
     m_foreColor = colour;
     Restyled();
 }
 
 void Slider::BackColor(int32_t colour) {
-    m_ctx.Put(m_name, "BackColor", colour);
+    m_ctx.Put(m_name, Member::BackColor, colour);
     m_backColor = colour;
     Restyled();
 }
@@ -47,10 +47,10 @@ void Slider::Move(int32_t value) {
     m_value = clamped;
     Moved();
     const auto handler = m_events.Change;  // the handler may Advise anew
-    m_ctx.Raise(m_name, "Change", handler);
+    m_ctx.Raise(m_name, Member::Change, handler);
 }
 
-bool Slider::Thumb(bool down, const char* event) {
+bool Slider::Thumb(bool down, Member event) {
     if (!UserCanReach()) {
         return false;
     }
@@ -61,11 +61,11 @@ bool Slider::Thumb(bool down, const char* event) {
 }
 
 bool Slider::UserThumbDown() {
-    return Thumb(true, "ThumbDown");
+    return Thumb(true, Member::ThumbDown);
 }
 
 bool Slider::UserThumbUp() {
-    return Thumb(false, "ThumbUp");
+    return Thumb(false, Member::ThumbUp);
 }
 
 bool Slider::UserScrollTo(int32_t value) {
@@ -73,7 +73,7 @@ bool Slider::UserScrollTo(int32_t value) {
         return false;
     }
     const auto handler = m_events.Scroll;
-    m_ctx.Raise(m_name, "Scroll", handler);
+    m_ctx.Raise(m_name, Member::Scroll, handler);
     Move(value);
     return true;
 }

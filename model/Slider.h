@@ -54,7 +54,7 @@ protected:
 
 private:
     void Move(int32_t value);
-    bool Thumb(bool down, const char* event);
+    bool Thumb(bool down, Member event);
 
     controls::SliderEvents m_events;
     int32_t m_max = kDefaultMax;

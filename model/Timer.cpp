@@ -5,7 +5,7 @@
 namespace scenova::model {
 
 void Timer::Interval(int32_t milliseconds) {
-    m_ctx.Put(m_name, "Interval", milliseconds);
+    m_ctx.Put(m_name, Member::Interval, milliseconds);
     if (milliseconds < 0) {
         Raise(err::InvalidPropertyValue);
     }
@@ -14,7 +14,7 @@ void Timer::Interval(int32_t milliseconds) {
 }
 
 void Timer::Enabled(bool value) {
-    m_ctx.Put(m_name, "Enabled", value);
+    m_ctx.Put(m_name, Member::Enabled, value);
     m_enabled = value;
     Restart();
 }
@@ -41,7 +41,7 @@ void Timer::Tick() {
     Context& ctx = m_ctx;
     const std::string name = m_name;
     const auto handler = m_events.Timer;
-    ctx.Raise(name, "Timer", handler);
+    ctx.Raise(name, Member::Timer, handler);
 }
 
 }  // namespace scenova::model

@@ -9,7 +9,7 @@
 namespace scenova::model {
 
 void Video::TimeFormat(float format) {
-    m_ctx.Put(m_name, "TimeFormat", format);
+    m_ctx.Put(m_name, Member::TimeFormat, format);
     const double before = UnitsPerSecond();
     const double current = CurrentPosition();
     m_timeFormat = format;
@@ -30,7 +30,7 @@ void Video::TimeFormat(float format) {
 }
 
 bool Video::OpenMovie(const std::string& path, double position) {
-    m_ctx.Call(m_name, "OpenMovie", path, position);
+    m_ctx.Call(m_name, Member::OpenMovie, path, position);
     CancelWake();
     m_state = PlayState::Stopped;
     m_range.reset();
@@ -55,7 +55,7 @@ bool Video::OpenMovie(const std::string& path, double position) {
 }
 
 void Video::SetSignalTimes(std::string& times) {
-    m_ctx.Call(m_name, "SetSignalTimes", times);
+    m_ctx.Call(m_name, Member::SetSignalTimes, times);
     std::vector<double> parsed = formats::ReadSignalTimes(times);
     std::vector<Signal> byTime;
     byTime.reserve(parsed.size());
@@ -77,17 +77,17 @@ void Video::SetSignalTimes(std::string& times) {
 }
 
 void Video::EnableSignals(bool enable) {
-    m_ctx.Call(m_name, "EnableSignals", enable);
+    m_ctx.Call(m_name, Member::EnableSignals, enable);
     m_signalsEnabled = enable;
 }
 
 void Video::SetPlayMode(int16_t mode) {
-    m_ctx.Call(m_name, "SetPlayMode", mode);
+    m_ctx.Call(m_name, Member::SetPlayMode, mode);
     m_playMode = mode;
 }
 
 bool Video::PlayRange(double startTime, double endTime, bool lineFlag) {
-    m_ctx.Call(m_name, "PlayRange", startTime, endTime, lineFlag);
+    m_ctx.Call(m_name, Member::PlayRange, startTime, endTime, lineFlag);
     if (!m_open || !std::isfinite(startTime) || !std::isfinite(endTime) || startTime < 0.0 ||
         startTime > endTime) {
         return false;
@@ -103,7 +103,7 @@ bool Video::PlayRange(double startTime, double endTime, bool lineFlag) {
 }
 
 void Video::Seek(double position) {
-    m_ctx.Call(m_name, "Seek", position);
+    m_ctx.Call(m_name, Member::Seek, position);
     if (std::isnan(position)) {
         Raise(err::InvalidCall);
     }
@@ -120,12 +120,12 @@ void Video::Seek(double position) {
 }
 
 void Video::Stop() {
-    m_ctx.Call(m_name, "Stop");
+    m_ctx.Call(m_name, Member::Stop);
     Halt(PlayState::Stopped);
 }
 
 void Video::Pause() {
-    m_ctx.Call(m_name, "Pause");
+    m_ctx.Call(m_name, Member::Pause);
     if (m_state == PlayState::Playing) {
         Halt(PlayState::Paused);
     }
@@ -264,14 +264,14 @@ void Video::RaiseSignal(int16_t number) {
     Context& ctx = m_ctx;
     const std::string name = m_name;
     const auto handler = m_events.SignalEvent;
-    ctx.Raise(name, "SignalEvent", handler, number);
+    ctx.Raise(name, Member::SignalEvent, handler, number);
 }
 
 void Video::RaiseNotify() {
     Context& ctx = m_ctx;
     const std::string name = m_name;
     const auto handler = m_events.Notify;
-    ctx.Raise(name, "Notify", handler);
+    ctx.Raise(name, Member::Notify, handler);
 }
 
 }  // namespace scenova::model

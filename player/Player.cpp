@@ -327,7 +327,7 @@ void Player::Loaded(const qt::QtWindow& window) {
 void Player::Event(const model::Record& record) {
     const auto* signal = std::get_if<int16_t>(&record.Arg(0));
     if (record.kind != model::Record::Kind::Event || record.object != "movOrvMovie" ||
-        record.member != "SignalEvent" || signal == nullptr || !Lesson().movOrvMovie) {
+        record.member != model::Member::SignalEvent || signal == nullptr || !Lesson().movOrvMovie) {
         return;
     }
     qt::Video& video = *Lesson().movOrvMovie;

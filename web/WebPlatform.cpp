@@ -75,7 +75,7 @@ int32_t User32::NewCursor(std::string css) {
 }
 
 int32_t User32::LoadCursorA(int32_t hInstance, int32_t cursorId) {
-    m_ctx.Call("user32", "LoadCursorA", hInstance, cursorId);
+    m_ctx.Call("user32", model::Member::LoadCursorA, hInstance, cursorId);
     static const std::map<int32_t, const char*> kSystem{{win::IDC_ARROW, "default"},
                                                         {win::IDC_WAIT, "wait"},
                                                         {32513, "text"},
@@ -100,7 +100,7 @@ int32_t User32::LoadCursorA(int32_t hInstance, int32_t cursorId) {
 }
 
 int32_t User32::LoadCursorFromFileA(const std::string& path) {
-    m_ctx.Call("user32", "LoadCursorFromFileA", path);
+    m_ctx.Call("user32", model::Member::LoadCursorFromFileA, path);
     if (!formats::LooksLikeCursorFile(path)) {
         return 0;
     }
@@ -118,7 +118,7 @@ int32_t User32::LoadCursorFromFileA(const std::string& path) {
 }
 
 int32_t User32::SetCursor(int32_t hCursor) {
-    m_ctx.Call("user32", "SetCursor", hCursor);
+    m_ctx.Call("user32", model::Member::SetCursor, hCursor);
     const auto cursor = m_cursors.find(hCursor);
     if (hCursor != 0 && cursor == m_cursors.end()) {
         return 0;

@@ -13,9 +13,9 @@
 namespace scenova {
 namespace {
 
-using headless::ManagerCall;
 using headless::RecordingManager;
 using headless::ToolHost;
+using model::Member;
 using scenova::testing::Untimed;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
@@ -38,35 +38,35 @@ protected:
 };
 
 TEST_F(ToolTest, InitTurnsABootstrapFailureIntoOneReport) {
-    mgr->FailOn(ManagerCall::GetResourcePath);
+    mgr->FailOn(Member::GetResourcePath);
     EXPECT_EQ(host.Init("scenova").value, Variant(true));
     EXPECT_THAT(Lines("> mgr.ReportError"), ElementsAre("> mgr.ReportError(<tool>, 0, \"\")"));
     EXPECT_EQ(Module1::Get().g_strMediaPath, "/l/media/");  // fetched before the failure
-    EXPECT_EQ(mgr->Calls(ManagerCall::GetVideoPath), 0);
+    EXPECT_EQ(mgr->Calls(Member::GetVideoPath), 0);
 
     // A manager that returns no settings collection at all is reported the same way.
     ToolHost second(platform, mgr);
     mgr->settings = nullptr;
     second.Create();
     EXPECT_EQ(second.Init("scenova").value, Variant(true));
-    EXPECT_EQ(mgr->Calls(ManagerCall::ReportError), 2);
+    EXPECT_EQ(mgr->Calls(Member::ReportError), 2);
 }
 
 TEST_F(ToolTest, InitReturnsFalseWhenTheManagerFails) {
-    mgr->FailOn(ManagerCall::GetScript);
+    mgr->FailOn(Member::GetScript);
     const auto result = host.Init("scenova");
     ASSERT_FALSE(result.Failed());
     EXPECT_EQ(result.value, Variant(false));
     EXPECT_THAT(Lines("> user32."), IsEmpty());  // not re-parented
     EXPECT_EQ(platform.HeadlessToolkit().LoadCount(), 0);
-    EXPECT_EQ(mgr->Calls(ManagerCall::ReportError), 0);
+    EXPECT_EQ(mgr->Calls(Member::ReportError), 0);
 
     // A failing report ends Init with False as well, after the embedding.
     ToolHost second(platform, mgr);
     RecordingManager& m = *mgr;
-    m.FailOn(ManagerCall::GetScript, RuntimeError(err::Unspecified), 1000);
+    m.FailOn(Member::GetScript, RuntimeError(err::Unspecified), 1000);
     m.settings->Clear();
-    m.FailOn(ManagerCall::ReportError);
+    m.FailOn(Member::ReportError);
     second.Create();
     EXPECT_EQ(second.Init("scenova").value, Variant(false));
 }
@@ -97,10 +97,10 @@ TEST_F(ToolTest, MoveTakesNumbersAsTextAndSkipsMissingArguments) {
     EXPECT_EQ(host.Height().value, Variant(4000.0f));
 }
 
-TEST_F(ToolTest, AFailingManagerCallFailsTheHostCall) {
+TEST_F(ToolTest, AFailingMemberFailsTheHostCall) {
     InitAndShow();
-    mgr->FailOn(ManagerCall::ResourceAction, RuntimeError(err::Unspecified),
-                mgr->Calls(ManagerCall::ResourceAction) + 2);
+    mgr->FailOn(Member::ResourceAction, RuntimeError(err::Unspecified),
+                mgr->Calls(Member::ResourceAction) + 2);
     const auto result = host.Show();
     ASSERT_TRUE(result.Failed());
     EXPECT_EQ(result.error->number(), err::Unspecified);
@@ -110,7 +110,7 @@ TEST_F(ToolTest, AFailingManagerCallFailsTheHostCall) {
 
     // The event handler's failure ends only the handler.
     platform.Window().frmRoseToolbar->AddButton("Glossary", "glossary.bmp,0,0");
-    mgr->FailOn(ManagerCall::ToolbarRequest);
+    mgr->FailOn(Member::ToolbarRequest);
     platform.Window().frmRoseToolbar->UserPress("Glossary");
     ASSERT_EQ(platform.Ctx().eventErrors.size(), 1u);
     EXPECT_EQ(platform.Ctx().eventErrors[0].event, "frmRoseToolbar.ButtonPress");

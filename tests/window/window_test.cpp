@@ -112,7 +112,7 @@ TEST_F(WindowTest, ANavigationPressInsideASignalHandlerWaitsForTheHandler) {
         };
         EXPECT_LT(index("> rtfText.HighlightRange"), index("> mgr.NavigationRequest"));
         EXPECT_EQ(Lines(mark, "< ExitTimer.Timer()").size(), busy > 0 ? 2u : 1u);
-        EXPECT_EQ(mgr->Calls(headless::ManagerCall::NavigationRequest), busy > 0 ? 2 : 1);
+        EXPECT_EQ(mgr->Calls(model::Member::NavigationRequest), busy > 0 ? 2 : 1);
         EXPECT_FALSE(W().form->Enabled());
         EXPECT_EQ(Form().VideoState(), -1);  // rewound
         EXPECT_FALSE(host.Show().Failed());

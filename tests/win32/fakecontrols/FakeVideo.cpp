@@ -17,7 +17,7 @@ std::optional<double> FakeVideo::OpenMedia(const std::string& path) {
 
 void FakeVideo::RaiseSignal(int16_t number) {
     const auto handler = m_events.SignalEvent;
-    m_ctx.Raise(m_name, "SignalEvent", handler, number);
+    m_ctx.Raise(m_name, model::Member::SignalEvent, handler, number);
 }
 
 void FakeVideo::RaiseNotify() {
@@ -25,7 +25,7 @@ void FakeVideo::RaiseNotify() {
         MediaFailed();  // stops where it got to; the Notify it posts is dropped
     }
     const auto handler = m_events.Notify;
-    m_ctx.Raise(m_name, "Notify", handler);
+    m_ctx.Raise(m_name, model::Member::Notify, handler);
 }
 
 }  // namespace scenova::fake
