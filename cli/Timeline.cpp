@@ -115,7 +115,7 @@ void Timeline::Take(const model::Record& r) {
     const Member member = r.member;
     const auto arg = [&](std::size_t i) { return Text(r.Arg(i)); };
     const bool out = !r.Inbound();
-    if (out && object == "frmRose" && member == Member::SetButtonState) {
+    if (out && object == objects::frmRose && member == Member::SetButtonState) {
         Button(time, ButtonName(arg(0)), StateName(r.Arg(1)));
         return;
     }
@@ -131,9 +131,9 @@ void Timeline::Take(const model::Record& r) {
         }
     } else if (r.kind == model::Record::Kind::Report) {
         text = Told(r);
-    } else if (object == "movOrvMovie") {
+    } else if (object == objects::movOrvMovie) {
         text = Video(r);
-    } else if (object == "rtfText" && member == Member::HighlightRange && m_signal > 0) {
+    } else if (object == objects::rtfText && member == Member::HighlightRange && m_signal > 0) {
         text = Lit(ToInt(r.Arg(0)));
     } else if (!out) {
         text = Learner(r);
@@ -177,15 +177,15 @@ std::string Timeline::Lit(int textStart) const {
 std::string Timeline::Shown(const model::Record& r) {
     const std::string_view object = r.object;
     const Member member = r.member;
-    if (object == "sldVideoSlider" && member == Member::Value) {
+    if (object == objects::sldVideoSlider && member == Member::Value) {
         return "slider at " + Text(*r.assigned);
     }
-    if (object == "frmScenova" && (member == Member::Visible || member == Member::Enabled)) {
+    if (object == objects::frmScenova && (member == Member::Visible || member == Member::Enabled)) {
         const bool on = IsTrue(r.assigned);
         return "window " + std::string(member == Member::Visible ? (on ? "shown" : "hidden")
                                                                  : (on ? "enabled" : "disabled"));
     }
-    if (object == "rtfText" && member == Member::Visible) {
+    if (object == objects::rtfText && member == Member::Visible) {
         return IsTrue(r.assigned) ? "transcript shown" : "transcript hidden";
     }
     return {};
@@ -239,14 +239,15 @@ std::string Timeline::Learner(const model::Record& r) {
     const std::string_view object = r.object;
     if (r.member == Member::ButtonPress) {
         const std::string name = Text(r.Arg(0));
-        return object == "frmRose"             ? "learner presses " + ButtonName(name)
-               : object == "frmRoseNavigation" ? "learner presses navigation \"" + name + "\""
-                                               : "learner presses toolbar \"" + name + "\"";
+        return object == objects::frmRose ? "learner presses " + ButtonName(name)
+               : object == objects::frmRoseNavigation
+                   ? "learner presses navigation \"" + name + "\""
+                   : "learner presses toolbar \"" + name + "\"";
     }
-    if (object == "sldVideoSlider" && r.member != Member::Change) {
+    if (object == objects::sldVideoSlider && r.member != Member::Change) {
         return "learner: slider " + std::string(NameOf(r.member));
     }
-    if (object == "rtfText" && r.member == Member::LinkClick) {
+    if (object == objects::rtfText && r.member == Member::LinkClick) {
         return "learner clicks the line of cue " + Text(r.Arg(0));
     }
     return {};

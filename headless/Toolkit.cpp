@@ -6,17 +6,17 @@ namespace scenova::headless {
 
 PresentationWindow Toolkit::LoadPresentationWindow(FormEvents events) {
     HeadlessWindow w;
-    w.form = std::make_shared<Form>(m_ctx, m_desktop, m_windowScale, "frmScenova", "Scenova",
+    w.form = std::make_shared<Form>(m_ctx, m_desktop, m_windowScale, objects::frmScenova, "Scenova",
                                     std::move(events));
     const int32_t textWindow =
         m_desktop.Create("TranscriptText", "", w.form->hWnd(), model::style::Child, 0);
-    w.ExitTimer = std::make_shared<Timer>(m_ctx, "ExitTimer");
-    w.frmRose = std::make_shared<ButtonBar>(m_ctx, "frmRose");
-    w.movOrvMovie = std::make_shared<Video>(m_ctx, "movOrvMovie");
-    w.sldVideoSlider = std::make_shared<Slider>(m_ctx, "sldVideoSlider");
-    w.rtfText = std::make_shared<RichText>(m_ctx, "rtfText", textWindow);
-    w.frmRoseNavigation = std::make_shared<ButtonBar>(m_ctx, "frmRoseNavigation");
-    w.frmRoseToolbar = std::make_shared<ButtonBar>(m_ctx, "frmRoseToolbar");
+    w.ExitTimer = std::make_shared<Timer>(m_ctx, objects::ExitTimer);
+    w.frmRose = std::make_shared<ButtonBar>(m_ctx, objects::frmRose);
+    w.movOrvMovie = std::make_shared<Video>(m_ctx, objects::movOrvMovie);
+    w.sldVideoSlider = std::make_shared<Slider>(m_ctx, objects::sldVideoSlider);
+    w.rtfText = std::make_shared<RichText>(m_ctx, objects::rtfText, textWindow);
+    w.frmRoseNavigation = std::make_shared<ButtonBar>(m_ctx, objects::frmRoseNavigation);
+    w.frmRoseToolbar = std::make_shared<ButtonBar>(m_ctx, objects::frmRoseToolbar);
     w.Wire();
     m_windows.push_back(w);
     ++m_loadCount;

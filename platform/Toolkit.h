@@ -13,6 +13,19 @@
 
 namespace scenova {
 
+// The names the presentation window and its controls go by, as every toolkit
+// creates them and as records name them.
+namespace objects {
+inline constexpr char frmScenova[] = "frmScenova";
+inline constexpr char frmRose[] = "frmRose";
+inline constexpr char frmRoseNavigation[] = "frmRoseNavigation";
+inline constexpr char frmRoseToolbar[] = "frmRoseToolbar";
+inline constexpr char movOrvMovie[] = "movOrvMovie";
+inline constexpr char sldVideoSlider[] = "sldVideoSlider";
+inline constexpr char rtfText[] = "rtfText";
+inline constexpr char ExitTimer[] = "ExitTimer";
+}  // namespace objects
+
 // The presentation window as the toolkit creates it when it loads: the form
 // and the controls placed on it.
 struct PresentationWindow {

@@ -326,7 +326,7 @@ void Player::Loaded(const qt::QtWindow& window) {
 
 void Player::Event(const model::Record& record) {
     const auto* signal = std::get_if<int16_t>(&record.Arg(0));
-    if (record.kind != model::Record::Kind::Event || record.object != "movOrvMovie" ||
+    if (record.kind != model::Record::Kind::Event || record.object != objects::movOrvMovie ||
         record.member != model::Member::SignalEvent || signal == nullptr || !Lesson().movOrvMovie) {
         return;
     }

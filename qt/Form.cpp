@@ -9,6 +9,7 @@
 
 #include <utility>
 
+#include "platform/Toolkit.h"
 #include "qt/Drawing.h"
 #include "qt/Gdi.h"
 #include "qt/Strings.h"
@@ -97,7 +98,7 @@ std::shared_ptr<Form> Form::Create(Context& ctx, Desktop& desktop, Twips twips, 
 }
 
 Form::Form(Context& ctx, Desktop& desktop, Twips twips, FormEvents events)
-    : model::Form(ctx, "frmScenova", {twips.perPixelX, twips.perPixelY}, std::move(events)),
+    : model::Form(ctx, objects::frmScenova, {twips.perPixelX, twips.perPixelY}, std::move(events)),
       m_desktop(desktop),
       m_twips(twips) {}
 

@@ -7,6 +7,7 @@
 #include "formats/BrowserVideo.h"
 #include "formats/PictureFile.h"
 #include "model/Gdi.h"
+#include "platform/Toolkit.h"
 #include "runtime/Convert.h"
 #include "runtime/RuntimeError.h"
 
@@ -55,7 +56,7 @@ std::string FontFamily(int16_t number) {
 }  // namespace
 
 Form::Form(Context& ctx, model::Desktop& desktop, FormEvents events)
-    : model::Form(ctx, "frmScenova", {kTwipsPerPixel, kTwipsPerPixel}, std::move(events)),
+    : model::Form(ctx, objects::frmScenova, {kTwipsPerPixel, kTwipsPerPixel}, std::move(events)),
       m_web(ctx),
       m_desktop(desktop) {
     m_hWnd =

@@ -138,13 +138,13 @@ const WebWindow& Lesson() {
 
 ButtonBar* Bar(const std::string& name) {
     const WebWindow& w = Lesson();
-    if (name == "frmRose") {
+    if (name == objects::frmRose) {
         return w.frmRose.get();
     }
-    if (name == "frmRoseNavigation") {
+    if (name == objects::frmRoseNavigation) {
         return w.frmRoseNavigation.get();
     }
-    if (name == "frmRoseToolbar") {
+    if (name == objects::frmRoseToolbar) {
         return w.frmRoseToolbar.get();
     }
     return nullptr;

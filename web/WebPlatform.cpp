@@ -34,13 +34,13 @@ PresentationWindow Toolkit::LoadPresentationWindow(FormEvents events) {
     w.form = std::make_shared<Form>(m_web, m_desktop, std::move(events));
     const int32_t textWindow =
         m_desktop.Create("TranscriptText", "", w.form->hWnd(), model::style::Child, 0);
-    w.ExitTimer = std::make_shared<Timer>(m_web, "ExitTimer");
-    w.frmRose = std::make_shared<ButtonBar>(m_web, "frmRose", true);
-    w.movOrvMovie = std::make_shared<Video>(m_web, "movOrvMovie");
-    w.sldVideoSlider = std::make_shared<Slider>(m_web, "sldVideoSlider");
-    w.rtfText = std::make_shared<RichText>(m_web, "rtfText", textWindow);
-    w.frmRoseNavigation = std::make_shared<ButtonBar>(m_web, "frmRoseNavigation", false);
-    w.frmRoseToolbar = std::make_shared<ButtonBar>(m_web, "frmRoseToolbar", false);
+    w.ExitTimer = std::make_shared<Timer>(m_web, objects::ExitTimer);
+    w.frmRose = std::make_shared<ButtonBar>(m_web, objects::frmRose, true);
+    w.movOrvMovie = std::make_shared<Video>(m_web, objects::movOrvMovie);
+    w.sldVideoSlider = std::make_shared<Slider>(m_web, objects::sldVideoSlider);
+    w.rtfText = std::make_shared<RichText>(m_web, objects::rtfText, textWindow);
+    w.frmRoseNavigation = std::make_shared<ButtonBar>(m_web, objects::frmRoseNavigation, false);
+    w.frmRoseToolbar = std::make_shared<ButtonBar>(m_web, objects::frmRoseToolbar, false);
     w.Wire();
     m_windows.push_back(w);
     w.form->RaiseLoad();

@@ -38,8 +38,8 @@ constexpr DWORD kMaxPictureBytes = 256u * 1024u * 1024u;
 }  // namespace
 
 PresentationWindow Toolkit::LoadPresentationWindow(FormEvents events) {
-    auto form = std::make_shared<Form>(m_screen, "frmScenova", "Scenova", std::move(events));
-    auto timer = std::make_shared<Timer>("ExitTimer", form->Window());
+    auto form = std::make_shared<Form>(m_screen, objects::frmScenova, "Scenova", std::move(events));
+    auto timer = std::make_shared<Timer>(objects::ExitTimer, form->Window());
     const Screen& screen = m_screen;
     const controls::Units units{
         .twipsToPixelsX = [&screen](float twips) { return twips / screen.TwipsPerPixelX(); },
@@ -54,12 +54,12 @@ PresentationWindow Toolkit::LoadPresentationWindow(FormEvents events) {
     PresentationWindow window{
         .form = form,
         .ExitTimer = timer,
-        .frmRose = controls::NewButtonBar(site("frmRose", L"Rose")),
-        .movOrvMovie = controls::NewVideo(site("movOrvMovie", L"OrvVideo")),
-        .sldVideoSlider = controls::NewSlider(site("sldVideoSlider", L"AVSlider")),
-        .rtfText = controls::NewRichText(site("rtfText", L"RivetText")),
-        .frmRoseNavigation = controls::NewButtonBar(site("frmRoseNavigation", L"Rose")),
-        .frmRoseToolbar = controls::NewButtonBar(site("frmRoseToolbar", L"Rose")),
+        .frmRose = controls::NewButtonBar(site(objects::frmRose, L"Rose")),
+        .movOrvMovie = controls::NewVideo(site(objects::movOrvMovie, L"OrvVideo")),
+        .sldVideoSlider = controls::NewSlider(site(objects::sldVideoSlider, L"AVSlider")),
+        .rtfText = controls::NewRichText(site(objects::rtfText, L"RivetText")),
+        .frmRoseNavigation = controls::NewButtonBar(site(objects::frmRoseNavigation, L"Rose")),
+        .frmRoseToolbar = controls::NewButtonBar(site(objects::frmRoseToolbar, L"Rose")),
     };
     form->OnUnload([timer, sites = std::move(sites)] {
         timer->Destroy();
