@@ -225,9 +225,9 @@ void Dispatcher::Release() {
     m_dispatch.Reset();
 }
 
-DISPID Dispatcher::Id(const char* member) {
+DISPID Dispatcher::Id(std::string_view member) {
     if (!m_dispatch) {
-        Raise(err::NoObject, m_object + "." + member + ": the control is gone");
+        Raise(err::NoObject, m_object + "." + std::string(member) + ": the control is gone");
     }
     auto it = m_ids.find(member);
     if (it != m_ids.end()) {
@@ -238,17 +238,17 @@ DISPID Dispatcher::Id(const char* member) {
     DISPID id = DISPID_UNKNOWN;
     const HRESULT hr = m_dispatch->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
     if (FAILED(hr)) {
-        RaiseFromHresult(hr, nullptr, m_object + "." + member);
+        RaiseFromHresult(hr, nullptr, m_object + "." + std::string(member));
     }
     m_ids.emplace(member, id);
     return id;
 }
 
-void Dispatcher::Invoke(const char* member, WORD flags, Arguments& args, VARIANT* result) {
+void Dispatcher::Invoke(std::string_view member, WORD flags, Arguments& args, VARIANT* result) {
     const DISPID id = Id(member);
     // Named before the call: an event the call raises may unload the window
     // and free this dispatcher with it.
-    const std::string where = m_object + "." + member;
+    const std::string where = m_object + "." + std::string(member);
     DISPID named = DISPID_PROPERTYPUT;
     DISPPARAMS params{};
     params.rgvarg = args.Reversed();
@@ -270,34 +270,34 @@ void Dispatcher::Invoke(const char* member, WORD flags, Arguments& args, VARIANT
     args.CopyBack();
 }
 
-void Dispatcher::Call(const char* member, Arguments& args, Var* result) {
+void Dispatcher::Call(model::Member member, Arguments& args, Var* result) {
     if (result == nullptr) {
-        Invoke(member, DISPATCH_METHOD, args, nullptr);
+        Invoke(NameOf(member), DISPATCH_METHOD, args, nullptr);
     } else {
-        Invoke(member, DISPATCH_METHOD | DISPATCH_PROPERTYGET, args, &result->v);
+        Invoke(NameOf(member), DISPATCH_METHOD | DISPATCH_PROPERTYGET, args, &result->v);
     }
 }
 
-void Dispatcher::Put(const char* member, Arguments& value) {
-    Invoke(member, DISPATCH_PROPERTYPUT, value, nullptr);
+void Dispatcher::Put(model::Member member, Arguments& value) {
+    Invoke(NameOf(member), DISPATCH_PROPERTYPUT, value, nullptr);
 }
 
-void Dispatcher::PutRef(const char* member, Arguments& value) {
-    Invoke(member, DISPATCH_PROPERTYPUTREF, value, nullptr);
+void Dispatcher::PutRef(model::Member member, Arguments& value) {
+    Invoke(NameOf(member), DISPATCH_PROPERTYPUTREF, value, nullptr);
 }
 
-void Dispatcher::Get(const char* member, Var& result) {
+void Dispatcher::Get(std::string_view member, Var& result) {
     Arguments none;
     Invoke(member, DISPATCH_PROPERTYGET, none, &result.v);
 }
 
-int32_t Dispatcher::GetInt32(const char* member) {
+int32_t Dispatcher::GetInt32(std::string_view member) {
     Var value;
     Get(member, value);
     return ToInt32(value.v);
 }
 
-double Dispatcher::GetDouble(const char* member) {
+double Dispatcher::GetDouble(std::string_view member) {
     Var value;
     Get(member, value);
     return ToDouble(value.v);

@@ -8,8 +8,10 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "model/Member.h"
 #include "win32/com/ComPtr.h"
 
 namespace scenova::win32::controls {
@@ -80,32 +82,33 @@ public:
 
     // A call for a result is also a property read, as a late-bound caller
     // makes it: a control may expose such a member as a property with
-    // parameters.
-    void Call(const char* member, Arguments& args, Var* result = nullptr);
-    void Call(const char* member) {
+    // parameters. Calls and assignments are the members the headless
+    // controls record; property reads are recorded nowhere and go by name.
+    void Call(model::Member member, Arguments& args, Var* result = nullptr);
+    void Call(model::Member member) {
         Arguments none;
         Call(member, none);
     }
-    void Put(const char* member, Arguments& value);
-    void PutRef(const char* member, Arguments& value);
-    void Get(const char* member, Var& result);
+    void Put(model::Member member, Arguments& value);
+    void PutRef(model::Member member, Arguments& value);
+    void Get(std::string_view member, Var& result);
 
     // A property read converted to the type the caller needs (13 when the
     // control's value does not convert).
-    int32_t GetInt32(const char* member);
-    double GetDouble(const char* member);
+    int32_t GetInt32(std::string_view member);
+    double GetDouble(std::string_view member);
 
     // Releases the control's dispatch interface; later calls raise 91.
     void Release();
     const std::string& Object() const { return m_object; }
 
 private:
-    DISPID Id(const char* member);
-    void Invoke(const char* member, WORD flags, Arguments& args, VARIANT* result);
+    DISPID Id(std::string_view member);
+    void Invoke(std::string_view member, WORD flags, Arguments& args, VARIANT* result);
 
     ComPtr<IDispatch> m_dispatch;
     std::string m_object;
-    std::map<std::string, DISPID> m_ids;
+    std::map<std::string, DISPID, std::less<>> m_ids;
 };
 
 // Converts a value the control returned or an event passed (13 when it does
