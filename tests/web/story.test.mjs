@@ -1,8 +1,9 @@
-// The published sample lesson in headless Chromium, as a learner uses it:
+// The published sample lesson in a headless browser, as a learner uses it:
 // SCENOVA_SITE names the published folder (scripts/test-web publishes it),
 // SCENOVA_ADDRESS where it is served (else it is served here);
-// SCENOVA_SHOTS, if set, a folder for the screenshot.
-import { after, before, test } from 'node:test';
+// SCENOVA_BROWSER the browser, chromium (the default) or firefox, which
+// names each test; SCENOVA_SHOTS, if set, a folder for the screenshot.
+import { after, before, test as run } from 'node:test';
 import assert from 'node:assert/strict';
 import { spawn } from 'node:child_process';
 import { once } from 'node:events';
@@ -18,6 +19,9 @@ const here = path.dirname(fileURLToPath(import.meta.url));
 const site = process.env.SCENOVA_SITE;
 let address;
 let browser;
+const kind = process.env.SCENOVA_BROWSER || 'chromium';
+const firefox = kind === 'firefox';
+const test = (name, body) => run(`${kind}: ${name}`, body);
 
 const servers = [];
 
@@ -33,7 +37,10 @@ async function serve(folder) {
 before(async () => {
   assert.ok(site, 'SCENOVA_SITE names the published sample');
   address = process.env.SCENOVA_ADDRESS || await serve(site);
-  browser = await puppeteer.launch({
+  browser = await puppeteer.launch(firefox ? {
+    browser: 'firefox', executablePath: process.env.FIREFOX || '/usr/bin/firefox-esr', headless: true,
+    protocol: 'webDriverBiDi', extraPrefsFirefox: { 'media.volume_scale': '0.0', 'media.autoplay.default': 0 },
+  } : {
     executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
     headless: true,
     args: ['--no-sandbox', '--mute-audio', '--autoplay-policy=no-user-gesture-required'],
@@ -92,7 +99,7 @@ test('Space plays the lesson and the lines of each block are selected as its cue
   const { page, problems } = await open();
   assert.equal(await page.$eval('#movOrvMovie video', (v) => v.paused), true);
   const pressed = Date.now();
-  await page.keyboard.press('Space');
+  await page.keyboard.press(' ');
   await page.waitForFunction(
     () => [...document.querySelectorAll('#rtfText [aria-selected=true]')].some((l) =>
       l.textContent.includes('Good morning! How much are the apples?')),
@@ -193,7 +200,7 @@ test('Tab goes as the window reads; a click on a line plays that line; the keybo
 
 test('dragging the thumb stops the video at the block it is let go on; tooltips in the bar\'s colours and the lesson\'s cursor', async () => {
   const { page, problems } = await open();
-  await page.keyboard.press('Space');
+  await page.keyboard.press(' ');
   await page.waitForFunction(() => document.querySelector('#movOrvMovie video').currentTime > 1, { timeout: 4000 });
   const input = await page.$('#sldVideoSlider input');
   const box = await input.boundingBox();
@@ -235,7 +242,7 @@ test('C captions the line spoken, G adds its translation; S plays faster and a c
   assert.equal(await page.$eval('#captions', (b) => b.getAttribute('aria-pressed')), 'true');
   await page.keyboard.press('g');
   assert.equal(await page.$eval('#translation', (b) => !b.hidden && b.getAttribute('aria-pressed')), 'true');
-  await page.keyboard.press('Space');
+  await page.keyboard.press(' ');
   await lit('How much are the apples');
   // The caption follows within a tick of the viewer's.
   await page.waitForFunction(() => !document.querySelector('#movOrvMovie .caption').hidden, { timeout: 1000 });
@@ -322,7 +329,7 @@ test('each block the slider goes to is lit wholly in view, the page wrapping its
     input.value = 0;
     input.dispatchEvent(new Event('input', { bubbles: true }));
   });
-  await page.keyboard.press('Space');
+  await page.keyboard.press(' ');
   await page.waitForFunction(() => document.querySelector('#movOrvMovie video').currentTime > 0.5, { timeout: 4000 });
   assert.equal(await page.$eval('#movOrvMovie video', (v) => v.error), null);
   assert.deepEqual(problems, []);
@@ -371,7 +378,7 @@ test('Back from another page brings the lesson back from the cache, playing on',
   await page.goBack({ timeout: 5000 }).catch(() => {});
   // The same page, not a fresh one.
   await page.waitForFunction(() => window.left === true && document.body.dataset.started === '1', { timeout: 5000 });
-  await page.keyboard.press('Space');
+  await page.keyboard.press(' ');
   await page.waitForFunction(() => document.querySelector('#movOrvMovie video').currentTime > 0.5, { timeout: 4000 });
   assert.deepEqual(await page.$$eval('#reports li', (items) => items.map((i) => i.textContent)), []);
   assert.deepEqual(problems, []);
@@ -475,7 +482,7 @@ test('a movie the browser cannot decode is told over the video and to the learne
   spoilt.write('V_VP8', spoilt.indexOf('V_VP9'));
   const { page, problems } = await open((request) => request.url().endsWith(`/${movie.address}`) &&
     request.respond({ status: 200, contentType: 'video/webm', body: spoilt }));
-  await page.keyboard.press('Space');
+  await page.keyboard.press(' ');
   await page.waitForSelector('#movOrvMovie .failure:not([hidden])', { timeout: 5000 });
   const told = await page.$eval('#movOrvMovie .failure', (f) => f.textContent);
   assert.match(told, /^The video cannot be played: /);
