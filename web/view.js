@@ -279,8 +279,14 @@
   // (-1: the paragraph's first), top, bottom] in CSS pixels of the text.
   // Within a paragraph a line starts at the first character lying lower
   // than the line before: found by halving, a few characters measured a line.
+  // Lines may lie at fractions of a pixel (Firefox's do), where offsetTop
+  // and the scroll position round: each line is taken to the whole pixels
+  // around it, so that a line scrolled to lies wholly in view.
   function wrappedLines() {
     const lines = [];
+    const box = control('rtfText');
+    const boxTop = box.getBoundingClientRect().top;
+    const y = (screenY) => (screenY - boxTop) / scale - box.clientTop + box.scrollTop;
     const range = document.createRange();
     const rect = (char) => {
       range.setStart(char.node, char.offset);
@@ -289,8 +295,9 @@
     };
     const lower = (a, b) => a.top > b.top + b.height / 2;
     text.lines.forEach((line, paragraph) => {
-      const top = line.offsetTop;
-      const bottom = top + line.offsetHeight;
+      const { top: lineTop, bottom: lineBottom } = line.getBoundingClientRect();
+      const top = Math.floor(y(lineTop));
+      const bottom = Math.ceil(y(lineBottom));
       lines.push([paragraph, -1, top, bottom]);
       const nodes = [...line.querySelectorAll('.seg')].flatMap((span) => {
         const walker = document.createTreeWalker(span, NodeFilter.SHOW_TEXT);
@@ -316,7 +323,7 @@
       }
       const origin = row.top;
       // Measured on the screen, where the window may be shown smaller.
-      const unscaled = (y) => (y - origin) / scale;
+      const between = (at) => y(lineTop) + (at - origin) / scale;
       let from = 0;
       while (lower(rect(chars[chars.length - 1]), row)) {
         let low = from + 1;
@@ -328,8 +335,8 @@
         }
         row = rect(chars[low]);
         from = low;
-        lines[lines.length - 1][3] = top + unscaled(row.top);
-        lines.push([paragraph, chars[low].at, top + unscaled(row.top), bottom]);
+        lines[lines.length - 1][3] = Math.ceil(between(row.top));
+        lines.push([paragraph, chars[low].at, Math.floor(between(row.top)), bottom]);
       }
     });
     return lines;
@@ -556,7 +563,10 @@
       return text.layout.length;
     },
     textLaidOut() {
-      return { rows: text.layout, height: control('rtfText').clientHeight };
+      // The height in view, rounded down as clientHeight may round up.
+      const box = control('rtfText');
+      const frame = box.offsetHeight - box.clientHeight;
+      return { rows: text.layout, height: Math.min(box.clientHeight, Math.floor(box.getBoundingClientRect().height / scale) - frame) };
     },
     textPointer(pointerLine, keyboardLine, colour) {
       const box = control('rtfText');

@@ -304,14 +304,18 @@ test('each block the slider goes to is lit wholly in view, the page wrapping its
     }, value);
     await page.waitForFunction((words) => [...document.querySelectorAll('#rtfText [aria-selected=true]')].some((l) =>
       l.textContent.includes(words)), { timeout: 3000, polling: 20 }, blocks[value - 1]);
-    const outside = await page.$eval('#rtfText', (box) => {
+    const [outside, below] = await page.$eval('#rtfText', (box) => {
       const view = box.getBoundingClientRect();
-      return [...box.querySelectorAll('[aria-selected=true]')].filter((l) => {
+      const lit = [...box.querySelectorAll('[aria-selected=true]')];
+      return [lit.filter((l) => {
         const r = l.getBoundingClientRect();
         return r.top < view.top - 0.5 || r.bottom > view.top + box.clientHeight + 0.5;
-      }).map((l) => l.textContent);
+      }).map((l) => l.textContent), lit[0].getBoundingClientRect().top - view.top];
     });
     assert.deepEqual(outside, [], `block ${value}`);
+    // The block's first line at the top, as the lines were counted when the
+    // page had wrapped them; the last block lies at the end of the text.
+    assert.ok(value === 7 || Math.abs(below) <= 1, `block ${value}'s first line ${below} px below the top`);
   }
   assert.equal(await page.$eval('#sldVideoSlider input', (i) => i.getAttribute('aria-valuetext')), 'Block 7 of 7, Narrator');
   // Opened again, the page offers to go on from there, at the speed left.
