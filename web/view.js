@@ -405,26 +405,71 @@
   playback.tabIndex = -1;
 
   // A movie the browser cannot play is told over the video and to the
-  // learner and stops the lesson's playing, as the desktop player does;
-  // asked to play or show a place again, the element is given it again.
+  // learner, by its name and its address on the site with what to do, and
+  // stops the lesson's playing, as the desktop player does; asked to play or
+  // show a place again, the element is given it again.
   const failure = Object.assign(document.createElement('div'), { className: 'failure', hidden: true });
   failure.setAttribute('role', 'alert');
+  const remake = 'Make it again as a WebM with VP9 pictures and Vorbis sound '
+    + '(scenova check names the ffmpeg command), and publish the lesson again';
+  const putWhole = 'Put the whole published site on the server, or publish the lesson again';
   const failures = {
-    [MediaError.MEDIA_ERR_NETWORK]: 'the file could not be fetched',
-    [MediaError.MEDIA_ERR_DECODE]: 'the file cannot be decoded',
-    [MediaError.MEDIA_ERR_SRC_NOT_SUPPORTED]: 'the browser does not play this kind of video',
+    [MediaError.MEDIA_ERR_NETWORK]: ['the file could not be fetched', putWhole],
+    [MediaError.MEDIA_ERR_DECODE]: ['the file cannot be decoded', remake],
+    [MediaError.MEDIA_ERR_SRC_NOT_SUPPORTED]: ['the browser does not play this kind of video', remake],
   };
-  playback.addEventListener('error', () => {
-    const why = failures[playback.error?.code];
-    // Before the lesson starts, a movie that fails is measured as none.
-    if (!why || !document.body.dataset.started) return;
-    const text = `The video cannot be played: ${why}.`;
+  // The lesson's name of the movie the element has, and its address.
+  function shownMovie() {
+    for (const [path, at] of addresses) {
+      if (path.startsWith('lesson/') && new URL(at, document.baseURI).href === playback.src) return [path.slice(7), at];
+    }
+    return ['', playback.getAttribute('src') ?? ''];
+  }
+  function tellFailure(why, what) {
+    const [name, at] = shownMovie();
+    const text = `The video ${name} cannot be played from ${at}: ${why}. ${what}.`;
     if (failure.hidden || failure.textContent !== text) Module.view.hostLog(text);  // once till it plays
     failure.textContent = text;
     failure.hidden = false;
     Module._scenova_video_failed();
+  }
+  playback.addEventListener('error', () => {
+    const why = failures[playback.error?.code];
+    // Before the lesson starts, a movie that fails is measured as none.
+    if (why && document.body.dataset.started) tellFailure(...why);
   });
   playback.addEventListener('playing', () => { failure.hidden = true; });
+
+  // A browser may take a movie it then never decodes, raising no error
+  // (Firefox: no picture, the media clock standing still): playing, with
+  // the data at hand, for 3 s of the wall clock with the media clock
+  // standing or no picture decoded yet, it has failed. A hidden page is not
+  // watched, as browsers stop decoding video there.
+  const stall = { timer: 0, since: 0, time: 0 };
+  const decodedFrames = () => playback.getVideoPlaybackQuality?.().totalVideoFrames ?? 1;
+  const dataAtHand = () => {
+    const { buffered, currentTime: t, duration } = playback;
+    for (let i = 0; i < buffered.length; i++) {
+      if (buffered.start(i) <= t && (buffered.end(i) >= Math.min(t + 1, duration - 0.1))) return true;
+    }
+    return false;
+  };
+  function watchStall() {
+    if (playback.paused) clearInterval(stall.timer);  // a new source pauses without a pause event
+    const now = performance.now();
+    const moved = playback.currentTime !== stall.time;
+    stall.time = playback.currentTime;
+    if (playback.paused || playback.seeking || document.hidden || !dataAtHand() || (moved && decodedFrames() > 0)) {
+      stall.since = now;
+    } else if (now - stall.since >= 3000) {
+      tellFailure('the browser shows none of its pictures', remake);
+    }
+  }
+  playback.addEventListener('play', () => {
+    clearInterval(stall.timer);
+    Object.assign(stall, { since: performance.now(), time: NaN, timer: setInterval(watchStall, 250) });
+  });
+  playback.addEventListener('pause', () => clearInterval(stall.timer));
 
   function retried() {
     if (playback.error && playback.src) playback.load();
