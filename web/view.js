@@ -891,11 +891,16 @@
   }
 
   // --- starting: the lesson's files into the module's file system ---------
+  // The addresses of movies the browser read and found no picture in.
+  const pictureless = new Set();
   function measure(at, element) {
     return new Promise((resolve) => {
       const v = element || Object.assign(document.createElement('video'), { preload: 'metadata' });
       // Sound without a picture is no movie for the lesson.
-      v.addEventListener('loadedmetadata', () => resolve(v.videoWidth > 0 ? v.duration : 0), { once: true });
+      v.addEventListener('loadedmetadata', () => {
+        if (!(v.videoWidth > 0)) pictureless.add(at);
+        resolve(v.videoWidth > 0 ? v.duration : 0);
+      }, { once: true });
       v.addEventListener('error', () => resolve(0), { once: true });
       v.src = at;
     });
@@ -1027,6 +1032,15 @@
     const list = $('key-list');
     if (list) list.querySelector('pre').textContent = Module.ccall('scenova_key_list', 'string', [], []);
     if (!call('scenova_start', [], [])) Module.view.hostLog('The lesson could not start.');
+    // The lesson tells a movie it cannot open by its own name; the learner
+    // is told which file it is and what to do (WebKit reads a WebM whose
+    // pictures it cannot decode so).
+    manifest.movies.forEach((file, i) => {
+      if (!pictureless.has(file.address)) return;
+      const text = `The video ${file.name} cannot be played from ${file.address}: the browser finds no picture in it. ${remake}.`;
+      Module.view.hostLog(text);
+      if (i === 0) Object.assign(failure, { textContent: text, hidden: false });
+    });
     Module._scenova_text_names();
     resume();
     // Often enough that a pause after a line stops before the next is heard.
