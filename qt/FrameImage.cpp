@@ -85,36 +85,70 @@ QImage FrameImage(const QVideoFrame& frame, QSize size) {
     const uchar* cb = swap ? second : first;
     const uchar* cr = swap ? first : second;
 
-    // Each shown pixel covers source columns [x0, x1) and rows [y0, y1).
-    std::vector<int> columns(static_cast<std::size_t>(size.width()) + 1);
-    for (int x = 0; x <= size.width(); ++x) {
-        columns[static_cast<std::size_t>(x)] = static_cast<int>(int64_t{x} * width / size.width());
+    // Each shown pixel covers source columns [x0, x1) and rows [y0, y1): the
+    // mean of their luma, and the chroma sample at their middle.
+    struct Column {
+        int x0;
+        int x1;
+        std::ptrdiff_t chroma;
+    };
+    std::vector<Column> columns(static_cast<std::size_t>(size.width()));
+    for (int x = 0; x < size.width(); ++x) {
+        const int x0 = static_cast<int>(int64_t{x} * width / size.width());
+        const int x1 = std::max(x0 + 1, static_cast<int>(int64_t{x + 1} * width / size.width()));
+        columns[static_cast<std::size_t>(x)] = {x0, x1,
+                                                (std::min((x0 + x1) / 2, width - 1) / 2) * step};
     }
+    // The chroma's share of red, green and blue, then a pixel of it.
+    struct Chroma {
+        int r;
+        int g;
+        int b;
+    };
+    const auto chroma = [&m](int u, int v) {
+        return Chroma{m.crToR * v, m.cbToG * u + m.crToG * v, m.cbToB * u};
+    };
+    const auto rgb = [&m](int yy, const Chroma& c) {
+        const int base = (yy - m.yOffset) * m.yScale + (1 << 15);
+        return qRgb(Clamp(base + c.r), Clamp(base - c.g), Clamp(base + c.b));
+    };
+    // At the frame's own size each pixel is one sample: no sums, no division
+    // (most of the cost of a small video's frame).
+    const bool whole = size == QSize(width, height);
     QImage image(size, QImage::Format_RGB32);
     for (int y = 0; y < size.height(); ++y) {
         const int y0 = static_cast<int>(int64_t{y} * height / size.height());
         const int y1 = std::max(y0 + 1, static_cast<int>(int64_t{y + 1} * height / size.height()));
         auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
-        const int chromaRow = std::min((y0 + y1) / 2, height - 1) / 2;
-        for (int x = 0; x < size.width(); ++x) {
-            const int x0 = columns[static_cast<std::size_t>(x)];
-            const int x1 = std::max(x0 + 1, columns[static_cast<std::size_t>(x) + 1]);
-            int sum = 0;
-            for (int row = y0; row < y1; ++row) {
-                const uchar* line = luma + static_cast<std::ptrdiff_t>(row) * lumaLine;
-                for (int column = x0; column < x1; ++column) {
-                    sum += line[column];
+        const std::ptrdiff_t chromaRow =
+            static_cast<std::ptrdiff_t>(std::min((y0 + y1) / 2, height - 1) / 2) * chromaLine;
+        const uchar* cbRow = cb + chromaRow;
+        const uchar* crRow = cr + chromaRow;
+        const uchar* top = luma + static_cast<std::ptrdiff_t>(y0) * lumaLine;
+        if (whole) {
+            // Two pixels share a chroma sample.
+            for (int x = 0; x < width; x += 2) {
+                const std::ptrdiff_t at = static_cast<std::ptrdiff_t>(x / 2) * step;
+                const Chroma c = chroma(cbRow[at] - 128, crRow[at] - 128);
+                out[x] = rgb(top[x], c);
+                if (x + 1 < width) {
+                    out[x + 1] = rgb(top[x + 1], c);
                 }
             }
-            const int count = (y1 - y0) * (x1 - x0);
-            const int yy = (sum + count / 2) / count;
-            const std::ptrdiff_t at = static_cast<std::ptrdiff_t>(chromaRow) * chromaLine +
-                                      (std::min((x0 + x1) / 2, width - 1) / 2) * step;
-            const int u = cb[at] - 128;
-            const int v = cr[at] - 128;
-            const int base = (yy - m.yOffset) * m.yScale + (1 << 15);
-            out[x] = qRgb(Clamp(base + m.crToR * v), Clamp(base - m.cbToG * u - m.crToG * v),
-                          Clamp(base + m.cbToB * u));
+            continue;
+        }
+        for (int x = 0; x < size.width(); ++x) {
+            const Column& column = columns[static_cast<std::size_t>(x)];
+            int sum = 0;
+            for (const uchar* line = top;
+                 line < top + static_cast<std::ptrdiff_t>(y1 - y0) * lumaLine; line += lumaLine) {
+                for (int at = column.x0; at < column.x1; ++at) {
+                    sum += line[at];
+                }
+            }
+            const int count = (y1 - y0) * (column.x1 - column.x0);
+            out[x] = rgb((sum + count / 2) / count,
+                         chroma(cbRow[column.chroma] - 128, crRow[column.chroma] - 128));
         }
     }
     mapped.unmap();
