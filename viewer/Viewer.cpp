@@ -112,13 +112,17 @@ bool Viewer::Run(Command command) {
 
 void Viewer::Tick() {
     model::Video* video = m_host.Video();
+    // Read once a tick (each reading asks the media player), and again only
+    // once the tick has moved the video.
+    std::optional<double> position;
     if (video != nullptr) {
         const double at = video->CurrentPosition();
+        position = at;
         const double late = kLateTick * video->UnitsPerSecond();
         const bool playing = video->State() == model::Video::PlayState::Playing;
         const auto& range = video->LastRange();
         const bool linePlay = range && range->lineFlag;
-        const auto cue = CueNow();
+        const auto cue = CueNow(position);
         if (playing && cue) {
             m_heard = cue;
         }
@@ -126,6 +130,7 @@ void Viewer::Tick() {
             if (m_stopAt && at >= *m_stopAt && at < *m_stopAt + late) {
                 m_stopAt.reset();
                 Press("btnVideoStop");
+                position.reset();
             } else if (cue) {
                 m_stopAt = Module1::Get().g_Cues[static_cast<std::size_t>(*cue)].EndTime;
             } else if (m_stopAt && at >= *m_stopAt) {
@@ -138,12 +143,14 @@ void Viewer::Tick() {
         // before its end waits for Space.
         if (m_loop && !playing && linePlay && m_heard == m_loop && at >= range->end - late / 5) {
             PlayLine(*m_loop);
+            position.reset();
         }
     }
-    const std::string caption = m_captions ? Caption() : std::string();
+    const std::string caption = m_captions ? CaptionOf(CueNow(position)) : std::string();
     std::string translation;
     if (TranslationShown()) {
-        if (const auto cue = LineNowOrHeard()) {
+        const auto now = CueNow(position);
+        if (const auto cue = now ? now : m_heard) {
             translation = TranslationOf(*cue);
         }
     }
@@ -166,7 +173,10 @@ void Viewer::SetCaptions(bool on) {
 }
 
 std::string Viewer::Caption() {
-    const auto cue = CueNow();
+    return CaptionOf(CueNow());
+}
+
+std::string Viewer::CaptionOf(std::optional<int32_t> cue) {
     const model::RichText* text = m_host.User().rtfText;
     const int32_t link = cue && text != nullptr ? LinkOf(*text, *cue) : -1;
     return link < 0 ? std::string() : text->LinkName(link);
@@ -394,12 +404,12 @@ bool Viewer::PlayLine(int32_t cue) {
     return true;
 }
 
-std::optional<int32_t> Viewer::CueNow() {
+std::optional<int32_t> Viewer::CueNow(std::optional<double> position) {
     model::Video* video = m_host.Video();
     if (video == nullptr) {
         return std::nullopt;
     }
-    const double at = video->CurrentPosition();
+    const double at = position ? *position : video->CurrentPosition();
     const auto& cues = Module1::Get().g_Cues;
     for (std::size_t cue = 0; cue < cues.size(); ++cue) {
         if (cues[cue].StartTime <= at && at < cues[cue].EndTime) {

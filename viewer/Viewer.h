@@ -120,8 +120,11 @@ private:
     static int32_t Blocks();
     bool Press(const char* button);
     bool PlayLine(int32_t cue);
-    // The cue whose time holds the video's position, if any.
-    std::optional<int32_t> CueNow();
+    // The cue whose time holds the video's position (read now, unless
+    // given), if any.
+    std::optional<int32_t> CueNow(std::optional<double> position = std::nullopt);
+    // The caption of a cue (none: empty).
+    std::string CaptionOf(std::optional<int32_t> cue);
     // The line spoken now, else the one heard last.
     std::optional<int32_t> LineNowOrHeard();
     // The first cue after `cue` that the transcript shows as a line.
