@@ -52,6 +52,9 @@ void VideoWidget::Show(const QVideoFrame& frame) {
 }
 
 void VideoWidget::ShowMessage(const QString& text) {
+    if (text == m_message) {
+        return;  // each frame says "no message" again
+    }
     m_message = text;
     // It names the lesson's file: a tooltip would read it as markup.
     setToolTip(text.isEmpty() ? QString() : Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal));
