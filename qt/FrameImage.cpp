@@ -4,6 +4,7 @@
 #include <QVideoFrameFormat>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -48,8 +49,25 @@ Matrix MatrixOf(const QVideoFrameFormat& format) {
             fixed(2.0 * (1.0 - kb) * cScale)};
 }
 
+// The shift of a count's inverse (see FrameImage).
+constexpr int kInverseShift = 40;
+
+// 16.16 fixed point to a channel, clamped: a look-up, as three of them
+// make each pixel. Every matrix keeps a value's whole part within
+// [-kClampBelow, kClampAbove).
+constexpr int kClampBelow = 512;
+constexpr int kClampAbove = 1024;
+const std::array<uint8_t, kClampBelow + kClampAbove> kClamped = [] {
+    std::array<uint8_t, kClampBelow + kClampAbove> table{};
+    for (int at = 0; at < kClampBelow + kClampAbove; ++at) {
+        table[static_cast<std::size_t>(at)] =
+            static_cast<uint8_t>(std::clamp(at - kClampBelow, 0, 255));
+    }
+    return table;
+}();
+
 uint8_t Clamp(int value) {
-    return static_cast<uint8_t>(std::clamp(value >> 16, 0, 255));
+    return kClamped[static_cast<std::size_t>((value >> 16) + kClampBelow)];
 }
 
 }  // namespace
@@ -115,6 +133,22 @@ QImage FrameImage(const QVideoFrame& frame, QSize size) {
     // At the frame's own size each pixel is one sample: no sums, no division
     // (most of the cost of a small video's frame).
     const bool whole = size == QSize(width, height);
+    // A pixel's mean divides by its count of samples: by a multiplication
+    // with the count's inverse, as exact for these sums (below 2^24, counts
+    // up to 2^16) and without a division per pixel.
+    std::vector<int> down;
+    std::vector<uint64_t> inverse;
+    if (!whole) {
+        down.resize(static_cast<std::size_t>(width));
+        const int most = (height + size.height() - 1) / size.height() *
+                         ((width + size.width() - 1) / size.width());
+        if (most <= 1 << 16) {
+            inverse.resize(static_cast<std::size_t>(most) + 1);
+            for (std::size_t count = 1; count < inverse.size(); ++count) {
+                inverse[count] = ((uint64_t{1} << kInverseShift) + count - 1) / count;
+            }
+        }
+    }
     QImage image(size, QImage::Format_RGB32);
     for (int y = 0; y < size.height(); ++y) {
         const int y0 = static_cast<int>(int64_t{y} * height / size.height());
@@ -137,18 +171,29 @@ QImage FrameImage(const QVideoFrame& frame, QSize size) {
             }
             continue;
         }
+        // The rows' luma summed down each source column first (a loop the
+        // compiler vectorises), then across each pixel's columns.
+        std::fill(down.begin(), down.end(), 0);
+        for (int row = y0; row < y1; ++row) {
+            const uchar* line = luma + static_cast<std::ptrdiff_t>(row) * lumaLine;
+            for (std::size_t at = 0; at < down.size(); ++at) {
+                down[at] += line[at];
+            }
+        }
+        const int rows = y1 - y0;
         for (int x = 0; x < size.width(); ++x) {
             const Column& column = columns[static_cast<std::size_t>(x)];
             int sum = 0;
-            for (const uchar* line = top;
-                 line < top + static_cast<std::ptrdiff_t>(y1 - y0) * lumaLine; line += lumaLine) {
-                for (int at = column.x0; at < column.x1; ++at) {
-                    sum += line[at];
-                }
+            for (int at = column.x0; at < column.x1; ++at) {
+                sum += down[static_cast<std::size_t>(at)];
             }
-            const int count = (y1 - y0) * (column.x1 - column.x0);
-            out[x] = rgb((sum + count / 2) / count,
-                         chroma(cbRow[column.chroma] - 128, crRow[column.chroma] - 128));
+            const int count = rows * (column.x1 - column.x0);
+            const int mean = inverse.empty()
+                                 ? (sum + count / 2) / count
+                                 : static_cast<int>((static_cast<uint64_t>(sum + count / 2) *
+                                                     inverse[static_cast<std::size_t>(count)]) >>
+                                                    kInverseShift);
+            out[x] = rgb(mean, chroma(cbRow[column.chroma] - 128, crRow[column.chroma] - 128));
         }
     }
     mapped.unmap();
