@@ -23,7 +23,14 @@ namespace scenova::player {
 
 namespace {
 
+// Often enough that a pause after a line stops before the next is heard,
+// and that a caption keeps to its line.
 constexpr int kTickMs = 40;
+// With no mode on, the tick only notes the line heard last, and a line lasts
+// far longer than this. Each tick wakes the window's thread and asks the
+// media player where it is, a query of its whole pipeline: at 25 a second
+// that was a quarter of that thread's time while a lesson played.
+constexpr int kQuietTickMs = 200;
 
 // A menu item that shows its key without taking it: the keys are the key
 // map's wherever the keyboard is.
@@ -39,9 +46,8 @@ void Player::SetUpView() {
     m_keys = std::make_unique<KeyMap>([this](viewer::Command command) { return Run(command); });
     m_viewing = std::make_unique<Viewing>(*m_window, *m_window->Area(), lesson);
     m_captions = std::make_unique<Captions>(lesson);
-    // Often enough that a pause after a line stops before the next is heard.
     m_tick = new QTimer(m_window.get());
-    m_tick->setInterval(kTickMs);
+    m_tick->setInterval(kQuietTickMs);
     QObject::connect(m_tick, &QTimer::timeout, m_window.get(), [this] {
         if (!m_starting) {
             m_viewer->Tick();
@@ -97,6 +103,9 @@ bool Player::Run(viewer::Command command) {
 }
 
 void Player::ShowModes() {
+    const bool closely = m_viewer->PausesAfterLines() || m_viewer->Loops() ||
+                         m_viewer->Captions() || m_viewer->TranslationShown();
+    m_tick->setInterval(closely ? kTickMs : kQuietTickMs);
     // A checked item toggles itself when chosen: it is set to the viewer's.
     m_captionsItem->setChecked(m_viewer->Captions());
     m_pauseItem->setChecked(m_viewer->PausesAfterLines());
