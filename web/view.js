@@ -1043,8 +1043,11 @@
     });
     Module._scenova_text_names();
     resume();
+    // What the page starts with is no move of the learner's: an offer to
+    // go on stays until they answer it or move.
+    keptLast = Module.ccall('scenova_remembered', 'string', [], []);
     // Often enough that a pause after a line stops before the next is heard.
-    setInterval(() => Module._scenova_viewer_tick(), 40);
+    setInterval(() => { Module._scenova_viewer_tick(); keep(); }, 40);
     performance.mark('lesson-started');
     document.body.dataset.started = '1';
     // A page kept for Back comes back as it was left: only one left for good
@@ -1061,8 +1064,14 @@
   const kept = `scenova:${location.pathname}`;
   const storage = () => { try { return window.localStorage; } catch { return null; } };
 
+  // Kept as it changes, not only when the page is left: a tab the browser
+  // kills, or a page frozen for Back before its write went out, loses nothing.
+  let keptLast = null;
   function keep() {
-    storage()?.setItem(kept, Module.ccall('scenova_remembered', 'string', [], []));
+    const now = Module.ccall('scenova_remembered', 'string', [], []);
+    if (now === keptLast) return;
+    keptLast = now;
+    storage()?.setItem(kept, now);
   }
 
   function resume() {
@@ -1073,7 +1082,8 @@
     offer.hidden = false;
     const done = () => { offer.hidden = true; };
     offer.querySelector('.go').onclick = () => { done(); Module._scenova_go_on(block); };
-    offer.querySelector('.over').onclick = done;
+    // Starting over forgets where they were: the next tick keeps the start.
+    offer.querySelector('.over').onclick = () => { done(); keptLast = null; };
   }
 
   Module.onRuntimeInitialized = () => {

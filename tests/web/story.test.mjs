@@ -324,8 +324,11 @@ test('each block the slider goes to is lit wholly in view, the page wrapping its
     assert.ok(value === 7 || Math.abs(below) <= 1, `block ${value}'s first line ${below} px below the top`);
   }
   assert.equal(await page.$eval('#sldVideoSlider input', (i) => i.getAttribute('aria-valuetext')), 'Block 7 of 7, Narrator');
-  // Opened again, the page offers to go on from there, at the speed left.
+  // Opened again, the page offers to go on from there, at the speed left,
+  // which it keeps as they change.
   await page.keyboard.press('s');
+  await page.waitForFunction(() => Object.values(localStorage).some((v) => /block=7 rate=1.25/.test(v)),
+    { timeout: 2000 });
   await page.goto('about:blank');
   await page.close();
   ({ page } = await open(null, address, true));
