@@ -612,6 +612,7 @@ CheckResult Checker::Run() {
     CheckWhatShows();
     CollectUsedFiles();
     m_result.title = m_run.title;
+    m_result.firstView = m_run.firstView;
     std::stable_sort(m_result.findings.begin(), m_result.findings.end(),
                      [](const Finding& a, const Finding& b) {
                          return std::tie(a.file, a.line) < std::tie(b.file, b.line);

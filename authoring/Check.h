@@ -1,11 +1,13 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "authoring/LessonRun.h"
 #include "authoring/LessonScript.h"
 
 namespace scenova::authoring {
@@ -21,6 +23,7 @@ struct CheckResult {
     std::set<std::string> used;
     // The lesson's title as the learner reads it ("" when it shows none).
     std::string title;
+    std::optional<FirstView> firstView;
 };
 
 // Checks a lesson folder with the component's own procedures: its settings

@@ -226,6 +226,23 @@ LessonRun RunLesson(const lesson::Lesson& lesson) {
     if (window.frmRose && !window.frmRose->Labels().empty()) {
         run.title = window.frmRose->Labels().front().caption;
     }
+    const auto& form = window.form;
+    const auto& video = window.movOrvMovie;
+    if (form && run.videoShown && video->IsOpen() && video->CurrentPosition() == 0.0) {
+        const auto x = [&](float twips) { return double{form->TwipsToPixelsX(twips)}; };
+        const auto y = [&](float twips) { return double{form->TwipsToPixelsY(twips)}; };
+        const int32_t back = form->BackColor();
+        run.firstView = FirstView{
+            .width = x(form->Width()),
+            .height = y(form->Height()),
+            .backColour = back >= 0 && back <= 0xFFFFFF ? std::optional(back) : std::nullopt,
+            .videoLeft = x(video->Left()),
+            .videoTop = y(video->Top()),
+            .videoWidth = x(video->Width()),
+            .videoHeight = y(video->Height()),
+            .movie = video->MoviePath(),
+        };
+    }
 
     platform.GetTrace().Unsubscribe(files);
     host.Shutdown();

@@ -37,6 +37,20 @@ struct FileUse {
     std::string button;     // and the button it belongs to
 };
 
+// The window as the learner first sees it, in CSS pixels, when it opens
+// with the video shown at a movie's start: the page shows that first frame
+// in its place while the component is still starting.
+struct FirstView {
+    double width = 0;
+    double height = 0;
+    std::optional<int32_t> backColour;  // 0x00BBGGRR, none for a system colour
+    double videoLeft = 0;
+    double videoTop = 0;
+    double videoWidth = 0;
+    double videoHeight = 0;
+    std::string movie;  // as the component opened it
+};
+
 // The lesson tool run on the headless platform: initialised (the settings
 // applied) and started (the script parsed, the transcript and video
 // loaded), with everything a check needs recorded on the way.
@@ -72,6 +86,7 @@ struct LessonRun {
     bool transcriptButton = false;
     // The lesson's title as the learner reads it: the main bar's first label.
     std::string title;
+    std::optional<FirstView> firstView;
 };
 
 // Runs the tool on a lesson: IToolTalk_Init, IToolTalk_Startup, then

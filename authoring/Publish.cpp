@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -31,6 +33,9 @@ namespace fs = std::filesystem;
 // The page and the module the browser build leaves in its site folder.
 constexpr const char* kSiteFiles[] = {"index.html", "boot.js",        "view.js",
                                       "page.css",   "scenova-web.js", "scenova-web.wasm"};
+
+// The lesson's files the page reads, as one file.
+constexpr const char* kBundle = "lesson/files.bin";
 
 // A lesson file holds a movie the page measures and plays, one it is not
 // given (its WebM beside it plays instead), or anything else.
@@ -100,6 +105,10 @@ struct Prepared {
     std::string title;
     std::vector<LessonFile> files;
     int leftOut = 0;
+    // The window's first look, with the site's address of the movie it
+    // shows: the page shows it while the lesson starts.
+    std::optional<FirstView> firstView;
+    std::string firstMovie;
 };
 
 // Checks a lesson and finds the files it uses; 0, or the status to end with
@@ -218,6 +227,24 @@ int Prepare(const fs::path& folder, const fs::path& output, const std::string& t
             << '\n';
         return 2;
     }
+    // The movie the window opens with: the page's video loads it first.
+    if (check.firstView) {
+        const fs::path opened = fs::path(check.firstView->movie).lexically_normal();
+        const auto at = [&](const fs::path& path) {
+            return std::find_if(files.begin(), files.end(), [&](const LessonFile& file) {
+                return file.kind == Kind::Movie && file.path.lexically_normal() == path;
+            });
+        };
+        auto movie = at(opened);
+        if (movie == files.end()) {
+            movie = at(fs::path(formats::BrowserWebm(opened.string())).lexically_normal());
+        }
+        if (movie != files.end()) {
+            prepared.firstView = check.firstView;
+            prepared.firstMovie = movie->address;
+            std::rotate(files.begin(), movie, std::next(movie));
+        }
+    }
     return 0;
 }
 
@@ -229,51 +256,6 @@ bool WriteText(const fs::path& path, const std::string& text, std::error_code& e
         return false;
     }
     return true;
-}
-
-// The lesson's page, its files and lesson.json into a folder; the page
-// loads the shared files from `shared` ("" or "../"). False, with the file
-// that failed, on a write error.
-bool WriteLesson(const Prepared& lesson, const fs::path& site, const fs::path& into,
-                 const std::string& shared, fs::path& failedAt, std::error_code& error) {
-    failedAt = "index.html";
-    if (shared.empty()) {
-        if (!fs::copy_file(site / "index.html", into / "index.html", error)) {
-            return false;
-        }
-    } else {
-        std::ifstream in(site / "index.html", std::ios::binary);
-        std::string page{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-        for (const char* name : kSiteFiles) {
-            const std::string quoted = std::string("\"") + name + '"';
-            for (std::size_t at = page.find(quoted); at != std::string::npos;
-                 at = page.find(quoted, at + quoted.size() + shared.size())) {
-                page.insert(at + 1, shared);
-            }
-        }
-        if (!in || !WriteText(into / "index.html", page, error)) {
-            error = error ? error : std::make_error_code(std::errc::io_error);
-            return false;
-        }
-    }
-    for (const LessonFile& file : lesson.files) {
-        if (file.kind == Kind::NotShipped) {
-            continue;
-        }
-        const fs::path to = into / file.address;
-        failedAt = file.address;
-        fs::create_directories(to.parent_path(), error);
-        if (error || !fs::copy_file(file.path, to, error)) {
-            return false;
-        }
-    }
-    failedAt = "lesson.json";
-    return WriteText(into / "lesson.json",
-                     "{\"title\":" + JsonString(lesson.title) +
-                         ",\n\"files\":" + JsonList(lesson.files, Kind::File) +
-                         ",\n\"movies\":" + JsonList(lesson.files, Kind::Movie) +
-                         ",\n\"notShipped\":" + JsonList(lesson.files, Kind::NotShipped) + "}\n",
-                     error);
 }
 
 std::string HtmlText(std::string_view text) {
@@ -297,6 +279,120 @@ std::string HtmlText(std::string_view text) {
         }
     }
     return out;
+}
+
+// A number for CSS: the point a point whatever the locale, no exponent.
+std::string CssNumber(double value) {
+    char text[64];
+    const auto end = std::to_chars(text, text + sizeof text, std::isfinite(value) ? value : 0.0,
+                                   std::chars_format::fixed, 3)
+                         .ptr;
+    std::string out(text, end);
+    out.erase(out.find_last_not_of('0') + 1);
+    if (out.back() == '.') {
+        out.pop_back();
+    }
+    return out;
+}
+
+// The window's first look as the page's first markup: its box, fitted to
+// the page's width as the page fits the window, with the video at its place
+// loading the movie it opens with, before any script has run.
+std::string FirstViewHtml(const Prepared& lesson) {
+    if (!lesson.firstView || !(lesson.firstView->width >= 1) || !(lesson.firstView->height >= 1)) {
+        return "";
+    }
+    const FirstView& view = *lesson.firstView;
+    const auto percent = [](double part, double whole) {
+        return CssNumber(part * 100 / whole) + "%";
+    };
+    std::string back;
+    if (view.backColour) {
+        const int32_t c = *view.backColour;
+        back = ";background:rgb(" + std::to_string(c & 255) + "," + std::to_string((c >> 8) & 255) +
+               "," + std::to_string((c >> 16) & 255) + ")";
+    }
+    return "<div id=\"first-view\" aria-hidden=\"true\" style=\"width:min(" +
+           CssNumber(view.width) + "px,100vw - 2em);aspect-ratio:" + CssNumber(view.width) + "/" +
+           CssNumber(view.height) + back + "\"><video id=\"lesson-video\" src=\"" +
+           HtmlText(lesson.firstMovie) +
+           "\" preload=\"auto\" playsinline tabindex=\"-1\" aria-label=\"Lesson video\" "
+           "style=\"left:" +
+           percent(view.videoLeft, view.width) + ";top:" + percent(view.videoTop, view.height) +
+           ";width:" + percent(view.videoWidth, view.width) +
+           ";height:" + percent(view.videoHeight, view.height) + "\"></video></div>";
+}
+
+// The lesson's page, its files and lesson.json into a folder; the page
+// loads the shared files from `shared` ("" or "../"). False, with the file
+// that failed, on a write error.
+bool WriteLesson(const Prepared& lesson, const fs::path& site, const fs::path& into,
+                 const std::string& shared, fs::path& failedAt, std::error_code& error) {
+    failedAt = "index.html";
+    std::ifstream in(site / "index.html", std::ios::binary);
+    std::string page{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    for (const char* name : kSiteFiles) {
+        const std::string quoted = std::string("\"") + name + '"';
+        for (std::size_t at = page.find(quoted); !shared.empty() && at != std::string::npos;
+             at = page.find(quoted, at + quoted.size() + shared.size())) {
+            page.insert(at + 1, shared);
+        }
+    }
+    const auto replace = [&page](std::string_view what, const std::string& with) {
+        if (const std::size_t at = page.find(what); at != std::string::npos) {
+            page.replace(at, what.size(), with);
+        }
+    };
+    const std::string title = HtmlText(lesson.title);
+    replace("<title>Scenova</title>", "<title>" + title + " \u2014 Scenova</title>");
+    replace(">Scenova</h1>", ">" + title + "</h1>");
+    replace("<div id=\"stage\">", "<div id=\"stage\">" + FirstViewHtml(lesson));
+    if (!in || !WriteText(into / "index.html", page, error)) {
+        error = error ? error : std::make_error_code(std::errc::io_error);
+        return false;
+    }
+    for (const LessonFile& file : lesson.files) {
+        if (file.kind == Kind::NotShipped) {
+            continue;
+        }
+        const fs::path to = into / file.address;
+        failedAt = file.address;
+        fs::create_directories(to.parent_path(), error);
+        if (error || !fs::copy_file(file.path, to, error)) {
+            return false;
+        }
+    }
+    // The files the page reads, also as one, in the order lesson.json lists
+    // them: one request, not one a file, each of which costs the page's
+    // thread more than its bytes while the lesson starts.
+    failedAt = kBundle;
+    std::string bundle;
+    for (const LessonFile& file : lesson.files) {
+        if (file.kind == Kind::File) {
+            std::ifstream in(file.path, std::ios::binary);
+            const std::size_t before = bundle.size();
+            bundle.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+            if (!in.good() && !in.eof()) {
+                error = std::make_error_code(std::errc::io_error);
+                return false;
+            }
+            if (bundle.size() - before != file.bytes) {
+                error = std::make_error_code(std::errc::resource_unavailable_try_again);
+                return false;  // changed while it was published
+            }
+        }
+    }
+    if (!WriteText(into / kBundle, bundle, error)) {
+        return false;
+    }
+    failedAt = "lesson.json";
+    return WriteText(into / "lesson.json",
+                     "{\"title\":" + JsonString(lesson.title) +
+                         ",\n\"bundle\":" + JsonString(kBundle) +
+                         ",\n\"files\":" + JsonList(lesson.files, Kind::File) +
+                         ",\n\"movies\":" + JsonList(lesson.files, Kind::Movie) +
+                         ",\n\"notShipped\":" + JsonList(lesson.files, Kind::NotShipped) + "}\n",
+                     error);
 }
 
 // The page that lists a site's lessons, a link to each, in the lesson

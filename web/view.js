@@ -395,8 +395,10 @@
   let wake = { token: 0, target: 0, timer: 0 };
   // The lesson's video element, made before the module is ready so that it
   // loads the first movie while it measures it; it joins the page with the
-  // lesson's window.
-  const playback = document.createElement('video');
+  // lesson's window. A published page has it already, in the window's first
+  // look, showing the movie's first frame while the lesson starts.
+  const firstView = $('first-view');
+  const playback = firstView?.querySelector('video') ?? document.createElement('video');
   playback.id = 'lesson-video';
   playback.playsInline = true;
   playback.preload = 'auto';
@@ -500,7 +502,15 @@
     box(name, left, top, width, height, visible, enabled) {
       const el = control(name);
       Object.assign(el.style, { left: `${left}px`, top: `${top}px`, width: `${width}px`, height: `${height}px` });
-      if (name === 'frmScenova') fit();
+      if (name === 'frmScenova') {
+        fit();
+        // The window takes the video from its first look as it shows.
+        if (visible && firstView?.isConnected) {
+          controls.movOrvMovie.prepend(playback);
+          playback.removeAttribute('style');
+          firstView.remove();
+        }
+      }
       else if (el.classList.contains('control')) inReadingOrder(el.parentNode, ':scope > .control');
       el.hidden = !visible;
       el.classList.toggle('disabled', !enabled);
@@ -748,6 +758,7 @@
       $('captions')?.setAttribute('aria-pressed', String(captions));
       $('pause')?.setAttribute('aria-pressed', String(pause));
       $('loop')?.setAttribute('aria-pressed', String(loop));
+      tickEvery(captions || pause || loop || translation === 1 ? 40 : 200);
     },
     found(start, end) {
       let first = null;
@@ -831,7 +842,7 @@
         el.setAttribute('aria-label', { frmRose: 'Playback', frmRoseNavigation: 'Navigation', frmRoseToolbar: 'Lesson tools' }[name]);
       }
     }
-    controls.movOrvMovie.append(playback, caption, failure);
+    controls.movOrvMovie.append(...(firstView ? [] : [playback]), caption, failure);
     // The lesson's page has a button for each key of the viewer's; the
     // controls' test page not.
     for (const button of document.querySelectorAll('button[data-key]')) {
@@ -897,12 +908,19 @@
     return new Promise((resolve) => {
       const v = element || Object.assign(document.createElement('video'), { preload: 'metadata' });
       // Sound without a picture is no movie for the lesson.
-      v.addEventListener('loadedmetadata', () => {
+      const measured = () => {
         if (!(v.videoWidth > 0)) pictureless.add(at);
         resolve(v.videoWidth > 0 ? v.duration : 0);
-      }, { once: true });
+      };
+      // The first look's video may have loaded it, or failed, already.
+      if (v.src === new URL(at, document.baseURI).href) {
+        if (v.error) return resolve(0);
+        if (v.readyState >= HTMLMediaElement.HAVE_METADATA) return measured();
+      } else {
+        v.src = at;
+      }
+      v.addEventListener('loadedmetadata', measured, { once: true });
       v.addEventListener('error', () => resolve(0), { once: true });
-      v.src = at;
     });
   }
 
@@ -923,42 +941,27 @@
     if (total > limits.bytes) throw tooLarge(`its files come to ${megabytes(total)}, at most ${megabytes(limits.bytes)}`);
   }
 
-  // A file's bytes, read no further than lesson.json says it holds.
-  async function fetchFile(file) {
-    const response = await fetch(file.address);
-    if (!response.ok) throw new Error(`${file.name}: ${response.status}`);
+  // The lesson's files, fetched as one (the bundle holds them in the order
+  // lesson.json lists them), read no further than the sizes it gives, and
+  // cut apart by them.
+  async function fetchAll(files, bundle) {
+    const bytes = files.reduce((sum, file) => sum + file.bytes, 0);
+    const response = await fetch(bundle);
+    if (!response.ok) throw new Error(`${bundle}: ${response.status}`);
     const reader = response.body.getReader();
-    const bytes = new Uint8Array(file.bytes);
+    const all = new Uint8Array(bytes);
     let length = 0;
     for (let read = await reader.read(); !read.done; read = await reader.read()) {
-      if (length + read.value.length > file.bytes) {
+      if (length + read.value.length > bytes) {
         reader.cancel();
-        throw tooLarge(`${file.name} holds more than the ${file.bytes} bytes lesson.json gives`);
+        throw tooLarge(`its files hold more than the ${bytes} bytes lesson.json gives`);
       }
-      bytes.set(read.value, length);
+      all.set(read.value, length);
       length += read.value.length;
     }
-    return [file.name, bytes.subarray(0, length)];
-  }
-
-  // Six requests at a time, as a browser keeps to one server: thousands at
-  // once fail for want of resources.
-  async function fetchAll(files) {
-    const fetched = [];
-    let next = 0;
-    let failed = false;
-    await Promise.all(Array.from({ length: Math.min(6, files.length) }, async () => {
-      while (!failed && next < files.length) {
-        const at = next++;
-        try {
-          fetched[at] = await fetchFile(files[at]);
-        } catch (error) {
-          failed = true;
-          throw error;
-        }
-      }
-    }));
-    return fetched;
+    if (length !== bytes) throw new Error(`its files hold ${length} bytes, not the ${bytes} lesson.json gives`);
+    let at = 0;
+    return files.map((file) => [file.name, all.subarray(at, (at += file.bytes))]);
   }
 
   // A preview its author cannot use is told, with what to do instead.
@@ -1006,11 +1009,28 @@
     // lesson opens it, its first frame is there already.
     const seconds = Promise.all(manifest.movies.map((file, i) =>
       measure(file.address, i === 0 ? playback : null)));
-    const files = await fetchAll(manifest.files);
+    const files = await fetchAll(manifest.files, manifest.bundle);
     performance.mark('lesson-fetched');
     return { manifest, files, seconds: await seconds };
   })();
   lessonFiles?.catch(() => {});  // start() reports it
+
+  // The tool's start holds the page's thread for a while (a few hundred ms
+  // in a fresh tab), in which the browser brings no video to its first
+  // frame: the first look's frame is painted first, unless it is long in
+  // coming.
+  function firstLookShown() {
+    if (!firstView) return Promise.resolve();
+    return new Promise((resolve) => {
+      // A hidden tab paints nothing: the timer ends the wait there too.
+      const timer = setTimeout(resolve, 1500);
+      const painted = () => requestAnimationFrame(() => { clearTimeout(timer); setTimeout(resolve, 0); });
+      if (playback.readyState >= HTMLMediaElement.HAVE_CURRENT_DATA || playback.error) return painted();
+      for (const event of ['loadeddata', 'error']) {
+        playback.addEventListener(event, () => { clearTimeout(timer); painted(); }, { once: true });
+      }
+    });
+  }
 
   async function start() {
     build();
@@ -1029,6 +1049,7 @@
     manifest.movies.forEach((file, i) =>
       Module.ccall('scenova_movie', null, ['string', 'number'], [`/lesson/${file.name}`, seconds[i]]));
     performance.mark('module-ready');
+    await firstLookShown();
     const list = $('key-list');
     if (list) list.querySelector('pre').textContent = Module.ccall('scenova_key_list', 'string', [], []);
     if (!call('scenova_start', [], [])) Module.view.hostLog('The lesson could not start.');
@@ -1046,10 +1067,9 @@
     // What the page starts with is no move of the learner's: an offer to
     // go on stays until they answer it or move.
     keptLast = Module.ccall('scenova_remembered', 'string', [], []);
-    // Often enough that a pause after a line stops before the next is heard.
-    setInterval(() => { Module._scenova_viewer_tick(); keep(); }, 40);
     performance.mark('lesson-started');
     document.body.dataset.started = '1';
+    tickEvery(tick.ms);
     // A page kept for Back comes back as it was left: only one left for good
     // shuts its tool down.
     window.addEventListener('pagehide', (event) => {
@@ -1058,6 +1078,18 @@
     });
     // A phone's browser may end a hidden page without pagehide.
     document.addEventListener('visibilitychange', () => document.hidden && keep());
+  }
+
+  // The viewer's tick: often enough, while a mode needs it, that a pause
+  // after a line stops before the next is heard or a caption follows its
+  // line; five times a second otherwise, as the desktop player's.
+  const tick = { ms: 200, timer: 0 };
+  function tickEvery(ms) {
+    if (tick.timer && tick.ms === ms) return;
+    tick.ms = ms;
+    if (!document.body.dataset.started) return;
+    clearInterval(tick.timer);
+    tick.timer = setInterval(() => { Module._scenova_viewer_tick(); keep(); }, ms);
   }
 
   // --- where the learner was: kept in this browser for the lesson's page ---

@@ -342,7 +342,9 @@ TEST(SubtitleImport, CostsLinearInItsMarkup) {
 // A site holds the lesson's files it uses, never hidden or unused ones
 // (each named as left out), written afresh to replace the old site whole (a
 // link in it leads nowhere), with names escaped on the terminal; a name in
-// use that is not UTF-8 is refused.
+// use that is not UTF-8 is refused. Its page is titled as the lesson and
+// shows the window's first look, the video at its place loading the movie
+// the lesson opens with, which lesson.json lists first.
 TEST(Publish, ShipsWhatTheLessonUsesIntoAFreshSite) {
     namespace fs = std::filesystem;
     TempDir folder;
@@ -355,6 +357,7 @@ TEST(Publish, ShipsWhatTheLessonUsesIntoAFreshSite) {
          {"index.html", "boot.js", "view.js", "page.css", "scenova-web.js", "scenova-web.wasm"}) {
         folder.Write(std::string("site/") + name, name);
     }
+    folder.Write("site/index.html", "<title>Scenova</title><h1>Scenova</h1><div id=\"stage\">");
     folder.Write("out/lesson.json", "{}");
     fs::create_symlink(folder.Write("victim", "kept"), folder.Path() / "out/index.html");
     std::ostringstream out, err;
@@ -365,13 +368,29 @@ TEST(Publish, ShipsWhatTheLessonUsesIntoAFreshSite) {
     EXPECT_NE(ReadFile(folder.Path() / "out/lesson.json").find("{\"title\":\"At the Market\""),
               std::string::npos);
     EXPECT_EQ(ReadFile(folder.Path() / "victim"), "kept");
-    EXPECT_EQ(ReadFile(folder.Path() / "out/index.html"), "index.html");
+    EXPECT_EQ(ReadFile(folder.Path() / "out/index.html"),
+              "<title>At the Market \u2014 Scenova</title><h1>At the Market</h1><div "
+              "id=\"stage\"><div id=\"first-view\" aria-hidden=\"true\" "
+              "style=\"width:min(640px,100vw - "
+              "2em);aspect-ratio:640/480;background:rgb(248,242,234)\"><video "
+              "id=\"lesson-video\" src=\"lesson/25.webm\" preload=\"auto\" playsinline "
+              "tabindex=\"-1\" aria-label=\"Lesson video\" "
+              "style=\"left:3.125%;top:16.667%;width:50%;height:50%\"></video></div>");
+    EXPECT_NE(
+        ReadFile(folder.Path() / "out/lesson.json")
+            .find("\"movies\":[\n{\"name\":\"video/market.webm\",\"address\":\"lesson/25.webm\""),
+        std::string::npos);
     EXPECT_EQ((out.str() + err.str()).find('\x1b'), std::string::npos);
     std::size_t shipped = 0;
+    std::uintmax_t read = 0;  // of the files the page reads, which it reads as one too
     for (const auto& entry : fs::recursive_directory_iterator(folder.Path() / "out/lesson")) {
         shipped += entry.is_regular_file() ? 1 : 0;
+        read += entry.path().extension() == ".bin" && entry.path().stem() != "files"
+                    ? entry.file_size()
+                    : 0;
     }
-    EXPECT_EQ(shipped, 25u);  // the sample's files, but the AVI its WebM stands in for
+    EXPECT_EQ(shipped, 26u);  // the sample's files, but the AVI its WebM stands in for
+    EXPECT_EQ(fs::file_size(folder.Path() / "out/lesson/files.bin"), read);
     for (const char* left : {".git: hidden", ".env: hidden", "unused.bin: not used"}) {
         EXPECT_NE(err.str().find(std::string("left out ") + left), std::string::npos) << left;
     }
