@@ -4,6 +4,7 @@
 #include <QMediaMetaData>
 #include <QMediaPlayer>
 #include <QPainter>
+#include <QRegion>
 #include <QTextDocument>
 #include <QTimer>
 #include <QUrl>
@@ -63,8 +64,8 @@ void VideoWidget::ShowMessage(const QString& text) {
 
 void VideoWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(rect(), Qt::black);
     const QSize own = m_source.isValid() ? m_source.size() : m_frame.size();
+    QRegion black(rect());
     if (!own.isEmpty()) {
         const QSize size = own.scaled(this->size(), Qt::KeepAspectRatio);
         if (m_source.isValid() && m_frame.size() != size.boundedTo(own)) {
@@ -74,6 +75,14 @@ void VideoWidget::paintEvent(QPaintEvent*) {
                            size);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.drawImage(target, m_frame);
+        // An opaque frame covers its place: only the bars beside it are
+        // painted black.
+        if (!m_frame.isNull() && !m_frame.hasAlphaChannel()) {
+            black -= target;
+        }
+    }
+    for (const QRect& bar : black) {
+        painter.fillRect(bar, Qt::black);
     }
     if (!m_message.isEmpty()) {
         const QRect box = rect().adjusted(8, 8, -8, -8);
