@@ -5,10 +5,10 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -281,16 +281,16 @@ std::string HtmlText(std::string_view text) {
     return out;
 }
 
-// A number for CSS: the point a point whatever the locale, no exponent.
+// A number for CSS, to thousandths: the point a point whatever the locale,
+// no exponent.
 std::string CssNumber(double value) {
-    char text[64];
-    const auto end = std::to_chars(text, text + sizeof text, std::isfinite(value) ? value : 0.0,
-                                   std::chars_format::fixed, 3)
-                         .ptr;
-    std::string out(text, end);
-    out.erase(out.find_last_not_of('0') + 1);
-    if (out.back() == '.') {
-        out.pop_back();
+    const long long thousandths =
+        std::isfinite(value) && std::abs(value) < 1e12 ? std::llround(value * 1000) : 0;
+    std::string out = (thousandths < 0 ? "-" : "") + std::to_string(std::llabs(thousandths) / 1000);
+    if (const long long part = std::llabs(thousandths) % 1000; part != 0) {
+        std::string digits = std::to_string(1000 + part).substr(1);
+        digits.erase(digits.find_last_not_of('0') + 1);
+        out += "." + digits;
     }
     return out;
 }
