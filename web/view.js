@@ -912,10 +912,12 @@
         if (!(v.videoWidth > 0)) pictureless.add(at);
         resolve(v.videoWidth > 0 ? v.duration : 0);
       };
-      // The first look's video may have loaded it, or failed, already.
+      // The first look's video may have read it already, or failed: one
+      // whose pictures fail only after its length was read is measured, as
+      // it would have been had the error come later.
       if (v.src === new URL(at, document.baseURI).href) {
-        if (v.error) return resolve(0);
         if (v.readyState >= HTMLMediaElement.HAVE_METADATA) return measured();
+        if (v.error) return resolve(0);
       } else {
         v.src = at;
       }
