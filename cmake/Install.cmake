@@ -91,6 +91,13 @@ set(CPACK_DEBIAN_PLAYER_PACKAGE_NAME scenova-player)
 # them a lesson's MPEG-4 or WebM video does not play.
 set(CPACK_DEBIAN_PLAYER_PACKAGE_DEPENDS
     "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-libav")
+# libavformat is opened when a movie is first probed, so no program links it
+# and the shared libraries' dependencies do not name it.
+if(SCENOVA_LIBAV)
+  string(REGEX MATCH "^[0-9]+" libavformat_major "${LIBAV_libavformat_VERSION}")
+  set(CPACK_DEBIAN_SCENOVA_PACKAGE_DEPENDS "libavformat${libavformat_major}")
+  string(APPEND CPACK_DEBIAN_PLAYER_PACKAGE_DEPENDS ", libavformat${libavformat_major}")
+endif()
 set(CPACK_COMPONENT_SCENOVA_DESCRIPTION
     "interactive video lessons: play, check and publish them
 The scenova command plays a lesson (a video with its transcript, speakers and

@@ -5,6 +5,8 @@
 #include <limits>
 #include <vector>
 
+#include "formats/FileLookup.h"
+
 namespace scenova::formats {
 
 namespace {
@@ -111,6 +113,21 @@ std::optional<double> AviSeconds(std::string_view head) {
         return std::nullopt;
     }
     return ends.longest;
+}
+
+std::optional<Movie> AviMovie(const std::string& path) {
+    // A FIFO or a device could block or never end: only plain files qualify.
+    const std::optional<double> seconds =
+        AviSeconds(ReadOrdinaryFile(path, kAviHeadBytes, true).bytes);
+    return seconds ? std::optional<Movie>(Movie{*seconds, "avi", "", "", 0, 0, {}}) : std::nullopt;
+}
+
+std::optional<double> ProbeMovieSeconds(const std::string& path) {
+    std::optional<Movie> movie = AviMovie(path);
+    if (!movie) {
+        movie = ProbeMovie(path);
+    }
+    return movie ? std::optional<double>(movie->seconds) : std::nullopt;
 }
 
 }  // namespace scenova::formats

@@ -2,7 +2,10 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <string_view>
+
+#include "formats/MovieFile.h"
 
 namespace scenova::formats {
 
@@ -16,5 +19,10 @@ inline constexpr std::size_t kAviHeadBytes = 1 << 20;
 // kAviHeadBytes). Nothing when they are not an AVI file's start with its
 // whole header list and a video stream of some length.
 std::optional<double> AviSeconds(std::string_view head);
+
+// The movie in the AVI file at path as its header list tells it: its
+// length, with its codecs not known. Nothing for a path that is not a
+// regular file, or not such a file.
+std::optional<Movie> AviMovie(const std::string& path);
 
 }  // namespace scenova::formats

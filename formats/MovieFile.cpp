@@ -1,5 +1,6 @@
 #include "formats/MovieFile.h"
 
+#include <dlfcn.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -7,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "formats/AviFile.h"
 #include "formats/FileLookup.h"
 
 extern "C" {
@@ -14,6 +16,7 @@ extern "C" {
 #include <libavformat/avformat.h>
 #include <libavutil/dict.h>
 #include <libavutil/log.h>
+#include <libavutil/macros.h>
 #include <libavutil/mem.h>
 #include <libavutil/pixdesc.h>
 }
@@ -21,6 +24,51 @@ extern "C" {
 namespace scenova::formats {
 
 namespace {
+
+// libavformat is loaded when a movie is first probed, not when the program
+// starts: with the codecs it links it brings about ninety shared libraries,
+// whose loading was most of the desktop player's start on a short lesson,
+// and an AVI file's length needs none of them.
+// clang-format off
+#define SCENOVA_LIBAV_FUNCTIONS(X)                                                  \
+    X(av_log_set_level) X(av_malloc) X(av_free) X(av_freep) X(av_dict_set)          \
+    X(av_dict_free) X(av_get_pix_fmt_name) X(avio_alloc_context) X(avio_context_free) \
+    X(avformat_alloc_context) X(avformat_open_input) X(avformat_find_stream_info)   \
+    X(avformat_close_input) X(av_guess_sample_aspect_ratio) X(avcodec_get_name)
+// clang-format on
+
+struct LibAv {
+#define SCENOVA_DECLARE(name) decltype(&::name) name = nullptr;
+    SCENOVA_LIBAV_FUNCTIONS(SCENOVA_DECLARE)
+#undef SCENOVA_DECLARE
+};
+
+// The library the headers were built for, by its major version; libavcodec
+// and libavutil come with it. Nothing when it is not installed.
+const LibAv* Library() {
+    static const std::optional<LibAv> library = []() -> std::optional<LibAv> {
+        void* handle = ::dlopen("libavformat.so." AV_STRINGIFY(LIBAVFORMAT_VERSION_MAJOR),
+                                RTLD_NOW | RTLD_LOCAL);
+        if (handle == nullptr) {
+            return std::nullopt;
+        }
+        LibAv found;
+        bool whole = true;
+#define SCENOVA_FIND(name)                                                    \
+    found.name = reinterpret_cast<decltype(&::name)>(::dlsym(handle, #name)); \
+    whole = whole && found.name != nullptr;
+        SCENOVA_LIBAV_FUNCTIONS(SCENOVA_FIND)
+#undef SCENOVA_FIND
+        if (!whole) {
+            return std::nullopt;
+        }
+        // The library would otherwise write its complaints about bad files to
+        // stderr, into the middle of the trace.
+        found.av_log_set_level(AV_LOG_QUIET);
+        return found;
+    }();
+    return library ? &*library : nullptr;
+}
 
 // The containers a lesson's video may be in. A playlist, a concatenation
 // list, a manifest or an image sequence is none: it names other files, which
@@ -56,13 +104,15 @@ int OpenNothing(AVFormatContext*, AVIOContext**, const char*, int, AVDictionary*
 }
 
 struct FormatCloser {
-    void operator()(AVFormatContext* format) const { avformat_close_input(&format); }
+    const LibAv* av;
+    void operator()(AVFormatContext* format) const { av->avformat_close_input(&format); }
 };
 
 struct IoFreer {
+    const LibAv* av;
     void operator()(AVIOContext* io) const {
-        av_freep(&io->buffer);
-        avio_context_free(&io);
+        av->av_freep(static_cast<void*>(&io->buffer));
+        av->avio_context_free(&io);
     }
 };
 
@@ -74,42 +124,39 @@ std::optional<Movie> ProbeMovie(const std::string& path) {
     if (file.Outcome() != FileContent::Outcome::Read) {
         return std::nullopt;
     }
-    // The library would otherwise write its complaints about bad files to
-    // stderr, into the middle of the trace.
-    static const bool quiet = [] {
-        av_log_set_level(AV_LOG_QUIET);
-        return true;
-    }();
-    (void)quiet;
+    const LibAv* av = Library();
+    if (av == nullptr) {
+        return AviMovie(path);
+    }
 
     constexpr int kBufferBytes = 64 * 1024;
-    auto* buffer = static_cast<unsigned char*>(av_malloc(kBufferBytes));
+    auto* buffer = static_cast<unsigned char*>(av->av_malloc(kBufferBytes));
     if (buffer == nullptr) {
         return std::nullopt;
     }
     const std::unique_ptr<AVIOContext, IoFreer> io(
-        avio_alloc_context(buffer, kBufferBytes, 0, &file, ReadPacket, nullptr, Seek));
+        av->avio_alloc_context(buffer, kBufferBytes, 0, &file, ReadPacket, nullptr, Seek), {av});
     if (!io) {
-        av_free(buffer);
+        av->av_free(buffer);
         return std::nullopt;
     }
-    AVFormatContext* raw = avformat_alloc_context();
+    AVFormatContext* raw = av->avformat_alloc_context();
     if (raw == nullptr) {
         return std::nullopt;
     }
     raw->pb = io.get();
     raw->io_open = OpenNothing;
     AVDictionary* options = nullptr;
-    av_dict_set(&options, "format_whitelist", kMovieFormats, 0);
-    av_dict_set(&options, "protocol_whitelist", "file", 0);
+    av->av_dict_set(&options, "format_whitelist", kMovieFormats, 0);
+    av->av_dict_set(&options, "protocol_whitelist", "file", 0);
     // On failure the library frees the context it was given.
-    const int opened = avformat_open_input(&raw, path.c_str(), nullptr, &options);
-    av_dict_free(&options);
+    const int opened = av->avformat_open_input(&raw, path.c_str(), nullptr, &options);
+    av->av_dict_free(&options);
     if (opened < 0 || raw == nullptr) {
         return std::nullopt;
     }
-    const std::unique_ptr<AVFormatContext, FormatCloser> format(raw);
-    if (avformat_find_stream_info(format.get(), nullptr) < 0) {
+    const std::unique_ptr<AVFormatContext, FormatCloser> format(raw, {av});
+    if (av->avformat_find_stream_info(format.get(), nullptr) < 0) {
         return std::nullopt;
     }
 
@@ -148,13 +195,13 @@ std::optional<Movie> ProbeMovie(const std::string& path) {
     }
     Movie movie{seconds,
                 format->iformat != nullptr ? format->iformat->name : "",
-                avcodec_get_name(video->codecpar->codec_id),
-                audio != nullptr ? avcodec_get_name(audio->codecpar->codec_id) : "",
+                av->avcodec_get_name(video->codecpar->codec_id),
+                audio != nullptr ? av->avcodec_get_name(audio->codecpar->codec_id) : "",
                 0,
                 0,
                 {}};
     if (const char* pixels =
-            av_get_pix_fmt_name(static_cast<AVPixelFormat>(video->codecpar->format))) {
+            av->av_get_pix_fmt_name(static_cast<AVPixelFormat>(video->codecpar->format))) {
         movie.pixels = pixels;
     }
     // Sizes a header may claim past any screen are left unknown.
@@ -164,7 +211,7 @@ std::optional<Movie> ProbeMovie(const std::string& path) {
         picture.height <= kMostPixels) {
         double width = picture.width;
         const AVRational aspect =
-            av_guess_sample_aspect_ratio(format.get(), const_cast<AVStream*>(video), nullptr);
+            av->av_guess_sample_aspect_ratio(format.get(), const_cast<AVStream*>(video), nullptr);
         if (aspect.num > 0 && aspect.den > 0) {
             width *= av_q2d(aspect);
         }

@@ -29,10 +29,8 @@ struct Movie {
 // file. Only that local file is read.
 std::optional<Movie> ProbeMovie(const std::string& path);
 
-// Its length in seconds.
-inline std::optional<double> ProbeMovieSeconds(const std::string& path) {
-    const std::optional<Movie> movie = ProbeMovie(path);
-    return movie ? std::optional<double>(movie->seconds) : std::nullopt;
-}
+// Its length in seconds. An AVI file's is read from its header list, which
+// gives libavformat's length without loading libavformat.
+std::optional<double> ProbeMovieSeconds(const std::string& path);
 
 }  // namespace scenova::formats

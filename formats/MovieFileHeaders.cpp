@@ -6,16 +6,12 @@
 // instead.
 
 #include "formats/AviFile.h"
-#include "formats/FileLookup.h"
 #include "formats/MovieFile.h"
 
 namespace scenova::formats {
 
 std::optional<Movie> ProbeMovie(const std::string& path) {
-    // A FIFO or a device could block or never end: only plain files qualify.
-    const std::string head = ReadOrdinaryFile(path, kAviHeadBytes, true).bytes;
-    const std::optional<double> seconds = AviSeconds(head);
-    return seconds ? std::optional<Movie>(Movie{*seconds, "avi", "", "", 0, 0, {}}) : std::nullopt;
+    return AviMovie(path);
 }
 
 }  // namespace scenova::formats
