@@ -18,6 +18,7 @@ import argparse
 import os
 import re
 import resource
+import shutil
 import signal
 import statistics
 import subprocess
@@ -61,6 +62,8 @@ def main():
     if args.runs < 5:
         parser.error("--runs: at least 5 pairs")
     video = video_of(args.lesson)
+    if shutil.which("gst-launch-1.0") is None:
+        sys.exit("player-vs-floor: the floor needs gst-launch-1.0 (Debian: gstreamer1.0-tools)")
     env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
 
     with tempfile.NamedTemporaryFile("w", suffix=".txt", delete=False) as actions:
