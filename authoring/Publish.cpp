@@ -331,6 +331,17 @@ bool WriteLesson(const Prepared& lesson, const fs::path& site, const fs::path& i
     failedAt = "index.html";
     std::ifstream in(site / "index.html", std::ios::binary);
     std::string page{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    // The style sheet goes into the page: fetched apart, it would hold the
+    // first look back by a round trip to the server.
+    std::ifstream css(site / "page.css", std::ios::binary);
+    if (const std::string style{std::istreambuf_iterator<char>(css),
+                                std::istreambuf_iterator<char>()};
+        css && !style.empty()) {
+        constexpr std::string_view kLink = "<link rel=\"stylesheet\" href=\"page.css\">";
+        if (const std::size_t at = page.find(kLink); at != std::string::npos) {
+            page.replace(at, kLink.size(), "<style>\n" + style + "</style>");
+        }
+    }
     for (const char* name : kSiteFiles) {
         const std::string quoted = std::string("\"") + name + '"';
         for (std::size_t at = page.find(quoted); !shared.empty() && at != std::string::npos;

@@ -342,8 +342,8 @@ TEST(SubtitleImport, CostsLinearInItsMarkup) {
 // A site holds the lesson's files it uses, never hidden or unused ones
 // (each named as left out), written afresh to replace the old site whole (a
 // link in it leads nowhere), with names escaped on the terminal; a name in
-// use that is not UTF-8 is refused. Its page is titled as the lesson and
-// shows the window's first look, the video at its place loading the movie
+// use that is not UTF-8 is refused. Its page is titled as the lesson, holds
+// its style sheet and shows the window's first look, the video at its place loading the movie
 // the lesson opens with, which lesson.json lists first.
 TEST(Publish, ShipsWhatTheLessonUsesIntoAFreshSite) {
     namespace fs = std::filesystem;
@@ -357,7 +357,9 @@ TEST(Publish, ShipsWhatTheLessonUsesIntoAFreshSite) {
          {"index.html", "boot.js", "view.js", "page.css", "scenova-web.js", "scenova-web.wasm"}) {
         folder.Write(std::string("site/") + name, name);
     }
-    folder.Write("site/index.html", "<title>Scenova</title><h1>Scenova</h1><div id=\"stage\">");
+    folder.Write("site/index.html",
+                 "<link rel=\"stylesheet\" href=\"page.css\"><title>Scenova</title><h1>Scenova</"
+                 "h1><div id=\"stage\">");
     folder.Write("out/lesson.json", "{}");
     fs::create_symlink(folder.Write("victim", "kept"), folder.Path() / "out/index.html");
     std::ostringstream out, err;
@@ -369,7 +371,8 @@ TEST(Publish, ShipsWhatTheLessonUsesIntoAFreshSite) {
               std::string::npos);
     EXPECT_EQ(ReadFile(folder.Path() / "victim"), "kept");
     EXPECT_EQ(ReadFile(folder.Path() / "out/index.html"),
-              "<title>At the Market \u2014 Scenova</title><h1>At the Market</h1><div "
+              "<style>\npage.css</style><title>At the Market \u2014 Scenova</title><h1>At the "
+              "Market</h1><div "
               "id=\"stage\"><div id=\"first-view\" aria-hidden=\"true\" "
               "style=\"width:min(640px,100vw - "
               "2em);aspect-ratio:640/480;background:rgb(248,242,234)\"><video "
