@@ -367,19 +367,28 @@ test('before its module has come, the page shows the lesson\'s title and the vid
   const page = await newPage();
   await page.setRequestInterception(true);
   page.on('request', (r) => (r.url().endsWith('.wasm') ? r.respond({ status: 404, body: '' }) : r.continue()));
+  // The page's scripts and the module are fetched only once the frame is there.
+  await page.evaluateOnNewDocument(() => document.addEventListener('loadeddata', () => {
+    window.frameAt ??= performance.now();
+  }, true));
   await page.goto(address, { waitUntil: 'load' });
   await page.waitForFunction(() => document.querySelector('#first-view video').readyState >= 2, { timeout: 5000 });
   const [title, box, video] = await page.evaluate(() => [document.querySelector('h1').textContent,
     ...['#first-view', '#first-view video'].map((s) => document.querySelector(s).getBoundingClientRect().toJSON())]);
   assert.equal(title, 'At the Market');
   assert.deepEqual([video.left - box.left, video.top - box.top, video.width, video.height], [20, 80, 320, 240]);
+  await page.waitForFunction(() => performance.getEntriesByType('resource').some((e) => e.name.endsWith('.wasm')));
+  const early = await page.evaluate(() => performance.getEntriesByType('resource')
+    .filter((e) => /(view|scenova-web)\.js$|\.wasm$|lesson\.json$/.test(e.name) && e.startTime < window.frameAt)
+    .map((e) => e.name));
+  assert.deepEqual(early, []);
   await page.close();
 });
 
 test('a preview the author cannot use is told: the page opened from the disk, or served without Range', async () => {
   const fromDisk = await newPage();
   await fromDisk.goto(`file://${path.resolve(site)}/index.html`, { waitUntil: 'load' });
-  assert.match(await fromDisk.$eval('#reports', (r) => r.textContent), /opened from the disk.*scenova serve SITE/);
+  await fromDisk.waitForFunction(() => /opened from the disk.*scenova serve SITE/.test(document.querySelector('#reports').textContent), { timeout: 5000 });
   await fromDisk.close();
   const { page } = await open((request) => request.url().endsWith(movie.address) && (request.respond({
     status: 200, contentType: 'video/webm', body: fs.readFileSync(path.join(site, movie.address)),
