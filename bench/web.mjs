@@ -9,7 +9,8 @@
 //  - the browser's CPU while the lesson plays, against the bare page playing.
 // Also the module's size gzipped and the page's own marks.
 //   node bench/web.mjs SITE [PAIRS]   (SITE: a `scenova publish` of examples/market)
-// BROWSERS=chromium,firefox picks the browsers; CHROMIUM and FIREFOX their programs.
+// BROWSERS=chromium,firefox picks the browsers; CHROMIUM and FIREFOX their
+// programs; CPU_ROUNDS the rounds of playing for the CPU figures (3).
 import { spawn } from 'node:child_process';
 import { once } from 'node:events';
 import fs from 'node:fs';
@@ -26,6 +27,9 @@ const kinds = (process.env.BROWSERS || 'chromium,firefox').split(',');
 // The cue times of examples/market/script.txt.
 const cues = [0.5, 5.1, 8.14, 15.33, 18, 21.3, 24.02];
 const lessonSeconds = 27;
+// Rounds of playing for the CPU figures: an odd number, so that the median is
+// a round's own ratio (two rounds' CPU has differed by half).
+const cpuRounds = Number(process.env.CPU_ROUNDS || 3);
 
 // The site with a bare page beside the lesson's: the lesson's first movie in
 // a <video>, nothing else (not muted: a muted video spares its sound's work,
@@ -169,7 +173,7 @@ for (const kind of kinds) {
     process.stderr.write(`${kind}: pair ${pair + 1} of ${pairs}\n`);
   }
 
-  // Playing, the lesson then the bare page, in one browser, twice over: the
+  // Playing, the lesson then the bare page, in one browser, round after round: the
   // CPU from navigation to the end of the lesson's length of playing (the
   // page's start-up counted), and of that the playing alone, started once
   // the page is ready.
@@ -178,7 +182,7 @@ for (const kind of kinds) {
   await new Promise((r) => setTimeout(r, 3000));
   const lateness = [];
   const cpu = { lesson: [], bare: [], lessonPlaying: [], barePlaying: [] };
-  for (let round = 0; round < 2; round++) {
+  for (let round = 0; round < cpuRounds; round++) {
     for (const what of ['lesson', 'bare']) {
       const atStart = browserTicks(browser);
       const page = await watched(browser, pages[what]);
