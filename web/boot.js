@@ -1,8 +1,9 @@
 // The module's settings; and the lesson's list, the module and the page's
 // other scripts, fetched only once the first look's video shows its first
-// frame. Fetched and run beside the video's loading, they left the page's
-// thread no turn for it, and the frame came some 100 ms later than on a page
-// with the video alone; the lesson starts no later for it. The scripts run
+// frame. Fetched and run beside the video's loading (the tool's start holds
+// the page's thread for a few hundred ms), they left the page's thread no
+// turn for it, and the frame came some 100 ms later than on a page with the
+// video alone; the lesson starts no later for it. The scripts run
 // in order, view.js before the module's own script.
 'use strict';
 var Module = {

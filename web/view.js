@@ -1017,23 +1017,6 @@
   })();
   lessonFiles?.catch(() => {});  // start() reports it
 
-  // The tool's start holds the page's thread for a while (a few hundred ms
-  // in a fresh tab), in which the browser brings no video to its first
-  // frame: the first look's frame is painted first, unless it is long in
-  // coming.
-  function firstLookShown() {
-    if (!firstView) return Promise.resolve();
-    return new Promise((resolve) => {
-      // A hidden tab paints nothing: the timer ends the wait there too.
-      const timer = setTimeout(resolve, 1500);
-      const painted = () => requestAnimationFrame(() => { clearTimeout(timer); setTimeout(resolve, 0); });
-      if (playback.readyState >= HTMLMediaElement.HAVE_CURRENT_DATA || playback.error) return painted();
-      for (const event of ['loadeddata', 'error']) {
-        playback.addEventListener(event, () => { clearTimeout(timer); painted(); }, { once: true });
-      }
-    });
-  }
-
   async function start() {
     build();
     const { manifest, files, seconds } = await lessonFiles;
@@ -1051,7 +1034,6 @@
     manifest.movies.forEach((file, i) =>
       Module.ccall('scenova_movie', null, ['string', 'number'], [`/lesson/${file.name}`, seconds[i]]));
     performance.mark('module-ready');
-    await firstLookShown();
     const list = $('key-list');
     if (list) list.querySelector('pre').textContent = Module.ccall('scenova_key_list', 'string', [], []);
     if (!call('scenova_start', [], [])) Module.view.hostLog('The lesson could not start.');
